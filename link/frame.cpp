@@ -6,8 +6,7 @@
 
 namespace com232 {
 
-void EncodeHeader(uint8_t order, uint16_t param, uint16_t length, uint8_t dataCrc,
-                  uint8_t* out8) {
+void EncodeHeader(uint8_t order, uint16_t param, uint16_t length, uint8_t dataCrc, uint8_t* out8) {
     out8[0] = kFrameStart;
     out8[1] = order;
     PutU16(out8 + 2, param);

@@ -48,8 +48,12 @@ struct FrameHeader {
     uint8_t dataCrc = 0;
 };
 
-inline uint16_t GetU16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-inline int16_t GetI16(const uint8_t* p) { return static_cast<int16_t>(GetU16(p)); }
+inline uint16_t GetU16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | (p[1] << 8));
+}
+inline int16_t GetI16(const uint8_t* p) {
+    return static_cast<int16_t>(GetU16(p));
+}
 inline int32_t GetI32(const uint8_t* p) {
     return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
                                 (static_cast<uint32_t>(p[2]) << 16) |
@@ -68,8 +72,7 @@ inline void PutI32(uint8_t* p, int32_t v) {
 
 // Writes the 8 header bytes: start, order, parameter word, data length,
 // the given data CRC and the header CRC over bytes 0..6.
-void EncodeHeader(uint8_t order, uint16_t param, uint16_t length, uint8_t dataCrc,
-                  uint8_t* out8);
+void EncodeHeader(uint8_t order, uint16_t param, uint16_t length, uint8_t dataCrc, uint8_t* out8);
 
 // Writes a complete frame (header followed by `length` data bytes) into `out`,
 // which must hold kHeaderSize + length bytes. Returns the frame length.

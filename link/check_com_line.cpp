@@ -1,0 +1,57 @@
+// The connection test: identify the sensor with order 7 and check that its
+// firmware version is the one this program was made for.
+#include "link/com232.h"
+#include "link/link_texts.h"
+#include "link/link_ui.h"
+#include "link/sensor_id.h"
+#include "platform/popups.h"
+
+#include <cstring>
+
+namespace com232 {
+namespace {
+
+constexpr size_t kIdTextSize = 72;
+
+// CLOSE ends the program; OFFLINE goes on without a sensor.
+void AskCloseOrOffline(const std::string& message) {
+    const int choice = platform::GenericMessagePopup("ATTENTION!", message, "CLOSE", "OFFLINE");
+    if (choice == 1) {
+        Ui().QuitUserInterface(0);
+    } else {
+        Ui().Disconnect();
+    }
+}
+
+} // namespace
+
+void CheckComLine() {
+    FillTxBuf(kOrderIdentify, 0, 0);
+    if (DataExchange(static_cast<int>(kHeaderSize)) != 1) {
+        AskCloseOrOffline(kTextCouldNotConnect);
+        return;
+    }
+    const uint16_t serialNumber = AnswerParam;
+    const char* id = reinterpret_cast<const char*>(RxData());
+    SensorIdText.assign(id, strnlen(id, kIdTextSize));
+    Ui().SetConnectionStatusToolTip(SensorIdText);
+
+    const SensorIdParts parts = SplitSensorId(SensorIdText);
+    if (parts.Version() == kScopeFirmwareVersion) {
+        Ui().ShowConnectionStatus(parts.Display());
+        Ui().AppendMessage(parts.Display() + "\nSERIAL NUMBER: " + std::to_string(serialNumber) +
+                           "\n\n");
+        LinkOk = 1;
+        Ui().GetPara();
+        if (LinkOk == 1) {
+            Ui().DimLinkButtons(false);
+        }
+        return;
+    }
+    AskCloseOrOffline(
+        "Sensor firmware and scope version do not match! \nFirmware of connected sensor is: " +
+        parts.Version() + "\nThe serial number is: " + std::to_string(serialNumber) +
+        "\n\nClose window or work in offline mode!");
+}
+
+} // namespace com232

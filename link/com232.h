@@ -1,0 +1,95 @@
+// The sensor link: link settings and state, the shared frame buffers, the
+// serial and TCP transports, the request/answer exchange with its time-outs,
+// the common failure report and the connection test.
+#pragma once
+
+#include "link/frame.h"
+
+#include <cstdint>
+#include <string>
+
+namespace com232 {
+
+// ---- link settings ------------------------------------------------------
+constexpr uint16_t kProtocolRs232 = 0;
+constexpr uint16_t kProtocolTcp = 1;
+extern uint16_t ComProtocol;   // 0 RS-232, 1 TCP/IP
+extern uint16_t ComPort;       // serial port number
+extern uint16_t BaudrateIndex; // 0..7, see BaudrateOfIndex
+extern std::string ServerAddress;
+extern unsigned ServerPort;
+
+// Bits per second of a baud-rate index; any other index gives 115200.
+long BaudrateOfIndex(unsigned index);
+
+// ---- link state ---------------------------------------------------------
+extern unsigned TcpHandle;
+extern uint16_t TcpConnected;
+extern int LinkResult;
+extern uint16_t LinkOk;             // sticky success flag of a sequence of exchanges
+extern uint16_t AcquisitionRunning; // run flag of the acquisition loops
+extern int ComErrorBits;
+extern int RxCount;
+extern std::string StatusText; // the last failure message (at most 255 characters shown)
+extern std::string SensorIdText;
+
+// ---- frame buffers ------------------------------------------------------
+extern uint8_t TxFrame[kTxBufferSize];  // header + request data; callers fill the data first
+extern uint8_t TxBuffer[kTxBufferSize]; // the bytes actually sent
+extern uint8_t RxBuffer[kRxBufferSize]; // answer header at 0, data at 8
+// Request data area of TxFrame.
+inline uint8_t* TxData() {
+    return TxFrame + kHeaderSize;
+}
+// Answer data area of RxBuffer.
+inline const uint8_t* RxData() {
+    return RxBuffer + kHeaderSize;
+}
+
+extern uint8_t AnswerOrder;
+extern uint16_t AnswerParam;
+extern uint16_t AnswerLength;
+extern uint8_t AnswerDataCrc;
+
+// Fills the header of TxFrame (both CRCs) and copies 8 + dataLength bytes to
+// TxBuffer. A length beyond the request data area is cut to it.
+void FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength);
+
+// Checks the header at the start of RxBuffer; on success sets the four
+// answer fields and returns 1. A bad CRC, a wrong start byte or an announced
+// length that does not fit behind the header is reported and gives -1.
+int CheckHeaderCRC();
+
+// ---- transports and exchange ---------------------------------------------
+void InitRS232();
+void InitTCP_IP();
+int ClientTCPCB(unsigned handle, int event, int error, void* callbackData);
+
+// Sends the first frameLength bytes of TxBuffer and waits for the answer.
+// Returns 1 for a complete, correct answer, -1 after a reported failure.
+int DataExchange(int frameLength);
+int GetHeaderFrame();
+int GetDataFrame();
+
+// The common failure report: clears AcquisitionRunning and LinkOk, shows
+// "TIMEOUT!", appends StatusText to the message box, dims the link buttons
+// and brings the connection page to the front.
+void SetTimeout();
+
+// Connection test: identifies the sensor (order 7) and checks its firmware.
+void CheckComLine();
+
+// Closes the serial port and the TCP connection (shutdown, tests).
+void CloseLink();
+
+// Start values of every setting, flag and buffer (start-up and tests).
+void ResetLinkState();
+
+// ---- answer time-outs -----------------------------------------------------
+constexpr double kAnswerTimeoutSeconds = 3.0;
+constexpr double kSerialPortTimeoutSeconds = 2.0;
+constexpr unsigned kTcpConnectTimeoutMs = 5000;
+constexpr unsigned kTcpWriteTimeoutMs = 2000;
+constexpr unsigned kTcpReadTimeoutMs = 5000;
+
+} // namespace com232

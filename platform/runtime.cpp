@@ -1,0 +1,100 @@
+#include "platform/runtime.h"
+
+#include "platform/tcp_client.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+
+namespace platform {
+namespace {
+
+// Longest time ProcessSystemEvents sleeps when nothing is pending.
+constexpr int kIdleWaitMs = 2;
+
+bool gQuitRequested = false;
+int gQuitCode = 0;
+
+QTimer* WakeTimer() {
+    static QTimer* timer = [] {
+        auto* t = new QTimer(QCoreApplication::instance());
+        t->setSingleShot(true);
+        t->setTimerType(Qt::PreciseTimer);
+        return t;
+    }();
+    return timer;
+}
+
+} // namespace
+
+bool InitRuntime(int& argc, char** argv) {
+    if (QCoreApplication::instance() != nullptr) {
+        return true;
+    }
+    // Lives until the process ends; panels and sockets hang off it.
+    static std::unique_ptr<QApplication> app;
+    app = std::make_unique<QApplication>(argc, argv);
+    return true;
+}
+
+void ProcessSystemEvents() {
+    if (QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    // Handles whatever is pending; when nothing is, blocks until the next
+    // event or the wake timer, whichever comes first.
+    QTimer* wake = WakeTimer();
+    wake->start(kIdleWaitMs);
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    wake->stop();
+    QCoreApplication::sendPostedEvents();
+    // Bytes that a socket buffered without a fresh readyRead (for instance
+    // while a callback was still running) are reported here.
+    DispatchTcpEvents();
+}
+
+double Timer() {
+    using clock = std::chrono::steady_clock;
+    static const clock::time_point start = clock::now();
+    return std::chrono::duration<double>(clock::now() - start).count();
+}
+
+int RunUserInterface() {
+    if (gQuitRequested) {
+        return gQuitCode;
+    }
+    const int code = QCoreApplication::exec();
+    return gQuitRequested ? gQuitCode : code;
+}
+
+void QuitUserInterface(int code) {
+    gQuitRequested = true;
+    gQuitCode = code;
+    QCoreApplication::exit(code);
+}
+
+bool QuitRequested() {
+    return gQuitRequested;
+}
+
+void ResetQuitRequest() {
+    gQuitRequested = false;
+    gQuitCode = 0;
+}
+
+void SetWaitCursor(int on) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+        return;
+    }
+    if (on) {
+        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    } else if (QApplication::overrideCursor() != nullptr) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace platform

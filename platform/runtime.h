@@ -1,0 +1,31 @@
+// The run-time services the program is written against: one user-interface
+// thread, nested event processing, a monotonic clock, and the main loop.
+#pragma once
+
+namespace platform {
+
+// Creates the application object when there is none yet (tests and the
+// program both call it first). Returns false when no GUI can be started.
+bool InitRuntime(int& argc, char** argv);
+
+// Runs every pending callback (user interface, serial port, TCP client) on
+// the calling thread and returns. When nothing is pending it waits for the
+// next event, but never longer than a few milliseconds, so a loop that polls
+// for the sensor costs almost no CPU and still wakes the moment bytes arrive.
+void ProcessSystemEvents();
+
+// Seconds since an arbitrary start, monotonic, double precision.
+double Timer();
+
+// Runs the event loop until QuitUserInterface. Returns the code given to it.
+// Returns at once when QuitUserInterface was called before.
+int RunUserInterface();
+void QuitUserInterface(int code);
+bool QuitRequested();
+// For tests: forget an earlier QuitUserInterface.
+void ResetQuitRequest();
+
+// Hourglass while a blocking operation (TCP connect) runs.
+void SetWaitCursor(int on);
+
+} // namespace platform

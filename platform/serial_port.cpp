@@ -1,0 +1,286 @@
+#include "platform/serial_port.h"
+
+#include "link/com_port_map.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QPointer>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+#include <algorithm>
+#include <map>
+
+#include <sys/ioctl.h>
+
+namespace platform {
+namespace {
+
+struct OpenPort {
+    QPointer<QSerialPort> port;
+    double timeoutSeconds = 2.0;
+    int errorBits = 0;
+    bool lost = false;
+};
+
+std::map<int, OpenPort> gPorts;
+
+OpenPort* Find(int comPort) {
+    auto it = gPorts.find(comPort);
+    return it == gPorts.end() ? nullptr : &it->second;
+}
+
+// A read, write or resource error means the line is gone (a hang-up makes the
+// port report errors endlessly while it stays open): note it once and close.
+void OnPortError(int comPort, QSerialPort* port, QSerialPort::SerialPortError e) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr || p->port != port || p->lost) {
+        return;
+    }
+    switch (e) {
+    case QSerialPort::ReadError:
+        p->errorBits |= kComStatReadError | kComStatLineLost;
+        break;
+    case QSerialPort::WriteError:
+        p->errorBits |= kComStatWriteError | kComStatLineLost;
+        break;
+    case QSerialPort::ResourceError:
+    case QSerialPort::PermissionError:
+        p->errorBits |= kComStatLineLost;
+        break;
+    default:
+        return;
+    }
+    p->lost = true;
+    QMetaObject::invokeMethod(
+        port,
+        [port] {
+            if (port->isOpen()) {
+                port->close();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+QSerialPort* LivePort(int comPort) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr || p->lost || p->port.isNull() || !p->port->isOpen()) {
+        return nullptr;
+    }
+    return p->port.data();
+}
+
+int MsLeft(const QElapsedTimer& t, double seconds) {
+    return static_cast<int>(seconds * 1000.0 - static_cast<double>(t.elapsed()));
+}
+
+} // namespace
+
+int OpenComConfig(int comPort, const std::string& deviceName, long baudRate, int parity,
+                  int dataBits, int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
+    const std::string device = deviceName.empty() ? com232::ComPortToDevice(comPort) : deviceName;
+    if (device.empty()) {
+        return kComInvalidPortNumber;
+    }
+    if (baudRate <= 0) {
+        return kComInvalidBaudrate;
+    }
+    CloseCom(comPort);
+    if (!QFileInfo::exists(QString::fromStdString(device))) {
+        return kComNoSerialPortFound;
+    }
+    auto* port = new QSerialPort(QString::fromStdString(device));
+    if (!port->open(QIODevice::ReadWrite)) {
+        const auto e = port->error();
+        delete port;
+        if (e == QSerialPort::DeviceNotFoundError) {
+            return kComNoSerialPortFound;
+        }
+        if (e == QSerialPort::PermissionError || e == QSerialPort::OpenError) {
+            return kComCannotOpenPort;
+        }
+        return kComUnknownSystemError;
+    }
+    const bool configured =
+        port->setBaudRate(static_cast<qint32>(baudRate)) &&
+        port->setParity(parity == 1   ? QSerialPort::OddParity
+                        : parity == 2 ? QSerialPort::EvenParity
+                                      : QSerialPort::NoParity) &&
+        port->setDataBits(dataBits == 7 ? QSerialPort::Data7 : QSerialPort::Data8) &&
+        port->setStopBits(stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+        port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!configured) {
+        port->close();
+        delete port;
+        return kComInvalidBaudrate;
+    }
+    port->clear(); // opening does not flush what the line held before
+    gPorts[comPort] = OpenPort{port, 2.0, 0, false};
+    QObject::connect(
+        port, &QSerialPort::errorOccurred,
+        [comPort, port](QSerialPort::SerialPortError e) { OnPortError(comPort, port, e); });
+    return 0;
+}
+
+int CloseCom(int comPort) {
+    auto it = gPorts.find(comPort);
+    if (it == gPorts.end()) {
+        return 0;
+    }
+    if (QSerialPort* port = it->second.port.data()) {
+        QObject::disconnect(port, nullptr, nullptr, nullptr);
+        if (port->isOpen()) {
+            port->close();
+        }
+        port->deleteLater(); // a caller up the stack may still hold it
+    }
+    gPorts.erase(it);
+    return 0;
+}
+
+int SetComTime(int comPort, double timeoutSeconds) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr) {
+        return kComPortNotOpen;
+    }
+    p->timeoutSeconds = timeoutSeconds < 0 ? 0 : timeoutSeconds;
+    return 0;
+}
+
+int SetCTSMode(int comPort, int mode) {
+    QSerialPort* port = LivePort(comPort);
+    if (port == nullptr) {
+        return kComPortNotOpen;
+    }
+    return port->setFlowControl(mode ? QSerialPort::HardwareControl : QSerialPort::NoFlowControl)
+               ? 0
+               : kComIoError;
+}
+
+int FlushInQ(int comPort) {
+    QSerialPort* port = LivePort(comPort);
+    if (port == nullptr) {
+        return kComPortNotOpen;
+    }
+    port->clear(QSerialPort::Input);
+    return 0;
+}
+
+int FlushOutQ(int comPort) {
+    QSerialPort* port = LivePort(comPort);
+    if (port == nullptr) {
+        return kComPortNotOpen;
+    }
+    port->clear(QSerialPort::Output);
+    return 0;
+}
+
+int ComWrt(int comPort, const void* data, size_t count) {
+    OpenPort* p = Find(comPort);
+    QSerialPort* port = LivePort(comPort);
+    if (port == nullptr) {
+        return p != nullptr && p->lost ? kComIoError : kComPortNotOpen;
+    }
+    if (port->write(static_cast<const char*>(data), static_cast<qint64>(count)) !=
+        static_cast<qint64>(count)) {
+        return kComIoError;
+    }
+    QElapsedTimer t;
+    t.start();
+    while (port->bytesToWrite() > 0) {
+        const int left = MsLeft(t, p->timeoutSeconds);
+        if (left <= 0) {
+            return kComTimeout;
+        }
+        if (!port->waitForBytesWritten(left)) {
+            if (LivePort(comPort) == nullptr) {
+                return kComIoError;
+            }
+            if (port->bytesToWrite() > 0 && MsLeft(t, p->timeoutSeconds) <= 0) {
+                return kComTimeout;
+            }
+        }
+    }
+    return static_cast<int>(count);
+}
+
+int ComRd(int comPort, void* buffer, size_t count) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr) {
+        return kComPortNotOpen;
+    }
+    auto* out = static_cast<char*>(buffer);
+    size_t got = 0;
+    QElapsedTimer t;
+    t.start();
+    while (got < count) {
+        QSerialPort* port = LivePort(comPort);
+        if (port == nullptr) {
+            break; // line lost: return what was read
+        }
+        const qint64 n = port->read(out + got, static_cast<qint64>(count - got));
+        if (n > 0) {
+            got += static_cast<size_t>(n);
+            continue;
+        }
+        const int left = MsLeft(t, p->timeoutSeconds);
+        if (left <= 0) {
+            break;
+        }
+        port->waitForReadyRead(left);
+    }
+    return static_cast<int>(got);
+}
+
+int GetInQLen(int comPort) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr) {
+        return kComPortNotOpen;
+    }
+    QSerialPort* port = LivePort(comPort);
+    if (port == nullptr) {
+        return 0;
+    }
+    // Bytes Qt has buffered plus bytes the driver holds that Qt has not fetched yet.
+    int pending = 0;
+    if (port->handle() >= 0 && ::ioctl(port->handle(), FIONREAD, &pending) != 0) {
+        pending = 0;
+    }
+    return static_cast<int>(port->bytesAvailable()) + std::max(pending, 0);
+}
+
+int GetComStat(int comPort) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr) {
+        return 0;
+    }
+    const int bits = p->errorBits;
+    // A lost line stays lost until the port is closed and opened again.
+    p->errorBits = p->lost ? kComStatLineLost : 0;
+    return bits;
+}
+
+bool IsComOpen(int comPort) {
+    return LivePort(comPort) != nullptr;
+}
+
+std::vector<SerialPortDescription> ListSerialPorts() {
+    std::vector<SerialPortDescription> list;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const std::string device = info.systemLocation().toStdString();
+        const int number = com232::DeviceToComPort(device);
+        if (number < 0) {
+            continue;
+        }
+        std::string text = info.description().toStdString();
+        if (!info.manufacturer().isEmpty()) {
+            text += (text.empty() ? "" : ", ") + info.manufacturer().toStdString();
+        }
+        list.push_back({number, device, text});
+    }
+    std::sort(list.begin(), list.end(),
+              [](const auto& a, const auto& b) { return a.comPort < b.comPort; });
+    return list;
+}
+
+} // namespace platform

@@ -1,0 +1,58 @@
+// Serial ports addressed by COM-port number (see link/com_port_map.h for the
+// mapping to Linux devices).
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// Error codes of OpenComConfig and the other port operations.
+constexpr int kComUnknownSystemError = -1;
+constexpr int kComInvalidPortNumber = -2;
+constexpr int kComPortNotOpen = -3;
+constexpr int kComIoError = -4;
+constexpr int kComNoSerialPortFound = -6;
+constexpr int kComCannotOpenPort = -7;
+constexpr int kComInvalidBaudrate = -14;
+constexpr int kComTimeout = -99;
+
+// Line error bits returned by GetComStat.
+constexpr int kComStatLineLost = 0x0100; // device gone (hang-up, unplugged)
+constexpr int kComStatReadError = 0x0200;
+constexpr int kComStatWriteError = 0x0400;
+
+// Opens the port: `deviceName` empty means the device of the port number.
+// Parity 0 none, 1 odd, 2 even. Returns 0 or a negative error code.
+// The queue sizes are accepted for compatibility; the input queue grows as
+// needed, so no received byte is dropped.
+int OpenComConfig(int comPort, const std::string& deviceName, long baudRate, int parity,
+                  int dataBits, int stopBits, int inputQueueSize, int outputQueueSize);
+// Closing a port that is not open is harmless.
+int CloseCom(int comPort);
+int SetComTime(int comPort, double timeoutSeconds);
+int SetCTSMode(int comPort, int mode);
+int FlushInQ(int comPort);
+int FlushOutQ(int comPort);
+// Writes all bytes within the port time-out; returns the count or a negative code.
+int ComWrt(int comPort, const void* data, size_t count);
+// Reads `count` bytes, blocking at most the port time-out; returns the count
+// read (fewer on a time-out) or a negative code.
+int ComRd(int comPort, void* buffer, size_t count);
+// Bytes waiting in the input queue, or a negative code.
+int GetInQLen(int comPort);
+// Line error bits since the last call; positive means a line error.
+int GetComStat(int comPort);
+bool IsComOpen(int comPort);
+
+struct SerialPortDescription {
+    int comPort = 0;
+    std::string device;
+    std::string description;
+};
+// The serial ports present on this machine, ordered by COM number.
+// Pseudo-terminals are not listed; their numbers can still be typed in.
+std::vector<SerialPortDescription> ListSerialPorts();
+
+} // namespace platform
