@@ -1,0 +1,181 @@
+// Damaged input, failing writes, large files and bad arguments.
+#include "ini_test_util.h"
+
+#include <sys/stat.h>
+
+using namespace ini;
+using namespace ini_test;
+
+namespace {
+
+bool HasTemporaryFiles(const fs::path& dir) {
+    for (const auto& e : fs::directory_iterator(dir)) {
+        if (e.path().filename().string().rfind("ini$$", 0) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+IniStorePtr SmallStore() {
+    IniStorePtr store = MakeIniStore();
+    Ini_PutString(store.get(), "GENERAL INFO", "FILE TYPE:", "Parameter File");
+    Ini_PutInt(store.get(), "PARAMETER", "POWER", 500);
+    return store;
+}
+
+} // namespace
+
+TEST(IniRobust, DamagedLinesAndEscapes) {
+    const std::string longValue(3000, 'v');
+    IniStorePtr store = StoreFromText(std::string("[S]\n") + "LONG = " + longValue + "\n" +
+                                      "NUL = ab" + '\0' + "cd = 1\n" +
+                                      "DANGLING = \"abc\\\"\n"
+                                      "HEX = \"\\x4\\xZZ\\x4A\\x\"\n"
+                                      "QUOTE = \"\n"
+                                      "[BROKEN\n"
+                                      "LOST = 1\n"
+                                      "[]\n"
+                                      "E = 2\n");
+    EXPECT_EQ(std::string(1024 - 7, 'v'), GetString(store.get(), "S", "LONG"));
+    // A zero byte ends the line like a line feed.
+    EXPECT_EQ("ab", GetString(store.get(), "S", "NUL"));
+    EXPECT_EQ("1", GetString(store.get(), "S", "cd"));
+    EXPECT_EQ("abc\\", GetString(store.get(), "S", "DANGLING"));
+    EXPECT_EQ("x4xZZJx", GetString(store.get(), "S", "HEX"));
+    EXPECT_EQ("\"", GetString(store.get(), "S", "QUOTE"));
+    int v = 0;
+    EXPECT_EQ(0, Ini_GetInt(store.get(), "S", "LOST", &v));
+    EXPECT_EQ(1, Ini_GetInt(store.get(), "", "E", &v));
+}
+
+TEST(IniRobust, MissingOrUnreadableFile) {
+    TempDir dir;
+    IniStorePtr store = MakeIniStore();
+    EXPECT_EQ(kIniErrOpen, Ini_ReadFromFile(store.get(), dir.File("missing.ini")));
+    EXPECT_EQ(kIniErrOpen, Ini_ReadFromFile(store.get(), dir.Path().string()));
+    int v = 0;
+    EXPECT_EQ(0, Ini_GetInt(store.get(), "PARAMETER", "POWER", &v));
+}
+
+TEST(IniRobust, FailedWriteLeavesOldFile) {
+    TempDir dir;
+    IniStorePtr store = SmallStore();
+
+    // A target that is a directory, and a directory that does not exist.
+    fs::create_directory(dir.Path() / "sub");
+    EXPECT_EQ(kIniErrNotWritable, Ini_WriteToFile(store.get(), (dir.Path() / "sub").string()));
+    EXPECT_TRUE(fs::is_directory(dir.Path() / "sub"));
+    EXPECT_EQ(kIniErrCreate, Ini_WriteToFile(store.get(), dir.File("no/such/dir/x.ini")));
+
+    // Permission bits only stop a user other than root.
+    if (!IsRoot()) {
+        const std::string ro = dir.File("readonly.ini");
+        WriteBytes(ro, "old");
+        fs::permissions(ro, fs::perms::owner_read);
+        EXPECT_EQ(kIniErrNotWritable, Ini_WriteToFile(store.get(), ro));
+        EXPECT_EQ("old", ReadBytes(ro));
+
+        fs::create_directory(dir.Path() / "locked");
+        const std::string inLocked = (dir.Path() / "locked" / "p.ini").string();
+        WriteBytes(inLocked, "old");
+        fs::permissions(dir.Path() / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+        EXPECT_LT(Ini_WriteToFile(store.get(), inLocked), 0);
+        EXPECT_EQ("old", ReadBytes(inLocked));
+        fs::permissions(dir.Path() / "locked", fs::perms::owner_all);
+    }
+    EXPECT_FALSE(HasTemporaryFiles(dir.Path()));
+}
+
+TEST(IniRobust, WriteReplacesTargetAndKeepsPermissions) {
+    TempDir dir;
+    const std::string path = dir.File("p.ini");
+    WriteBytes(path, "old content that is longer than the new one, and more, and more");
+    ::chmod(path.c_str(), 0640);
+    IniStorePtr store = SmallStore();
+    ASSERT_EQ(0, Ini_WriteToFile(store.get(), path));
+    EXPECT_EQ("[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n\r\n"
+              "[PARAMETER]\r\nPOWER = 500\r\n\r\n",
+              ReadBytes(path));
+    struct stat st {};
+    ASSERT_EQ(0, ::stat(path.c_str(), &st));
+    EXPECT_EQ(0640u, st.st_mode & 0777);
+    EXPECT_FALSE(HasTemporaryFiles(dir.Path()));
+
+    // A symbolic link keeps pointing at the rewritten file.
+    const std::string link = dir.File("link.ini");
+    fs::create_symlink(path, link);
+    Ini_PutInt(store.get(), "PARAMETER", "POWER", 7);
+    ASSERT_EQ(0, Ini_WriteToFile(store.get(), link));
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(std::string::npos, ReadBytes(path).find("POWER = 7"));
+}
+
+TEST(IniRobust, TenMegabyteFileAndManySections) {
+    TempDir dir;
+    const std::string path = dir.File("big.ini");
+    std::string text;
+    text.reserve(11 << 20);
+    int sections = 0;
+    while (text.size() < (10u << 20)) {
+        text += "[TEACH VECTOR " + std::to_string(sections) + "]\r\n";
+        for (int k = 0; k < 5; ++k) {
+            text += "CELL " + std::to_string(k) + " = " + std::to_string(sections + k) + "\r\n";
+        }
+        text += "DATA Line0001 = \"" + std::string(80, 'a') + "\"\r\n";
+        text += "DATA Line0002 = \"" + std::string(80, 'b') + "\"\r\n";
+        ++sections;
+    }
+    text += std::string(2 << 20, 'x'); // one last line of 2 MB without a line end
+    WriteBytes(path, text);
+
+    IniStorePtr store = MakeIniStore();
+    ASSERT_EQ(0, Ini_ReadFromFile(store.get(), path));
+    int v = 0;
+    const std::string last = "teach vector " + std::to_string(sections - 1);
+    EXPECT_EQ(1, Ini_GetInt(store.get(), last, "cell 4", &v));
+    EXPECT_EQ(sections + 3, v);
+    EXPECT_EQ(std::string(80, 'a') + std::string(80, 'b'), GetString(store.get(), last, "DATA"));
+
+    // Thousands of sections put one by one, then rewritten in place.
+    IniStorePtr many = MakeIniStore();
+    for (int s = 0; s < 20000; ++s) {
+        ASSERT_EQ(0, Ini_PutInt(many.get(), "SECTION " + std::to_string(s), "K", s));
+    }
+    for (int s = 0; s < 20000; ++s) {
+        ASSERT_EQ(0, Ini_PutInt(many.get(), "SECTION " + std::to_string(s), "K", -s));
+    }
+    EXPECT_EQ(1, Ini_GetInt(many.get(), "section 12345", "k", &v));
+    EXPECT_EQ(-12345, v);
+    ASSERT_EQ(0, Ini_WriteToFile(many.get(), path));
+    IniStorePtr back = MakeIniStore();
+    ASSERT_EQ(0, Ini_ReadFromFile(back.get(), path));
+    EXPECT_EQ(1, Ini_GetInt(back.get(), "SECTION 19999", "K", &v));
+    EXPECT_EQ(-19999, v);
+}
+
+TEST(IniRobust, BadArgumentsAndNames) {
+    Ini_Dispose(nullptr);
+    int v = 0;
+    char buf[4];
+    EXPECT_EQ(kIniErrArgument, Ini_PutInt(nullptr, "S", "T", 1));
+    EXPECT_EQ(kIniErrArgument, Ini_GetInt(nullptr, "S", "T", &v));
+    EXPECT_EQ(kIniErrArgument, Ini_GetStringIntoBuffer(nullptr, "S", "T", buf, sizeof buf));
+    EXPECT_EQ(kIniErrArgument, Ini_WriteToFile(nullptr, "x.ini"));
+    EXPECT_EQ(kIniErrArgument, Ini_ReadFromFile(nullptr, "x.ini"));
+
+    IniStorePtr store = MakeIniStore();
+    EXPECT_EQ(kIniErrArgument, Ini_GetInt(store.get(), "S", "T", nullptr));
+    EXPECT_EQ(kIniErrArgument, Ini_GetStringIntoBuffer(store.get(), "S", "T", buf, 0));
+    // Names that would not read back as the same item are refused.
+    EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S", "A\r\n[X]", 1));
+    EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S", "A=B", 1));
+    EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S", "; A", 1));
+    EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S\nT", "A", 1));
+    EXPECT_EQ(0, Ini_PutInt(store.get(), "S ] x", "A [1]", 1));
+    TempDir dir;
+    ASSERT_EQ(0, Ini_WriteToFile(store.get(), dir.File("n.ini")));
+    IniStorePtr back = MakeIniStore();
+    ASSERT_EQ(0, Ini_ReadFromFile(back.get(), dir.File("n.ini")));
+    EXPECT_EQ(1, Ini_GetInt(back.get(), "S ] x", "A [1]", &v));
+}
