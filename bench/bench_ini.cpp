@@ -105,6 +105,35 @@ int main(int argc, char** argv) {
     const double get = Seconds(t) / rounds;
 
     const auto size = fs::file_size(path);
+
+    // A damaged or foreign 10 MB file: 1000-character lines, every tenth one a
+    // section line, the rest items.
+    const std::string big = (dir / "big.ini").string();
+    {
+        std::string text;
+        text.reserve(11u << 20);
+        for (int line = 0; text.size() < (10u << 20); ++line) {
+            if (line % 10 == 0) {
+                text += "[SECTION " + std::to_string(line) + "]\r\n";
+            } else {
+                text += "KEY " + std::to_string(line) + " = \"" + std::string(980, 'x') + "\"\r\n";
+            }
+        }
+        std::FILE* f = std::fopen(big.c_str(), "wb");
+        if (f == nullptr || std::fwrite(text.data(), 1, text.size(), f) != text.size()) {
+            ++failures;
+        }
+        if (f != nullptr) {
+            std::fclose(f);
+        }
+    }
+    const int bigRounds = std::max(1, rounds / 40);
+    t = std::chrono::steady_clock::now();
+    for (int i = 0; i < bigRounds; ++i) {
+        ini::IniStorePtr s = ini::MakeIniStore();
+        failures += ini::Ini_ReadFromFile(s.get(), big) != 0;
+    }
+    const double readBig = Seconds(t) / bigRounds;
     fs::remove_all(dir);
     std::printf("INI store, parameter file of %ju bytes (33 sections, 236 keys), %d rounds\n",
                 static_cast<uintmax_t>(size), rounds);
@@ -112,6 +141,7 @@ int main(int argc, char** argv) {
     std::printf("  read into a new store:                 %8.1f us\n", read * 1e6);
     std::printf("  get all keys (first lookup after read): %7.1f us [checksum %ld]\n", get * 1e6,
                 sum);
+    std::printf("  read of a 10 MB file:                  %8.1f ms\n", readBig * 1e3);
     if (failures != 0) {
         std::printf("  %d operations FAILED\n", failures);
         return 1;

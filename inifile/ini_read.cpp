@@ -215,12 +215,15 @@ int Ini_ReadFromFile(IniStore* store, const std::string& path) {
     if (store == nullptr) {
         return kIniErrArgument;
     }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Only regular files: a directory cannot be read, and a pipe or device
+    // could block the open or never end. O_NONBLOCK keeps the open of a FIFO
+    // from waiting for a writer; it has no effect on a regular file.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return kIniErrOpen;
     }
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return kIniErrOpen;
     }

@@ -35,7 +35,8 @@
 
 namespace ini {
 
-// File could not be opened for reading (missing, no permission, a directory).
+// File could not be opened for reading (missing, no permission, not a regular
+// file such as a directory, pipe or device).
 constexpr int kIniErrOpen = -5001;
 // An input error occurred while reading; what was read before stays in the store.
 constexpr int kIniErrRead = -5002;

@@ -54,6 +54,10 @@ TEST(IniRobust, MissingOrUnreadableFile) {
     IniStorePtr store = MakeIniStore();
     EXPECT_EQ(kIniErrOpen, Ini_ReadFromFile(store.get(), dir.File("missing.ini")));
     EXPECT_EQ(kIniErrOpen, Ini_ReadFromFile(store.get(), dir.Path().string()));
+    EXPECT_EQ(kIniErrOpen, Ini_ReadFromFile(store.get(), "/dev/zero")); // would never end
+    const std::string fifo = dir.File("fifo");
+    ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+    EXPECT_EQ(kIniErrOpen, Ini_ReadFromFile(store.get(), fifo)); // would wait for a writer
     int v = 0;
     EXPECT_EQ(0, Ini_GetInt(store.get(), "PARAMETER", "POWER", &v));
 }
