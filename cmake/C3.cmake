@@ -48,3 +48,13 @@ function(c3_core_test)
     set_tests_properties(${T_NAME}_asan PROPERTIES LABELS "core;sanitizer" TIMEOUT 600
         ENVIRONMENT "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0;UBSAN_OPTIONS=print_stacktrace=1")
 endfunction()
+
+# Sources of the user-interface library (panels, their layouts and
+# behaviour). Each subsystem folder adds its own; the library is created
+# once all folders have been read.
+function(c3_gui_sources)
+    foreach(f ${ARGN})
+        get_filename_component(abs ${f} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY C3_GUI_SOURCES ${abs})
+    endforeach()
+endfunction()

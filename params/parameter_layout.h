@@ -67,7 +67,12 @@ enum TriggerMode : uint16_t {
     kTrigTrans = 5,
     kTrigPara = 6
 };
-enum ExternTeachMode : uint16_t { kExTeachOff = 0, kExTeachOn = 1, kExTeachStat1 = 2, kExTeachDyn1 = 3 };
+enum ExternTeachMode : uint16_t {
+    kExTeachOff = 0,
+    kExTeachOn = 1,
+    kExTeachStat1 = 2,
+    kExTeachDyn1 = 3
+};
 enum CalculationMode : uint16_t { kXyInt2D = 0, kSiM2D = 1, kXyInt3D = 2, kSiM3D = 3 };
 enum LedMode : uint16_t { kLedDc = 0, kLedAc = 1, kLedPulse = 2, kLedOff = 3 };
 // Digital output modes: BINARY is 1; the two direct modes are 0 and 2.
@@ -75,8 +80,12 @@ enum DigitalOutmode : uint16_t { kOutDirectHi = 0, kOutBinary = 1, kOutDirectLo 
 // Receiver gain stages AMP1 (lowest) .. AMP8 (highest) are coded 0..7.
 constexpr uint16_t kGainStages = 8;
 
-inline bool Is3D(uint16_t calculationMode) { return calculationMode == kXyInt3D || calculationMode == kSiM3D; }
-inline bool IsSiM(uint16_t calculationMode) { return calculationMode == kSiM2D || calculationMode == kSiM3D; }
+inline bool Is3D(uint16_t calculationMode) {
+    return calculationMode == kXyInt3D || calculationMode == kSiM3D;
+}
+inline bool IsSiM(uint16_t calculationMode) {
+    return calculationMode == kSiM2D || calculationMode == kSiM3D;
+}
 
 struct ParameterBlockBytes {
     uint8_t bytes[kParameterBlockSize] = {};

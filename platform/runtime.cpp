@@ -8,7 +8,6 @@
 #include <QTimer>
 
 #include <chrono>
-#include <memory>
 
 namespace platform {
 namespace {
@@ -16,6 +15,7 @@ namespace {
 // Longest time ProcessSystemEvents sleeps when nothing is pending.
 constexpr int kIdleWaitMs = 2;
 
+QApplication* gApp = nullptr;
 bool gQuitRequested = false;
 int gQuitCode = 0;
 
@@ -35,10 +35,21 @@ bool InitRuntime(int& argc, char** argv) {
     if (QCoreApplication::instance() != nullptr) {
         return true;
     }
-    // Lives until the process ends; panels and sockets hang off it.
-    static std::unique_ptr<QApplication> app;
-    app = std::make_unique<QApplication>(argc, argv);
+    // The application keeps a reference to its argument count, so both live
+    // as long as the process.
+    static int appArgc = 0;
+    static char** appArgv = nullptr;
+    appArgc = argc;
+    appArgv = argv;
+    gApp = new QApplication(appArgc, appArgv);
     return true;
+}
+
+void ShutdownRuntime() {
+    // Deleted here rather than by a static destructor: at process exit Qt's
+    // own globals may already be gone.
+    delete gApp;
+    gApp = nullptr;
 }
 
 void ProcessSystemEvents() {

@@ -7,6 +7,8 @@ namespace platform {
 // Creates the application object when there is none yet (tests and the
 // program both call it first). Returns false when no GUI can be started.
 bool InitRuntime(int& argc, char** argv);
+// Deletes the application object made by InitRuntime (end of the program).
+void ShutdownRuntime();
 
 // Runs every pending callback (user interface, serial port, TCP client) on
 // the calling thread and returns. When nothing is pending it waits for the

@@ -7,8 +7,8 @@
 namespace scope {
 
 constexpr int kScopeSamples = 128;
-constexpr int kScopeBlocks = 4;                  // red line, green line, blue line, digital word
-constexpr size_t kScopeBlockData = 2 * 128 + 2;  // 128 samples and the ring index: 258 bytes
+constexpr int kScopeBlocks = 4;                 // red line, green line, blue line, digital word
+constexpr size_t kScopeBlockData = 2 * 128 + 2; // 128 samples and the ring index: 258 bytes
 constexpr size_t kScopeBlockFrame = 8 + kScopeBlockData; // 266 bytes with the header
 constexpr size_t kScopeSettingsSize = 10;
 

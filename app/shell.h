@@ -1,0 +1,53 @@
+// The program frame: start-up, the main panel callbacks, the one visible
+// child display panel, and the dimming of commands while one runs.
+#pragma once
+
+#include "platform/controls.h"
+
+#include <string>
+
+class QWidget;
+
+namespace app {
+
+inline constexpr const char* kProgramTitle = "CHROMIK3 Scope V4.3";
+inline constexpr const char* kPanelSettingsFileName = "PanelSettings.cfg";
+
+// Program entry; 0 after a normal end, -1 when a panel cannot be built.
+int WinMain(int argc, char** argv);
+
+// Start-up sequence after the panels are built.
+void InitAll();
+
+// Builds the panels, sets the title and places the child panels (the part of
+// start-up before InitAll). False when a panel cannot be built.
+bool LoadAndPreparePanels();
+// Closes the link and discards the panels.
+void Shutdown();
+
+int CBF_MAINP(QWidget* panel, ctl::Event event);
+int CBF_TabMain1(QWidget* control, ctl::Event event);
+// Reacts to the user choosing another page of the main tab control.
+void OnMainTabChanged(int page);
+
+// Makes `panel` the visible child display panel (the data panel when it is
+// not one of the five).
+void ShowChildPanelDisp(QWidget* panel);
+QWidget* CurrentChildPanel();
+
+void SetButtonsDimmed(int goMode, int dim);
+
+void ShowLogo();
+// Creates a text on the banner at (left, top) with the given point size,
+// transparent background and white text, optionally with a tool-tip.
+QWidget* ShowInfoText(const std::string& text, const std::string& toolTip, int left, int top,
+                      int pointSize);
+
+// Project directory: the program's own directory, or the user's
+// configuration directory when that is not writable.
+std::string ProjectDir();
+// Overrides the project directory (tests).
+void SetProjectDir(const std::string& dir);
+std::string PanelSettingsPath();
+
+} // namespace app

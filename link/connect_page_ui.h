@@ -1,0 +1,38 @@
+// Controls of the connection page (main tab page 0).
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QPlainTextEdit;
+class QPushButton;
+namespace ctl {
+class Ring;
+class TextField;
+class U16Spin;
+} // namespace ctl
+
+namespace conn {
+
+struct ConnectPage {
+    ctl::Ring* protocol = nullptr;        // 0 RS232, 1 TCP/IP
+    QComboBox* comPort = nullptr;         // editable: the ports present, any number may be typed
+    ctl::Ring* baudrate = nullptr;        // values 0..7 (baud-rate index)
+    QComboBox* address = nullptr;         // editable, with the address history as its list
+    QWidget* addressLabel = nullptr;      // label of the address combo box (hidden with it)
+    ctl::TextField* portNumber = nullptr; // port-number text
+    QWidget* portNumberLabel = nullptr;
+    QWidget* comPortLabel = nullptr;
+    QWidget* baudrateLabel = nullptr;
+    ctl::TextField* id = nullptr; // sensor identification, at most 99 characters
+    QPushButton* tryToConnect = nullptr;
+    QPushButton* disconnect = nullptr;
+    QPushButton* accept = nullptr;
+    QPushButton* changeBaudrate = nullptr;
+    QPushButton* hwInfo = nullptr;      // hardware information file
+    QPlainTextEdit* messages = nullptr; // message box, appended to
+};
+
+void BuildConnectPage(QWidget* page, ConnectPage* ui);
+
+} // namespace conn
