@@ -1,0 +1,279 @@
+// The request/answer exchange against the simulated sensor over TCP loopback.
+#include "link/com232.h"
+#include "link/link_texts.h"
+#include "platform/popups.h"
+#include "platform/runtime.h"
+#include "sim/simulator.h"
+#include "tests/support/recording_link_ui.h"
+
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace com232;
+
+namespace {
+
+class TcpLink : public ::testing::Test {
+protected:
+    void SetUp() override { Connect(sim::Options{}); }
+
+    void Connect(sim::Options options) {
+        sim_.reset();
+        options.tcp = true;
+        options.tcpPort = 0;
+        sim_ = std::make_unique<sim::Simulator>(options);
+        std::string error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+        ResetLinkState();
+        SetLinkUi(&ui_);
+        ComProtocol = kProtocolTcp;
+        ServerAddress = "127.0.0.1";
+        ServerPort = sim_->TcpPort();
+        InitTCP_IP();
+        ASSERT_GE(LinkResult, 0);
+        ASSERT_EQ(1, TcpConnected);
+    }
+
+    void TearDown() override {
+        CloseLink();
+        SetLinkUi(nullptr);
+        sim_.reset();
+    }
+
+    // Sends a request without data and times the exchange.
+    int Exchange(uint8_t order, uint16_t param = 0, double* seconds = nullptr) {
+        FillTxBuf(order, param, 0);
+        const double t0 = platform::Timer();
+        const int r = DataExchange(8);
+        if (seconds != nullptr) {
+            *seconds = platform::Timer() - t0;
+        }
+        return r;
+    }
+
+    std::string Fault(const std::string& f) { return sim_->Command("fault " + f); }
+
+    RecordingLinkUi ui_;
+    std::unique_ptr<sim::Simulator> sim_;
+};
+
+} // namespace
+
+TEST_F(TcpLink, LiveDataExchangeFillsTheAnswerFieldsAndBuffer) {
+    ASSERT_EQ(1, Exchange(kOrderLiveData));
+    EXPECT_EQ(kOrderLiveData, AnswerOrder);
+    EXPECT_EQ(40, AnswerLength);
+    EXPECT_EQ(0x55, RxBuffer[0]);
+    EXPECT_EQ(48, RxCount);
+    EXPECT_EQ("", ui_.messages);
+    const std::string log = sim_->Command("received");
+    EXPECT_NE(std::string::npos, log.find("8 0 0")) << log;
+}
+
+TEST_F(TcpLink, RequestWithDataArrivesIntact) {
+    for (size_t i = 0; i < 34; ++i) {
+        TxData()[i] = static_cast<uint8_t>(i);
+    }
+    FillTxBuf(kOrderWritePara, 1, 34);
+    ASSERT_EQ(1, DataExchange(42));
+    FillTxBuf(kOrderReadPara, 1, 0);
+    ASSERT_EQ(1, DataExchange(8));
+    ASSERT_EQ(34, AnswerLength);
+    // fields the sensor accepts come back as written (word 0 = power 256)
+    EXPECT_EQ(0, RxData()[0]);
+    EXPECT_EQ(1, RxData()[1]);
+}
+
+TEST_F(TcpLink, AnswerWithoutDataCompletesAfterTheHeader) {
+    ASSERT_EQ(1, Exchange(kOrderStoreEeprom));
+    EXPECT_EQ(0, AnswerLength);
+    EXPECT_EQ(8, RxCount);
+}
+
+TEST_F(TcpLink, NoAnswerFailsAfterThreeSecondsWithTheTimeoutReport) {
+    Fault("drop");
+    AcquisitionRunning = 1;
+    LinkOk = 1;
+    double s = 0;
+    EXPECT_EQ(-1, Exchange(kOrderLiveData, 0, &s));
+    EXPECT_GE(s, 3.0);
+    EXPECT_LT(s, 3.5);
+    EXPECT_EQ(std::string(kTextNoAnswer) + "\n\n", ui_.messages);
+    EXPECT_EQ("TIMEOUT!", ui_.status);
+    EXPECT_EQ(1, ui_.connectionPageShown);
+    EXPECT_TRUE(ui_.linkButtonsDimmed);
+    EXPECT_EQ(0, AcquisitionRunning);
+    EXPECT_EQ(0, LinkOk);
+}
+
+TEST_F(TcpLink, HeaderAndDataEachLateByAlmostThreeSecondsAreAccepted) {
+    Fault("delay-header 2900");
+    Fault("delay-data 2900");
+    double s = 0;
+    EXPECT_EQ(1, Exchange(kOrderLiveData, 0, &s));
+    EXPECT_GE(s, 5.7);
+    EXPECT_EQ("", ui_.messages);
+}
+
+TEST_F(TcpLink, BadHeaderCrcIsRefusedAndTheAnswerFieldsStay) {
+    ASSERT_EQ(1, Exchange(kOrderLiveData));
+    Fault("corrupt-header");
+    EXPECT_EQ(-1, Exchange(kOrderIdentify));
+    EXPECT_EQ(std::string(kTextBadHeader) + "\n\n", ui_.messages);
+    EXPECT_EQ(kOrderLiveData, AnswerOrder);
+    EXPECT_EQ(40, AnswerLength);
+}
+
+TEST_F(TcpLink, BadDataCrcIsRefused) {
+    Fault("corrupt-data");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextBadData) + "\n\n", ui_.messages);
+}
+
+TEST_F(TcpLink, ErrorAnswersOneAndTwoFailAndThreeGoesOn) {
+    Fault("error 1");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextInvalidOrder) + "\n\n", ui_.messages);
+    ui_.messages.clear();
+    Fault("error 2");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextCommunicationError) + "\n\n", ui_.messages);
+    ui_.messages.clear();
+    Fault("error 3");
+    EXPECT_EQ(1, Exchange(kOrderLiveData));
+    EXPECT_EQ(0, AnswerOrder);
+    EXPECT_EQ(3, AnswerParam);
+    EXPECT_EQ("", ui_.messages);
+}
+
+TEST_F(TcpLink, UnknownOrderGivesTheInvalidOrderText) {
+    EXPECT_EQ(-1, Exchange(55));
+    EXPECT_EQ(std::string(kTextInvalidOrder) + "\n\n", ui_.messages);
+}
+
+TEST_F(TcpLink, AnswerInPiecesIsJoined) {
+    Fault("split 3 40");
+    ASSERT_EQ(1, Exchange(kOrderLiveData));
+    EXPECT_EQ(40, AnswerLength);
+    EXPECT_EQ(48, RxCount);
+}
+
+TEST_F(TcpLink, OversizedLengthAnnouncementIsRefusedAsABadHeader) {
+    Fault("oversize 3000");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextBadHeader) + "\n\n", ui_.messages);
+    EXPECT_LE(RxCount, static_cast<int>(kRxBufferSize));
+}
+
+TEST_F(TcpLink, GarbageInsteadOfAnAnswerIsABadHeader) {
+    Fault("garbage 20");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextBadHeader) + "\n\n", ui_.messages);
+}
+
+TEST_F(TcpLink, ALateAnswerIsNotTakenForTheNextOne) {
+    Fault("delay-header 3300 order=7");
+    EXPECT_EQ(-1, Exchange(kOrderIdentify)); // times out; its answer comes later
+    const double t0 = platform::Timer();
+    while (platform::Timer() - t0 < 0.5) {
+        platform::ProcessSystemEvents();
+    }
+    ui_.messages.clear();
+    ASSERT_EQ(1, Exchange(kOrderLiveData));
+    EXPECT_EQ(kOrderLiveData, AnswerOrder);
+    EXPECT_EQ(40, AnswerLength);
+}
+
+TEST_F(TcpLink, ServerClosingTheConnectionIsReportedAtOnce) {
+    ASSERT_EQ(1, Exchange(kOrderLiveData)); // the simulator has taken the client
+    AcquisitionRunning = 1;
+    ASSERT_EQ("ok: connection closed\n", sim_->Command("close"));
+    const double t0 = platform::Timer();
+    while (TcpConnected && platform::Timer() - t0 < 2.0) {
+        platform::ProcessSystemEvents();
+    }
+    EXPECT_LT(platform::Timer() - t0, 0.5);
+    EXPECT_EQ(0, TcpConnected);
+    EXPECT_EQ(0u, TcpHandle);
+    EXPECT_EQ(std::string(kTextServerClosed) + "\n\n", ui_.messages);
+    EXPECT_EQ(0, AcquisitionRunning);
+    // a request on the closed link fails by its time-out, nothing crashes
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+}
+
+TEST_F(TcpLink, ASecondExchangeStartedDuringTheWaitIsRefused) {
+    Fault("delay-header 300");
+    int nested = 0;
+    QTimer::singleShot(50, [&] {
+        FillTxBuf(kOrderIdentify, 0, 0);
+        nested = DataExchange(8);
+    });
+    FillTxBuf(kOrderLiveData, 0, 0);
+    EXPECT_EQ(1, DataExchange(8));
+    EXPECT_EQ(-1, nested);
+    EXPECT_EQ(40, AnswerLength);
+    EXPECT_NE(std::string::npos, ui_.messages.find(kTextLinkBusy));
+}
+
+TEST_F(TcpLink, RefusedConnectionIsReportedWithItsText) {
+    const unsigned port = ServerPort;
+    sim_.reset(); // nothing listens any more
+    ui_.messages.clear();
+    CloseLink();
+    ServerPort = port;
+    InitTCP_IP();
+    EXPECT_LT(LinkResult, 0);
+    EXPECT_EQ(0, TcpConnected);
+    EXPECT_EQ(std::string(TcpErrorText(LinkResult)) + "\n\n", ui_.messages);
+    EXPECT_EQ("UnableToEstablishConnection", std::string(TcpErrorText(LinkResult)));
+}
+
+// ---- connection test --------------------------------------------------------
+
+TEST_F(TcpLink, ConnectionTestIdentifiesTheSensorAndReadsTheParameters) {
+    platform::ScriptedPopups user;
+    CheckComLine();
+    EXPECT_TRUE(user.Records().empty());
+    EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", ui_.status);
+    EXPECT_EQ(SensorIdText, ui_.toolTip);
+    EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR\nSERIAL NUMBER: 4711\n\n", ui_.messages);
+    EXPECT_EQ(1, ui_.getParaCalls);
+    EXPECT_FALSE(ui_.linkButtonsDimmed);
+    EXPECT_EQ(1, LinkOk);
+}
+
+TEST_F(TcpLink, ConnectionTestWithAnotherFirmwareAsksCloseOrOffline) {
+    sim::Options o;
+    o.firmwareId = "CHROMIK3 V4.2.5  OLD SENSOR";
+    o.serialNumber = 815;
+    Connect(o);
+    platform::ScriptedPopups user;
+    user.Answer(2); // OFFLINE
+    CheckComLine();
+    ASSERT_EQ(1u, user.Records().size());
+    const auto& q = user.Records()[0];
+    EXPECT_EQ("ATTENTION!", q.title);
+    EXPECT_EQ("Sensor firmware and scope version do not match! \nFirmware of connected sensor is: "
+              "CHROMIK3 V4.2\nThe serial number is: 815\n\nClose window or work in offline mode!",
+              q.text);
+    EXPECT_EQ((std::vector<std::string>{"CLOSE", "OFFLINE"}), q.buttons);
+    EXPECT_EQ(1, ui_.disconnectCalls);
+    EXPECT_EQ(0, ui_.getParaCalls);
+
+    CheckComLine(); // Enter or Escape: CLOSE
+    EXPECT_EQ((std::vector<int>{0}), ui_.quitCodes);
+}
+
+TEST_F(TcpLink, ConnectionTestWithoutAnswerAsksCloseOrOffline) {
+    Fault("drop");
+    platform::ScriptedPopups user;
+    user.Answer(2);
+    CheckComLine();
+    EXPECT_EQ(kTextCouldNotConnect, user.LastText("ATTENTION!"));
+    EXPECT_EQ(1, ui_.disconnectCalls);
+    EXPECT_NE(std::string::npos, ui_.messages.find(kTextNoAnswer));
+}

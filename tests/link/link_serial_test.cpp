@@ -1,0 +1,121 @@
+// The exchange over a serial line: the simulated sensor on a pseudo-terminal.
+#include "link/com232.h"
+#include "link/link_texts.h"
+#include "platform/runtime.h"
+#include "platform/serial_port.h"
+#include "sim/simulator.h"
+#include "tests/support/recording_link_ui.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <thread>
+
+using namespace com232;
+
+namespace {
+
+class SerialLink : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sim::Options o;
+        o.tcp = false;
+        o.pty = true;
+        sim_ = std::make_unique<sim::Simulator>(o);
+        std::string error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+        ResetLinkState();
+        SetLinkUi(&ui_);
+        ComProtocol = kProtocolRs232;
+        ComPort = static_cast<uint16_t>(sim_->PtyComPort());
+        BaudrateIndex = 4;
+        InitRS232();
+        ASSERT_GE(LinkResult, 0) << ui_.messages;
+    }
+    void TearDown() override {
+        CloseLink();
+        SetLinkUi(nullptr);
+        sim_.reset();
+    }
+    int Exchange(uint8_t order, double* seconds = nullptr) {
+        FillTxBuf(order, 0, 0);
+        const double t0 = platform::Timer();
+        const int r = DataExchange(8);
+        if (seconds != nullptr) {
+            *seconds = platform::Timer() - t0;
+        }
+        return r;
+    }
+
+    RecordingLinkUi ui_;
+    std::unique_ptr<sim::Simulator> sim_;
+};
+
+} // namespace
+
+TEST_F(SerialLink, NormalExchangesAndTheConnectionTest) {
+    ASSERT_EQ(1, Exchange(kOrderLiveData));
+    EXPECT_EQ(40, AnswerLength);
+    ASSERT_EQ(1, Exchange(kOrderReadCalib));
+    EXPECT_EQ(12, AnswerLength);
+    CheckComLine();
+    EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", ui_.status);
+    EXPECT_EQ(1, ui_.getParaCalls);
+}
+
+TEST_F(SerialLink, NoAnswerFailsAfterAboutFiveSeconds) {
+    sim_->Command("fault drop");
+    double s = 0;
+    EXPECT_EQ(-1, Exchange(kOrderLiveData, &s));
+    // the 3 s wait, then the read of 8 bytes runs into the 2 s port time-out
+    EXPECT_GE(s, 4.9);
+    EXPECT_LT(s, 5.6);
+    EXPECT_EQ(std::string(kTextNoAnswer) + "\n\n", ui_.messages);
+}
+
+TEST_F(SerialLink, LateDataAndBadFramesOnTheSerialLine) {
+    sim_->Command("fault delay-data 2900");
+    EXPECT_EQ(1, Exchange(kOrderLiveData));
+    sim_->Command("fault corrupt-data");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextBadData) + "\n\n", ui_.messages);
+    ui_.messages.clear();
+    sim_->Command("fault error 2");
+    EXPECT_EQ(-1, Exchange(kOrderLiveData));
+    EXPECT_EQ(std::string(kTextCommunicationError) + "\n\n", ui_.messages);
+    // the line recovers: the next request is answered
+    EXPECT_EQ(1, Exchange(kOrderLiveData));
+}
+
+TEST_F(SerialLink, PortsThatCannotBeOpenedAreReported) {
+    CloseLink();
+    ui_.messages.clear();
+    ComPort = 0;
+    InitRS232();
+    EXPECT_EQ(platform::kComInvalidPortNumber, LinkResult);
+    EXPECT_EQ("Invalid port number\n\n", ui_.messages);
+    ui_.messages.clear();
+    ComPort = 9998; // a pseudo-terminal number that does not exist
+    InitRS232();
+    EXPECT_EQ(platform::kComNoSerialPortFound, LinkResult);
+    EXPECT_EQ("No serial port found\n\n", ui_.messages);
+    EXPECT_EQ(115200, BaudrateOfIndex(9));
+    EXPECT_EQ(9600, BaudrateOfIndex(0));
+    EXPECT_EQ(921600, BaudrateOfIndex(7));
+}
+
+TEST_F(SerialLink, SensorVanishingMidExchangeIsALineError) {
+    sim_->Command("fault delay-header 500");
+    FillTxBuf(kOrderLiveData, 0, 0);
+    // the simulator goes away while the program waits for the header
+    std::thread killer([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        sim_->Stop();
+    });
+    double t0 = platform::Timer();
+    EXPECT_EQ(-1, DataExchange(8));
+    killer.join();
+    EXPECT_LT(platform::Timer() - t0, 5.6);
+    EXPECT_NE(std::string::npos, ui_.messages.find(kTextNoAnswer));
+}
