@@ -40,6 +40,7 @@ const char* ScopeStateName(ScopeCapture::State s) {
 
 std::string Status(ControlContext& ctx) {
     Dispatcher& d = ctx.GetDispatcher();
+    d.Poll(ctx.NowUs(), ctx.Sink());
     SensorCore& core = d.Core();
     std::ostringstream s;
     s << ctx.TransportStatus() << " baud-index=" << d.BaudIndex() << " line-baud=" << d.LineBaud()
@@ -47,8 +48,9 @@ std::string Status(ControlContext& ctx) {
       << " scope=" << ScopeStateName(d.Scope().GetState())
       << " scene=" << core.GetScene().Describe(ctx.NowUs())
       << " in0=" << (core.In0Mode() < 0 ? "auto" : std::to_string(core.In0Mode())) << '('
-      << (core.Last().in0 ? 1 : 0) << ')' << " cycle-us=" << core.CycleUs()
-      << " faults=" << ctx.Faults().Faults().size() << " requests=" << d.RequestCount();
+      << (core.In0Mode() < 0 ? core.GetScene().LightBarrierAt(ctx.NowUs()) : core.In0Mode() != 0)
+      << ')' << " cycle-us=" << core.CycleUs() << " faults=" << ctx.Faults().Faults().size()
+      << " requests=" << d.RequestCount();
     if (!d.PersistError().empty()) {
         s << " eeprom-error=\"" << d.PersistError() << '"';
     }

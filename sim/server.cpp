@@ -525,8 +525,8 @@ void Server::Loop() {
                 break;
             }
         }
-        if (dispatcher_.NextPollUs(now_) <= now_) {
-            dispatcher_.Poll(now_, *this);
+        if (dispatcher_.NextPollUs(now_) != UINT64_MAX) {
+            dispatcher_.Poll(now_, *this); // a capture or automatic sending runs
         }
         for (int c = 0; c < 2; ++c) {
             FlushChannel(c);
