@@ -13,6 +13,7 @@
 #include <poll.h>
 #include <sstream>
 #include <sys/eventfd.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -22,7 +23,7 @@ namespace {
 
 constexpr size_t kMaxQueuedBytes = 1 << 20;     // a client that does not read loses frames
 constexpr uint64_t kPartialTimeoutUs = 1000000; // a request silent this long is dropped
-constexpr size_t kLinePiece = 16;               // bytes per step of the line-time model
+constexpr size_t kLinePiece = 64;               // bytes per step of the line-time model
 constexpr size_t kMaxControlLine = 4096;
 constexpr size_t kMaxControlConns = 8;
 
@@ -442,6 +443,9 @@ void Server::ServeControl(ControlConn& conn, bool readable) {
 }
 
 void Server::Loop() {
+    // Wake-ups of the line-time model and the faults' delays are due to the
+    // microsecond: no timer slack for this thread.
+    prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     enum Role { kWake, kListen, kTcp, kPty, kControlListen, kControl };
     std::vector<pollfd> fds;
     std::vector<std::pair<Role, size_t>> roles;
