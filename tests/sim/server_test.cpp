@@ -190,6 +190,16 @@ TEST(SimServer, BadRequestsAndGarbageOnTheLine) {
     EXPECT_EQ(r.s.Command("received"), "2 3 0\n1 0 34\n");
 }
 
+TEST(SimServer, IncompleteRequestIsDroppedAfterASecondOfSilence) {
+    Running r;
+    TcpClient c(r.s.TcpPort());
+    const Bytes write = simtest::Request(1, 0, Bytes(34, 1));
+    c.Write(Bytes(write.begin(), write.begin() + 20)); // header and 12 of 34 bytes
+    EXPECT_TRUE(c.Read(8, 1200).empty());
+    // Without the drop, the next request would be taken as the missing data.
+    EXPECT_EQ(c.Exchange(kIdentify).order, com232::kOrderIdentify);
+}
+
 TEST(SimServer, ControlCommands) {
     Running r;
     EXPECT_EQ(r.s.Command("frobnicate").rfind("error:", 0), 0u);
