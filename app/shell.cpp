@@ -1,20 +1,32 @@
 #include "app/shell.h"
 
+#include "app/link_ui_impl.h"
 #include "app/main_window.h"
+#include "app/panel_settings.h"
 #include "app/panels.h"
 #include "link/com232.h"
+#include "link/connect_page.h"
+#include "link/link_ui.h"
+#include "params/mode_rules.h"
+#include "params/param_callbacks.h"
+#include "params/parameter_set.h"
+#include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
+#include "teach/teach_labels.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QTabWidget>
 
 namespace app {
 namespace {
@@ -58,11 +70,13 @@ bool LoadAndPreparePanels() {
     Panels& p = P();
     p.main.window->setWindowTitle(kProgramTitle);
     gCurrentChild = p.data.panel;
+    InstallPanelLinkUi();
     return true;
 }
 
 void Shutdown() {
     com232::CloseLink();
+    com232::SetLinkUi(nullptr);
     DiscardPanels();
     gCurrentChild = nullptr;
 }
@@ -133,6 +147,7 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
     Panels& p = P();
     if (event == ctl::Event::Close) {
         com232::AcquisitionRunning = 0;
+        StorePanelSettings();
         platform::QuitUserInterface(0);
     } else if (event == ctl::Event::RightDoubleClick && p.main.window != nullptr) {
         QWidget* w = p.main.window;
@@ -146,13 +161,67 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
     return 0;
 }
 
+void WireAllPanels() {
+    WireMainPanel();
+    conn::WireConnectPage();
+    params::WireParameterPages();
+}
+
 void InitAll() {
     Panels& p = P();
+    // 1. shared state
+    com232::ResetLinkState();
+    params::ResetTransferState();
+    params::SelectTransferTarget(params::kTargetRam);
+    params::SelectParaSet(0);
+    gCurrentChild = p.data.panel;
+    WireAllPanels();
+    // 5. the teach grid's menu starts with tolerances taught ("on" dimmed)
+    p.teachPage.menuTolOn->setEnabled(false);
+    p.teachPage.menuTolOff->setEnabled(true);
+    // 6. the password field
+    p.password.password->setEchoMode(QLineEdit::Password);
+    p.password.password->setMaxLength(20);
+    // 7., 8.
     ShowLogo();
+    params::GetPanelValues();
+    // The panels start consistent with their modes.
+    params::InitPanelCtrlAttr();
+    // 9., 10.
+    conn::FillComPortSelector();
+    LoadPanelSettings();
+    // 11., 12.
     p.main.tabs->SetActivePage(kPageParameter);
+    p.data.tabs->setCurrentIndex(live::kDataPage3D);
+    teach::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
     p.main.window->show();
+    // 13., 14.
+    GetConnectionSettingsFromFile();
+    conn::InitConnectPanel();
+    SetButtonsDimmed(0, 1);
+    conn::TryToConnect();
+    if (com232::LinkOk == 1) {
+        SetButtonsDimmed(0, 0);
+    }
+}
+
+int CBF_TabMain1(QWidget*, ctl::Event) {
+    return 0;
+}
+
+void OnMainTabChanged(int page) {
+    Panels& p = P();
+    if (page == kPageConnection) {
+        com232::AcquisitionRunning = 0;
+        p.connect.accept->setEnabled(false);
+        p.connect.changeBaudrate->setEnabled(false);
+        p.connect.hwInfo->setEnabled(false);
+    } else if (page == kPageScope) {
+        com232::AcquisitionRunning = 0;
+        ShowChildPanelDisp(p.scope.panel);
+    }
 }
 
 } // namespace app

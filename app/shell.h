@@ -25,6 +25,11 @@ bool LoadAndPreparePanels();
 // Closes the link and discards the panels.
 void Shutdown();
 
+// Gives the main panel's controls their help texts and callbacks.
+void WireMainPanel();
+// Wires every panel (start-up).
+void WireAllPanels();
+
 int CBF_MAINP(QWidget* panel, ctl::Event event);
 int CBF_TabMain1(QWidget* control, ctl::Event event);
 // Reacts to the user choosing another page of the main tab control.

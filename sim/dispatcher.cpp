@@ -35,6 +35,8 @@ ParameterSet Dispatcher::FactorySet() {
     set.block = params::DefaultParameterBlock();
     const auto& colours = ConveyorColours();
     set.block.set(params::kMaxVecNo, static_cast<uint16_t>(colours.size()));
+    // Six taught colours need the binary output: the direct modes serve five rows.
+    set.block.set(params::kDigitalOutmode, params::kOutBinary);
     // Groups: belt 0, warm colours (red, yellow) 1, cold ones (green, blue) 2, white 3.
     static const uint16_t kGroups[] = {0, 1, 2, 2, 1, 3};
     for (int row = 0; row < params::kTeachRows; ++row) {

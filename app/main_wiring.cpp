@@ -1,0 +1,42 @@
+// Wiring of the main panel: help texts and callbacks, in one place.
+#include "app/main_window.h"
+#include "app/panels.h"
+#include "app/shell.h"
+#include "params/transfer.h"
+#include "platform/tab_control.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+
+namespace app {
+
+void WireMainPanel() {
+    MainPanel& m = P().main;
+    ctl::Bind(m.send,
+              "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
+              "selectable file. \nThe target of the parameter transfer is determined by the select "
+              "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9.",
+              params::CBF_ButtonSend);
+    ctl::Bind(m.get,
+              "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of "
+              "the parameter transfer is determined by the select button (RAM, EEPROM, FILE). "
+              "\n\nShortcut Key: F10.",
+              params::CBF_ButtonGet);
+    for (QRadioButton* r : {m.ram, m.eeprom, m.file}) {
+        ctl::Bind(r, "Select source respectively the target for the parameter transfer.",
+                  params::CBF_SelectMem);
+    }
+    for (QRadioButton* r : {m.set0, m.set1}) {
+        ctl::Bind(r, "Select parameter set which should be transfered.", params::CBF_SelectParaSet);
+    }
+    for (int page = 0; page < m.tabs->PageCount(); ++page) {
+        ctl::Bind(m.tabs->PageButton(page), "Select TAB-window.", CBF_TabMain1);
+    }
+    QObject::connect(m.tabs, &ctl::TabControl::activePageChanged, m.tabs, OnMainTabChanged);
+    auto* window = static_cast<MainWindow*>(m.window);
+    window->onClose = [window] { CBF_MAINP(window, ctl::Event::Close); };
+    window->onRightDoubleClick = [window] { CBF_MAINP(window, ctl::Event::RightDoubleClick); };
+}
+
+} // namespace app

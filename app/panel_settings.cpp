@@ -1,0 +1,128 @@
+#include "app/panel_settings.h"
+
+#include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "link/connect_page.h"
+#include "platform/widgets.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+
+namespace app {
+namespace {
+
+DirectorySettings gPaths;
+std::string gPanelId;
+
+bool FileExists(const std::string& path) {
+    return QFileInfo(QString::fromStdString(path)).isFile();
+}
+
+// Reads the settings file into a new store; empty when it is missing or of another type.
+ini::IniStorePtr ReadSettingsStore() {
+    const std::string path = PanelSettingsPath();
+    if (!FileExists(path)) {
+        return {};
+    }
+    ini::IniStorePtr store = ini::MakeIniStore();
+    if (!store || ini::Ini_ReadFromFile(store.get(), path) < 0 || !IsPanelSettings(store.get())) {
+        return {};
+    }
+    return store;
+}
+
+void ApplyPlacement(const WindowPlacement& w) {
+    QWidget* window = P().main.window;
+    if (w.zoom == kWindowZoomMaximised) {
+        window->setWindowState(window->windowState() | Qt::WindowMaximized);
+        return;
+    }
+    window->move(w.left, w.top);
+    window->resize(w.width, w.height);
+}
+
+} // namespace
+
+DirectorySettings& Paths() {
+    return gPaths;
+}
+std::string& PanelId() {
+    return gPanelId;
+}
+
+void LoadPanelSettings() {
+    gPaths = DefaultDirectories(ProjectDir());
+    gPanelId.clear();
+    if (ini::IniStorePtr store = ReadSettingsStore()) {
+        PanelSettingsContent c = ReadPanelSettingsContent(store.get(), ProjectDir());
+        gPanelId = c.panelId;
+        if (c.placement) {
+            ApplyPlacement(*c.placement);
+        }
+        gPaths = c.directories;
+        for (const std::string& address : c.addressHistory) {
+            conn::AppendAddressHistory(address);
+        }
+    }
+    Panels& p = P();
+    p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
+    p.connect.id->SetText(QString::fromStdString(gPanelId));
+    conn::ShowSensorId(gPanelId);
+}
+
+void GetConnectionSettingsFromFile() {
+    ConnectionSettings s;
+    if (ini::IniStorePtr store = ReadSettingsStore()) {
+        s = ReadConnectionSettings(store.get());
+    }
+    com232::ComProtocol = s.comProtocol;
+    com232::ComPort = s.comPort;
+    com232::BaudrateIndex = s.baudrateIndex;
+    com232::ServerAddress = s.ipAddress;
+    conn::PortText = s.portNumber;
+    conn::ConnectPage& c = P().connect;
+    c.protocol->SetVal(s.comProtocol);
+    conn::SetComPortSelector(s.comPort);
+    c.baudrate->SetVal(s.baudrateIndex);
+    c.address->setEditText(QString::fromStdString(s.ipAddress));
+    c.portNumber->SetText(QString::fromStdString(s.portNumber));
+}
+
+void StorePanelSettings() {
+    Panels& p = P();
+    conn::ConnectPage& c = p.connect;
+    gPanelId = c.id->text().left(99).toStdString();
+
+    QWidget* window = p.main.window;
+    WindowPlacement placement;
+    placement.zoom = window->isMaximized() ? kWindowZoomMaximised : kWindowZoomNormal;
+    const QRect normal = window->isMaximized() ? window->normalGeometry() : window->geometry();
+    placement.left = window->isMaximized() ? normal.x() : window->x();
+    placement.top = window->isMaximized() ? normal.y() : window->y();
+    placement.width = normal.width();
+    placement.height = normal.height();
+
+    ConnectionSettings s;
+    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    com232::ComPort = static_cast<uint16_t>(conn::ComPortFromSelector());
+    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
+    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
+    conn::PortText = c.portNumber->text().toStdString();
+    s.comProtocol = com232::ComProtocol;
+    s.comPort = com232::ComPort;
+    s.baudrateIndex = com232::BaudrateIndex;
+    s.ipAddress = com232::ServerAddress;
+    s.portNumber = conn::PortText;
+
+    ini::IniStorePtr store = ini::MakeIniStore();
+    if (!store) {
+        return;
+    }
+    PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(), s);
+    // A failed write is not reported; the old file stays as it was.
+    ini::Ini_WriteToFile(store.get(), PanelSettingsPath());
+}
+
+} // namespace app

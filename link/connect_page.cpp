@@ -1,0 +1,372 @@
+#include "link/connect_page.h"
+
+#include "app/panel_settings.h"
+#include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "link/link_texts.h"
+#include "link/link_ui.h"
+#include "params/transfer.h"
+#include "platform/popups.h"
+#include "platform/runtime.h"
+#include "platform/serial_port.h"
+#include "platform/tab_control.h"
+#include "platform/tcp_client.h"
+#include "platform/widgets.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cctype>
+
+namespace conn {
+namespace {
+
+ConnectPage& Page() {
+    return app::P().connect;
+}
+
+void DimLinkButtons(bool dim) {
+    ConnectPage& c = Page();
+    c.accept->setEnabled(!dim);
+    c.changeBaudrate->setEnabled(!dim);
+    c.hwInfo->setEnabled(!dim);
+}
+
+void Show(QWidget* w, bool shown) {
+    if (w != nullptr) {
+        w->setVisible(shown);
+    }
+}
+
+void ProcessPendingEvents() {
+    for (int i = 0; i < 3; ++i) {
+        platform::ProcessSystemEvents();
+    }
+}
+
+} // namespace
+
+std::string PortText = "10001";
+
+unsigned PortNumberOfText(const std::string& text) {
+    size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+        ++i;
+    }
+    unsigned long value = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
+           value <= 0xFFFFFFFFul) {
+        value = value * 10 + static_cast<unsigned long>(text[i] - '0');
+        ++i;
+    }
+    return value > 0xFFFFFFFFul ? 0xFFFFFFFFu : static_cast<unsigned>(value);
+}
+
+void InitConnectPanel() {
+    ConnectPage& c = Page();
+    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    if (com232::ComProtocol == com232::kProtocolRs232) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(c.comPort), c.comPortLabel, static_cast<QWidget*>(c.baudrate),
+              c.baudrateLabel, static_cast<QWidget*>(c.changeBaudrate)}) {
+            Show(w, true);
+        }
+        for (QWidget* w : {static_cast<QWidget*>(c.address), c.addressLabel,
+                           static_cast<QWidget*>(c.portNumber), c.portNumberLabel}) {
+            Show(w, false);
+        }
+    } else if (com232::ComProtocol == com232::kProtocolTcp) {
+        for (QWidget* w :
+             {static_cast<QWidget*>(c.comPort), c.comPortLabel, static_cast<QWidget*>(c.baudrate),
+              c.baudrateLabel, static_cast<QWidget*>(c.changeBaudrate)}) {
+            Show(w, false);
+        }
+        for (QWidget* w : {static_cast<QWidget*>(c.address), c.addressLabel,
+                           static_cast<QWidget*>(c.portNumber), c.portNumberLabel}) {
+            Show(w, true);
+        }
+    }
+}
+
+// ---- COM-port selector ---------------------------------------------------------
+
+void FillComPortSelector() {
+    QComboBox* box = Page().comPort;
+    const QString typed = box->currentText();
+    QSignalBlocker block(box);
+    box->clear();
+    for (const platform::SerialPortDescription& d : platform::ListSerialPorts()) {
+        QString label =
+            QStringLiteral("%1  %2").arg(d.comPort).arg(QString::fromStdString(d.device));
+        if (!d.description.empty()) {
+            label += QStringLiteral("  (%1)").arg(QString::fromStdString(d.description));
+        }
+        box->addItem(label, d.comPort);
+    }
+    box->setEditText(typed);
+}
+
+int ComPortFromSelector() {
+    QComboBox* box = Page().comPort;
+    const QString text = box->currentText().trimmed();
+    const int item = box->findText(text);
+    if (item >= 0) {
+        return box->itemData(item).toInt();
+    }
+    // A typed number (also "COM5"): its first run of digits.
+    QString digits;
+    for (const QChar ch : text) {
+        if (ch.isDigit()) {
+            digits += ch;
+        } else if (!digits.isEmpty()) {
+            break;
+        }
+    }
+    bool ok = false;
+    const int n = digits.left(5).toInt(&ok);
+    return ok ? n : 0;
+}
+
+void SetComPortSelector(int comPort) {
+    QComboBox* box = Page().comPort;
+    QSignalBlocker block(box);
+    const int item = box->findData(comPort);
+    if (item >= 0) {
+        box->setCurrentIndex(item);
+    } else {
+        box->setEditText(QString::number(comPort));
+    }
+}
+
+// ---- address history -------------------------------------------------------------
+
+std::vector<std::string> AddressHistory() {
+    QComboBox* box = Page().address;
+    std::vector<std::string> list;
+    for (int i = 0; i < box->count(); ++i) {
+        list.push_back(box->itemText(i).toStdString());
+    }
+    return list;
+}
+
+void AppendAddressHistory(const std::string& address) {
+    QComboBox* box = Page().address;
+    QSignalBlocker block(box);
+    const QString text = box->currentText();
+    box->addItem(QString::fromStdString(address));
+    box->setEditText(text);
+}
+
+void UpdateAddressHistory(const std::string& address) {
+    QComboBox* box = Page().address;
+    QSignalBlocker block(box);
+    const QString a = QString::fromStdString(address);
+    const int existing = box->findText(a, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (existing >= 0) {
+        box->removeItem(existing);
+    }
+    box->insertItem(0, a);
+    while (box->count() > kAddressHistoryMax) {
+        box->removeItem(box->count() - 1);
+    }
+    box->setCurrentIndex(0);
+}
+
+// ---- connect, disconnect, baud rate ---------------------------------------------------
+
+void TryToConnect() {
+    app::Panels& p = app::P();
+    ConnectPage& c = p.connect;
+    platform::CloseCom(com232::ComPort);
+    com232::Ui().ShowConnectionStatus(kTextTryToConnect);
+    com232::Ui().AppendMessage(std::string(kTextTryToConnect) + "\n");
+
+    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
+    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
+    PortText = c.portNumber->text().toStdString();
+    ProcessPendingEvents();
+
+    p.data.comPortIndicator->setText(QStringLiteral("COM %1").arg(com232::ComPort));
+    p.data.addressIndicator->setText(QString::fromStdString(com232::ServerAddress));
+    com232::ServerPort = PortNumberOfText(PortText);
+    if (com232::ComProtocol == com232::kProtocolRs232) {
+        p.data.comPortIndicator->setVisible(true);
+        p.data.addressIndicator->setVisible(false);
+        com232::InitRS232();
+    } else {
+        p.data.comPortIndicator->setVisible(false);
+        p.data.addressIndicator->setVisible(true);
+        com232::InitTCP_IP();
+    }
+    if (com232::LinkResult >= 0) {
+        com232::CheckComLine();
+        return;
+    }
+    const int choice = platform::GenericMessagePopup("ATTENTION!", com232::kTextCouldNotConnect,
+                                                     "CLOSE", "OFFLINE");
+    if (choice == 1) {
+        com232::Ui().QuitUserInterface(0);
+    } else {
+        Disconnect();
+    }
+}
+
+void Disconnect() {
+    app::Panels& p = app::P();
+    app::SetButtonsDimmed(0, 1);
+    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    platform::CloseCom(com232::ComPort);
+    if (com232::TcpConnected) {
+        platform::DisconnectFromTCPServer(com232::TcpHandle);
+        com232::TcpConnected = 0;
+        com232::TcpHandle = 0;
+    }
+    com232::Ui().ShowConnectionStatus(kTextNoSensor);
+    com232::Ui().AppendMessage(std::string(kTextNoSensor) + "\n\n");
+    params::SelectTransferTarget(params::kTargetFile);
+    p.connect.tryToConnect->setEnabled(true);
+    p.connect.baudrate->setEnabled(true);
+    p.main.send->setEnabled(true);
+    p.main.get->setEnabled(true);
+    com232::LinkOk = 0;
+}
+
+void ChangeBaudrate() {
+    com232::BaudrateIndex = static_cast<uint16_t>(Page().baudrate->Val());
+    com232::Ui().AppendMessage("TRY TO CHANGE BAUDRATE!\n");
+    com232::FillTxBuf(com232::kOrderBaudrate, com232::BaudrateIndex, 0);
+    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
+        return;
+    }
+    com232::Ui().AppendMessage("SUCCESS!\n");
+    com232::InitRS232();
+    com232::LinkOk = 1;
+    TryToConnect();
+    if (com232::LinkOk == 1) {
+        com232::Ui().AppendMessage("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
+    }
+}
+
+void GenerateHWInfoFile() {
+    com232::Ui().AppendMessage("ATTENTION!   THE HARDWARE INI FILE IS NOT SUPPORTED BY THIS "
+                               "VERSION!\n\n");
+}
+
+void ShowSensorId(const std::string& id) {
+    app::Panels& p = app::P();
+    const QString text = QString::fromStdString(id);
+    p.recorder.id->setText(text);
+    p.colBig.id->setText(text);
+    p.grpBig.id->setText(text);
+}
+
+// ---- callbacks -------------------------------------------------------------------
+
+int CBF_ButtonTryToConnect(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        app::SetButtonsDimmed(0, 1);
+        TryToConnect();
+        if (com232::LinkOk == 1) {
+            app::SetButtonsDimmed(0, 0);
+        }
+    }
+    return 0;
+}
+
+int CBF_ButtonDisconnect(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        Disconnect();
+    }
+    return 0;
+}
+
+int CBF_ButtonAccept(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        app::StorePanelSettings();
+        app::P().main.tabs->SetActivePage(app::kPageParameter);
+    }
+    return 0;
+}
+
+int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        app::SetButtonsDimmed(0, 1);
+        DimLinkButtons(true);
+        ChangeBaudrate();
+        app::SetButtonsDimmed(0, 0);
+    }
+    return 0;
+}
+
+int CBF_ButtonGenHwInfoFile(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        app::SetButtonsDimmed(0, 1);
+        GenerateHWInfoFile();
+        app::SetButtonsDimmed(0, 0);
+    }
+    return 0;
+}
+
+int CBF_EditCommunicationProtocol(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        InitConnectPanel();
+        DimLinkButtons(true);
+    }
+    return 0;
+}
+
+int CBF_EditSelectComPort(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        DimLinkButtons(true);
+    }
+    return 0;
+}
+
+int CBF_EditSelectBaudrate(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        Page().accept->setEnabled(false);
+    }
+    return 0;
+}
+
+int CBF_StringIpAdress(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        ConnectPage& c = Page();
+        c.accept->setEnabled(false);
+        com232::ServerAddress = c.address->currentText().trimmed().toStdString();
+        if (!com232::ServerAddress.empty()) {
+            UpdateAddressHistory(com232::ServerAddress);
+        }
+    }
+    return 0;
+}
+
+int CBF_StringPortNumber(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        Page().accept->setEnabled(false);
+    }
+    return 0;
+}
+
+int CBF_EditID(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        ShowSensorId(Page().id->text().toStdString());
+    }
+    return 0;
+}
+
+int CBF_DispStatus(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::RightDoubleClick) {
+        Page().messages->clear();
+    }
+    return 0;
+}
+
+} // namespace conn

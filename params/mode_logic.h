@@ -1,0 +1,45 @@
+// The decisions of the operating-mode rules, free of any panel: which
+// controls a mode enables or forces, the limits of MAXCOL-No. and of the
+// group numbers, and the teach grid headings of each mode.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace params {
+
+// Consequences of LED mode, external teach and power mode for the
+// transmitter controls.
+struct PowerModeDecision {
+    bool externTeachToOff = false; // DYN1 is impossible with the LED off
+    bool powerModeToStat = false;
+    bool powerModeEnabled = true;
+    bool powerToZero = false;
+    bool powerEnabled = true;
+    bool dynWindowEnabled = false;
+};
+PowerModeDecision DecidePowerMode(uint16_t ledMode, uint16_t externTeach, uint16_t powerMode);
+
+// Highest MAXCOL-No. the output mode and colour groups allow: 31 with BINARY
+// output or with colour groups on, 5 with a direct output mode.
+int MaxVecNoLimit(uint16_t digitalOutmode, bool colorGroupsOn);
+// Highest group number: 30 with BINARY output, 4 with a direct output mode.
+int HighestGroup(uint16_t digitalOutmode);
+
+// Teach grid column headings (columns 1..5) for the modes; false when the
+// calculation mode is unknown (the headings are then left as they are).
+bool TeachGridHeadings(uint16_t calculationMode, uint16_t evaluationMode,
+                       std::array<std::string, 5>* headings);
+
+// Column of the teach grid (1-based) that MIN DIST does not use: CTO/siTO in
+// the 2D modes, TOL in the 3D modes; 0 in the other evaluation modes.
+int UnusedToleranceColumn(uint16_t calculationMode, uint16_t evaluationMode);
+
+// Row label colours of the active rows and the others.
+constexpr uint32_t kActiveRowColor = 0x008000;
+constexpr uint32_t kInactiveRowColor = 0xFF0000;
+constexpr uint32_t kResetGroupCellColor = 0xFF0000;
+constexpr uint32_t kGroupCellColor = 0xFFFFFF;
+
+} // namespace params

@@ -1,0 +1,126 @@
+#include "params/param_callbacks.h"
+
+#include "app/panels.h"
+#include "live/graphs.h"
+#include "params/mode_rules.h"
+#include "params/parameter_set.h"
+#include "platform/popups.h"
+#include "platform/tab_control.h"
+#include "platform/widgets.h"
+#include "teach/teach_table.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace params {
+namespace {
+
+int RunChainOnCommit(ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        InitPanelCtrlAttr();
+    }
+    return 0;
+}
+
+bool ConfirmTableReset() {
+    return platform::ConfirmPopup("ATTENTION!", "Do you really want to reset the table?") == 1;
+}
+
+} // namespace
+
+int CBF_SlidePower(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditPmode(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditLedMode(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditGain(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditDynWinLoHi(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditAverage(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditIntegral(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditMaxVecNo(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditDigOutmode(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditIntlim(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditEvalmode(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditExteach(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditTrigger(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditHold(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditGridHold(QWidget*, ctl::Event) {
+    return 0;
+}
+int CBF_EditColorGroups(QWidget*, ctl::Event e) {
+    return RunChainOnCommit(e);
+}
+int CBF_EditResetHold(QWidget*, ctl::Event) {
+    return 0;
+}
+
+int CBF_EditCalcmode(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        teach::SortTableTolerance();
+        InitPanelCtrlAttr();
+        GetPanelValues();
+        live::InitGraphs();
+    }
+    return 0;
+}
+
+int CBF_EditGridGroups(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::ValueChanged) {
+        InitPanelCtrlAttr();
+        app::P().main.tabs->SetActivePage(app::kPageGroupHold);
+    }
+    return 0;
+}
+
+int CBF_ButtonResetGroupTable(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || !ConfirmTableReset()) {
+        return 0;
+    }
+    ctl::U16Table* t = app::P().groupHold.groupTable;
+    for (int row = 1; row <= kTeachRows; ++row) {
+        t->SetVal(row, 1, 0);
+        t->SetCellBackground(row, 1, 0xFFFFFF);
+    }
+    return 0;
+}
+
+int CBF_ButtonResetHoldTable(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || !ConfirmTableReset()) {
+        return 0;
+    }
+    GroupHoldPage& g = app::P().groupHold;
+    const int value = g.resetHold->value();
+    for (int row = 1; row <= kTeachRows + 1; ++row) {
+        g.holdTable->SetVal(row, 1, value);
+    }
+    return 0;
+}
+
+} // namespace params

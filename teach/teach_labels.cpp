@@ -1,0 +1,219 @@
+#include "teach/teach_labels.h"
+
+#include "app/panels.h"
+#include "params/parameter_set.h"
+#include "platform/widgets.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace teach {
+namespace {
+
+using params::ParameterBlock;
+
+struct ModeTexts {
+    const char* columns[3]; // columns 4..6 of the mean-value tables
+    const char* maxDeltaXY;
+    const char* maxDeltaInt; // nullptr: unchanged
+    const char* valueCto;
+    const char* teachCtoWith;
+    const char* ctoItems[3];
+    const char* valueIto; // second tolerance, 2D only
+    const char* teachItoWith;
+    const char* itoItems[3];
+    const char* graphs[3];
+    const char* cursors[3];
+};
+
+constexpr ModeTexts kModeTexts[4] = {
+    {{"X", "Y", "INT"},
+     "d (X/Y)",
+     "d INT",
+     "VALUE CTO",
+     "TEACH CTO WITH",
+     {"VALUE CTO", "d (X/Y)", "d (X/Y)+VALUE CTO"},
+     "VALUE ITO",
+     "TEACH ITO WITH",
+     {"VALUE ITO", "d INT", "d INT+VALUE ITO"},
+     {"X/Y", "X/INT", "Y/INT"},
+     {"X", "Y", "INT"}},
+    {{"s", "i", "M"},
+     "d (s/i)",
+     "d M",
+     "VALUE siTO",
+     "TEACH siTO WITH",
+     {"VALUE siTO", "d (s/i)", "d (s/i)+VALUE siTO"},
+     "VALUE MTO",
+     "TEACH MTO WITH",
+     {"VALUE MTO", "d M", "d M+VALUE MTO"},
+     {"s/i", "s/M", "i/M"},
+     {"s", "i", "M"}},
+    {{"X", "Y", "INT"},
+     "d (X/Y/INT)",
+     nullptr,
+     "VALUE TOL",
+     "TEACH TOL WITH",
+     {"VALUE TOL", "d (X/Y/INT)", "d (X/Y/INT)+VALUE TOL"},
+     nullptr,
+     nullptr,
+     {nullptr, nullptr, nullptr},
+     {"X/Y", "X/INT", "Y/INT"},
+     {"X", "Y", "INT"}},
+    {{"s", "i", "M"},
+     "d (s/i/INT)",
+     "d M",
+     "VALUE TOL",
+     "TEACH TOL WITH",
+     {"VALUE TOL", "d (s/i/INT)", "d (s/i/INT)+VALUE TOL"},
+     nullptr,
+     nullptr,
+     {nullptr, nullptr, nullptr},
+     {"s/i", "s/M", "i/M"},
+     {"s", "i", "M"}},
+};
+
+// Colours of the first and second value displays: text, background.
+constexpr ctl::Rgb kXyColors[2][2] = {{0xE0E0E0, 0xFF0000}, {0xE0E0E0, 0x00FF00}};
+constexpr ctl::Rgb kSiColors[2][2] = {{0x00FF00, 0xFF0000}, {0x80FFFF, 0xFFFF00}};
+
+void Show(QWidget* w, bool shown) {
+    if (w != nullptr) {
+        w->setVisible(shown);
+    }
+}
+
+void SetItems(ctl::Ring* ring, const char* const items[3]) {
+    for (int i = 0; i < 3; ++i) {
+        ring->ReplaceItem(i, items[i], i);
+    }
+}
+
+} // namespace
+
+void InitTeachPanel() {
+    app::Panels& p = app::P();
+    TeachPage& t = p.teachPage;
+    const int eval = p.para.evaluationMode->Val();
+    if (eval > params::kCol5) {
+        t.teachMeanValues->setEnabled(false);
+        t.teachRecordedValues->setEnabled(false);
+        Show(t.rowNo, false);
+        Show(t.rowNoLabel, false);
+        Show(t.autoIncrement, false);
+        return;
+    }
+    t.teachMeanValues->setEnabled(true);
+    t.teachRecordedValues->setEnabled(true);
+    Show(t.rowNo, true);
+    Show(t.rowNoLabel, true);
+    Show(t.autoIncrement, true);
+
+    TeachMeanPanel& m = p.teachMean;
+    const bool minDist = eval == params::kMinDist;
+    m.teachCtoWith->setEnabled(!minDist);
+    m.valueCto->setEnabled(!minDist);
+
+    const int calc = p.para.calculationMode->Val();
+    if (calc < 0 || calc > params::kSiM3D) {
+        return;
+    }
+    const ModeTexts& x = kModeTexts[calc];
+    const bool is2D = !params::Is3D(static_cast<uint16_t>(calc));
+    for (int c = 0; c < 3; ++c) {
+        m.frames->SetColumnHeading(4 + c, x.columns[c]);
+        m.mean->SetColumnHeading(4 + c, x.columns[c]);
+    }
+    m.maxDeltaXYLabel->setText(x.maxDeltaXY);
+    if (x.maxDeltaInt != nullptr) {
+        m.maxDeltaIntLabel->setText(x.maxDeltaInt);
+    }
+    Show(m.maxDeltaInt, is2D);
+    Show(m.maxDeltaIntLabel, is2D);
+    m.valueCtoLabel->setText(x.valueCto);
+    m.teachCtoWithLabel->setText(x.teachCtoWith);
+    SetItems(m.teachCtoWith, x.ctoItems);
+    if (is2D) {
+        m.valueItoLabel->setText(x.valueIto);
+        m.teachItoWithLabel->setText(x.teachItoWith);
+        SetItems(m.teachItoWith, x.itoItems);
+    }
+    for (QWidget* w :
+         {static_cast<QWidget*>(m.valueIto), static_cast<QWidget*>(m.valueItoLabel),
+          static_cast<QWidget*>(m.teachItoWith), static_cast<QWidget*>(m.teachItoWithLabel)}) {
+        Show(w, is2D);
+    }
+
+    TeachGraphPanel& g = p.teachGraph;
+    const bool siM = params::IsSiM(static_cast<uint16_t>(calc));
+    for (int i = 0; i < 3; ++i) {
+        g.graphLabel[i]->setText(x.graphs[i]);
+        g.cursorLabel[i]->setText(x.cursors[i]);
+    }
+    for (int i = 0; i < 2; ++i) {
+        const ctl::Rgb* c = siM ? kSiColors[i] : kXyColors[i];
+        g.cursorValue[i]->SetColors(c[0], c[1]);
+    }
+}
+
+void SetDispNames() {
+    app::Panels& p = app::P();
+    live::DataPanel& d = p.data;
+    const bool siM = params::IsSiM(ParameterBlock.get(params::kCalculationMode));
+    const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
+    d.xLabel->setText(names[0]);
+    d.yLabel->setText(names[1]);
+    d.intLabel->setText(names[2]);
+    const ctl::Rgb(*colors)[2] = siM ? kSiColors : kXyColors;
+    d.x->SetColors(colors[0][0], colors[0][1]);
+    d.y->SetColors(colors[1][0], colors[1][1]);
+    live::SignalGraphPanel& s = p.signalGraph;
+    for (int i = 0; i < 3; ++i) {
+        s.valueLabel[3 + i]->setText(names[i]);
+        s.signal->ReplaceItem(3 + i, names[i], 3 + i);
+    }
+}
+
+void SetTabVis() {
+    live::DataPanel& d = app::P().data;
+    const uint16_t calc = ParameterBlock.get(params::kCalculationMode);
+    const uint16_t eval = ParameterBlock.get(params::kEvaluationMode);
+    QTabWidget* tabs = d.tabs;
+    const int shown = tabs->currentIndex();
+    if (eval == params::kThdRgb) {
+        tabs->setTabVisible(live::kDataPageInt, false);
+        tabs->setTabVisible(live::kDataPage2D, false);
+        tabs->setTabVisible(live::kDataPage3D, false);
+        for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
+                           static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
+                           static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
+            Show(w, false);
+        }
+        tabs->setCurrentIndex(live::kDataPageRgb);
+        return;
+    }
+    tabs->setTabVisible(live::kDataPageInt, true);
+    for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
+                       static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
+                       static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
+        Show(w, true);
+    }
+    const bool is3D = params::Is3D(calc);
+    tabs->setTabVisible(live::kDataPage2D, !is3D);
+    tabs->setTabVisible(live::kDataPage3D, is3D);
+    if (shown == live::kDataPage2D || shown == live::kDataPage3D) {
+        tabs->setCurrentIndex(is3D ? live::kDataPage3D : live::kDataPage2D);
+    }
+}
+
+void SetLedTrigVis() {
+    live::DataPanel& d = app::P().data;
+    const bool shown =
+        ParameterBlock.get(params::kTrigger) != 0 || ParameterBlock.get(params::kExternTeach) != 0;
+    Show(d.trigger, shown);
+    Show(d.triggerLabel, shown);
+}
+
+} // namespace teach
