@@ -53,6 +53,12 @@ protected:
         }
         switch (event->type()) {
         case QEvent::ContextMenu:
+            // A control with a menu of its own (the teach grid) keeps it; its
+            // menu carries the help entry.
+            if (binding_.help == nullptr &&
+                control_->contextMenuPolicy() == Qt::CustomContextMenu) {
+                return false;
+            }
             if (binding_.help != nullptr || binding_.callback) {
                 ShowHelp();
                 return true;

@@ -1,0 +1,102 @@
+#include "tests/app/app_fixture.h"
+
+#include "params/parameter_set.h"
+#include "params/transfer.h"
+
+#include <QMetaObject>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+void AppFixture::SetUp() {
+    static int counter = 0;
+    dir_ = (fs::temp_directory_path() /
+            ("c3-app-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+               .string();
+    fs::create_directories(dir_);
+    app::SetProjectDir(dir_);
+    platform::ResetQuitRequest();
+    user_ = std::make_unique<platform::ScriptedPopups>();
+}
+
+void AppFixture::TearDown() {
+    if (programRunning_) {
+        app::Shutdown();
+        programRunning_ = false;
+    }
+    user_.reset();
+    sensor_.reset();
+    params::ResetParameterSet();
+    platform::ResetQuitRequest();
+    app::SetProjectDir("");
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+}
+
+void AppFixture::StartSensor(sim::Options options) {
+    options.tcp = true;
+    options.tcpPort = 0;
+    sensor_ = std::make_unique<sim::Simulator>(options);
+    std::string error;
+    ASSERT_TRUE(sensor_->Start(&error)) << error;
+}
+
+void AppFixture::WriteSettingsText(const std::string& text) {
+    std::ofstream out(dir_ + "/PanelSettings.cfg", std::ios::binary);
+    out << text;
+}
+
+std::string AppFixture::ReadSettingsText() const {
+    std::ifstream in(dir_ + "/PanelSettings.cfg", std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void AppFixture::WriteTcpSettings(unsigned port, const std::string& extra) {
+    if (port == 0 && sensor_) {
+        port = sensor_->TcpPort();
+    }
+    WriteSettingsText("[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+                      "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\n"
+                      "PORT NUMBER = \"" +
+                      std::to_string(port) + "\"\r\n\r\n" + extra);
+}
+
+void AppFixture::StartProgram() {
+    ASSERT_TRUE(app::LoadAndPreparePanels());
+    programRunning_ = true;
+    app::InitAll();
+    Settle();
+}
+
+void AppFixture::CloseProgram() {
+    app::CBF_MAINP(app::P().main.window, ctl::Event::Close);
+    app::Shutdown();
+    programRunning_ = false;
+}
+
+std::vector<std::string> AppFixture::Received() {
+    std::vector<std::string> lines;
+    if (!sensor_) {
+        return lines;
+    }
+    std::istringstream in(sensor_->Command("received"));
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty()) {
+            lines.push_back(line);
+        }
+    }
+    sensor_->Command("received clear");
+    return lines;
+}
+
+void AppFixture::Settle(int passes) {
+    for (int i = 0; i < passes; ++i) {
+        platform::ProcessSystemEvents();
+    }
+}

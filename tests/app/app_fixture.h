@@ -1,0 +1,41 @@
+// The whole program built headless (offscreen), with popups answered by a
+// script and, unless a test asks otherwise, the simulated sensor on TCP.
+#pragma once
+
+#include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "platform/popups.h"
+#include "platform/runtime.h"
+#include "sim/simulator.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class AppFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the simulated sensor (TCP on a free port).
+    void StartSensor(sim::Options options = {});
+    // Writes PanelSettings.cfg selecting TCP/IP to the sensor (or to `port`).
+    void WriteTcpSettings(unsigned port = 0, const std::string& extra = "");
+    void WriteSettingsText(const std::string& text);
+    std::string ReadSettingsText() const;
+    // Builds the panels and runs the start-up sequence.
+    void StartProgram();
+    // Ends the program as its close box does, and discards the panels.
+    void CloseProgram();
+    // Requests the sensor received since the last call, as "ORDER PARAM LENGTH" lines.
+    std::vector<std::string> Received();
+    void Settle(int passes = 5);
+
+    std::string dir_;
+    std::unique_ptr<sim::Simulator> sensor_;
+    std::unique_ptr<platform::ScriptedPopups> user_;
+    bool programRunning_ = false;
+};

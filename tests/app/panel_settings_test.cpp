@@ -1,0 +1,169 @@
+// The panel-settings file: first start, foreign files, the history limits,
+// the window keys, and a round trip through closing and restarting.
+#include "app/panel_settings.h"
+#include "link/connect_page.h"
+#include "platform/tab_control.h"
+#include "platform/widgets.h"
+#include "tests/app/app_fixture.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+using app::P;
+
+namespace {
+
+class Settings : public AppFixture {
+protected:
+    // Starts without a reachable sensor and answers OFFLINE.
+    void StartOffline() {
+        user_->Answer(2);
+        StartProgram();
+        user_->Clear();
+    }
+    static std::string Header() {
+        return "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n";
+    }
+};
+
+} // namespace
+
+TEST_F(Settings, FirstStartUsesTheDefaults) {
+    StartOffline();
+    EXPECT_EQ(0, P().connect.protocol->Val());
+    EXPECT_EQ(1, conn::ComPortFromSelector());
+    EXPECT_EQ(4, P().connect.baudrate->Val());
+    EXPECT_EQ("10001", P().connect.portNumber->text().toStdString());
+    EXPECT_TRUE(conn::AddressHistory().empty());
+    EXPECT_EQ(dir_ + "/Parameter.ini", app::Paths().parameterFile);
+    EXPECT_EQ(dir_ + "/RecordFile.dat", app::Paths().recorderFile);
+    EXPECT_EQ(dir_ + "/RecordFile.dat", P().recorder.filePath->text().toStdString());
+    EXPECT_EQ(dir_ + "/TableAttributes.ini", app::Paths().tableAttributesFile);
+    EXPECT_EQ(790, P().main.window->width());
+    EXPECT_EQ(548, P().main.window->height());
+}
+
+TEST_F(Settings, AFileOfAnotherTypeIsIgnoredCompletely) {
+    WriteSettingsText(
+        "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\nPANEL ID: = \"X\"\r\n\r\n"
+        "[IP ADDRESSES]\r\nLIST ITEMS = 1\r\nIP ADDR 1 = \"10.1.1.1\"\r\n\r\n"
+        "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nCOMPORT = 7\r\n"
+        "IP ADRESS = \"10.1.1.1\"\r\n\r\n");
+    StartOffline();
+    EXPECT_EQ(0, P().connect.protocol->Val());
+    EXPECT_EQ(1, conn::ComPortFromSelector());
+    EXPECT_TRUE(conn::AddressHistory().empty());
+    EXPECT_EQ("", P().connect.id->text().toStdString());
+}
+
+TEST_F(Settings, HistoryLimitsAndMissingEntries) {
+    std::string list = "[IP ADDRESSES]\r\nLIST ITEMS = 25\r\n";
+    for (int n = 1; n <= 25; ++n) {
+        list += "IP ADDR " + std::to_string(n) + " = \"host" + std::to_string(n) + "\"\r\n";
+    }
+    WriteSettingsText(Header() + list);
+    StartOffline();
+    const std::vector<std::string> h = conn::AddressHistory();
+    ASSERT_EQ(10u, h.size());
+    EXPECT_EQ("host1", h.front());
+    EXPECT_EQ("host10", h.back());
+}
+
+TEST(PanelSettingsFile, MissingEntryIsSkippedAndMissingPathsGetTheValidFileDefaults) {
+    ini::IniStorePtr store = ini::MakeIniStore();
+    ini::Ini_PutString(store.get(), "GENERAL INFO", "FILE TYPE:", "Panel Settings");
+    ini::Ini_PutInt(store.get(), "IP ADDRESSES", "LIST ITEMS", 3);
+    ini::Ini_PutString(store.get(), "IP ADDRESSES", "IP ADDR 1", "a");
+    ini::Ini_PutString(store.get(), "IP ADDRESSES", "IP ADDR 3", "c");
+    ini::Ini_PutString(store.get(), "DIRECTORIES", "RECORDER FILE", "/data/rec.dat");
+    ASSERT_TRUE(app::IsPanelSettings(store.get()));
+    const app::PanelSettingsContent c = app::ReadPanelSettingsContent(store.get(), "/proj");
+    EXPECT_EQ((std::vector<std::string>{"a", "c"}), c.addressHistory);
+    EXPECT_FALSE(c.placement.has_value());
+    EXPECT_EQ("/proj", c.directories.parameterFile);
+    EXPECT_EQ("/data/rec.dat", c.directories.recorderFile);
+    EXPECT_EQ("/proj", c.directories.hardwareIniFile);
+    const app::ConnectionSettings s = app::ReadConnectionSettings(store.get());
+    EXPECT_EQ(0, s.comProtocol);
+    EXPECT_EQ(1, s.comPort);
+    EXPECT_EQ(4, s.baudrateIndex);
+    EXPECT_EQ("10001", s.portNumber);
+}
+
+TEST(PanelSettingsFile, WindowKeysOnlyWithTheZoomKeyAndValuesAsSixteenBits) {
+    ini::IniStorePtr store = ini::MakeIniStore();
+    ini::Ini_PutInt(store.get(), "PANEL POSITION", "MAINPANEL LEFT", 300);
+    EXPECT_FALSE(app::ReadPanelSettingsContent(store.get(), "/p").placement.has_value());
+    ini::Ini_PutInt(store.get(), "PANEL POSITION", "MAINPANEL FULLSCREEN", 0);
+    const app::WindowPlacement w = *app::ReadPanelSettingsContent(store.get(), "/p").placement;
+    EXPECT_EQ(300, w.left);
+    EXPECT_EQ(40, w.top);
+    EXPECT_EQ(790, w.width);
+    ini::Ini_PutInt(store.get(), "COMMUNICATION SETTINGS", "COMPORT", 65536 + 1005);
+    EXPECT_EQ(1005, app::ReadConnectionSettings(store.get()).comPort);
+    ini::Ini_PutString(store.get(), "GENERAL INFO", "PANEL ID:", std::string(150, 'x'));
+    EXPECT_EQ(99u, app::ReadPanelSettingsContent(store.get(), "/p").panelId.size());
+}
+
+TEST_F(Settings, FullscreenOpensMaximisedWhateverTheOtherKeysSay) {
+    WriteSettingsText(Header() + "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 2\r\n"
+                                 "MAINPANEL WIDTH = 400\r\nMAINPANEL HEIGHT = 300\r\n\r\n");
+    StartOffline();
+    EXPECT_TRUE(P().main.window->isMaximized());
+}
+
+TEST_F(Settings, WindowPlacementIsAppliedWithTheZoomKey) {
+    WriteSettingsText(Header() + "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\n"
+                                 "MAINPANEL LEFT = 50\r\nMAINPANEL TOP = 60\r\n"
+                                 "MAINPANEL WIDTH = 900\r\nMAINPANEL HEIGHT = 600\r\n\r\n");
+    StartOffline();
+    EXPECT_FALSE(P().main.window->isMaximized());
+    EXPECT_EQ(900, P().main.window->width());
+    EXPECT_EQ(600, P().main.window->height());
+}
+
+TEST_F(Settings, CloseAndRestartRestoreIdHistoryAndConnection) {
+    StartSensor();
+    WriteTcpSettings();
+    StartProgram();
+    conn::ConnectPage& c = P().connect;
+    c.id->SetText("PRESS 4 INLINE");
+    for (int i = 0; i < 12; ++i) {
+        c.address->setEditText(QString::fromStdString("10.9.9." + std::to_string(i)));
+        emit c.address->lineEdit()->returnPressed();
+    }
+    c.address->setEditText("127.0.0.1");
+    emit c.address->lineEdit()->returnPressed();
+    const std::vector<std::string> history = conn::AddressHistory();
+    ASSERT_EQ(10u, history.size());
+    CloseProgram();
+    EXPECT_TRUE(platform::QuitRequested());
+    const std::string text = ReadSettingsText();
+    EXPECT_NE(std::string::npos, text.find("LIST ITEMS = 10\r\n"));
+    EXPECT_EQ(std::string::npos, text.find("IP ADDR 11"));
+    EXPECT_NE(std::string::npos, text.find("PANEL ID: = \"PRESS 4 INLINE\"\r\n"));
+    EXPECT_NE(std::string::npos, text.find("SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n"));
+
+    platform::ResetQuitRequest();
+    StartProgram();
+    EXPECT_EQ("PRESS 4 INLINE", P().connect.id->text().toStdString());
+    EXPECT_EQ("PRESS 4 INLINE", P().recorder.id->text().toStdString());
+    EXPECT_EQ(history, conn::AddressHistory());
+    EXPECT_EQ(1, P().connect.protocol->Val());
+    EXPECT_EQ("127.0.0.1", P().connect.address->currentText().toStdString());
+    EXPECT_EQ(std::to_string(sensor_->TcpPort()), P().connect.portNumber->text().toStdString());
+    EXPECT_EQ(1, com232::LinkOk); // connected again with the stored settings
+}
+
+TEST_F(Settings, AcceptSavesAndShowsTheParameterPage) {
+    StartSensor();
+    WriteTcpSettings();
+    StartProgram();
+    P().main.tabs->SetActivePage(app::kPageConnection);
+    P().connect.id->SetText("ACCEPTED");
+    P().connect.accept->click();
+    EXPECT_EQ(app::kPageParameter, P().main.tabs->ActivePage());
+    EXPECT_NE(std::string::npos, ReadSettingsText().find("PANEL ID: = \"ACCEPTED\""));
+}

@@ -1,0 +1,192 @@
+// SEND and GET against the simulated sensor: order sequences, plausibility
+// reports, a time-out in the middle, and the wire layout of the blocks.
+#include "link/link_texts.h"
+#include "params/mode_rules.h"
+#include "params/parameter_set.h"
+#include "params/transfer.h"
+#include "platform/tab_control.h"
+#include "platform/widgets.h"
+#include "tests/app/app_fixture.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstring>
+
+using app::P;
+using namespace params;
+
+namespace {
+
+class Transfer : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        StartSensor();
+        WriteTcpSettings();
+        StartProgram();
+        Received();
+        user_->Clear();
+    }
+    std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
+};
+
+} // namespace
+
+TEST_F(Transfer, SendToRamWithSetOneSendsBothBlocksAndNothingElse) {
+    P().para.trigger->SetVal(kTrigPara); // the set selectors need TRIGGER PARA
+    InitPanelCtrlAttr();
+    P().main.set1->click();
+    ASSERT_EQ(1, SelectedParaSet);
+    P().main.send->click();
+    EXPECT_EQ((std::vector<std::string>{"1 1 34", "1 3 496"}), Received());
+}
+
+TEST_F(Transfer, EepromSequencesForSendAndGet) {
+    P().main.eeprom->click();
+    ASSERT_EQ(kTargetEeprom, TransferTarget);
+    EXPECT_TRUE(P().main.eeprom->isChecked());
+    EXPECT_FALSE(P().main.ram->isChecked());
+    P().main.send->click();
+    EXPECT_EQ((std::vector<std::string>{"1 0 34", "1 2 496", "3 0 0"}), Received());
+    P().main.get->click();
+    EXPECT_EQ((std::vector<std::string>{"4 0 0", "2 0 0", "2 2 0"}), Received());
+    // clicking the selector that is on leaves it on
+    P().main.eeprom->click();
+    EXPECT_TRUE(P().main.eeprom->isChecked());
+    EXPECT_EQ(kTargetEeprom, TransferTarget);
+}
+
+TEST_F(Transfer, WhatIsSentReadsBackIncludingReservedWords) {
+    P().para.power->SetVal(777);
+    P().para.powerValue->SetVal(777);
+    P().teachPage.grid->SetVal(31, 5, 4321);
+    P().groupHold.holdTable->SetVal(32, 1, 99);
+    P().groupHold.holdTable->SetVal(1, 1, 55);
+    const uint16_t reservedRow3 = TeachTable.get(3, kReserved);
+    EXPECT_EQ(0xA503, reservedRow3); // as the sensor delivered it
+    P().main.send->click();
+    P().para.power->SetVal(100);
+    P().teachPage.grid->SetVal(31, 5, 1);
+    P().main.get->click();
+    EXPECT_EQ(777, P().para.power->value());
+    EXPECT_EQ(777, P().para.powerValue->value());
+    EXPECT_EQ(4321, P().teachPage.grid->Val(31, 5));
+    EXPECT_EQ(99, P().groupHold.holdTable->Val(32, 1));
+    EXPECT_EQ(55, P().groupHold.holdTable->Val(1, 1));
+    EXPECT_EQ(reservedRow3, TeachTable.get(3, kReserved));
+    // row 30 lies at bytes 480..495, its hold at 492..493
+    EXPECT_EQ(99, TeachTable.bytes[492]);
+    EXPECT_EQ(55, ParameterBlock.bytes[8]); // holdFail
+}
+
+TEST_F(Transfer, PlausibilityCodeOfTheParameterBlockIsReportedAndTheTableStillSent) {
+    P().para.average->SetVal(1500); // the sensor allows 0..1000
+    P().para.intLim->SetVal(5000);  // and 0..4095
+    com232::AcquisitionRunning = 1;
+    params::SendPara();
+    EXPECT_EQ((std::vector<std::string>{"1 0 34", "1 2 496"}), Received());
+    EXPECT_EQ(std::string("INFO!\n2") + kTextRamPlausibility, com232::StatusText);
+    EXPECT_NE(std::string::npos,
+              Messages().find(std::string("INFO!\n2") + kTextRamPlausibility + "\n\n"));
+    EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
+    EXPECT_EQ(0, com232::AcquisitionRunning); // a running loop ends
+    EXPECT_EQ(0, SendPending);
+}
+
+TEST_F(Transfer, EepromPlausibilityIsShownWithoutEndingTheSequence) {
+    // The sensor answers order 4 with the code 3 in its parameter word.
+    sensor_->Command("fault error 3 order=4");
+    P().main.eeprom->click();
+    com232::LinkOk = 1;
+    P().main.get->click();
+    EXPECT_EQ((std::vector<std::string>{"4 0 0", "2 0 0", "2 2 0"}), Received());
+    EXPECT_NE(std::string::npos,
+              Messages().find(std::string("INFO!\n3") + kTextEepromPlausibility));
+    EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
+    EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", P().data.status->text().toStdString());
+    EXPECT_EQ(1, com232::LinkOk); // not a link failure
+}
+
+TEST_F(Transfer, ImplausibleValuesComeBackAsTheSensorsDefaults) {
+    P().para.average->SetVal(1500);
+    P().main.send->click();
+    P().main.get->click();
+    EXPECT_EQ(1, P().para.average->value());
+}
+
+TEST_F(Transfer, TimeoutOnTheFirstReadLeavesBlocksAndPanelsUnchanged) {
+    P().para.power->SetVal(321);
+    P().para.powerValue->SetVal(321);
+    GetPanelValues();
+    const ParameterBlockBytes blockBefore = ParameterBlock;
+    const TeachTableBytes tableBefore = TeachTable;
+    sensor_->Command("fault drop order=2");
+    P().main.get->click();
+    EXPECT_EQ(0, std::memcmp(blockBefore.bytes, ParameterBlock.bytes, sizeof blockBefore.bytes));
+    EXPECT_EQ(0, std::memcmp(tableBefore.bytes, TeachTable.bytes, sizeof tableBefore.bytes));
+    EXPECT_EQ(321, P().para.power->value());
+    EXPECT_NE(std::string::npos, Messages().find(com232::kTextNoAnswer));
+    EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
+    EXPECT_TRUE(P().main.get->isEnabled()); // the command ended, the buttons are back
+}
+
+TEST_F(Transfer, TimeoutOnTheTableReadKeepsThePanels) {
+    P().para.power->SetVal(321);
+    P().para.powerValue->SetVal(321);
+    sensor_->Command("fault drop order=2 skip=1");
+    P().main.get->click();
+    EXPECT_EQ(321, P().para.power->value());
+    EXPECT_EQ(500, ParameterBlock.get(kPower)); // the block has the sensor's value already
+}
+
+TEST_F(Transfer, SendAndGetDuringAcquisitionOnlySetThePendingFlags) {
+    com232::AcquisitionRunning = 1;
+    P().main.send->click();
+    P().main.get->click();
+    P().main.send->click();
+    EXPECT_EQ(1, SendPending);
+    EXPECT_EQ(1, GetPending);
+    EXPECT_TRUE(Received().empty());
+    params::SendPara();
+    params::GetPara();
+    EXPECT_EQ(0, SendPending);
+    EXPECT_EQ(0, GetPending);
+    com232::AcquisitionRunning = 0;
+}
+
+TEST_F(Transfer, SetPanelValuesWithExternTeachCutsTheTriggerList) {
+    ParameterBlock.set(kExternTeach, kExTeachOn);
+    ParameterBlock.set(kTrigger, kTrigSelf);
+    SetPanelValues();
+    EXPECT_EQ(2, P().para.trigger->count());
+    EXPECT_EQ(kTrigSelf, P().para.trigger->Val());
+    EXPECT_EQ(kExTeachOn, P().para.externTeach->Val());
+    // a trigger the cut list lacks shows CONT
+    ParameterBlock.set(kTrigger, kTrigExt2);
+    SetPanelValues();
+    EXPECT_EQ(kTrigCont, P().para.trigger->Val());
+    EXPECT_EQ(kTrigExt2, ParameterBlock.get(kTrigger));
+}
+
+TEST(ParameterLayout, WireImageOfTheBlocks) {
+    ParameterBlockBytes b;
+    b.set(kPower, 500);
+    const uint8_t expected[34] = {0xF4, 0x01};
+    EXPECT_EQ(0, std::memcmp(expected, b.bytes, 34));
+    b.set(kPower, 1000);
+    EXPECT_EQ(0xE8, b.bytes[0]);
+    EXPECT_EQ(0x03, b.bytes[1]);
+    TeachTableBytes t;
+    t.set(30, kHold, 0x1234);
+    EXPECT_EQ(0x34, t.bytes[492]);
+    EXPECT_EQ(0x12, t.bytes[493]);
+    EXPECT_EQ(kTeachTableSize, sizeof t.bytes);
+    const ParameterBlockBytes d = DefaultParameterBlock();
+    EXPECT_EQ(3200, d.get(kDynWinLo));
+    EXPECT_EQ(5, d.get(kGain));
+    EXPECT_STREQ("EXTEACH\n", kParaFieldInfo[kExternTeach].reportName);
+}
