@@ -1,0 +1,36 @@
+#include "teach/attributes_wiring.h"
+
+#include "app/panels.h"
+#include "platform/controls.h"
+#include "platform/widgets.h"
+
+#include <QPushButton>
+
+namespace teach {
+
+void WireAttributesPage() {
+    AttributesPage& ui = app::P().attributes;
+    const char* title = ctl::kAttrInfoTitle;
+    ctl::Bind(ui.colorMode,
+              "Set mode for the row indicator colors. \n\nManually: Indicator colors can be set "
+              "manually. \n\nAutomatically: Indicator colors will be set automatically, "
+              "\naccording to the color detected from the sensor.",
+              {}, title);
+    ctl::Bind(ui.row, "Select a row, which should be set.", {}, title);
+    ctl::Bind(ui.color, "Select a indicator color.", {}, title);
+    ctl::Bind(ui.setColor, "Assign selected color to row.", {}, title);
+    ctl::Bind(ui.save,
+              "Indicator colors and row specifications \nwill be saved to a selectable file. "
+              "\nAttention! The table attributes will be stored \nat the hard disk and NOT in the "
+              "sensor.",
+              {}, title);
+    ctl::Bind(ui.load,
+              "Indicator colors and row specifications will be \nread from a selectable file from "
+              "the hard disk \nand assigned to the teach table and specification table.",
+              {}, title);
+    ctl::Bind(ui.reset, "Set default row colors.", {}, title);
+    // Every help popup of this page carries the page's own title.
+    ctl::Bind(ui.temp, "Displays actual temperature in the sensor.", {}, title);
+}
+
+} // namespace teach
