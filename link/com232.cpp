@@ -120,32 +120,42 @@ int DataExchange(int frameLength) {
     return result;
 }
 
-int GetHeaderFrame() {
+// Waits up to the answer time-out until `count` bytes of the answer part at
+// `offset` (0 for the header, 8 for the data) are there and, on the serial
+// line, reads them into RxBuffer. True when the wait timed out.
+static bool AwaitAnswerPart(size_t offset, size_t count) {
     const double start = platform::Timer();
-    bool timedOut = false;
     if (UsesTcp()) {
-        while (RxCount < static_cast<int>(kHeaderSize)) {
+        // The TCP callback collects the answer from offset 0 on.
+        while (RxCount < static_cast<int>(offset + count)) {
             if (platform::Timer() - start > kAnswerTimeoutSeconds) {
-                timedOut = true;
-                break;
+                return true;
             }
             platform::ProcessSystemEvents();
         }
-    } else {
-        for (;;) {
-            platform::ProcessSystemEvents();
-            RxCount = platform::GetInQLen(ComPort);
-            if (RxCount >= static_cast<int>(kHeaderSize)) {
-                break;
-            }
-            if (platform::Timer() - start > kAnswerTimeoutSeconds) {
-                timedOut = true;
-                break;
-            }
-        }
-        ComErrorBits = platform::GetComStat(ComPort);
-        platform::ComRd(ComPort, RxBuffer, kHeaderSize);
+        return false;
     }
+    bool timedOut = false;
+    for (;;) {
+        platform::ProcessSystemEvents();
+        RxCount = platform::GetInQLen(ComPort);
+        if (RxCount >= static_cast<int>(count)) {
+            break;
+        }
+        if (platform::Timer() - start > kAnswerTimeoutSeconds) {
+            timedOut = true;
+            break;
+        }
+    }
+    // After a time-out the read still runs into the port time-out, as the
+    // last bytes may just be arriving.
+    ComErrorBits = platform::GetComStat(ComPort);
+    platform::ComRd(ComPort, RxBuffer + offset, count);
+    return timedOut;
+}
+
+int GetHeaderFrame() {
+    const bool timedOut = AwaitAnswerPart(0, kHeaderSize);
     if (timedOut || ComErrorBits > 0) {
         return Fail(kTextNoAnswer);
     }
@@ -165,35 +175,11 @@ int GetHeaderFrame() {
 }
 
 int GetDataFrame() {
-    const double start = platform::Timer();
     if (AnswerLength > kMaxAnswerData) {
         return Fail(kTextBadHeader); // would not fit behind the header
     }
     const int needed = static_cast<int>(AnswerLength);
-    bool timedOut = false;
-    if (UsesTcp()) {
-        while (RxCount < needed + static_cast<int>(kHeaderSize)) {
-            if (platform::Timer() - start > kAnswerTimeoutSeconds) {
-                timedOut = true;
-                break;
-            }
-            platform::ProcessSystemEvents();
-        }
-    } else {
-        for (;;) {
-            platform::ProcessSystemEvents();
-            RxCount = platform::GetInQLen(ComPort);
-            if (RxCount >= needed) {
-                break;
-            }
-            if (platform::Timer() - start > kAnswerTimeoutSeconds) {
-                timedOut = true;
-                break;
-            }
-        }
-        ComErrorBits = platform::GetComStat(ComPort);
-        platform::ComRd(ComPort, RxBuffer + kHeaderSize, static_cast<size_t>(needed));
-    }
+    const bool timedOut = AwaitAnswerPart(kHeaderSize, static_cast<size_t>(needed));
     if (timedOut || ComErrorBits > 0) {
         return Fail(kTextNoAnswer);
     }

@@ -61,6 +61,26 @@ void ShowGroupDisplay(bool shown) {
     Show(d.groupLabel, shown);
 }
 
+// COL5 and THD RGB put the output pattern on the digital outputs: no delta C
+// or colour number, no colour groups, a fixed number of rows, BINARY output.
+void ForceOutputPatternMode(int outputs, int rows) {
+    app::Panels& p = app::P();
+    ParameterPage& u = p.para;
+    GroupHoldPage& g = p.groupHold;
+    ShowDeltaCAndColor(false);
+    ShowOutputLeds(outputs);
+    SetColorGroupSwitch(false);
+    Enable(g.colorGroup, false);
+    Enable(g.groupTable, false);
+    Enable(g.resetGroups, false);
+    ShowGroupDisplay(false);
+    Show(p.grpBig.panel, false);
+    u.maxVecNo->SetVal(rows);
+    Enable(u.maxVecNo, false);
+    u.digitalOutmode->SetVal(kOutBinary);
+    Enable(u.digitalOutmode, false);
+}
+
 } // namespace
 
 void InitPowerMode() {
@@ -115,38 +135,16 @@ void InitEvalMode() {
             Enable(w, true);
         }
     } else if (eval == kCol5) {
-        ShowDeltaCAndColor(false);
-        ShowOutputLeds(5);
-        SetColorGroupSwitch(false);
-        Enable(g.colorGroup, false);
-        Enable(g.groupTable, false);
-        Enable(g.resetGroups, false);
-        ShowGroupDisplay(false);
-        Show(p.grpBig.panel, false);
-        u.maxVecNo->SetVal(5);
-        Enable(u.maxVecNo, false);
+        ForceOutputPatternMode(5, 5);
         Enable(u.intLim, true);
-        u.digitalOutmode->SetVal(kOutBinary);
-        Enable(u.digitalOutmode, false);
         Enable(u.calculationMode, true);
         Enable(u.trigger, true);
         InitMaxVecNo();
     } else if (eval == kThdRgb) {
-        ShowDeltaCAndColor(false);
-        ShowOutputLeds(3);
-        SetColorGroupSwitch(false);
-        Enable(g.colorGroup, false);
-        Enable(g.groupTable, false);
-        Enable(g.resetGroups, false);
-        ShowGroupDisplay(false);
-        Show(p.grpBig.panel, false);
+        ForceOutputPatternMode(3, 3);
         Show(p.colBig.panel, false);
-        u.maxVecNo->SetVal(3);
-        Enable(u.maxVecNo, false);
         u.intLim->SetVal(0);
         Enable(u.intLim, false);
-        u.digitalOutmode->SetVal(kOutBinary);
-        Enable(u.digitalOutmode, false);
         Enable(u.calculationMode, false);
         u.trigger->SetVal(kTrigCont);
         Enable(u.trigger, false);
