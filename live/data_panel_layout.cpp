@@ -270,9 +270,11 @@ QGroupBox* BuildLiveBox(QWidget* panel, DataPanel* ui) {
         barsLayout->addWidget(cell);
     }
     bars->setToolTip("Calibrated RED, GREEN, BLUE (0..4095)");
+    bars->setMaximumWidth(360); // a wider bar reads no better
     ui->barsBox = bars;
     grid->addWidget(bars, 0, 2, 3, 1);
     grid->setColumnStretch(2, 1);
+    grid->setColumnStretch(11, 1);
     grid->setColumnMinimumWidth(3, 4);
 
     // X, Y, INT and delta C, COLOR, GROUP.

@@ -242,6 +242,7 @@ void BuildTeachGraphPanel(QWidget* panel, TeachGraphPanel* ui) {
     buttons->addWidget(ui->close, 1, 1);
     side->addLayout(buttons);
     side->addStretch(1);
+    controls->setMinimumWidth(200);
     controls->setMaximumWidth(300);
     root->addWidget(controls, 2, 1, 2, 1, Qt::AlignLeft | Qt::AlignTop);
 }
