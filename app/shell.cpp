@@ -4,9 +4,11 @@
 #include "app/main_window.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
+#include "calib/calib_wiring.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
+#include "live/live_wiring.h"
 #include "params/mode_rules.h"
 #include "params/param_callbacks.h"
 #include "params/parameter_set.h"
@@ -14,7 +16,12 @@
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
+#include "record/recorder_wiring.h"
+#include "scope/scope_wiring.h"
+#include "teach/attributes_wiring.h"
 #include "teach/teach_labels.h"
+#include "teach/teach_panels_wiring.h"
+#include "teach/teach_wiring.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -165,6 +172,18 @@ void WireAllPanels() {
     WireMainPanel();
     conn::WireConnectPage();
     params::WireParameterPages();
+    teach::WireTeachPage();
+    record::WireRecorderPage();
+    calib::WireCalibrationPage();
+    calib::WireOffsetPage();
+    teach::WireAttributesPage();
+    scope::WireScopePage();
+    scope::WireScopePanel();
+    live::WireDataPanel();
+    live::WireSignalGraphPanel();
+    live::WireBigPanels();
+    teach::WireTeachMeanPanel();
+    teach::WireTeachGraphPanel();
 }
 
 void InitAll() {
