@@ -5,6 +5,7 @@
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "platform/widgets.h"
+#include "teach/row_colours.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -55,6 +56,7 @@ std::string& PanelId() {
 void LoadPanelSettings() {
     gPaths = DefaultDirectories(ProjectDir());
     gPanelId.clear();
+    teach::ResetRowColours();
     if (ini::IniStorePtr store = ReadSettingsStore()) {
         PanelSettingsContent c = ReadPanelSettingsContent(store.get(), ProjectDir());
         gPanelId = c.panelId;
@@ -70,6 +72,7 @@ void LoadPanelSettings() {
     p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
     p.connect.id->SetText(QString::fromStdString(gPanelId));
     conn::ShowSensorId(gPanelId);
+    teach::PaintRowColours();
 }
 
 void GetConnectionSettingsFromFile() {

@@ -43,6 +43,12 @@ TEST_F(Settings, FirstStartUsesTheDefaults) {
     EXPECT_EQ(dir_ + "/TableAttributes.ini", app::Paths().tableAttributesFile);
     EXPECT_EQ(790, P().main.window->width());
     EXPECT_EQ(548, P().main.window->height());
+    // the built-in row colours in all four tables
+    EXPECT_EQ(0xFF0000u, P().teachPage.grid->CellBackground(1, 6));
+    EXPECT_EQ(0x000000u, P().attributes.table->CellBackground(4, 2));
+    EXPECT_EQ(0xFF0000u, P().groupHold.groupTable->CellBackground(16, 2));
+    EXPECT_EQ(0x800000u, P().groupHold.holdTable->CellBackground(16, 2)); // row 14
+    EXPECT_EQ(0xFF0000u, P().teachPage.grid->CellBackground(31, 6));      // row 30
 }
 
 TEST_F(Settings, AFileOfAnotherTypeIsIgnoredCompletely) {
