@@ -29,6 +29,7 @@ int main() {
         sink += com232::crc8Update(block.data(), 0, 504);
     }
     const double s1 = std::chrono::duration<double>(std::chrono::steady_clock::now() - t1).count();
-    std::printf("crc8Update of a 504-byte request: %.0f ns [checksum %u]\n", s1 * 1e9 / frames, sink);
+    std::printf("crc8Update of a 504-byte request: %.0f ns [checksum %u]\n", s1 * 1e9 / frames,
+                sink);
     return 0;
 }

@@ -59,11 +59,11 @@ int main(int argc, char** argv) {
     const double cpu = CpuSeconds() - cpu0;
     std::sort(times.begin(), times.end());
     std::printf("DataExchange order 8 over TCP loopback, %d exchanges (%d failed):\n", n, failures);
-    std::printf("  median %.1f us, 90%% %.1f us, 99%% %.1f us, max %.1f us\n",
-                times[n / 2] * 1e6, times[n * 9 / 10] * 1e6, times[n * 99 / 100] * 1e6,
-                times.back() * 1e6);
-    std::printf("  %.0f exchanges/s, process CPU %.2f s for %.2f s wall (both ends in this process)\n",
-                n / wall, cpu, wall);
+    std::printf("  median %.1f us, 90%% %.1f us, 99%% %.1f us, max %.1f us\n", times[n / 2] * 1e6,
+                times[n * 9 / 10] * 1e6, times[n * 99 / 100] * 1e6, times.back() * 1e6);
+    std::printf(
+        "  %.0f exchanges/s, process CPU %.2f s for %.2f s wall (both ends in this process)\n",
+        n / wall, cpu, wall);
 
     // A sensor that stays silent: the wait must sleep, not spin.
     sensor.Command("fault drop");
@@ -73,9 +73,10 @@ int main(int argc, char** argv) {
     const int r = com232::DataExchange(8);
     const double waited = platform::Timer() - w0;
     const double used = CpuSeconds() - c0;
-    std::printf("Waiting for an answer that never comes: result %d after %.2f s, CPU %.3f s = %.1f%% "
-                "of one core (target < 5%%)\n",
-                r, waited, used, 100.0 * used / waited);
+    std::printf(
+        "Waiting for an answer that never comes: result %d after %.2f s, CPU %.3f s = %.1f%% "
+        "of one core (target < 5%%)\n",
+        r, waited, used, 100.0 * used / waited);
     com232::CloseLink();
     return 0;
 }
