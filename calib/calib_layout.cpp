@@ -3,6 +3,7 @@
 // password panel that opens it.
 #include "calib/calib_ui.h"
 
+#include "platform/layout_kit.h"
 #include "platform/widgets.h"
 
 #include <QDialog>
@@ -19,27 +20,14 @@
 namespace calib {
 namespace {
 
+using ctl::Caption;
+
 constexpr int kCfMax = 4096;
 constexpr int kCfDefault = 1024;
 constexpr int kSetValueDefault = 1000;
 constexpr int kMaxDeltaDefault = 2000;
 constexpr int kRawMax = 4095;
 constexpr int kFieldWidth = 72;
-
-const char* const kChannel[3] = {"RED", "GREEN", "BLUE"};
-// Caption colours of the three channels (dark enough to read on grey).
-const char* const kChannelText[3] = {"#b00000", "#007000", "#0000b0"};
-// Bar colours of the three channels.
-const char* const kChannelBar[3] = {"#e00000", "#00b000", "#0000e0"};
-
-QLabel* Caption(const QString& text, int channel = -1) {
-    auto* l = new QLabel(text);
-    if (channel >= 0) {
-        l->setStyleSheet(
-            QStringLiteral("QLabel { color: %1; font-weight: bold; }").arg(kChannelText[channel]));
-    }
-    return l;
-}
 
 ctl::U16Spin* Field(int minimum, int maximum, int value) {
     auto* s = new ctl::U16Spin(nullptr, minimum, maximum);
@@ -64,7 +52,7 @@ QProgressBar* ChannelBar(int channel) {
     bar->setFixedHeight(14);
     bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: "
                                       "#f4f4f4; } QProgressBar::chunk { background: %1; }")
-                           .arg(kChannelBar[channel]));
+                           .arg(ctl::kChannelBarColours[channel]));
     return bar;
 }
 
@@ -114,7 +102,7 @@ void BuildCalibrationPage(QWidget* page, CalibrationPage* ui) {
     auto* cfGrid = FieldGrid();
     for (int c = 0; c < 3; ++c) {
         ui->cf[c] = Field(0, kCfMax, kCfDefault);
-        cfGrid->addWidget(Caption(QStringLiteral("CF %1").arg(kChannel[c]), c), c, 0);
+        cfGrid->addWidget(Caption(QStringLiteral("CF %1").arg(ctl::kChannelNames[c]), c), c, 0);
         cfGrid->addWidget(ui->cf[c], c, 2);
     }
     body->addLayout(cfGrid);
@@ -145,7 +133,7 @@ void BuildCalibrationPage(QWidget* page, CalibrationPage* ui) {
     for (int c = 0; c < 3; ++c) {
         ui->rawBar[c] = ChannelBar(c);
         ui->raw[c] = Display();
-        rawGrid->addWidget(Caption(kChannel[c], c), c, 0);
+        rawGrid->addWidget(Caption(ctl::kChannelNames[c], c), c, 0);
         rawGrid->addWidget(ui->rawBar[c], c, 1);
         rawGrid->addWidget(ui->raw[c], c, 2);
     }
@@ -167,7 +155,7 @@ void BuildOffsetPage(QWidget* page, OffsetPage* ui) {
     auto* grid = FieldGrid();
     for (int c = 0; c < 3; ++c) {
         ui->offset[c] = Field(0, 65535, 0);
-        grid->addWidget(Caption(QStringLiteral("OFFSET %1").arg(kChannel[c]), c), c, 0);
+        grid->addWidget(Caption(QStringLiteral("OFFSET %1").arg(ctl::kChannelNames[c]), c), c, 0);
         grid->addWidget(ui->offset[c], c, 2);
     }
     body->addLayout(grid);

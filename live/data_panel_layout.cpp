@@ -4,6 +4,7 @@
 #include "live/live_ui.h"
 
 #include "platform/graph.h"
+#include "platform/layout_kit.h"
 #include "platform/widgets.h"
 
 #include <QGridLayout>
@@ -19,21 +20,10 @@
 namespace live {
 namespace {
 
+using ctl::Caption;
+
 constexpr int kValueWidth = 46;
 constexpr int kRowHeight = 20;
-const char* const kChannel[3] = {"RED", "GREEN", "BLUE"};
-// Caption colours (dark enough to read on grey) and bar colours.
-const char* const kChannelText[3] = {"#b00000", "#007000", "#0000b0"};
-const char* const kChannelBar[3] = {"#e00000", "#00b000", "#0000e0"};
-
-QLabel* Caption(const QString& text, int channel = -1) {
-    auto* l = new QLabel(text);
-    if (channel >= 0) {
-        l->setStyleSheet(
-            QStringLiteral("QLabel { color: %1; font-weight: bold; }").arg(kChannelText[channel]));
-    }
-    return l;
-}
 
 ctl::NumDisplay* Value(int width = kValueWidth) {
     auto* d = new ctl::NumDisplay();
@@ -51,7 +41,7 @@ QProgressBar* ChannelBar(int channel) {
     bar->setMinimumWidth(40);
     bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: "
                                       "#f4f4f4; } QProgressBar::chunk { background: %1; }")
-                           .arg(kChannelBar[channel]));
+                           .arg(ctl::kChannelBarColours[channel]));
     return bar;
 }
 
@@ -93,7 +83,7 @@ QHBoxLayout* RgbRow(RgbNumerics* n) {
     n->blue = Value();
     ctl::NumDisplay* d[3] = {n->red, n->green, n->blue};
     for (int c = 0; c < 3; ++c) {
-        row->addWidget(Caption(kChannel[c], c));
+        row->addWidget(Caption(ctl::kChannelNames[c], c));
         row->addWidget(d[c]);
         row->addSpacing(8);
     }
@@ -124,7 +114,7 @@ QWidget* BuildRgbPage(DataPanel* ui) {
     grid->setColumnMinimumWidth(1, 4);
     for (int c = 0; c < 3; ++c) {
         const int col = 2 + c * 3;
-        grid->addWidget(Caption(kChannel[c], c), 0, col, 1, 2, Qt::AlignHCenter);
+        grid->addWidget(Caption(ctl::kChannelNames[c], c), 0, col, 1, 2, Qt::AlignHCenter);
         grid->addWidget(live[c], 1, col, 1, 2);
         ui->extreme[2 * c] = Value(40);
         ui->extreme[2 * c + 1] = Value(40);
@@ -166,7 +156,7 @@ QWidget* Build2DPage(DataPanel* ui) {
     ui->page2D.blue = Value();
     ctl::NumDisplay* d[3] = {ui->page2D.red, ui->page2D.green, ui->page2D.blue};
     for (int c = 0; c < 3; ++c) {
-        values->addWidget(Caption(kChannel[c], c), c, 0);
+        values->addWidget(Caption(ctl::kChannelNames[c], c), c, 0);
         values->addWidget(d[c], c, 1);
     }
     values->setRowStretch(3, 1);
@@ -259,7 +249,7 @@ QGroupBox* BuildLiveBox(QWidget* panel, DataPanel* ui) {
     barsLayout->setContentsMargins(0, 0, 0, 0);
     barsLayout->setSpacing(grid->verticalSpacing());
     for (int c = 0; c < 3; ++c) {
-        grid->addWidget(Caption(kChannel[c], c), c, 0);
+        grid->addWidget(Caption(ctl::kChannelNames[c], c), c, 0);
         grid->addWidget(rgb[c], c, 1);
         ui->bar[c] = ChannelBar(c);
         auto* cell = new QWidget();

@@ -1,0 +1,25 @@
+// Small building blocks shared by the panel layouts.
+#pragma once
+
+#include <QLabel>
+#include <QString>
+
+namespace ctl {
+
+// The three colour channels as captions: names, caption colours (dark enough
+// to read on grey) and bar colours.
+inline constexpr const char* kChannelNames[3] = {"RED", "GREEN", "BLUE"};
+inline constexpr const char* kChannelTextColours[3] = {"#b00000", "#007000", "#0000b0"};
+inline constexpr const char* kChannelBarColours[3] = {"#e00000", "#00b000", "#0000e0"};
+
+// A caption; with a channel 0..2 it is bold in that channel's colour.
+inline QLabel* Caption(const QString& text, int channel = -1) {
+    auto* l = new QLabel(text);
+    if (channel >= 0 && channel < 3) {
+        l->setStyleSheet(QStringLiteral("QLabel { color: %1; font-weight: bold; }")
+                             .arg(kChannelTextColours[channel]));
+    }
+    return l;
+}
+
+} // namespace ctl
