@@ -24,6 +24,8 @@
 #include <QPushButton>
 #include <QTabWidget>
 
+#include "tests/layout/layout_test_util.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -33,21 +35,9 @@
 
 namespace {
 
-using Items = std::vector<std::pair<std::string, int>>;
-
-Items ItemsOf(const ctl::Ring* r) {
-    Items items;
-    for (int i = 0; i < r->count(); ++i) {
-        items.emplace_back(r->itemText(i).toStdString(), r->itemData(i).toInt());
-    }
-    return items;
-}
-
-// Number of null pointers among the controls.
-template <typename... T>
-int Missing(const T*... controls) {
-    return ((controls == nullptr ? 1 : 0) + ...);
-}
+using layout_test::Items;
+using layout_test::ItemsOf;
+using layout_test::Missing;
 
 template <typename T, size_t N>
 int MissingIn(T* const (&controls)[N]) {
