@@ -1,5 +1,5 @@
 // Layout of the table-attributes page: the row indicator colour controls,
-// the file and reset buttons, the table of row specifications and colours,
+// the file and reset buttons, the table of row descriptions and colours,
 // and the sensor temperature.
 #include "teach/teach_ui.h"
 
@@ -19,10 +19,10 @@ namespace teach {
 namespace {
 
 constexpr int kRows = 31;
-constexpr int kSpecMaxLength = 99; // a row specification holds at most 99 characters
+constexpr int kRowTextMaxLength = 99; // a row description holds at most 99 characters
 constexpr int kFieldWidth = 52;
 
-// Edits the row specifications with a field that stops at the maximum length.
+// Edits the row descriptions with a field that stops at the maximum length.
 class SpecDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -30,7 +30,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setMaxLength(kSpecMaxLength);
+            line->setMaxLength(kRowTextMaxLength);
         }
         return editor;
     }

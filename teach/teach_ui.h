@@ -47,7 +47,7 @@ struct AttributesPage {
     QPushButton* save = nullptr;
     QPushButton* load = nullptr;
     QPushButton* reset = nullptr;
-    ctl::U16Table* table = nullptr;  // 31 rows: specification text, colour swatch
+    ctl::U16Table* table = nullptr;  // 31 rows: row description text, colour swatch
     ctl::NumDisplay* temp = nullptr; // sensor temperature
 };
 
