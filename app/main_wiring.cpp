@@ -2,7 +2,7 @@
 #include "app/main_window.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "link/com232.h"
+#include "live/go_loop.h"
 #include "params/transfer.h"
 #include "platform/tab_control.h"
 
@@ -24,13 +24,10 @@ void WireMainPanel() {
               "the parameter transfer is determined by the select button (RAM, EEPROM, FILE). "
               "\n\nShortcut Key: F10.",
               params::CBF_ButtonGet);
-    ctl::Bind(m.go, "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ", {});
+    ctl::Bind(m.go, "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ",
+              live::CBF_ButtonGo);
     ctl::Bind(m.stop, "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ",
-              [](QWidget*, ctl::Event e) {
-                  if (e == ctl::Event::Commit) {
-                      com232::AcquisitionRunning = 0; // the running loop ends at its next check
-                  }
-              });
+              live::CBF_ButtonStop);
     for (QRadioButton* r : {m.ram, m.eeprom, m.file}) {
         ctl::Bind(r, "Select source respectively the target for the parameter transfer.",
                   params::CBF_SelectMem);

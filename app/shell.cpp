@@ -8,6 +8,8 @@
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
+#include "live/display_refresh.h"
+#include "live/live_data.h"
 #include "live/live_wiring.h"
 #include "params/mode_rules.h"
 #include "params/param_callbacks.h"
@@ -82,6 +84,7 @@ bool LoadAndPreparePanels() {
 }
 
 void Shutdown() {
+    live::DiscardPendingDisplays();
     com232::CloseLink();
     com232::SetLinkUi(nullptr);
     DiscardPanels();
@@ -193,6 +196,7 @@ void InitAll() {
     params::ResetTransferState();
     params::SelectTransferTarget(params::kTargetRam);
     params::SelectParaSet(0);
+    live::ResetLiveState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // 5. the teach grid's menu starts with tolerances taught ("on" dimmed)

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -51,28 +50,6 @@ ctl::Graph* Chart(double xHi, double yHi) {
     g->SetYRange(0, yHi);
     return g;
 }
-
-// Keeps its one child square and centred, so that a colour plane shows
-// circles as circles at any panel size.
-class SquareBox : public QWidget {
-public:
-    explicit SquareBox(QWidget* child) : child_(child) {
-        child_->setParent(this);
-        setMinimumSize(child_->minimumSize());
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    }
-    QSize sizeHint() const override { return {220, 220}; }
-
-protected:
-    void resizeEvent(QResizeEvent* e) override {
-        const int side = qMin(e->size().width(), e->size().height());
-        child_->setGeometry((e->size().width() - side) / 2, (e->size().height() - side) / 2, side,
-                            side);
-    }
-
-private:
-    QWidget* child_;
-};
 
 // "RED [ ]  GREEN [ ]  BLUE [ ]" in one row.
 QHBoxLayout* RgbRow(RgbNumerics* n) {
@@ -142,13 +119,14 @@ QWidget* BuildIntPage(DataPanel* ui) {
 QWidget* Build2DPage(DataPanel* ui) {
     auto* page = new QWidget();
     auto* v = PageLayout(page);
-    // The colour plane stays square; the values stand beside it.
+    // The colour plane (its plot area square); the values stand beside it.
     auto* top = new QHBoxLayout();
     top->setSpacing(6);
     ui->colorPlane = Chart(4096, 4096);
+    ui->colorPlane->SetSquarePlotArea(true);
     ui->colorPlane->xAxis->setLabel("X");
     ui->colorPlane->yAxis->setLabel("Y");
-    top->addWidget(new SquareBox(ui->colorPlane), 1);
+    top->addWidget(ui->colorPlane, 1);
     auto* values = new QGridLayout();
     values->setVerticalSpacing(3);
     ui->page2D.red = Value();
@@ -185,6 +163,7 @@ QWidget* Build3DPage(DataPanel* ui) {
         ui->viewLabel[g] = Caption(names[g]);
         ui->viewLabel[g]->setStyleSheet("QLabel { font-weight: bold; }");
         ui->view[g] = Chart(4096, 4096);
+        ui->view[g]->SetSquarePlotArea(true);
         ui->view[g]->xAxis->setLabel(axes[g][0]);
         ui->view[g]->yAxis->setLabel(axes[g][1]);
         const int row = (g / 2) * 2;

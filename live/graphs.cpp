@@ -1,10 +1,208 @@
 #include "live/graphs.h"
 
+#include "app/panels.h"
+#include "live/display_refresh.h"
+#include "live/live_data.h"
+#include "params/parameter_set.h"
+#include "platform/graph.h"
+#include "platform/widgets.h"
+#include "teach/int_band.h"
+#include "teach/row_colours.h"
+
+#include <QTabWidget>
+
 namespace live {
 
-// The colour-space graphs are not drawn by this version of the program: the
-// data panel shows their axes only.
-void InitGraphs() {}
-void ShowGraph() {}
+History RgbHistory;
+History IntHistory;
+Extents GraphExtents{0, 10000, 0, 10000, 0, 10000};
+
+namespace {
+
+constexpr ctl::Rgb kCursorColour = 0x000000;
+constexpr ctl::Rgb kTraceRgb[3] = {0xFF0000, 0x00A000, 0x0000FF};
+constexpr ctl::Rgb kTraceInt[3] = {0x000000, 0x008080, 0x008080};
+// M is shown at most this high on the intensity bar.
+constexpr int16_t kMaxShownM = 1200;
+
+uint16_t CalculationMode() {
+    return static_cast<uint16_t>(app::P().para.calculationMode->Val());
+}
+
+// Makes sure `g` has three line graphs in the given colours.
+void EnsureTraces(ctl::Graph* g, const ctl::Rgb colours[3]) {
+    while (g->graphCount() < 3) {
+        QCPGraph* trace = g->addGraph();
+        trace->setPen(QPen(ctl::ToQColor(colours[g->graphCount() - 1])));
+    }
+}
+
+void PlotHistory(ctl::Graph* g, const History& h, const ctl::Rgb colours[3]) {
+    EnsureTraces(g, colours);
+    QVector<double> keys(kHistoryFrames);
+    QVector<double> values(kHistoryFrames);
+    for (int t = 0; t < 3; ++t) {
+        for (int i = 0; i < kHistoryFrames; ++i) {
+            keys[i] = i;
+            values[i] = h.At(i, t);
+        }
+        g->graph(t)->setData(keys, values, true);
+    }
+    g->RescaleIfAuto();
+    g->MarkDirty();
+}
+
+void SetView(ctl::Graph* g, const ViewAxes& axes, double cx, double cy) {
+    g->xAxis->setRange(axes.xLo, axes.xHi);
+    g->yAxis->setRange(axes.yLo, axes.yHi);
+    g->SetCursor(0, cx, cy);
+    g->MarkDirty();
+}
+
+void DrawEllipse(ctl::Graph* g, int32_t left, int32_t bottom, int32_t right, int32_t top,
+                 ctl::Rgb colour) {
+    auto* e = new QCPItemEllipse(g);
+    e->topLeft->setCoords(left, top);
+    e->bottomRight->setCoords(right, bottom);
+    e->setPen(QPen(ctl::ToQColor(colour)));
+    e->setBrush(Qt::NoBrush);
+    e->setSelectable(false);
+}
+
+void WriteGraphs() {
+    if (!app::PanelsLoaded()) {
+        return;
+    }
+    DataPanel& d = app::P().data;
+    PlotHistory(d.rgbChart, RgbHistory, kTraceRgb);
+    PlotHistory(d.intChart, IntHistory, kTraceInt);
+    if (params::Is3D(CalculationMode())) {
+        ShowGraph3D();
+    } else {
+        ShowGraph2D();
+    }
+}
+
+} // namespace
+
+void InitGraphs() {
+    teach::InitGraphInt2();
+    if (!app::PanelsLoaded()) {
+        return;
+    }
+    DataPanel& d = app::P().data;
+    ctl::Graph* views[4] = {d.view[0], d.view[1], d.view[2], d.colorPlane};
+    for (ctl::Graph* g : views) {
+        g->DeleteAllPlots();
+    }
+    const uint16_t mode = CalculationMode();
+    const params::TeachTableBytes& table = params::TeachTable;
+    for (int row = 0; row < params::kTeachRows; ++row) {
+        const RowShape s = ShapeOfRow(table, row, mode);
+        const ctl::Rgb colour = teach::RowColours[row];
+        DrawEllipse(d.view[0], s.x - s.r, s.y - s.r, s.x + s.r, s.y + s.r, colour);
+        DrawEllipse(d.view[1], s.x - s.r, s.i - s.t, s.x + s.r, s.i + s.t, colour);
+        DrawEllipse(d.view[2], s.y - s.r, s.i - s.t, s.y + s.r, s.i + s.t, colour);
+        DrawEllipse(d.colorPlane, s.x - s.r, s.y - s.r, s.x + s.r, s.y + s.r, colour);
+    }
+    GraphExtents = ExtentsOf(table, mode);
+}
+
+void InitGraphBuffers() {
+    const LiveDataFrameBytes& f = LiveDataFrame;
+    RgbHistory.Push(f.get(kRed), f.get(kGreen), f.get(kBlue));
+    IntensityOfRow band{};
+    if (app::PanelsLoaded()) {
+        // The band of the row in the No. field, as the teach grid shows it.
+        app::Panels& p = app::P();
+        const int row = p.teachPage.rowNo->value() + 1;
+        const bool is3D = params::Is3D(CalculationMode());
+        band.centre = static_cast<uint16_t>(p.teachPage.grid->Val(row, is3D ? 3 : 4));
+        band.tolerance = static_cast<uint16_t>(p.teachPage.grid->Val(row, is3D ? 4 : 5));
+    }
+    const Band b = StripChartBand(band.centre, band.tolerance);
+    IntHistory.Push(f.get(kInt), b.hi, b.lo);
+}
+
+void ShowGraph() {
+    RequestDisplay(kShowGraphs);
+}
+
+void ShowGraph2D() {
+    if (!app::PanelsLoaded()) {
+        return;
+    }
+    DataPanel& d = app::P().data;
+    const LiveDataFrameBytes& f = LiveDataFrame;
+    const Extents& e = GraphExtents;
+    const int16_t x = f.get(kX);
+    const int16_t y = f.get(kY);
+    SetView(d.colorPlane, AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY), x, y);
+    int16_t intensity = f.get(kInt);
+    if (CalculationMode() == params::kSiM2D && intensity > kMaxShownM) {
+        intensity = kMaxShownM;
+    }
+    d.intensityBar->SetCursor(0, intensity, 50);
+}
+
+void ShowGraph3D() {
+    if (!app::PanelsLoaded()) {
+        return;
+    }
+    DataPanel& d = app::P().data;
+    const LiveDataFrameBytes& f = LiveDataFrame;
+    const Extents& e = GraphExtents;
+    const int16_t x = f.get(kX);
+    const int16_t y = f.get(kY);
+    const int16_t i = f.get(kInt);
+    SetView(d.view[0], AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY), x, y);
+    SetView(d.view[1], AxesOf(x, e.minX, e.maxX, i, e.minI, e.maxI), x, i);
+    SetView(d.view[2], AxesOf(y, e.minY, e.maxY, i, e.minI, e.maxI), y, i);
+    PlotHistory(d.rgbChart3D, RgbHistory, kTraceRgb);
+}
+
+int CBF_GraphRGB(QWidget*, ctl::Event e) {
+    ctl::Graph* g = app::P().data.rgbChart;
+    if (e == ctl::Event::LeftDoubleClick) {
+        g->SetYAutoScale(true);
+    } else if (e == ctl::Event::LeftClick) {
+        g->SetYRange(0, 4096);
+    }
+    return 0;
+}
+
+int CBF_GraphINT1(QWidget*, ctl::Event e) {
+    ctl::Graph* g = app::P().data.intChart;
+    if (e == ctl::Event::LeftDoubleClick) {
+        g->SetYAutoScale(true);
+    } else if (e == ctl::Event::LeftClick) {
+        g->SetYRange(0, params::IsSiM(CalculationMode()) ? 1200 : 4096);
+    }
+    return 0;
+}
+
+int CBF_Graph2D(QWidget*, ctl::Event) {
+    return 0;
+}
+
+int CBF_Graph3D(QWidget*, ctl::Event) {
+    return 0;
+}
+
+void ResetGraphState() {
+    RgbHistory = {};
+    IntHistory = {};
+    GraphExtents = {0, 10000, 0, 10000, 0, 10000};
+}
+
+void InstallGraphDisplays() {
+    DataPanel& d = app::P().data;
+    for (ctl::Graph* g : {d.colorPlane, d.intensityBar, d.view[0], d.view[1], d.view[2]}) {
+        if (g->CursorCount() == 0) {
+            g->AddCursor(kCursorColour);
+        }
+    }
+    SetDisplayWriter(kShowGraphs, WriteGraphs);
+}
 
 } // namespace live

@@ -1,11 +1,37 @@
-// Colour-space graphs of the data panel.
+// Colour-space graphs and strip charts of the data panel: the teach rows'
+// tolerance shapes, the extents the views centre on, the strip-chart
+// histories, and the per-frame view of the current measurement.
 #pragma once
+
+#include "live/live_math.h"
+#include "platform/controls.h"
 
 namespace live {
 
-// Redraws the teach-table shapes and recomputes the graph extents.
+extern History RgbHistory; // RED, GREEN, BLUE of the last 100 frames
+extern History IntHistory; // INT, upper band, lower band of the last 100 frames
+extern Extents GraphExtents;
+
+// Redraws the teach-table shapes (and the selected row's intensity band) and
+// recomputes the graph extents.
 void InitGraphs();
-// Plots the current frame into the strip charts and the 2D or 3D views.
+// Appends the current frame to RgbHistory and IntHistory.
+void InitGraphBuffers();
+// Asks for the strip charts and the 2D or 3D views of the current frame.
 void ShowGraph();
+// Axes and cursors of the 2D or 3D page for the current frame (drawn at
+// screen rate by ShowGraph; called directly they draw at once).
+void ShowGraph2D();
+void ShowGraph3D();
+
+int CBF_GraphRGB(QWidget*, ctl::Event);
+int CBF_GraphINT1(QWidget*, ctl::Event);
+int CBF_Graph2D(QWidget*, ctl::Event);
+int CBF_Graph3D(QWidget*, ctl::Event);
+
+// Histories and extents to their start values (start-up, tests).
+void ResetGraphState();
+// Cursors of the data panel's graphs and the display writer (start-up).
+void InstallGraphDisplays();
 
 } // namespace live

@@ -1,6 +1,23 @@
 #include "platform/graph.h"
 
+#include <QMouseEvent>
+#include <QShowEvent>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace ctl {
+namespace {
+
+constexpr const char* kCursorLayer = "cursors";
+// Room for the tick labels and captions of a square plot area.
+constexpr int kSquareMarginLeft = 46;
+constexpr int kSquareMarginBottom = 30;
+constexpr int kSquareMarginTop = 6;
+constexpr int kSquareMarginRight = 10;
+
+} // namespace
 
 Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     setMinimumSize(120, 90);
@@ -14,10 +31,27 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     yAxis->setLabelFont(f);
     axisRect()->setAutoMargins(QCP::msLeft | QCP::msBottom);
     axisRect()->setMargins(QMargins(0, 6, 8, 0));
+    // Plain lines draw several times faster than antialiased ones, which
+    // matters for graphs redrawn many times a second.
+    setNotAntialiasedElements(QCP::aeAll);
+    addLayer(kCursorLayer, layer("main"), QCustomPlot::limAbove);
+    layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
 }
 
 void Graph::MarkDirty() {
+    if (!isVisible()) {
+        staleWhileHidden_ = true;
+        return;
+    }
     replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::showEvent(QShowEvent* e) {
+    QCustomPlot::showEvent(e);
+    if (staleWhileHidden_) {
+        staleWhileHidden_ = false;
+        replot(QCustomPlot::rpQueuedReplot);
+    }
 }
 
 void Graph::SetXRange(double lo, double hi) {
@@ -33,10 +67,198 @@ void Graph::SetYRange(double lo, double hi) {
 
 void Graph::SetYAutoScale(bool on) {
     yAutoScale_ = on;
+    RescaleIfAuto();
+    MarkDirty();
+}
+
+void Graph::SetSquarePlotArea(bool on) {
+    square_ = on;
     if (on) {
-        yAxis->rescale(true);
+        axisRect()->setAutoMargins(QCP::msNone);
+        ApplySquareMargins();
+    } else {
+        axisRect()->setAutoMargins(QCP::msLeft | QCP::msBottom);
+        axisRect()->setMargins(QMargins(0, 6, 8, 0));
     }
     MarkDirty();
+}
+
+void Graph::ApplySquareMargins() {
+    const int w = width() - kSquareMarginLeft - kSquareMarginRight;
+    const int h = height() - kSquareMarginTop - kSquareMarginBottom;
+    const int side = std::max(10, std::min(w, h));
+    const int extraX = std::max(0, w - side);
+    const int extraY = std::max(0, h - side);
+    axisRect()->setMargins(QMargins(kSquareMarginLeft + extraX / 2, kSquareMarginTop + extraY / 2,
+                                    kSquareMarginRight + extraX - extraX / 2,
+                                    kSquareMarginBottom + extraY - extraY / 2));
+}
+
+void Graph::resizeEvent(QResizeEvent* e) {
+    if (square_) {
+        ApplySquareMargins();
+    }
+    QCustomPlot::resizeEvent(e);
+}
+
+void Graph::RescaleIfAuto() {
+    if (!yAutoScale_) {
+        return;
+    }
+    yAxis->rescale(true);
+    const QCPRange r = yAxis->range();
+    if (r.size() < 1) {
+        yAxis->setRange(r.center() - 1, r.center() + 1); // a flat trace still shows
+    }
+}
+
+void Graph::DeleteAllPlots() {
+    clearPlottables();
+    for (int i = itemCount() - 1; i >= 0; --i) {
+        QCPAbstractItem* it = item(i);
+        if (it->layer() != layer(kCursorLayer)) {
+            removeItem(it);
+        }
+    }
+    MarkDirty();
+}
+
+int Graph::AddCursor(Rgb colour) {
+    Cursor c;
+    QPen pen(ToQColor(colour));
+    pen.setWidth(1);
+    c.vertical = new QCPItemStraightLine(this);
+    c.horizontal = new QCPItemStraightLine(this);
+    for (QCPItemStraightLine* line : {c.vertical, c.horizontal}) {
+        line->setLayer(kCursorLayer);
+        line->setPen(pen);
+        line->setSelectable(false);
+    }
+    cursors_.push_back(c);
+    const int i = CursorCount() - 1;
+    PlaceCursor(i, xAxis->range().center(), yAxis->range().center());
+    return i;
+}
+
+void Graph::PlaceCursor(int i, double x, double y) {
+    Cursor& c = cursors_[static_cast<size_t>(i)];
+    c.x = x;
+    c.y = y;
+    c.vertical->point1->setCoords(x, 0);
+    c.vertical->point2->setCoords(x, 1);
+    c.horizontal->point1->setCoords(0, y);
+    c.horizontal->point2->setCoords(1, y);
+    c.horizontal->setVisible(!c.verticalOnly);
+}
+
+void Graph::SetCursor(int i, double x, double y) {
+    if (i < 0 || i >= CursorCount() || !std::isfinite(x) || !std::isfinite(y)) {
+        return;
+    }
+    PlaceCursor(i, x, y);
+    MarkDirty();
+}
+
+QPointF Graph::CursorPosition(int i) const {
+    if (i < 0 || i >= CursorCount()) {
+        return {};
+    }
+    const Cursor& c = cursors_[static_cast<size_t>(i)];
+    return {c.x, c.y};
+}
+
+void Graph::SetCursorVerticalOnly(int i, bool on) {
+    if (i < 0 || i >= CursorCount()) {
+        return;
+    }
+    cursors_[static_cast<size_t>(i)].verticalOnly = on;
+    PlaceCursor(i, cursors_[static_cast<size_t>(i)].x, cursors_[static_cast<size_t>(i)].y);
+}
+
+void Graph::ReplotCursors() {
+    layer(kCursorLayer)->replot();
+}
+
+int Graph::NearestCursor(const QPointF& pixel) const {
+    int best = -1;
+    double bestDistance = std::numeric_limits<double>::max();
+    for (int i = 0; i < CursorCount(); ++i) {
+        const Cursor& c = cursors_[static_cast<size_t>(i)];
+        const double dx = xAxis->coordToPixel(c.x) - pixel.x();
+        const double dy = c.verticalOnly ? 0 : yAxis->coordToPixel(c.y) - pixel.y();
+        const double d = dx * dx + dy * dy;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+bool Graph::NearestDataPoint(const QPointF& pixel, double* x, double* y) const {
+    bool found = false;
+    double bestDistance = std::numeric_limits<double>::max();
+    auto consider = [&](double px, double py) {
+        const double dx = xAxis->coordToPixel(px) - pixel.x();
+        const double dy = yAxis->coordToPixel(py) - pixel.y();
+        const double d = dx * dx + dy * dy;
+        if (d < bestDistance) {
+            bestDistance = d;
+            *x = px;
+            *y = py;
+            found = true;
+        }
+    };
+    for (int g = 0; g < graphCount(); ++g) {
+        for (const QCPGraphData& p : *graph(g)->data()) {
+            consider(p.key, p.value);
+        }
+    }
+    for (int i = 0; i < plottableCount(); ++i) {
+        if (auto* curve = qobject_cast<QCPCurve*>(const_cast<Graph*>(this)->plottable(i))) {
+            for (const QCPCurveData& p : *curve->data()) {
+                consider(p.key, p.value);
+            }
+        }
+    }
+    return found;
+}
+
+void Graph::mousePressEvent(QMouseEvent* e) {
+    if (cursorsMovable_ && e->button() == Qt::LeftButton && CursorCount() > 0 &&
+        !(e->modifiers() & Qt::ControlModifier)) {
+        dragging_ = NearestCursor(e->position());
+        mouseMoveEvent(e);
+        return;
+    }
+    QCustomPlot::mousePressEvent(e);
+}
+
+void Graph::mouseMoveEvent(QMouseEvent* e) {
+    if (dragging_ >= 0) {
+        PlaceCursor(dragging_, xAxis->pixelToCoord(e->position().x()),
+                    yAxis->pixelToCoord(e->position().y()));
+        ReplotCursors();
+        emit cursorMoved(dragging_);
+        return;
+    }
+    QCustomPlot::mouseMoveEvent(e);
+}
+
+void Graph::mouseReleaseEvent(QMouseEvent* e) {
+    if (dragging_ >= 0) {
+        const int i = dragging_;
+        dragging_ = -1;
+        double x = 0;
+        double y = 0;
+        if (cursorSnap_ && NearestDataPoint(e->position(), &x, &y)) {
+            PlaceCursor(i, x, y);
+        }
+        ReplotCursors();
+        emit cursorReleased(i);
+        return;
+    }
+    QCustomPlot::mouseReleaseEvent(e);
 }
 
 } // namespace ctl

@@ -1,9 +1,19 @@
 // Graph control on QCustomPlot. Updates never redraw at once: they mark the
-// graph dirty and one queued replot per event-loop pass draws it, so graphs
-// are redrawn at screen rate however fast data arrives.
+// graph dirty and one queued replot per event-loop pass draws it; callers
+// that receive data faster than the screen shows it update the graph at
+// screen rate only (see live::RequestDisplay).
+//
+// Cursors are crosshairs on a layer of their own, so moving one redraws the
+// cursor layer only, not the plotted data. Movable cursors follow the mouse
+// (the nearest one is taken) and, when snapping is on, jump on release to
+// the nearest plotted data point.
 #pragma once
 
+#include "platform/widgets.h"
+
 #include <qcustomplot.h>
+
+#include <vector>
 
 namespace ctl {
 
@@ -11,16 +21,67 @@ class Graph : public QCustomPlot {
     Q_OBJECT
 public:
     explicit Graph(QWidget* parent = nullptr);
-    // Schedules one redraw for the next pass of the event loop.
+    // Schedules one redraw for the next pass of the event loop; a hidden
+    // graph is redrawn when it is shown again.
     void MarkDirty();
     // Axis ranges with manual scaling.
     void SetXRange(double lo, double hi);
     void SetYRange(double lo, double hi);
+    // Y autoscaling: on every RescaleIfAuto the Y axis fits the plotted data.
     void SetYAutoScale(bool on);
     bool YAutoScale() const { return yAutoScale_; }
+    void RescaleIfAuto();
+    // Keeps the plot area square whatever the widget's shape, so that a view
+    // whose two axes have the same length shows circles as circles.
+    void SetSquarePlotArea(bool on);
+    // Removes every plottable and every item except the cursors.
+    void DeleteAllPlots();
+
+    // ---- cursors (crosshairs), numbered from 0 -------------------------------
+    int AddCursor(Rgb colour);
+    int CursorCount() const { return static_cast<int>(cursors_.size()); }
+    void SetCursor(int i, double x, double y);
+    QPointF CursorPosition(int i) const;
+    // Cursor i shows only its vertical line (time cursors of a trace graph).
+    void SetCursorVerticalOnly(int i, bool on);
+    void SetCursorsMovable(bool on) { cursorsMovable_ = on; }
+    void SetCursorSnap(bool on) { cursorSnap_ = on; }
+    // Redraws the cursor layer only.
+    void ReplotCursors();
+
+signals:
+    // The user dragged cursor i (during the drag) and released it.
+    void cursorMoved(int i);
+    void cursorReleased(int i);
+
+protected:
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    struct Cursor {
+        QCPItemStraightLine* vertical = nullptr;
+        QCPItemStraightLine* horizontal = nullptr;
+        double x = 0;
+        double y = 0;
+        bool verticalOnly = false;
+    };
+    void ApplySquareMargins();
+    int NearestCursor(const QPointF& pixel) const;
+    void PlaceCursor(int i, double x, double y);
+    // The plotted data point nearest to pixel position `pixel`; false when none.
+    bool NearestDataPoint(const QPointF& pixel, double* x, double* y) const;
+
     bool yAutoScale_ = false;
+    bool staleWhileHidden_ = false;
+    bool square_ = false;
+    bool cursorsMovable_ = false;
+    bool cursorSnap_ = false;
+    int dragging_ = -1;
+    std::vector<Cursor> cursors_;
 };
 
 } // namespace ctl

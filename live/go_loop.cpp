@@ -1,0 +1,89 @@
+#include "live/go_loop.h"
+
+#include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "live/display_refresh.h"
+#include "live/graphs.h"
+#include "live/live_data.h"
+#include "params/parameter_set.h"
+#include "params/transfer.h"
+
+namespace live {
+namespace {
+
+bool gGoRunning = false;
+GoCounters gCounters;
+
+} // namespace
+
+void GetData() {
+    using com232::AcquisitionRunning;
+    AcquisitionRunning = 1;
+    for (;;) {
+        if (params::SendPending) {
+            params::SendPara();
+            if (AcquisitionRunning == 0) {
+                break;
+            }
+        }
+        if (params::GetPending) {
+            params::GetPara();
+        }
+        if (AcquisitionRunning == 0) {
+            break;
+        }
+        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
+        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
+            TakeFrameFromAnswer();
+            SetPanelCalibData();
+            SetPanelData();
+            ShowGraph();
+            ++gCounters.frames;
+        } else {
+            ++gCounters.failures;
+        }
+        if (AcquisitionRunning != 1) {
+            break;
+        }
+    }
+}
+
+int CBF_ButtonGo(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || gGoRunning) {
+        return 0; // GO is already running: a second loop must not start inside it
+    }
+    gGoRunning = true;
+    app::Panels& p = app::P();
+    app::SetButtonsDimmed(1, 1);
+    params::GetPanelValues();
+    if (app::CurrentChildPanel() != p.teachMean.panel) {
+        app::ShowChildPanelDisp(p.data.panel);
+    }
+    InitGraphs();
+    GetData();
+    // The displays end on the last frame received, however the loop ended.
+    FlushDisplays();
+    if (app::PanelsLoaded()) {
+        app::SetButtonsDimmed(0, 0);
+    }
+    gGoRunning = false;
+    return 0;
+}
+
+int CBF_ButtonStop(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        com232::AcquisitionRunning = 0; // the running loop ends at its next check
+    }
+    return 0;
+}
+
+bool GoRunning() {
+    return gGoRunning;
+}
+
+GoCounters GoLoopCounters() {
+    return gCounters;
+}
+
+} // namespace live

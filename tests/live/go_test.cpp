@@ -1,0 +1,317 @@
+// GO against the simulated sensor: polling, STOP, SEND and GET served
+// between two requests, a lost sensor, the child panel rule, and what the
+// displays show at the end of a loop.
+#include "link/link_texts.h"
+#include "live/display_refresh.h"
+#include "live/go_loop.h"
+#include "live/graphs.h"
+#include "live/live_data.h"
+#include "live/live_math.h"
+#include "params/parameter_set.h"
+#include "params/transfer.h"
+#include "platform/graph.h"
+#include "platform/tab_control.h"
+#include "platform/widgets.h"
+#include "tests/app/app_fixture.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+
+using app::P;
+using namespace live;
+
+namespace {
+
+class Go : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        StartSensor();
+        sensor_->Command("scene noise 0");
+        sensor_->Command("scene color 1000 2000 3000");
+        WriteTcpSettings();
+        StartProgram();
+        ASSERT_EQ(1, com232::LinkOk);
+        Received();
+        user_->Clear();
+    }
+
+    // Presses GO; `during` runs (nested in the loop) every millisecond and
+    // returns true once it has pressed STOP or wants the loop ended.
+    // Returns the frames the loop showed.
+    unsigned long long RunGo(std::function<bool()> during, double limitSeconds = 10) {
+        const auto before = GoLoopCounters().frames;
+        const double start = platform::Timer();
+        QTimer poll;
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (com232::AcquisitionRunning != 1) {
+                return; // the loop has not begun yet
+            }
+            if (during() || platform::Timer() - start > limitSeconds) {
+                poll.stop();
+                P().main.stop->click();
+            }
+        });
+        poll.start();
+        P().main.go->click();
+        poll.stop();
+        return GoLoopCounters().frames - before;
+    }
+    unsigned long long FramesSince(unsigned long long base) {
+        return GoLoopCounters().frames - base;
+    }
+    static unsigned long long Count(const std::vector<std::string>& lines, const std::string& l) {
+        return static_cast<unsigned long long>(std::count(lines.begin(), lines.end(), l));
+    }
+    std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
+};
+
+} // namespace
+
+TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
+    const auto base = GoLoopCounters().frames;
+    const auto frames = RunGo([&] { return FramesSince(base) >= 20; });
+    EXPECT_GE(frames, 20u);
+    EXPECT_FALSE(GoRunning());
+    EXPECT_EQ(0, com232::AcquisitionRunning);
+    const auto lines = Received();
+    EXPECT_EQ(frames, Count(lines, "8 0 0"));
+    EXPECT_EQ(lines.size(), Count(lines, "8 0 0")); // nothing but order 8
+    // The sensor's frame for 1000 2000 3000 at the reference setting.
+    const LiveDataFrameBytes& f = LiveDataFrame;
+    EXPECT_EQ(1000, f.get(kRed));
+    EXPECT_EQ(2000, f.get(kGreen));
+    EXPECT_EQ(3000, f.get(kBlue));
+    // The displays hold that frame.
+    DataPanel& d = P().data;
+    EXPECT_EQ(1000, d.rgb.red->Val());
+    EXPECT_EQ(3000, d.page2D.blue->Val());
+    EXPECT_EQ(f.get(kX), d.x->Val());
+    EXPECT_EQ(f.get(kInt), d.intensity->Val());
+    EXPECT_EQ(f.get(kColor), d.color->Val());
+    EXPECT_EQ(f.get(kExtreme2Blue), d.extreme[5]->Val());
+    EXPECT_EQ(2000, d.bar[1]->value());
+    EXPECT_EQ(ColourOfRgb(1000, 2000, 3000), d.colorPatch->Color());
+    EXPECT_EQ(f.get(kTemp), P().attributes.temp->Val());
+    EXPECT_EQ(f.get(kColor), P().colBig.value->Val());
+    EXPECT_EQ(1000, P().teachMean.red->Val());
+    EXPECT_EQ(f.get(kRawGreen), P().calibration.raw[1]->Val());
+    EXPECT_EQ(RawDeltaOf(f), P().calibration.rawDelta->Val());
+    EXPECT_EQ(RawDeltaOf(f), RawDelta);
+    // The histories hold the last frames, newest last.
+    EXPECT_EQ(1000, RgbHistory.At(99, 0));
+    EXPECT_EQ(3000, RgbHistory.At(98, 2));
+    EXPECT_EQ(f.get(kInt), IntHistory.At(99, 0));
+    // Commands are usable again.
+    EXPECT_TRUE(P().main.go->isEnabled());
+    EXPECT_TRUE(P().main.send->isEnabled());
+    EXPECT_TRUE(P().connect.tryToConnect->isEnabled());
+}
+
+TEST_F(Go, CommandsAreDimmedForGoModeButSendAndGetStayUsable) {
+    bool checked = false;
+    RunGo([&] {
+        if (!checked && GoLoopCounters().frames > 0) {
+            checked = true;
+            EXPECT_FALSE(P().main.go->isEnabled());
+            EXPECT_TRUE(P().main.send->isEnabled());
+            EXPECT_TRUE(P().main.get->isEnabled());
+            EXPECT_FALSE(P().connect.tryToConnect->isEnabled());
+            EXPECT_FALSE(P().calibration.calcCF->isEnabled());
+            EXPECT_TRUE(GoRunning());
+            // a second GO inside the loop starts nothing
+            CBF_ButtonGo(nullptr, ctl::Event::Commit);
+        }
+        return checked;
+    });
+    EXPECT_TRUE(checked);
+    EXPECT_FALSE(GoRunning());
+}
+
+TEST_F(Go, StopDuringAnExchangeStillShowsItsAnswer) {
+    const auto base = GoLoopCounters().frames;
+    bool armed = false;
+    bool stopped = false;
+    double stopAt = 0;
+    unsigned long long colourAt = 0;
+    RunGo([&] {
+        if (colourAt == 0 && FramesSince(base) >= 3) {
+            sensor_->Command("scene color 3000 300 300");
+            colourAt = FramesSince(base);
+        }
+        if (!armed && colourAt > 0 && FramesSince(base) >= colourAt + 10) {
+            armed = true;
+            sensor_->Command("fault delay-header 300 order=8");
+            stopAt = platform::Timer() + 0.1;
+        }
+        if (armed && !stopped && platform::Timer() >= stopAt) {
+            stopped = true;
+            return true; // STOP while the delayed answer is awaited
+        }
+        return false;
+    });
+    ASSERT_TRUE(stopped);
+    EXPECT_EQ(Messages().find(com232::kTextNoAnswer), std::string::npos);
+    const auto lines = Received();
+    EXPECT_EQ(FramesSince(base), Count(lines, "8 0 0")); // every request answered and shown
+    EXPECT_EQ(3000, LiveDataFrame.get(kRed));
+    EXPECT_EQ(3000, P().data.rgb.red->Val());
+}
+
+TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
+    const auto base = GoLoopCounters().frames;
+    bool pressed = false;
+    unsigned long long pressedAt = 0;
+    RunGo([&] {
+        if (!pressed && FramesSince(base) >= 3) {
+            pressed = true;
+            pressedAt = FramesSince(base);
+            P().main.send->click();
+            EXPECT_EQ(1, params::SendPending);
+        }
+        return pressed && FramesSince(base) >= pressedAt + 5;
+    });
+    EXPECT_EQ(0, params::SendPending);
+    const auto lines = Received();
+    const auto it = std::find(lines.begin(), lines.end(), "1 0 34");
+    ASSERT_NE(it, lines.end());
+    ASSERT_NE(it + 1, lines.end());
+    EXPECT_EQ("1 2 496", *(it + 1));
+    EXPECT_NE(it, lines.begin());
+    EXPECT_EQ("8 0 0", *(it - 1));
+    EXPECT_GE(Count(std::vector<std::string>(it + 2, lines.end()), "8 0 0"), 4u);
+}
+
+TEST_F(Go, GetDuringGoRefreshesThePanelsAndPollingGoesOn) {
+    // The sensor's set differs from the panel: GET must bring its value in.
+    P().para.average->SetVal(77);
+    const auto base = GoLoopCounters().frames;
+    bool pressed = false;
+    unsigned long long pressedAt = 0;
+    RunGo([&] {
+        if (!pressed && FramesSince(base) >= 3) {
+            pressed = true;
+            pressedAt = FramesSince(base);
+            P().main.get->click();
+        }
+        return pressed && FramesSince(base) >= pressedAt + 5;
+    });
+    EXPECT_EQ(0, params::GetPending);
+    EXPECT_NE(77, P().para.average->value());
+    const auto lines = Received();
+    const auto it = std::find(lines.begin(), lines.end(), "2 0 0");
+    ASSERT_NE(it, lines.end());
+    EXPECT_EQ("2 2 0", *(it + 1));
+    EXPECT_GE(Count(std::vector<std::string>(it + 2, lines.end()), "8 0 0"), 4u);
+}
+
+TEST_F(Go, ALostSensorEndsGoWithTheTimeoutReport) {
+    const auto base = GoLoopCounters().frames;
+    bool armed = false;
+    const auto frames = RunGo([&] {
+        if (!armed && FramesSince(base) >= 3) {
+            armed = true;
+            sensor_->Command("fault drop order=8");
+        }
+        return false; // the time-out, not STOP, ends the loop
+    });
+    EXPECT_GE(frames, 3u);
+    EXPECT_FALSE(GoRunning());
+    EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
+    EXPECT_NE(Messages().find(com232::kTextNoAnswer), std::string::npos);
+    EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
+    EXPECT_EQ(0, com232::LinkOk);
+    // the previous frame stays on display
+    EXPECT_EQ(1000, P().data.rgb.red->Val());
+}
+
+TEST_F(Go, TheMeanValuePanelStaysInFrontOtherPanelsGiveWayToTheDataPanel) {
+    app::ShowChildPanelDisp(P().teachMean.panel);
+    RunGo([] { return GoLoopCounters().frames > 0; });
+    EXPECT_EQ(P().teachMean.panel, app::CurrentChildPanel());
+    app::ShowChildPanelDisp(P().signalGraph.panel);
+    RunGo([] { return true; });
+    EXPECT_EQ(P().data.panel, app::CurrentChildPanel());
+}
+
+TEST_F(Go, OutputLedsFollowTheColourWordOnlyInTheOutputPatternModes) {
+    P().para.evaluationMode->SetVal(params::kCol5);
+    P().main.send->click();
+    sensor_->Command("scene color 900 880 820"); // the belt, taught in row 0
+    RunGo([] { return GoLoopCounters().frames > 0; });
+    const uint8_t pattern = OutputLedPattern(LiveDataFrame.get(kColor));
+    EXPECT_EQ(pattern, OutputLeds);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ((pattern >> i) & 1, P().data.out[i]->IsOn() ? 1 : 0) << i;
+    }
+    // Below COL5 the LEDs keep their state whatever the colour word says.
+    P().para.evaluationMode->SetVal(params::kFirstHit);
+    P().main.send->click();
+    sensor_->Command("scene color 3100 3050 2950");
+    RunGo([] { return true; });
+    EXPECT_EQ(pattern, OutputLeds);
+}
+
+TEST_F(Go, ClosingTheWindowDuringGoEndsTheLoopAndWritesTheSettings) {
+    std::remove((dir_ + "/PanelSettings.cfg").c_str());
+    RunGo([] {
+        if (GoLoopCounters().frames > 0) {
+            app::CBF_MAINP(P().main.window, ctl::Event::Close);
+        }
+        return false;
+    });
+    EXPECT_FALSE(GoRunning());
+    EXPECT_TRUE(platform::QuitRequested());
+    EXPECT_NE(ReadSettingsText().find("COMPROTOCOL"), std::string::npos);
+}
+
+TEST_F(Go, GraphsShowTheTaughtRowsAndCentreOnTheMeasurement) {
+    RunGo([] { return GoLoopCounters().frames > 5; });
+    DataPanel& d = P().data;
+    // 31 tolerance shapes on each colour-space view, besides the cursor lines.
+    auto shapes = [](ctl::Graph* g) {
+        int n = 0;
+        for (int i = 0; i < g->itemCount(); ++i) {
+            n += qobject_cast<QCPItemEllipse*>(g->item(i)) != nullptr;
+        }
+        return n;
+    };
+    EXPECT_EQ(31, shapes(d.colorPlane));
+    EXPECT_EQ(31, shapes(d.view[1]));
+    const Extents e = ExtentsOf(params::TeachTable, params::kXyInt2D);
+    EXPECT_EQ(e.minX, GraphExtents.minX);
+    EXPECT_EQ(e.maxI, GraphExtents.maxI);
+    const int16_t x = LiveDataFrame.get(kX);
+    const int16_t y = LiveDataFrame.get(kY);
+    const ViewAxes a = AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY);
+    EXPECT_EQ(a.xLo, d.colorPlane->xAxis->range().lower);
+    EXPECT_EQ(a.yHi, d.colorPlane->yAxis->range().upper);
+    EXPECT_EQ(QPointF(x, y), d.colorPlane->CursorPosition(0));
+    EXPECT_EQ(LiveDataFrame.get(kInt), d.intensityBar->CursorPosition(0).x());
+    // strip charts: the latest 100 frames
+    ASSERT_EQ(3, d.rgbChart->graphCount());
+    EXPECT_EQ(100, d.rgbChart->graph(0)->dataCount());
+    EXPECT_EQ(1000, d.rgbChart->graph(0)->data()->at(99)->value);
+}
+
+TEST_F(Go, DisplaysAreWrittenAtScreenRateNotPerFrame) {
+    ResetDisplayCounters();
+    const auto base = GoLoopCounters().frames;
+    const double start = platform::Timer();
+    RunGo([&] { return platform::Timer() - start > 0.5; });
+    const auto frames = FramesSince(base);
+    const RefreshCounters c = DisplayCounters();
+    EXPECT_GE(c.requests, frames);
+    // about 60 a second, with room for a slow machine; never one per frame
+    EXPECT_LE(c.refreshes, 60u);
+    if (frames > 200) {
+        EXPECT_LT(c.refreshes * 4, frames);
+    }
+}
