@@ -7,11 +7,9 @@
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "params/transfer.h"
-#include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/tab_control.h"
-#include "platform/tcp_client.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
