@@ -12,7 +12,6 @@
 
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -34,12 +33,7 @@ public:
         cursor.insertText(QString::fromStdString(text));
         box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
     }
-    void DimLinkButtons(bool dim) override {
-        conn::ConnectPage& c = P().connect;
-        c.accept->setEnabled(!dim);
-        c.changeBaudrate->setEnabled(!dim);
-        c.hwInfo->setEnabled(!dim);
-    }
+    void DimLinkButtons(bool dim) override { conn::DimLinkButtons(dim); }
     void ShowConnectionPage() override { P().main.tabs->SetActivePage(kPageConnection); }
     void GetPara() override { params::GetPara(); }
     void Disconnect() override { conn::Disconnect(); }

@@ -38,7 +38,8 @@ void WireMainPanel() {
     for (int page = 0; page < m.tabs->PageCount(); ++page) {
         ctl::Bind(m.tabs->PageButton(page), "Select TAB-window.", CBF_TabMain1);
     }
-    QObject::connect(m.tabs, &ctl::TabControl::activePageChanged, m.tabs, OnMainTabChanged);
+    QObject::connect(m.tabs, &ctl::TabControl::activePageChanged, m.tabs,
+                     [tabs = m.tabs](int) { CBF_TabMain1(tabs, ctl::Event::ActivePageChanged); });
     auto* window = static_cast<MainWindow*>(m.window);
     window->onClose = [window] { CBF_MAINP(window, ctl::Event::Close); };
     window->onRightDoubleClick = [window] { CBF_MAINP(window, ctl::Event::RightDoubleClick); };

@@ -80,17 +80,14 @@ void GetConnectionSettingsFromFile() {
     if (ini::IniStorePtr store = ReadSettingsStore()) {
         s = ReadConnectionSettings(store.get());
     }
-    com232::ComProtocol = s.comProtocol;
-    com232::ComPort = s.comPort;
-    com232::BaudrateIndex = s.baudrateIndex;
-    com232::ServerAddress = s.ipAddress;
-    conn::PortText = s.portNumber;
     conn::ConnectPage& c = P().connect;
     c.protocol->SetVal(s.comProtocol);
     conn::SetComPortSelector(s.comPort);
-    c.baudrate->SetVal(s.baudrateIndex);
+    conn::SetBaudrateSelector(s.baudrateIndex);
     c.address->setEditText(QString::fromStdString(s.ipAddress));
     c.portNumber->SetText(QString::fromStdString(s.portNumber));
+    // The link settings are what the page shows now.
+    conn::ReadConnectionControls();
 }
 
 void StorePanelSettings() {
@@ -107,12 +104,8 @@ void StorePanelSettings() {
     placement.width = normal.width();
     placement.height = normal.height();
 
+    conn::ReadConnectionControls();
     ConnectionSettings s;
-    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
-    com232::ComPort = static_cast<uint16_t>(conn::ComPortFromSelector());
-    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
-    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
-    conn::PortText = c.portNumber->text().toStdString();
     s.comProtocol = com232::ComProtocol;
     s.comPort = com232::ComPort;
     s.baudrateIndex = com232::BaudrateIndex;

@@ -18,6 +18,8 @@
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
+#include "record/recorder.h"
+#include "record/recorder_logic.h"
 #include "record/recorder_wiring.h"
 #include "scope/scope_wiring.h"
 #include "teach/attributes_wiring.h"
@@ -191,7 +193,7 @@ void WireAllPanels() {
 
 void InitAll() {
     Panels& p = P();
-    // 1. shared state
+    // Shared state to its start values; every panel wired.
     com232::ResetLinkState();
     params::ResetTransferState();
     params::SelectTransferTarget(params::kTargetRam);
@@ -199,28 +201,32 @@ void InitAll() {
     live::ResetLiveState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
-    // 5. the teach grid's menu starts with tolerances taught ("on" dimmed)
+    // The teach grid's menu starts with tolerances taught ("on" dimmed).
     p.teachPage.menuTolOn->setEnabled(false);
     p.teachPage.menuTolOff->setEnabled(true);
-    // 6. the password field
+    // The password field hides what is typed.
     p.password.password->setEchoMode(QLineEdit::Password);
     p.password.password->setMaxLength(20);
-    // 7., 8.
+    // Banner; the parameter page's start values into the parameter set.
     ShowLogo();
     params::GetPanelValues();
     // The panels start consistent with their modes.
     params::InitPanelCtrlAttr();
-    // 9., 10.
+    // The ports present in the COM-port selector; window, paths, ID, address
+    // history and row attributes from the settings file.
     conn::FillComPortSelector();
     LoadPanelSettings();
-    // 11., 12.
+    // Parameter page and the data panel's 3D page in front, offset page
+    // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);
     p.data.tabs->setCurrentIndex(live::kDataPage3D);
     teach::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
     p.main.window->show();
-    // 13., 14.
+    // Connection settings from the settings file, the connection page
+    // arranged for the protocol, then the connection with the commands
+    // dimmed; they come back only when the connection succeeded.
     GetConnectionSettingsFromFile();
     conn::InitConnectPanel();
     SetButtonsDimmed(0, 1);
@@ -230,21 +236,27 @@ void InitAll() {
     }
 }
 
-int CBF_TabMain1(QWidget*, ctl::Event) {
-    return 0;
-}
-
-void OnMainTabChanged(int page) {
+int CBF_TabMain1(QWidget*, ctl::Event event) {
+    if (event != ctl::Event::ActivePageChanged) {
+        return 0; // a right click has shown the help text already
+    }
     Panels& p = P();
-    if (page == kPageConnection) {
+    const int page = p.main.tabs->ActivePage();
+    if (page == kPageRecorder) {
+        record::InitRecordPanel();
+        if (p.recorder.mode->Val() == record::kModeTimedCount) {
+            record::CalcRecTime();
+        }
+    } else if (page == kPageConnection) {
+        // A running acquisition stops; only a successful connection test
+        // enables the link buttons again.
         com232::AcquisitionRunning = 0;
-        p.connect.accept->setEnabled(false);
-        p.connect.changeBaudrate->setEnabled(false);
-        p.connect.hwInfo->setEnabled(false);
+        conn::DimLinkButtons(true);
     } else if (page == kPageScope) {
         com232::AcquisitionRunning = 0;
         ShowChildPanelDisp(p.scope.panel);
     }
+    return 0;
 }
 
 } // namespace app

@@ -31,9 +31,9 @@ void WireMainPanel();
 void WireAllPanels();
 
 int CBF_MAINP(QWidget* panel, ctl::Event event);
+// Callback of the main tab control: its page buttons' help, and the rules
+// for the page the user has chosen (event ActivePageChanged).
 int CBF_TabMain1(QWidget* control, ctl::Event event);
-// Reacts to the user choosing another page of the main tab control.
-void OnMainTabChanged(int page);
 
 // Makes `panel` the visible child display panel (the data panel when it is
 // not one of the five).

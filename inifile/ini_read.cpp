@@ -96,33 +96,28 @@ class Reader {
 public:
     explicit Reader(IniStore& store) : store_(store), firstNew_(store.sections.size()) {}
 
-    // Feeds a block of file bytes; lines are cut at every line-end form.
+    // Feeds a block of file bytes; lines are cut at every line-end form. A
+    // UTF-8 byte-order mark at the start of the file (Windows editors write
+    // one) is skipped, so that the first line stays readable.
     void Feed(const char* data, size_t size) {
         for (size_t i = 0; i < size; ++i) {
             const char c = data[i];
-            if (c == '\n' || c == '\r') {
-                // CR LF and LF CR count as one line end.
-                if (pendingEnd_ != 0 && pendingEnd_ != c) {
-                    pendingEnd_ = 0;
+            if (bomChecking_) {
+                if (c == kBom[bomMatched_]) {
+                    bomChecking_ = ++bomMatched_ < sizeof kBom;
                     continue;
                 }
-                EndLine();
-                pendingEnd_ = c;
-                continue;
+                EndBomCheck();
             }
-            pendingEnd_ = 0;
-            if (c == '\0') {
-                EndLine();
-                continue;
-            }
-            if (line_.size() < detail::kMaxLine) {
-                line_ += c;
-            }
+            FeedChar(c);
         }
     }
 
     // Ends the last line, places trailing comments and joins split values.
     void Finish() {
+        if (bomChecking_) {
+            EndBomCheck();
+        }
         if (!line_.empty()) {
             EndLine();
         }
@@ -136,6 +131,38 @@ public:
     }
 
 private:
+    static constexpr char kBom[] = {'\xEF', '\xBB', '\xBF'};
+
+    // The start of the file was not a byte-order mark after all: the bytes
+    // taken for one are text.
+    void EndBomCheck() {
+        bomChecking_ = false;
+        for (size_t i = 0; i < bomMatched_; ++i) {
+            FeedChar(kBom[i]);
+        }
+    }
+
+    void FeedChar(char c) {
+        if (c == '\n' || c == '\r') {
+            // CR LF and LF CR count as one line end.
+            if (pendingEnd_ != 0 && pendingEnd_ != c) {
+                pendingEnd_ = 0;
+                return;
+            }
+            EndLine();
+            pendingEnd_ = c;
+            return;
+        }
+        pendingEnd_ = 0;
+        if (c == '\0') {
+            EndLine();
+            return;
+        }
+        if (line_.size() < detail::kMaxLine) {
+            line_ += c;
+        }
+    }
+
     void EndLine() {
         ProcessLine(line_);
         line_.clear();
@@ -204,7 +231,9 @@ private:
     const size_t firstNew_;
     size_t current_ = kNoSection;
     bool seenSection_ = false;
-    char pendingEnd_ = 0; // the CR or LF that ended the previous line
+    bool bomChecking_ = true; // at the start of the file
+    size_t bomMatched_ = 0;   // bytes of a byte-order mark seen so far
+    char pendingEnd_ = 0;     // the CR or LF that ended the previous line
     std::string line_;
     std::string comment_; // comment lines collected for the next section or item
 };

@@ -1,5 +1,6 @@
-// The connection test: identify the sensor with order 7 and check that its
-// firmware version is the one this program was made for.
+// The connection test: identify the sensor with order 7, check that its
+// firmware version is the one this program was made for and read the
+// parameter set; and the CLOSE/OFFLINE question when any of it fails.
 #include "link/com232.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
@@ -13,7 +14,8 @@ namespace {
 
 constexpr size_t kIdTextSize = 72;
 
-// CLOSE ends the program; OFFLINE goes on without a sensor.
+} // namespace
+
 void AskCloseOrOffline(const std::string& message) {
     const int choice = platform::GenericMessagePopup("ATTENTION!", message, "CLOSE", "OFFLINE");
     if (choice == 1) {
@@ -22,8 +24,6 @@ void AskCloseOrOffline(const std::string& message) {
         Ui().Disconnect();
     }
 }
-
-} // namespace
 
 void CheckComLine() {
     FillTxBuf(kOrderIdentify, 0, 0);
@@ -43,9 +43,14 @@ void CheckComLine() {
                            "\n\n");
         LinkOk = 1;
         Ui().GetPara();
-        if (LinkOk == 1) {
-            Ui().DimLinkButtons(false);
+        if (LinkOk != 1) {
+            // A sensor whose parameters cannot be read is no more usable than
+            // one that does not answer: the failure is in the message box,
+            // the user chooses between ending and working offline.
+            AskCloseOrOffline(kTextCouldNotConnect);
+            return;
         }
+        Ui().DimLinkButtons(false);
         return;
     }
     AskCloseOrOffline(

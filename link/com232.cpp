@@ -38,6 +38,8 @@ uint8_t AnswerDataCrc = 0;
 
 namespace {
 
+double gAnswerTimeout = kAnswerTimeoutSeconds;
+
 // True while DataExchange waits; a second exchange must not start meanwhile,
 // it would overwrite the buffers of the first.
 bool gExchangeRunning = false;
@@ -53,6 +55,14 @@ bool UsesTcp() {
 }
 
 } // namespace
+
+double AnswerTimeoutSeconds() {
+    return gAnswerTimeout;
+}
+
+void SetAnswerTimeoutForTests(double seconds) {
+    gAnswerTimeout = seconds > 0 ? seconds : kAnswerTimeoutSeconds;
+}
 
 void FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength) {
     if (dataLength > kMaxRequestData) {
@@ -128,7 +138,7 @@ static bool AwaitAnswerPart(size_t offset, size_t count) {
     if (UsesTcp()) {
         // The TCP callback collects the answer from offset 0 on.
         while (RxCount < static_cast<int>(offset + count)) {
-            if (platform::Timer() - start > kAnswerTimeoutSeconds) {
+            if (platform::Timer() - start > gAnswerTimeout) {
                 return true;
             }
             platform::ProcessSystemEvents();
@@ -142,7 +152,7 @@ static bool AwaitAnswerPart(size_t offset, size_t count) {
         if (RxCount >= static_cast<int>(count)) {
             break;
         }
-        if (platform::Timer() - start > kAnswerTimeoutSeconds) {
+        if (platform::Timer() - start > gAnswerTimeout) {
             timedOut = true;
             break;
         }

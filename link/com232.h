@@ -13,9 +13,10 @@ namespace com232 {
 // ---- link settings ------------------------------------------------------
 constexpr uint16_t kProtocolRs232 = 0;
 constexpr uint16_t kProtocolTcp = 1;
-extern uint16_t ComProtocol;   // 0 RS-232, 1 TCP/IP
-extern uint16_t ComPort;       // serial port number
-extern uint16_t BaudrateIndex; // 0..7, see BaudrateOfIndex
+extern uint16_t ComProtocol;                  // 0 RS-232, 1 TCP/IP
+extern uint16_t ComPort;                      // serial port number
+extern uint16_t BaudrateIndex;                // 0..7, see BaudrateOfIndex
+constexpr uint16_t kDefaultBaudrateIndex = 4; // 115200
 extern std::string ServerAddress;
 extern unsigned ServerPort;
 
@@ -25,6 +26,7 @@ long BaudrateOfIndex(unsigned index);
 // ---- link state ---------------------------------------------------------
 extern unsigned TcpHandle;
 extern uint16_t TcpConnected;
+extern uint16_t OpenedComPort; // the serial port InitRS232 opened; 0 while none is open
 extern int LinkResult;
 extern uint16_t LinkOk;             // sticky success flag of a sequence of exchanges
 extern uint16_t AcquisitionRunning; // run flag of the acquisition loops
@@ -76,11 +78,20 @@ int GetDataFrame();
 // and brings the connection page to the front.
 void SetTimeout();
 
-// Connection test: identifies the sensor (order 7) and checks its firmware.
+// Connection test: identifies the sensor (order 7), checks its firmware and
+// reads the parameter set; any failure ends in the CLOSE/OFFLINE question.
 void CheckComLine();
 
-// Closes the serial port and the TCP connection (shutdown, tests).
+// The question after a failed connection: CLOSE ends the program, OFFLINE
+// goes into offline mode.
+void AskCloseOrOffline(const std::string& message);
+
+// Closes whatever the link has open: the serial port it opened (whatever the
+// COM-port setting says by now) and the TCP connection. Before a new
+// connection, in offline mode and at shutdown.
 void CloseLink();
+// True while the link holds a serial port or a TCP connection.
+bool LinkOpen();
 
 // Start values of every setting, flag and buffer (start-up and tests).
 void ResetLinkState();
@@ -88,6 +99,15 @@ void ResetLinkState();
 // ---- answer time-outs -----------------------------------------------------
 constexpr double kAnswerTimeoutSeconds = 3.0;
 constexpr double kSerialPortTimeoutSeconds = 2.0;
+// The time-outs in effect: the two above unless a test has shortened them.
+double AnswerTimeoutSeconds();
+double SerialPortTimeoutSeconds();
+// Test hooks: shorten the wait for each answer part and the serial port's
+// read/write time-out (an open port takes the new value at once), so that
+// fault tests run in a fraction of a second. A value <= 0 restores the
+// program's own time-out.
+void SetAnswerTimeoutForTests(double seconds);
+void SetSerialPortTimeoutForTests(double seconds);
 constexpr unsigned kTcpConnectTimeoutMs = 5000;
 constexpr unsigned kTcpWriteTimeoutMs = 2000;
 constexpr unsigned kTcpReadTimeoutMs = 5000;

@@ -7,11 +7,9 @@
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "params/transfer.h"
-#include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/tab_control.h"
-#include "platform/tcp_client.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
@@ -30,13 +28,6 @@ ConnectPage& Page() {
     return app::P().connect;
 }
 
-void DimLinkButtons(bool dim) {
-    ConnectPage& c = Page();
-    c.accept->setEnabled(!dim);
-    c.changeBaudrate->setEnabled(!dim);
-    c.hwInfo->setEnabled(!dim);
-}
-
 void Show(QWidget* w, bool shown) {
     if (w != nullptr) {
         w->setVisible(shown);
@@ -52,6 +43,31 @@ void ProcessPendingEvents() {
 } // namespace
 
 std::string PortText = "10001";
+
+void DimLinkButtons(bool dim) {
+    ConnectPage& c = Page();
+    c.accept->setEnabled(!dim);
+    c.changeBaudrate->setEnabled(!dim);
+    c.hwInfo->setEnabled(!dim);
+}
+
+void ReadConnectionControls() {
+    ConnectPage& c = Page();
+    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
+    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
+    PortText = c.portNumber->text().toStdString();
+}
+
+void SetBaudrateSelector(int index) {
+    ctl::Ring* baudrate = Page().baudrate;
+    if (!baudrate->SetVal(index)) {
+        // An index the selector cannot show opens the port at 115200; the
+        // selector shows that rate, so that what is read back is what is used.
+        baudrate->SetVal(com232::kDefaultBaudrateIndex);
+    }
+}
 
 unsigned PortNumberOfText(const std::string& text) {
     size_t i = 0;
@@ -181,16 +197,13 @@ void UpdateAddressHistory(const std::string& address) {
 
 void TryToConnect() {
     app::Panels& p = app::P();
-    ConnectPage& c = p.connect;
-    platform::CloseCom(com232::ComPort);
+    // Whatever is open goes first, serial port or TCP connection alike: a
+    // connection left behind would report its end against the new one.
+    com232::CloseLink();
     com232::Ui().ShowConnectionStatus(kTextTryToConnect);
     com232::Ui().AppendMessage(std::string(kTextTryToConnect) + "\n");
 
-    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
-    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
-    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
-    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
-    PortText = c.portNumber->text().toStdString();
+    ReadConnectionControls();
     ProcessPendingEvents();
 
     p.data.comPortIndicator->setText(QStringLiteral("COM %1").arg(com232::ComPort));
@@ -209,28 +222,21 @@ void TryToConnect() {
         com232::CheckComLine();
         return;
     }
-    const int choice = platform::GenericMessagePopup("ATTENTION!", com232::kTextCouldNotConnect,
-                                                     "CLOSE", "OFFLINE");
-    if (choice == 1) {
-        com232::Ui().QuitUserInterface(0);
-    } else {
-        Disconnect();
-    }
+    com232::AskCloseOrOffline(com232::kTextCouldNotConnect);
 }
 
 void Disconnect() {
     app::Panels& p = app::P();
     app::SetButtonsDimmed(0, 1);
     com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
-    platform::CloseCom(com232::ComPort);
-    if (com232::TcpConnected) {
-        platform::DisconnectFromTCPServer(com232::TcpHandle);
-        com232::TcpConnected = 0;
-        com232::TcpHandle = 0;
-    }
+    // The port that is open, not the one the selector names by now.
+    com232::CloseLink();
     com232::Ui().ShowConnectionStatus(kTextNoSensor);
     com232::Ui().AppendMessage(std::string(kTextNoSensor) + "\n\n");
     params::SelectTransferTarget(params::kTargetFile);
+    // Only a successful connection test enables the link buttons again, so
+    // offline mode looks the same whether the user or a failure chose it.
+    DimLinkButtons(true);
     p.connect.tryToConnect->setEnabled(true);
     p.connect.baudrate->setEnabled(true);
     p.main.send->setEnabled(true);
@@ -300,7 +306,11 @@ int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
         app::SetButtonsDimmed(0, 1);
         DimLinkButtons(true);
         ChangeBaudrate();
-        app::SetButtonsDimmed(0, 0);
+        // After OFFLINE in the question of a failed reconnect, offline mode
+        // keeps its own dimming; otherwise the commands come back.
+        if (com232::LinkOpen()) {
+            app::SetButtonsDimmed(0, 0);
+        }
     }
     return 0;
 }

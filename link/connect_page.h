@@ -15,6 +15,13 @@ constexpr int kAddressHistoryMax = 10;
 extern std::string PortText;
 
 void InitConnectPanel();
+// Dims (or enables) ACCEPT, CHANGE BAUDRATE and the hardware-information button.
+void DimLinkButtons(bool dim);
+// Reads the protocol, COM-port and baud-rate selectors, the address field and
+// the port-number field into the link settings and PortText.
+void ReadConnectionControls();
+// Shows a baud-rate index; one the selector does not offer shows 115200 (index 4).
+void SetBaudrateSelector(int index);
 void TryToConnect();
 void Disconnect();
 void ChangeBaudrate();

@@ -11,6 +11,32 @@
 
 namespace com232 {
 
+uint16_t OpenedComPort = 0;
+
+namespace {
+
+double gSerialPortTimeout = kSerialPortTimeoutSeconds;
+
+void CloseOpenedComPort() {
+    if (OpenedComPort != 0) {
+        platform::CloseCom(OpenedComPort);
+        OpenedComPort = 0;
+    }
+}
+
+} // namespace
+
+double SerialPortTimeoutSeconds() {
+    return gSerialPortTimeout;
+}
+
+void SetSerialPortTimeoutForTests(double seconds) {
+    gSerialPortTimeout = seconds > 0 ? seconds : kSerialPortTimeoutSeconds;
+    if (OpenedComPort != 0) {
+        platform::SetComTime(OpenedComPort, gSerialPortTimeout);
+    }
+}
+
 long BaudrateOfIndex(unsigned index) {
     static constexpr long kRates[] = {9600, 19200, 38400, 57600, 115200, 230400, 460800, 921600};
     return index < 8 ? kRates[index] : 115200;
@@ -68,6 +94,7 @@ const char* TcpErrorText(int code) {
 
 void InitRS232() {
     AcquisitionRunning = 0;
+    CloseOpenedComPort();
     platform::CloseCom(ComPort);
     const long baud = BaudrateOfIndex(BaudrateIndex);
     LinkResult = platform::OpenComConfig(ComPort, "", baud, 0, 8, 1, 1024, 1024);
@@ -76,7 +103,8 @@ void InitRS232() {
         SetTimeout();
         return;
     }
-    platform::SetComTime(ComPort, kSerialPortTimeoutSeconds);
+    OpenedComPort = ComPort;
+    platform::SetComTime(ComPort, gSerialPortTimeout);
     platform::FlushInQ(ComPort);
     platform::FlushOutQ(ComPort);
     platform::SetCTSMode(ComPort, 0);
@@ -132,7 +160,11 @@ void CloseLink() {
     }
     TcpConnected = 0;
     TcpHandle = 0;
-    platform::CloseCom(ComPort);
+    CloseOpenedComPort();
+}
+
+bool LinkOpen() {
+    return TcpConnected != 0 || OpenedComPort != 0;
 }
 
 void ResetLinkState() {

@@ -296,14 +296,7 @@ void InitPanelCtrlAttr() {
 }
 
 void ApplyRulesAfterRead() {
-    InitPowerMode();
-    InitEvalMode();
-    InitCalcMode();
-    InitExteach();
-    InitTrigger();
-    InitColorGroups();
-    InitMaxVecNo();
-    teach::InitTeachPanel();
+    InitPanelCtrlAttr();
     live::InitGraphs();
     live::ShowGraph();
 }

@@ -16,7 +16,8 @@ enum class Event {
     LeftClick,
     LeftDoubleClick,
     RightDoubleClick,
-    Close, // panel close box
+    Close,             // panel close box
+    ActivePageChanged, // a tab control: the user chose another page
 };
 
 using Callback = std::function<void(QWidget* control, Event event)>;

@@ -6,6 +6,7 @@
 #include "record/recorder_ui.h"
 
 #include "platform/widgets.h"
+#include "record/recorder_logic.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -18,7 +19,6 @@
 namespace record {
 namespace {
 
-constexpr double kMinInterval = 0.25;    // seconds
 constexpr double kMaxInterval = 86400.0; // one day between two records
 constexpr int kInitialCount = 100;
 
@@ -119,7 +119,7 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     modeRow->addWidget(ui->mode, 1);
     rows->addLayout(modeRow);
 
-    ui->interval = new ctl::DSpin(settings, kMinInterval, kMaxInterval, 2);
+    ui->interval = new ctl::DSpin(settings, kMinRecordInterval, kMaxInterval, 2);
     ui->interval->SetVal(1.0);
     ui->interval->setSingleStep(0.25);
     ui->interval->setAlignment(Qt::AlignRight);

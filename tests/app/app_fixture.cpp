@@ -2,6 +2,11 @@
 
 #include "params/parameter_set.h"
 #include "params/transfer.h"
+#include "platform/widgets.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 
 #include <QMetaObject>
 
@@ -80,6 +85,12 @@ void AppFixture::CloseProgram() {
     programRunning_ = false;
 }
 
+void AppFixture::WriteSerialSettings(const std::string& baudrateLine) {
+    WriteSettingsText("[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+                      "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 0\r\nCOMPORT = " +
+                      std::to_string(sensor_->PtyComPort()) + "\r\n" + baudrateLine + "\r\n\r\n");
+}
+
 std::vector<std::string> AppFixture::Received() {
     std::vector<std::string> lines;
     if (!sensor_) {
@@ -93,6 +104,50 @@ std::vector<std::string> AppFixture::Received() {
     }
     sensor_->Command("received clear");
     return lines;
+}
+
+void AppFixture::SettleFor(double seconds) {
+    const double start = platform::Timer();
+    while (platform::Timer() - start < seconds) {
+        platform::ProcessSystemEvents();
+    }
+}
+
+void AppFixture::ExpectOfflineMode() {
+    app::Panels& p = app::P();
+    EXPECT_FALSE(com232::LinkOpen());
+    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_EQ("NO SENSOR CONNECTED!", p.data.status->text().toStdString());
+    EXPECT_EQ(params::kTargetFile, params::TransferTarget);
+    EXPECT_TRUE(p.main.file->isChecked());
+    EXPECT_FALSE(p.main.ram->isChecked());
+    EXPECT_FALSE(p.main.eeprom->isChecked());
+    const std::pair<const char*, QWidget*> usable[] = {{"TRY TO CONNECT", p.connect.tryToConnect},
+                                                       {"baud rate", p.connect.baudrate},
+                                                       {"SEND", p.main.send},
+                                                       {"GET", p.main.get}};
+    for (const auto& [name, w] : usable) {
+        EXPECT_TRUE(w->isEnabled()) << name;
+    }
+    const std::pair<const char*, QWidget*> dimmed[] = {
+        {"GO", p.main.go},
+        {"RAM", p.main.ram},
+        {"EEPROM", p.main.eeprom},
+        {"FILE", p.main.file},
+        {"DISCONNECT", p.connect.disconnect},
+        {"ACCEPT", p.connect.accept},
+        {"CHANGE BAUDRATE", p.connect.changeBaudrate},
+        {"hardware information", p.connect.hwInfo},
+        {"SEND CF", p.calibration.sendCF},
+        {"CALC CF", p.calibration.calcCF},
+        {"send offset", p.offset.send},
+        {"SCAN", p.scopePage.scan},
+        {"record mode", p.recorder.mode},
+        {"START RECORD", p.recorder.startRecord},
+        {"graph teach start", p.teachGraph.start}};
+    for (const auto& [name, w] : dimmed) {
+        EXPECT_FALSE(w->isEnabled()) << name;
+    }
 }
 
 void AppFixture::Settle(int passes) {

@@ -8,6 +8,7 @@
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "sim/simulator.h"
+#include "tests/support/short_link_timeouts.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +21,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the simulated sensor (TCP on a free port).
+    // Starts the simulated sensor (TCP on a free port; a pseudo-terminal too
+    // when the options ask for one).
     void StartSensor(sim::Options options = {});
+    // Writes PanelSettings.cfg selecting RS-232 on the sensor's pseudo-terminal.
+    void WriteSerialSettings(const std::string& baudrateLine = "BAUDRATE = 4");
     // Writes PanelSettings.cfg selecting TCP/IP to the sensor (or to `port`).
     void WriteTcpSettings(unsigned port = 0, const std::string& extra = "");
     void WriteSettingsText(const std::string& text);
@@ -33,6 +37,14 @@ protected:
     // Requests the sensor received since the last call, as "ORDER PARAM LENGTH" lines.
     std::vector<std::string> Received();
     void Settle(int passes = 5);
+    // Processes events for the given time.
+    void SettleFor(double seconds);
+    // Offline mode as every way into it must leave it: no link, target FILE,
+    // only TRY TO CONNECT, the baud-rate selector, SEND and GET usable.
+    void ExpectOfflineMode();
+
+    // A silent sensor costs a fraction of a second, not 3 s per request.
+    ShortLinkTimeouts timeouts_;
 
     std::string dir_;
     std::unique_ptr<sim::Simulator> sensor_;

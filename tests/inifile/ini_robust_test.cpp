@@ -49,6 +49,29 @@ TEST(IniRobust, DamagedLinesAndEscapes) {
     EXPECT_EQ(1, Ini_GetInt(store.get(), "", "E", &v));
 }
 
+// A settings file saved by a Windows editor starts with a UTF-8 byte-order
+// mark; the first section must stay readable. Only a mark at the very start
+// is skipped, and bytes that only begin like one are text.
+TEST(IniRobust, ByteOrderMarkAtTheStartIsSkipped) {
+    const std::string bom = "\xEF\xBB\xBF";
+    IniStorePtr store =
+        StoreFromText(bom + "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n");
+    EXPECT_EQ("Panel Settings", GetString(store.get(), "GENERAL INFO", "FILE TYPE:"));
+    // a mark followed by a comment: the comment is the file's leading comment
+    store = StoreFromText(bom + "; saved by hand\n[S]\nA = 1\n");
+    int v = 0;
+    EXPECT_EQ(1, Ini_GetInt(store.get(), "S", "A", &v));
+    // a mark further on is text: here it spoils the section line it stands in
+    store = StoreFromText("[S]\nA = 1\n" + bom + "[T]\nB = 2\n");
+    EXPECT_EQ(1, Ini_GetInt(store.get(), "S", "B", &v));
+    // the first two bytes of a mark are text: the line is no section line
+    store = StoreFromText("\xEF\xBB[S]\nA = 1\n");
+    EXPECT_EQ(0, Ini_GetInt(store.get(), "S", "A", &v));
+    // a file of nothing but a partial mark reads as empty
+    store = StoreFromText("\xEF\xBB");
+    EXPECT_EQ(0, Ini_GetInt(store.get(), "S", "A", &v));
+}
+
 TEST(IniRobust, MissingOrUnreadableFile) {
     TempDir dir;
     IniStorePtr store = MakeIniStore();

@@ -5,6 +5,7 @@
 #include "platform/runtime.h"
 #include "sim/simulator.h"
 #include "tests/support/recording_link_ui.h"
+#include "tests/support/short_link_timeouts.h"
 
 #include <QTimer>
 
@@ -16,6 +17,10 @@
 using namespace com232;
 
 namespace {
+
+// The shortened answer time-out of these tests; the delays below stay under
+// it with room for a loaded machine.
+constexpr double kAnswerTimeout = 0.5;
 
 class TcpLink : public ::testing::Test {
 protected:
@@ -57,11 +62,24 @@ protected:
 
     std::string Fault(const std::string& f) { return sim_->Command("fault " + f); }
 
+    ShortLinkTimeouts timeouts_{kAnswerTimeout};
     RecordingLinkUi ui_;
     std::unique_ptr<sim::Simulator> sim_;
 };
 
 } // namespace
+
+TEST(LinkTimeouts, TheProgramWaitsThreeSecondsAndTestsMayShortenIt) {
+    EXPECT_EQ(3.0, AnswerTimeoutSeconds());
+    EXPECT_EQ(2.0, SerialPortTimeoutSeconds());
+    {
+        ShortLinkTimeouts shortened(0.4, 0.1);
+        EXPECT_EQ(0.4, AnswerTimeoutSeconds());
+        EXPECT_EQ(0.1, SerialPortTimeoutSeconds());
+    }
+    EXPECT_EQ(3.0, AnswerTimeoutSeconds());
+    EXPECT_EQ(2.0, SerialPortTimeoutSeconds());
+}
 
 TEST_F(TcpLink, LiveDataExchangeFillsTheAnswerFieldsAndBuffer) {
     ASSERT_EQ(1, Exchange(kOrderLiveData));
@@ -94,7 +112,9 @@ TEST_F(TcpLink, AnswerWithoutDataCompletesAfterTheHeader) {
     EXPECT_EQ(8, RxCount);
 }
 
+// The one test that waits the program's own 3.0 s.
 TEST_F(TcpLink, NoAnswerFailsAfterThreeSecondsWithTheTimeoutReport) {
+    SetAnswerTimeoutForTests(0); // the program's time-out
     Fault("drop");
     AcquisitionRunning = 1;
     LinkOk = 1;
@@ -110,12 +130,14 @@ TEST_F(TcpLink, NoAnswerFailsAfterThreeSecondsWithTheTimeoutReport) {
     EXPECT_EQ(0, LinkOk);
 }
 
-TEST_F(TcpLink, HeaderAndDataEachLateByAlmostThreeSecondsAreAccepted) {
-    Fault("delay-header 2900");
-    Fault("delay-data 2900");
+// Each part just within the time-out, together well beyond it.
+TEST_F(TcpLink, HeaderAndDataEachLateByAlmostTheTimeoutAreAccepted) {
+    Fault("delay-header 350");
+    Fault("delay-data 350");
     double s = 0;
     EXPECT_EQ(1, Exchange(kOrderLiveData, 0, &s));
-    EXPECT_GE(s, 5.7);
+    EXPECT_GE(s, 0.69);
+    EXPECT_GT(s, kAnswerTimeout);
     EXPECT_EQ("", ui_.messages);
 }
 
@@ -156,7 +178,7 @@ TEST_F(TcpLink, UnknownOrderGivesTheInvalidOrderText) {
 }
 
 TEST_F(TcpLink, AnswerInPiecesIsJoined) {
-    Fault("split 3 40");
+    Fault("split 3 10");
     ASSERT_EQ(1, Exchange(kOrderLiveData));
     EXPECT_EQ(40, AnswerLength);
     EXPECT_EQ(48, RxCount);
@@ -176,10 +198,10 @@ TEST_F(TcpLink, GarbageInsteadOfAnAnswerIsABadHeader) {
 }
 
 TEST_F(TcpLink, ALateAnswerIsNotTakenForTheNextOne) {
-    Fault("delay-header 3300 order=7");
+    Fault("delay-header 700 order=7");
     EXPECT_EQ(-1, Exchange(kOrderIdentify)); // times out; its answer comes later
     const double t0 = platform::Timer();
-    while (platform::Timer() - t0 < 0.5) {
+    while (platform::Timer() - t0 < 0.4) {
         platform::ProcessSystemEvents();
     }
     ui_.messages.clear();

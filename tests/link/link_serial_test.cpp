@@ -5,6 +5,7 @@
 #include "platform/serial_port.h"
 #include "sim/simulator.h"
 #include "tests/support/recording_link_ui.h"
+#include "tests/support/short_link_timeouts.h"
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,10 @@
 using namespace com232;
 
 namespace {
+
+// Shortened time-outs: the wait for an answer part and the port's own.
+constexpr double kAnswerTimeout = 0.5;
+constexpr double kPortTimeout = 0.25;
 
 class SerialLink : public ::testing::Test {
 protected:
@@ -48,6 +53,7 @@ protected:
         return r;
     }
 
+    ShortLinkTimeouts timeouts_{kAnswerTimeout, kPortTimeout};
     RecordingLinkUi ui_;
     std::unique_ptr<sim::Simulator> sim_;
 };
@@ -64,18 +70,19 @@ TEST_F(SerialLink, NormalExchangesAndTheConnectionTest) {
     EXPECT_EQ(1, ui_.getParaCalls);
 }
 
-TEST_F(SerialLink, NoAnswerFailsAfterAboutFiveSeconds) {
+// With the program's time-outs: 3 s, then 2 s, about 5 s in all.
+TEST_F(SerialLink, NoAnswerFailsAfterTheAnswerWaitAndThePortTimeOut) {
     sim_->Command("fault drop");
     double s = 0;
     EXPECT_EQ(-1, Exchange(kOrderLiveData, &s));
-    // the 3 s wait, then the read of 8 bytes runs into the 2 s port time-out
-    EXPECT_GE(s, 4.9);
-    EXPECT_LT(s, 5.6);
+    // the answer wait, then the read of 8 bytes runs into the port time-out
+    EXPECT_GE(s, kAnswerTimeout + kPortTimeout - 0.02);
+    EXPECT_LT(s, kAnswerTimeout + kPortTimeout + 0.5);
     EXPECT_EQ(std::string(kTextNoAnswer) + "\n\n", ui_.messages);
 }
 
 TEST_F(SerialLink, LateDataAndBadFramesOnTheSerialLine) {
-    sim_->Command("fault delay-data 2900");
+    sim_->Command("fault delay-data 350");
     EXPECT_EQ(1, Exchange(kOrderLiveData));
     sim_->Command("fault corrupt-data");
     EXPECT_EQ(-1, Exchange(kOrderLiveData));
@@ -86,6 +93,19 @@ TEST_F(SerialLink, LateDataAndBadFramesOnTheSerialLine) {
     EXPECT_EQ(std::string(kTextCommunicationError) + "\n\n", ui_.messages);
     // the line recovers: the next request is answered
     EXPECT_EQ(1, Exchange(kOrderLiveData));
+}
+
+// The port number may change in the settings while the port is open; the
+// link closes the port it opened.
+TEST_F(SerialLink, CloseLinkClosesThePortItOpened) {
+    const int pty = ComPort;
+    ASSERT_TRUE(platform::IsComOpen(pty));
+    EXPECT_TRUE(LinkOpen());
+    ComPort = 7;
+    CloseLink();
+    EXPECT_FALSE(platform::IsComOpen(pty));
+    EXPECT_FALSE(LinkOpen());
+    EXPECT_EQ(0, OpenedComPort);
 }
 
 TEST_F(SerialLink, PortsThatCannotBeOpenedAreReported) {
@@ -116,6 +136,6 @@ TEST_F(SerialLink, SensorVanishingMidExchangeIsALineError) {
     double t0 = platform::Timer();
     EXPECT_EQ(-1, DataExchange(8));
     killer.join();
-    EXPECT_LT(platform::Timer() - t0, 5.6);
+    EXPECT_LT(platform::Timer() - t0, kAnswerTimeout + kPortTimeout + 0.5);
     EXPECT_NE(std::string::npos, ui_.messages.find(kTextNoAnswer));
 }
