@@ -146,13 +146,13 @@ static bool AwaitAnswerPart(size_t offset, size_t count) {
         return false;
     }
     bool timedOut = false;
-    for (;;) {
+    // Bytes already waiting (the data part usually comes with the header)
+    // are taken at once; only an empty queue waits for events.
+    RxCount = platform::GetInQLen(ComPort);
+    while (RxCount < static_cast<int>(count)) {
         platform::ProcessSystemEvents();
         RxCount = platform::GetInQLen(ComPort);
-        if (RxCount >= static_cast<int>(count)) {
-            break;
-        }
-        if (platform::Timer() - start > gAnswerTimeout) {
+        if (RxCount < static_cast<int>(count) && platform::Timer() - start > gAnswerTimeout) {
             timedOut = true;
             break;
         }

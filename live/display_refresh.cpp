@@ -76,6 +76,9 @@ void FlushDisplays() {
         return; // a writer that processes events must not start another round
     }
     gWriting = true;
+    if (QCoreApplication::instance() != nullptr) {
+        TrailingTimer()->stop(); // this refresh is the one it was waiting for
+    }
     const unsigned parts = gPending;
     gPending = 0;
     for (int i = 0; i < kParts; ++i) {

@@ -17,6 +17,7 @@ constexpr int kIdleWaitMs = 2;
 
 QApplication* gApp = nullptr;
 bool gQuitRequested = false;
+int gInsideProcessEvents = 0;
 int gQuitCode = 0;
 
 QTimer* WakeTimer() {
@@ -52,10 +53,15 @@ void ShutdownRuntime() {
     gApp = nullptr;
 }
 
+bool InsideProcessSystemEvents() {
+    return gInsideProcessEvents > 0;
+}
+
 void ProcessSystemEvents() {
     if (QCoreApplication::instance() == nullptr) {
         return;
     }
+    ++gInsideProcessEvents;
     // Handles whatever is pending; when nothing is, blocks until the next
     // event or the wake timer, whichever comes first.
     QTimer* wake = WakeTimer();
@@ -66,6 +72,7 @@ void ProcessSystemEvents() {
     // Bytes that a socket buffered without a fresh readyRead (for instance
     // while a callback was still running) are reported here.
     DispatchTcpEvents();
+    --gInsideProcessEvents;
 }
 
 double Timer() {

@@ -15,6 +15,9 @@ void ShutdownRuntime();
 // next event, but never longer than a few milliseconds, so a loop that polls
 // for the sensor costs almost no CPU and still wakes the moment bytes arrive.
 void ProcessSystemEvents();
+// True while ProcessSystemEvents runs (at any depth): what it ends with
+// (the TCP dispatch) need not be scheduled separately.
+bool InsideProcessSystemEvents();
 
 // Seconds since an arbitrary start, monotonic, double precision.
 double Timer();

@@ -12,6 +12,7 @@
 #include <map>
 
 #include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -181,8 +182,19 @@ int ComWrt(int comPort, const void* data, size_t count) {
     if (port == nullptr) {
         return p != nullptr && p->lost ? kComIoError : kComPortNotOpen;
     }
-    if (port->write(static_cast<const char*>(data), static_cast<qint64>(count)) !=
-        static_cast<qint64>(count)) {
+    // With nothing queued in the port the bytes go straight to the driver:
+    // the port's own buffered write would go through the event queue and a
+    // write notifier for every request.
+    const char* bytes = static_cast<const char*>(data);
+    size_t written = 0;
+    if (port->bytesToWrite() == 0 && port->handle() >= 0) {
+        const ssize_t n = ::write(port->handle(), bytes, count);
+        if (n > 0) {
+            written = static_cast<size_t>(n);
+        }
+    }
+    if (written < count && port->write(bytes + written, static_cast<qint64>(count - written)) !=
+                               static_cast<qint64>(count - written)) {
         return kComIoError;
     }
     QElapsedTimer t;

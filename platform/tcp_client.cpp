@@ -1,11 +1,14 @@
 #include "platform/tcp_client.h"
 
+#include "platform/runtime.h"
+
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <map>
+#include <sys/socket.h>
 #include <vector>
 
 namespace platform {
@@ -99,7 +102,13 @@ int ConnectToTCPServerEx(unsigned* handle, unsigned port, const std::string& hos
     }
     const unsigned h = gNextHandle++;
     gConversations[h] = Conversation{socket, callback, callbackData, false};
-    QObject::connect(socket, &QTcpSocket::readyRead, [] { ScheduleDispatch(); });
+    QObject::connect(socket, &QTcpSocket::readyRead, [] {
+        // ProcessSystemEvents dispatches on its way out; only the plain
+        // event loop needs a dispatch scheduled.
+        if (!InsideProcessSystemEvents()) {
+            ScheduleDispatch();
+        }
+    });
     QObject::connect(socket, &QTcpSocket::disconnected, [h] {
         auto it = gConversations.find(h);
         if (it != gConversations.end()) {
@@ -127,8 +136,20 @@ int ClientTCPWrite(unsigned handle, const void* data, size_t count, unsigned tim
     if (s->state() != QAbstractSocket::ConnectedState) {
         return kTcpConnectionClosed;
     }
-    if (s->write(static_cast<const char*>(data), static_cast<qint64>(count)) !=
-        static_cast<qint64>(count)) {
+    // With nothing queued in the socket the request goes straight out: the
+    // socket's own buffered write would schedule a flush through the event
+    // queue for every request.
+    const char* bytes = static_cast<const char*>(data);
+    size_t sent = 0;
+    if (s->bytesToWrite() == 0 && s->socketDescriptor() >= 0) {
+        const ssize_t n = ::send(static_cast<int>(s->socketDescriptor()), bytes, count,
+                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent = static_cast<size_t>(n);
+        }
+    }
+    if (sent < count && s->write(bytes + sent, static_cast<qint64>(count - sent)) !=
+                            static_cast<qint64>(count - sent)) {
         return kTcpWriteFailed;
     }
     s->flush();

@@ -1,0 +1,358 @@
+// GO against the simulated sensor, offscreen, with the data panel showing:
+//  - TCP loopback: frames per second on the 2D and on the 3D page, against
+//    the rate a bare blocking client gets from the same simulator;
+//  - serial over a pseudo-terminal with the simulator's line model at
+//    115 200 and 921 600 baud, against the line limit (560 bit times a frame);
+//  - replots and display refreshes per second during the TCP run;
+//  - CPU time of the program's thread while GO waits for an answer that
+//    never comes;
+//  - resident memory at the start and after a long run of GO.
+// Figures only; nothing is asserted. C3_BENCH_GO_SECONDS shortens the runs
+// (default 5 s per run, 60 s for the memory run); C3_BENCH_GO_ONLY picks
+// one part.
+#include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "link/crc8.h"
+#include "link/frame.h"
+#include "live/display_refresh.h"
+#include "live/go_loop.h"
+#include "live/live_ui.h"
+#include "params/parameter_set.h"
+#include "platform/graph.h"
+#include "platform/popups.h"
+#include "platform/runtime.h"
+#include "platform/widgets.h"
+#include "sim/simulator.h"
+
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+double gRunSeconds = 5;
+double gMemorySeconds = 60;
+fs::path gDir;
+
+std::unique_ptr<sim::Simulator> StartSensor(bool tcp, bool pty, int lineBaud) {
+    sim::Options o;
+    o.tcp = tcp;
+    o.tcpPort = 0;
+    o.pty = pty;
+    o.lineBaud = lineBaud;
+    auto s = std::make_unique<sim::Simulator>(o);
+    std::string error;
+    if (!s->Start(&error)) {
+        std::fprintf(stderr, "simulator: %s\n", error.c_str());
+        return nullptr;
+    }
+    return s;
+}
+
+// Starts the program connected to the sensor (TCP, or the pseudo-terminal
+// at `baudIndex`). False when it did not connect.
+bool StartProgram(sim::Simulator& s, bool serial, int baudIndex) {
+    {
+        std::ofstream out(gDir / "PanelSettings.cfg", std::ios::binary);
+        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+               "[WINDOW]\r\nTOP = 0\r\nLEFT = 0\r\nHEIGHT = 800\r\nWIDTH = 1200\r\n\r\n"
+               "[COMMUNICATION SETTINGS]\r\n";
+        if (serial) {
+            out << "COMPROTOCOL = 0\r\nCOMPORT = " << s.PtyComPort()
+                << "\r\nBAUDRATE = " << baudIndex << "\r\n\r\n";
+        } else {
+            out << "COMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\nPORT NUMBER = \"" << s.TcpPort()
+                << "\"\r\n\r\n";
+        }
+    }
+    if (!app::LoadAndPreparePanels()) {
+        return false;
+    }
+    app::InitAll();
+    return com232::LinkOk == 1;
+}
+
+void ShowDataPage(bool threeD) {
+    app::Panels& p = app::P();
+    p.para.calculationMode->SetVal(threeD ? params::kXyInt3D : params::kXyInt2D);
+    p.data.tabs->setTabVisible(live::kDataPage2D, !threeD);
+    p.data.tabs->setTabVisible(live::kDataPage3D, threeD);
+    p.data.tabs->setCurrentIndex(threeD ? live::kDataPage3D : live::kDataPage2D);
+    for (int i = 0; i < 5; ++i) {
+        platform::ProcessSystemEvents();
+    }
+}
+
+struct GoRun {
+    double seconds = 0;
+    unsigned long long frames = 0;
+    unsigned long long replots = 0;
+    unsigned long long refreshes = 0;
+    double threadCpu = 0;
+};
+
+double ThreadCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// GO for `seconds`, then STOP; counts frames, graph replots and refreshes.
+GoRun RunGo(double seconds) {
+    app::Panels& p = app::P();
+    unsigned long long replots = 0;
+    std::vector<QMetaObject::Connection> counters;
+    for (QWidget* w : p.main.window->findChildren<ctl::Graph*>()) {
+        auto* g = static_cast<ctl::Graph*>(w);
+        counters.push_back(QObject::connect(g, &QCustomPlot::afterReplot, [&] { ++replots; }));
+    }
+    live::ResetDisplayCounters();
+    const auto frames0 = live::GoLoopCounters().frames;
+    const double cpu0 = ThreadCpuSeconds();
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [&] { p.main.stop->click(); });
+    const double t0 = platform::Timer();
+    stop.start(static_cast<int>(seconds * 1000));
+    p.main.go->click();
+    GoRun r;
+    r.seconds = platform::Timer() - t0;
+    r.threadCpu = ThreadCpuSeconds() - cpu0;
+    r.frames = live::GoLoopCounters().frames - frames0;
+    r.replots = replots;
+    r.refreshes = live::DisplayCounters().refreshes;
+    for (auto& c : counters) {
+        QObject::disconnect(c);
+    }
+    return r;
+}
+
+// ---- the bare clients --------------------------------------------------------
+
+bool ReadExactly(int fd, uint8_t* buf, size_t n) {
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = read(fd, buf + got, n - got);
+        if (r <= 0) {
+            return false;
+        }
+        got += static_cast<size_t>(r);
+    }
+    return true;
+}
+
+// Order-8 exchanges per second of a plain blocking client on `fd` for `seconds`.
+double BareRate(int fd, double seconds) {
+    uint8_t request[com232::kHeaderSize];
+    com232::EncodeHeader(com232::kOrderLiveData, 0, 0, com232::kCrcInit, request);
+    uint8_t answer[com232::kRxBufferSize];
+    unsigned long long n = 0;
+    const double t0 = platform::Timer();
+    while (platform::Timer() - t0 < seconds) {
+        if (write(fd, request, sizeof request) != static_cast<ssize_t>(sizeof request) ||
+            !ReadExactly(fd, answer, com232::kHeaderSize + 40)) {
+            return 0;
+        }
+        ++n;
+    }
+    return n / (platform::Timer() - t0);
+}
+
+double BareTcpRate(uint16_t port, double seconds) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    timeval tv{5, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(port);
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+        close(fd);
+        return 0;
+    }
+    const double rate = BareRate(fd, seconds);
+    close(fd);
+    return rate;
+}
+
+double BarePtyRate(const std::string& path, double seconds) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        return 0;
+    }
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    tcsetattr(fd, TCSANOW, &t);
+    const double rate = BareRate(fd, seconds);
+    close(fd);
+    return rate;
+}
+
+long ResidentKiB() {
+    std::ifstream statm("/proc/self/statm");
+    long size = 0;
+    long resident = 0;
+    statm >> size >> resident;
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// ---- the measurements ----------------------------------------------------------
+
+void TcpRuns() {
+    auto sensor = StartSensor(true, false, 0);
+    if (!sensor || !StartProgram(*sensor, false, 4)) {
+        std::printf("TCP: the program did not connect\n");
+        return;
+    }
+    std::vector<double> ratios;
+    for (int round = 0; round < 3; ++round) {
+        for (const bool threeD : {false, true}) {
+            ShowDataPage(threeD);
+            const GoRun r = RunGo(gRunSeconds);
+            app::Shutdown(); // the bare client needs the simulator's one connection
+            const double bare = BareTcpRate(sensor->TcpPort(), gRunSeconds / 2);
+            const double fps = r.frames / r.seconds;
+            ratios.push_back(bare > 0 ? fps / bare : 0);
+            std::printf("TCP GO, %s page, round %d: %.0f frames/s; bare client %.0f/s; "
+                        "ratio %.0f %%; replots %.1f/s; display refreshes %.1f/s; program "
+                        "thread CPU %.0f %%\n",
+                        threeD ? "3D" : "2D", round + 1, fps, bare, 100 * fps / bare,
+                        r.replots / r.seconds, r.refreshes / r.seconds,
+                        100 * r.threadCpu / r.seconds);
+            std::fflush(stdout);
+            if (!StartProgram(*sensor, false, 4)) {
+                std::printf("TCP: reconnect failed\n");
+                return;
+            }
+        }
+    }
+    std::printf("TCP GO: median ratio to the bare client %.0f %% (goal >= 5000 frames/s and >= "
+                "80 %%)\n",
+                100 * Median(ratios));
+    app::Shutdown();
+}
+
+void SerialRuns() {
+    const struct {
+        int baud;
+        int index;
+    } lines[] = {{115200, 4}, {921600, 7}};
+    for (const auto& l : lines) {
+        auto sensor = StartSensor(false, true, l.baud);
+        if (!sensor) {
+            return;
+        }
+        const double limit = l.baud / 560.0;
+        const double bare = BarePtyRate(sensor->PtyPath(), gRunSeconds / 2);
+        if (!StartProgram(*sensor, true, l.index)) {
+            std::printf("serial %d: the program did not connect\n", l.baud);
+            app::Shutdown();
+            continue;
+        }
+        ShowDataPage(false);
+        const GoRun r = RunGo(gRunSeconds);
+        const double fps = r.frames / r.seconds;
+        std::printf("serial GO at %d baud: %.1f frames/s = %.1f %% of the line limit %.1f/s "
+                    "(bare client on the same line model: %.1f/s = %.1f %%; goal >= 95 %%)\n",
+                    l.baud, fps, 100 * fps / limit, limit, bare, 100 * bare / limit);
+        std::fflush(stdout);
+        app::Shutdown();
+    }
+}
+
+void SilentSensorCpu() {
+    auto sensor = StartSensor(true, false, 0);
+    if (!sensor || !StartProgram(*sensor, false, 4)) {
+        return;
+    }
+    ShowDataPage(false);
+    sensor->Command("fault drop order=8 count=0");
+    const double cpu0 = ThreadCpuSeconds();
+    const double t0 = platform::Timer();
+    app::P().main.go->click(); // ends by the answer time-out
+    const double wall = platform::Timer() - t0;
+    const double cpu = ThreadCpuSeconds() - cpu0;
+    std::printf("GO waiting on a sensor that does not answer: %.2f s until the time-out, program "
+                "thread CPU %.3f s = %.1f %% of a core (goal < 5 %%)\n",
+                wall, cpu, 100 * cpu / wall);
+    app::Shutdown();
+}
+
+void MemoryRun() {
+    auto sensor = StartSensor(true, false, 0);
+    if (!sensor || !StartProgram(*sensor, false, 4)) {
+        return;
+    }
+    ShowDataPage(true);
+    RunGo(1); // everything allocated once
+    const long before = ResidentKiB();
+    const GoRun r = RunGo(gMemorySeconds);
+    const long after = ResidentKiB();
+    std::printf("resident memory: %ld KiB before, %ld KiB after %.0f s of GO (%llu frames): "
+                "%+ld KiB\n",
+                before, after, r.seconds, r.frames, after - before);
+    app::Shutdown();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (const char* s = getenv("C3_BENCH_GO_SECONDS")) {
+        gRunSeconds = std::max(0.5, atof(s));
+        gMemorySeconds = std::max(1.0, atof(s));
+    }
+    platform::InitRuntime(argc, argv);
+    gDir = fs::temp_directory_path() / ("c3-bench-go-" + std::to_string(getpid()));
+    fs::create_directories(gDir);
+    app::SetProjectDir(gDir.string());
+    platform::ScriptedPopups user; // no popup may block a run
+    // C3_BENCH_GO_ONLY=tcp|serial|silent|memory runs one part (profiling).
+    const std::string only = getenv("C3_BENCH_GO_ONLY") ? getenv("C3_BENCH_GO_ONLY") : "";
+    if (only.empty() || only == "tcp") {
+        TcpRuns();
+    }
+    if (only.empty() || only == "serial") {
+        SerialRuns();
+    }
+    if (only.empty() || only == "silent") {
+        SilentSensorCpu();
+    }
+    if (only.empty() || only == "memory") {
+        MemoryRun();
+    }
+    if (!user.Records().empty()) {
+        std::printf("note: %zu popups appeared, first: %s\n", user.Records().size(),
+                    user.Records().front().text.c_str());
+    }
+    fs::remove_all(gDir);
+    return 0;
+}
