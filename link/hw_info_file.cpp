@@ -23,6 +23,7 @@ platform::FileSelectRequest HardwareFileRequest() {
     r.defaultName = hwinfo::kDefaultFileName;
     r.filter = "*.ini";
     r.title = "HardwareInitialFile";
+    r.buttonLabel = "Save";
     r.allowCancel = true;
     r.allowMakeDirectory = true;
     return r;
