@@ -158,6 +158,13 @@ void InitGraphTP2Axes() {
     g[kViewXInt]->SetYRange(0, intensityHi);
     g[kViewYInt]->SetXRange(0, colourHi);
     g[kViewYInt]->SetYRange(0, intensityHi);
+    if (RecordCount() == 0) {
+        // Nothing to point at yet: the cursors wait in the middle of the views.
+        for (int v = 0; v < 3; ++v) {
+            gCursorAt[v] = {g[v]->xAxis->range().center(), g[v]->yAxis->range().center()};
+            g[v]->SetCursor(0, gCursorAt[v].a, gCursorAt[v].b);
+        }
+    }
 }
 
 bool GraphTeachRunning() {
