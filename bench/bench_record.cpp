@@ -5,10 +5,8 @@
 //    waiting between requests);
 //  - triggered recording over TCP with the simulator triggering as fast as
 //    it can: frames per second written, and frames the simulator sent
-//    against lines in the file. Once with the triggers paced so that no
-//    more than a few hundred frames are on their way (the rate the program
-//    sustains), once free-running (the simulator then also drops frames for
-//    a client that does not keep up; it reports how many).
+//    against lines in the file (the simulator also reports frames it had to
+//    drop for a client that does not keep up).
 // Figures only; nothing is asserted. C3_BENCH_RECORD_FRAMES sets the frames
 // of the timed run (default 200), C3_BENCH_RECORD_SECONDS the length of
 // each triggered run (default 5 s); C3_BENCH_RECORD_ONLY=timed|triggered.
@@ -165,19 +163,16 @@ void TimedRun(platform::ScriptedPopups& user) {
     std::fflush(stdout);
 }
 
-// Triggered recording while a thread of the simulator's side fires the
-// trigger command as fast as it can; with `backlog` > 0 it waits whenever
-// that many frames are sent but not yet written.
-void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user, long backlog,
-                  const char* name) {
-    const std::string path = ChooseFile(user, std::string(name) + ".dat");
+// Triggered recording while a thread on the simulator's side fires the
+// trigger command as fast as it can.
+void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user) {
+    const std::string path = ChooseFile(user, "triggered.dat");
     SelectMode(record::kModeTriggered);
     const unsigned long long sent0 = StatusValue(s, "auto-sent");
     const unsigned long long dropped0 = StatusValue(s, "dropped");
     std::atomic<bool> fire{false};
     std::atomic<bool> done{false};
-    std::atomic<long> written{0};
-    std::atomic<long> fired{0};
+    long written = 0;
     double fireStart = 0;
     double fireEnd = 0;
     std::thread trigger([&] {
@@ -186,12 +181,7 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user, long backlo
         }
         const double end = platform::Timer() + gTriggerSeconds;
         while (platform::Timer() < end) {
-            if (backlog > 0 && fired.load() - written.load() >= backlog) {
-                std::this_thread::yield();
-                continue;
-            }
             s.Command("trigger");
-            fired.fetch_add(1);
         }
         done.store(true);
     });
@@ -203,7 +193,7 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user, long backlo
         if (!record::RecordingRunning() || com232::AcquisitionRunning != 1) {
             return;
         }
-        written.store(static_cast<long>(record::RunCounter()));
+        written = static_cast<long>(record::RunCounter());
         if (!fire.load()) {
             fireStart = platform::Timer();
             fire.store(true);
@@ -216,8 +206,8 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user, long backlo
             fireEnd = platform::Timer();
         }
         // Done firing: wait until the last frame is written (no progress for 0.5 s).
-        if (written.load() != lastWritten) {
-            lastWritten = written.load();
+        if (written != lastWritten) {
+            lastWritten = written;
             settledAt = platform::Timer();
         } else if (platform::Timer() - settledAt > 0.5) {
             poll.stop();
@@ -232,10 +222,11 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user, long backlo
     const unsigned long long dropped = StatusValue(s, "dropped") - dropped0;
     const long lines = DataLinesIn(path);
     const double seconds = fireEnd - fireStart;
-    std::printf("triggered recording over TCP, %s: %.0f frames/s written over %.1f s; simulator "
-                "sent %llu frames (dropped %llu more for a client not keeping up), file has %ld "
-                "lines: %lld lost (goal none)\n",
-                name, static_cast<double>(lines) / seconds, seconds, sent, dropped, lines,
+    std::printf("triggered recording over TCP, simulator triggering as fast as it can: %.0f "
+                "frames/s written over %.1f s; the simulator sent %llu frames (%llu of them "
+                "dropped unsent for a client not keeping up); the file has %ld lines: %lld "
+                "lost (goal none)\n",
+                static_cast<double>(lines) / seconds, seconds, sent, dropped, lines,
                 static_cast<long long>(sent) - lines);
     std::fflush(stdout);
 }
@@ -265,8 +256,7 @@ int main(int argc, char** argv) {
         TimedRun(user);
     }
     if (only.empty() || only == "triggered") {
-        TriggeredRun(*sensor, user, 256, "paced");
-        TriggeredRun(*sensor, user, 0, "free-running");
+        TriggeredRun(*sensor, user);
     }
     app::Shutdown();
     fs::remove_all(gDir);

@@ -219,7 +219,7 @@ void Record() {
     RecordFrame();
     if (State().writeFailed) {
         detail::ReportWriteFailure(true);
-    } else {
+    } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
     if (!app::PanelsLoaded()) {
@@ -297,7 +297,7 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     StopAutoSend();
     if (State().writeFailed) {
         detail::ReportWriteFailure(true);
-    } else {
+    } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
     if (app::PanelsLoaded()) {
