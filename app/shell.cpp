@@ -131,8 +131,10 @@ void SetButtonsDimmed(int goMode, int dim) {
     Panels& p = P();
     const bool d = dim != 0;
     if (goMode == 0) {
-        for (QWidget* w : std::initializer_list<QWidget*>{p.main.send, p.main.get, p.main.ram,
-                                                          p.main.eeprom, p.main.file}) {
+        // MANUAL RECORD records the frame GO received last, so GO leaves it usable too.
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{p.main.send, p.main.get, p.main.ram, p.main.eeprom,
+                                             p.main.file, p.recorder.manualRecord}) {
             SetDimmed(w, d);
         }
     }
@@ -149,8 +151,8 @@ void SetButtonsDimmed(int goMode, int dim) {
              p.calibration.sendCF, p.calibration.getCF, p.calibration.calcCF,
              p.calibration.selfCalibration, p.offset.send, p.offset.get, p.offset.calc,
              p.recorder.mode, p.recorder.startRecord, p.recorder.startTrigRec,
-             p.recorder.manualRecord, p.scopePage.getCycleTime, p.scopePage.scan,
-             p.scopePage.breakScan, p.teachGraph.start}) {
+             p.scopePage.getCycleTime, p.scopePage.scan, p.scopePage.breakScan,
+             p.teachGraph.start}) {
         SetDimmed(w, d);
     }
     // Let the change show before the command starts.
@@ -202,6 +204,7 @@ void InitAll() {
     params::SelectParaSet(0);
     live::ResetLiveState();
     teach::ResetTeachState();
+    record::ResetRecorderState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).

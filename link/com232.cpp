@@ -43,6 +43,8 @@ double gAnswerTimeout = kAnswerTimeoutSeconds;
 // True while DataExchange waits; a second exchange must not start meanwhile,
 // it would overwrite the buffers of the first.
 bool gExchangeRunning = false;
+// True while a loop reads unasked frames from the link (HoldLinkForStream).
+bool gStreamHeld = false;
 
 int Fail(const char* text) {
     StatusText = text;
@@ -97,8 +99,12 @@ bool ExchangeRunning() {
     return gExchangeRunning;
 }
 
+void HoldLinkForStream(bool hold) {
+    gStreamHeld = hold;
+}
+
 int DataExchange(int frameLength) {
-    if (gExchangeRunning) {
+    if (gExchangeRunning || gStreamHeld) {
         // A nested request while another waits for its answer: refused, the
         // running exchange and its buffers stay intact.
         LinkOk = 0;

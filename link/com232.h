@@ -76,6 +76,11 @@ bool ExchangeRunning();
 int GetHeaderFrame();
 int GetDataFrame();
 
+// While a loop takes unasked frames straight from the link (triggered
+// recording), a request from elsewhere is refused like a nested one, so it
+// can neither take those frames nor drop them as stale bytes.
+void HoldLinkForStream(bool hold);
+
 // The common failure report: clears AcquisitionRunning and LinkOk, shows
 // "TIMEOUT!", appends StatusText to the message box, dims the link buttons
 // and brings the connection page to the front.

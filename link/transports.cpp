@@ -168,6 +168,7 @@ bool LinkOpen() {
 }
 
 void ResetLinkState() {
+    HoldLinkForStream(false);
     CloseLink();
     ComProtocol = kProtocolRs232;
     ComPort = 1;

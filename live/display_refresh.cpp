@@ -6,11 +6,12 @@
 #include <QTimer>
 
 #include <array>
+#include <bit>
 
 namespace live {
 namespace {
 
-constexpr int kParts = 5;
+constexpr int kParts = 6; // one per DisplayPart bit
 std::array<std::function<void()>, kParts> gWriters;
 unsigned gPending = 0;
 double gInterval = 1.0 / 60.0;
@@ -18,20 +19,9 @@ double gLastRefresh = -1e9;
 bool gWriting = false;
 RefreshCounters gCounters;
 
+// The writer slot of a part: the position of its bit.
 int IndexOf(DisplayPart part) {
-    switch (part) {
-    case kShowPanelData:
-        return 0;
-    case kShowCalibData:
-        return 1;
-    case kShowGraphs:
-        return 2;
-    case kShowSignalGraph:
-        return 3;
-    case kShowTeachGraph:
-        return 4;
-    }
-    return 0;
+    return std::countr_zero(static_cast<unsigned>(part));
 }
 
 // Fires once after the last request of a burst so that the displays end on

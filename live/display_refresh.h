@@ -17,7 +17,8 @@ enum DisplayPart : unsigned {
     kShowCalibData = 1u << 1,   // raw values on the calibration page
     kShowGraphs = 1u << 2,      // strip charts and colour-space views
     kShowSignalGraph = 1u << 3, // signal-graph panel
-    kShowTeachGraph = 1u << 4   // graph teach panel: recorded points, cursors, counter
+    kShowTeachGraph = 1u << 4,  // graph teach panel: recorded points, cursors, counter
+    kShowRecorder = 1u << 5     // counters of the recorder page
 };
 
 // Marks `parts` pending and writes all pending displays if the last refresh

@@ -1,15 +1,118 @@
+// The recorder page: the controls of each record mode, the record time, the
+// record file with its header and lines, manual recording, and the page's
+// callbacks. The recording loops are in record_loops.cpp.
 #include "record/recorder.h"
 
+#include "app/panel_settings.h"
 #include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "live/display_refresh.h"
+#include "live/live_data.h"
+#include "live/signal_graph.h"
+#include "platform/popups.h"
 #include "platform/widgets.h"
+#include "record/record_file.h"
+#include "record/record_texts.h"
 #include "record/recorder_logic.h"
+#include "record/recorder_state.h"
 
+#include <QLineEdit>
 #include <QPushButton>
+
+#include <ctime>
+#include <filesystem>
 
 namespace record {
 
+namespace detail {
+
+RecorderState& State() {
+    static RecorderState state;
+    return state;
+}
+
+void ShowCounters() {
+    live::RequestDisplay(live::kShowRecorder);
+}
+
+void ReportWriteFailure(bool recordingStopped) {
+    std::string text = kTextCannotWrite + State().writeError;
+    if (recordingStopped) {
+        text += kTextRecordingStopped;
+    }
+    platform::MessagePopup(kTitleAttention, text);
+}
+
+void SetButtonBusy(QPushButton* button, bool busy) {
+    if (busy) {
+        QPalette p = button->palette();
+        p.setColor(QPalette::Button, ctl::ToQColor(0xFF0000));
+        button->setPalette(p);
+    } else {
+        button->setPalette(QPalette());
+    }
+}
+
+} // namespace detail
+
+using detail::State;
+
+namespace {
+
+RecorderPage& Page() {
+    return app::P().recorder;
+}
+
+void WriteCounters() {
+    if (!app::PanelsLoaded()) {
+        return;
+    }
+    RecorderPage& r = Page();
+    r.recorded->SetVal(State().recorded);
+    r.remaining->SetVal(r.count->value() - State().recorded);
+    r.runCounter->SetVal(State().runCounter);
+}
+
+std::string PanelIdText() {
+    return app::P().connect.id->text().toStdString();
+}
+
+} // namespace
+
+const std::string& RecordPath() {
+    return app::Paths().recorderFile;
+}
+
+uint16_t Recorded() {
+    return State().recorded;
+}
+
+double RunCounter() {
+    return State().runCounter;
+}
+
+bool RecordingRunning() {
+    return State().loopRunning;
+}
+
+void ResetRecorderState() {
+    const CycleHook hook = State().cycleHook;
+    State() = {};
+    State().cycleHook = hook;
+    com232::HoldLinkForStream(false);
+}
+
+void InstallRecorderDisplays() {
+    live::SetDisplayWriter(live::kShowRecorder, WriteCounters);
+}
+
+void SetCycleHook(CycleHook hook) {
+    State().cycleHook = hook;
+}
+
 void InitRecordPanel() {
-    RecorderPage& r = app::P().recorder;
+    RecorderPage& r = Page();
     const RecordModeView v = ViewOfRecordMode(r.mode->Val());
     r.intervalRow->setVisible(v.interval);
     r.countRow->setVisible(v.count);
@@ -24,7 +127,7 @@ void InitRecordPanel() {
 }
 
 void CalcRecTime() {
-    RecorderPage& r = app::P().recorder;
+    RecorderPage& r = Page();
     double interval = r.interval->value();
     const int count = r.count->value();
     r.recorded->SetVal(0);
@@ -38,6 +141,154 @@ void CalcRecTime() {
     r.hours->SetVal(t.hours);
     r.minutes->SetVal(t.minutes);
     r.seconds->SetVal(t.seconds);
+}
+
+void SelRecFile() {
+    namespace fs = std::filesystem;
+    platform::FileSelectRequest request;
+    request.directory = fs::path(RecordPath()).parent_path().string();
+    request.defaultName = kRecordFileDefaultName;
+    request.filter = kRecordFileFilter;
+    request.title = kRecordFileDialogTitle;
+    request.allowCancel = true;
+    request.allowMakeDirectory = true;
+    std::string chosen;
+    const int kind = platform::FileSelectPopup(request, &chosen);
+    if (kind <= platform::kNoFileSelected || chosen.empty()) {
+        platform::MessagePopup(kTitleAttention, kTextNoFileSelected);
+        return;
+    }
+    std::error_code ec;
+    if (kind == platform::kExistingFileSelected || fs::exists(chosen, ec)) {
+        // On No the previous record file stays the one recorded into, as
+        // the path box still shows it.
+        if (platform::ConfirmPopup(kTitleAttention, kTextFileExists) != 1) {
+            return;
+        }
+        platform::MessagePopup(kTitleAttention, kTextMakeSure);
+    }
+    app::Paths().recorderFile = chosen;
+    Page().filePath->setText(QString::fromStdString(chosen));
+    WriteFileHeader();
+}
+
+bool WriteFileHeader() {
+    std::string reason;
+    const std::string header = RecordFileHeader(app::kProgramTitle, PanelIdText());
+    if (!StartRecordFile(RecordPath(), header, &reason)) {
+        platform::MessagePopup(kTitleAttention, kTextCannotWrite + RecordPath() + "\n" + reason);
+        return false;
+    }
+    return true;
+}
+
+bool ToFile() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    std::string reason;
+    if (AppendRecordLine(RecordPath(), RecordLine(live::LiveDataFrame, local), &reason)) {
+        return true;
+    }
+    // The first line that cannot be written ends the recording; what was
+    // written before stays in the file.
+    if (!State().writeFailed) {
+        State().writeFailed = true;
+        State().writeError = RecordPath() + "\n" + reason;
+    }
+    com232::AcquisitionRunning = 0;
+    return false;
+}
+
+void RecordManually() {
+    live::SetPanelGraphData();
+    State().writeFailed = false;
+    if (!ToFile()) {
+        detail::ReportWriteFailure(false);
+        return;
+    }
+    ++State().recorded;
+    Page().recorded->SetVal(State().recorded); // one press, shown at once
+}
+
+// ---- callbacks -------------------------------------------------------------
+
+int CBF_ButtonSelRecFile(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit && !State().loopRunning) { // dimmed while recording
+        SelRecFile();
+    }
+    return 0;
+}
+
+int CBF_DispRecFile(QWidget*, ctl::Event) {
+    return 0;
+}
+
+int CBF_ButtonStopRecord(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        com232::AcquisitionRunning = 0; // the running recording ends at its next check
+    }
+    return 0;
+}
+
+int CBF_ButtonManualRecord(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit) {
+        return 0;
+    }
+    QPushButton* button = Page().manualRecord;
+    if (!button->isEnabled()) {
+        return 0; // a record is still being written
+    }
+    button->setEnabled(false);
+    RecordManually();
+    if (app::PanelsLoaded()) {
+        button->setEnabled(true);
+    }
+    return 0;
+}
+
+int CBF_EditSelectDataRec(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit) {
+        return 0;
+    }
+    com232::AcquisitionRunning = 0;
+    const int mode = Page().mode->Val();
+    if (mode == kModeManual) {
+        State().recorded = 0;
+        Page().recorded->SetVal(0);
+    }
+    if (mode == kModeTimedCount) {
+        CalcRecTime();
+    }
+    live::InitPanelGraph();
+    InitRecordPanel();
+    return 0;
+}
+
+int CBF_EditInterval(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        CalcRecTime();
+    }
+    return 0;
+}
+
+int CBF_EditRecVal(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        CalcRecTime();
+    }
+    return 0;
+}
+
+int CBF_DispRecordTime(QWidget*, ctl::Event) {
+    return 0;
+}
+
+int CBF_DispRecordedValues(QWidget*, ctl::Event) {
+    return 0;
+}
+
+int CBF_DispRemaining(QWidget*, ctl::Event) {
+    return 0;
 }
 
 } // namespace record

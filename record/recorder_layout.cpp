@@ -127,7 +127,8 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     ui->intervalRow = Row("INTERVAL [s]", ui->interval, settings);
     rows->addWidget(ui->intervalRow);
 
-    ui->count = new ctl::U16Spin(settings);
+    // At least one frame: a timed recording of no frames has nothing to stop it.
+    ui->count = new ctl::U16Spin(settings, 1);
     ui->count->SetVal(kInitialCount);
     ui->count->setAlignment(Qt::AlignRight);
     ui->count->setMinimumWidth(80);

@@ -1,6 +1,8 @@
 #include "record/recorder_logic.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace record {
 
@@ -37,6 +39,28 @@ RecordTime SplitRecordTime(double totalSeconds) {
     t.minutes = static_cast<int>(rest / 60.0);
     t.seconds = rest - t.minutes * 60.0;
     return t;
+}
+
+double NextCycleStart(double due, double interval, double now) {
+    const double next = due + interval;
+    return next < now ? now : next;
+}
+
+int DropConsumedBytes(uint8_t* buffer, int count, int consumed) {
+    if (consumed <= 0) {
+        return count < 0 ? 0 : count;
+    }
+    if (consumed >= count) {
+        return 0;
+    }
+    std::memmove(buffer, buffer + consumed, static_cast<size_t>(count - consumed));
+    return count - consumed;
+}
+
+live::LiveDataFrameBytes FrameOfData(const uint8_t* data, size_t length) {
+    live::LiveDataFrameBytes f;
+    std::memcpy(f.bytes, data, std::min(length, live::kLiveFrameSize));
+    return f;
 }
 
 } // namespace record

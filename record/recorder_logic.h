@@ -1,7 +1,13 @@
 // Recorder rules free of any panel: which controls each record mode uses,
-// and the record time of a timed recording split into days, hours, minutes
-// and seconds.
+// the record time of a timed recording split into days, hours, minutes and
+// seconds, the schedule of a timed recording, and taking frames out of a
+// stream of unasked frames.
 #pragma once
+
+#include "live/live_frame.h"
+
+#include <cstddef>
+#include <cstdint>
 
 namespace record {
 
@@ -37,5 +43,20 @@ struct RecordTime {
 };
 // Splits a duration; negative or non-finite durations give zero.
 RecordTime SplitRecordTime(double totalSeconds);
+
+// Start of the next request of a timed recording whose current request was
+// due at `due`: one interval later, so the requests keep their pace however
+// late each wait ends; when that moment has passed already (the exchange
+// took longer than the interval) the next request goes out `now`.
+double NextCycleStart(double due, double interval, double now);
+
+// Removes the first `consumed` bytes of the `count` bytes in `buffer`,
+// moving what follows (the start of the next frame) to the front. Returns
+// the bytes left.
+int DropConsumedBytes(uint8_t* buffer, int count, int consumed);
+
+// The LiveDataFrame of `length` answer data bytes; fields the data do not
+// reach are 0, bytes beyond the frame are ignored.
+live::LiveDataFrameBytes FrameOfData(const uint8_t* data, size_t length);
 
 } // namespace record

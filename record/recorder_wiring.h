@@ -1,5 +1,5 @@
 // Wiring of the recorder page: each control gets its help text (right
-// click) and, once the behaviour is in place, its action.
+// click) and its callback; the counters get their display writer.
 #pragma once
 
 namespace record {

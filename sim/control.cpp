@@ -44,7 +44,7 @@ std::string Status(ControlContext& ctx) {
     SensorCore& core = d.Core();
     std::ostringstream s;
     s << ctx.TransportStatus() << " baud-index=" << d.BaudIndex() << " line-baud=" << d.LineBaud()
-      << " auto-send=" << (d.AutoSend() ? "on" : "off")
+      << " auto-send=" << (d.AutoSend() ? "on" : "off") << " auto-sent=" << d.AutoSentCount()
       << " scope=" << ScopeStateName(d.Scope().GetState())
       << " scene=" << core.GetScene().Describe(ctx.NowUs())
       << " in0=" << (core.In0Mode() < 0 ? "auto" : std::to_string(core.In0Mode())) << '('

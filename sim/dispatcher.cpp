@@ -166,6 +166,15 @@ void Dispatcher::Unasked(int channel, uint8_t order, uint16_t param, const uint8
     sink_->Send(channel, frame_, size, true);
 }
 
+void Dispatcher::AutoSendLiveFrame() {
+    if (sink_ == nullptr || autoSendChannel_ < 0) {
+        return;
+    }
+    const live::LiveDataFrameBytes f = core_.LiveFrame();
+    Unasked(autoSendChannel_, com232::kOrderLiveData, 0, f.bytes, live::kLiveFrameSize);
+    ++autoSentCount_;
+}
+
 void Dispatcher::OnScan(const ScanResult& scan) {
     if (scope_.OnScan(scan)) {
         uint8_t block[scope::kScopeBlockData];
@@ -176,8 +185,7 @@ void Dispatcher::OnScan(const ScanResult& scan) {
         }
     }
     if (autoSend_ && scan.in0 && !previousIn0_) {
-        const live::LiveDataFrameBytes f = core_.LiveFrame();
-        Unasked(autoSendChannel_, com232::kOrderLiveData, 0, f.bytes, live::kLiveFrameSize);
+        AutoSendLiveFrame();
     }
     previousIn0_ = scan.in0;
 }
@@ -199,8 +207,7 @@ void Dispatcher::FireTrigger(uint64_t nowUs, FrameSink& sink) {
     sink_ = &sink;
     core_.AdvanceTo(nowUs, this);
     if (autoSend_) {
-        const live::LiveDataFrameBytes f = core_.LiveFrame();
-        Unasked(autoSendChannel_, com232::kOrderLiveData, 0, f.bytes, live::kLiveFrameSize);
+        AutoSendLiveFrame();
     }
     scope_.ForceTrigger();
     sink_ = nullptr;

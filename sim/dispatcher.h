@@ -86,6 +86,8 @@ public:
     SensorCore& Core() { return core_; }
     ScopeCapture& Scope() { return scope_; }
     bool AutoSend() const { return autoSend_; }
+    // Live frames sent by automatic sending since the start.
+    uint64_t AutoSentCount() const { return autoSentCount_; }
     int BaudIndex() const { return baudIndex_; }
     int LineBaud() const { return lineBaud_; } // 0 = no line-time model
     const std::string& PersistError() const { return persistError_; }
@@ -106,6 +108,7 @@ private:
     void Log(const com232::FrameHeader& header);
     void Answer(uint8_t order, uint16_t param, const uint8_t* data, uint16_t length);
     void Unasked(int channel, uint8_t order, uint16_t param, const uint8_t* data, uint16_t length);
+    void AutoSendLiveFrame();
     void Error(uint16_t code) { Answer(0, code, nullptr, 0); }
     void Persist();
 
@@ -123,6 +126,7 @@ private:
     ScopeCapture scope_;
     bool autoSend_ = false;
     int autoSendChannel_ = -1;
+    uint64_t autoSentCount_ = 0;
     int scopeChannel_ = -1;
     bool previousIn0_ = false;
     int baudIndex_ = 4;

@@ -142,7 +142,8 @@ bool Server::CloseClient() {
 
 std::string Server::TransportStatus() {
     std::ostringstream s;
-    s << "client=" << (channels_[kTcpChannel].fd >= 0 ? "connected" : "none");
+    s << "client=" << (channels_[kTcpChannel].fd >= 0 ? "connected" : "none")
+      << " dropped=" << droppedFrames_;
     if (listenFd_ >= 0) {
         s << " tcp=127.0.0.1:" << tcpPort_;
     }
@@ -230,7 +231,11 @@ void Server::Enqueue(Channel& ch, uint64_t dueUs, const uint8_t* bytes, size_t s
 
 void Server::Send(int channel, const uint8_t* frame, size_t size, bool unasked) {
     Channel& ch = channels_[channel];
-    if (ch.fd < 0 || ch.queuedBytes > kMaxQueuedBytes) {
+    if (ch.fd < 0) {
+        return;
+    }
+    if (ch.queuedBytes > kMaxQueuedBytes) {
+        ++droppedFrames_;
         return;
     }
     const int baud = dispatcher_.LineBaud();

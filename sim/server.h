@@ -111,6 +111,7 @@ private:
     uint64_t now_ = 0;
     uint64_t requestDoneUs_ = 0; // when the request would have arrived on the modelled line
     uint64_t random_ = 0x9E3779B97F4A7C15ULL;
+    uint64_t droppedFrames_ = 0; // frames not sent because the client did not read
     uint8_t rx_[4096];
 };
 

@@ -287,6 +287,7 @@ TEST(DispatcherOrders, AutomaticSendingOnTheTrigger) {
     h.sink.frames.clear();
     h.d.FireTrigger(h.now, h.sink);
     EXPECT_EQ(h.sink.frames.size(), 1u);
+    EXPECT_EQ(h.d.AutoSentCount(), 2u); // the edge and the trigger command
 
     h.Ask(com232::kOrderAutoSend, 0);
     h.d.Core().SetIn0Mode(0);
@@ -301,6 +302,7 @@ TEST(DispatcherOrders, AutomaticSendingOnTheTrigger) {
     h.d.Core().SetIn0Mode(1);
     EXPECT_TRUE(h.Run(1000).empty());
     EXPECT_FALSE(h.d.AutoSend());
+    EXPECT_EQ(h.d.AutoSentCount(), 2u); // frames not sent are not counted
 }
 
 TEST(DispatcherOrders, ReceivedLogKeepsOrderParamAndLength) {

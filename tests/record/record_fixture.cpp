@@ -1,0 +1,102 @@
+#include "tests/record/record_fixture.h"
+
+#include "live/live_data.h"
+#include "platform/widgets.h"
+
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+void RecordTest::StartRecorder(bool serial) {
+    sim::Options o;
+    o.pty = serial;
+    StartSensor(o);
+    sensor_->Command("scene noise 0");
+    sensor_->Command("scene color 1000 2000 3000");
+    if (serial) {
+        WriteSerialSettings();
+    } else {
+        WriteTcpSettings();
+    }
+    StartProgram();
+    ASSERT_EQ(1, com232::LinkOk);
+    path_ = dir_ + "/RecordFile.dat";
+    ChooseNewFile(path_);
+    Received();
+    user_->Clear();
+}
+
+void RecordTest::ChooseNewFile(const std::string& path) {
+    user_->Answer(platform::kNewFileSelected, path);
+    record::SelRecFile();
+}
+
+void RecordTest::SelectMode(int mode) {
+    app::P().recorder.mode->SetVal(mode);
+    record::CBF_EditSelectDataRec(app::P().recorder.mode, ctl::Event::Commit);
+}
+
+void RecordTest::RunRecording(QWidget* button, std::function<bool()> during, double limitSeconds) {
+    const double start = platform::Timer();
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!record::RecordingRunning() || com232::AcquisitionRunning != 1) {
+            return; // not recording yet, or ending
+        }
+        if (during() || platform::Timer() - start > limitSeconds) {
+            poll.stop();
+            app::P().recorder.stopRecord->click();
+        }
+    });
+    poll.start();
+    static_cast<QPushButton*>(button)->click();
+    poll.stop();
+}
+
+std::string RecordTest::ReadFile(const std::string& path) const {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> RecordTest::DataLines(const std::string& path) const {
+    const std::string text = ReadFile(path);
+    std::vector<std::string> lines;
+    const std::string columnsEnd = "\tTEMP\r\n";
+    size_t at = text.find(columnsEnd);
+    if (at == std::string::npos) {
+        return lines;
+    }
+    at += columnsEnd.size();
+    while (at < text.size()) {
+        const size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(at)); // an unfinished last line
+            break;
+        }
+        lines.push_back(text.substr(at, end + 2 - at));
+        at = end + 2;
+    }
+    return lines;
+}
+
+std::string RecordTest::FieldsOf(const std::string& line) {
+    // Date and time are the first two fields.
+    const size_t first = line.find('\t');
+    const size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
+    return second == std::string::npos ? std::string() : line.substr(second + 1);
+}
+
+std::string RecordTest::FieldsOfCurrentFrame() {
+    std::tm t{};
+    return FieldsOf(record::RecordLine(live::LiveDataFrame, t));
+}
+
+size_t RecordTest::CountOf(const std::vector<std::string>& lines, const std::string& line) const {
+    return static_cast<size_t>(std::count(lines.begin(), lines.end(), line));
+}
