@@ -10,10 +10,17 @@
 #include "fuzz/fake_platform.h"
 #include "link/com232.h"
 #include "link/crc8.h"
+#include "link/hw_info_content.h"
+#include "link/sensor_id.h"
+#include "live/live_math.h"
+#include "record/record_file.h"
+#include "record/recorder_logic.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <string>
 
 namespace {
 
@@ -28,6 +35,44 @@ constexpr Request kRequests[] = {
     {7, 0, 0},   {8, 0, 0},   {30, 1, 0},  {100, 0, 0}, {101, 0, 6}, {102, 0, 0},
     {103, 0, 0}, {105, 0, 0}, {110, 1, 10}, {190, 4, 0}, {194, 0x4E21, 0},
 };
+
+// Decodes the answer as the program's consumers of that order do; each must
+// stay inside the receive buffer whatever the answer's length.
+void Consume(const Request& r) {
+    const uint8_t* data = com232::RxData();
+    const size_t length = com232::AnswerLength;
+    switch (r.order) {
+    case 7: {
+        const char* id = reinterpret_cast<const char*>(data);
+        const com232::SensorIdParts parts = com232::SplitSensorId(std::string(id, strnlen(id, 72)));
+        (void)parts.Display();
+        break;
+    }
+    case 8:
+    case 30: {
+        const live::LiveDataFrameBytes f = record::FrameOfData(data, length);
+        (void)live::RawDeltaOf(f);
+        (void)live::ColourOfRgb(f.get(live::kRed), f.get(live::kGreen), f.get(live::kBlue));
+        (void)live::OutputLedPattern(f.get(live::kColor));
+        std::tm when{};
+        if (record::RecordLine(f, when).empty()) {
+            std::abort();
+        }
+        break;
+    }
+    case 194: {
+        const std::string text = hwinfo::HardwareBlockText(
+            data, length < hwinfo::kHardwareBlockSize ? length : hwinfo::kHardwareBlockSize);
+        uint8_t back[hwinfo::kHardwareBlockSize];
+        if (text.size() != hwinfo::kHardwareTextSize || !hwinfo::HardwareBlockFromText(text, back)) {
+            std::abort();
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
 
 bool Initialised() {
     static bool done = [] {
@@ -72,6 +117,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 com232::AnswerDataCrc) {
             std::abort();
         }
+        Consume(r);
     } else if (result != -1) {
         std::abort();
     }
