@@ -6,7 +6,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot-dev \
-            libgtest-dev fontconfig fonts-dejavu-core
+            libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build run sim test bench format clean

@@ -21,6 +21,7 @@
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_wiring.h"
+#include "scope/scope.h"
 #include "scope/scope_wiring.h"
 #include "teach/attributes_wiring.h"
 #include "teach/teach_labels.h"
@@ -199,6 +200,7 @@ void InitAll() {
     params::SelectTransferTarget(params::kTargetRam);
     params::SelectParaSet(0);
     live::ResetLiveState();
+    scope::ResetScopeState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).
