@@ -225,6 +225,7 @@ void InitAll() {
     teach::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
+    scope::calcScopDeltaXY(); // the deltas of the cursors' start positions
     p.main.window->show();
     // Connection settings from the settings file, the connection page
     // arranged for the protocol, then the connection with the commands

@@ -76,6 +76,9 @@ bool PrintIntoPdfFile(QPrinter& printer, const QImage& image, const std::string&
         return false;
     }
     const QString tempName = temp.fileName();
+    // A temporary file is private to its owner; the report is an ordinary file.
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                        QFileDevice::ReadOther);
     temp.close();
     printer.setOutputFileName(tempName);
     printer.setOutputFormat(QPrinter::PdfFormat);

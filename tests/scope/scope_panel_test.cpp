@@ -36,6 +36,9 @@ protected:
 } // namespace
 
 TEST_F(ScopePanelTest, CycleTimeScanFrequencyAndDeltaX) {
+    // The cursors' start positions are measured from the start.
+    EXPECT_EQ("2000", P().scope.deltaY->text().toStdString());
+    EXPECT_EQ("0.000000", P().scope.deltaX->text().toStdString());
     P().scopePage.getCycleTime->click();
     EXPECT_DOUBLE_EQ(2.0, scope::CycleTime);
     EXPECT_EQ("2.0", P().scopePage.cycleTime->text().toStdString());

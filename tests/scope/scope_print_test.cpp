@@ -93,6 +93,8 @@ TEST_F(ScopePrint, ReportWithIdentificationAndComment) {
     EXPECT_EQ(1, dialogShown_);
     EXPECT_EQ("Print successful!", user_->LastText("Info!"));
     ASSERT_TRUE(fs::exists(pdf_));
+    // An ordinary file, not one private like a temporary file.
+    EXPECT_NE(fs::perms::none, fs::status(pdf_).permissions() & fs::perms::others_read);
     const std::string text = PdfText(pdf_);
     const std::string date =
         QLocale().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
