@@ -1,9 +1,11 @@
 // Scope captures against the simulated sensor, offscreen, with the scope
 // panel showing:
-//  - SCAN-to-plot time of a SINGLE SHOT capture over TCP and over a
+//  - SCAN-to-plot time (from the click until both graphs show the capture)
+//    of a SINGLE SHOT capture over TCP and over a
 //    pseudo-terminal, both with the simulator's line model at 115 200 baud,
 //    against the line time of the bytes exchanged (request, acknowledgment,
-//    four blocks) plus the sensor's own sampling time plus one plot;
+//    four blocks) plus the sensor's own sampling time plus one plot, and
+//    against a bare blocking client doing the same capture;
 //  - the time of one plot (both graphs drawn);
 //  - CPU time of the program's thread while a capture waits for a trigger
 //    that never comes, on both links.
@@ -13,6 +15,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
+#include "link/frame.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -26,11 +29,17 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <arpa/inet.h>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -92,6 +101,75 @@ bool StartProgram(sim::Simulator& s, bool serial) {
     return true;
 }
 
+// ---- a bare client: the same capture without the program -----------------------
+
+bool ReadExactly(int fd, uint8_t* buf, size_t n) {
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = read(fd, buf + got, n - got);
+        if (r <= 0) {
+            return false;
+        }
+        got += static_cast<size_t>(r);
+    }
+    return true;
+}
+
+// Median time of a SINGLE SHOT capture by a plain blocking client on `fd`:
+// request out, acknowledgment and four blocks in.
+double BareCapture(int fd) {
+    uint8_t request[com232::kHeaderSize + scope::kScopeSettingsSize];
+    uint8_t settings[scope::kScopeSettingsSize];
+    scope::EncodeScopeSettings({0, scope::kSingleShot, 0, 1, 0}, settings);
+    com232::EncodeFrame(com232::kOrderScope, 1, settings, scope::kScopeSettingsSize, request);
+    uint8_t answer[com232::kHeaderSize + scope::kScopeBlocks * scope::kScopeBlockFrame];
+    std::vector<double> times;
+    for (int i = 0; i < gRuns; ++i) {
+        const double t0 = platform::Timer();
+        if (write(fd, request, sizeof request) != static_cast<ssize_t>(sizeof request) ||
+            !ReadExactly(fd, answer, sizeof answer)) {
+            return 0;
+        }
+        times.push_back(platform::Timer() - t0);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double BareTcpCapture(uint16_t port) {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    const int one = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    timeval tv{5, 0};
+    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_port = htons(port);
+    double t = 0;
+    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
+        t = BareCapture(fd);
+    }
+    close(fd);
+    return t;
+}
+
+double BarePtyCapture(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
+    if (fd < 0) {
+        return 0;
+    }
+    termios t{};
+    tcgetattr(fd, &t);
+    cfmakeraw(&t);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    tcsetattr(fd, TCSANOW, &t);
+    const double time = BareCapture(fd);
+    close(fd);
+    return time;
+}
+
 double ThreadCpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_THREAD, &u);
@@ -121,7 +199,13 @@ void SetScope(int mode, int level, int preTrigger) {
 void ScanToPlot(bool serial) {
     const char* link = serial ? "pseudo-terminal" : "TCP";
     auto sensor = StartSensor(serial);
-    if (!sensor || !StartProgram(*sensor, serial)) {
+    if (!sensor) {
+        return;
+    }
+    // The bare client first: the simulator serves one TCP client at a time.
+    const double bare =
+        serial ? BarePtyCapture(sensor->PtyPath()) : BareTcpCapture(sensor->TcpPort());
+    if (!StartProgram(*sensor, serial)) {
         std::printf("%s: the program did not connect\n", link);
         app::Shutdown();
         return;
@@ -131,11 +215,22 @@ void ScanToPlot(bool serial) {
     std::vector<double> plots;
     int failed = 0;
     for (int i = 0; i < gRuns; ++i) {
+        // The capture is on screen when the digital graph, drawn after the
+        // scope graph, has been drawn with it.
         const auto before = scope::CapturesPlotted();
+        double drawn = 0;
+        const auto hook = QObject::connect(app::P().scope.digital, &QCustomPlot::afterReplot, [&] {
+            if (scope::CapturesPlotted() > before && drawn == 0) {
+                drawn = platform::Timer();
+            }
+        });
         const double t0 = platform::Timer();
         app::P().scopePage.scan->click();
-        PlotNow();
-        const double t1 = platform::Timer();
+        if (drawn == 0) {
+            PlotNow();
+        }
+        QObject::disconnect(hook);
+        const double t1 = drawn;
         if (scope::CapturesPlotted() == before) {
             ++failed;
             continue;
@@ -160,6 +255,9 @@ void ScanToPlot(bool serial) {
                 link, kLineBaud, 1e3 * scan, scans.size(), failed, bytes, 1e3 * line,
                 1e3 * sampling, 1e3 * plot, 1e3 * expected, 1e3 * (scan - expected),
                 100 * (scan - expected) / line);
+    std::printf("  the same capture by a bare blocking client on the same simulator: median "
+                "%.1f ms; the program takes %.1f ms more, of which %.1f ms draw the plot\n",
+                1e3 * bare, 1e3 * (scan - bare), 1e3 * plot);
     std::fflush(stdout);
     app::Shutdown();
 }

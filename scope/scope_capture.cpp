@@ -65,11 +65,14 @@ Wait FailWith(const char* text) {
 }
 
 // Serial link: waits until a block header is there, watching the port's
-// error status.
+// error status. A header already queued (the blocks follow each other
+// closely) is taken at once; only an empty queue waits for events.
 Wait AwaitSerialHeader() {
     com232::ComErrorBits = 0;
-    for (;;) {
-        platform::ProcessSystemEvents();
+    for (bool first = true;; first = false) {
+        if (!first) {
+            platform::ProcessSystemEvents();
+        }
         const int waiting = platform::GetInQLen(com232::ComPort);
         com232::ComErrorBits = platform::GetComStat(com232::ComPort);
         if (com232::ComErrorBits > 0 || waiting < 0) {
