@@ -2,14 +2,18 @@
 #   make run    install what is missing, build, start the simulated sensor and the program
 #   make test   install what is missing, build, run every test (ctest)
 #   make bench  build and run the benchmarks (figures are printed)
+#   make fuzz   build the fuzz targets with clang and run each for FUZZ_SECONDS (default 60)
 
 BUILD ?= build
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot-dev \
-            libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils
+            libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils \
+            clang-14 libfuzzer-14-dev libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run sim test bench format clean
+.PHONY: all deps configure build run sim test bench fuzz fuzz-build format clean
 
 all: build
 
@@ -36,15 +40,22 @@ run: build
 sim: build
 	$(BUILD)/bin/chromik3-sim --tcp 10001
 
-test: build
+test: build fuzz-build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+fuzz-build: deps
+	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CC=clang-14 CXX=clang++-14 cmake -S fuzz -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_BUILD) -j$(JOBS)
+
+fuzz: fuzz-build
+	./scripts/fuzz.sh run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 bench: build
 	./scripts/run-benchmarks.sh $(BUILD)
 
 format:
-	find app link params teach live record calib scope inifile platform sim tests bench \
+	find app link params teach live record calib scope inifile platform sim tests bench fuzz \
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD)

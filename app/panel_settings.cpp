@@ -5,6 +5,7 @@
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "platform/widgets.h"
+#include "teach/attributes.h"
 #include "teach/row_colours.h"
 
 #include <QComboBox>
@@ -67,6 +68,7 @@ void LoadPanelSettings() {
         for (const std::string& address : c.addressHistory) {
             conn::AppendAddressHistory(address);
         }
+        teach::AcquireTableSetFromIniHandle(store.get(), 0); // row attributes, silently
     }
     Panels& p = P();
     p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
@@ -117,6 +119,7 @@ void StorePanelSettings() {
         return;
     }
     PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(), s);
+    teach::AppendTableSetToIniHandle(store.get());
     // A failed write is not reported; the old file stays as it was.
     ini::Ini_WriteToFile(store.get(), PanelSettingsPath());
 }

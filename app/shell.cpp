@@ -23,9 +23,11 @@
 #include "record/recorder_wiring.h"
 #include "scope/scope.h"
 #include "scope/scope_wiring.h"
+#include "teach/attributes.h"
 #include "teach/attributes_wiring.h"
 #include "teach/teach_labels.h"
 #include "teach/teach_panels_wiring.h"
+#include "teach/teach_state.h"
 #include "teach/teach_wiring.h"
 
 #include <QAction>
@@ -200,6 +202,7 @@ void InitAll() {
     params::SelectTransferTarget(params::kTargetRam);
     params::SelectParaSet(0);
     live::ResetLiveState();
+    teach::ResetTeachState();
     scope::ResetScopeState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
@@ -218,6 +221,8 @@ void InitAll() {
     // history and row attributes from the settings file.
     conn::FillComPortSelector();
     LoadPanelSettings();
+    // Row colours start in manual mode.
+    teach::InitSrcPanel();
     // Parameter page and the data panel's 3D page in front, offset page
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);

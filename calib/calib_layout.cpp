@@ -180,8 +180,12 @@ void BuildPasswordPanel(QDialog* panel, PasswordPanel* ui) {
     layout->setContentsMargins(12, 12, 12, 12);
     layout->setSpacing(8);
     layout->addWidget(new QLabel("PASSWORD:"));
-    // A text field commits on Enter, which is when the password is checked.
-    auto* field = new ctl::TextField(panel, 20);
+    // The password is checked on Enter only (not when the field loses the
+    // focus); what is typed shows as asterisks.
+    auto* field = new QLineEdit(panel);
+    field->setMaxLength(20);
+    field->setEchoMode(QLineEdit::Password);
+    field->setStyleSheet("QLineEdit { lineedit-password-character: 42; }");
     field->setMinimumWidth(160);
     ui->password = field;
     layout->addWidget(field, 1);

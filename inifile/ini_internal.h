@@ -71,6 +71,10 @@ std::string Normalise(std::string_view s);
 void AppendCommentLine(std::string& block, std::string_view line);
 // Joins the pieces of split values in a section into single items.
 void JoinContinuationRuns(IniSection& section);
+// True when the tag ends in " Line" and decimal digits (a piece of a split
+// value); base receives the tag without that suffix, first whether the
+// number is 1 (leading zeros allowed).
+bool SplitPieceTag(std::string_view tag, std::string_view* base, bool* first);
 
 } // namespace detail
 } // namespace ini

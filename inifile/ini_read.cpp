@@ -11,10 +11,6 @@ namespace ini {
 
 namespace detail {
 
-namespace {
-
-// True when the tag ends in " Line" and decimal digits; base receives the tag
-// without that suffix, first whether the number is 1 (leading zeros allowed).
 bool SplitPieceTag(std::string_view tag, std::string_view* base, bool* first) {
     size_t d = tag.size();
     while (d > 0 && tag[d - 1] >= '0' && tag[d - 1] <= '9') {
@@ -33,8 +29,6 @@ bool SplitPieceTag(std::string_view tag, std::string_view* base, bool* first) {
     *first = digits == "1";
     return true;
 }
-
-} // namespace
 
 // A run starts at a piece numbered 1 and goes on over the immediately
 // following pieces of the same tag with another number; it becomes one item
@@ -72,7 +66,15 @@ void JoinContinuationRuns(IniSection& section) {
         bool nextFirst = false;
         while (i < items.size() && SplitPieceTag(items[i].tag, &nextBase, &nextFirst) &&
                !nextFirst && Normalise(nextBase) == key) {
-            run.value += items[i].value;
+            if (items[i].quoted && !run.quoted) {
+                // A piece of an unquoted value that happens to begin and end
+                // with a double quote: its quotes are part of the value.
+                run.value += '"';
+                run.value += items[i].value;
+                run.value += '"';
+            } else {
+                run.value += items[i].value;
+            }
             if (!items[i].comment.empty()) {
                 AppendCommentLine(run.comment, items[i].comment);
             }
@@ -199,6 +201,9 @@ private:
             item.quoted = true;
         }
         item.tag = std::string(Trim(line.substr(0, eq)));
+        if (item.tag.empty()) {
+            return; // "= value" names nothing; it could not be written back as read
+        }
         item.value = std::string(value);
         item.comment.swap(comment_);
         IniSection& sec = store_.sections[current_];
@@ -239,6 +244,24 @@ private:
 };
 
 } // namespace
+
+int Ini_ReadFromMemory(IniStore* store, const char* data, size_t size) {
+    if (store == nullptr || (data == nullptr && size > 0)) {
+        return kIniErrArgument;
+    }
+    try {
+        Reader reader(*store);
+        reader.Feed(data, size);
+        reader.Finish();
+    } catch (const std::bad_alloc&) {
+        store->sectionIndexValid = false;
+        for (IniSection& s : store->sections) {
+            s.indexValid = false;
+        }
+        return kIniErrNoMemory;
+    }
+    return 0;
+}
 
 int Ini_ReadFromFile(IniStore* store, const std::string& path) {
     if (store == nullptr) {

@@ -165,7 +165,7 @@ bool ValidSectionName(std::string_view name) {
 // no "=" (the first "=" separates tag and value), and it must not make the line
 // look like a section or comment line.
 bool ValidTag(std::string_view tag) {
-    if (!tag.empty() && (tag.front() == '[' || tag.front() == ';')) {
+    if (tag.empty() || tag.front() == '[' || tag.front() == ';') {
         return false;
     }
     for (char c : tag) {

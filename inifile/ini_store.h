@@ -56,7 +56,8 @@ constexpr int kIniErrNoMemory = -5007;
 // A null store, null destination or a buffer size of 0.
 constexpr int kIniErrArgument = -5008;
 // A section name or tag that could not be read back as written: a line break
-// or NUL inside it, or a tag containing "=" or beginning with "[" or ";".
+// or NUL inside it, or a tag that is empty, contains "=" or begins with "["
+// or ";". (Reading likewise skips lines with nothing before the "=".)
 constexpr int kIniErrBadName = -5009;
 // Ini_GetInt: the value is not a decimal integer.
 constexpr int kIniErrNotInteger = -5010;
@@ -90,6 +91,11 @@ int Ini_WriteToFile(IniStore* store, const std::string& path);
 // split values ("TAG Line0001", "TAG Line0002", ...) back into one item "TAG".
 // kIniErrOpen when the file cannot be opened.
 int Ini_ReadFromFile(IniStore* store, const std::string& path);
+
+// The same two operations on text in memory: the whole file content as it
+// would be written, and the file bytes as they would be read.
+int Ini_WriteToString(IniStore* store, std::string* text);
+int Ini_ReadFromMemory(IniStore* store, const char* data, size_t size);
 
 // Strict conversion: optional blanks, at most one sign, one or more decimal
 // digits, optional blanks, nothing else, 32-bit signed range. *dest is changed

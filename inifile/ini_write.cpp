@@ -23,11 +23,17 @@ namespace {
 using detail::kCrLf;
 
 // Output with a 16 KB buffer; the first error sticks and stops all output.
+// With a text sink instead of a descriptor the output is collected in memory.
 class BufferedFile {
 public:
     explicit BufferedFile(int fd) : fd_(fd) {}
+    explicit BufferedFile(std::string* text) : text_(text) {}
 
     void Put(std::string_view s) {
+        if (text_ != nullptr) {
+            text_->append(s);
+            return;
+        }
         while (!s.empty() && ok_) {
             const size_t n = std::min(s.size(), sizeof buf_ - used_);
             std::copy_n(s.data(), n, buf_ + used_);
@@ -41,6 +47,9 @@ public:
     void Put(char c) { Put(std::string_view(&c, 1)); }
 
     bool Flush() {
+        if (text_ != nullptr) {
+            return true;
+        }
         size_t done = 0;
         while (ok_ && done < used_) {
             const ssize_t n = ::write(fd_, buf_ + done, used_ - done);
@@ -58,7 +67,8 @@ public:
     }
 
 private:
-    int fd_;
+    int fd_ = -1;
+    std::string* text_ = nullptr;
     bool ok_ = true;
     size_t used_ = 0;
     char buf_[16 * 1024];
@@ -82,24 +92,60 @@ void PutValue(BufferedFile& out, std::string_view value, bool quoted) {
     out.Put(kCrLf);
 }
 
+// Where the piece of a split value that starts at `off` ends. Reading trims
+// the blanks around an unquoted value and takes one in double quotes for a
+// quoted one, so an unquoted piece must neither end nor be followed by white
+// space, nor begin and end with a double quote: the cut moves back to a
+// place where that holds, or, failing that, forward.
+size_t PieceEnd(std::string_view value, size_t off, bool quoted) {
+    const size_t end = std::min(off + detail::kMaxPiece, value.size());
+    if (quoted || end == value.size()) {
+        return end;
+    }
+    const auto cuttable = [&](size_t at) {
+        return !detail::IsWhite(value[at - 1]) && !detail::IsWhite(value[at]) &&
+               !(at - off >= 2 && value[off] == '"' && value[at - 1] == '"');
+    };
+    for (size_t at = end; at > off + 1; --at) {
+        if (cuttable(at)) {
+            return at;
+        }
+    }
+    size_t at = end;
+    while (at < value.size() && !cuttable(at)) {
+        ++at;
+    }
+    return at;
+}
+
 void PutItem(BufferedFile& out, const IniItem& item) {
     PutComment(out, item.comment);
-    const std::string_view tag = std::string_view(item.tag).substr(0, detail::kMaxTag);
+    // A cut name must not end in white space: reading would trim it.
+    const std::string_view tag =
+        detail::Trim(std::string_view(item.tag).substr(0, detail::kMaxTag));
     const std::string_view value = item.value;
-    if (value.size() <= detail::kMaxPiece) {
+    // A tag that itself ends like a piece ("X Line1") would be read back as a
+    // piece of another item; written as a run of pieces it reads back whole.
+    std::string_view base;
+    bool first = false;
+    if (value.size() <= detail::kMaxPiece && !detail::SplitPieceTag(tag, &base, &first)) {
         out.Put(tag);
         out.Put(" = ");
         PutValue(out, value, item.quoted);
         return;
     }
+    // At least one piece, also for an empty value under a piece-like tag.
+    size_t off = 0;
     size_t k = 1;
-    for (size_t off = 0; off < value.size(); off += detail::kMaxPiece, ++k) {
+    do {
+        const size_t end = PieceEnd(value, off, item.quoted);
         char suffix[32];
-        std::snprintf(suffix, sizeof suffix, " Line%04zu = ", k);
+        std::snprintf(suffix, sizeof suffix, " Line%04zu = ", k++);
         out.Put(tag);
         out.Put(suffix);
-        PutValue(out, value.substr(off, detail::kMaxPiece), item.quoted);
-    }
+        PutValue(out, value.substr(off, end - off), item.quoted);
+        off = end;
+    } while (off < value.size());
 }
 
 // Positions 0..n-1, sorted by normalised name when sorted is set.
@@ -130,7 +176,7 @@ void PutStore(BufferedFile& out, const IniStore& store) {
         const IniSection& sec = store.sections[s];
         PutComment(out, sec.comment);
         out.Put('[');
-        out.Put(std::string_view(sec.name).substr(0, detail::kMaxLine - 2));
+        out.Put(detail::Trim(std::string_view(sec.name).substr(0, detail::kMaxLine - 2)));
         out.Put(']');
         out.Put(kCrLf);
         for (size_t i : Order(sec.items, store.autoSort, itemTag)) {
@@ -231,6 +277,20 @@ int WriteFile(const IniStore& store, const std::string& path) {
 }
 
 } // namespace
+
+int Ini_WriteToString(IniStore* store, std::string* text) {
+    if (store == nullptr || text == nullptr) {
+        return kIniErrArgument;
+    }
+    try {
+        text->clear();
+        BufferedFile out(text);
+        PutStore(out, *store);
+        return 0;
+    } catch (const std::bad_alloc&) {
+        return kIniErrNoMemory;
+    }
+}
 
 int Ini_WriteToFile(IniStore* store, const std::string& path) {
     if (store == nullptr || path.empty()) {

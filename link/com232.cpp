@@ -93,6 +93,10 @@ void SetTimeout() {
     Ui().ShowConnectionPage();
 }
 
+bool ExchangeRunning() {
+    return gExchangeRunning;
+}
+
 int DataExchange(int frameLength) {
     if (gExchangeRunning) {
         // A nested request while another waits for its answer: refused, the

@@ -70,6 +70,9 @@ int ClientTCPCB(unsigned handle, int event, int error, void* callbackData);
 // Sends the first frameLength bytes of TxBuffer and waits for the answer.
 // Returns 1 for a complete, correct answer, -1 after a reported failure.
 int DataExchange(int frameLength);
+// True while an exchange waits for its answer (a loop must not start one
+// nested inside it).
+bool ExchangeRunning();
 int GetHeaderFrame();
 int GetDataFrame();
 

@@ -4,6 +4,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
+#include "link/hw_info_file.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "params/transfer.h"
@@ -258,11 +259,6 @@ void ChangeBaudrate() {
     if (com232::LinkOk == 1) {
         com232::Ui().AppendMessage("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
     }
-}
-
-void GenerateHWInfoFile() {
-    com232::Ui().AppendMessage("ATTENTION!   THE HARDWARE INI FILE IS NOT SUPPORTED BY THIS "
-                               "VERSION!\n\n");
 }
 
 void ShowSensorId(const std::string& id) {

@@ -58,9 +58,6 @@ int CBF_DispStatus(QWidget*, ctl::Event);
 // Gives every control of the page its help text and callback.
 void WireConnectPage();
 
-// Writes the hardware information file (service).
-void GenerateHWInfoFile();
-
 inline constexpr const char* kTextTryToConnect = "TRY TO CONNECT!";
 inline constexpr const char* kTextNoSensor = "NO SENSOR CONNECTED!";
 

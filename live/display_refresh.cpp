@@ -10,7 +10,7 @@
 namespace live {
 namespace {
 
-constexpr int kParts = 4;
+constexpr int kParts = 5;
 std::array<std::function<void()>, kParts> gWriters;
 unsigned gPending = 0;
 double gInterval = 1.0 / 60.0;
@@ -28,6 +28,8 @@ int IndexOf(DisplayPart part) {
         return 2;
     case kShowSignalGraph:
         return 3;
+    case kShowTeachGraph:
+        return 4;
     }
     return 0;
 }

@@ -13,10 +13,11 @@ namespace live {
 
 // The display groups that can be pending.
 enum DisplayPart : unsigned {
-    kShowPanelData = 1u << 0,  // data panel, big panels, mean-value panel numerics
-    kShowCalibData = 1u << 1,  // raw values on the calibration page
-    kShowGraphs = 1u << 2,     // strip charts and colour-space views
-    kShowSignalGraph = 1u << 3 // signal-graph panel
+    kShowPanelData = 1u << 0,   // data panel, big panels, mean-value panel numerics
+    kShowCalibData = 1u << 1,   // raw values on the calibration page
+    kShowGraphs = 1u << 2,      // strip charts and colour-space views
+    kShowSignalGraph = 1u << 3, // signal-graph panel
+    kShowTeachGraph = 1u << 4   // graph teach panel: recorded points, cursors, counter
 };
 
 // Marks `parts` pending and writes all pending displays if the last refresh

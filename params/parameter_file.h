@@ -1,5 +1,8 @@
-// The parameter file: SEND and GET with the transfer target FILE.
+// The parameter file: SEND and GET with the transfer target FILE save the
+// whole parameter set to a file and load it back into the panels.
 #pragma once
+
+#include <string>
 
 namespace params {
 
@@ -7,5 +10,24 @@ namespace params {
 void SendParaToFile();
 // Asks for a parameter file, reads it and shows it in the panels.
 void ReadParaFromFile();
+
+// The directory a file dialog starts in for a remembered path: the path
+// itself when it names a directory, otherwise the directory that holds it.
+std::string DialogDirectoryOf(const std::string& rememberedPath);
+
+// Why the store could not write a file, for its negative result `rc`.
+std::string IniWriteFailureReason(int rc);
+// Text of a failed write of `path`: what, the path, the reason.
+std::string FileWriteFailureText(const std::string& what, const std::string& path, int rc);
+
+// Start state (tests).
+void ResetParameterFileState();
+
+inline constexpr const char* kTextNoFileSelected = "No file was selected!";
+inline constexpr const char* kTextNotParameterFile =
+    "Selected file is not a parameter file! \nDo you want to proceed anyway?";
+inline constexpr const char* kTextVersionMismatch =
+    "Selected file and scope version do not match! \nDo you want to proceed anyway?";
+inline constexpr const char* kTextNoParameterRead = "No parameter where read!";
 
 } // namespace params

@@ -1,6 +1,7 @@
 #include "platform/popups.h"
 
 #include <QApplication>
+#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,6 +9,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+
+#include <stdexcept>
+#include <string>
 
 namespace platform {
 namespace {
@@ -154,6 +158,39 @@ int FileSelectPopup(const FileSelectRequest& request, std::string* path) {
     }
     *path = chosen.toStdString();
     return QFileInfo::exists(chosen) ? kExistingFileSelected : kNewFileSelected;
+}
+
+int ColorPopup(const std::string& title, uint32_t initial, uint32_t* colour) {
+    if (gHook) {
+        const PopupAnswer a = gHook(
+            PopupRecord{PopupKind::Color, title, std::to_string(initial & 0xFFFFFFu), {}, {}});
+        if (a.result != 1) {
+            return 0;
+        }
+        try {
+            size_t used = 0;
+            const unsigned long v = std::stoul(a.text, &used, 0);
+            if (used != a.text.size() || v > 0xFFFFFFul) {
+                return 0;
+            }
+            *colour = static_cast<uint32_t>(v);
+        } catch (const std::exception&) {
+            return 0;
+        }
+        return 1;
+    }
+    if (!HaveGui()) {
+        return 0;
+    }
+    const QColor start((initial >> 16) & 0xFF, (initial >> 8) & 0xFF, initial & 0xFF);
+    const QColor c =
+        QColorDialog::getColor(start, ParentWindow(), Q(title), QColorDialog::DontUseNativeDialog);
+    if (!c.isValid()) {
+        return 0;
+    }
+    *colour = (static_cast<uint32_t>(c.red()) << 16) | (static_cast<uint32_t>(c.green()) << 8) |
+              static_cast<uint32_t>(c.blue());
+    return 1;
 }
 
 ScriptedPopups::ScriptedPopups() {

@@ -2,13 +2,14 @@
 // script, so flows that ask the user run headless.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 namespace platform {
 
-enum class PopupKind { Message, Confirm, Generic, Prompt, FileSelect };
+enum class PopupKind { Message, Confirm, Generic, Prompt, FileSelect, Color };
 
 // File selection results.
 constexpr int kNoFileSelected = 0;
@@ -44,6 +45,12 @@ struct FileSelectRequest {
 // Returns kNoFileSelected, kExistingFileSelected or kNewFileSelected; the
 // chosen path goes to *path unless nothing was selected.
 int FileSelectPopup(const FileSelectRequest& request, std::string* path);
+
+// Colour selection starting at `initial` (0x00RRGGBB). Returns 1 and sets
+// *colour (0x00RRGGBB) when a colour was chosen, 0 when cancelled.
+// Under the test hook the record's text is the initial colour in decimal
+// and the answer's text the chosen one (decimal, or hexadecimal with 0x).
+int ColorPopup(const std::string& title, uint32_t initial, uint32_t* colour);
 
 // ---- test hook ---------------------------------------------------------
 

@@ -1,30 +1,57 @@
+// The TCP client on plain POSIX sockets: a non-blocking connect bounded by
+// the caller's time-out, a read notifier that moves arriving bytes into the
+// conversation's own buffer, and direct send/recv calls. A request and its
+// answer thus cost one send, one poll and one recv, which matters when the
+// live loop exchanges thousands of frames a second.
 #include "platform/tcp_client.h"
 
 #include "platform/runtime.h"
 
-#include <QElapsedTimer>
 #include <QPointer>
-#include <QTcpSocket>
+#include <QSocketNotifier>
 #include <QTimer>
 
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <fcntl.h>
 #include <map>
+#include <memory>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 #include <vector>
 
 namespace platform {
 namespace {
 
 struct Conversation {
-    QPointer<QTcpSocket> socket;
+    int fd = -1;
+    QPointer<QSocketNotifier> notifier;
+    std::vector<uint8_t> received; // arrived and not read yet, from `head` on
+    size_t head = 0;
     TcpCallback callback = nullptr;
     void* callbackData = nullptr;
     bool closedByPeer = false;
+
+    size_t Waiting() const { return received.size() - head; }
 };
 
 std::map<unsigned, Conversation> gConversations;
 unsigned gNextHandle = 1;
 bool gDispatchScheduled = false;
 bool gDispatching = false;
+
+using Clock = std::chrono::steady_clock;
+
+int MsLeft(Clock::time_point deadline) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return left > 0 ? static_cast<int>(left) : 0;
+}
 
 void ScheduleDispatch() {
     if (gDispatchScheduled) {
@@ -37,46 +64,151 @@ void ScheduleDispatch() {
     });
 }
 
-int MapSocketError(QAbstractSocket::SocketError e) {
-    switch (e) {
-    case QAbstractSocket::ConnectionRefusedError:
-        return kTcpUnableToEstablishConnection;
-    case QAbstractSocket::HostNotFoundError:
-    case QAbstractSocket::NetworkError:
-        return kTcpFailedToConnect;
-    case QAbstractSocket::SocketTimeoutError:
-        return kTcpTimeOutErr;
-    case QAbstractSocket::SocketResourceError:
-        return kTcpOutOfMemory;
-    case QAbstractSocket::UnsupportedSocketOperationError:
-    case QAbstractSocket::AddressInUseError:
-    case QAbstractSocket::SocketAddressNotAvailableError:
-        return kTcpInvalidParameter;
-    case QAbstractSocket::RemoteHostClosedError:
-        return kTcpConnectionClosed;
-    default:
-        return kTcpGeneralIOErr;
+Conversation* Find(unsigned handle) {
+    auto it = gConversations.find(handle);
+    return it == gConversations.end() ? nullptr : &it->second;
+}
+
+// Moves everything the socket holds into the conversation's buffer; notes
+// the peer's close or a broken connection.
+void Drain(Conversation& c) {
+    if (c.fd < 0 || c.closedByPeer) {
+        return;
+    }
+    if (c.head > 0 && c.head == c.received.size()) {
+        c.received.clear();
+        c.head = 0;
+    }
+    uint8_t chunk[4096];
+    for (;;) {
+        const ssize_t n = ::recv(c.fd, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (n > 0) {
+            c.received.insert(c.received.end(), chunk, chunk + n);
+            if (static_cast<size_t>(n) < sizeof chunk) {
+                return;
+            }
+            continue;
+        }
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return;
+        }
+        // 0: the peer closed; an error: the connection is gone.
+        c.closedByPeer = true;
+        if (c.notifier) {
+            c.notifier->setEnabled(false);
+        }
+        return;
     }
 }
 
-QTcpSocket* SocketOf(unsigned handle) {
-    auto it = gConversations.find(handle);
-    return it == gConversations.end() ? nullptr : it->second.socket.data();
+void OnReadable(unsigned handle) {
+    Conversation* c = Find(handle);
+    if (c == nullptr) {
+        return;
+    }
+    Drain(*c);
+    // ProcessSystemEvents dispatches on its way out; only the plain event
+    // loop needs a dispatch scheduled.
+    if (!InsideProcessSystemEvents()) {
+        ScheduleDispatch();
+    }
 }
 
-// Removes a conversation; the socket object is deleted by the event loop
-// later, so a caller further up the stack never holds a dangling pointer.
+// Closes the socket; the notifier goes later, as its own activation may be
+// further up the stack.
 void Forget(unsigned handle) {
     auto it = gConversations.find(handle);
     if (it == gConversations.end()) {
         return;
     }
-    if (QTcpSocket* s = it->second.socket.data()) {
-        QObject::disconnect(s, nullptr, nullptr, nullptr);
-        s->abort();
-        s->deleteLater();
+    Conversation& c = it->second;
+    if (QSocketNotifier* n = c.notifier.data()) {
+        n->setEnabled(false);
+        QObject::disconnect(n, nullptr, nullptr, nullptr);
+        n->deleteLater();
+    }
+    if (c.fd >= 0) {
+        ::close(c.fd);
     }
     gConversations.erase(it);
+}
+
+int ConnectErrorCode(int error) {
+    switch (error) {
+    case ECONNREFUSED:
+        return kTcpUnableToEstablishConnection;
+    case ENETUNREACH:
+    case EHOSTUNREACH:
+    case ENETDOWN:
+    case EHOSTDOWN:
+        return kTcpFailedToConnect;
+    case ETIMEDOUT:
+        return kTcpTimeOutErr;
+    case EADDRINUSE:
+    case EADDRNOTAVAIL:
+    case EAFNOSUPPORT:
+        return kTcpInvalidParameter;
+    case ENOMEM:
+    case ENOBUFS:
+        return kTcpOutOfMemory;
+    default:
+        return kTcpGeneralIOErr;
+    }
+}
+
+// Connects one resolved address within the deadline; the socket or a code.
+int ConnectAddress(const addrinfo& a, unsigned localPort, Clock::time_point deadline, int* fdOut) {
+    const int fd =
+        ::socket(a.ai_family, a.ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a.ai_protocol);
+    if (fd < 0) {
+        return ConnectErrorCode(errno);
+    }
+    const int one = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    if (localPort != 0) {
+        sockaddr_storage local{};
+        std::memcpy(&local, a.ai_addr, a.ai_addrlen);
+        if (a.ai_family == AF_INET) {
+            reinterpret_cast<sockaddr_in*>(&local)->sin_addr.s_addr = htonl(INADDR_ANY);
+            reinterpret_cast<sockaddr_in*>(&local)->sin_port =
+                htons(static_cast<uint16_t>(localPort));
+        } else {
+            reinterpret_cast<sockaddr_in6*>(&local)->sin6_addr = in6addr_any;
+            reinterpret_cast<sockaddr_in6*>(&local)->sin6_port =
+                htons(static_cast<uint16_t>(localPort));
+        }
+        if (::bind(fd, reinterpret_cast<sockaddr*>(&local), a.ai_addrlen) != 0) {
+            const int code = ConnectErrorCode(errno);
+            ::close(fd);
+            return code;
+        }
+    }
+    if (::connect(fd, a.ai_addr, a.ai_addrlen) != 0 && errno != EINPROGRESS) {
+        const int code = ConnectErrorCode(errno);
+        ::close(fd);
+        return code;
+    }
+    pollfd p{fd, POLLOUT, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&p, 1, MsLeft(deadline));
+    } while (ready < 0 && errno == EINTR);
+    if (ready == 0) {
+        ::close(fd);
+        return kTcpTimeOutErr;
+    }
+    int error = 0;
+    socklen_t len = sizeof error;
+    if (ready < 0 || ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &len) != 0 || error != 0) {
+        const int code = ConnectErrorCode(ready < 0 ? errno : error);
+        ::close(fd);
+        return code;
+    }
+    *fdOut = fd;
+    return 0;
 }
 
 } // namespace
@@ -84,44 +216,43 @@ void Forget(unsigned handle) {
 int ConnectToTCPServerEx(unsigned* handle, unsigned port, const std::string& host,
                          TcpCallback callback, void* callbackData, unsigned timeoutMs,
                          unsigned localPort) {
-    if (handle == nullptr || host.empty() || port == 0 || port > 65535) {
+    if (handle == nullptr || host.empty() || port == 0 || port > 65535 || localPort > 65535) {
         return kTcpInvalidParameter;
     }
-    auto* socket = new QTcpSocket();
-    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-    if (localPort != 0 && !socket->bind(QHostAddress::Any, static_cast<quint16>(localPort))) {
-        const int code = MapSocketError(socket->error());
-        delete socket;
-        return code;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* list = nullptr;
+    const std::string service = std::to_string(port);
+    if (::getaddrinfo(host.c_str(), service.c_str(), &hints, &list) != 0 || list == nullptr) {
+        return kTcpFailedToConnect; // host not found
     }
-    socket->connectToHost(QString::fromStdString(host), static_cast<quint16>(port));
-    if (!socket->waitForConnected(static_cast<int>(timeoutMs))) {
-        const int code = MapSocketError(socket->error());
-        delete socket;
+    int fd = -1;
+    int code = kTcpFailedToConnect;
+    for (const addrinfo* a = list; a != nullptr && fd < 0; a = a->ai_next) {
+        code = ConnectAddress(*a, localPort, deadline, &fd);
+        if (code == kTcpTimeOutErr) {
+            break;
+        }
+    }
+    ::freeaddrinfo(list);
+    if (fd < 0) {
         return code;
     }
     const unsigned h = gNextHandle++;
-    gConversations[h] = Conversation{socket, callback, callbackData, false};
-    QObject::connect(socket, &QTcpSocket::readyRead, [] {
-        // ProcessSystemEvents dispatches on its way out; only the plain
-        // event loop needs a dispatch scheduled.
-        if (!InsideProcessSystemEvents()) {
-            ScheduleDispatch();
-        }
-    });
-    QObject::connect(socket, &QTcpSocket::disconnected, [h] {
-        auto it = gConversations.find(h);
-        if (it != gConversations.end()) {
-            it->second.closedByPeer = true;
-            ScheduleDispatch();
-        }
-    });
+    Conversation& c = gConversations[h];
+    c.fd = fd;
+    c.callback = callback;
+    c.callbackData = callbackData;
+    c.notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
+    QObject::connect(c.notifier.data(), &QSocketNotifier::activated, [h] { OnReadable(h); });
     *handle = h;
     return 0;
 }
 
 int DisconnectFromTCPServer(unsigned handle) {
-    if (gConversations.count(handle) == 0) {
+    if (Find(handle) == nullptr) {
         return kTcpNoConnectionEstablished;
     }
     Forget(handle);
@@ -129,67 +260,75 @@ int DisconnectFromTCPServer(unsigned handle) {
 }
 
 int ClientTCPWrite(unsigned handle, const void* data, size_t count, unsigned timeoutMs) {
-    QTcpSocket* s = SocketOf(handle);
-    if (s == nullptr) {
+    Conversation* c = Find(handle);
+    if (c == nullptr) {
         return kTcpNoConnectionEstablished;
     }
-    if (s->state() != QAbstractSocket::ConnectedState) {
+    if (c->closedByPeer) {
         return kTcpConnectionClosed;
     }
-    // With nothing queued in the socket the request goes straight out: the
-    // socket's own buffered write would schedule a flush through the event
-    // queue for every request.
-    const char* bytes = static_cast<const char*>(data);
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
     size_t sent = 0;
-    if (s->bytesToWrite() == 0 && s->socketDescriptor() >= 0) {
-        const ssize_t n = ::send(static_cast<int>(s->socketDescriptor()), bytes, count,
-                                 MSG_NOSIGNAL | MSG_DONTWAIT);
+    while (sent < count) {
+        const ssize_t n = ::send(c->fd, bytes + sent, count - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
         if (n > 0) {
-            sent = static_cast<size_t>(n);
+            sent += static_cast<size_t>(n);
+            continue;
         }
-    }
-    if (sent < count && s->write(bytes + sent, static_cast<qint64>(count - sent)) !=
-                            static_cast<qint64>(count - sent)) {
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd p{c->fd, POLLOUT, 0};
+            const int left = MsLeft(deadline);
+            if (left <= 0 || ::poll(&p, 1, left) == 0) {
+                return kTcpTimeOutErr;
+            }
+            continue;
+        }
         return kTcpWriteFailed;
-    }
-    s->flush();
-    QElapsedTimer t;
-    t.start();
-    while (s->bytesToWrite() > 0) {
-        const qint64 left = static_cast<qint64>(timeoutMs) - t.elapsed();
-        if (left <= 0) {
-            return kTcpTimeOutErr;
-        }
-        if (!s->waitForBytesWritten(static_cast<int>(left))) {
-            return s->state() == QAbstractSocket::ConnectedState ? kTcpTimeOutErr : kTcpWriteFailed;
-        }
     }
     return static_cast<int>(count);
 }
 
 int ClientTCPRead(unsigned handle, void* buffer, size_t count, unsigned timeoutMs) {
-    QTcpSocket* s = SocketOf(handle);
-    if (s == nullptr) {
+    Conversation* c = Find(handle);
+    if (c == nullptr) {
         return kTcpNoConnectionEstablished;
     }
     if (count == 0) {
         return 0;
     }
-    if (s->bytesAvailable() == 0) {
-        if (s->state() != QAbstractSocket::ConnectedState) {
+    if (c->Waiting() == 0) {
+        Drain(*c);
+    }
+    if (c->Waiting() == 0) {
+        if (c->closedByPeer) {
             return kTcpConnectionClosed;
         }
-        if (!s->waitForReadyRead(static_cast<int>(timeoutMs))) {
-            return s->state() == QAbstractSocket::ConnectedState ? kTcpTimeOutErr : kTcpReadFailed;
+        pollfd p{c->fd, POLLIN, 0};
+        int ready = 0;
+        do {
+            ready = ::poll(&p, 1, static_cast<int>(timeoutMs));
+        } while (ready < 0 && errno == EINTR);
+        if (ready <= 0) {
+            return kTcpTimeOutErr;
+        }
+        Drain(*c);
+        if (c->Waiting() == 0) {
+            return c->closedByPeer ? kTcpConnectionClosed : kTcpReadFailed;
         }
     }
-    const qint64 n = s->read(static_cast<char*>(buffer), static_cast<qint64>(count));
-    return n < 0 ? kTcpReadFailed : static_cast<int>(n);
+    const size_t n = std::min(count, c->Waiting());
+    std::memcpy(buffer, c->received.data() + c->head, n);
+    c->head += n;
+    return static_cast<int>(n);
 }
 
 size_t ClientTCPBytesWaiting(unsigned handle) {
-    QTcpSocket* s = SocketOf(handle);
-    return s == nullptr ? 0 : static_cast<size_t>(s->bytesAvailable());
+    const Conversation* c = Find(handle);
+    return c == nullptr ? 0 : c->Waiting();
 }
 
 void DispatchTcpEvents() {
@@ -198,28 +337,23 @@ void DispatchTcpEvents() {
     }
     gDispatching = true;
     std::vector<unsigned> handles;
+    handles.reserve(gConversations.size());
     for (const auto& [h, c] : gConversations) {
         handles.push_back(h);
     }
     for (unsigned h : handles) {
-        auto it = gConversations.find(h);
-        if (it == gConversations.end()) {
+        Conversation* c = Find(h);
+        if (c == nullptr) {
             continue; // closed by an earlier callback
         }
-        QTcpSocket* s = it->second.socket.data();
-        const TcpCallback cb = it->second.callback;
-        void* data = it->second.callbackData;
-        if (s != nullptr && s->bytesAvailable() > 0 && cb != nullptr) {
-            cb(h, kTcpDataReady, 0, data);
+        if (c->Waiting() > 0 && c->callback != nullptr) {
+            c->callback(h, kTcpDataReady, 0, c->callbackData);
         }
-        it = gConversations.find(h);
-        if (it == gConversations.end()) {
-            continue;
-        }
+        c = Find(h);
         // The peer's close is reported after the last data it sent.
-        if (it->second.closedByPeer || it->second.socket.isNull()) {
-            const TcpCallback closeCb = it->second.callback;
-            void* closeData = it->second.callbackData;
+        if (c != nullptr && c->closedByPeer) {
+            const TcpCallback closeCb = c->callback;
+            void* closeData = c->callbackData;
             Forget(h);
             if (closeCb != nullptr) {
                 closeCb(h, kTcpDisconnect, kTcpConnectionClosed, closeData);

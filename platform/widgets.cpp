@@ -1,6 +1,7 @@
 #include "platform/widgets.h"
 
-#include <QColorDialog>
+#include "platform/popups.h"
+
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -281,10 +282,9 @@ void ColorField::mousePressEvent(QMouseEvent* e) {
         QWidget::mousePressEvent(e);
         return;
     }
-    const QColor c = QColorDialog::getColor(ToQColor(color_), this, tr("Indicator colour"),
-                                            QColorDialog::DontUseNativeDialog);
-    if (c.isValid()) {
-        SetColor(FromQColor(c));
+    Rgb chosen = color_;
+    if (platform::ColorPopup("Indicator colour", color_, &chosen) == 1) {
+        SetColor(chosen);
         emit committed();
     }
 }

@@ -2,8 +2,10 @@
 
 #include "app/panels.h"
 #include "platform/controls.h"
-#include "platform/popups.h"
 #include "platform/widgets.h"
+#include "teach/graph_teach.h"
+#include "teach/mean_teach.h"
+#include "teach/teach_edit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,27 +25,43 @@ const char* const kGridHelpText =
     "Teach tolerance off: Tolerance will not be changed. \n"
     "Teach tolerance on: Tolerance will be set automatically to a default value.";
 
+namespace {
+
+// Connects a menu entry to its handler once, however often the page is wired.
+void ConnectOnce(QAction* action, void (*handler)()) {
+    const char* kWired = "c3MenuWired";
+    if (action == nullptr || action->property(kWired).toBool()) {
+        return;
+    }
+    action->setProperty(kWired, true);
+    QObject::connect(action, &QAction::triggered, action, [handler] { handler(); });
+}
+
+} // namespace
+
 void WireTeachPage() {
     TeachPage& t = app::P().teachPage;
     ctl::Bind(t.rowNo, "Select the current number of a row in the TEACH TABLE for TEACH DATA TO.",
-              {});
-    ctl::Bind(t.autoIncrement, "Auto increment of Edit Field No.:", {});
-    ctl::Bind(t.resetTable, "Reset the TEACH TABLE. \nAll cells are set to 1.", {});
+              CBF_EditNo);
+    ctl::Bind(t.autoIncrement, "Auto increment of Edit Field No.:", CBF_RadioInc);
+    ctl::Bind(t.resetTable, "Reset the TEACH TABLE. \nAll cells are set to 1.",
+              CBF_ButtonResetTable);
     ctl::Bind(t.teachDataTo,
               "Current measured values (X,Y,INT respectively s,i,M) are assigned \n"
               "to the TEACH TABLE row selected in the No.: function field.",
-              {});
-    ctl::Bind(t.teachMeanValues, "Opens a panel to teach mean values. ", {});
+              CBF_ButtonTeachDataTo);
+    ctl::Bind(t.teachMeanValues, "Opens a panel to teach mean values. ", CBF_ButtonTeachMeanVal);
     ctl::Bind(t.teachRecordedValues,
-              "Opens a panel to teach, with help \nfrom a graph, recorded values. ", {});
-
-    // The menu's Help entry; connected once however often the page is wired.
-    const char* kWired = "c3HelpWired";
-    if (t.menuHelp != nullptr && !t.menuHelp->property(kWired).toBool()) {
-        t.menuHelp->setProperty(kWired, true);
-        QObject::connect(t.menuHelp, &QAction::triggered, t.menuHelp,
-                         [] { platform::MessagePopup(ctl::kInfoTitle, kGridHelpText); });
-    }
+              "Opens a panel to teach, with help \nfrom a graph, recorded values. ",
+              CBF_ButtonTeachRecVal);
+    // The grid has no help of its own on a right click: that opens its menu.
+    ctl::Bind(t.grid, nullptr, CBF_GridCtt);
+    ConnectOnce(t.menuHelp, CBF_GridCttHelp);
+    ConnectOnce(t.menuSetSelection, CBF_GridCttSetSelectionTo);
+    ConnectOnce(t.menuIncrementSelection, CBF_GridCttIncrementSelectionWith);
+    ConnectOnce(t.menuResetSelection, CBF_GridCttResetSelection);
+    ConnectOnce(t.menuTolOff, CBF_GridCttTeachTolOff);
+    ConnectOnce(t.menuTolOn, CBF_GridCttTeachTolOn);
 }
 
 } // namespace teach

@@ -1,8 +1,15 @@
 // Renders the main panel with each tab page, every child display panel and
 // the separate windows to PNG files, for reviewing layouts without a display:
-//   QT_QPA_PLATFORM=offscreen c3-panel-shots OUTPUT_DIR [WIDTH HEIGHT]
+//   QT_QPA_PLATFORM=offscreen c3-panel-shots OUTPUT_DIR [WIDTH HEIGHT] [--frames]
+// With --frames the live displays are first fed with made-up measurements
+// (a colour sweep), so the graphs and the signal-graph panel show content.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "live/display_refresh.h"
+#include "live/graphs.h"
+#include "live/live_data.h"
+#include "live/live_wiring.h"
+#include "live/signal_graph.h"
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
 
@@ -10,9 +17,12 @@
 #include <QDialog>
 #include <QDir>
 #include <QStackedWidget>
+#include <QTabWidget>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -27,6 +37,39 @@ bool Save(QWidget* w, const QString& path) {
     const bool ok = w->grab().save(path);
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", path.toUtf8().constData());
     return ok;
+}
+
+// A colour sweep through the display path, as a loop would show it.
+void FeedFrames() {
+    live::WireDataPanel();
+    live::WireSignalGraphPanel();
+    live::InitGraphs();
+    live::InitPanelGraph();
+    for (int i = 0; i < 300; ++i) {
+        const double t = i / 40.0;
+        live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        const auto red = static_cast<int16_t>(1800 + 1200 * std::sin(t));
+        const auto green = static_cast<int16_t>(1600 + 900 * std::sin(t * 0.7 + 1));
+        const auto blue = static_cast<int16_t>(1400 + 700 * std::cos(t * 1.3));
+        const int sum = red + green + blue;
+        f.set(live::kRed, red);
+        f.set(live::kGreen, green);
+        f.set(live::kBlue, blue);
+        f.set(live::kX, static_cast<int16_t>(1000 * red / sum));
+        f.set(live::kY, static_cast<int16_t>(1000 * green / sum));
+        f.set(live::kInt, static_cast<int16_t>(sum / 3));
+        f.set(live::kColor, static_cast<int16_t>(i / 60));
+        f.set(live::kGroup, static_cast<int16_t>(i / 120));
+        f.set(live::kTemp, static_cast<int16_t>(300 + i / 10));
+        f.set(live::kRawRed, red);
+        f.set(live::kRawGreen, green);
+        f.set(live::kRawBlue, blue);
+        live::SetPanelCalibData();
+        live::SetPanelData();
+        live::ShowGraph();
+        live::SetPanelGraphData();
+    }
+    live::FlushDisplays();
 }
 
 } // namespace
@@ -46,8 +89,11 @@ int main(int argc, char** argv) {
     app::Panels& p = app::P();
     app::ShowLogo();
     QWidget* main = p.main.window;
-    if (argc >= 4) {
+    if (argc >= 4 && std::strcmp(argv[2], "--frames") != 0) {
         main->resize(std::atoi(argv[2]), std::atoi(argv[3]));
+    }
+    if (std::strcmp(argv[argc - 1], "--frames") == 0) {
+        FeedFrames();
     }
     main->show();
     bool ok = true;
@@ -67,7 +113,14 @@ int main(int argc, char** argv) {
                     {p.scope.panel, "child_scope"}};
     for (const auto& c : children) {
         p.main.childArea->setCurrentWidget(c.panel);
+        live::RequestDisplay(live::kShowSignalGraph);
+        live::FlushDisplays();
         ok &= Save(main, QStringLiteral("%1/%2.png").arg(dir, c.name));
+    }
+    p.main.childArea->setCurrentWidget(p.data.panel);
+    for (int tab = 0; tab < p.data.tabs->count(); ++tab) {
+        p.data.tabs->setCurrentIndex(tab);
+        ok &= Save(main, QStringLiteral("%1/data_tab%2.png").arg(dir).arg(tab));
     }
     p.colBig.panel->show();
     ok &= Save(p.colBig.panel, dir + "/window_colbig.png");

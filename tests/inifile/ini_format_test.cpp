@@ -244,3 +244,23 @@ TEST(IniFormat, AutoSortWritesByName) {
     Ini_PutInt(store.get(), "A", "X", 3);
     EXPECT_EQ("[A]\r\nX = 3\r\n\r\n[b]\r\ny = 2\r\nZ = 1\r\n\r\n", Written(store.get()));
 }
+
+TEST(IniFormat, TextInMemoryIsWhatTheFileHolds) {
+    IniStorePtr store = MakeIniStore();
+    ASSERT_EQ(0, Ini_PutInt(store.get(), "A", "N", -7));
+    ASSERT_EQ(0, Ini_PutString(store.get(), "A", "LONG", std::string(200, 'x')));
+    std::string text;
+    ASSERT_EQ(0, Ini_WriteToString(store.get(), &text));
+    EXPECT_EQ(Written(store.get()), text);
+
+    IniStorePtr back = MakeIniStore();
+    ASSERT_EQ(0, Ini_ReadFromMemory(back.get(), text.data(), text.size()));
+    int r = 0;
+    EXPECT_EQ(std::string(200, 'x'), GetString(back.get(), "A", "LONG", &r)); // pieces joined
+    int n = 0;
+    EXPECT_EQ(1, Ini_GetInt(back.get(), "A", "N", &n));
+    EXPECT_EQ(-7, n);
+    EXPECT_EQ(kIniErrArgument, Ini_ReadFromMemory(back.get(), nullptr, 3));
+    EXPECT_EQ(0, Ini_ReadFromMemory(back.get(), nullptr, 0));
+    EXPECT_EQ(kIniErrArgument, Ini_WriteToString(back.get(), nullptr));
+}

@@ -199,10 +199,63 @@ TEST(IniRobust, BadArgumentsAndNames) {
     EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S", "A=B", 1));
     EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S", "; A", 1));
     EXPECT_EQ(kIniErrBadName, Ini_PutInt(store.get(), "S\nT", "A", 1));
+    EXPECT_EQ(kIniErrBadName, Ini_PutString(store.get(), "S", "  ", std::string(100, 'x')));
     EXPECT_EQ(0, Ini_PutInt(store.get(), "S ] x", "A [1]", 1));
     TempDir dir;
     ASSERT_EQ(0, Ini_WriteToFile(store.get(), dir.File("n.ini")));
     IniStorePtr back = MakeIniStore();
     ASSERT_EQ(0, Ini_ReadFromFile(back.get(), dir.File("n.ini")));
     EXPECT_EQ(1, Ini_GetInt(back.get(), "S ] x", "A [1]", &v));
+    // A line naming nothing is skipped: a long value of it would come back
+    // as pieces of another name.
+    const std::string nameless = "[S]\r\n = " + std::string(100, 'y') + "\r\nB = 2\r\n";
+    IniStorePtr odd = MakeIniStore();
+    ASSERT_EQ(0, Ini_ReadFromMemory(odd.get(), nameless.data(), nameless.size()));
+    std::string text;
+    ASSERT_EQ(0, Ini_WriteToString(odd.get(), &text));
+    EXPECT_EQ("[S]\r\nB = 2\r\n\r\n", text);
+}
+
+TEST(IniRobust, LongUnquotedValuesWithBlanksReadBackWhole) {
+    // Unquoted values only come from files; their inner blanks must survive
+    // the split into pieces of 80 characters.
+    for (const std::string& value :
+         {std::string(79, 'a') + "\t\t\t" + std::string(90, 'b'),
+          std::string(80, 'c') + " " + std::string(10, 'd'),
+          "x" + std::string(200, ' ') + "y",
+          "a\"" + std::string(78, 'q') + "\"\"" + std::string(78, 'r') + "\"s",
+          std::string(80, 'e') + "\"" + std::string(30, 'f') + "\""}) {
+        const std::string text = "[S]\r\nT = " + value + "\r\n";
+        IniStorePtr first = MakeIniStore();
+        ASSERT_EQ(0, Ini_ReadFromMemory(first.get(), text.data(), text.size()));
+        std::string written;
+        ASSERT_EQ(0, Ini_WriteToString(first.get(), &written));
+        IniStorePtr second = MakeIniStore();
+        ASSERT_EQ(0, Ini_ReadFromMemory(second.get(), written.data(), written.size()));
+        std::string back;
+        EXPECT_EQ(1, Ini_GetString(second.get(), "S", "T", &back, 10000));
+        EXPECT_EQ(value, back);
+    }
+}
+
+TEST(IniRobust, ATagEndingLikeAPieceReadsBackUnderItsOwnName) {
+    IniStorePtr store = MakeIniStore();
+    ASSERT_EQ(0, Ini_PutInt(store.get(), "S", "X Line1", 5));
+    ASSERT_EQ(0, Ini_PutString(store.get(), "S", "Y Line0002", "short"));
+    ASSERT_EQ(0, Ini_PutString(store.get(), "S", "Z Line0", ""));
+    std::string text;
+    ASSERT_EQ(0, Ini_WriteToString(store.get(), &text));
+    IniStorePtr back = MakeIniStore();
+    ASSERT_EQ(0, Ini_ReadFromMemory(back.get(), text.data(), text.size()));
+    int v = 0;
+    EXPECT_EQ(1, Ini_GetInt(back.get(), "S", "X Line1", &v));
+    EXPECT_EQ(5, v);
+    std::string s;
+    EXPECT_EQ(1, Ini_GetString(back.get(), "S", "Y Line0002", &s, 100));
+    EXPECT_EQ("short", s);
+    EXPECT_EQ(1, Ini_GetString(back.get(), "S", "Z Line0", &s, 100));
+    EXPECT_EQ("", s);
+    std::string again;
+    ASSERT_EQ(0, Ini_WriteToString(back.get(), &again));
+    EXPECT_EQ(text, again);
 }

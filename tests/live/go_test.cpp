@@ -64,6 +64,24 @@ protected:
         poll.stop();
         return GoLoopCounters().frames - before;
     }
+    // GO; after three frames `button` is pressed (nested in the loop), and
+    // five frames later STOP.
+    void PressDuringGo(QPushButton* button, const std::function<void()>& afterPress = {}) {
+        const auto base = GoLoopCounters().frames;
+        bool pressed = false;
+        unsigned long long pressedAt = 0;
+        RunGo([&] {
+            if (!pressed && FramesSince(base) >= 3) {
+                pressed = true;
+                pressedAt = FramesSince(base);
+                button->click();
+                if (afterPress) {
+                    afterPress();
+                }
+            }
+            return pressed && FramesSince(base) >= pressedAt + 5;
+        });
+    }
     unsigned long long FramesSince(unsigned long long base) {
         return GoLoopCounters().frames - base;
     }
@@ -166,18 +184,7 @@ TEST_F(Go, StopDuringAnExchangeStillShowsItsAnswer) {
 }
 
 TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
-    const auto base = GoLoopCounters().frames;
-    bool pressed = false;
-    unsigned long long pressedAt = 0;
-    RunGo([&] {
-        if (!pressed && FramesSince(base) >= 3) {
-            pressed = true;
-            pressedAt = FramesSince(base);
-            P().main.send->click();
-            EXPECT_EQ(1, params::SendPending);
-        }
-        return pressed && FramesSince(base) >= pressedAt + 5;
-    });
+    PressDuringGo(P().main.send, [] { EXPECT_EQ(1, params::SendPending); });
     EXPECT_EQ(0, params::SendPending);
     const auto lines = Received();
     const auto it = std::find(lines.begin(), lines.end(), "1 0 34");
@@ -192,17 +199,7 @@ TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
 TEST_F(Go, GetDuringGoRefreshesThePanelsAndPollingGoesOn) {
     // The sensor's set differs from the panel: GET must bring its value in.
     P().para.average->SetVal(77);
-    const auto base = GoLoopCounters().frames;
-    bool pressed = false;
-    unsigned long long pressedAt = 0;
-    RunGo([&] {
-        if (!pressed && FramesSince(base) >= 3) {
-            pressed = true;
-            pressedAt = FramesSince(base);
-            P().main.get->click();
-        }
-        return pressed && FramesSince(base) >= pressedAt + 5;
-    });
+    PressDuringGo(P().main.get);
     EXPECT_EQ(0, params::GetPending);
     EXPECT_NE(77, P().para.average->value());
     const auto lines = Received();

@@ -1,0 +1,79 @@
+// Any bytes as the sensor's answer, arriving in any split over TCP or the
+// serial line: the exchange either delivers an answer whose header and data
+// check out and fit the receive buffer, or reports a failure; it never
+// reads or writes past a buffer and always ends (the virtual clock runs out
+// the answer time-out).
+//
+// Input: byte 0 picks the transport (bit 0), whether the peer closes at the
+// end (bit 1) and the request (the other bits); byte 1 the piece size; the
+// rest is the stream from the sensor.
+#include "fuzz/fake_platform.h"
+#include "link/com232.h"
+#include "link/crc8.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Request {
+    uint8_t order;
+    uint16_t param;
+    uint16_t length;
+};
+// The requests the program sends, with their request data sizes.
+constexpr Request kRequests[] = {
+    {1, 0, 34},  {1, 2, 496}, {2, 0, 0},   {2, 2, 0},   {3, 0, 0},   {4, 0, 0},
+    {7, 0, 0},   {8, 0, 0},   {30, 1, 0},  {100, 0, 0}, {101, 0, 6}, {102, 0, 0},
+    {103, 0, 0}, {105, 0, 0}, {110, 1, 10}, {190, 4, 0}, {194, 0x4E21, 0},
+};
+
+bool Initialised() {
+    static bool done = [] {
+        com232::ResetLinkState();
+        return true;
+    }();
+    return done;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 2 || !Initialised()) {
+        return 0;
+    }
+    const bool tcp = (data[0] & 1) != 0;
+    const Request& r = kRequests[(data[0] >> 2) % (sizeof kRequests / sizeof kRequests[0])];
+    fake::SetCloseAtEnd((data[0] & 2) != 0);
+    fake::SetAnswerStream(data + 2, size - 2, 1 + data[1] % 64);
+
+    com232::ComProtocol = tcp ? com232::kProtocolTcp : com232::kProtocolRs232;
+    if (tcp && com232::TcpConnected == 0) {
+        com232::InitTCP_IP();
+    } else if (!tcp) {
+        com232::InitRS232();
+    }
+    std::memset(com232::TxData(), 0x5A, r.length);
+    com232::FillTxBuf(r.order, r.param, r.length);
+    const int result = com232::DataExchange(static_cast<int>(com232::kHeaderSize + r.length));
+    (void)fake::TakeWritten();
+
+    if (com232::RxCount < 0 || com232::RxCount > static_cast<int>(com232::kRxBufferSize)) {
+        std::abort();
+    }
+    if (result == 1) {
+        // What the callers take from an answer must be there and be sound.
+        if (com232::AnswerLength > com232::kMaxAnswerData) {
+            std::abort();
+        }
+        if (com232::AnswerLength > 0 &&
+            com232::crc8Update(com232::RxBuffer, com232::kHeaderSize, com232::AnswerLength) !=
+                com232::AnswerDataCrc) {
+            std::abort();
+        }
+    } else if (result != -1) {
+        std::abort();
+    }
+    return 0;
+}

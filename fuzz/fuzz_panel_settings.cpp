@@ -1,0 +1,26 @@
+// Any bytes as the panel-settings file: every value taken from it stays in
+// its range (paths and texts bounded, at most ten addresses, settings of the
+// connection page within what its selectors can show).
+#include "app/panel_settings_file.h"
+#include "inifile/ini_store.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    ini::IniStorePtr store = ini::MakeIniStore();
+    ini::Ini_ReadFromMemory(store.get(), reinterpret_cast<const char*>(data), size);
+    (void)app::IsPanelSettings(store.get());
+    const app::PanelSettingsContent c = app::ReadPanelSettingsContent(store.get(), "/project");
+    if (c.panelId.size() > 99 || c.addressHistory.size() > 10) {
+        std::abort();
+    }
+    for (const std::string& a : c.addressHistory) {
+        if (a.size() > 4096) {
+            std::abort();
+        }
+    }
+    const app::ConnectionSettings s = app::ReadConnectionSettings(store.get());
+    (void)s;
+    return 0;
+}

@@ -1,0 +1,90 @@
+#include "link/hw_info_file.h"
+
+#include "app/panel_settings.h"
+#include "app/panels.h"
+#include "calib/calibration.h"
+#include "link/com232.h"
+#include "link/hw_info_content.h"
+#include "link/link_ui.h"
+#include "params/parameter_file.h"
+#include "params/parameter_set.h"
+#include "params/transfer.h"
+#include "platform/popups.h"
+#include "platform/widgets.h"
+
+#include <algorithm>
+
+namespace conn {
+namespace {
+
+platform::FileSelectRequest HardwareFileRequest() {
+    platform::FileSelectRequest r;
+    r.directory = params::DialogDirectoryOf(app::Paths().hardwareIniFile);
+    r.defaultName = hwinfo::kDefaultFileName;
+    r.filter = "*.ini";
+    r.title = "HardwareInitialFile";
+    r.buttonLabel = "Save";
+    r.allowCancel = true;
+    r.allowMakeDirectory = true;
+    return r;
+}
+
+} // namespace
+
+void GenerateHWInfoFile() {
+    using com232::LinkOk;
+    LinkOk = 1;
+    // The parameter set from the sensor's RAM, whatever the transfer target.
+    const uint16_t target = params::TransferTarget;
+    params::TransferTarget = params::kTargetRam;
+    params::GetPara();
+    params::TransferTarget = target;
+    if (LinkOk == 0) {
+        return; // the link has reported the failure
+    }
+    calib::GetCF();
+    if (LinkOk == 0) {
+        return;
+    }
+    com232::FillTxBuf(com232::kOrderHardwareInfo, com232::kHardwareInfoKey, 0);
+    com232::DataExchange(static_cast<int>(com232::kHeaderSize));
+    if (LinkOk == 0) {
+        return;
+    }
+    // An answer shorter than the block gives zeros for the words it lacks.
+    const size_t length = std::min<size_t>(com232::AnswerLength, hwinfo::kHardwareBlockSize);
+    hwinfo::HardwareInfo info;
+    info.dataText = hwinfo::HardwareBlockText(com232::RxData(), length);
+
+    std::string path;
+    if (platform::FileSelectPopup(HardwareFileRequest(), &path) == platform::kNoFileSelected) {
+        com232::Ui().AppendMessage(kTextHwNoFileSelected);
+        return;
+    }
+    app::Paths().hardwareIniFile = path;
+
+    params::GetPanelValues();
+    app::Panels& p = app::P();
+    for (int c = 0; c < 3; ++c) {
+        info.cf[c] = static_cast<uint16_t>(p.calibration.cf[c]->value());
+        info.offset[c] = static_cast<uint16_t>(p.offset.offset[c]->value());
+    }
+    info.firmwareVersion = com232::SensorIdText;
+    info.para = params::ParameterBlock;
+    info.teach = params::TeachTable;
+
+    ini::IniStorePtr store = ini::MakeIniStore();
+    int rc = store ? hwinfo::PutHardwareInfoFile(store.get(), info) : ini::kIniErrNoMemory;
+    if (rc >= 0) {
+        // Written beside the target and renamed over it.
+        rc = ini::Ini_WriteToFile(store.get(), path);
+    }
+    if (rc < 0) {
+        com232::Ui().AppendMessage(kTextHwNotSaved + path + "\n" +
+                                   params::IniWriteFailureReason(rc) + "\n\n");
+        return;
+    }
+    com232::Ui().AppendMessage(kTextHwSaved + path + "\n\n");
+}
+
+} // namespace conn

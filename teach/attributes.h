@@ -1,0 +1,35 @@
+// The table-attributes page: row indicator colours set by hand or taken
+// from the measured colour, row specifications, and their file.
+#pragma once
+
+#include "inifile/ini_store.h"
+#include "platform/controls.h"
+
+namespace teach {
+
+// Puts the 31 row sections (colours taken from the attribute table into
+// RowColours, specifications from its first column) into an open store.
+void AppendTableSetToIniHandle(ini::IniStore* store);
+// Reads the 31 row sections into RowColours and the attribute table's
+// specifications; with showPopup 1 rows whose colour could not be read are
+// listed in a popup. The caller paints the colours afterwards.
+void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup);
+
+// Save and load through a file dialog.
+void SaveTableSettings();
+void GetTableSettings();
+// Gives the row in the row selector the colour of the colour field.
+void SetRowColor();
+// Manually: colour controls usable, colour patch of the data panel hidden;
+// Automatically: the reverse.
+void InitSrcPanel();
+
+int CBF_EditSetColor(QWidget*, ctl::Event);
+int CBF_EditRow(QWidget*, ctl::Event);
+int CBF_EditColorNumericRow(QWidget*, ctl::Event);
+int CBF_ButtonSetRowColor(QWidget*, ctl::Event);
+int CBF_ButtonSaveArray(QWidget*, ctl::Event);
+int CBF_ButtonGetArray(QWidget*, ctl::Event);
+int CBF_ButtonTableAttrReset(QWidget*, ctl::Event);
+
+} // namespace teach

@@ -1,0 +1,292 @@
+// Calibration and offsets against the simulated sensor: reading and writing
+// factors and offsets, the white calibration end to end (sampling, blinking,
+// sending, GO mode), its refusals and a lost frame, self calibration, the
+// offset measurement, and the password that opens the offset page.
+#include "calib/calibration.h"
+#include "link/link_texts.h"
+#include "live/live_data.h"
+#include "platform/tab_control.h"
+#include "platform/widgets.h"
+#include "tests/app/app_fixture.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+
+using app::P;
+using platform::PopupKind;
+
+namespace {
+
+class Calibration : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        StartSensor();
+        sensor_->Command("scene noise 0");
+        sensor_->Command("scene color 1000 2000 3000");
+        WriteTcpSettings();
+        StartProgram();
+        ASSERT_EQ(1, com232::LinkOk);
+        calib::ResetCalibrationState();
+        Received();
+        user_->Clear();
+    }
+    void TearDown() override {
+        calib::ResetCalibrationState();
+        AppFixture::TearDown();
+    }
+
+    // Presses CALC CF. Once GO mode has run for `goSeconds` (some scans of
+    // the sensor), STOP is pressed. Records whether the button was seen red
+    // while sampling.
+    void RunWhiteCalibration(double goSeconds = 0.03) {
+        double goStart = -1;
+        QTimer poll;
+        poll.setInterval(0);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (!calib::WhiteCalibrationRunning()) {
+                return;
+            }
+            if (com232::AcquisitionRunning == 0) {
+                const QColor c = P().calibration.calcCF->palette().color(QPalette::Button);
+                sawRed_ |= c == QColor(0xFF0000);
+            } else if (goStart < 0) {
+                goStart = platform::Timer();
+            } else if (platform::Timer() - goStart >= goSeconds) {
+                P().main.stop->click();
+            }
+        });
+        poll.start();
+        P().calibration.calcCF->click();
+        poll.stop();
+    }
+    int Cf(int c) const { return P().calibration.cf[c]->value(); }
+    int Offset(int c) const { return P().offset.offset[c]->value(); }
+    std::string Messages() const { return P().connect.messages->toPlainText().toStdString(); }
+    static long Count(const std::vector<std::string>& lines, const std::string& line) {
+        return std::count(lines.begin(), lines.end(), line);
+    }
+    void PressEnter(QWidget* w) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QApplication::sendEvent(w, &press);
+    }
+    void RightDoubleClick(QWidget* w) {
+        const QPointF pos(3, 3);
+        QMouseEvent e(QEvent::MouseButtonDblClick, pos, w->mapToGlobal(pos), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
+        QApplication::sendEvent(w, &e);
+    }
+
+    bool sawRed_ = false;
+};
+
+} // namespace
+
+TEST_F(Calibration, FactorsAndOffsetsAreReadAndWritten) {
+    P().calibration.getCF->click();
+    EXPECT_EQ((std::vector<std::string>{"102 0 0"}), Received());
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(1024, Cf(c));
+    }
+    EXPECT_EQ(48, Offset(0));
+    EXPECT_EQ(40, Offset(1));
+    EXPECT_EQ(56, Offset(2));
+
+    P().calibration.cf[1]->SetVal(2000);
+    P().calibration.sendCF->click();
+    P().offset.offset[2]->SetVal(60);
+    P().offset.send->click();
+    EXPECT_EQ((std::vector<std::string>{"101 0 6", "101 1 6"}), Received());
+    P().calibration.cf[1]->SetVal(1);
+    P().offset.offset[2]->SetVal(1);
+    P().offset.get->click();
+    EXPECT_EQ(2000, Cf(1));
+    EXPECT_EQ(60, Offset(2));
+    EXPECT_TRUE(P().calibration.sendCF->isEnabled()) << "undimmed afterwards";
+}
+
+TEST_F(Calibration, APlausibilityCodeIsReportedAsTheLinkReportsFailures) {
+    P().offset.offset[0]->SetVal(5000); // the sensor refuses offsets above 4095
+    P().offset.send->click();
+    EXPECT_NE(std::string::npos,
+              Messages().find("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
+                              "WERE SET TO DEFAULT VALUE!\n\n"));
+    EXPECT_EQ(0, com232::LinkOk);
+    P().offset.get->click();
+    EXPECT_EQ(0, Offset(0));
+}
+
+TEST_F(Calibration, WhiteCalibrationSamplesSendsTheFactorsAndEndsInGoMode) {
+    RunWhiteCalibration();
+    const std::vector<std::string> got = Received();
+    ASSERT_GE(got.size(), 102u);
+    EXPECT_EQ(100, std::count(got.begin(), got.begin() + 100, std::string("8 0 0")));
+    EXPECT_EQ("101 0 6", got[100]);
+    EXPECT_EQ("8 0 0", got[101]) << "GO mode after sending";
+    // SETVALUE 1000 on raw 1000, 2000, 3000 (delta 2000 = MAXIMUM DELTA)
+    EXPECT_EQ(1024, Cf(0));
+    EXPECT_EQ(512, Cf(1));
+    EXPECT_EQ(341, Cf(2));
+    EXPECT_EQ(calib::kTextCalibrationPassed, user_->LastText("CALIBRATION PASSED!"));
+    ASSERT_EQ(2u, user_->Count(PopupKind::Confirm));
+    EXPECT_EQ("SEND POWER", user_->Records()[0].title);
+    EXPECT_EQ(calib::kTextWhiteTarget, user_->Records()[0].text);
+    EXPECT_EQ("CONFIRM CALCULATION!", user_->Records()[1].title);
+    // The sensor calibrates with the new factors: GO shows about 1000 each.
+    EXPECT_EQ(1000, live::LiveDataFrame.get(live::kRed));
+    EXPECT_EQ(1000, live::LiveDataFrame.get(live::kGreen));
+    EXPECT_EQ(999, live::LiveDataFrame.get(live::kBlue));
+    EXPECT_EQ(2000, P().calibration.rawDelta->text().toInt());
+    // The button blinked and ends light grey; the commands are back.
+    EXPECT_TRUE(sawRed_);
+    EXPECT_EQ(QColor(0xCCCCCC), P().calibration.calcCF->palette().color(QPalette::Button));
+    EXPECT_TRUE(P().calibration.calcCF->isEnabled());
+    EXPECT_TRUE(P().main.go->isEnabled());
+    EXPECT_FALSE(calib::WhiteCalibrationRunning());
+}
+
+TEST_F(Calibration, RefusedCalculationsKeepTheFactorsButStillSendAndGo) {
+    P().calibration.maxDelta->SetVal(500);
+    RunWhiteCalibration();
+    EXPECT_EQ(calib::kTextDeltaTooHigh, user_->LastText("ATTENTION!"));
+    std::vector<std::string> got = Received();
+    ASSERT_GE(got.size(), 102u);
+    EXPECT_EQ("101 0 6", got[100]);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(1024, Cf(c));
+    }
+
+    // SETVALUE 4000 on a raw 1000: 4096 is accepted; on 999 it is out of range.
+    P().calibration.maxDelta->SetVal(2000);
+    sensor_->Command("scene color 999 1000 1000");
+    P().calibration.setValue->SetVal(4000);
+    user_->Clear();
+    RunWhiteCalibration();
+    EXPECT_EQ(calib::kTextCfOutOfRange, user_->LastText("ATTENTION!"));
+    EXPECT_EQ(1u, user_->Count(PopupKind::Message)) << "no success text";
+    EXPECT_EQ(1024, Cf(0));
+    EXPECT_EQ(1, Count(Received(), "101 0 6"));
+
+    // Declining the second question: nothing sampled, the old factors sent.
+    user_->Clear();
+    user_->Answer(1); // SEND POWER: yes
+    user_->Answer(0); // CONFIRM CALCULATION!: no
+    RunWhiteCalibration();
+    EXPECT_EQ(calib::kTextInsertRightValues, user_->LastText("INFO!"));
+    got = Received();
+    ASSERT_GE(got.size(), 2u);
+    EXPECT_EQ("101 0 6", got[0]);
+
+    // Declining the first: nothing at all.
+    user_->Clear();
+    user_->Answer(0);
+    P().calibration.calcCF->click();
+    EXPECT_TRUE(Received().empty());
+}
+
+// A frame that does not arrive ends the calibration: no factors from a
+// partial mean, nothing sent, and the link's own report of the failure.
+TEST_F(Calibration, ALostFrameStopsTheWhiteCalibrationWithoutSending) {
+    sensor_->Command("fault corrupt-data order=8 skip=10");
+    RunWhiteCalibration();
+    const std::vector<std::string> got = Received();
+    EXPECT_EQ((std::vector<std::string>(11, "8 0 0")), got);
+    EXPECT_NE(std::string::npos, Messages().find(com232::kTextBadData));
+    EXPECT_EQ("", user_->LastText("CALIBRATION PASSED!"));
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(1024, Cf(c));
+    }
+    EXPECT_EQ(QColor(0xCCCCCC), P().calibration.calcCF->palette().color(QPalette::Button));
+    EXPECT_TRUE(P().calibration.calcCF->isEnabled());
+}
+
+TEST_F(Calibration, SelfCalibrationShowsTheSensorsFactorsWithoutStoringThem) {
+    sensor_->Command("scene color 1500 1500 1500");
+    P().calibration.selfCalibration->click();
+    EXPECT_EQ((std::vector<std::string>{"103 0 0"}), Received());
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(2048, Cf(c)); // 3000 * 1024 / 1500
+    }
+    EXPECT_EQ(3000, P().calibration.setValue->value());
+    EXPECT_EQ(1000, P().calibration.maxDelta->value());
+    EXPECT_EQ(calib::kTextConfirmSelfCalibration, user_->LastText("ATTENTION!"));
+    EXPECT_EQ("SEND POWER", user_->Records()[0].title);
+
+    // A failed exchange shows nothing.
+    sensor_->Command("fault drop order=103");
+    P().calibration.cf[0]->SetVal(7);
+    user_->Clear();
+    P().calibration.selfCalibration->click();
+    EXPECT_EQ(7, Cf(0));
+    EXPECT_EQ("", user_->LastText("ATTENTION!"));
+}
+
+TEST_F(Calibration, OffsetsAreMeasuredWithTheReceiverCovered) {
+    P().offset.offset[0]->SetVal(1);
+    P().offset.send->click();
+    Received();
+    user_->Answer(0); // not covered: nothing happens
+    P().offset.calc->click();
+    EXPECT_TRUE(Received().empty());
+    EXPECT_EQ("CALCULATE OFFSET", user_->Records()[0].title);
+    EXPECT_EQ(calib::kTextCoverReceiver, user_->Records()[0].text);
+
+    P().offset.calc->click();
+    EXPECT_EQ((std::vector<std::string>{"100 1 0", "102 0 0"}), Received());
+    EXPECT_EQ(48, Offset(0));
+    EXPECT_EQ(40, Offset(1));
+    EXPECT_EQ(56, Offset(2));
+}
+
+TEST_F(Calibration, ThePasswordOpensTheOffsetPage) {
+    ctl::TabControl* tabs = P().main.tabs;
+    QDialog* panel = P().password.panel;
+    QLineEdit* field = P().password.password;
+    EXPECT_FALSE(tabs->IsPageVisible(app::kPageOffset));
+    EXPECT_EQ(QLineEdit::Password, field->echoMode());
+    EXPECT_EQ(20, field->maxLength());
+
+    field->setText("left over");
+    RightDoubleClick(P().calibration.decoration);
+    ASSERT_TRUE(panel->isVisible());
+    EXPECT_TRUE(field->text().isEmpty());
+
+    for (const char* wrong : {"Tarvik", "tarvik ", "tarvi", "tarvikk"}) {
+        field->setText(wrong);
+        PressEnter(field);
+        EXPECT_EQ(calib::kTextWrongPassword, user_->LastText("ATTENTION!")) << wrong;
+        EXPECT_TRUE(field->text().isEmpty()) << wrong;
+        EXPECT_TRUE(panel->isVisible()) << wrong;
+        EXPECT_FALSE(tabs->IsPageVisible(app::kPageOffset)) << wrong;
+    }
+    user_->Clear();
+    field->setText("tarvik");
+    PressEnter(field);
+    EXPECT_EQ(0u, user_->Records().size());
+    EXPECT_FALSE(panel->isVisible());
+    EXPECT_TRUE(tabs->IsPageVisible(app::kPageOffset));
+    EXPECT_EQ(app::kPageOffset, tabs->ActivePage());
+
+    P().offset.close->click();
+    EXPECT_FALSE(tabs->IsPageVisible(app::kPageOffset));
+    EXPECT_EQ(app::kPageParameter, tabs->ActivePage());
+
+    // The close box only hides the panel; it opens again empty.
+    RightDoubleClick(P().calibration.decoration);
+    field->setText("x");
+    panel->close();
+    EXPECT_FALSE(panel->isVisible());
+    RightDoubleClick(P().calibration.decoration);
+    EXPECT_TRUE(panel->isVisible());
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(0u, user_->Records().size()) << "closing checks no password";
+}

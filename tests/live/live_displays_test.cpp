@@ -1,0 +1,224 @@
+// The live displays without a running loop, and bad frames during GO:
+// short answers, values a sensor should not send, failed exchanges; the
+// signal graphs, the zoom clicks of the strip charts and the big panels.
+#include "live/big_panels.h"
+#include "live/display_refresh.h"
+#include "live/go_loop.h"
+#include "live/graphs.h"
+#include "live/live_data.h"
+#include "live/signal_graph.h"
+#include "params/parameter_set.h"
+#include "platform/graph.h"
+#include "platform/widgets.h"
+#include "tests/app/app_fixture.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cmath>
+#include <cstring>
+
+using app::P;
+using namespace live;
+
+namespace {
+
+class LiveDisplays : public AppFixture {
+protected:
+    void SetUp() override {
+        AppFixture::SetUp();
+        StartSensor();
+        sensor_->Command("scene noise 0");
+        WriteTcpSettings();
+        StartProgram();
+        ASSERT_EQ(1, com232::LinkOk);
+        Received();
+        user_->Clear();
+    }
+    // One frame through the display path, written at once.
+    void Show(const LiveDataFrameBytes& f) {
+        LiveDataFrame = f;
+        SetPanelCalibData();
+        SetPanelData();
+        ShowGraph();
+        FlushDisplays();
+    }
+    static bool Finite(ctl::Graph* g) {
+        return std::isfinite(g->xAxis->range().lower) && std::isfinite(g->xAxis->range().upper) &&
+               std::isfinite(g->yAxis->range().lower) && std::isfinite(g->yAxis->range().upper) &&
+               g->xAxis->range().size() > 0 && g->yAxis->range().size() > 0;
+    }
+    // GO until `frames` frames were shown (the sensor answers them all).
+    void GoFor(unsigned long long frames) {
+        const auto base = GoLoopCounters().frames;
+        QTimer poll;
+        poll.setInterval(1);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (com232::AcquisitionRunning == 1 && GoLoopCounters().frames - base >= frames) {
+                P().main.stop->click();
+            }
+        });
+        poll.start();
+        P().main.go->click();
+    }
+};
+
+} // namespace
+
+TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
+    // 20 data bytes with a good CRC: the first ten words, then nothing.
+    sensor_->Command("fault oversize 20 order=8 count=0");
+    GoFor(3);
+    for (int w = 10; w < kLiveFieldCount; ++w) {
+        EXPECT_EQ(0, LiveDataFrame.get(static_cast<LiveField>(w))) << w;
+    }
+    EXPECT_EQ(0, P().attributes.temp->Val());
+    EXPECT_EQ(0, P().calibration.raw[0]->Val());
+    EXPECT_EQ(0, P().data.extreme[5]->Val());
+}
+
+TEST_F(LiveDisplays, ValuesASensorShouldNotSendAreShownAndDrawnWithFiniteAxes) {
+    for (const uint16_t mode : {params::kXyInt2D, params::kSiM2D, params::kXyInt3D}) {
+        P().para.calculationMode->SetVal(mode);
+        LiveDataFrameBytes f;
+        f.set(kRed, 32767);
+        f.set(kGreen, -32768);
+        f.set(kX, -5);
+        f.set(kY, 32767);
+        f.set(kInt, 32767);
+        f.set(kColor, -1);
+        Show(f);
+        DataPanel& d = P().data;
+        EXPECT_EQ(-5, d.x->Val());
+        EXPECT_EQ(32767, d.intensity->Val());
+        EXPECT_EQ(4095, d.bar[0]->value());
+        EXPECT_EQ(0, d.bar[1]->value());
+        for (ctl::Graph* g : {d.colorPlane, d.view[0], d.view[1], d.view[2], d.rgbChart}) {
+            EXPECT_TRUE(Finite(g)) << mode;
+        }
+        if (mode == params::kSiM2D) {
+            EXPECT_EQ(1200, d.intensityBar->CursorPosition(0).x()); // M shown at most 1200
+        } else if (mode == params::kXyInt2D) {
+            EXPECT_EQ(32767, d.intensityBar->CursorPosition(0).x());
+            EXPECT_EQ(QPointF(-5, 32767), d.colorPlane->CursorPosition(0));
+        } else {
+            EXPECT_EQ(QPointF(-5, 32767), d.view[1]->CursorPosition(0));
+        }
+    }
+}
+
+TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
+    LiveDataFrameBytes marker;
+    marker.set(kRed, 1234);
+    marker.set(kInt, 777);
+    Show(marker);
+    const History rgb = RgbHistory;
+    const History ints = IntHistory;
+    sensor_->Command("fault corrupt-data order=8");
+    P().main.go->click(); // the first answer fails and ends GO
+    EXPECT_FALSE(GoRunning());
+    EXPECT_EQ(0, std::memcmp(marker.bytes, LiveDataFrame.bytes, kLiveFrameSize));
+    EXPECT_EQ(0, std::memcmp(rgb.v, RgbHistory.v, sizeof rgb.v));
+    EXPECT_EQ(0, std::memcmp(ints.v, IntHistory.v, sizeof ints.v));
+    EXPECT_EQ(1234, P().data.rgb.red->Val());
+    EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
+}
+
+TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
+    // Row 2 of the factory table: INT 1107, ITO 400.
+    P().teachPage.rowNo->SetVal(2);
+    LiveDataFrameBytes f;
+    f.set(kInt, 1000);
+    Show(f);
+    EXPECT_EQ(1000, IntHistory.At(99, 0));
+    EXPECT_EQ(1507, IntHistory.At(99, 1));
+    EXPECT_EQ(707, IntHistory.At(99, 2));
+    // A new GO continues the histories: the frame shown before GO moves left.
+    const auto base = GoLoopCounters().frames;
+    GoFor(2);
+    const int shown = static_cast<int>(GoLoopCounters().frames - base);
+    ASSERT_LT(shown, 99);
+    EXPECT_EQ(1000, IntHistory.At(99 - shown, 0));
+    EXPECT_EQ(1507, IntHistory.At(99 - shown, 1));
+}
+
+TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSignal) {
+    LiveDataFrameBytes f;
+    f.set(kRed, 100);
+    f.set(kTemp, 350);
+    LiveDataFrame = f;
+    InitPanelGraph();
+    for (int i = 0; i < 3; ++i) {
+        f.set(kRed, static_cast<int16_t>(200 + i));
+        LiveDataFrame = f;
+        SetPanelGraphData();
+    }
+    app::ShowChildPanelDisp(P().signalGraph.panel);
+    FlushDisplays();
+    SignalGraphPanel& ui = P().signalGraph;
+    QCPGraph* red = ui.graph[0]->graph(0);
+    ASSERT_EQ(4, red->dataCount()); // (0,200) twice, then frames 1 and 2
+    EXPECT_EQ(0, red->data()->at(0)->key);
+    EXPECT_EQ(200, red->data()->at(1)->value);
+    EXPECT_EQ(2, red->data()->at(3)->key);
+    EXPECT_EQ(202, red->data()->at(3)->value);
+    EXPECT_EQ(QColor(255, 0, 0), red->pen().color());
+    EXPECT_EQ(QColor(0, 128, 128), ui.graph[6]->graph(0)->pen().color());
+    EXPECT_EQ(202, ui.value[0]->Val());
+    EXPECT_EQ(350, ui.value[6]->Val());
+    ui.signal->SetVal(5);
+    CBF_EditSignal(ui.signal, ctl::Event::Commit);
+    for (int s = 0; s < kSignalCount; ++s) {
+        EXPECT_EQ(s == 5, ui.graph[s]->isVisible()) << s;
+    }
+    // A new series starts over.
+    InitPanelGraph();
+    EXPECT_EQ(0, ui.graph[0]->graphCount());
+    SetPanelGraphData();
+    EXPECT_EQ(0, ui.graph[0]->graph(0)->data()->at(0)->key);
+    // CLOSE returns to the data panel.
+    ui.close->click();
+    EXPECT_EQ(P().data.panel, app::CurrentChildPanel());
+    P().data.showGraph->click();
+    EXPECT_EQ(P().signalGraph.panel, app::CurrentChildPanel());
+}
+
+TEST_F(LiveDisplays, StripChartZoomClicks) {
+    DataPanel& d = P().data;
+    CBF_GraphRGB(d.rgbChart, ctl::Event::LeftDoubleClick);
+    EXPECT_TRUE(d.rgbChart->YAutoScale());
+    CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
+    EXPECT_FALSE(d.rgbChart->YAutoScale());
+    EXPECT_EQ(4096, d.rgbChart->yAxis->range().upper);
+    P().para.calculationMode->SetVal(params::kSiM2D);
+    CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
+    EXPECT_EQ(1200, d.intChart->yAxis->range().upper);
+    P().para.calculationMode->SetVal(params::kXyInt3D);
+    CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
+    EXPECT_EQ(4096, d.intChart->yAxis->range().upper);
+}
+
+TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
+    BigPanel& col = P().colBig;
+    CBF_DispCOL(P().data.color, ctl::Event::LeftDoubleClick);
+    EXPECT_TRUE(col.panel->isVisible());
+    CBF_COLBIGP(col.panel, ctl::Event::RightClick);
+    EXPECT_FALSE(col.panel->isVisible());
+    BigPanel& grp = P().grpBig;
+    CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
+    EXPECT_TRUE(grp.panel->isVisible());
+    QCloseEvent close;
+    QCoreApplication::sendEvent(grp.panel, &close);
+    EXPECT_FALSE(grp.panel->isVisible());
+    // Opened again it shows the current frame.
+    LiveDataFrameBytes f;
+    f.set(kGroup, 3);
+    Show(f);
+    CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
+    FlushDisplays();
+    EXPECT_EQ(3, grp.value->Val());
+}

@@ -1,0 +1,154 @@
+// Content of the table-attributes file: what a save writes, what a load
+// takes back, and how missing, malformed or foreign content is handled.
+#include "inifile/ini_store.h"
+#include "teach/attributes_file.h"
+#include "teach/row_palette.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+using namespace teach;
+namespace fs = std::filesystem;
+
+namespace {
+
+class AttributesFile : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("c3-attr-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    static std::string Slurp(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static void Write(const std::string& path, const std::string& text) {
+        std::ofstream out(path, std::ios::binary);
+        out << text;
+    }
+    // Reads a file into a new store and takes the row attributes from it.
+    static int Load(const std::string& path, RowAttributes* rows, std::string* failed) {
+        ini::IniStorePtr s = ini::MakeIniStore();
+        ini::Ini_ReadFromFile(s.get(), path);
+        return GetRowAttributes(s.get(), rows, failed);
+    }
+    fs::path dir_;
+};
+
+} // namespace
+
+TEST_F(AttributesFile, DefaultPaletteIsWrittenAsDecimalColoursInRowOrder) {
+    RowAttributes rows = DefaultRowAttributes();
+    rows.specification[4] = "dark \"blue\" cap";
+    ini::IniStorePtr s = ini::MakeIniStore();
+    PutTableAttributesHeader(s.get());
+    PutRowAttributes(s.get(), rows);
+    ASSERT_EQ(0, ini::Ini_WriteToFile(s.get(), Path("a.ini")));
+    const std::string text = Slurp(Path("a.ini"));
+    EXPECT_EQ(0u, text.find("[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n"
+                            "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
+                            "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 16711680\r\n"
+                            "Row specification = \"\"\r\n\r\n"
+                            "[TABLE ATTR OF TEACH VECTOR 1]\r\n"));
+    EXPECT_NE(std::string::npos, text.find("[TABLE ATTR OF TEACH VECTOR 3]\r\nRow color = 0\r\n"));
+    EXPECT_NE(std::string::npos,
+              text.find("[TABLE ATTR OF TEACH VECTOR 15]\r\nRow color = 16711680\r\n"));
+    EXPECT_NE(std::string::npos, text.find("[TABLE ATTR OF TEACH VECTOR 18]\r\nRow color = 0\r\n"));
+    EXPECT_NE(std::string::npos, text.find("[TABLE ATTR OF TEACH VECTOR 30]\r\n"
+                                           "Row color = 16711680\r\nRow specification = \"\"\r\n"
+                                           "\r\n"));
+    EXPECT_NE(std::string::npos, text.find("Row specification = \"dark \\\"blue\\\" cap\""));
+    EXPECT_LT(text.find("VECTOR 9]"), text.find("VECTOR 10]"));
+    // and back
+    RowAttributes back;
+    std::string failed;
+    EXPECT_EQ(0, Load(Path("a.ini"), &back, &failed));
+    EXPECT_TRUE(failed.empty());
+    for (int r = 0; r < kAttributeRows; ++r) {
+        EXPECT_EQ(DefaultRowColour(r), back.colour[r]) << r;
+    }
+    EXPECT_EQ("dark \"blue\" cap", back.specification[4]);
+}
+
+TEST_F(AttributesFile, MissingOrMalformedColoursTakeTheDefaultAndAreListed) {
+    RowAttributes rows;
+    for (int r = 0; r < kAttributeRows; ++r) {
+        rows.colour[r] = 0x102030 + static_cast<uint32_t>(r);
+        rows.specification[r] = "row " + std::to_string(r);
+    }
+    ini::IniStorePtr s = ini::MakeIniStore();
+    PutTableAttributesHeader(s.get());
+    PutRowAttributes(s.get(), rows);
+    ini::Ini_PutString(s.get(), RowSection(5), "Row color", "red");  // not an integer
+    ini::Ini_PutInt(s.get(), RowSection(6), "Row color", 0x1000000); // above 0xFFFFFF
+    ini::Ini_PutInt(s.get(), RowSection(8), "Row color", -1);        // negative
+    ASSERT_EQ(0, ini::Ini_WriteToFile(s.get(), Path("b.ini")));
+    // row 7 loses its colour key
+    std::string text = Slurp(Path("b.ini"));
+    const size_t at = text.find("[TABLE ATTR OF TEACH VECTOR 7]\r\n") + 32;
+    text.erase(at, text.find("\r\n", at) + 2 - at);
+    Write(Path("b.ini"), text);
+
+    RowAttributes back;
+    std::string failed;
+    EXPECT_EQ(4, Load(Path("b.ini"), &back, &failed));
+    EXPECT_EQ("TABLE ATTR OF TEACH VECTOR 5\nTABLE ATTR OF TEACH VECTOR 6\n"
+              "TABLE ATTR OF TEACH VECTOR 7\nTABLE ATTR OF TEACH VECTOR 8\n",
+              failed);
+    EXPECT_EQ(0x800080u, back.colour[7]);
+    EXPECT_EQ(DefaultRowColour(5), back.colour[5]);
+    EXPECT_EQ(0x102030u + 9, back.colour[9]);  // the other rows are applied
+    EXPECT_EQ("row 7", back.specification[7]); // the specification still comes in
+}
+
+TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
+    Write(Path("c.ini"), "[TABLE ATTR OF TEACH VECTOR 2]\r\nRow color = 255\r\n"
+                         "Row specification = \"" +
+                             std::string(150, 'x') + "\"\r\n");
+    RowAttributes back;
+    std::string failed;
+    EXPECT_EQ(30, Load(Path("c.ini"), &back, &failed));
+    EXPECT_EQ(255u, back.colour[2]);
+    EXPECT_EQ(std::string(99, 'x'), back.specification[2]);
+    EXPECT_EQ(std::string(), back.specification[3]);
+
+    // a parameter file: every row missing, empty specifications, header differs
+    Write(Path("p.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n\r\n"
+                         "[PARAMETER]\r\nPOWER = 500\r\n");
+    ini::IniStorePtr s = ini::MakeIniStore();
+    ini::Ini_ReadFromFile(s.get(), Path("p.ini"));
+    EXPECT_EQ("Parameter File", FileTypeOf(s.get()));
+    EXPECT_EQ("", VersionOf(s.get()));
+    failed.clear();
+    EXPECT_EQ(31, GetRowAttributes(s.get(), &back, &failed));
+    EXPECT_EQ(DefaultRowColour(30), back.colour[30]);
+    EXPECT_EQ("", back.specification[2]);
+}
+
+TEST_F(AttributesFile, TruncatedOrBinaryFilesLoseNothingButTheirMissingRows) {
+    // cut in the middle of row 1's colour line
+    Write(Path("t.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n\r\n"
+                         "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 65280\r\n\r\n"
+                         "[TABLE ATTR OF TEACH VECTOR 1]\r\nRow col");
+    RowAttributes back;
+    std::string failed;
+    EXPECT_EQ(30, Load(Path("t.ini"), &back, &failed));
+    EXPECT_EQ(0x00FF00u, back.colour[0]);
+    EXPECT_EQ(DefaultRowColour(1), back.colour[1]);
+
+    std::string binary;
+    for (int i = 0; i < 4096; ++i) {
+        binary.push_back(static_cast<char>((i * 131 + 7) & 0xFF));
+    }
+    Write(Path("bin.ini"), binary);
+    EXPECT_EQ(31, Load(Path("bin.ini"), &back, &failed));
+    EXPECT_EQ(31, Load(Path("missing.ini"), &back, &failed));
+}

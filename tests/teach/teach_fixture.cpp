@@ -1,0 +1,57 @@
+#include "tests/teach/teach_fixture.h"
+
+#include "platform/widgets.h"
+
+#include <QTimer>
+
+void TeachFixture::SetUp() {
+    AppFixture::SetUp();
+    StartSensor();
+    sensor_->Command("scene noise 0");
+    sensor_->Command("scene color 1000 2000 3000");
+    WriteTcpSettings();
+    StartProgram();
+    ASSERT_EQ(1, com232::LinkOk);
+    Received();
+    user_->Clear();
+}
+
+std::array<int, 5> TeachFixture::GridRow(int r) {
+    std::array<int, 5> cells{};
+    for (int c = 0; c < 5; ++c) {
+        cells[static_cast<size_t>(c)] = app::P().teachPage.grid->Val(r + 1, c + 1);
+    }
+    return cells;
+}
+
+void TeachFixture::SetGridRow(int r, const std::array<int, 5>& cells) {
+    for (int c = 0; c < 5; ++c) {
+        app::P().teachPage.grid->SetVal(r + 1, c + 1, cells[static_cast<size_t>(c)]);
+    }
+}
+
+void TeachFixture::SetModes(int calculationMode, int evaluationMode, int powerMode) {
+    app::Panels& p = app::P();
+    p.para.calculationMode->SetVal(calculationMode);
+    p.para.evaluationMode->SetVal(evaluationMode);
+    p.para.powerMode->SetVal(powerMode);
+}
+
+void TeachFixture::RunLoop(const std::function<void()>& start, const std::function<bool()>& during,
+                           double limitSeconds) {
+    const double t0 = platform::Timer();
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (com232::AcquisitionRunning != 1) {
+            return; // the loop has not begun yet
+        }
+        if (during() || platform::Timer() - t0 > limitSeconds) {
+            poll.stop();
+            com232::AcquisitionRunning = 0;
+        }
+    });
+    poll.start();
+    start();
+    poll.stop();
+}
