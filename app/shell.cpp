@@ -21,6 +21,7 @@
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_wiring.h"
+#include "scope/scope.h"
 #include "scope/scope_wiring.h"
 #include "teach/attributes.h"
 #include "teach/attributes_wiring.h"
@@ -205,6 +206,7 @@ void InitAll() {
     live::ResetLiveState();
     teach::ResetTeachState();
     record::ResetRecorderState();
+    scope::ResetScopeState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).
@@ -231,6 +233,7 @@ void InitAll() {
     teach::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
+    scope::calcScopDeltaXY(); // the deltas of the cursors' start positions
     p.main.window->show();
     // Connection settings from the settings file, the connection page
     // arranged for the protocol, then the connection with the commands

@@ -16,6 +16,9 @@ constexpr int kSquareMarginLeft = 46;
 constexpr int kSquareMarginBottom = 30;
 constexpr int kSquareMarginTop = 6;
 constexpr int kSquareMarginRight = 10;
+// A zoom rectangle smaller than this (pixels, either side) is taken for a
+// click and leaves the axes alone.
+constexpr int kMinZoomPixels = 4;
 
 } // namespace
 
@@ -231,6 +234,11 @@ void Graph::mousePressEvent(QMouseEvent* e) {
         mouseMoveEvent(e);
         return;
     }
+    if (ctrlDragZoom_) {
+        // The zoom rectangle starts only with Ctrl held; a plain drag is no zoom.
+        const bool zoom = e->button() == Qt::LeftButton && (e->modifiers() & Qt::ControlModifier);
+        setSelectionRectMode(zoom ? QCP::srmZoom : QCP::srmNone);
+    }
     QCustomPlot::mousePressEvent(e);
 }
 
@@ -259,6 +267,18 @@ void Graph::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     QCustomPlot::mouseReleaseEvent(e);
+    if (ctrlDragZoom_) {
+        setSelectionRectMode(QCP::srmNone);
+    }
+}
+
+void Graph::processRectZoom(QRect rect, QMouseEvent* e) {
+    if (rect.width() < kMinZoomPixels || rect.height() < kMinZoomPixels) {
+        replot(QCustomPlot::rpQueuedReplot); // removes the rectangle
+        return;
+    }
+    QCustomPlot::processRectZoom(rect, e);
+    emit zoomed();
 }
 
 } // namespace ctl

@@ -7,6 +7,9 @@
 // cursor layer only, not the plotted data. Movable cursors follow the mouse
 // (the nearest one is taken) and, when snapping is on, jump on release to
 // the nearest plotted data point.
+//
+// With Ctrl-drag zoom on, Ctrl + left drag draws a rectangle whose extent
+// becomes the new axis ranges when the button is released.
 #pragma once
 
 #include "platform/widgets.h"
@@ -49,10 +52,17 @@ public:
     // Redraws the cursor layer only.
     void ReplotCursors();
 
+    // ---- zoom -----------------------------------------------------------------
+    // Ctrl + left drag zooms into the rectangle drawn (off by default).
+    void SetCtrlDragZoom(bool on) { ctrlDragZoom_ = on; }
+    bool CtrlDragZoom() const { return ctrlDragZoom_; }
+
 signals:
     // The user dragged cursor i (during the drag) and released it.
     void cursorMoved(int i);
     void cursorReleased(int i);
+    // The user zoomed into a rectangle (the axes have their new ranges).
+    void zoomed();
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -60,6 +70,7 @@ protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void processRectZoom(QRect rect, QMouseEvent* e) override;
 
 private:
     struct Cursor {
@@ -80,6 +91,7 @@ private:
     bool square_ = false;
     bool cursorsMovable_ = false;
     bool cursorSnap_ = false;
+    bool ctrlDragZoom_ = false;
     int dragging_ = -1;
     std::vector<Cursor> cursors_;
 };

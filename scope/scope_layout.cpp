@@ -14,12 +14,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+#include <utility>
+
 namespace scope {
 namespace {
 
 constexpr int kSamples = 128;
 constexpr int kFieldWidth = 72;
 constexpr int kLeftMargin = 52; // room for "4100" and the axis caption
+constexpr ctl::Rgb kCursor1 = 0x000000;
+constexpr ctl::Rgb kCursor2 = 0xB000B0;
 
 QLabel* Caption(const QString& text) {
     return new QLabel(text);
@@ -168,6 +173,13 @@ void BuildScopePanel(QWidget* panel, ScopePanel* ui) {
     ui->scope->SetXRange(0, kSamples);
     ui->scope->SetYRange(0, 4100);
     ui->scope->yAxis->setLabel("[digit]");
+    // Two crosshair cursors measure time and level; Ctrl + drag zooms.
+    for (const auto& [colour, x, y] :
+         {std::tuple{kCursor1, 32.0, 3000.0}, std::tuple{kCursor2, 96.0, 1000.0}}) {
+        ui->scope->SetCursor(ui->scope->AddCursor(colour), x, y);
+    }
+    ui->scope->SetCursorsMovable(true);
+    ui->scope->SetCtrlDragZoom(true);
     root->addWidget(ui->scope, 3);
 
     ui->digital = new ctl::Graph(panel);
@@ -180,6 +192,12 @@ void BuildScopePanel(QWidget* panel, ScopePanel* ui) {
     ui->digital->SetXRange(0, kSamples);
     ui->digital->SetYRange(0, 12);
     ui->digital->xAxis->setLabel("SAMPLE");
+    // The digital lines show the same two instants as the scope graph.
+    for (const auto& [colour, x] : {std::pair{kCursor1, 32.0}, std::pair{kCursor2, 96.0}}) {
+        const int c = ui->digital->AddCursor(colour);
+        ui->digital->SetCursorVerticalOnly(c, true);
+        ui->digital->SetCursor(c, x, 0);
+    }
     root->addWidget(ui->digital, 1);
 
     auto* bottom = new QHBoxLayout();

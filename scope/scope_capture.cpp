@@ -1,0 +1,246 @@
+// The scope capture: order 110 with the five settings, then the wait for
+// the four blocks that the sensor sends once it has triggered and filled
+// its ring. There is no time-out on that wait (a trigger may take any time);
+// it ends when the blocks are in, on BREAK SCAN, on a link failure reported
+// meanwhile, or when the program is closed. Each pass of the wait processes
+// events, which blocks for a few milliseconds while nothing happens, so the
+// wait costs next to no CPU.
+#include "app/panels.h"
+#include "app/shell.h"
+#include "link/com232.h"
+#include "link/crc8.h"
+#include "link/link_texts.h"
+#include "platform/runtime.h"
+#include "platform/serial_port.h"
+#include "platform/widgets.h"
+#include "scope/scope.h"
+
+#include <QPushButton>
+
+#include <cstring>
+
+namespace scope {
+namespace {
+
+constexpr const char* kTextPortError = "TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND "
+                                       "COM SETTINGS. \nTRY TO CONNECT AGAIN!";
+// On TCP the acknowledgment and the four block frames collect in RxBuffer.
+constexpr int kScopeStreamSize =
+    static_cast<int>(com232::kHeaderSize + kScopeBlocks * kScopeBlockFrame);
+
+bool gScanRunning = false;
+// True while the data part of a block is read from the serial port: an
+// order sent meanwhile would flush the port under the running read.
+bool gReadingBlock = false;
+unsigned long long gCaptures = 0;
+
+enum class Wait { Ready, Broken, Failed };
+
+// Why a wait for the blocks must end now, if it must: BREAK SCAN, a link
+// failure that has been reported meanwhile (the server closed the
+// connection, say), or the program being closed, which breaks the capture
+// off in the sensor as well.
+bool WaitEnds(Wait* why) {
+    if (ScanActive == 0) {
+        *why = Wait::Broken;
+        return true;
+    }
+    if (platform::QuitRequested()) {
+        BreakDataScan();
+        *why = Wait::Broken;
+        return true;
+    }
+    if (com232::LinkOk == 0 ||
+        (com232::ComProtocol == com232::kProtocolTcp && com232::TcpConnected == 0)) {
+        *why = Wait::Failed;
+        return true;
+    }
+    return false;
+}
+
+Wait FailWith(const char* text) {
+    com232::StatusText = text;
+    com232::SetTimeout();
+    return Wait::Failed;
+}
+
+// Serial link: waits until a block header is there, watching the port's
+// error status. A header already queued (the blocks follow each other
+// closely) is taken at once; only an empty queue waits for events.
+Wait AwaitSerialHeader() {
+    com232::ComErrorBits = 0;
+    for (bool first = true;; first = false) {
+        if (!first) {
+            platform::ProcessSystemEvents();
+        }
+        const int waiting = platform::GetInQLen(com232::ComPort);
+        com232::ComErrorBits = platform::GetComStat(com232::ComPort);
+        if (com232::ComErrorBits > 0 || waiting < 0) {
+            return FailWith(kTextPortError); // line lost or port gone
+        }
+        Wait why = Wait::Ready;
+        if (WaitEnds(&why)) {
+            return why;
+        }
+        if (waiting >= static_cast<int>(com232::kHeaderSize)) {
+            return Wait::Ready;
+        }
+    }
+}
+
+Wait ReadSerialBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
+                      uint16_t preTrigger) {
+    for (SampleBlock& block : *blocks) {
+        const Wait w = AwaitSerialHeader();
+        if (w != Wait::Ready) {
+            return w;
+        }
+        std::memset(com232::RxBuffer, 0, com232::kHeaderSize);
+        platform::ComRd(com232::ComPort, com232::RxBuffer, com232::kHeaderSize);
+        if (com232::CheckHeaderCRC() != 1) {
+            return Wait::Failed; // reported by the check
+        }
+        if (com232::AnswerLength != kScopeBlockData) {
+            return FailWith(com232::kTextBadHeader); // not a block: the stream is out of step
+        }
+        gReadingBlock = true;
+        const int read = com232::GetDataFrame();
+        gReadingBlock = false;
+        if (read != 1) {
+            return Wait::Failed; // reported by the read
+        }
+        block = ReorderBlock(com232::RxData(), mode, preTrigger);
+    }
+    return Wait::Ready;
+}
+
+// TCP: the link's receive callback collects the blocks behind the
+// acknowledgment in RxBuffer; once all are there, each frame is checked and
+// put in order.
+Wait ReadTcpBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
+                   uint16_t preTrigger) {
+    while (com232::RxCount < kScopeStreamSize) {
+        Wait why = Wait::Ready;
+        if (WaitEnds(&why)) {
+            return why;
+        }
+        platform::ProcessSystemEvents();
+    }
+    // The frames, without the acknowledgment in front of them.
+    uint8_t frames[kScopeBlocks * kScopeBlockFrame];
+    std::memcpy(frames, com232::RxBuffer + com232::kHeaderSize, sizeof frames);
+    for (int b = 0; b < kScopeBlocks; ++b) {
+        std::memcpy(com232::RxBuffer, frames + b * kScopeBlockFrame, kScopeBlockFrame);
+        if (com232::CheckHeaderCRC() != 1) {
+            return Wait::Failed; // reported by the check
+        }
+        if (com232::AnswerLength != kScopeBlockData) {
+            return FailWith(com232::kTextBadHeader);
+        }
+        if (com232::crc8Update(com232::RxBuffer, com232::kHeaderSize, com232::AnswerLength) !=
+            com232::AnswerDataCrc) {
+            return FailWith(com232::kTextBadData);
+        }
+        (*blocks)[static_cast<size_t>(b)] = ReorderBlock(com232::RxData(), mode, preTrigger);
+    }
+    return Wait::Ready;
+}
+
+} // namespace
+
+ScanResult GetScopeData() {
+    app::Panels& p = app::P();
+    const std::array<uint16_t, kScopeSettingCount> settings = {
+        static_cast<uint16_t>(p.scopePage.triggerLevel->value()),
+        static_cast<uint16_t>(p.scopePage.triggerMode->Val()),
+        static_cast<uint16_t>(p.scopePage.preTrigger->value()),
+        static_cast<uint16_t>(p.scopePage.scanRate->value()),
+        static_cast<uint16_t>(p.scopePage.recordSignal->Val())};
+    EncodeScopeSettings(settings, com232::TxData());
+    com232::LinkOk = 1;
+    com232::FillTxBuf(com232::kOrderScope, 1, kScopeSettingsSize);
+    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize + kScopeSettingsSize)) != 1) {
+        return ScanResult::Failed;
+    }
+    p.scopePage.breakScan->setEnabled(true);
+    ScanActive = 1;
+    // The blocks are ordered with the settings they were captured with,
+    // whatever the page shows by the time they arrive. They become the
+    // capture only when all four are in: a failed or broken capture leaves
+    // the previous one whole.
+    const uint16_t mode = settings[kTriggerMode];
+    const uint16_t preTrigger = settings[kPreTriggerValues];
+    std::array<SampleBlock, kScopeBlocks> blocks{};
+    const Wait w = com232::ComProtocol == com232::kProtocolTcp
+                       ? ReadTcpBlocks(&blocks, mode, preTrigger)
+                       : ReadSerialBlocks(&blocks, mode, preTrigger);
+    const bool broken = ScanActive == 0; // BREAK SCAN while the last block was read
+    ScanActive = 0;
+    if (w == Wait::Failed) {
+        return ScanResult::Failed;
+    }
+    if (w == Wait::Broken || broken) {
+        return ScanResult::Broken;
+    }
+    TakeCapture(blocks);
+    ++gCaptures;
+    return ScanResult::Plotted;
+}
+
+void BreakDataScan() {
+    // While a block's data are being read the sensor has triggered already
+    // and is sending; the flag alone ends the capture then.
+    if (!gReadingBlock) {
+        com232::FillTxBuf(com232::kOrderScope, 0, 0);
+        com232::DataExchange(static_cast<int>(com232::kHeaderSize)); // answer not checked
+    }
+    ScanActive = 0;
+}
+
+void ResetCaptureFlags() {
+    gScanRunning = false;
+    gReadingBlock = false;
+}
+
+bool ScanRunning() {
+    return gScanRunning;
+}
+
+unsigned long long CapturesPlotted() {
+    return gCaptures;
+}
+
+int CBF_ButtonScan(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || gScanRunning) {
+        return 0; // a capture is running: a second one must not start inside it
+    }
+    gScanRunning = true;
+    app::Panels& p = app::P();
+    app::SetButtonsDimmed(0, 1);
+    initScopeGraph();
+    p.scope.busy->setVisible(true);
+    app::ShowChildPanelDisp(p.scope.panel);
+    GetScopeData();
+    if (app::PanelsLoaded()) {
+        p.scope.busy->setVisible(false);
+        app::SetButtonsDimmed(0, 0);
+    }
+    gScanRunning = false;
+    return 0;
+}
+
+int CBF_ButtonBreakScan(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit) {
+        return 0;
+    }
+    app::SetButtonsDimmed(0, 1);
+    BreakDataScan();
+    // Inside a running capture the commands come back when the capture has
+    // ended, not before: nothing may start while it is still unwinding.
+    if (!gScanRunning) {
+        app::SetButtonsDimmed(0, 0);
+    }
+    return 0;
+}
+
+} // namespace scope

@@ -1,0 +1,34 @@
+// The scope printout: a report with a page header (date, time, page n of
+// m), the title, the program line, the sensor identification, the user's
+// comment and an image of the whole scope panel, printed on the printer
+// chosen in the print dialog (or into a PDF file, the dialog's print-to-file
+// choice).
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QImage;
+class QPrinter;
+
+namespace scope {
+
+// Builds the report, lets the user choose the printer and prints.
+// Cancelling the dialog prints nothing and shows nothing.
+void PrintScopeGraph();
+
+// Shows the print dialog for `printer`; true when the user confirmed.
+bool SelectPrinter(QPrinter& printer);
+
+// Paints the report on `printer` with the given panel image. False when the
+// printer could not be opened or the output could not be completed.
+bool PrintReport(QPrinter& printer, const QImage& panelImage, const std::string& sensorId,
+                 const std::string& comment);
+
+// Test hook: replaces the print dialog. The hook may set up the printer
+// (for instance a PDF output file) and returns true for "print", false for
+// "cancel". An empty function shows the real dialog again.
+using PrintDialogHook = std::function<bool(QPrinter&)>;
+void SetPrintDialogHookForTests(PrintDialogHook hook);
+
+} // namespace scope
