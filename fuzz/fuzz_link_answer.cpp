@@ -15,6 +15,7 @@
 #include "live/live_math.h"
 #include "record/record_file.h"
 #include "record/recorder_logic.h"
+#include "scope/scope_logic.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -31,8 +32,8 @@ struct Request {
 };
 // The requests the program sends, with their request data sizes.
 constexpr Request kRequests[] = {
-    {1, 0, 34},  {1, 2, 496}, {2, 0, 0},   {2, 2, 0},   {3, 0, 0},   {4, 0, 0},
-    {7, 0, 0},   {8, 0, 0},   {30, 1, 0},  {100, 0, 0}, {101, 0, 6}, {102, 0, 0},
+    {1, 0, 34},  {1, 2, 496}, {2, 0, 0},    {2, 2, 0},   {3, 0, 0},        {4, 0, 0},
+    {7, 0, 0},   {8, 0, 0},   {30, 1, 0},   {100, 0, 0}, {101, 0, 6},      {102, 0, 0},
     {103, 0, 0}, {105, 0, 0}, {110, 1, 10}, {190, 4, 0}, {194, 0x4E21, 0},
 };
 
@@ -60,11 +61,28 @@ void Consume(const Request& r) {
         }
         break;
     }
+    case 105: {
+        // Cycle time from T and N: whatever the words, a finite number or 0.
+        const double ms = scope::CycleTimeMs(com232::GetI32(data), com232::GetI32(data + 4));
+        (void)scope::CycleTimeDecimals(ms);
+        (void)scope::ScanFrequencyDecimals(ms);
+        (void)scope::DeltaXMs(0, 127, ms, static_cast<uint16_t>(com232::AnswerParam));
+        break;
+    }
+    case 110: {
+        // A scope block in time order, with any ring index and pre-trigger.
+        const uint16_t mode = static_cast<uint16_t>(com232::AnswerParam % 8);
+        const scope::SampleBlock block =
+            scope::ReorderBlock(data, mode, static_cast<uint16_t>(data[0] | (data[1] << 8)));
+        (void)scope::DigitalTracesOf(block);
+        break;
+    }
     case 194: {
         const std::string text = hwinfo::HardwareBlockText(
             data, length < hwinfo::kHardwareBlockSize ? length : hwinfo::kHardwareBlockSize);
         uint8_t back[hwinfo::kHardwareBlockSize];
-        if (text.size() != hwinfo::kHardwareTextSize || !hwinfo::HardwareBlockFromText(text, back)) {
+        if (text.size() != hwinfo::kHardwareTextSize ||
+            !hwinfo::HardwareBlockFromText(text, back)) {
             std::abort();
         }
         break;
