@@ -49,14 +49,13 @@ void PlotHistory(ctl::Graph* g, const History& h, const ctl::Rgb colours[3]) {
         g->graph(t)->setData(keys, values, true);
     }
     g->RescaleIfAuto();
-    g->MarkDirty();
+    g->MarkDataDirty();
 }
 
 void SetView(ctl::Graph* g, const ViewAxes& axes, double cx, double cy) {
     g->xAxis->setRange(axes.xLo, axes.xHi);
     g->yAxis->setRange(axes.yLo, axes.yHi);
     g->SetCursor(0, cx, cy);
-    g->MarkDirty();
 }
 
 void DrawEllipse(ctl::Graph* g, int32_t left, int32_t bottom, int32_t right, int32_t top,

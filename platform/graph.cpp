@@ -39,21 +39,63 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     setNotAntialiasedElements(QCP::aeAll);
     addLayer(kCursorLayer, layer("main"), QCustomPlot::limAbove);
     layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
+    // The data layer has its own paint buffer, so it can be painted alone.
+    layer("main")->setMode(QCPLayer::lmBuffered);
+    // Whatever draws the whole graph (also a resize or a zoom) records the
+    // axes the grid and tick labels were drawn for.
+    connect(this, &QCustomPlot::afterReplot, this, [this] {
+        drawnOnce_ = true;
+        drawnX_ = xAxis->range();
+        drawnY_ = yAxis->range();
+    });
 }
 
 void Graph::MarkDirty() {
+    fullDirty_ = true;
+    QueueRefresh();
+}
+
+void Graph::MarkDataDirty() {
+    dataDirty_ = true;
+    QueueRefresh();
+}
+
+void Graph::QueueRefresh() {
     if (!isVisible()) {
         staleWhileHidden_ = true;
         return;
     }
-    replot(QCustomPlot::rpQueuedReplot);
+    if (!refreshQueued_) {
+        refreshQueued_ = true;
+        QMetaObject::invokeMethod(this, &Graph::Refresh, Qt::QueuedConnection);
+    }
+}
+
+void Graph::Refresh() {
+    refreshQueued_ = false;
+    if (!isVisible()) {
+        staleWhileHidden_ = true;
+        return;
+    }
+    const bool axesMoved = xAxis->range() != drawnX_ || yAxis->range() != drawnY_;
+    if (fullDirty_ || !drawnOnce_ || axesMoved) {
+        replot(QCustomPlot::rpQueuedRefresh);
+    } else {
+        if (dataDirty_) {
+            layer("main")->replot();
+        }
+        if (cursorsDirty_) {
+            layer(kCursorLayer)->replot();
+        }
+    }
+    fullDirty_ = dataDirty_ = cursorsDirty_ = false;
 }
 
 void Graph::showEvent(QShowEvent* e) {
     QCustomPlot::showEvent(e);
     if (staleWhileHidden_) {
         staleWhileHidden_ = false;
-        replot(QCustomPlot::rpQueuedReplot);
+        MarkDirty();
     }
 }
 
@@ -159,7 +201,8 @@ void Graph::SetCursor(int i, double x, double y) {
         return;
     }
     PlaceCursor(i, x, y);
-    MarkDirty();
+    cursorsDirty_ = true;
+    QueueRefresh();
 }
 
 QPointF Graph::CursorPosition(int i) const {

@@ -4,7 +4,8 @@
 // screen rate only (see live::RequestDisplay).
 //
 // Cursors are crosshairs on a layer of their own, so moving one redraws the
-// cursor layer only, not the plotted data. Movable cursors follow the mouse
+// cursor layer only, not the plotted data; likewise new data with unchanged
+// axes redraws only the data layer (MarkDataDirty). Movable cursors follow the mouse
 // (the nearest one is taken) and, when snapping is on, jump on release to
 // the nearest plotted data point.
 //
@@ -27,6 +28,11 @@ public:
     // Schedules one redraw for the next pass of the event loop; a hidden
     // graph is redrawn when it is shown again.
     void MarkDirty();
+    // The same for a change of the plotted data (or items) only: when the
+    // axes keep their ranges, the grid, axes and tick labels stay as drawn
+    // and only the data layer is painted again, which is what makes a graph
+    // cheap to refresh many times a second.
+    void MarkDataDirty();
     // Axis ranges with manual scaling.
     void SetXRange(double lo, double hi);
     void SetYRange(double lo, double hi);
@@ -81,6 +87,9 @@ private:
         bool verticalOnly = false;
     };
     void ApplySquareMargins();
+    // What is marked gets drawn at the next pass of the event loop.
+    void QueueRefresh();
+    void Refresh();
     int NearestCursor(const QPointF& pixel) const;
     void PlaceCursor(int i, double x, double y);
     // The plotted data point nearest to pixel position `pixel`; false when none.
@@ -88,6 +97,13 @@ private:
 
     bool yAutoScale_ = false;
     bool staleWhileHidden_ = false;
+    bool refreshQueued_ = false;
+    bool fullDirty_ = false;
+    bool dataDirty_ = false;
+    bool cursorsDirty_ = false;
+    bool drawnOnce_ = false;
+    QCPRange drawnX_;
+    QCPRange drawnY_;
     bool square_ = false;
     bool cursorsMovable_ = false;
     bool cursorSnap_ = false;
