@@ -68,6 +68,26 @@ void DrawEllipse(ctl::Graph* g, int32_t left, int32_t bottom, int32_t right, int
     e->setSelectable(false);
 }
 
+enum Axis { kAxisX, kAxisY, kAxisI };
+
+// X, Y and INT of the current frame with the extents the views centre on.
+struct FramePoint {
+    int16_t x = 0;
+    int16_t y = 0;
+    int16_t i = 0;
+    ViewAxes Axes(int16_t a, Axis aAxis, int16_t b, Axis bAxis) const {
+        const Extents& e = GraphExtents;
+        const int32_t lo[3] = {e.minX, e.minY, e.minI};
+        const int32_t hi[3] = {e.maxX, e.maxY, e.maxI};
+        return AxesOf(a, lo[aAxis], hi[aAxis], b, lo[bAxis], hi[bAxis]);
+    }
+};
+
+FramePoint CurrentPoint() {
+    const LiveDataFrameBytes& f = LiveDataFrame;
+    return {f.get(kX), f.get(kY), f.get(kInt)};
+}
+
 void WriteGraphs() {
     if (!app::PanelsLoaded()) {
         return;
@@ -132,12 +152,9 @@ void ShowGraph2D() {
         return;
     }
     DataPanel& d = app::P().data;
-    const LiveDataFrameBytes& f = LiveDataFrame;
-    const Extents& e = GraphExtents;
-    const int16_t x = f.get(kX);
-    const int16_t y = f.get(kY);
-    SetView(d.colorPlane, AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY), x, y);
-    int16_t intensity = f.get(kInt);
+    const FramePoint p = CurrentPoint();
+    SetView(d.colorPlane, p.Axes(p.x, kAxisX, p.y, kAxisY), p.x, p.y);
+    int16_t intensity = p.i;
     if (CalculationMode() == params::kSiM2D && intensity > kMaxShownM) {
         intensity = kMaxShownM;
     }
@@ -149,14 +166,10 @@ void ShowGraph3D() {
         return;
     }
     DataPanel& d = app::P().data;
-    const LiveDataFrameBytes& f = LiveDataFrame;
-    const Extents& e = GraphExtents;
-    const int16_t x = f.get(kX);
-    const int16_t y = f.get(kY);
-    const int16_t i = f.get(kInt);
-    SetView(d.view[0], AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY), x, y);
-    SetView(d.view[1], AxesOf(x, e.minX, e.maxX, i, e.minI, e.maxI), x, i);
-    SetView(d.view[2], AxesOf(y, e.minY, e.maxY, i, e.minI, e.maxI), y, i);
+    const FramePoint p = CurrentPoint();
+    SetView(d.view[0], p.Axes(p.x, kAxisX, p.y, kAxisY), p.x, p.y);
+    SetView(d.view[1], p.Axes(p.x, kAxisX, p.i, kAxisI), p.x, p.i);
+    SetView(d.view[2], p.Axes(p.y, kAxisY, p.i, kAxisI), p.y, p.i);
     PlotHistory(d.rgbChart3D, RgbHistory, kTraceRgb);
 }
 
