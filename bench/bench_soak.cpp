@@ -111,14 +111,23 @@ public:
     Soak(sim::Simulator& sensor, double seconds, unsigned seed)
         : sensor_(sensor), faults_(Faults()), rng_(seed), seconds_(seconds) {}
 
-    void Run();
+    // Starts the run; it goes on in the event loop and ends it when done.
+    void Start();
 
 private:
+    // The steps, each a callback of the event loop as the user's presses
+    // are, so that what a command leaves to the event loop (a closed
+    // connection's notifier to delete) is done between two of them.
+    void WarmUp();
+    void Begin();
+    void Go();
+    void TryToConnect();
+    void Finish();
+    void Later(int ms, void (Soak::*step)());
     void Poll();
     void ScheduleNextFault() {
         nextFaultAt_ = platform::Timer() + std::uniform_real_distribution<double>(0.5, 6.0)(rng_);
     }
-    bool Reconnect();
     void Report(const char* when) const;
 
     sim::Simulator& sensor_;
@@ -126,6 +135,7 @@ private:
     std::mt19937 rng_;
     double seconds_;
     User user_;
+    QTimer poll_;
 
     double start_ = 0;
     double end_ = 0;
@@ -141,6 +151,7 @@ private:
     int unexplainedFailures_ = 0;
     int unrecovered_ = 0;
     int connectAttempts_ = 0;
+    int attempts_ = 0; // of the current reconnection
     long rssStart_ = 0;
     std::vector<long> rssMinutes_;
 };
@@ -189,23 +200,6 @@ void Soak::Poll() {
     }
 }
 
-// TRY TO CONNECT until the sensor is back (a late answer or a closed
-// connection may need a second try). False when it stays away.
-bool Soak::Reconnect() {
-    for (int attempt = 0; attempt < 20; ++attempt) {
-        ++connectAttempts_;
-        app::P().connect.tryToConnect->click();
-        if (com232::LinkOk == 1 && com232::LinkOpen()) {
-            return true;
-        }
-        const double wait = platform::Timer() + 0.25;
-        while (platform::Timer() < wait) {
-            platform::ProcessSystemEvents();
-        }
-    }
-    return false;
-}
-
 void Soak::Report(const char* when) const {
     const double t = platform::Timer() - start_;
     int injected = 0;
@@ -223,47 +217,65 @@ void Soak::Report(const char* when) const {
     std::fflush(stdout);
 }
 
-void Soak::Run() {
-    app::Panels& p = app::P();
-    QTimer poll;
-    poll.setInterval(2);
-    QObject::connect(&poll, &QTimer::timeout, [this] { Poll(); });
+void Soak::Later(int ms, void (Soak::*step)()) {
+    QTimer::singleShot(ms, [this, step] { (this->*step)(); });
+}
 
-    // One short GO so that everything a run allocates once is there.
+void Soak::Start() {
+    QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+    poll_.setInterval(2);
+    // One short GO without faults, so that everything a run allocates once is there.
     start_ = platform::Timer();
     end_ = start_ + 2;
-    nextFaultAt_ = end_ + 1;
-    nextReportAt_ = end_ + 1;
-    poll.start();
-    p.main.go->click();
-    rssStart_ = ResidentKiB();
+    nextFaultAt_ = nextReportAt_ = end_ + 1e9;
+    poll_.start();
+    Later(0, &Soak::WarmUp);
+}
 
+void Soak::WarmUp() {
+    app::P().main.go->click(); // STOP comes from Poll
+    Later(0, &Soak::Begin);
+}
+
+void Soak::Begin() {
+    rssStart_ = ResidentKiB();
     start_ = platform::Timer();
     end_ = start_ + seconds_;
     nextReportAt_ = start_ + 60;
     lastFrameAt_ = start_;
-    frames_ = live::GoLoopCounters().frames;
-    framesAtStart_ = frames_;
+    frames_ = framesAtStart_ = live::GoLoopCounters().frames;
     ScheduleNextFault();
-    while (platform::Timer() < end_) {
-        const unsigned long long failuresBefore = live::GoLoopCounters().failures;
-        p.main.go->click(); // until a failure or the end
-        const bool failed =
-            live::GoLoopCounters().failures != failuresBefore || com232::LinkOk != 1;
-        if (!failed) {
-            continue;
-        }
-        if (pending_ >= 0) {
-            ++faults_[static_cast<size_t>(pending_)].failed;
-        } else {
-            ++unexplainedFailures_;
-        }
-        sensor_.Command("fault clear");
-        if (!Reconnect()) {
-            ++unrecovered_;
-            std::printf("the sensor could not be reached again: %s\n", user_.lastText.c_str());
-            break;
-        }
+    Later(0, &Soak::Go);
+}
+
+void Soak::Go() {
+    if (platform::Timer() >= end_) {
+        Finish();
+        return;
+    }
+    const unsigned long long failuresBefore = live::GoLoopCounters().failures;
+    app::P().main.go->click(); // until a failure or the end
+    if (live::GoLoopCounters().failures == failuresBefore && com232::LinkOk == 1) {
+        Later(0, &Soak::Go);
+        return;
+    }
+    if (pending_ >= 0) {
+        ++faults_[static_cast<size_t>(pending_)].failed;
+    } else {
+        ++unexplainedFailures_;
+    }
+    sensor_.Command("fault clear");
+    attempts_ = 0;
+    Later(0, &Soak::TryToConnect);
+}
+
+// TRY TO CONNECT until the sensor is back (a late answer or a closed
+// connection may need a second try), a quarter of a second apart.
+void Soak::TryToConnect() {
+    ++connectAttempts_;
+    ++attempts_;
+    app::P().connect.tryToConnect->click();
+    if (com232::LinkOk == 1 && com232::LinkOpen()) {
         if (pending_ >= 0) {
             ++faults_[static_cast<size_t>(pending_)].recovered;
         }
@@ -271,8 +283,20 @@ void Soak::Run() {
         // next frame.
         pending_ = -1;
         ScheduleNextFault();
+        Later(0, &Soak::Go);
+        return;
     }
-    poll.stop();
+    if (attempts_ >= 20) {
+        ++unrecovered_;
+        std::printf("the sensor could not be reached again: %s\n", user_.lastText.c_str());
+        Finish();
+        return;
+    }
+    Later(250, &Soak::TryToConnect);
+}
+
+void Soak::Finish() {
+    poll_.stop();
     frames_ = live::GoLoopCounters().frames;
     Report("end ");
 
@@ -298,13 +322,16 @@ void Soak::Run() {
                 t, frames_ - framesAtStart_, (frames_ - framesAtStart_) / t, injected, shouldFail,
                 recovered, connectAttempts_, unrecovered_, wrongOutcome, unexplainedFailures_,
                 longestStall_, user_.popups, user_.offline);
+    const long rssEnd = ResidentKiB();
     std::printf("resident memory: %ld KiB at the start, %ld KiB at the end (%+ld KiB); per "
                 "minute:",
-                rssStart_, ResidentKiB(), ResidentKiB() - rssStart_);
+                rssStart_, rssEnd, rssEnd - rssStart_);
     for (long kib : rssMinutes_) {
         std::printf(" %ld", kib);
     }
     std::printf("\n(goal: every fault that ends GO recovered, no memory growth beyond noise)\n");
+    std::fflush(stdout);
+    platform::QuitUserInterface(0);
 }
 
 } // namespace
@@ -356,7 +383,8 @@ int main(int argc, char** argv) {
             app::Shutdown();
             return 1;
         }
-        soak.Run();
+        soak.Start();
+        platform::RunUserInterface();
         app::Shutdown();
     }
     fs::remove_all(dir);

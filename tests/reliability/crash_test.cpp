@@ -17,8 +17,8 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <functional>
 #include <map>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 
@@ -63,6 +63,13 @@ protected:
     }
     bool AutoSendOn() {
         return sensor_->Command("status").find("auto-send=on") != std::string::npos;
+    }
+    // Polls `done` for up to 30 s.
+    static void WaitFor(const std::function<bool()>& done) {
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!done() && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
     }
 
     std::string dir_;
@@ -161,14 +168,13 @@ TEST_F(Crash, KillingARecordingAtAHighRateLeavesWholeLinesWithNoneMissing) {
     for (int run = 0; run < 3; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
         fs::remove(path);
+        // The sensor has noticed that the previous recorder is gone.
+        WaitFor([&] { return !AutoSendOn(); });
+        ASSERT_FALSE(AutoSendOn());
         const long sentBefore = StatusValue("auto-sent");
         const pid_t helper = reliability::StartHelper({"record", dir_}, dir_ + "/helper.log");
         ASSERT_GT(helper, 0);
-        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (!AutoSendOn() && reliability::HelperRunning(helper) &&
-               std::chrono::steady_clock::now() < giveUp) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
+        WaitFor([&] { return AutoSendOn() || !reliability::HelperRunning(helper); });
         ASSERT_TRUE(AutoSendOn()) << Log();
 
         // Frames as fast as the sensor scans, each of its own colour; the
