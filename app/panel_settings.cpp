@@ -4,6 +4,8 @@
 #include "app/shell.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
+#include "params/parameter_file.h"
+#include "platform/popups.h"
 #include "platform/widgets.h"
 #include "teach/attributes.h"
 #include "teach/row_colours.h"
@@ -114,14 +116,21 @@ void StorePanelSettings() {
     s.ipAddress = com232::ServerAddress;
     s.portNumber = conn::PortText;
 
+    const std::string path = PanelSettingsPath();
     ini::IniStorePtr store = ini::MakeIniStore();
-    if (!store) {
-        return;
+    int rc = ini::kIniErrNoMemory;
+    if (store) {
+        PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(), s);
+        teach::AppendTableSetToIniHandle(store.get());
+        // Written beside the file and renamed over it: a failed write leaves
+        // the old settings as they were.
+        rc = ini::Ini_WriteToFile(store.get(), path);
     }
-    PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(), s);
-    teach::AppendTableSetToIniHandle(store.get());
-    // A failed write is not reported; the old file stays as it was.
-    ini::Ini_WriteToFile(store.get(), PanelSettingsPath());
+    if (rc < 0) {
+        // The settings of this session are lost unless the user learns of it.
+        platform::MessagePopup("ATTENTION!",
+                               params::FileWriteFailureText("The panel settings", path, rc));
+    }
 }
 
 } // namespace app

@@ -85,7 +85,7 @@ int Ini_PutString(IniStore* store, const std::string& section, const std::string
 // directory, syncs it and renames it over the target, so the target is either
 // the old file or the complete new one. A symbolic link is followed and the
 // file it points to is replaced; the permission bits of an existing target are
-// kept.
+// kept. Its steps pass the test hook of inifile/file_write_hook.h.
 int Ini_WriteToFile(IniStore* store, const std::string& path);
 // Appends the file's sections and items to the store, then joins the pieces of
 // split values ("TAG Line0001", "TAG Line0002", ...) back into one item "TAG".

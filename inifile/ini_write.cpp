@@ -1,6 +1,7 @@
 // INI text store: writing the store to a file. The text goes to a temporary
 // file beside the target, which replaces the target only when it is complete
 // and on disk, so a failed write never damages the old file.
+#include "inifile/file_write_hook.h"
 #include "inifile/ini_internal.h"
 
 #include <algorithm>
@@ -26,7 +27,8 @@ using detail::kCrLf;
 // With a text sink instead of a descriptor the output is collected in memory.
 class BufferedFile {
 public:
-    explicit BufferedFile(int fd) : fd_(fd) {}
+    // `target` names the file being written for the test hook.
+    BufferedFile(int fd, const std::string& target) : fd_(fd), target_(&target) {}
     explicit BufferedFile(std::string* text) : text_(text) {}
 
     void Put(std::string_view s) {
@@ -52,6 +54,10 @@ public:
         }
         size_t done = 0;
         while (ok_ && done < used_) {
+            if (filewrite::Check(filewrite::Step::Write, *target_) != 0) {
+                ok_ = false;
+                break;
+            }
             const ssize_t n = ::write(fd_, buf_ + done, used_ - done);
             if (n < 0 && errno == EINTR) {
                 continue;
@@ -68,6 +74,7 @@ public:
 
 private:
     int fd_ = -1;
+    const std::string* target_ = nullptr;
     std::string* text_ = nullptr;
     bool ok_ = true;
     size_t used_ = 0;
@@ -243,7 +250,8 @@ int WriteFile(const IniStore& store, const std::string& path) {
     }
     const std::string dir = DirectoryOf(target);
     std::string tmp;
-    const int fd = CreateTemporary(dir, &tmp);
+    const int fd =
+        filewrite::Check(filewrite::Step::Create, target) != 0 ? -1 : CreateTemporary(dir, &tmp);
     if (fd < 0) {
         return kIniErrCreate;
     }
@@ -254,7 +262,7 @@ int WriteFile(const IniStore& store, const std::string& path) {
     }
     int result = 0;
     try {
-        auto out = std::make_unique<BufferedFile>(fd);
+        auto out = std::make_unique<BufferedFile>(fd, target);
         PutStore(*out, store);
         if (!out->Flush() || ::fsync(fd) != 0) {
             result = kIniErrWrite;
@@ -265,7 +273,8 @@ int WriteFile(const IniStore& store, const std::string& path) {
     if (::close(fd) != 0 && result == 0) {
         result = kIniErrWrite;
     }
-    if (result == 0 && ::rename(tmp.c_str(), target.c_str()) != 0) {
+    if (result == 0 && (filewrite::Check(filewrite::Step::Replace, target) != 0 ||
+                        ::rename(tmp.c_str(), target.c_str()) != 0)) {
         result = kIniErrReplace;
     }
     if (result != 0) {

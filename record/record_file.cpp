@@ -1,5 +1,7 @@
 #include "record/record_file.h"
 
+#include "inifile/file_write_hook.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -16,10 +18,14 @@ std::string Reason(const char* what) {
     return std::string(what) + ": " + std::strerror(errno);
 }
 
-// Writes all of `text`, retrying after signals. False on any other failure.
-bool WriteAll(int fd, const std::string& text) {
+// Writes all of `text` into the file for `target`, retrying after signals.
+// False on any other failure.
+bool WriteAll(int fd, const std::string& text, const std::string& target) {
     size_t done = 0;
     while (done < text.size()) {
+        if (filewrite::Check(filewrite::Step::Write, target) != 0) {
+            return false;
+        }
         const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
@@ -95,7 +101,8 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
     std::string temp;
     int fd = -1;
     // A name of our own beside the file, so the rename stays on one file system.
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+    const bool mayCreate = filewrite::Check(filewrite::Step::Create, path) == 0;
+    for (int attempt = 0; mayCreate && attempt < 100 && fd < 0; ++attempt) {
         temp = path + ".new" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
@@ -106,7 +113,7 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
         *error = Reason("cannot create the file");
         return false;
     }
-    if (!WriteAll(fd, text) || ::fsync(fd) != 0) {
+    if (!WriteAll(fd, text, path) || ::fsync(fd) != 0) {
         *error = Reason("cannot write the file");
         ::close(fd);
         ::unlink(temp.c_str());
@@ -117,7 +124,8 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
         ::unlink(temp.c_str());
         return false;
     }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    if (filewrite::Check(filewrite::Step::Replace, path) != 0 ||
+        ::rename(temp.c_str(), path.c_str()) != 0) {
         *error = Reason("cannot replace the file");
         ::unlink(temp.c_str());
         return false;
@@ -126,14 +134,16 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
 }
 
 bool AppendRecordLine(const std::string& path, const std::string& line, std::string* error) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = filewrite::Check(filewrite::Step::Create, path) != 0
+                       ? -1
+                       : ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd < 0) {
         *error = Reason("cannot open the file");
         return false;
     }
     struct stat before {};
     const bool sized = ::fstat(fd, &before) == 0;
-    if (!WriteAll(fd, line)) {
+    if (!WriteAll(fd, line, path)) {
         *error = Reason("cannot write the file");
         // Take back a partial line: the file ends on its last complete line.
         if (sized && ::ftruncate(fd, before.st_size) != 0) {

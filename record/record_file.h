@@ -6,7 +6,8 @@
 // Lines are appended one write at a time to a file opened for appending and
 // closed again, so every completed line is in the file at once, another
 // program may open the file between two lines, and a program that is killed
-// leaves a file whose last line is complete or absent.
+// leaves a file whose last line is complete or absent. The steps of both
+// writes pass the test hook of inifile/file_write_hook.h.
 #pragma once
 
 #include "live/live_frame.h"

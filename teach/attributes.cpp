@@ -3,6 +3,7 @@
 #include "app/panel_settings.h"
 #include "app/panels.h"
 #include "live/graphs.h"
+#include "params/parameter_file.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "teach/attributes_file.h"
@@ -71,13 +72,16 @@ void SaveTableSettings() {
         return;
     }
     ini::IniStorePtr store = ini::MakeIniStore();
+    int rc = ini::kIniErrNoMemory;
     if (store) {
         PutTableAttributesHeader(store.get());
         AppendTableSetToIniHandle(store.get());
+        rc = ini::Ini_WriteToFile(store.get(), path);
     }
-    if (!store || ini::Ini_WriteToFile(store.get(), path) < 0) {
+    if (rc < 0) {
         // The old file, if any, is left as it was.
         platform::MessagePopup(kAttention, "The table attributes could not be saved to\n" + path +
+                                               "\n" + params::IniWriteFailureReason(rc) +
                                                "\n\nThe file is unchanged.");
     }
 }
