@@ -162,6 +162,14 @@ ScanResult GetScopeData() {
     if (com232::DataExchange(static_cast<int>(com232::kHeaderSize + kScopeSettingsSize)) != 1) {
         return ScanResult::Failed;
     }
+    if (com232::AnswerLength != 0) {
+        // Not the acknowledgment, which carries no data: a block that came in
+        // its place (the acknowledgment was lost and the capture, triggered
+        // at once, followed). Taken for the acknowledgment it would leave the
+        // wait one frame short for good.
+        FailWith(com232::kTextBadHeader);
+        return ScanResult::Failed;
+    }
     p.scopePage.breakScan->setEnabled(true);
     ScanActive = 1;
     // The blocks are ordered with the settings they were captured with,
