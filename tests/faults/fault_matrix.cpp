@@ -31,6 +31,10 @@ const std::vector<OpInfo> kOperations = {
     {Op::Scan, "Scan", kOrderScope, 0, 0, false, false},
     {Op::ChangeBaudrate, "ChangeBaudrate", kOrderBaudrate, 0, 0, true, false},
     {Op::HwInfo, "HwInfo", kOrderHardwareInfo, 0, 512, false, false},
+    {Op::ScanBlocks, "ScanBlocks", kOrderScope, 1, 258, false, false},
+    {Op::TrigRecFrames, "TrigRecFrames", kOrderLiveData, 0, 40, false, false},
+    {Op::WhiteCalibration, "CalcCf", kOrderLiveData, 10, 40, false, false},
+    {Op::TimedRecord, "StartRecord", kOrderLiveData, 1, 40, false, false},
 };
 
 const char* FaultName(Fault f) {
@@ -97,8 +101,8 @@ std::vector<Cell> TcpCells() {
 
 std::vector<Cell> PtyCells() {
     std::vector<Cell> cells;
-    for (Op op : {Op::SendRam, Op::GetTable, Op::TryToConnect, Op::Go, Op::Scan, Op::ChangeBaudrate,
-                  Op::HwInfo}) {
+    for (Op op : {Op::SendRam, Op::GetTable, Op::TryToConnect, Op::Go, Op::Scan, Op::ScanBlocks,
+                  Op::TrigRecFrames, Op::ChangeBaudrate, Op::HwInfo}) {
         for (Fault f : kAllFaults) {
             cells.push_back({op, f, Link::Pty});
         }
@@ -200,6 +204,50 @@ Expectation Expect(const Cell& c) {
                          (c.fault == Fault::Closed && c.link == Link::Pty);
     if (c.op == Op::Scan && ackLost) {
         e.texts = {kTextBadHeader};
+    }
+    const bool tcp = c.link == Link::Tcp;
+    if (c.op == Op::ScanBlocks) {
+        // The wait for the trigger has no time-out: a block held back comes
+        // when it comes. Once the blocks have begun to arrive, the rest must
+        // follow within the answer time-out.
+        switch (c.fault) {
+        case Fault::Late:
+            e = {false, {}};
+            break;
+        case Fault::Cut:
+            // TCP: the stream stays short; serial: the next block completes
+            // the cut one's data.
+            e.texts = {tcp ? kTextNoAnswer : kTextBadData};
+            break;
+        case Fault::ErrorAnswer:
+            // TCP: the stream stays short; serial: a frame that is no block.
+            e.texts = {tcp ? kTextNoAnswer : kTextBadHeader};
+            break;
+        case Fault::Closed:
+            if (tcp) {
+                e.texts = {kTextServerClosed}; // no exchange waits meanwhile
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (c.op == Op::TrigRecFrames) {
+        // Between frames the recording waits for the next trigger, without a
+        // time-out: a frame that does not come is just not recorded, and
+        // frames other than live frames are passed over.
+        switch (c.fault) {
+        case Fault::NoAnswer:
+        case Fault::Late:
+        case Fault::ErrorAnswer:
+            e = {false, {}};
+            break;
+        case Fault::Closed:
+            e = tcp ? Expectation{true, {kTextServerClosed}} : Expectation{false, {}};
+            break;
+        default:
+            break;
+        }
     }
     if (e.fails && info.endsOffline) {
         e.texts.push_back("NO SENSOR CONNECTED!");

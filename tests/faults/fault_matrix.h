@@ -50,6 +50,11 @@ enum class Op {
     Scan,            // SCAN: order 110, the fault on its acknowledgment
     ChangeBaudrate,  // CHANGE BAUDRATE (serial only): order 190
     HwInfo,          // the hardware-information button: order 194
+    // Orders whose answers come in a series, the fault on one in the middle:
+    ScanBlocks,       // SCAN: the first of the four blocks behind the acknowledgment
+    TrigRecFrames,    // START TRIG REC: the first live frame the sensor sends unasked
+    WhiteCalibration, // CALC CF: the eleventh of its hundred order-8 samples
+    TimedRecord,      // START RECORD (3 frames, 0.25 s apart): the second frame
 };
 
 struct OpInfo {
@@ -77,7 +82,8 @@ inline std::ostream& operator<<(std::ostream& out, const Cell& cell) {
 // Every operation against every fault over TCP (the serial-only one left out).
 std::vector<Cell> TcpCells();
 // The serial subset: the transfer, the connection test, GO, the scope
-// capture, the baud-rate change and the hardware block against every fault.
+// capture and its blocks, triggered recording, the baud-rate change and the
+// hardware block against every fault.
 std::vector<Cell> PtyCells();
 
 // The simulator's fault command for the cell ("fault ..."), and how long its

@@ -1,5 +1,6 @@
 #include "tests/faults/matrix_fixture.h"
 
+#include "calib/calibration.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
 #include "live/go_loop.h"
@@ -22,6 +23,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -132,6 +134,13 @@ constexpr double kHangSeconds = 60.0;
 constexpr double kSingleBytesTimeoutSeconds = 2.0;
 constexpr unsigned kGoFramesBeforeStop = 8;
 constexpr int kTriggersRecorded = 3;
+// A trigger whose frame has not come within this is followed by another.
+constexpr double kTriggerRepeatSeconds = 0.6;
+constexpr int kTimedFrames = 3;
+constexpr int kWhiteSamples = 100;
+constexpr int kWideMaxDelta = 4000;
+// The white calibration's factors for SETVALUE 1111 over raw 1000, 2000, 3000.
+constexpr int kWhiteCf[3] = {1137, 568, 379};
 
 const char* const kFailureTexts[] = {
     com232::kTextNoAnswer,     com232::kTextBadHeader,          com232::kTextBadData,
@@ -207,18 +216,24 @@ void MatrixCell::Prepare(Op op) {
         p.main.eeprom->click();
         break;
     case Op::TrigRec:
+    case Op::TrigRecFrames:
+    case Op::TimedRecord:
         if (!recordFileChosen_) {
             record::SelRecFile(); // the user chooses RecordFile.dat
             recordFileChosen_ = true;
         }
-        p.recorder.mode->SetVal(record::kModeTriggered);
+        p.recorder.mode->SetVal(op == Op::TimedRecord ? record::kModeTimedCount
+                                                      : record::kModeTriggered);
         record::CBF_EditSelectDataRec(p.recorder.mode, ctl::Event::Commit);
+        p.recorder.interval->SetVal(0.25);
+        p.recorder.count->SetVal(kTimedFrames);
         break;
     case Op::CycleTime:
         p.scopePage.getCycleTime->click(); // a cycle time on show
         EXPECT_GT(scope::CycleTime, 0);
         break;
     case Op::Scan:
+    case Op::ScanBlocks:
         p.main.tabs->PageButton(app::kPageScope)->click();
         p.scopePage.triggerMode->SetVal(0); // SINGLE SHOT
         sensor_->Command("scene color 1000 2000 3000");
@@ -242,7 +257,8 @@ void MatrixCell::Prepare(Op op) {
         p.offset.offset[c]->SetVal(kEditedOffset[c]);
     }
     p.calibration.setValue->SetVal(kEditedSetValue);
-    p.calibration.maxDelta->SetVal(kEditedMaxDelta);
+    // The white calibration must pass with the raw spread of the scene.
+    p.calibration.maxDelta->SetVal(op == Op::WhiteCalibration ? kWideMaxDelta : kEditedMaxDelta);
     before_.para = params::ParameterBlock;
     before_.teach = params::TeachTable;
     before_.scopeBlocks = scope::ScopeBlocks;
@@ -277,6 +293,7 @@ void MatrixCell::PressGo() {
 void MatrixCell::PressStartTrigRec() {
     const double start = platform::Timer();
     int fired = 0;
+    double firedAt = start;
     rescued_ = false;
     QTimer poll;
     poll.setInterval(1);
@@ -291,9 +308,11 @@ void MatrixCell::PressStartTrigRec() {
             P().recorder.stopRecord->click();
             return;
         }
-        if (record::RunCounter() == fired) {
+        const double now = platform::Timer();
+        if (record::RunCounter() == fired || now - firedAt > kTriggerRepeatSeconds) {
             sensor_->Command("trigger");
-            ++fired;
+            fired = static_cast<int>(record::RunCounter()) + 1;
+            firedAt = now;
         }
     });
     poll.start();
@@ -325,6 +344,46 @@ void MatrixCell::PressScan() {
     poll.stop();
 }
 
+void MatrixCell::PressCalcCf() {
+    // The white calibration ends in GO mode, which the user stops.
+    const live::GoCounters base = live::GoLoopCounters();
+    const double start = platform::Timer();
+    rescued_ = false;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const bool enough = com232::AcquisitionRunning == 1 &&
+                            live::GoLoopCounters().frames - base.frames >= kGoFramesBeforeStop;
+        if (enough || platform::Timer() - start > kLoopLimitSeconds) {
+            poll.stop();
+            rescued_ = !enough;
+            P().main.stop->click();
+        }
+    });
+    poll.start();
+    P().calibration.calcCF->click();
+    poll.stop();
+    goFrames_ = live::GoLoopCounters().frames - base.frames;
+    goFailures_ = live::GoLoopCounters().failures - base.failures;
+}
+
+void MatrixCell::PressStartRecord() {
+    const double start = platform::Timer();
+    rescued_ = false;
+    QTimer poll;
+    poll.setInterval(2);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (record::RecordingRunning() && platform::Timer() - start > kLoopLimitSeconds) {
+            poll.stop();
+            rescued_ = true;
+            P().recorder.stopRecord->click();
+        }
+    });
+    poll.start();
+    P().recorder.startRecord->click();
+    poll.stop();
+}
+
 void MatrixCell::Run(Op op) {
     app::Panels& p = P();
     rescued_ = false;
@@ -346,7 +405,14 @@ void MatrixCell::Run(Op op) {
         PressGo();
         break;
     case Op::TrigRec:
+    case Op::TrigRecFrames:
         PressStartTrigRec();
+        break;
+    case Op::WhiteCalibration:
+        PressCalcCf();
+        break;
+    case Op::TimedRecord:
+        PressStartRecord();
         break;
     case Op::CalcOffset:
         p.offset.calc->click();
@@ -364,6 +430,7 @@ void MatrixCell::Run(Op op) {
         p.scopePage.getCycleTime->click();
         break;
     case Op::Scan:
+    case Op::ScanBlocks:
         PressScan();
         break;
     case Op::ChangeBaudrate:
@@ -528,10 +595,22 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
         EXPECT_EQ(3000, p.data.page2D.blue->Val());
         break;
     case Op::TrigRec:
-        EXPECT_EQ(before_.recordLines, RecordLines());
+    case Op::TrigRecFrames:
+    case Op::TimedRecord:
+        // Timed recording: the first frame is in, the failed second ends it.
+        EXPECT_EQ(before_.recordLines + (cell.op == Op::TimedRecord ? 1 : 0), RecordLines());
         EXPECT_FALSE(record::RecordingRunning());
         EXPECT_TRUE(matrixUser_->Saw("INFO!", "File has been saved!"));
         EXPECT_TRUE(p.recorder.startTrigRec->isEnabled());
+        EXPECT_TRUE(p.recorder.startRecord->isEnabled());
+        break;
+    case Op::WhiteCalibration:
+        // The sampling ends at the failure: no factors, no SEND CF, no GO.
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(kEditedCf[c], p.calibration.cf[c]->value());
+        }
+        EXPECT_FALSE(matrixUser_->Saw("CALIBRATION PASSED!", calib::kTextCalibrationPassed));
+        EXPECT_EQ(0u, goFrames_);
         break;
     case Op::CalcOffset:
     case Op::GetCf:
@@ -551,6 +630,7 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
         EXPECT_EQ(0, p.scopePage.scanFreq->Val());
         break;
     case Op::Scan:
+    case Op::ScanBlocks:
         EXPECT_EQ(before_.captures, scope::CapturesPlotted());
         EXPECT_TRUE(before_.scopeBlocks == scope::ScopeBlocks) << "the last capture changed";
         EXPECT_FALSE(scope::ScanRunning());
@@ -589,8 +669,19 @@ void MatrixCell::ExpectDone(Op op, const std::string& added) {
         EXPECT_FALSE(live::GoRunning());
         break;
     case Op::TrigRec:
-        EXPECT_EQ(before_.recordLines + kTriggersRecorded, RecordLines());
+    case Op::TrigRecFrames:
+    case Op::TimedRecord:
+        EXPECT_EQ(before_.recordLines +
+                      static_cast<size_t>(op == Op::TimedRecord ? kTimedFrames : kTriggersRecorded),
+                  RecordLines());
         EXPECT_TRUE(matrixUser_->Saw("INFO!", "File has been saved!"));
+        break;
+    case Op::WhiteCalibration:
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(kWhiteCf[c], p.calibration.cf[c]->value());
+        }
+        EXPECT_TRUE(matrixUser_->Saw("CALIBRATION PASSED!", calib::kTextCalibrationPassed));
+        EXPECT_GE(goFrames_, kGoFramesBeforeStop);
         break;
     case Op::CalcOffset:
     case Op::GetCf:
@@ -614,6 +705,7 @@ void MatrixCell::ExpectDone(Op op, const std::string& added) {
         EXPECT_DOUBLE_EQ(0.25, scope::CycleTime);
         break;
     case Op::Scan:
+    case Op::ScanBlocks:
         EXPECT_EQ(before_.captures + 1, scope::CapturesPlotted());
         EXPECT_EQ(2000, scope::ScopeBlocks[0].back()); // the new scene
         EXPECT_EQ(500, scope::ScopeBlocks[2].back());
@@ -660,6 +752,7 @@ std::vector<std::string> MatrixCell::ExpectedRequests(const Cell& cell, bool fai
     case Op::Go:
         return {}; // counted in ExpectRequests
     case Op::TrigRec:
+    case Op::TrigRecFrames:
         // The stop order follows whatever happened, unless the connection is gone.
         if (fails && cell.link == Link::Tcp && cell.fault == Fault::Closed) {
             return {"30 1 0"};
@@ -677,7 +770,11 @@ std::vector<std::string> MatrixCell::ExpectedRequests(const Cell& cell, bool fai
     case Op::CycleTime:
         return {"105 0 0"};
     case Op::Scan:
+    case Op::ScanBlocks:
         return {"110 1 10"};
+    case Op::WhiteCalibration:
+    case Op::TimedRecord:
+        return {}; // counted in ExpectRequests
     case Op::ChangeBaudrate:
         return fails ? std::vector<std::string>{"190 5 0"}
                      : std::vector<std::string>{"190 5 0", "7 0 0", "2 0 0", "2 2 0"};
@@ -688,17 +785,28 @@ std::vector<std::string> MatrixCell::ExpectedRequests(const Cell& cell, bool fai
 }
 
 void MatrixCell::ExpectRequests(const Cell& cell, bool fails) {
-    const std::vector<std::string> got = Received();
-    if (cell.op != Op::Go) {
+    std::vector<std::string> got = Received();
+    if (cell.op != Op::Go && cell.op != Op::WhiteCalibration && cell.op != Op::TimedRecord) {
         EXPECT_EQ(ExpectedRequests(cell, fails), got);
         return;
+    }
+    // Live frames only, nothing after the failed one; the white calibration
+    // sends its factors between its samples and GO mode.
+    const auto sendCf = std::find(got.begin(), got.end(), "101 0 6");
+    if (cell.op == Op::WhiteCalibration && !fails) {
+        EXPECT_EQ(kWhiteSamples, sendCf - got.begin());
+        EXPECT_GE(static_cast<unsigned>(got.end() - sendCf), kGoFramesBeforeStop + 1);
+        got.erase(sendCf, sendCf + (sendCf != got.end() ? 1 : 0));
     }
     for (const std::string& r : got) {
         EXPECT_EQ("8 0 0", r);
     }
+    const size_t skip = InfoOf(cell.op).skip;
     if (fails) {
-        EXPECT_EQ(InfoOf(Op::Go).skip + 1, got.size()); // nothing after the failed one
-    } else {
+        EXPECT_EQ(skip + 1, got.size());
+    } else if (cell.op == Op::TimedRecord) {
+        EXPECT_EQ(static_cast<size_t>(kTimedFrames), got.size());
+    } else if (cell.op == Op::Go) {
         EXPECT_GE(got.size(), kGoFramesBeforeStop);
     }
 }

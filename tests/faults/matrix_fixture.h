@@ -84,6 +84,8 @@ private:
     void PressGo();
     void PressStartTrigRec();
     void PressScan();
+    void PressCalcCf();
+    void PressStartRecord();
 
     void ExpectFailureReported(const Cell& cell, const Expectation& e, const std::string& added);
     void ExpectNoFailure(const std::string& added);
