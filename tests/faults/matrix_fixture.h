@@ -4,56 +4,59 @@
 // then TRY TO CONNECT and the same operation once more without a fault.
 #pragma once
 
+#include "link/link_texts.h"
 #include "params/parameter_set.h"
-#include "platform/popups.h"
 #include "scope/scope.h"
 #include "tests/app/app_fixture.h"
 #include "tests/faults/fault_matrix.h"
+#include "tests/faults/matrix_support.h"
 
-#include <condition_variable>
-#include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace faults {
 
-// The user of the matrix: never ends the program (OFFLINE in the
-// connection question), says yes to every confirmation and chooses
-// <directory>/<default name> in every file dialog.
-class MatrixUser {
-public:
-    explicit MatrixUser(std::string directory);
-    ~MatrixUser();
-    MatrixUser(const MatrixUser&) = delete;
-    MatrixUser& operator=(const MatrixUser&) = delete;
+// Values a successful operation replaces with the sensor's, and the limits
+// of the user's patience.
+namespace values {
 
-    const std::vector<platform::PopupRecord>& Records() const { return records_; }
-    void Clear() { records_.clear(); }
-    size_t Count(platform::PopupKind kind) const;
-    bool Saw(const std::string& title, const std::string& text) const;
+// Values a successful operation replaces with the sensor's.
+inline constexpr int kEditedPower = 321; // the sensor holds POWER 500
+inline constexpr int kEditedCell = 123;  // row 0 X; the sensor holds 346
+inline constexpr int kSensorPower = 500;
+inline constexpr int kSensorCell = 346;
+inline constexpr int kEditedCf[3] = {1000, 1010, 1020};
+inline constexpr int kEditedOffset[3] = {7, 8, 9};
+inline constexpr int kSensorOffset[3] = {48, 40, 56};
+inline constexpr int kEditedSetValue = 1111;
+inline constexpr int kEditedMaxDelta = 222;
+inline constexpr int kNewBaudrateIndex = 5; // 230400; the settings select 4 (115200)
 
-private:
-    std::string directory_;
-    std::vector<platform::PopupRecord> records_;
-};
+// Operations end within their time-outs; this is far beyond any of them.
+inline constexpr double kOperationLimitSeconds = 5.0;
+// Loops without a time-out of their own are ended by the test's user
+// after this (the operation itself must have ended them by then).
+inline constexpr double kLoopLimitSeconds = 3.0;
+inline constexpr double kHangSeconds = 60.0;
+// Answer time-out for the cells whose answer arrives a byte a millisecond:
+// the longest (520 bytes) must fit, as it does in the program's 3 s.
+inline constexpr double kSingleBytesTimeoutSeconds = 2.0;
+inline constexpr unsigned kGoFramesBeforeStop = 8;
+inline constexpr int kTriggersRecorded = 3;
+// A trigger whose frame has not come within this is followed by another.
+inline constexpr double kTriggerRepeatSeconds = 0.6;
+inline constexpr int kTimedFrames = 3;
+inline constexpr int kWhiteSamples = 100;
+inline constexpr int kWideMaxDelta = 4000;
+// The white calibration's factors for SETVALUE 1111 over raw 1000, 2000, 3000.
+inline constexpr int kWhiteCf[3] = {1137, 568, 379};
 
-// Ends the test process with the cell's name when a cell runs far beyond
-// every time-out: a wait that never ends would otherwise hang the run
-// without saying where.
-class HangWatch {
-public:
-    HangWatch(std::string cell, double seconds);
-    ~HangWatch();
-    HangWatch(const HangWatch&) = delete;
-    HangWatch& operator=(const HangWatch&) = delete;
+inline constexpr const char* kFailureTexts[] = {
+    com232::kTextNoAnswer,     com232::kTextBadHeader,          com232::kTextBadData,
+    com232::kTextInvalidOrder, com232::kTextCommunicationError, com232::kTextServerClosed,
+    com232::kTextLinkBusy};
 
-private:
-    std::mutex mutex_;
-    std::condition_variable done_;
-    bool finished_ = false;
-    std::thread thread_;
-};
+} // namespace values
 
 class MatrixCell : public AppFixture, public ::testing::WithParamInterface<Cell> {
 protected:
