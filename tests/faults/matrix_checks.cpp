@@ -33,7 +33,6 @@
 
 using app::P;
 
-
 namespace faults {
 
 using namespace values;
@@ -332,6 +331,5 @@ void MatrixCell::ExpectRequests(const Cell& cell, bool fails) {
         EXPECT_GE(got.size(), kGoFramesBeforeStop);
     }
 }
-
 
 } // namespace faults

@@ -33,7 +33,6 @@
 
 using app::P;
 
-
 namespace faults {
 
 using namespace values;
