@@ -1,8 +1,9 @@
 // The scope capture: order 110 with the five settings, then the wait for
 // the four blocks that the sensor sends once it has triggered and filled
-// its ring. There is no time-out on that wait (a trigger may take any time);
-// it ends when the blocks are in, on BREAK SCAN, on a link failure reported
-// meanwhile, or when the program is closed. Each pass of the wait processes
+// its ring. There is no time-out on the wait for the trigger (it may take
+// any time); it ends when the blocks are in, on BREAK SCAN, on a link
+// failure reported meanwhile, when the blocks stop coming halfway, or when
+// the program is closed. Each pass of the wait processes
 // events, which blocks for a few milliseconds while nothing happens, so the
 // wait costs next to no CPU.
 #include "app/panels.h"
@@ -17,6 +18,7 @@
 
 #include <QPushButton>
 
+#include <algorithm>
 #include <cstring>
 
 namespace scope {
@@ -64,11 +66,41 @@ Wait FailWith(const char* text) {
     return Wait::Failed;
 }
 
+// The sensor may take any time to trigger, so the wait for the blocks has no
+// time-out. Once they have begun to arrive, though, they follow each other
+// closely: when no byte comes for longer than the link's answer time-out,
+// the rest of the capture is not coming (a block lost or broken off), and
+// the wait ends with the link's time-out report instead of lasting until
+// BREAK SCAN.
+class StallWatch {
+public:
+    explicit StallWatch(bool started) : started_(started), since_(platform::Timer()) {}
+    // `received` counts the capture's bytes so far; true once they have
+    // stopped coming.
+    bool Stalled(int received) {
+        const double now = platform::Timer();
+        if (received != received_) {
+            started_ = started_ || received > received_;
+            received_ = received;
+            since_ = now;
+            return false;
+        }
+        return started_ && now - since_ > com232::AnswerTimeoutSeconds();
+    }
+
+private:
+    bool started_;
+    int received_ = 0;
+    double since_;
+};
+
 // Serial link: waits until a block header is there, watching the port's
 // error status. A header already queued (the blocks follow each other
-// closely) is taken at once; only an empty queue waits for events.
-Wait AwaitSerialHeader() {
+// closely) is taken at once; only an empty queue waits for events. The
+// first block may take until the trigger; the others follow it.
+Wait AwaitSerialHeader(bool firstBlock) {
     com232::ComErrorBits = 0;
+    StallWatch stall(!firstBlock);
     for (bool first = true;; first = false) {
         if (!first) {
             platform::ProcessSystemEvents();
@@ -85,13 +117,16 @@ Wait AwaitSerialHeader() {
         if (waiting >= static_cast<int>(com232::kHeaderSize)) {
             return Wait::Ready;
         }
+        if (stall.Stalled(waiting)) {
+            return FailWith(com232::kTextNoAnswer);
+        }
     }
 }
 
 Wait ReadSerialBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
                       uint16_t preTrigger) {
     for (SampleBlock& block : *blocks) {
-        const Wait w = AwaitSerialHeader();
+        const Wait w = AwaitSerialHeader(&block == &blocks->front());
         if (w != Wait::Ready) {
             return w;
         }
@@ -119,10 +154,15 @@ Wait ReadSerialBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mo
 // put in order.
 Wait ReadTcpBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
                    uint16_t preTrigger) {
+    StallWatch stall(false);
     while (com232::RxCount < kScopeStreamSize) {
         Wait why = Wait::Ready;
         if (WaitEnds(&why)) {
             return why;
+        }
+        // The bytes behind the acknowledgment are the capture's.
+        if (stall.Stalled(std::max(0, com232::RxCount - static_cast<int>(com232::kHeaderSize)))) {
+            return FailWith(com232::kTextNoAnswer);
         }
         platform::ProcessSystemEvents();
     }
@@ -160,6 +200,14 @@ ScanResult GetScopeData() {
     com232::LinkOk = 1;
     com232::FillTxBuf(com232::kOrderScope, 1, kScopeSettingsSize);
     if (com232::DataExchange(static_cast<int>(com232::kHeaderSize + kScopeSettingsSize)) != 1) {
+        return ScanResult::Failed;
+    }
+    if (com232::AnswerLength != 0) {
+        // Not the acknowledgment, which carries no data: a block that came in
+        // its place (the acknowledgment was lost and the capture, triggered
+        // at once, followed). Taken for the acknowledgment it would leave the
+        // wait one frame short for good.
+        FailWith(com232::kTextBadHeader);
         return ScanResult::Failed;
     }
     p.scopePage.breakScan->setEnabled(true);

@@ -31,6 +31,10 @@ constexpr KindInfo kKinds[] = {
     {"garbage", FaultKind::Garbage, 1, "garbage N          N random bytes instead of the answer"},
     {"oversize", FaultKind::Oversize, 1,
      "oversize LEN       good header announcing LEN data bytes, then LEN bytes"},
+    {"cut", FaultKind::Cut, 1,
+     "cut N              only the first N bytes of the answer, then silence"},
+    {"garbage-before", FaultKind::GarbageBefore, 1,
+     "garbage-before N   N random bytes, then the answer"},
 };
 
 const KindInfo* InfoOf(FaultKind kind) {
@@ -116,7 +120,7 @@ bool ParseFault(const std::string& text, Fault* fault, std::string* error) {
     }
     if ((f.kind == FaultKind::Split && f.a == 0) || (f.kind == FaultKind::Error && f.a > 0xFFFF) ||
         (f.kind == FaultKind::Oversize && f.a > 0xFFFF) ||
-        (f.kind == FaultKind::Garbage && f.a > 0x100000)) {
+        ((f.kind == FaultKind::Garbage || f.kind == FaultKind::GarbageBefore) && f.a > 0x100000)) {
         *error = std::string("argument out of range: ") + info->usage;
         return false;
     }
@@ -201,6 +205,12 @@ AppliedFaults FaultPlan::Take(uint8_t order) {
         case FaultKind::Oversize:
             a.oversize = f.a;
             break;
+        case FaultKind::Cut:
+            a.cut = a.cut < 0 ? f.a : std::min<int64_t>(a.cut, f.a);
+            break;
+        case FaultKind::GarbageBefore:
+            a.garbageBefore += f.a;
+            break;
         }
         replaced = replaced || Replaces(f.kind);
         if (f.count == 1) {
@@ -253,9 +263,20 @@ FaultedFrame ApplyFaults(const uint8_t* frame, size_t size, const AppliedFaults&
     if (isFrame && faults.corruptData && out.bytes.size() > com232::kHeaderSize) {
         out.bytes[com232::kHeaderSize] ^= 0x5A;
     }
+    if (faults.cut >= 0 && static_cast<uint64_t>(faults.cut) < out.bytes.size()) {
+        out.bytes.resize(static_cast<size_t>(faults.cut));
+    }
+    if (faults.garbageBefore > 0) {
+        std::vector<uint8_t> prefix(faults.garbageBefore);
+        for (uint8_t& b : prefix) {
+            b = NextRandom(random);
+        }
+        out.bytes.insert(out.bytes.begin(), prefix.begin(), prefix.end());
+    }
 
-    // Timing: the delays, then the pieces of Split.
-    const size_t headerEnd = isFrame ? com232::kHeaderSize : 0;
+    // Timing: the delays, then the pieces of Split. The header ends behind
+    // the garbage in front of it.
+    const size_t headerEnd = isFrame ? faults.garbageBefore + com232::kHeaderSize : 0;
     uint64_t at = static_cast<uint64_t>(faults.delayHeaderMs) * 1000;
     size_t pos = 0;
     bool pause = false;

@@ -22,6 +22,8 @@ enum class FaultKind {
     Close,         // close the connection instead of answering
     Garbage,       // N random bytes instead of the answer
     Oversize,      // a good header announcing LEN data bytes, and LEN bytes
+    Cut,           // only the first N bytes of the answer, then silence
+    GarbageBefore, // N random bytes, then the answer
 };
 
 struct Fault {
@@ -49,6 +51,8 @@ struct AppliedFaults {
     int errorCode = -1;
     int64_t garbage = -1;
     int64_t oversize = -1;
+    int64_t cut = -1;           // bytes of the answer that go out (-1: all)
+    uint32_t garbageBefore = 0; // random bytes in front of the answer
     uint32_t delayHeaderMs = 0;
     uint32_t delayDataMs = 0;
     uint32_t splitBytes = 0;
@@ -85,7 +89,8 @@ struct FaultedFrame {
 };
 
 // Turns a correct frame into what goes out under `faults`. `random` gives
-// the bytes of Garbage and Oversize.
+// the bytes of Garbage, GarbageBefore and Oversize. A cut shortens the
+// answer (corrupted or not) before the garbage goes in front of it.
 FaultedFrame ApplyFaults(const uint8_t* frame, size_t size, const AppliedFaults& faults,
                          uint64_t* random);
 

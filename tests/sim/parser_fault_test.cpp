@@ -188,6 +188,64 @@ TEST(FaultPlan, WhatEachFaultDoesToAFrame) {
     EXPECT_TRUE(sim::ApplyFaults(frame.data(), frame.size(), a, &rnd).closeConnection);
 }
 
+TEST(FaultPlan, CutAndGarbageBeforeTheAnswer) {
+    sim::Fault f;
+    std::string error;
+    ASSERT_TRUE(sim::ParseFault("cut 20 order=2", &f, &error));
+    EXPECT_EQ(f.kind, sim::FaultKind::Cut);
+    EXPECT_EQ(sim::DescribeFault(f), "cut 20 order=2 count=1");
+    ASSERT_TRUE(sim::ParseFault("garbage-before 5 skip=1", &f, &error));
+    EXPECT_EQ(f.kind, sim::FaultKind::GarbageBefore);
+    EXPECT_EQ(f.a, 5u);
+    for (const char* badSpec : {"cut", "cut -1", "garbage-before", "garbage-before 2000000"}) {
+        EXPECT_FALSE(sim::ParseFault(badSpec, &f, &error)) << badSpec;
+    }
+    EXPECT_NE(sim::FaultUsage().find("garbage-before N"), std::string::npos);
+
+    // Neither replaces the answer: both apply together with an error answer.
+    sim::FaultPlan plan;
+    for (const char* spec : {"error 2", "cut 30", "cut 12", "garbage-before 3"}) {
+        ASSERT_TRUE(sim::ParseFault(spec, &f, &error));
+        plan.Add(f);
+    }
+    const sim::AppliedFaults a = plan.Take(8);
+    EXPECT_EQ(a.errorCode, 2);
+    EXPECT_EQ(a.cut, 12); // the shorter cut
+    EXPECT_EQ(a.garbageBefore, 3u);
+    EXPECT_TRUE(plan.Empty());
+
+    const Bytes frame = simtest::Request(8, 0, Bytes(40, 0x11));
+    uint64_t rnd = 99;
+    sim::AppliedFaults cut;
+    cut.cut = 20;
+    sim::FaultedFrame out = sim::ApplyFaults(frame.data(), frame.size(), cut, &rnd);
+    EXPECT_EQ(out.bytes, Bytes(frame.begin(), frame.begin() + 20));
+    cut.cut = 500; // beyond the answer: all of it
+    EXPECT_EQ(sim::ApplyFaults(frame.data(), frame.size(), cut, &rnd).bytes, frame);
+
+    sim::AppliedFaults before;
+    before.garbageBefore = 7;
+    before.delayDataMs = 30;
+    out = sim::ApplyFaults(frame.data(), frame.size(), before, &rnd);
+    ASSERT_EQ(out.bytes.size(), 7 + frame.size());
+    EXPECT_EQ(Bytes(out.bytes.begin() + 7, out.bytes.end()), frame);
+    // Garbage and header on time, the data 30 ms later.
+    ASSERT_EQ(out.pieces.size(), 2u);
+    EXPECT_EQ(out.pieces[0].size, 15u);
+    EXPECT_EQ(out.pieces[1].offset, 15u);
+    EXPECT_EQ(out.pieces[1].delayUs, 30000u);
+
+    // A corrupted header cut after six bytes, behind two random ones.
+    sim::AppliedFaults both;
+    both.corruptHeader = true;
+    both.cut = 6;
+    both.garbageBefore = 2;
+    out = sim::ApplyFaults(frame.data(), frame.size(), both, &rnd);
+    ASSERT_EQ(out.bytes.size(), 8u);
+    EXPECT_EQ(Bytes(out.bytes.begin() + 2, out.bytes.end()),
+              Bytes(frame.begin(), frame.begin() + 6));
+}
+
 TEST(FaultPlan, DelaysAndSplitPieces) {
     const Bytes frame = simtest::Request(8, 0, Bytes(40, 0x11));
     uint64_t rnd = 1;

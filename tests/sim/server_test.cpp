@@ -120,6 +120,28 @@ TEST(SimServer, AnswerReplacingFaults) {
     EXPECT_TRUE(c.Read(8, 300).empty());
 }
 
+TEST(SimServer, CutAndGarbageBeforeFaults) {
+    Running r;
+    TcpClient c(r.s.TcpPort());
+    r.s.Command("fault cut 20 order=8");
+    c.Write(kLive);
+    const Bytes part = c.ReadAll(200);
+    ASSERT_EQ(part.size(), 20u); // header and 12 data bytes, then nothing
+    com232::FrameHeader h;
+    ASSERT_TRUE(com232::DecodeHeader(part.data(), &h));
+    EXPECT_EQ(h.length, 40);
+    EXPECT_TRUE(c.Exchange(kLive).ok); // the next answer is whole
+
+    r.s.Command("fault garbage-before 13");
+    c.Write(kIdentify);
+    const Bytes late = c.Read(13 + 80);
+    ASSERT_EQ(late.size(), 93u);
+    const simtest::Decoded id = simtest::Decode(Bytes(late.begin() + 13, late.end()));
+    EXPECT_TRUE(id.ok);
+    EXPECT_EQ(id.order, com232::kOrderIdentify);
+    EXPECT_TRUE(c.ReadAll(100).empty());
+}
+
 TEST(SimServer, CorruptionFaults) {
     Running r;
     TcpClient c(r.s.TcpPort());
