@@ -12,6 +12,7 @@
 // one part.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "bench/bench_support.h"
 #include "link/com232.h"
 #include "link/crc8.h"
 #include "link/frame.h"
@@ -30,17 +31,9 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -58,36 +51,11 @@ std::unique_ptr<sim::Simulator> StartSensor(bool tcp, bool pty, int lineBaud) {
     o.tcpPort = 0;
     o.pty = pty;
     o.lineBaud = lineBaud;
-    auto s = std::make_unique<sim::Simulator>(o);
-    std::string error;
-    if (!s->Start(&error)) {
-        std::fprintf(stderr, "simulator: %s\n", error.c_str());
-        return nullptr;
-    }
-    return s;
+    return bench::StartSensor(o);
 }
 
-// Starts the program connected to the sensor (TCP, or the pseudo-terminal
-// at `baudIndex`). False when it did not connect.
 bool StartProgram(sim::Simulator& s, bool serial, int baudIndex) {
-    {
-        std::ofstream out(gDir / "PanelSettings.cfg", std::ios::binary);
-        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-               "[WINDOW]\r\nTOP = 0\r\nLEFT = 0\r\nHEIGHT = 800\r\nWIDTH = 1200\r\n\r\n"
-               "[COMMUNICATION SETTINGS]\r\n";
-        if (serial) {
-            out << "COMPROTOCOL = 0\r\nCOMPORT = " << s.PtyComPort()
-                << "\r\nBAUDRATE = " << baudIndex << "\r\n\r\n";
-        } else {
-            out << "COMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\nPORT NUMBER = \"" << s.TcpPort()
-                << "\"\r\n\r\n";
-        }
-    }
-    if (!app::LoadAndPreparePanels()) {
-        return false;
-    }
-    app::InitAll();
-    return com232::LinkOk == 1;
+    return bench::StartProgram(gDir, s, serial, baudIndex);
 }
 
 void ShowDataPage(bool threeD) {
@@ -109,12 +77,6 @@ struct GoRun {
     double threadCpu = 0;
 };
 
-double ThreadCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_THREAD, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 // GO for `seconds`, then STOP; counts frames, graph replots and refreshes.
 GoRun RunGo(double seconds) {
     app::Panels& p = app::P();
@@ -126,7 +88,7 @@ GoRun RunGo(double seconds) {
     }
     live::ResetDisplayCounters();
     const auto frames0 = live::GoLoopCounters().frames;
-    const double cpu0 = ThreadCpuSeconds();
+    const double cpu0 = bench::ThreadCpuSeconds();
     QTimer stop;
     stop.setSingleShot(true);
     QObject::connect(&stop, &QTimer::timeout, [&] { p.main.stop->click(); });
@@ -135,7 +97,7 @@ GoRun RunGo(double seconds) {
     p.main.go->click();
     GoRun r;
     r.seconds = platform::Timer() - t0;
-    r.threadCpu = ThreadCpuSeconds() - cpu0;
+    r.threadCpu = bench::ThreadCpuSeconds() - cpu0;
     r.frames = live::GoLoopCounters().frames - frames0;
     r.replots = replots;
     r.refreshes = live::DisplayCounters().refreshes;
@@ -147,18 +109,6 @@ GoRun RunGo(double seconds) {
 
 // ---- the bare clients --------------------------------------------------------
 
-bool ReadExactly(int fd, uint8_t* buf, size_t n) {
-    size_t got = 0;
-    while (got < n) {
-        const ssize_t r = read(fd, buf + got, n - got);
-        if (r <= 0) {
-            return false;
-        }
-        got += static_cast<size_t>(r);
-    }
-    return true;
-}
-
 // Order-8 exchanges per second of a plain blocking client on `fd` for `seconds`.
 double BareRate(int fd, double seconds) {
     uint8_t request[com232::kHeaderSize];
@@ -168,7 +118,7 @@ double BareRate(int fd, double seconds) {
     const double t0 = platform::Timer();
     while (platform::Timer() - t0 < seconds) {
         if (write(fd, request, sizeof request) != static_cast<ssize_t>(sizeof request) ||
-            !ReadExactly(fd, answer, com232::kHeaderSize + 40)) {
+            !bench::ReadExactly(fd, answer, com232::kHeaderSize + 40)) {
             return 0;
         }
         ++n;
@@ -177,51 +127,21 @@ double BareRate(int fd, double seconds) {
 }
 
 double BareTcpRate(uint16_t port, double seconds) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    const int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    timeval tv{5, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(port);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0) {
+    const int fd = bench::ConnectTcp(port);
+    const double rate = fd < 0 ? 0 : BareRate(fd, seconds);
+    if (fd >= 0) {
         close(fd);
-        return 0;
     }
-    const double rate = BareRate(fd, seconds);
-    close(fd);
     return rate;
 }
 
 double BarePtyRate(const std::string& path, double seconds) {
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) {
-        return 0;
+    const int fd = bench::OpenRawSerial(path);
+    const double rate = fd < 0 ? 0 : BareRate(fd, seconds);
+    if (fd >= 0) {
+        close(fd);
     }
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    t.c_cc[VMIN] = 1;
-    t.c_cc[VTIME] = 0;
-    tcsetattr(fd, TCSANOW, &t);
-    const double rate = BareRate(fd, seconds);
-    close(fd);
     return rate;
-}
-
-long ResidentKiB() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // ---- the measurements ----------------------------------------------------------
@@ -256,7 +176,7 @@ void TcpRuns() {
     }
     std::printf("TCP GO: median ratio to the bare client %.0f %% (goal >= 5000 frames/s and >= "
                 "80 %%)\n",
-                100 * Median(ratios));
+                100 * bench::Median(ratios));
     app::Shutdown();
 }
 
@@ -295,11 +215,11 @@ void SilentSensorCpu() {
     }
     ShowDataPage(false);
     sensor->Command("fault drop order=8 count=0");
-    const double cpu0 = ThreadCpuSeconds();
+    const double cpu0 = bench::ThreadCpuSeconds();
     const double t0 = platform::Timer();
     app::P().main.go->click(); // ends by the answer time-out
     const double wall = platform::Timer() - t0;
-    const double cpu = ThreadCpuSeconds() - cpu0;
+    const double cpu = bench::ThreadCpuSeconds() - cpu0;
     std::printf("GO waiting on a sensor that does not answer: %.2f s until the time-out, program "
                 "thread CPU %.3f s = %.1f %% of a core (goal < 5 %%)\n",
                 wall, cpu, 100 * cpu / wall);
@@ -313,9 +233,9 @@ void MemoryRun() {
     }
     ShowDataPage(true);
     RunGo(1); // everything allocated once
-    const long before = ResidentKiB();
+    const long before = bench::ResidentKiB();
     const GoRun r = RunGo(gMemorySeconds);
-    const long after = ResidentKiB();
+    const long after = bench::ResidentKiB();
     std::printf("resident memory: %ld KiB before, %ld KiB after %.0f s of GO (%llu frames): "
                 "%+ld KiB\n",
                 before, after, r.seconds, r.frames, after - before);
@@ -331,9 +251,7 @@ int main(int argc, char** argv) {
         gMemorySeconds = std::max(1.0, atof(s));
     }
     platform::InitRuntime(argc, argv);
-    gDir = fs::temp_directory_path() / ("c3-bench-go-" + std::to_string(getpid()));
-    fs::create_directories(gDir);
-    app::SetProjectDir(gDir.string());
+    gDir = bench::MakeScratchDir("bench-go");
     platform::ScriptedPopups user; // no popup may block a run
     // C3_BENCH_GO_ONLY=tcp|serial|silent|memory runs one part (profiling).
     const std::string only = getenv("C3_BENCH_GO_ONLY") ? getenv("C3_BENCH_GO_ONLY") : "";

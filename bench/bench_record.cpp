@@ -12,6 +12,7 @@
 // each triggered run (default 5 s); C3_BENCH_RECORD_ONLY=timed|triggered.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "bench/bench_support.h"
 #include "link/com232.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -31,7 +32,6 @@
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -53,30 +53,12 @@ std::unique_ptr<sim::Simulator> StartSensor() {
     sim::Options o;
     o.tcp = true;
     o.tcpPort = 0;
-    auto s = std::make_unique<sim::Simulator>(o);
-    std::string error;
-    if (!s->Start(&error)) {
-        std::fprintf(stderr, "simulator: %s\n", error.c_str());
-        return nullptr;
+    auto s = bench::StartSensor(o);
+    if (s) {
+        s->Command("scene noise 0");
+        s->Command("scene color 1000 2000 3000");
     }
-    s->Command("scene noise 0");
-    s->Command("scene color 1000 2000 3000");
     return s;
-}
-
-bool StartProgram(sim::Simulator& s) {
-    {
-        std::ofstream out(gDir / "PanelSettings.cfg", std::ios::binary);
-        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-               "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\n"
-               "PORT NUMBER = \""
-            << s.TcpPort() << "\"\r\n\r\n";
-    }
-    if (!app::LoadAndPreparePanels()) {
-        return false;
-    }
-    app::InitAll();
-    return com232::LinkOk == 1;
 }
 
 // Chooses a fresh record file through the (scripted) file dialog.
@@ -110,18 +92,6 @@ long DataLinesIn(const std::string& path) {
 }
 
 // A number after "key=" in the simulator's status line.
-unsigned long long StatusValue(sim::Simulator& s, const std::string& key) {
-    const std::string status = s.Command("status");
-    const size_t at = status.find(" " + key + "=");
-    return at == std::string::npos ? 0 : std::stoull(status.substr(at + key.size() + 2));
-}
-
-double ThreadCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_THREAD, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
 void TimedRun(platform::ScriptedPopups& user) {
     const std::string path = ChooseFile(user, "timed.dat");
     record::RecorderPage& r = app::P().recorder;
@@ -131,11 +101,11 @@ void TimedRun(platform::ScriptedPopups& user) {
     gRequestTimes.clear();
     gRequestTimes.reserve(static_cast<size_t>(gFrames) + 1);
     record::SetCycleHook(NoteRequest);
-    const double cpu0 = ThreadCpuSeconds();
+    const double cpu0 = bench::ThreadCpuSeconds();
     const double t0 = platform::Timer();
     r.startRecord->click();
     const double wall = platform::Timer() - t0;
-    const double cpu = ThreadCpuSeconds() - cpu0;
+    const double cpu = bench::ThreadCpuSeconds() - cpu0;
     record::SetCycleHook(nullptr);
     const size_t n = gRequestTimes.size();
     if (n < 2) {
@@ -168,8 +138,8 @@ void TimedRun(platform::ScriptedPopups& user) {
 void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user) {
     const std::string path = ChooseFile(user, "triggered.dat");
     SelectMode(record::kModeTriggered);
-    const unsigned long long sent0 = StatusValue(s, "auto-sent");
-    const unsigned long long dropped0 = StatusValue(s, "dropped");
+    const unsigned long long sent0 = bench::StatusValue(s, "auto-sent");
+    const unsigned long long dropped0 = bench::StatusValue(s, "dropped");
     std::atomic<bool> fire{false};
     std::atomic<bool> done{false};
     long written = 0;
@@ -218,8 +188,8 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user) {
     app::P().recorder.startTrigRec->click();
     poll.stop();
     trigger.join();
-    const unsigned long long sent = StatusValue(s, "auto-sent") - sent0;
-    const unsigned long long dropped = StatusValue(s, "dropped") - dropped0;
+    const unsigned long long sent = bench::StatusValue(s, "auto-sent") - sent0;
+    const unsigned long long dropped = bench::StatusValue(s, "dropped") - dropped0;
     const long lines = DataLinesIn(path);
     const double seconds = fireEnd - fireStart;
     std::printf("triggered recording over TCP, simulator triggering as fast as it can: %.0f "
@@ -243,12 +213,10 @@ int main(int argc, char** argv) {
     }
     const std::string only = getenv("C3_BENCH_RECORD_ONLY") ? getenv("C3_BENCH_RECORD_ONLY") : "";
     platform::InitRuntime(argc, argv);
-    gDir = fs::temp_directory_path() / ("c3-bench-record-" + std::to_string(getpid()));
-    fs::create_directories(gDir);
-    app::SetProjectDir(gDir.string());
+    gDir = bench::MakeScratchDir("bench-record");
     platform::ScriptedPopups user; // every question answered yes, no popup blocks a run
     auto sensor = StartSensor();
-    if (!sensor || !StartProgram(*sensor)) {
+    if (!sensor || !bench::StartProgram(gDir, *sensor)) {
         std::printf("the program did not connect\n");
         return 1;
     }

@@ -14,6 +14,7 @@
 // trigger wait (default 5).
 #include "app/panels.h"
 #include "app/shell.h"
+#include "bench/bench_support.h"
 #include "link/com232.h"
 #include "link/frame.h"
 #include "platform/graph.h"
@@ -29,17 +30,9 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstdio>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <sys/resource.h>
-#include <sys/socket.h>
-#include <termios.h>
 #include <unistd.h>
 #include <vector>
 
@@ -64,34 +57,11 @@ std::unique_ptr<sim::Simulator> StartSensor(bool serial) {
     o.lineBaud = kLineBaud;
     o.cycleUs = kCycleUs;
     o.noise = 6;
-    auto s = std::make_unique<sim::Simulator>(o);
-    std::string error;
-    if (!s->Start(&error)) {
-        std::fprintf(stderr, "simulator: %s\n", error.c_str());
-        return nullptr;
-    }
-    return s;
+    return bench::StartSensor(o);
 }
 
 bool StartProgram(sim::Simulator& s, bool serial) {
-    {
-        std::ofstream out(gDir / "PanelSettings.cfg", std::ios::binary);
-        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-               "[WINDOW]\r\nTOP = 0\r\nLEFT = 0\r\nHEIGHT = 800\r\nWIDTH = 1200\r\n\r\n"
-               "[COMMUNICATION SETTINGS]\r\n";
-        if (serial) {
-            out << "COMPROTOCOL = 0\r\nCOMPORT = " << s.PtyComPort()
-                << "\r\nBAUDRATE = " << kBaudIndex << "\r\n\r\n";
-        } else {
-            out << "COMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\nPORT NUMBER = \"" << s.TcpPort()
-                << "\"\r\n\r\n";
-        }
-    }
-    if (!app::LoadAndPreparePanels()) {
-        return false;
-    }
-    app::InitAll();
-    if (com232::LinkOk != 1) {
+    if (!bench::StartProgram(gDir, s, serial, kBaudIndex)) {
         return false;
     }
     app::P().main.tabs->PageButton(app::kPageScope)->click();
@@ -102,18 +72,6 @@ bool StartProgram(sim::Simulator& s, bool serial) {
 }
 
 // ---- a bare client: the same capture without the program -----------------------
-
-bool ReadExactly(int fd, uint8_t* buf, size_t n) {
-    size_t got = 0;
-    while (got < n) {
-        const ssize_t r = read(fd, buf + got, n - got);
-        if (r <= 0) {
-            return false;
-        }
-        got += static_cast<size_t>(r);
-    }
-    return true;
-}
 
 // Median time of a SINGLE SHOT capture by a plain blocking client on `fd`:
 // request out, acknowledgment and four blocks in.
@@ -127,7 +85,7 @@ double BareCapture(int fd) {
     for (int i = 0; i < gRuns; ++i) {
         const double t0 = platform::Timer();
         if (write(fd, request, sizeof request) != static_cast<ssize_t>(sizeof request) ||
-            !ReadExactly(fd, answer, sizeof answer)) {
+            !bench::ReadExactly(fd, answer, sizeof answer)) {
             return 0;
         }
         times.push_back(platform::Timer() - t0);
@@ -137,48 +95,21 @@ double BareCapture(int fd) {
 }
 
 double BareTcpCapture(uint16_t port) {
-    const int fd = socket(AF_INET, SOCK_STREAM, 0);
-    const int one = 1;
-    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
-    timeval tv{5, 0};
-    setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    addr.sin_port = htons(port);
-    double t = 0;
-    if (connect(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0) {
-        t = BareCapture(fd);
+    const int fd = bench::ConnectTcp(port);
+    const double t = fd < 0 ? 0 : BareCapture(fd);
+    if (fd >= 0) {
+        close(fd);
     }
-    close(fd);
     return t;
 }
 
 double BarePtyCapture(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY);
-    if (fd < 0) {
-        return 0;
+    const int fd = bench::OpenRawSerial(path);
+    const double t = fd < 0 ? 0 : BareCapture(fd);
+    if (fd >= 0) {
+        close(fd);
     }
-    termios t{};
-    tcgetattr(fd, &t);
-    cfmakeraw(&t);
-    t.c_cc[VMIN] = 1;
-    t.c_cc[VTIME] = 0;
-    tcsetattr(fd, TCSANOW, &t);
-    const double time = BareCapture(fd);
-    close(fd);
-    return time;
-}
-
-double ThreadCpuSeconds() {
-    rusage u{};
-    getrusage(RUSAGE_THREAD, &u);
-    return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
+    return t;
 }
 
 // Draws both graphs now (what the queued replot does on the next pass).
@@ -246,8 +177,8 @@ void ScanToPlot(bool serial) {
     const double bytes = 18 + 8 + 4 * 266;
     const double line = bytes * 10 / kLineBaud;
     const double sampling = 128 * kCycleUs * 1e-6;
-    const double plot = Median(plots);
-    const double scan = Median(scans);
+    const double plot = bench::Median(plots);
+    const double scan = bench::Median(scans);
     const double expected = line + sampling + plot;
     std::printf("SCAN to plot, SINGLE SHOT over %s at %d baud: median %.1f ms of %zu captures "
                 "(%d failed); line time of %.0f bytes %.1f ms + sampling %.2f ms + one plot "
@@ -282,12 +213,12 @@ void WaitCpu(bool serial) {
     QTimer start;
     start.setSingleShot(true);
     QObject::connect(&start, &QTimer::timeout, [&] {
-        cpu0 = ThreadCpuSeconds();
+        cpu0 = bench::ThreadCpuSeconds();
         t0 = platform::Timer();
         stop.start(static_cast<int>(gWaitSeconds * 1000));
     });
     QObject::connect(&stop, &QTimer::timeout, [&] {
-        cpu = ThreadCpuSeconds() - cpu0;
+        cpu = bench::ThreadCpuSeconds() - cpu0;
         wall = platform::Timer() - t0;
         app::P().scopePage.breakScan->click();
     });
@@ -311,9 +242,7 @@ int main(int argc, char** argv) {
         gWaitSeconds = std::max(0.5, atof(s));
     }
     platform::InitRuntime(argc, argv);
-    gDir = fs::temp_directory_path() / ("c3-bench-scope-" + std::to_string(getpid()));
-    fs::create_directories(gDir);
-    app::SetProjectDir(gDir.string());
+    gDir = bench::MakeScratchDir("bench-scope");
     platform::ScriptedPopups user; // no popup may block a run
     ScanToPlot(false);
     ScanToPlot(true);

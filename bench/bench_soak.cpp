@@ -17,6 +17,7 @@
 // after the previous one was resolved.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "bench/bench_support.h"
 #include "link/com232.h"
 #include "live/go_loop.h"
 #include "platform/popups.h"
@@ -30,7 +31,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <random>
 #include <string>
@@ -68,14 +68,6 @@ std::vector<FaultKind> Faults() {
         {"answer in 5-byte pieces", "split 5 2", false},
         {"slow answer (1 s)", "delay-header 1000", false},
     };
-}
-
-long ResidentKiB() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
 }
 
 // The user: every question after a failed connection is answered OFFLINE,
@@ -194,7 +186,7 @@ void Soak::Poll() {
         framesAtInjection_ = frames;
     }
     if (now >= nextReportAt_) {
-        rssMinutes_.push_back(ResidentKiB());
+        rssMinutes_.push_back(bench::ResidentKiB());
         Report("");
         nextReportAt_ += 60;
     }
@@ -213,7 +205,7 @@ void Soak::Report(const char* when) const {
     std::printf("%s[%4.0f s] frames %llu (%.0f/s), faults %d, GO failures %d, recovered %d, "
                 "longest stall %.3f s, resident %ld KiB\n",
                 when, t, frames_ - framesAtStart_, (frames_ - framesAtStart_) / std::max(t, 1e-9),
-                injected, failed, recovered, longestStall_, ResidentKiB());
+                injected, failed, recovered, longestStall_, bench::ResidentKiB());
     std::fflush(stdout);
 }
 
@@ -238,7 +230,7 @@ void Soak::WarmUp() {
 }
 
 void Soak::Begin() {
-    rssStart_ = ResidentKiB();
+    rssStart_ = bench::ResidentKiB();
     start_ = platform::Timer();
     end_ = start_ + seconds_;
     nextReportAt_ = start_ + 60;
@@ -322,7 +314,7 @@ void Soak::Finish() {
                 t, frames_ - framesAtStart_, (frames_ - framesAtStart_) / t, injected, shouldFail,
                 recovered, connectAttempts_, unrecovered_, wrongOutcome, unexplainedFailures_,
                 longestStall_, user_.popups, user_.offline);
-    const long rssEnd = ResidentKiB();
+    const long rssEnd = bench::ResidentKiB();
     std::printf("resident memory: %ld KiB at the start, %ld KiB at the end (%+ld KiB); per "
                 "minute:",
                 rssStart_, rssEnd, rssEnd - rssStart_);
@@ -347,38 +339,21 @@ int main(int argc, char** argv) {
         seed = static_cast<unsigned>(atol(s));
     }
     platform::InitRuntime(argc, argv);
-    const fs::path dir = fs::temp_directory_path() / ("c3-bench-soak-" + std::to_string(getpid()));
-    fs::create_directories(dir);
-    app::SetProjectDir(dir.string());
-
+    const fs::path dir = bench::MakeScratchDir("bench-soak");
     sim::Options o;
     o.tcp = true;
     o.tcpPort = 0;
-    sim::Simulator sensor(o);
-    std::string error;
-    if (!sensor.Start(&error)) {
-        std::fprintf(stderr, "simulator: %s\n", error.c_str());
+    std::unique_ptr<sim::Simulator> sensor = bench::StartSensor(o);
+    if (!sensor) {
         return 1;
-    }
-    {
-        std::ofstream out(dir / "PanelSettings.cfg", std::ios::binary);
-        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-               "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\n"
-               "PORT NUMBER = \""
-            << sensor.TcpPort() << "\"\r\n\r\n";
     }
     std::printf("GO soak: %.0f s against the simulated sensor over TCP, faults every 0.5..6 s "
                 "(seed %u), answer time-out %.1f s\n",
                 seconds, seed, com232::AnswerTimeoutSeconds());
     std::fflush(stdout);
     {
-        Soak soak(sensor, seconds, seed);
-        if (!app::LoadAndPreparePanels()) {
-            std::printf("the panels could not be built\n");
-            return 1;
-        }
-        app::InitAll();
-        if (com232::LinkOk != 1) {
+        Soak soak(*sensor, seconds, seed);
+        if (!bench::StartProgram(dir, *sensor)) {
             std::printf("the program did not connect\n");
             app::Shutdown();
             return 1;

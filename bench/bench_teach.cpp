@@ -13,6 +13,7 @@
 // per recording figure (default 15); the median is printed.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "bench/bench_support.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
 #include "live/graphs.h"
@@ -35,7 +36,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <unistd.h>
@@ -47,42 +47,6 @@ namespace {
 
 int gRounds = 15;
 fs::path gDir;
-
-long ResidentKiB() {
-    std::ifstream statm("/proc/self/statm");
-    long size = 0;
-    long resident = 0;
-    statm >> size >> resident;
-    return resident * (sysconf(_SC_PAGESIZE) / 1024);
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void Settle(int passes = 5) {
-    for (int i = 0; i < passes; ++i) {
-        platform::ProcessSystemEvents();
-    }
-}
-
-bool StartProgram(sim::Simulator& s) {
-    {
-        std::ofstream out(gDir / "PanelSettings.cfg", std::ios::binary);
-        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-               "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\nMAINPANEL LEFT = 0\r\n"
-               "MAINPANEL TOP = 0\r\nMAINPANEL WIDTH = 1200\r\nMAINPANEL HEIGHT = 800\r\n\r\n"
-               "[COMMUNICATION SETTINGS]\r\nCOMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\n"
-               "PORT NUMBER = \""
-            << s.TcpPort() << "\"\r\n\r\n";
-    }
-    if (!app::LoadAndPreparePanels()) {
-        return false;
-    }
-    app::InitAll();
-    return com232::LinkOk == 1;
-}
 
 // A frame of a colour cloud, as material passing the sensor gives it.
 void SyntheticFrame(int i) {
@@ -104,7 +68,7 @@ void Preload(int points) {
         teach::SetTP2Data();
     }
     live::FlushDisplays();
-    Settle();
+    bench::Settle();
 }
 
 struct Recording {
@@ -157,12 +121,12 @@ void RecordingRuns() {
     std::printf("recording 40 000 frames from an empty buffer: %.0f frames/s, %.1f replots/s per "
                 "view\n",
                 steady.fps, steady.replotsPerSecond);
-    const double ratio = Median(few) / Median(many);
+    const double ratio = bench::Median(few) / bench::Median(many);
     const double best =
         *std::max_element(few.begin(), few.end()) / *std::max_element(many.begin(), many.end());
     std::printf("recording: median %.0f frames/s with 1 000 points, %.0f with 59 000; ratio %.2f "
                 "(goal <= 1.2); ratio of the best rounds %.2f\n",
-                Median(few), Median(many), ratio, best);
+                bench::Median(few), bench::Median(many), ratio, best);
 }
 
 double MicrosecondsPer(int repeats, const std::function<void()>& work) {
@@ -228,13 +192,13 @@ void CursorRuns() {
 
 void MemoryRun() {
     teach::ResetGraphTeachState();
-    Settle();
-    const long before = ResidentKiB();
+    bench::Settle();
+    const long before = bench::ResidentKiB();
     Preload(teach::kMaxRecordedPoints);
     for (ctl::Graph* g : app::P().teachGraph.graph) {
         g->replot(QCustomPlot::rpImmediateRefresh);
     }
-    const long after = ResidentKiB();
+    const long after = bench::ResidentKiB();
     std::printf("resident memory: %ld KiB with no points, %ld KiB with %d points in the buffer "
                 "and the three views: %+ld KiB\n",
                 before, after, teach::RecordCount(), after - before);
@@ -262,21 +226,19 @@ int main(int argc, char** argv) {
         gRounds = std::max(1, atoi(r));
     }
     platform::InitRuntime(argc, argv);
-    gDir = fs::temp_directory_path() / ("c3-bench-teach-" + std::to_string(getpid()));
-    fs::create_directories(gDir);
-    app::SetProjectDir(gDir.string());
+    gDir = bench::MakeScratchDir("bench-teach");
     platform::ScriptedPopups user; // no popup may block a run
     sim::Options o;
     o.tcp = true;
     o.tcpPort = 0;
     auto sensor = std::make_unique<sim::Simulator>(o);
     std::string error;
-    if (!sensor->Start(&error) || !StartProgram(*sensor)) {
+    if (!sensor->Start(&error) || !bench::StartProgram(gDir, *sensor)) {
         std::printf("the program did not connect to the simulator: %s\n", error.c_str());
         return 1;
     }
     app::P().teachPage.teachRecordedValues->click(); // the graph teach panel on show
-    Settle();
+    bench::Settle();
     MemoryRun(); // first, before the other runs have touched the buffer
     RecordingRuns();
     ReplotRuns();
