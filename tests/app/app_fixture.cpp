@@ -79,6 +79,24 @@ void AppFixture::StartProgram() {
     Settle();
 }
 
+void AppFixture::StartConnected(bool serial, sim::Options options,
+                                const std::vector<std::string>& scene) {
+    options.pty = options.pty || serial;
+    StartSensor(options);
+    for (const std::string& command : scene) {
+        sensor_->Command(command);
+    }
+    if (serial) {
+        WriteSerialSettings();
+    } else {
+        WriteTcpSettings();
+    }
+    StartProgram();
+    ASSERT_EQ(1, com232::LinkOk) << "the program did not connect";
+    Received();
+    user_->Clear();
+}
+
 void AppFixture::CloseProgram() {
     app::CBF_MAINP(app::P().main.window, ctl::Event::Close);
     app::Shutdown();

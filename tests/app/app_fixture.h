@@ -32,6 +32,16 @@ protected:
     std::string ReadSettingsText() const;
     // Builds the panels and runs the start-up sequence.
     void StartProgram();
+    // Starts the sensor with `options` and `scene` (simulator commands), the
+    // program connected to it over TCP or, with `serial`, its pseudo-terminal,
+    // and forgets what start-up sent and showed. Fails the test when the
+    // program does not connect (wrap in ASSERT_NO_FATAL_FAILURE).
+    void StartConnected(bool serial = false, sim::Options options = {},
+                        const std::vector<std::string>& scene = {});
+    // The scene of most tests: no noise, one steady colour.
+    static std::vector<std::string> SteadyScene() {
+        return {"scene noise 0", "scene color 1000 2000 3000"};
+    }
     // Ends the program as its close box does, and discards the panels.
     void CloseProgram();
     // Requests the sensor received since the last call, as "ORDER PARAM LENGTH" lines.

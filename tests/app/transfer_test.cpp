@@ -25,11 +25,7 @@ class Transfer : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        StartSensor();
-        WriteTcpSettings();
-        StartProgram();
-        Received();
-        user_->Clear();
+        ASSERT_NO_FATAL_FAILURE(StartConnected());
     }
     std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
 };

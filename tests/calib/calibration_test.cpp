@@ -30,15 +30,8 @@ class Calibration : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        StartSensor();
-        sensor_->Command("scene noise 0");
-        sensor_->Command("scene color 1000 2000 3000");
-        WriteTcpSettings();
-        StartProgram();
-        ASSERT_EQ(1, com232::LinkOk);
+        ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
         calib::ResetCalibrationState();
-        Received();
-        user_->Clear();
     }
     void TearDown() override {
         calib::ResetCalibrationState();

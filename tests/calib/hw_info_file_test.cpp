@@ -27,13 +27,8 @@ class HwInfoFile : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        StartSensor();
-        WriteTcpSettings();
-        StartProgram();
-        ASSERT_EQ(1, com232::LinkOk);
+        ASSERT_NO_FATAL_FAILURE(StartConnected());
         ASSERT_TRUE(P().connect.hwInfo->isEnabled());
-        Received();
-        user_->Clear();
     }
     std::string Messages() const { return P().connect.messages->toPlainText().toStdString(); }
     static int Int(ini::IniStore* s, const char* section, const std::string& key) {

@@ -32,14 +32,7 @@ class Go : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        StartSensor();
-        sensor_->Command("scene noise 0");
-        sensor_->Command("scene color 1000 2000 3000");
-        WriteTcpSettings();
-        StartProgram();
-        ASSERT_EQ(1, com232::LinkOk);
-        Received();
-        user_->Clear();
+        ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
     }
 
     // Presses GO; `during` runs (nested in the loop) every millisecond and

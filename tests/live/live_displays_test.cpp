@@ -31,13 +31,7 @@ class LiveDisplays : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        StartSensor();
-        sensor_->Command("scene noise 0");
-        WriteTcpSettings();
-        StartProgram();
-        ASSERT_EQ(1, com232::LinkOk);
-        Received();
-        user_->Clear();
+        ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, {"scene noise 0"}));
     }
     // One frame through the display path, written at once.
     void Show(const LiveDataFrameBytes& f) {

@@ -2,6 +2,8 @@
 // order, how it reads back, and what a damaged or foreign file gives.
 #include "params/parameter_file_content.h"
 
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -30,15 +32,6 @@ protected:
     }
     std::string File(const std::string& name) const { return (dir_ / name).string(); }
 
-    static void WriteText(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    static std::string ReadText(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     // Writes a complete parameter file of `block` and `table` to `path`.
     static void WriteFile(const std::string& path, const ParameterBlockBytes& block,
                           const TeachTableBytes& table) {
@@ -56,9 +49,10 @@ protected:
     // A file with the header and the given body text.
     std::string FileWith(const std::string& body) {
         const std::string path = File("p.ini");
-        WriteText(path, "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\nSCOPE VERSION: = "
-                        "\"CHROMIK3 Scope V4.3\"\r\n\r\n" +
-                            body);
+        testfiles::WriteBytes(
+            path, "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\nSCOPE VERSION: = "
+                  "\"CHROMIK3 Scope V4.3\"\r\n\r\n" +
+                      body);
         return path;
     }
 
@@ -115,7 +109,7 @@ TEST_F(ParameterFileContent, WrittenFileReadsBackCompletelyAndLeavesReservedAlon
 TEST_F(ParameterFileContent, SectionsAndKeysAreWrittenInFileOrder) {
     const std::string path = File("Parameter.ini");
     WriteFile(path, DefaultParameterBlock(), SampleTable());
-    const std::string text = ReadText(path);
+    const std::string text = testfiles::ReadBytes(path);
     const std::string head = "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
                              "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
                              "[PARAMETER]\r\nPOWER = 500\r\nPOWER MODE = 0\r\nAVERAGE = 1\r\n"
@@ -246,7 +240,7 @@ TEST_F(ParameterFileContent, DamagedFilesReadWithoutHarm) {
     for (const auto& [name, text] : files) {
         SCOPED_TRACE(name);
         const std::string path = File("damaged.ini");
-        WriteText(path, text);
+        testfiles::WriteBytes(path, text);
         ini::IniStorePtr store = Read(path);
         EXPECT_NE(kParameterFileType, FileTypeOf(store.get()));
         ParameterBlockBytes block;

@@ -9,6 +9,7 @@
 #include "params/transfer.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/file_bytes.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -29,10 +30,7 @@ class ParaFile : public AppFixture {
 protected:
     void SetUp() override {
         AppFixture::SetUp();
-        StartSensor();
-        WriteTcpSettings();
-        StartProgram();
-        ASSERT_EQ(1, com232::LinkOk);
+        ASSERT_NO_FATAL_FAILURE(StartConnected());
         P().main.file->click();
         ASSERT_EQ(kTargetFile, TransferTarget);
         Received();
@@ -94,15 +92,6 @@ protected:
     void GetFrom(const std::string& path) {
         user_->Answer(platform::kExistingFileSelected, path);
         P().main.get->click();
-    }
-    static std::string ReadText(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void WriteText(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
     }
     size_t Messages(const std::string& title) const {
         size_t n = 0;
@@ -174,11 +163,11 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     const auto sent = PanelBlocks();
     const std::string path = dir_ + "/old.ini";
     SendTo(path);
-    std::string text = ReadText(path);
+    std::string text = testfiles::ReadBytes(path);
     const size_t v = text.find("CHROMIK3 Scope V4.3");
     ASSERT_NE(std::string::npos, v);
     text.replace(v, 19, "CHROMIK3 Scope V4.2");
-    WriteText(path, text);
+    testfiles::WriteBytes(path, text);
 
     ResetParameterSet();
     SetPanelValues();
@@ -192,8 +181,8 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     // No to the file-type question: blocks as they were, panel edits since
     // the blocks were last taken are replaced.
     const std::string foreign = dir_ + "/foreign.ini";
-    WriteText(foreign, "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-                       "[PARAMETER]\r\nPOWER = 1\r\n");
+    testfiles::WriteBytes(foreign, "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+                                   "[PARAMETER]\r\nPOWER = 1\r\n");
     GetPanelValues();
     const auto blocks = std::make_pair(ParameterBlock, TeachTable);
     P().para.power->SetVal(123);
@@ -210,14 +199,15 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
 
 TEST_F(ParaFile, MissingKeysAreReportedAndTheModeRulesCorrectWhatTheyCover) {
     const std::string path = dir_ + "/partial.ini";
-    WriteText(path, "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
-                    "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
-                    "[PARAMETER]\r\nPOWER = 65541\r\nPOWER MODE = 0\r\nAVERAGE = 1\r\n"
-                    "EVALUATION MODE = 1\r\nHOLD FAIL = -1\r\nINTLIM = 0\r\nMAX VEC NO = 9\r\n"
-                    "DIGITAL OUTMODE = 0\r\nTRIGGER = 0\r\nCALCULATION MODE = 0\r\n"
-                    "DYNWIN LO = 3200\r\nDYNWIN HI = 3300\r\nCOLOR GROUP = 0\r\nLED MODE = 0\r\n"
-                    "GAIN = 5\r\nINTEGRAL = 1\r\n\r\n"
-                    "[TEACH VECTOR 0]\r\nCELL 0 = 5\r\n");
+    testfiles::WriteBytes(
+        path, "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
+              "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
+              "[PARAMETER]\r\nPOWER = 65541\r\nPOWER MODE = 0\r\nAVERAGE = 1\r\n"
+              "EVALUATION MODE = 1\r\nHOLD FAIL = -1\r\nINTLIM = 0\r\nMAX VEC NO = 9\r\n"
+              "DIGITAL OUTMODE = 0\r\nTRIGGER = 0\r\nCALCULATION MODE = 0\r\n"
+              "DYNWIN LO = 3200\r\nDYNWIN HI = 3300\r\nCOLOR GROUP = 0\r\nLED MODE = 0\r\n"
+              "GAIN = 5\r\nINTEGRAL = 1\r\n\r\n"
+              "[TEACH VECTOR 0]\r\nCELL 0 = 5\r\n");
     GetFrom(path);
     const auto& r = user_->Records();
     ASSERT_GE(r.size(), 4u);

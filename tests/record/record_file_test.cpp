@@ -4,6 +4,8 @@
 #include "record/record_file.h"
 #include "record/recorder_logic.h"
 
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -17,13 +19,6 @@ namespace fs = std::filesystem;
 using namespace record;
 
 namespace {
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class TempDir {
 public:
@@ -92,7 +87,7 @@ TEST(RecordFile, StartReplacesTheFileWholeAndLinesAreAppended) {
     ASSERT_TRUE(StartRecordFile(file.string(), "HEADER\r\n", &error)) << error;
     ASSERT_TRUE(AppendRecordLine(file.string(), "one\r\n", &error)) << error;
     ASSERT_TRUE(AppendRecordLine(file.string(), "two\r\n", &error)) << error;
-    EXPECT_EQ("HEADER\r\none\r\ntwo\r\n", ReadAll(file));
+    EXPECT_EQ("HEADER\r\none\r\ntwo\r\n", testfiles::ReadBytes(file));
     // Nothing is left beside it.
     EXPECT_EQ(1, std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()));
 }
@@ -136,7 +131,7 @@ TEST(RecordFile, AWriteThatStopsHalfWayIsTakenBack) {
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previous);
     EXPECT_FALSE(written);
-    EXPECT_EQ("HEADER\r\ncomplete line\r\n", ReadAll(file));
+    EXPECT_EQ("HEADER\r\ncomplete line\r\n", testfiles::ReadBytes(file));
 }
 
 TEST(RecorderRules, RecordTimeOfTheUsualSettings) {

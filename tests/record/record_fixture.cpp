@@ -11,18 +11,7 @@
 #include <sstream>
 
 void RecordTest::StartRecorder(bool serial) {
-    sim::Options o;
-    o.pty = serial;
-    StartSensor(o);
-    sensor_->Command("scene noise 0");
-    sensor_->Command("scene color 1000 2000 3000");
-    if (serial) {
-        WriteSerialSettings();
-    } else {
-        WriteTcpSettings();
-    }
-    StartProgram();
-    ASSERT_EQ(1, com232::LinkOk);
+    ASSERT_NO_FATAL_FAILURE(StartConnected(serial, {}, SteadyScene()));
     path_ = dir_ + "/RecordFile.dat";
     ChooseNewFile(path_);
     Received();

@@ -6,6 +6,8 @@
 #include "inifile/ini_store.h"
 #include "record/record_file.h"
 
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -42,15 +44,6 @@ protected:
     }
 
     std::string Path(const char* name) const { return (dir_ / name).string(); }
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
     size_t FilesInDir() const {
         return static_cast<size_t>(
             std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
@@ -80,16 +73,16 @@ TEST_F(WriteSteps, TheIniStoreKeepsTheOldFileWhicheverStepFails) {
                  {Step::Replace, 1, EIO, ini::kIniErrReplace}};
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.step) * 10 + c.nth);
-        Write(path, "old\r\n");
+        testfiles::WriteBytes(path, "old\r\n");
         FailAt(c.step, c.nth, c.error);
         EXPECT_EQ(c.result, ini::Ini_WriteToFile(store.get(), path));
         EXPECT_EQ(c.nth, calls_);
-        EXPECT_EQ("old\r\n", Read(path));
+        EXPECT_EQ("old\r\n", testfiles::ReadBytes(path));
         EXPECT_EQ(1u, FilesInDir());
     }
     filewrite::SetHook({});
     ASSERT_EQ(0, ini::Ini_WriteToFile(store.get(), path));
-    EXPECT_NE(std::string::npos, Read(path).find("KEY 1999 = 1999\r\n"));
+    EXPECT_NE(std::string::npos, testfiles::ReadBytes(path).find("KEY 1999 = 1999\r\n"));
     EXPECT_EQ(1u, FilesInDir());
 }
 
@@ -105,12 +98,12 @@ TEST_F(WriteSteps, TheRecordFileKeepsItsLinesWhicheverStepFails) {
                   {Step::Replace, EIO, "cannot replace the file: Input/output error"}};
     for (const auto& c : starts) {
         SCOPED_TRACE(static_cast<int>(c.step));
-        Write(path, old);
+        testfiles::WriteBytes(path, old);
         FailAt(c.step, 1, c.error);
         std::string error;
         EXPECT_FALSE(record::StartRecordFile(path, "NEW HEADER\r\n", &error));
         EXPECT_EQ(c.reason, error);
-        EXPECT_EQ(old, Read(path));
+        EXPECT_EQ(old, testfiles::ReadBytes(path));
         EXPECT_EQ(1u, FilesInDir());
     }
     const struct {
@@ -125,10 +118,10 @@ TEST_F(WriteSteps, TheRecordFileKeepsItsLinesWhicheverStepFails) {
         std::string error;
         EXPECT_FALSE(record::AppendRecordLine(path, "line 2\r\n", &error));
         EXPECT_EQ(c.reason, error);
-        EXPECT_EQ(old, Read(path));
+        EXPECT_EQ(old, testfiles::ReadBytes(path));
     }
     filewrite::SetHook({});
     std::string error;
     ASSERT_TRUE(record::AppendRecordLine(path, "line 2\r\n", &error)) << error;
-    EXPECT_EQ(old + "line 2\r\n", Read(path));
+    EXPECT_EQ(old + "line 2\r\n", testfiles::ReadBytes(path));
 }

@@ -20,16 +20,7 @@ class ScopeFixture : public AppFixture {
 protected:
     void StartOn(bool serial, sim::Options options = {}) {
         options.noise = 0;
-        options.pty = serial;
-        StartSensor(options);
-        sensor_->Command("scene noise 0");
-        if (serial) {
-            WriteSerialSettings();
-        } else {
-            WriteTcpSettings();
-        }
-        StartProgram();
-        ASSERT_EQ(1, com232::LinkOk);
+        ASSERT_NO_FATAL_FAILURE(StartConnected(serial, options, {"scene noise 0"}));
         app::P().main.tabs->PageButton(app::kPageScope)->click(); // as the user does
         Received();
         user_->Clear();

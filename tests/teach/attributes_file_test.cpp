@@ -4,6 +4,8 @@
 #include "teach/attributes_file.h"
 #include "teach/row_palette.h"
 
+#include "tests/support/file_bytes.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -24,16 +26,6 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
     std::string Path(const char* name) const { return (dir_ / name).string(); }
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-    }
     // Reads a file into a new store and takes the row attributes from it.
     static int Load(const std::string& path, RowAttributes* rows, std::string* failed) {
         ini::IniStorePtr s = ini::MakeIniStore();
@@ -52,7 +44,7 @@ TEST_F(AttributesFile, DefaultPaletteIsWrittenAsDecimalColoursInRowOrder) {
     PutTableAttributesHeader(s.get());
     PutRowAttributes(s.get(), rows);
     ASSERT_EQ(0, ini::Ini_WriteToFile(s.get(), Path("a.ini")));
-    const std::string text = Slurp(Path("a.ini"));
+    const std::string text = testfiles::ReadBytes(Path("a.ini"));
     EXPECT_EQ(0u, text.find("[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n"
                             "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
                             "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 16711680\r\n"
@@ -92,10 +84,10 @@ TEST_F(AttributesFile, MissingOrMalformedColoursTakeTheDefaultAndAreListed) {
     ini::Ini_PutInt(s.get(), RowSection(8), "Row color", -1);        // negative
     ASSERT_EQ(0, ini::Ini_WriteToFile(s.get(), Path("b.ini")));
     // row 7 loses its colour key
-    std::string text = Slurp(Path("b.ini"));
+    std::string text = testfiles::ReadBytes(Path("b.ini"));
     const size_t at = text.find("[TABLE ATTR OF TEACH VECTOR 7]\r\n") + 32;
     text.erase(at, text.find("\r\n", at) + 2 - at);
-    Write(Path("b.ini"), text);
+    testfiles::WriteBytes(Path("b.ini"), text);
 
     RowAttributes back;
     std::string failed;
@@ -110,9 +102,9 @@ TEST_F(AttributesFile, MissingOrMalformedColoursTakeTheDefaultAndAreListed) {
 }
 
 TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
-    Write(Path("c.ini"), "[TABLE ATTR OF TEACH VECTOR 2]\r\nRow color = 255\r\n"
-                         "Row specification = \"" +
-                             std::string(150, 'x') + "\"\r\n");
+    testfiles::WriteBytes(Path("c.ini"), "[TABLE ATTR OF TEACH VECTOR 2]\r\nRow color = 255\r\n"
+                                         "Row specification = \"" +
+                                             std::string(150, 'x') + "\"\r\n");
     RowAttributes back;
     std::string failed;
     EXPECT_EQ(30, Load(Path("c.ini"), &back, &failed));
@@ -121,8 +113,8 @@ TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
     EXPECT_EQ(std::string(), back.specification[3]);
 
     // a parameter file: every row missing, empty specifications, header differs
-    Write(Path("p.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n\r\n"
-                         "[PARAMETER]\r\nPOWER = 500\r\n");
+    testfiles::WriteBytes(Path("p.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n\r\n"
+                                         "[PARAMETER]\r\nPOWER = 500\r\n");
     ini::IniStorePtr s = ini::MakeIniStore();
     ini::Ini_ReadFromFile(s.get(), Path("p.ini"));
     EXPECT_EQ("Parameter File", FileTypeOf(s.get()));
@@ -135,9 +127,10 @@ TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
 
 TEST_F(AttributesFile, TruncatedOrBinaryFilesLoseNothingButTheirMissingRows) {
     // cut in the middle of row 1's colour line
-    Write(Path("t.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n\r\n"
-                         "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 65280\r\n\r\n"
-                         "[TABLE ATTR OF TEACH VECTOR 1]\r\nRow col");
+    testfiles::WriteBytes(Path("t.ini"),
+                          "[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n\r\n"
+                          "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 65280\r\n\r\n"
+                          "[TABLE ATTR OF TEACH VECTOR 1]\r\nRow col");
     RowAttributes back;
     std::string failed;
     EXPECT_EQ(30, Load(Path("t.ini"), &back, &failed));
@@ -148,7 +141,7 @@ TEST_F(AttributesFile, TruncatedOrBinaryFilesLoseNothingButTheirMissingRows) {
     for (int i = 0; i < 4096; ++i) {
         binary.push_back(static_cast<char>((i * 131 + 7) & 0xFF));
     }
-    Write(Path("bin.ini"), binary);
+    testfiles::WriteBytes(Path("bin.ini"), binary);
     EXPECT_EQ(31, Load(Path("bin.ini"), &back, &failed));
     EXPECT_EQ(31, Load(Path("missing.ini"), &back, &failed));
 }

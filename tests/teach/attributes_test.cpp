@@ -7,6 +7,7 @@
 #include "teach/attributes.h"
 #include "teach/row_colours.h"
 #include "teach/row_palette.h"
+#include "tests/support/file_bytes.h"
 #include "tests/teach/teach_fixture.h"
 
 #include <QApplication>
@@ -28,16 +29,6 @@ constexpr const char* kNotRead = "Following teach vectors could not be read \nan
 class AttributesTest : public TeachFixture {
 protected:
     std::string File(const char* name) const { return dir_ + "/" + name; }
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-    static void Write(const std::string& path, const std::string& text) {
-        std::ofstream out(path, std::ios::binary);
-        out << text;
-    }
     // The colour of row r as all four tables and RowColours hold it; 0xFFFFFFFF
     // when they disagree.
     static uint32_t ColourOfRow(int r) {
@@ -118,7 +109,7 @@ TEST_F(AttributesTest, SaveResetLoadRoundTrip) {
     EXPECT_EQ("TableAttributes.ini", dialog.file.defaultName);
     EXPECT_EQ("*.ini", dialog.file.filter);
     EXPECT_EQ(path, app::Paths().tableAttributesFile);
-    const std::string text = Slurp(path);
+    const std::string text = testfiles::ReadBytes(path);
     EXPECT_NE(std::string::npos, text.find("FILE TYPE: = \"Table Attributes\""));
     EXPECT_NE(std::string::npos, text.find("[TABLE ATTR OF TEACH VECTOR 2]\r\nRow color = 43605"));
     EXPECT_NE(std::string::npos, text.find("Row specification = \"white cap\""));
@@ -160,11 +151,11 @@ TEST_F(AttributesTest, NoFileChosenAndMissingColoursAreReported) {
     // row 7's section lacks its colour
     ChooseFile(File("attr.ini"));
     a.save->click();
-    std::string text = Slurp(File("attr.ini"));
+    std::string text = testfiles::ReadBytes(File("attr.ini"));
     const std::string key = "[TABLE ATTR OF TEACH VECTOR 7]\r\nRow color = 66051\r\n";
     ASSERT_NE(std::string::npos, text.find(key));
     text.replace(text.find(key), key.size(), "[TABLE ATTR OF TEACH VECTOR 7]\r\n");
-    Write(File("attr.ini"), text);
+    testfiles::WriteBytes(File("attr.ini"), text);
     SetRowColourByHand(8, 0x0000FE);
     ChooseFile(File("attr.ini"));
     a.load->click();
@@ -176,9 +167,10 @@ TEST_F(AttributesTest, NoFileChosenAndMissingColoursAreReported) {
 
 TEST_F(AttributesTest, ForeignFilesAskFirst) {
     teach::AttributesPage& a = P().attributes;
-    Write(File("Parameter.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
-                                 "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
-                                 "[PARAMETER]\r\nPOWER = 500\r\n");
+    testfiles::WriteBytes(File("Parameter.ini"),
+                          "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
+                          "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n"
+                          "[PARAMETER]\r\nPOWER = 500\r\n");
     SetRowColourByHand(4, 0x0A0B0C);
     a.table->SetText(5, 1, "kept");
     ChooseFile(File("Parameter.ini"));
@@ -202,8 +194,8 @@ TEST_F(AttributesTest, ForeignFilesAskFirst) {
     EXPECT_EQ(31, std::count(report.begin(), report.end(), '\n') - 3);
 
     // another program version: the second question
-    Write(File("old.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n"
-                           "SCOPE VERSION: = \"CHROMIK3 Scope V4.2\"\r\n");
+    testfiles::WriteBytes(File("old.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n"
+                                           "SCOPE VERSION: = \"CHROMIK3 Scope V4.2\"\r\n");
     SetRowColourByHand(4, 0x0A0B0C);
     ChooseFile(File("old.ini"));
     user_->Answer(0);

@@ -6,14 +6,7 @@
 
 void TeachFixture::SetUp() {
     AppFixture::SetUp();
-    StartSensor();
-    sensor_->Command("scene noise 0");
-    sensor_->Command("scene color 1000 2000 3000");
-    WriteTcpSettings();
-    StartProgram();
-    ASSERT_EQ(1, com232::LinkOk);
-    Received();
-    user_->Clear();
+    ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
 }
 
 std::array<int, 5> TeachFixture::GridRow(int r) {
