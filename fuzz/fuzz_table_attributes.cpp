@@ -1,7 +1,8 @@
 // Any bytes as a table-attributes file (or the row sections of the
 // panel-settings file): every colour ends in 0..0xFFFFFF, every
 // specification has at most 99 characters, the failed rows are counted and
-// named, and what was read writes back and reads again unchanged.
+// named, and a file read without a failed row writes back and reads again
+// unchanged.
 #include "inifile/ini_store.h"
 #include "teach/attributes_file.h"
 
@@ -24,6 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             rows.specification[r].size() > teach::kMaxSpecificationChars) {
             std::abort();
         }
+    }
+    // A file whose every row was read goes back into a file and comes back
+    // unchanged. (Files with rows missing are read to the same code; leaving
+    // them out of the round trip keeps the executions cheap.)
+    if (failures != 0) {
+        return 0;
     }
     ini::IniStorePtr out = ini::MakeIniStore();
     teach::PutTableAttributesHeader(out.get());
