@@ -187,6 +187,14 @@ bool ToFile() {
     std::tm local{};
     localtime_r(&now, &local);
     std::string reason;
+    // A record file that is not there (a path remembered from an earlier
+    // session and never chosen in this one, or a file removed meanwhile)
+    // starts with its header, so that every record file names its columns.
+    std::error_code absent;
+    if (!std::filesystem::exists(RecordPath(), absent) && !absent) {
+        const std::string header = RecordFileHeader(app::kProgramTitle, PanelIdText());
+        StartRecordFile(RecordPath(), header, &reason); // a failure shows in the line below
+    }
     if (AppendRecordLine(RecordPath(), RecordLine(live::LiveDataFrame, local), &reason)) {
         return true;
     }

@@ -235,6 +235,19 @@ TEST_F(RecordTest, ManualRecordsTakeTheFrameHeldIncludingTheEmptyOneAtStart) {
     }
 }
 
+TEST_F(RecordTest, ARecordFileThatIsNotThereStartsWithItsHeader) {
+    // The path is remembered from an earlier session, but the file is gone:
+    // the first line brings the header with it; later lines only append.
+    StartRecorder();
+    std::filesystem::remove(path_);
+    SelectMode(record::kModeManual);
+    P().recorder.manualRecord->click();
+    P().recorder.manualRecord->click();
+    const std::string text = ReadFile(path_);
+    EXPECT_EQ(0u, text.find("\nRECORD RESULTS OF: CHROMIK3 Scope V4.3\r\n\r\n" + kColumns));
+    EXPECT_EQ(2u, DataLines(path_).size());
+}
+
 TEST_F(RecordTest, ALineThatCannotBeWrittenEndsTheRecordingAndKeepsTheLinesBefore) {
     StartRecorder();
     record::RecorderPage& r = P().recorder;
