@@ -4,6 +4,7 @@
 #include "app/main_panel_layout.h"
 
 #include "app/main_window.h"
+#include "platform/layout_kit.h"
 #include "platform/tab_control.h"
 
 #include <QFrame>
@@ -93,7 +94,7 @@ MainWindow* BuildMainPanel(MainPanel* ui) {
     ui->get = Command("GET", "F10", window);
     ui->go = Command("GO", "F11", window);
     ui->stop = Command("STOP", "F12", window);
-    ui->go->setStyleSheet("QPushButton:enabled { color: #006400; font-weight: bold; }");
+    ctl::MakeCommandButton(ui->go, "#006400");
     ui->stop->setStyleSheet("QPushButton { color: #b00000; font-weight: bold; }");
     strip->addWidget(new QLabel("PARA SET:"));
     strip->addWidget(ui->set0);

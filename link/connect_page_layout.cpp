@@ -128,6 +128,9 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     root->addWidget(Caption("MESSAGES", page));
     ui->messages = new QPlainTextEdit(page);
     ui->messages->setReadOnly(true);
+    // A program left connected for weeks keeps the latest messages; the
+    // oldest lines go, so the box cannot grow without end.
+    ui->messages->setMaximumBlockCount(10000);
     ui->messages->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     mono.setPointSize(8);

@@ -1,7 +1,10 @@
 // Small building blocks shared by the panel layouts.
 #pragma once
 
+#include <QColor>
 #include <QLabel>
+#include <QPalette>
+#include <QPushButton>
 #include <QString>
 
 namespace ctl {
@@ -20,6 +23,24 @@ inline QLabel* Caption(const QString& text, int channel = -1) {
                              .arg(kChannelTextColours[channel]));
     }
     return l;
+}
+
+// A command button in bold type, its text in `colour` (a "#rrggbb" name;
+// empty keeps the style's) while it is usable and in the style's grey while
+// it is dimmed. Done through the palette: a style sheet that changes the text
+// colour with the enabled state makes Qt keep memory on every change, and
+// these buttons are dimmed and enabled around every command.
+inline void MakeCommandButton(QPushButton* button, const char* colour = "") {
+    QFont font = button->font();
+    font.setBold(true);
+    button->setFont(font);
+    if (colour != nullptr && *colour != '\0') {
+        QPalette p = button->palette();
+        for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(g, QPalette::ButtonText, QColor(colour));
+        }
+        button->setPalette(p);
+    }
 }
 
 } // namespace ctl

@@ -4,6 +4,7 @@
 #include "scope/scope_ui.h"
 
 #include "platform/graph.h"
+#include "platform/layout_kit.h"
 #include "platform/widgets.h"
 
 #include <QGridLayout>
@@ -121,7 +122,7 @@ void BuildScopePage(QWidget* page, ScopePage* ui) {
     auto* commands = new QHBoxLayout();
     commands->setSpacing(6);
     ui->scan = new QPushButton("SCAN");
-    ui->scan->setStyleSheet("QPushButton:enabled { color: #006400; font-weight: bold; }");
+    ctl::MakeCommandButton(ui->scan, "#006400");
     ui->breakScan = new QPushButton("BREAK SCAN");
     ui->print = new QPushButton("PRINT");
     commands->addWidget(ui->scan);

@@ -4,6 +4,7 @@
 // context menu, and the buttons that open the two teach assistants.
 #include "teach/teach_ui.h"
 
+#include "platform/layout_kit.h"
 #include "platform/widgets.h"
 
 #include <QAction>
@@ -119,7 +120,7 @@ void BuildTeachPage(QWidget* page, TeachPage* ui) {
     auto* teach = new QGridLayout();
     teach->setHorizontalSpacing(6);
     ui->teachDataTo = Command("TEACH DATA TO", page);
-    ui->teachDataTo->setStyleSheet("QPushButton:enabled { font-weight: bold; }");
+    ctl::MakeCommandButton(ui->teachDataTo);
     ui->resetTable = Command("RESET", page);
     teach->addWidget(ui->teachDataTo, 0, 0);
     teach->addWidget(ui->resetTable, 0, 1);

@@ -4,6 +4,7 @@
 #include "teach/teach_ui.h"
 
 #include "platform/graph.h"
+#include "platform/layout_kit.h"
 #include "platform/widgets.h"
 
 #include <QGridLayout>
@@ -172,7 +173,7 @@ void BuildTeachMeanPanel(QWidget* panel, TeachMeanPanel* ui) {
     ui->undo = new QPushButton("UNDO");
     ui->reset = new QPushButton("RESET");
     ui->teach = new QPushButton("TEACH");
-    ui->teach->setStyleSheet("QPushButton:enabled { font-weight: bold; }");
+    ctl::MakeCommandButton(ui->teach);
     ui->close = new QPushButton("CLOSE");
     buttons->addWidget(ui->capture);
     buttons->addWidget(ui->undo);
@@ -231,10 +232,10 @@ void BuildTeachGraphPanel(QWidget* panel, TeachGraphPanel* ui) {
     auto* buttons = new QGridLayout();
     buttons->setSpacing(4);
     ui->start = new QPushButton("START");
-    ui->start->setStyleSheet("QPushButton:enabled { color: #006400; font-weight: bold; }");
+    ctl::MakeCommandButton(ui->start, "#006400");
     ui->reset = new QPushButton("RESET");
     ui->teach = new QPushButton("TEACH");
-    ui->teach->setStyleSheet("QPushButton:enabled { font-weight: bold; }");
+    ctl::MakeCommandButton(ui->teach);
     ui->close = new QPushButton("CLOSE");
     buttons->addWidget(ui->start, 0, 0);
     buttons->addWidget(ui->reset, 0, 1);
