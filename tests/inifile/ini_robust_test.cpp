@@ -221,8 +221,7 @@ TEST(IniRobust, LongUnquotedValuesWithBlanksReadBackWhole) {
     // the split into pieces of 80 characters.
     for (const std::string& value :
          {std::string(79, 'a') + "\t\t\t" + std::string(90, 'b'),
-          std::string(80, 'c') + " " + std::string(10, 'd'),
-          "x" + std::string(200, ' ') + "y",
+          std::string(80, 'c') + " " + std::string(10, 'd'), "x" + std::string(200, ' ') + "y",
           "a\"" + std::string(78, 'q') + "\"\"" + std::string(78, 'r') + "\"s",
           std::string(80, 'e') + "\"" + std::string(30, 'f') + "\""}) {
         const std::string text = "[S]\r\nT = " + value + "\r\n";
