@@ -1,6 +1,6 @@
 // Any bytes as a table-attributes file (or the row sections of the
 // panel-settings file): every colour ends in 0..0xFFFFFF, every
-// specification has at most 99 characters, the failed rows are counted and
+// row text has at most 99 characters, the failed rows are counted and
 // named, and a file read without a failed row writes back and reads again
 // unchanged.
 #include "inifile/ini_store.h"
@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (int r = 0; r < teach::kAttributeRows; ++r) {
         if (rows.colour[r] > teach::kMaxColour ||
-            rows.specification[r].size() > teach::kMaxSpecificationChars) {
+            rows.rowText[r].size() > teach::kMaxRowTextChars) {
             std::abort();
         }
     }
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::abort();
     }
     for (int r = 0; r < teach::kAttributeRows; ++r) {
-        if (again.colour[r] != rows.colour[r] || again.specification[r] != rows.specification[r]) {
+        if (again.colour[r] != rows.colour[r] || again.rowText[r] != rows.rowText[r]) {
             std::abort();
         }
     }

@@ -46,7 +46,7 @@ void AppendTableSetToIniHandle(ini::IniStore* store) {
     for (int r = 0; r < kAttributeRows; ++r) {
         RowColours[r] = table->CellBackground(r + 1, 2);
         rows.colour[r] = RowColours[r];
-        rows.specification[r] = table->Text(r + 1, 1).toStdString();
+        rows.rowText[r] = table->Text(r + 1, 1).toStdString();
     }
     PutRowAttributes(store, rows);
 }
@@ -58,7 +58,7 @@ void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup) {
     ctl::U16Table* table = app::P().attributes.table;
     for (int r = 0; r < kAttributeRows; ++r) {
         RowColours[r] = rows.colour[r];
-        table->SetText(r + 1, 1, QString::fromStdString(rows.specification[r]));
+        table->SetText(r + 1, 1, QString::fromStdString(rows.rowText[r]));
     }
     if (showPopup == 1 && failed > 0) {
         platform::MessagePopup("Attention!", message);

@@ -1,5 +1,5 @@
 // The table-attributes page: row indicator colours set by hand or taken
-// from the measured colour, row specifications, and their file.
+// from the measured colour, row texts, and their file.
 #pragma once
 
 #include "inifile/ini_store.h"
@@ -8,10 +8,10 @@
 namespace teach {
 
 // Puts the 31 row sections (colours taken from the attribute table into
-// RowColours, specifications from its first column) into an open store.
+// RowColours, row texts from its first column) into an open store.
 void AppendTableSetToIniHandle(ini::IniStore* store);
 // Reads the 31 row sections into RowColours and the attribute table's
-// specifications; with showPopup 1 rows whose colour could not be read are
+// row texts; with showPopup 1 rows whose colour could not be read are
 // listed in a popup. The caller paints the colours afterwards.
 void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup);
 

@@ -7,7 +7,7 @@ namespace {
 
 constexpr const char* kGeneral = "GENERAL INFO";
 constexpr const char* kColourKey = "Row color";
-constexpr const char* kSpecificationKey = "Row specification";
+constexpr const char* kRowTextKey = "Row specification";
 constexpr size_t kHeaderChars = 1023;
 
 std::string HeaderValue(ini::IniStore* store, const char* tag) {
@@ -28,7 +28,7 @@ void PutRowAttributes(ini::IniStore* store, const RowAttributes& rows) {
     for (int r = 0; r < kAttributeRows; ++r) {
         const std::string section = RowSection(r);
         ini::Ini_PutInt(store, section, kColourKey, static_cast<int32_t>(rows.colour[r]));
-        ini::Ini_PutString(store, section, kSpecificationKey, rows.specification[r]);
+        ini::Ini_PutString(store, section, kRowTextKey, rows.rowText[r]);
     }
 }
 
@@ -41,11 +41,10 @@ int GetRowAttributes(ini::IniStore* store, RowAttributes* rows, std::string* fai
                               colour >= 0 && static_cast<uint32_t>(colour) <= kMaxColour;
         rows->colour[r] = colourOk ? static_cast<uint32_t>(colour) : DefaultRowColour(r);
         std::string text;
-        if (ini::Ini_GetString(store, section, kSpecificationKey, &text, kMaxSpecificationChars) <=
-            0) {
+        if (ini::Ini_GetString(store, section, kRowTextKey, &text, kMaxRowTextChars) <= 0) {
             text.clear();
         }
-        rows->specification[r] = text;
+        rows->rowText[r] = text;
         if (!colourOk) {
             ++failures;
             if (failed != nullptr) {

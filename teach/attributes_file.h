@@ -1,5 +1,5 @@
 // Content of the table-attributes file "TableAttributes.ini", free of any
-// panel: the row indicator colour and the row specification of each of the
+// panel: the row indicator colour and the row text of each of the
 // 31 teach rows, one section per row. The panel-settings file carries the
 // same row sections.
 #pragma once
@@ -16,28 +16,28 @@ inline constexpr const char* kTableAttributesVersion = "CHROMIK3 Scope V4.3";
 inline constexpr const char* kTableAttributesFileName = "TableAttributes.ini";
 inline constexpr const char* kRowSectionPrefix = "TABLE ATTR OF TEACH VECTOR ";
 constexpr int kAttributeRows = 31;
-constexpr size_t kMaxSpecificationChars = 99;
+constexpr size_t kMaxRowTextChars = 99;
 constexpr uint32_t kMaxColour = 0xFFFFFF;
 
 inline constexpr const char* kTextAttributesNotRead =
     "Following teach vectors could not be read \nand where set to default value:\n\n";
 
 struct RowAttributes {
-    uint32_t colour[kAttributeRows] = {};      // 0x00RRGGBB
-    std::string specification[kAttributeRows]; // at most 99 characters
+    uint32_t colour[kAttributeRows] = {}; // 0x00RRGGBB
+    std::string rowText[kAttributeRows];  // at most 99 characters
 };
 
 // Section of teach row r: the prefix followed by r in decimal.
 std::string RowSection(int row);
 
 // Puts the 31 row sections: "Row color" as a decimal integer and
-// "Row specification" as text.
+// "Row row text" as text.
 void PutRowAttributes(ini::IniStore* store, const RowAttributes& rows);
 
 // Reads the 31 row sections into `rows`. A colour that is missing, not an
 // integer or outside 0..0xFFFFFF takes the row's default colour and the row
 // counts as failed: its section name and a line break are appended to
-// *failed. A missing specification gives an empty text; a longer one is cut
+// *failed. A missing row text gives an empty text; a longer one is cut
 // to 99 characters. Returns the number of failed rows.
 int GetRowAttributes(ini::IniStore* store, RowAttributes* rows, std::string* failed);
 
@@ -47,7 +47,7 @@ void PutTableAttributesHeader(ini::IniStore* store);
 std::string FileTypeOf(ini::IniStore* store);
 std::string VersionOf(ini::IniStore* store);
 
-// The built-in palette as row attributes with empty specifications.
+// The built-in palette as row attributes with empty row texts.
 RowAttributes DefaultRowAttributes();
 
 } // namespace teach

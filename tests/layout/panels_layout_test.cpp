@@ -228,8 +228,8 @@ TEST_F(PanelsLayout, TablesHaveTheirShapeHeadingsAndRowLabels) {
     EXPECT_EQ(frames->Val(100, 6), 65535);
 }
 
-// The editor of a row specification stops at 99 characters.
-TEST_F(PanelsLayout, RowSpecificationEditorStopsAt99Characters) {
+// The editor of a row text stops at 99 characters.
+TEST_F(PanelsLayout, RowTextEditorStopsAt99Characters) {
     ctl::U16Table* attr = P().attributes.table;
     const QModelIndex cell = attr->model()->index(0, 0);
     QAbstractItemDelegate* delegate = attr->itemDelegateForColumn(0);

@@ -39,7 +39,7 @@ protected:
 
 TEST_F(AttributesFile, DefaultPaletteIsWrittenAsDecimalColoursInRowOrder) {
     RowAttributes rows = DefaultRowAttributes();
-    rows.specification[4] = "dark \"blue\" cap";
+    rows.rowText[4] = "dark \"blue\" cap";
     ini::IniStorePtr s = ini::MakeIniStore();
     PutTableAttributesHeader(s.get());
     PutRowAttributes(s.get(), rows);
@@ -67,14 +67,14 @@ TEST_F(AttributesFile, DefaultPaletteIsWrittenAsDecimalColoursInRowOrder) {
     for (int r = 0; r < kAttributeRows; ++r) {
         EXPECT_EQ(DefaultRowColour(r), back.colour[r]) << r;
     }
-    EXPECT_EQ("dark \"blue\" cap", back.specification[4]);
+    EXPECT_EQ("dark \"blue\" cap", back.rowText[4]);
 }
 
 TEST_F(AttributesFile, MissingOrMalformedColoursTakeTheDefaultAndAreListed) {
     RowAttributes rows;
     for (int r = 0; r < kAttributeRows; ++r) {
         rows.colour[r] = 0x102030 + static_cast<uint32_t>(r);
-        rows.specification[r] = "row " + std::to_string(r);
+        rows.rowText[r] = "row " + std::to_string(r);
     }
     ini::IniStorePtr s = ini::MakeIniStore();
     PutTableAttributesHeader(s.get());
@@ -97,11 +97,11 @@ TEST_F(AttributesFile, MissingOrMalformedColoursTakeTheDefaultAndAreListed) {
               failed);
     EXPECT_EQ(0x800080u, back.colour[7]);
     EXPECT_EQ(DefaultRowColour(5), back.colour[5]);
-    EXPECT_EQ(0x102030u + 9, back.colour[9]);  // the other rows are applied
-    EXPECT_EQ("row 7", back.specification[7]); // the specification still comes in
+    EXPECT_EQ(0x102030u + 9, back.colour[9]); // the other rows are applied
+    EXPECT_EQ("row 7", back.rowText[7]);      // the row text still comes in
 }
 
-TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
+TEST_F(AttributesFile, LongRowTextsAreCutAndForeignFilesHaveNoRows) {
     testfiles::WriteBytes(Path("c.ini"), "[TABLE ATTR OF TEACH VECTOR 2]\r\nRow color = 255\r\n"
                                          "Row specification = \"" +
                                              std::string(150, 'x') + "\"\r\n");
@@ -109,10 +109,10 @@ TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
     std::string failed;
     EXPECT_EQ(30, Load(Path("c.ini"), &back, &failed));
     EXPECT_EQ(255u, back.colour[2]);
-    EXPECT_EQ(std::string(99, 'x'), back.specification[2]);
-    EXPECT_EQ(std::string(), back.specification[3]);
+    EXPECT_EQ(std::string(99, 'x'), back.rowText[2]);
+    EXPECT_EQ(std::string(), back.rowText[3]);
 
-    // a parameter file: every row missing, empty specifications, header differs
+    // a parameter file: every row missing, empty row texts, header differs
     testfiles::WriteBytes(Path("p.ini"), "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n\r\n"
                                          "[PARAMETER]\r\nPOWER = 500\r\n");
     ini::IniStorePtr s = ini::MakeIniStore();
@@ -122,7 +122,7 @@ TEST_F(AttributesFile, LongSpecificationsAreCutAndForeignFilesHaveNoRows) {
     failed.clear();
     EXPECT_EQ(31, GetRowAttributes(s.get(), &back, &failed));
     EXPECT_EQ(DefaultRowColour(30), back.colour[30]);
-    EXPECT_EQ("", back.specification[2]);
+    EXPECT_EQ("", back.rowText[2]);
 }
 
 TEST_F(AttributesFile, TruncatedOrBinaryFilesLoseNothingButTheirMissingRows) {

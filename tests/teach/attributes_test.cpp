@@ -114,7 +114,7 @@ TEST_F(AttributesTest, SaveResetLoadRoundTrip) {
     EXPECT_NE(std::string::npos, text.find("[TABLE ATTR OF TEACH VECTOR 2]\r\nRow color = 43605"));
     EXPECT_NE(std::string::npos, text.find("Row specification = \"white cap\""));
 
-    // reset: palette in all tables, empty specifications
+    // reset: palette in all tables, empty row texts
     user_->Answer(0);
     a.reset->click();
     EXPECT_EQ(0x00AA55u, ColourOfRow(2)); // declined
