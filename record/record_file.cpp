@@ -133,7 +133,8 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
     return true;
 }
 
-bool AppendRecordLine(const std::string& path, const std::string& line, std::string* error) {
+bool AppendRecordLine(const std::string& path, const std::string& line, std::string* error,
+                      const std::string& headerIfEmpty) {
     const int fd = filewrite::Check(filewrite::Step::Create, path) != 0
                        ? -1
                        : ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
@@ -143,7 +144,8 @@ bool AppendRecordLine(const std::string& path, const std::string& line, std::str
     }
     struct stat before {};
     const bool sized = ::fstat(fd, &before) == 0;
-    if (!WriteAll(fd, line, path)) {
+    const bool empty = sized && before.st_size == 0 && !headerIfEmpty.empty();
+    if (!WriteAll(fd, empty ? headerIfEmpty + line : line, path)) {
         *error = Reason("cannot write the file");
         // Take back a partial line: the file ends on its last complete line.
         if (sized && ::ftruncate(fd, before.st_size) != 0) {

@@ -49,6 +49,9 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
 // Appends `line` to the file (created when missing) in a single write and
 // closes it again. A write that does not complete is taken back, so the file
 // never ends in half a line. False with a reason in *error.
-bool AppendRecordLine(const std::string& path, const std::string& line, std::string* error);
+// A file that is empty (just created) gets `headerIfEmpty` in front of the
+// line, in the same write.
+bool AppendRecordLine(const std::string& path, const std::string& line, std::string* error,
+                      const std::string& headerIfEmpty = "");
 
 } // namespace record

@@ -190,12 +190,8 @@ bool ToFile() {
     // A record file that is not there (a path remembered from an earlier
     // session and never chosen in this one, or a file removed meanwhile)
     // starts with its header, so that every record file names its columns.
-    std::error_code absent;
-    if (!std::filesystem::exists(RecordPath(), absent) && !absent) {
-        const std::string header = RecordFileHeader(app::kProgramTitle, PanelIdText());
-        StartRecordFile(RecordPath(), header, &reason); // a failure shows in the line below
-    }
-    if (AppendRecordLine(RecordPath(), RecordLine(live::LiveDataFrame, local), &reason)) {
+    if (AppendRecordLine(RecordPath(), RecordLine(live::LiveDataFrame, local), &reason,
+                         RecordFileHeader(app::kProgramTitle, PanelIdText()))) {
         return true;
     }
     // The first line that cannot be written ends the recording; what was
