@@ -1,13 +1,17 @@
-// The link's effects on the panels: status indicator, message box, the
+// The frame's services to the panels (dimming, child panels, pages,
+// file locations), and the link's effects on the panels: status indicator, message box, the
 // buttons a connection test enables, the connection page, and the calls into
 // the parameter transfer, offline mode and the main loop.
 #include "app/link_ui_impl.h"
 
+#include "app/panel_settings.h"
 #include "app/panels.h"
+#include "app/shell.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
+#include "platform/shell_services.h"
 #include "platform/tab_control.h"
 
 #include <QLabel>
@@ -42,10 +46,62 @@ public:
 
 PanelLinkUi gPanelLinkUi;
 
+// The frame's services to the subsystems' panels.
+class FrameServices final : public shell::Services {
+public:
+    void SetButtonsDimmed(int goMode, int dim) override { app::SetButtonsDimmed(goMode, dim); }
+    bool PanelsLoaded() const override { return app::PanelsLoaded(); }
+    void ShowChild(shell::Child child) override { ShowChildPanelDisp(PanelOf(child)); }
+    shell::Child CurrentChild() const override {
+        QWidget* current = CurrentChildPanel();
+        const shell::Child all[] = {shell::Child::SignalGraph, shell::Child::TeachMean,
+                                    shell::Child::TeachGraph, shell::Child::Scope};
+        for (shell::Child c : all) {
+            if (current != nullptr && current == PanelOf(c)) {
+                return c;
+            }
+        }
+        return shell::Child::Data;
+    }
+    void ShowPage(shell::Page page) override {
+        if (app::PanelsLoaded()) {
+            P().main.tabs->SetActivePage(page);
+        }
+    }
+    void SetPageVisible(shell::Page page, bool visible) override {
+        if (app::PanelsLoaded()) {
+            P().main.tabs->SetPageVisible(page, visible);
+        }
+    }
+    shell::Directories& Paths() override { return app::Paths(); }
+    void StoreSettings() override { StorePanelSettings(); }
+
+private:
+    static QWidget* PanelOf(shell::Child child) {
+        Panels& p = P();
+        switch (child) {
+        case shell::Child::SignalGraph:
+            return p.signalGraph.panel;
+        case shell::Child::TeachMean:
+            return p.teachMean.panel;
+        case shell::Child::TeachGraph:
+            return p.teachGraph.panel;
+        case shell::Child::Scope:
+            return p.scope.panel;
+        case shell::Child::Data:
+            break;
+        }
+        return p.data.panel;
+    }
+};
+
+FrameServices gFrameServices;
+
 } // namespace
 
 void InstallPanelLinkUi() {
     com232::SetLinkUi(&gPanelLinkUi);
+    shell::SetShell(&gFrameServices);
 }
 
 } // namespace app

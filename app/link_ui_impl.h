@@ -2,7 +2,8 @@
 
 namespace app {
 
-// Installs the link's user-interface effects on the real panels.
+// Installs the link's user-interface effects on the real panels and the
+// frame's services to the subsystems.
 void InstallPanelLinkUi();
 
 } // namespace app

@@ -2,6 +2,8 @@
 // tab control and the child display area.
 #pragma once
 
+#include "platform/shell_services.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -14,19 +16,18 @@ class TabControl;
 
 namespace app {
 
-// Pages of the main tab control.
-enum MainPage : int {
-    kPageConnection = 0,
-    kPageParameter = 1,
-    kPageGroupHold = 2,
-    kPageTeachTable = 3,
-    kPageRecorder = 4,
-    kPageCalibration = 5,
-    kPageTableAttributes = 6,
-    kPageScope = 7,
-    kPageOffset = 8,
-    kMainPageCount
-};
+// Pages of the main tab control (the frame's page numbers).
+using MainPage = shell::Page;
+using shell::kMainPageCount;
+using shell::kPageCalibration;
+using shell::kPageConnection;
+using shell::kPageGroupHold;
+using shell::kPageOffset;
+using shell::kPageParameter;
+using shell::kPageRecorder;
+using shell::kPageScope;
+using shell::kPageTableAttributes;
+using shell::kPageTeachTable;
 
 struct MainPanel {
     QWidget* window = nullptr;    // the main panel itself (top-level window)

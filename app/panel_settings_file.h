@@ -2,6 +2,8 @@
 // written to an INI store, free of any panel.
 #pragma once
 
+#include "platform/shell_services.h"
+
 #include "inifile/ini_store.h"
 
 #include <cstdint>
@@ -24,12 +26,7 @@ struct WindowPlacement {
     int height = 548;
 };
 
-struct DirectorySettings {
-    std::string parameterFile;
-    std::string recorderFile;
-    std::string hardwareIniFile;
-    std::string tableAttributesFile;
-};
+using DirectorySettings = shell::Directories;
 
 struct ConnectionSettings {
     uint16_t comProtocol = 0;

@@ -24,6 +24,17 @@ QWidget* NewTopLevelPanel(const QString& title) {
     return w;
 }
 
+// Clears every subsystem's panels and the main panel: all controls null.
+void ClearPanelStorage() {
+    conn::Panels() = {};
+    params::Panels() = {};
+    teach::Panels() = {};
+    record::Panels() = {};
+    calib::Panels() = {};
+    scope::Panels() = {};
+    live::Panels() = {};
+}
+
 } // namespace
 
 Panels& P() {
@@ -37,6 +48,7 @@ bool PanelsLoaded() {
 
 bool LoadPanels() {
     DiscardPanels();
+    ClearPanelStorage();
     auto* p = new Panels();
     // main panel with its pages
     if (BuildMainPanel(&p->main) == nullptr) {
@@ -88,6 +100,7 @@ void DiscardPanels() {
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel
     delete p;
+    ClearPanelStorage();
 }
 
 } // namespace app

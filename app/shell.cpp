@@ -16,6 +16,7 @@
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
+#include "platform/shell_services.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 #include "record/recorder.h"
@@ -92,6 +93,7 @@ void Shutdown() {
     live::DiscardPendingDisplays();
     com232::CloseLink();
     com232::SetLinkUi(nullptr);
+    shell::SetShell(nullptr);
     DiscardPanels();
     gCurrentChild = nullptr;
 }

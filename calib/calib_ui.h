@@ -47,4 +47,13 @@ void BuildCalibrationPage(QWidget* page, CalibrationPage* ui);
 void BuildOffsetPage(QWidget* page, OffsetPage* ui);
 void BuildPasswordPanel(QDialog* panel, PasswordPanel* ui);
 
+// The panels of this subsystem. The application builds them at start-up
+// and clears them (all controls null) when it discards the panels.
+struct CalibPanels {
+    CalibrationPage calibration;
+    OffsetPage offset;
+    PasswordPanel password;
+};
+CalibPanels& Panels();
+
 } // namespace calib

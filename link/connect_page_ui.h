@@ -35,4 +35,11 @@ struct ConnectPage {
 
 void BuildConnectPage(QWidget* page, ConnectPage* ui);
 
+// The panels of this subsystem. The application builds them at start-up
+// and clears them (all controls null) when it discards the panels.
+struct LinkPanels {
+    ConnectPage connect;
+};
+LinkPanels& Panels();
+
 } // namespace conn

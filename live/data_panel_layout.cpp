@@ -326,4 +326,9 @@ void BuildDataPanel(QWidget* panel, DataPanel* ui) {
     root->addWidget(ui->tabs, 1);
 }
 
+LivePanels& Panels() {
+    static LivePanels panels;
+    return panels;
+}
+
 } // namespace live

@@ -47,4 +47,12 @@ struct GroupHoldPage {
 void BuildParameterPage(QWidget* page, ParameterPage* ui);
 void BuildGroupHoldPage(QWidget* page, GroupHoldPage* ui);
 
+// The panels of this subsystem. The application builds them at start-up
+// and clears them (all controls null) when it discards the panels.
+struct ParamPanels {
+    ParameterPage para;
+    GroupHoldPage groupHold;
+};
+ParamPanels& Panels();
+
 } // namespace params

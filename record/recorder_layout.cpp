@@ -205,4 +205,9 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     ui->startTrigRec->setVisible(false);
 }
 
+RecorderPanels& Panels() {
+    static RecorderPanels panels;
+    return panels;
+}
+
 } // namespace record

@@ -44,4 +44,11 @@ struct RecorderPage {
 
 void BuildRecorderPage(QWidget* page, RecorderPage* ui);
 
+// The panels of this subsystem. The application builds them at start-up
+// and clears them (all controls null) when it discards the panels.
+struct RecorderPanels {
+    RecorderPage recorder;
+};
+RecorderPanels& Panels();
+
 } // namespace record

@@ -45,4 +45,12 @@ struct ScopePanel {
 void BuildScopePage(QWidget* page, ScopePage* ui);
 void BuildScopePanel(QWidget* panel, ScopePanel* ui);
 
+// The panels of this subsystem. The application builds them at start-up
+// and clears them (all controls null) when it discards the panels.
+struct ScopePanels {
+    ScopePage scopePage;
+    ScopePanel scope;
+};
+ScopePanels& Panels();
+
 } // namespace scope

@@ -1,6 +1,6 @@
 #include "teach/attributes_file.h"
 
-#include "teach/row_palette.h"
+#include "params/row_palette.h"
 
 namespace teach {
 namespace {
@@ -39,7 +39,7 @@ int GetRowAttributes(ini::IniStore* store, RowAttributes* rows, std::string* fai
         int colour = 0;
         const bool colourOk = ini::Ini_GetInt(store, section, kColourKey, &colour) > 0 &&
                               colour >= 0 && static_cast<uint32_t>(colour) <= kMaxColour;
-        rows->colour[r] = colourOk ? static_cast<uint32_t>(colour) : DefaultRowColour(r);
+        rows->colour[r] = colourOk ? static_cast<uint32_t>(colour) : params::DefaultRowColour(r);
         std::string text;
         if (ini::Ini_GetString(store, section, kRowTextKey, &text, kMaxRowTextChars) <= 0) {
             text.clear();
@@ -71,7 +71,7 @@ std::string VersionOf(ini::IniStore* store) {
 RowAttributes DefaultRowAttributes() {
     RowAttributes rows;
     for (int r = 0; r < kAttributeRows; ++r) {
-        rows.colour[r] = DefaultRowColour(r);
+        rows.colour[r] = params::DefaultRowColour(r);
     }
     return rows;
 }

@@ -3,7 +3,7 @@
 #include "app/panels.h"
 #include "params/parameter_layout.h"
 #include "platform/widgets.h"
-#include "teach/row_palette.h"
+#include "params/row_palette.h"
 
 namespace teach {
 
@@ -11,7 +11,7 @@ uint32_t RowColours[31];
 
 void ResetRowColours() {
     for (int r = 0; r < params::kTeachRows; ++r) {
-        RowColours[r] = DefaultRowColour(r);
+        RowColours[r] = params::DefaultRowColour(r);
     }
 }
 

@@ -144,4 +144,9 @@ void BuildTeachPage(QWidget* page, TeachPage* ui) {
     root->addLayout(assistants);
 }
 
+TeachPanels& Panels() {
+    static TeachPanels panels;
+    return panels;
+}
+
 } // namespace teach

@@ -96,4 +96,14 @@ void BuildAttributesPage(QWidget* page, AttributesPage* ui);
 void BuildTeachMeanPanel(QWidget* panel, TeachMeanPanel* ui);
 void BuildTeachGraphPanel(QWidget* panel, TeachGraphPanel* ui);
 
+// The panels of this subsystem. The application builds them at start-up
+// and clears them (all controls null) when it discards the panels.
+struct TeachPanels {
+    TeachPage teachPage;
+    AttributesPage attributes;
+    TeachMeanPanel teachMean;
+    TeachGraphPanel teachGraph;
+};
+TeachPanels& Panels();
+
 } // namespace teach

@@ -2,7 +2,7 @@
 // takes back, and how missing, malformed or foreign content is handled.
 #include "inifile/ini_store.h"
 #include "teach/attributes_file.h"
-#include "teach/row_palette.h"
+#include "params/row_palette.h"
 
 #include "tests/support/file_bytes.h"
 
@@ -65,7 +65,7 @@ TEST_F(AttributesFile, DefaultPaletteIsWrittenAsDecimalColoursInRowOrder) {
     EXPECT_EQ(0, Load(Path("a.ini"), &back, &failed));
     EXPECT_TRUE(failed.empty());
     for (int r = 0; r < kAttributeRows; ++r) {
-        EXPECT_EQ(DefaultRowColour(r), back.colour[r]) << r;
+        EXPECT_EQ(params::DefaultRowColour(r), back.colour[r]) << r;
     }
     EXPECT_EQ("dark \"blue\" cap", back.rowText[4]);
 }
@@ -96,7 +96,7 @@ TEST_F(AttributesFile, MissingOrMalformedColoursTakeTheDefaultAndAreListed) {
               "TABLE ATTR OF TEACH VECTOR 7\nTABLE ATTR OF TEACH VECTOR 8\n",
               failed);
     EXPECT_EQ(0x800080u, back.colour[7]);
-    EXPECT_EQ(DefaultRowColour(5), back.colour[5]);
+    EXPECT_EQ(params::DefaultRowColour(5), back.colour[5]);
     EXPECT_EQ(0x102030u + 9, back.colour[9]); // the other rows are applied
     EXPECT_EQ("row 7", back.rowText[7]);      // the row text still comes in
 }
@@ -121,7 +121,7 @@ TEST_F(AttributesFile, LongRowTextsAreCutAndForeignFilesHaveNoRows) {
     EXPECT_EQ("", VersionOf(s.get()));
     failed.clear();
     EXPECT_EQ(31, GetRowAttributes(s.get(), &back, &failed));
-    EXPECT_EQ(DefaultRowColour(30), back.colour[30]);
+    EXPECT_EQ(params::DefaultRowColour(30), back.colour[30]);
     EXPECT_EQ("", back.rowText[2]);
 }
 
@@ -135,7 +135,7 @@ TEST_F(AttributesFile, TruncatedOrBinaryFilesLoseNothingButTheirMissingRows) {
     std::string failed;
     EXPECT_EQ(30, Load(Path("t.ini"), &back, &failed));
     EXPECT_EQ(0x00FF00u, back.colour[0]);
-    EXPECT_EQ(DefaultRowColour(1), back.colour[1]);
+    EXPECT_EQ(params::DefaultRowColour(1), back.colour[1]);
 
     std::string binary;
     for (int i = 0; i < 4096; ++i) {

@@ -6,7 +6,7 @@
 #include "platform/widgets.h"
 #include "teach/attributes.h"
 #include "teach/row_colours.h"
-#include "teach/row_palette.h"
+#include "params/row_palette.h"
 #include "tests/support/file_bytes.h"
 #include "tests/teach/teach_fixture.h"
 
@@ -121,7 +121,7 @@ TEST_F(AttributesTest, SaveResetLoadRoundTrip) {
     a.reset->click();
     EXPECT_EQ("Do you really want to reset the table?", user_->LastText("ATTENTION!"));
     for (int r = 0; r < 31; ++r) {
-        ASSERT_EQ(teach::DefaultRowColour(r), ColourOfRow(r)) << r;
+        ASSERT_EQ(params::DefaultRowColour(r), ColourOfRow(r)) << r;
         ASSERT_TRUE(a.table->Text(r + 1, 1).isEmpty()) << r;
     }
 
@@ -131,7 +131,7 @@ TEST_F(AttributesTest, SaveResetLoadRoundTrip) {
     a.load->click();
     EXPECT_EQ(1u, user_->Records().size());
     EXPECT_EQ(0x00AA55u, ColourOfRow(2));
-    EXPECT_EQ(teach::DefaultRowColour(3), ColourOfRow(3));
+    EXPECT_EQ(params::DefaultRowColour(3), ColourOfRow(3));
     EXPECT_EQ("white cap", a.table->Text(1, 1).toStdString());
     EXPECT_EQ(QString(99, 'z'), a.table->Text(31, 1));
 }
@@ -162,7 +162,7 @@ TEST_F(AttributesTest, NoFileChosenAndMissingColoursAreReported) {
     EXPECT_EQ(std::string(kNotRead) + "TABLE ATTR OF TEACH VECTOR 7\n",
               user_->LastText("Attention!"));
     EXPECT_EQ(0x800080u, ColourOfRow(7));
-    EXPECT_EQ(teach::DefaultRowColour(8), ColourOfRow(8)); // the other rows are applied
+    EXPECT_EQ(params::DefaultRowColour(8), ColourOfRow(8)); // the other rows are applied
 }
 
 TEST_F(AttributesTest, ForeignFilesAskFirst) {
@@ -186,7 +186,7 @@ TEST_F(AttributesTest, ForeignFilesAskFirst) {
     user_->Clear();
     ChooseFile(File("Parameter.ini"));
     a.load->click();
-    EXPECT_EQ(teach::DefaultRowColour(4), ColourOfRow(4));
+    EXPECT_EQ(params::DefaultRowColour(4), ColourOfRow(4));
     EXPECT_TRUE(a.table->Text(5, 1).isEmpty());
     const std::string report = user_->LastText("Attention!");
     EXPECT_EQ(0u, report.find(kNotRead));
@@ -229,7 +229,7 @@ TEST_F(AttributesTest, RowSectionsSurviveCloseAndRestart) {
     StartProgram();
     EXPECT_EQ(0x112233u, ColourOfRow(0));
     EXPECT_EQ(0x445566u, ColourOfRow(30));
-    EXPECT_EQ(teach::DefaultRowColour(1), ColourOfRow(1));
+    EXPECT_EQ(params::DefaultRowColour(1), ColourOfRow(1));
     EXPECT_EQ("blue \\ lid", P().attributes.table->Text(3, 1).toStdString());
     EXPECT_EQ(0u, user_->Count(PopupKind::Message));
 
@@ -241,7 +241,7 @@ TEST_F(AttributesTest, RowSectionsSurviveCloseAndRestart) {
     WriteSettingsText(edited);
     user_->Clear();
     StartProgram();
-    EXPECT_EQ(teach::DefaultRowColour(0), ColourOfRow(0));
+    EXPECT_EQ(params::DefaultRowColour(0), ColourOfRow(0));
     EXPECT_EQ(0x445566u, ColourOfRow(30));
     EXPECT_EQ(0u, user_->Count(PopupKind::Message));
 }

@@ -9,7 +9,7 @@
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 #include "teach/row_colours.h"
-#include "teach/row_palette.h"
+#include "params/row_palette.h"
 #include "teach/teach_edit.h"
 #include "teach/teach_wiring.h"
 #include "tests/teach/teach_fixture.h"
@@ -116,8 +116,8 @@ TEST_F(TeachPageTest, AutomaticRowColourPaintsAllFourTables) {
     p.teachPage.rowNo->SetVal(5);
     live::CurrentColour = 0x123456;
     p.teachPage.teachDataTo->click(); // manual mode: colours untouched
-    EXPECT_EQ(teach::DefaultRowColour(5), teach::RowColours[5]);
-    EXPECT_EQ(teach::DefaultRowColour(5), p.teachPage.grid->CellBackground(6, 6));
+    EXPECT_EQ(params::DefaultRowColour(5), teach::RowColours[5]);
+    EXPECT_EQ(params::DefaultRowColour(5), p.teachPage.grid->CellBackground(6, 6));
 
     p.attributes.colorMode->SetVal(1);
     p.teachPage.rowNo->SetVal(5);
@@ -127,7 +127,7 @@ TEST_F(TeachPageTest, AutomaticRowColourPaintsAllFourTables) {
     EXPECT_EQ(0x123456u, p.attributes.table->CellBackground(6, 2));
     EXPECT_EQ(0x123456u, p.groupHold.groupTable->CellBackground(6, 2));
     EXPECT_EQ(0x123456u, p.groupHold.holdTable->CellBackground(7, 2));
-    EXPECT_EQ(teach::DefaultRowColour(6), teach::RowColours[6]);
+    EXPECT_EQ(params::DefaultRowColour(6), teach::RowColours[6]);
 }
 
 TEST_F(TeachPageTest, MenuOperationsOnSelections) {
@@ -142,7 +142,7 @@ TEST_F(TeachPageTest, MenuOperationsOnSelections) {
     t.menuIncrementSelection->trigger();
     EXPECT_EQ((Row{1, 1, 1, 65535, 9}), GridRow(0));
     EXPECT_EQ((Row{1, 1, 1, 19, 29}), GridRow(1));
-    EXPECT_EQ(teach::DefaultRowColour(0), t.grid->CellBackground(1, 6));
+    EXPECT_EQ(params::DefaultRowColour(0), t.grid->CellBackground(1, 6));
     EXPECT_EQ("VALUE!", user_->Records().back().title);
     EXPECT_EQ("Insert a cell value!", user_->Records().back().text);
     EXPECT_EQ(29, params::TeachTable.get(1, params::kCell4)); // the table in memory follows

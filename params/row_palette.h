@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-namespace teach {
+namespace params {
 
 constexpr int kPaletteSize = 15;
 extern const uint32_t kRowPalette[kPaletteSize];
@@ -14,4 +14,4 @@ inline uint32_t DefaultRowColour(int row) {
     return kRowPalette[((row % kPaletteSize) + kPaletteSize) % kPaletteSize];
 }
 
-} // namespace teach
+} // namespace params

@@ -1,10 +1,10 @@
-#include "teach/row_palette.h"
+#include "params/row_palette.h"
 
-namespace teach {
+namespace params {
 
 const uint32_t kRowPalette[kPaletteSize] = {
     0xFF0000, 0x80FF00, 0x0000FF, 0x000000, 0xFF80C0, 0xFFFF00, 0x808000, 0x800080,
     0x80FFFF, 0xFF0080, 0x400080, 0xFF00FF, 0x008000, 0x408080, 0x800000,
 };
 
-} // namespace teach
+} // namespace params

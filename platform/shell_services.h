@@ -1,0 +1,60 @@
+// What the program frame offers to every panel: the dimming of commands
+// while one runs, the one visible child display panel, the pages of the
+// main tab control, the remembered file locations and the saving of the
+// settings. The frame (the application) implements it and installs it at
+// start-up; subsystems use it without knowing the frame, and tests or a
+// program without a window run with the default, which does nothing.
+#pragma once
+
+#include <string>
+
+namespace shell {
+
+// Pages of the main tab control.
+enum Page : int {
+    kPageConnection = 0,
+    kPageParameter = 1,
+    kPageGroupHold = 2,
+    kPageTeachTable = 3,
+    kPageRecorder = 4,
+    kPageCalibration = 5,
+    kPageTableAttributes = 6,
+    kPageScope = 7,
+    kPageOffset = 8,
+    kMainPageCount
+};
+
+// The child display panels, of which one shows at a time.
+enum class Child { Data, SignalGraph, TeachMean, TeachGraph, Scope };
+
+// The file locations remembered between runs.
+struct Directories {
+    std::string parameterFile;
+    std::string tableAttributesFile;
+    std::string recorderFile;
+    std::string hardwareIniFile;
+};
+
+class Services {
+public:
+    virtual ~Services() = default;
+    // goMode 1: GO runs, SEND and GET stay usable; dim 1 dims, 0 restores.
+    virtual void SetButtonsDimmed(int goMode, int dim) = 0;
+    // False before the panels are built and after they are discarded.
+    virtual bool PanelsLoaded() const = 0;
+    virtual void ShowChild(Child child) = 0;
+    virtual Child CurrentChild() const = 0;
+    virtual void ShowPage(Page page) = 0;
+    virtual void SetPageVisible(Page page, bool visible) = 0;
+    // The remembered file locations (read and written).
+    virtual Directories& Paths() = 0;
+    // Writes the settings file now (ACCEPT on the connection page).
+    virtual void StoreSettings() = 0;
+};
+
+// The services in use; a frame that does nothing until one is installed.
+Services& Shell();
+// Installs `services` (nullptr restores the one that does nothing).
+void SetShell(Services* services);
+
+} // namespace shell
