@@ -3,6 +3,7 @@
 #include "app/panels.h"
 #include "params/parameter_set.h"
 #include "platform/widgets.h"
+#include "teach/graph_teach.h"
 #include "teach/mean_teach.h"
 
 #include <QCheckBox>
@@ -161,6 +162,7 @@ void InitTeachPanel() {
         const ctl::Rgb* c = siM ? kSiColors[i] : kXyColors[i];
         g.cursorValue[i]->SetColors(c[0], c[1]);
     }
+    InitGraphTP2Axes(); // the views' axes follow their captions
 }
 
 void SetDispNames() {
