@@ -152,6 +152,13 @@ void InitGraphTP2Axes() {
     const double colourHi = 1000;
     const double intensityHi = siM ? 1200 : 4096;
     ctl::Graph* const* g = Ui().graph;
+    // Each view is titled with the two values it plots, as its caption is.
+    const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
+    const int plotted[3][2] = {{0, 1}, {0, 2}, {1, 2}}; // X/Y, X/INT, Y/INT
+    for (int v = 0; v < 3; ++v) {
+        g[v]->xAxis->setLabel(names[plotted[v][0]]);
+        g[v]->yAxis->setLabel(names[plotted[v][1]]);
+    }
     g[kViewXY]->SetXRange(0, colourHi);
     g[kViewXY]->SetYRange(0, colourHi);
     g[kViewXInt]->SetXRange(0, colourHi);
@@ -203,8 +210,7 @@ void InstallGraphTeachDisplays() {
 int CBF_ButtonTeachRecVal(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         app::ShowChildPanelDisp(Ui().panel);
-        InitTeachPanel();
-        InitGraphTP2Axes();
+        InitTeachPanel(); // labels and axes of the views
     }
     return 0;
 }

@@ -23,7 +23,8 @@ void SetTP2Data();
 // Selects the recorded point under cursor 1 of graph 0 (X/Y), 1 (X/INT) or
 // 2 (Y/INT) and moves the cursors of all three views onto it.
 void SetCursorTP2(int graph);
-// Axis ranges of the three views for the calculation mode.
+// Axis ranges and titles of the three views for the calculation mode
+// (InitTeachPanel keeps them with the mode).
 void InitGraphTP2Axes();
 
 // True while the START callback runs.

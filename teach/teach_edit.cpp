@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QCheckBox>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace teach {
@@ -39,15 +41,33 @@ Selection GridSelection() {
     return s;
 }
 
-// Asks for a cell value; no value when cancelled or when the text is not
-// one decimal integer.
-std::optional<int32_t> PromptCellValue() {
+enum class Asked { kCellValue, kIncrement };
+
+// Why a prompt text was refused. An increment has the cells' range too:
+// the sums wrap at 65535, so every step up or down is one of 0..65535.
+std::string RefusalText(Asked asked, const std::string& typed) {
+    const bool increment = asked == Asked::kIncrement;
+    std::string text = increment ? "INVALID INCREMENT: \"" : "INVALID CELL VALUE: \"";
+    text += typed + "\" \n\nInsert a whole number in the range 0..65535";
+    text += increment ? "; \ncells wrap at 65535, so 65535 counts down by 1. \n" : ". \n";
+    return text + "The table was not changed.";
+}
+
+// Asks for a cell value or an increment. No value when the prompt is
+// cancelled, nor when the text is not a whole number 0..65535, which is
+// said in a message; either way the caller changes nothing.
+std::optional<uint16_t> PromptCellValue(Asked asked) {
     std::string text;
     if (platform::PromptPopup("VALUE!", "Insert a cell value!", &text,
                               static_cast<int>(kPromptChars)) != 1) {
         return std::nullopt;
     }
-    return ScanCellValue(text);
+    const std::optional<int32_t> v = ScanCellValue(text);
+    if (!v || *v < 0 || *v > 65535) {
+        platform::MessagePopup("ATTENTION!", RefusalText(asked, text));
+        return std::nullopt;
+    }
+    return static_cast<uint16_t>(*v);
 }
 
 // Writes the cells and refreshes the table in memory and the graphs.
@@ -207,11 +227,10 @@ void CBF_GridCttSetSelectionTo() {
     if (!HasSelection(s)) {
         return;
     }
-    const std::optional<int32_t> v = PromptCellValue();
-    if (!v || *v < 0 || *v > 65535) {
-        return; // not a cell value: nothing changes
+    const std::optional<uint16_t> v = PromptCellValue(Asked::kCellValue);
+    if (v) {
+        ApplyWrites(SetSelectionTo(s, *v));
     }
-    ApplyWrites(SetSelectionTo(s, static_cast<uint16_t>(*v)));
 }
 
 void CBF_GridCttIncrementSelectionWith() {
@@ -220,11 +239,10 @@ void CBF_GridCttIncrementSelectionWith() {
         return;
     }
     const auto start = static_cast<uint16_t>(Grid()->Val(s.top, s.left));
-    const std::optional<int32_t> d = PromptCellValue();
-    if (!d) {
-        return;
+    const std::optional<uint16_t> d = PromptCellValue(Asked::kIncrement);
+    if (d) {
+        ApplyWrites(IncrementSelectionWith(s, start, *d));
     }
-    ApplyWrites(IncrementSelectionWith(s, start, *d));
 }
 
 void CBF_GridCttResetSelection() {

@@ -3,6 +3,8 @@
 #include "app/panels.h"
 #include "params/parameter_set.h"
 #include "platform/widgets.h"
+#include "teach/graph_teach.h"
+#include "teach/mean_teach.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -145,6 +147,10 @@ void InitTeachPanel() {
           static_cast<QWidget*>(m.teachItoWith), static_cast<QWidget*>(m.teachItoWithLabel)}) {
         Show(w, is2D);
     }
+    // What the panel shows of the captured frames follows the labels: the
+    // colour distance is a plane distance in 2D and a space distance in 3D,
+    // and TEACH takes it from the display.
+    CalcMeanValues();
 
     TeachGraphPanel& g = p.teachGraph;
     const bool siM = params::IsSiM(static_cast<uint16_t>(calc));
@@ -156,6 +162,7 @@ void InitTeachPanel() {
         const ctl::Rgb* c = siM ? kSiColors[i] : kXyColors[i];
         g.cursorValue[i]->SetColors(c[0], c[1]);
     }
+    InitGraphTP2Axes(); // the views' axes follow their captions
 }
 
 void SetDispNames() {

@@ -4,7 +4,9 @@
 
 namespace teach {
 
-// Teach page and assistant panels for the evaluation and calculation modes.
+// Teach page and assistant panels for the evaluation and calculation modes;
+// the mean-value panel's means and largest distances are computed anew from
+// its captured frames, as the mode decides what the distance is.
 void InitTeachPanel();
 // Names and colours of the data panel's X/Y/INT (s/i/M) displays and of the
 // signal-graph panel's values.

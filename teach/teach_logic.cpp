@@ -91,11 +91,11 @@ std::vector<CellWrite> SetSelectionTo(const Selection& s, uint16_t value) {
 }
 
 std::vector<CellWrite> IncrementSelectionWith(const Selection& s, uint16_t start,
-                                              int32_t increment) {
+                                              uint16_t increment) {
     uint16_t v = start;
     return Visit(s, [&v, increment] {
         const uint16_t now = v;
-        v = static_cast<uint16_t>(static_cast<uint32_t>(v) + static_cast<uint32_t>(increment));
+        v = static_cast<uint16_t>(v + increment);
         return now;
     });
 }

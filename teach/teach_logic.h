@@ -70,9 +70,10 @@ bool IsValueCell(int row, int col);
 // rows from the top, columns from the left. Nothing for no selection.
 std::vector<CellWrite> SetSelectionTo(const Selection& s, uint16_t value);
 // "Increment selection with": value cells in visiting order get start,
-// start + increment, ... held as unsigned 16-bit (wrapping).
+// start + increment, ... held as unsigned 16-bit (wrapping, so an
+// increment of 65535 counts down by one).
 std::vector<CellWrite> IncrementSelectionWith(const Selection& s, uint16_t start,
-                                              int32_t increment);
+                                              uint16_t increment);
 // "Reset selection": every value cell becomes 1.
 std::vector<CellWrite> ResetSelection(const Selection& s);
 // A selection of at least one cell whose top-left corner is on the grid.

@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
 
@@ -249,4 +250,26 @@ TEST_F(GraphTeachTest, DotsAppearWhereThePointsAreAndSurviveARangeChange) {
     g->replot();
     EXPECT_TRUE(redAt(250, 250));
     EXPECT_TRUE(redAt(750, 750));
+}
+
+TEST_F(GraphTeachTest, AxesFollowTheCalculationModeWhileThePanelIsOpen) {
+    using Names = std::array<std::string, 3>;
+    const Names xyInt[3] = {{"X/Y", "X", "Y"}, {"X/INT", "X", "INT"}, {"Y/INT", "Y", "INT"}};
+    const Names siM[3] = {{"s/i", "s", "i"}, {"s/M", "s", "M"}, {"i/M", "i", "M"}};
+    ctl::Ring* mode = P().para.calculationMode;
+    for (int calc : {params::kSiM2D, params::kXyInt2D, params::kSiM3D, params::kXyInt3D}) {
+        mode->SetVal(calc);
+        emit mode->committed(); // chosen on the parameter page
+        const bool sim = calc == params::kSiM2D || calc == params::kSiM3D;
+        for (int v = 0; v < 3; ++v) {
+            const Names& want = sim ? siM[v] : xyInt[v];
+            ctl::Graph* g = Ui().graph[v];
+            EXPECT_EQ(want[0], Ui().graphLabel[v]->text().toStdString()) << calc;
+            EXPECT_EQ(want[1], g->xAxis->label().toStdString()) << calc << " view " << v;
+            EXPECT_EQ(want[2], g->yAxis->label().toStdString()) << calc << " view " << v;
+        }
+        // M runs to 1200, INT to 4096
+        EXPECT_DOUBLE_EQ(sim ? 1200 : 4096, Ui().graph[teach::kViewYInt]->yAxis->range().upper)
+            << calc;
+    }
 }

@@ -11,6 +11,7 @@
 #include "tests/teach/teach_fixture.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 
 #include <algorithm>
@@ -218,4 +219,33 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     t.rowNo->SetVal(6);
     Ui().teach->click();
     EXPECT_EQ((Row{0, 0, 0, 0, 1}), GridRow(6));
+}
+
+TEST_F(MeanTeachTest, ACalculationModeChangeRecomputesTheDistancesThatTeachUses) {
+    teach::TeachPage& t = P().teachPage;
+    ctl::Ring* mode = P().para.calculationMode;
+    SetModes(params::kXyInt2D, params::kBestHit, params::kPowerStat);
+    teach::InitTeachPanel();
+    Captured({{100, 100, 1000}, {100, 100, 1100}});
+    ASSERT_EQ(0, Ui().maxDeltaXY->Val());
+    ASSERT_EQ(50, Ui().maxDeltaInt->Val());
+
+    // X Y INT 3D chosen on the parameter page: the distance is in space now
+    mode->SetVal(params::kXyInt3D);
+    emit mode->committed();
+    EXPECT_EQ("d (X/Y/INT)", Ui().maxDeltaXYLabel->text().toStdString());
+    EXPECT_EQ(50, Ui().maxDeltaXY->Val());
+    EXPECT_EQ(1050, Mean(6));
+    t.autoIncrement->setChecked(false);
+    t.rowNo->SetVal(7);
+    Ui().teachCtoWith->SetVal(1); // d (X/Y/INT)
+    Ui().teach->click();
+    EXPECT_EQ((Row{100, 100, 1050, 50, 1}), GridRow(7));
+
+    // back in 2D the plane distance returns
+    mode->SetVal(params::kXyInt2D);
+    emit mode->committed();
+    EXPECT_EQ("d (X/Y)", Ui().maxDeltaXYLabel->text().toStdString());
+    EXPECT_EQ(0, Ui().maxDeltaXY->Val());
+    EXPECT_EQ(50, Ui().maxDeltaInt->Val());
 }

@@ -133,9 +133,10 @@ TEST(SelectionOperations, IncrementWrapsAt65535AndSkipsTheColourColumn) {
     ASSERT_EQ(4u, four.size());
     EXPECT_EQ(100, four[0].value);
     EXPECT_EQ(130, four[3].value);
-    // a negative increment counts down, wrapping below 0
-    const auto down = IncrementSelectionWith({1, 1, 1, 2}, 0, -1);
+    // an increment of 65535 counts down, wrapping below 0
+    const auto down = IncrementSelectionWith({1, 1, 1, 3}, 0, 65535);
     EXPECT_EQ(65535, down[1].value);
+    EXPECT_EQ(65534, down[2].value);
 }
 
 TEST(SelectionOperations, SetAndResetTouchOnlyValueCellsOfTheGrid) {

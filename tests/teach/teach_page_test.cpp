@@ -147,19 +147,12 @@ TEST_F(TeachPageTest, MenuOperationsOnSelections) {
     EXPECT_EQ("Insert a cell value!", user_->Records().back().text);
     EXPECT_EQ(29, params::TeachTable.get(1, params::kCell4)); // the table in memory follows
 
-    // set a rectangle to one value; a prompt text that does not scan changes nothing
+    // set a rectangle to one value
     Select(3, 1, 2, 2);
     user_->Answer(1, "42");
     t.menuSetSelection->trigger();
     EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(2));
     EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(3));
-    for (const char* bad : {"abc", "12x", "70000", "-1", ""}) {
-        user_->Answer(1, bad);
-        t.menuSetSelection->trigger();
-        EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(2)) << bad;
-    }
-    t.menuSetSelection->trigger(); // cancelled prompt
-    EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(2));
 
     // reset selection: no prompt
     user_->Clear();
@@ -184,6 +177,37 @@ TEST_F(TeachPageTest, MenuOperationsOnSelections) {
     // Help shows the grid help
     t.menuHelp->trigger();
     EXPECT_EQ(teach::kGridHelpText, user_->LastText("INFO!"));
+}
+
+TEST_F(TeachPageTest, ASelectionValueOutside0To65535IsRefusedWithAMessage) {
+    teach::TeachPage& t = P().teachPage;
+    SetGridRow(2, {42, 42, 1, 1, 1});
+    SetGridRow(3, {42, 42, 1, 1, 1});
+    Select(3, 1, 2, 2);
+    for (QAction* entry : {t.menuSetSelection, t.menuIncrementSelection}) {
+        for (const char* bad : {"70000", "-1", "abc", "12x", ""}) {
+            user_->Clear();
+            user_->Answer(1, bad);
+            entry->trigger();
+            const auto& shown = user_->Records();
+            ASSERT_EQ(2u, shown.size()) << bad;
+            EXPECT_EQ(PopupKind::Message, shown[1].kind);
+            EXPECT_EQ("ATTENTION!", shown[1].title);
+            EXPECT_NE(std::string::npos, shown[1].text.find("0..65535")) << shown[1].text;
+            EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(2)) << bad;
+            EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(3)) << bad;
+        }
+        // a cancelled prompt is no input: nothing changes and nothing is said
+        user_->Clear();
+        entry->trigger();
+        EXPECT_EQ(1u, user_->Records().size());
+        EXPECT_EQ((Row{42, 42, 1, 1, 1}), GridRow(2));
+    }
+    // the top of the range is a value; as an increment it counts down by one
+    user_->Answer(1, "65535");
+    t.menuIncrementSelection->trigger();
+    EXPECT_EQ((Row{42, 41, 1, 1, 1}), GridRow(2));
+    EXPECT_EQ((Row{40, 39, 1, 1, 1}), GridRow(3));
 }
 
 TEST_F(TeachPageTest, ResetAsksAndKeepsTheRowColours) {
