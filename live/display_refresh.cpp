@@ -7,12 +7,15 @@
 
 #include <array>
 #include <bit>
+#include <vector>
 
 namespace live {
 namespace {
 
 constexpr int kParts = 6; // one per DisplayPart bit
 std::array<std::function<void()>, kParts> gWriters;
+// Writers of other subsystems' displays of the same part, after the owner's.
+std::array<std::vector<std::function<void()>>, kParts> gMoreWriters;
 unsigned gPending = 0;
 double gInterval = 1.0 / 60.0;
 double gLastRefresh = -1e9;
@@ -40,6 +43,16 @@ QTimer* TrailingTimer() {
 
 void SetDisplayWriter(DisplayPart part, std::function<void()> writer) {
     gWriters[static_cast<size_t>(IndexOf(part))] = std::move(writer);
+}
+
+void AddDisplayWriter(DisplayPart part, std::function<void()> writer) {
+    gMoreWriters[static_cast<size_t>(IndexOf(part))].push_back(std::move(writer));
+}
+
+void ClearAddedDisplayWriters() {
+    for (auto& writers : gMoreWriters) {
+        writers.clear();
+    }
 }
 
 void SetRefreshInterval(double seconds) {
@@ -74,8 +87,14 @@ void FlushDisplays() {
     const unsigned parts = gPending;
     gPending = 0;
     for (int i = 0; i < kParts; ++i) {
-        if ((parts & (1u << i)) != 0 && gWriters[static_cast<size_t>(i)]) {
+        if ((parts & (1u << i)) == 0) {
+            continue;
+        }
+        if (gWriters[static_cast<size_t>(i)]) {
             gWriters[static_cast<size_t>(i)]();
+        }
+        for (const auto& w : gMoreWriters[static_cast<size_t>(i)]) {
+            w();
         }
     }
     gLastRefresh = platform::Timer();

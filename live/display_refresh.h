@@ -29,6 +29,12 @@ void FlushDisplays();
 
 // The writer of each part, installed by the module that owns the displays.
 void SetDisplayWriter(DisplayPart part, std::function<void()> writer);
+// A further writer of a part for another subsystem's displays that show the
+// same state (e.g. the mean-value panel's numerics with the data panel);
+// it runs after the owner's writer.
+void AddDisplayWriter(DisplayPart part, std::function<void()> writer);
+// Removes every writer added with AddDisplayWriter (panels discarded, tests).
+void ClearAddedDisplayWriters();
 
 // Shortest time between two refreshes in seconds (1/60 by default; 0 makes
 // every request write at once, which tests use).
