@@ -211,7 +211,7 @@ TEST_F(PagesLayout, ConnectionPageStartsOnRs232) {
     EXPECT_TRUE(c.portNumberLabel->isHidden());
     EXPECT_TRUE(c.comPort->isEditable());
     EXPECT_TRUE(c.address->isEditable());
-    EXPECT_EQ(c.id->maxLength(), 99);
+    EXPECT_EQ(ctl::CharLimit(c.id), 99);
     EXPECT_TRUE(c.messages->isReadOnly());
 }
 
