@@ -6,7 +6,6 @@
 #include "record/recorder_ui.h"
 
 #include "platform/widgets.h"
-#include "record/recorder_logic.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -119,7 +118,10 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     modeRow->addWidget(ui->mode, 1);
     rows->addLayout(modeRow);
 
-    ui->interval = new ctl::DSpin(settings, kMinRecordInterval, kMaxInterval, 2);
+    // The box takes intervals below the recorder's minimum, so that one
+    // typed reaches CalcRecTime, which raises it to the minimum; a box whose
+    // own minimum refused it would put the previous interval back instead.
+    ui->interval = new ctl::DSpin(settings, 0, kMaxInterval, 2);
     ui->interval->SetVal(1.0);
     ui->interval->setSingleStep(0.25);
     ui->interval->setAlignment(Qt::AlignRight);
