@@ -93,7 +93,16 @@ QPushButton* Command(const QString& text, QWidget* parent) {
     return b;
 }
 
+constexpr ctl::Rgb kStartButtonColour = 0xE0E0E0; // light grey
+constexpr ctl::Rgb kRecordingColour = 0xFF0000;
+
 } // namespace
+
+void ColourStartButton(QPushButton* button, bool recording) {
+    QPalette p = button->palette();
+    p.setColor(QPalette::Button, ctl::ToQColor(recording ? kRecordingColour : kStartButtonColour));
+    button->setPalette(p);
+}
 
 void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     auto* root = new QVBoxLayout(page);
@@ -169,6 +178,8 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     for (QPushButton* b : {ui->startRecord, ui->startTrigRec, ui->manualRecord, ui->stopRecord}) {
         commands->addWidget(b, 1);
     }
+    ColourStartButton(ui->startRecord, false);
+    ColourStartButton(ui->startTrigRec, false);
     root->addLayout(commands);
 
     // Record file, and the sensor identification that its header carries.
