@@ -44,4 +44,8 @@ struct RecorderPage {
 
 void BuildRecorderPage(QWidget* page, RecorderPage* ui);
 
+// START RECORD and START TRIG REC are light grey, and red while their
+// recording runs.
+void ColourStartButton(QPushButton* button, bool recording);
+
 } // namespace record
