@@ -2,6 +2,7 @@
 
 #include "app/panels.h"
 #include "app/shell.h"
+#include "inifile/file_text.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "params/parameter_file.h"
@@ -97,7 +98,7 @@ void GetConnectionSettingsFromFile() {
 void StorePanelSettings() {
     Panels& p = P();
     conn::ConnectPage& c = p.connect;
-    gPanelId = c.id->text().left(99).toStdString();
+    gPanelId = filetext::CutToChars(c.id->text().toStdString(), kMaxPanelIdChars);
 
     QWidget* window = p.main.window;
     WindowPlacement placement;

@@ -1,5 +1,7 @@
 #include "app/panel_settings_file.h"
 
+#include "inifile/file_text.h"
+
 #include <algorithm>
 
 namespace app {
@@ -38,7 +40,7 @@ bool IsPanelSettings(ini::IniStore* store) {
 
 PanelSettingsContent ReadPanelSettingsContent(ini::IniStore* store, const std::string& projectDir) {
     PanelSettingsContent c;
-    c.panelId = GetString(store, kGeneral, "PANEL ID:", 99, "");
+    c.panelId = GetString(store, kGeneral, "PANEL ID:", kMaxPanelIdChars, "");
     int zoom = 0;
     if (ini::Ini_GetInt(store, kPosition, "MAINPANEL FULLSCREEN", &zoom) > 0) {
         WindowPlacement w;
@@ -93,7 +95,8 @@ void PutPanelSettings(ini::IniStore* store, const std::string& panelId,
                       const ConnectionSettings& connection) {
     ini::Ini_PutString(store, kGeneral, "FILE TYPE:", kPanelSettingsFileType);
     ini::Ini_PutString(store, kGeneral, "SCOPE VERSION:", kScopeVersion);
-    ini::Ini_PutString(store, kGeneral, "PANEL ID:", panelId);
+    ini::Ini_PutString(store, kGeneral,
+                       "PANEL ID:", std::string(filetext::CutToChars(panelId, kMaxPanelIdChars)));
     ini::Ini_PutInt(store, kPosition, "MAINPANEL FULLSCREEN", placement.zoom);
     ini::Ini_PutInt(store, kPosition, "MAINPANEL LEFT", placement.left);
     ini::Ini_PutInt(store, kPosition, "MAINPANEL TOP", placement.top);

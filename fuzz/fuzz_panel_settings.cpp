@@ -2,6 +2,7 @@
 // its range (paths and texts bounded, at most ten addresses, settings of the
 // connection page within what its selectors can show).
 #include "app/panel_settings_file.h"
+#include "inifile/file_text.h"
 #include "inifile/ini_store.h"
 
 #include <cstdint>
@@ -12,7 +13,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ini::Ini_ReadFromMemory(store.get(), reinterpret_cast<const char*>(data), size);
     (void)app::IsPanelSettings(store.get());
     const app::PanelSettingsContent c = app::ReadPanelSettingsContent(store.get(), "/project");
-    if (c.panelId.size() > 99 || c.addressHistory.size() > 10) {
+    // Texts come out as valid UTF-8 (inifile/file_text.h); the panel ID has
+    // at most 99 characters.
+    if (filetext::CharCount(c.panelId) > app::kMaxPanelIdChars || !filetext::IsUtf8(c.panelId) ||
+        c.addressHistory.size() > 10) {
         std::abort();
     }
     for (const std::string& a : c.addressHistory) {

@@ -3,6 +3,7 @@
 // row text has at most 99 characters, the failed rows are counted and
 // named, and a file read without a failed row writes back and reads again
 // unchanged.
+#include "inifile/file_text.h"
 #include "inifile/ini_store.h"
 #include "teach/attributes_file.h"
 
@@ -22,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     for (int r = 0; r < teach::kAttributeRows; ++r) {
         if (rows.colour[r] > teach::kMaxColour ||
-            rows.rowText[r].size() > teach::kMaxRowTextChars) {
+            filetext::CharCount(rows.rowText[r]) > teach::kMaxRowTextChars ||
+            !filetext::IsUtf8(rows.rowText[r])) {
             std::abort();
         }
     }

@@ -1,4 +1,5 @@
 // INI text store: creation, putting and getting items, name lookup.
+#include "inifile/file_text.h"
 #include "inifile/ini_internal.h"
 
 #include <cstring>
@@ -267,32 +268,6 @@ std::string Unescape(std::string_view s) {
     return out;
 }
 
-// The longest prefix of at most limit bytes that does not end inside a UTF-8
-// sequence. Text that is not UTF-8 is cut at limit.
-size_t CutLength(std::string_view s, size_t limit) {
-    if (s.size() <= limit) {
-        return s.size();
-    }
-    auto isCont = [&](size_t k) { return (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
-    size_t k = limit;
-    while (k > 0 && limit - k < 3 && isCont(k)) {
-        --k;
-    }
-    if (k == limit) {
-        return limit;
-    }
-    const auto lead = static_cast<unsigned char>(s[k]);
-    size_t len = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        len = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        len = 3;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        len = 4;
-    }
-    return (len != 0 && k + len > limit) ? k : limit;
-}
-
 // 1 converted, 0 blank, negative not an integer or out of range.
 int ParseInt(std::string_view v, int* dest) {
     size_t i = 0;
@@ -390,7 +365,7 @@ int Ini_PutInt(IniStore* store, const std::string& section, const std::string& t
 int Ini_PutString(IniStore* store, const std::string& section, const std::string& tag,
                   const std::string& text) {
     try {
-        return PutItem(store, section, tag, Escape(text), true);
+        return PutItem(store, section, tag, Escape(filetext::ToFile(text)), true);
     } catch (const std::bad_alloc&) {
         return kIniErrNoMemory;
     }
@@ -409,8 +384,10 @@ int Ini_GetInt(IniStore* store, const std::string& section, const std::string& t
     }
 }
 
-int Ini_GetString(IniStore* store, const std::string& section, const std::string& tag,
-                  std::string* out, size_t maxChars) {
+namespace {
+
+// The item's text as the program's UTF-8, whole; 1 found, 0 absent.
+int GetText(IniStore* store, const std::string& section, const std::string& tag, std::string* out) {
     if (store == nullptr || out == nullptr) {
         return kIniErrArgument;
     }
@@ -420,15 +397,24 @@ int Ini_GetString(IniStore* store, const std::string& section, const std::string
         if (item == nullptr) {
             return 0;
         }
-        std::string text = item->quoted ? Unescape(item->value) : item->value;
-        text.resize(CutLength(text, maxChars));
-        *out = std::move(text);
+        *out = filetext::FromFile(item->quoted ? Unescape(item->value) : item->value);
         return 1;
     } catch (const std::bad_alloc&) {
         InvalidateIndexes(*store);
         out->clear();
         return kIniErrNoMemory;
     }
+}
+
+} // namespace
+
+int Ini_GetString(IniStore* store, const std::string& section, const std::string& tag,
+                  std::string* out, size_t maxChars) {
+    const int found = GetText(store, section, tag, out);
+    if (found == 1) {
+        out->resize(filetext::CutToChars(*out, maxChars).size());
+    }
+    return found;
 }
 
 int Ini_GetStringIntoBuffer(IniStore* store, const std::string& section, const std::string& tag,
@@ -438,10 +424,11 @@ int Ini_GetStringIntoBuffer(IniStore* store, const std::string& section, const s
     }
     buffer[0] = '\0';
     std::string text;
-    const int found = Ini_GetString(store, section, tag, &text, bufferSize - 1);
+    const int found = GetText(store, section, tag, &text);
     if (found == 1) {
-        std::memcpy(buffer, text.data(), text.size());
-        buffer[text.size()] = '\0';
+        const std::string_view kept = filetext::CutToBytes(text, bufferSize - 1);
+        std::memcpy(buffer, kept.data(), kept.size());
+        buffer[kept.size()] = '\0';
     }
     return found;
 }

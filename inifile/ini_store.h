@@ -18,7 +18,14 @@
 //
 // Strings are escaped when put: tab, LF, CR, double quote and backslash become
 // \t \n \r \" \\, other control characters \xhh (lower-case hex); bytes from
-// 0x80 up (UTF-8 or double-byte characters) are copied unchanged.
+// 0x80 up are copied unchanged.
+//
+// String values are the program's UTF-8 text on the outside and the file's
+// bytes inside: Ini_PutString stores a text in Windows-1252 where all its
+// characters fit and as UTF-8 otherwise, and Ini_GetString gives a value that
+// is valid UTF-8 as it is and any other value read as Windows-1252 (the
+// rules of inifile/file_text.h). Section names, tags and comments are bytes
+// and are written back as they were read.
 //
 // Result codes: all operations return a negative number on failure.
 //   Ini_PutInt / Ini_PutString        0 stored
@@ -101,13 +108,14 @@ int Ini_ReadFromMemory(IniStore* store, const char* data, size_t size);
 // digits, optional blanks, nothing else, 32-bit signed range. *dest is changed
 // only when the result is 1. A value of white space only counts as absent.
 int Ini_GetInt(IniStore* store, const std::string& section, const std::string& tag, int* dest);
-// Copies the value, unescaped when it is a quoted string, cut to bufferSize - 1
-// characters (never in the middle of a UTF-8 sequence) and terminated. Integer
-// and other unquoted values come back as their text.
+// Copies the value as UTF-8 text, unescaped when it is a quoted string, cut to
+// bufferSize - 1 bytes (never in the middle of a UTF-8 sequence) and
+// terminated. Integer and other unquoted values come back as their text.
 int Ini_GetStringIntoBuffer(IniStore* store, const std::string& section, const std::string& tag,
                             char* buffer, size_t bufferSize);
 // Convenience for C++ callers: same result codes; *out receives at most
-// maxChars characters and is cleared when the item is absent.
+// maxChars characters (Unicode code points, filetext::CharCount) of the UTF-8
+// text and is cleared when the item is absent.
 int Ini_GetString(IniStore* store, const std::string& section, const std::string& tag,
                   std::string* out, size_t maxChars);
 

@@ -6,6 +6,7 @@
 // together with its control.
 #include "link/connect_page_ui.h"
 
+#include "app/panel_settings_file.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
@@ -19,9 +20,6 @@
 
 namespace conn {
 namespace {
-
-// Longest sensor identification text the ID field accepts.
-constexpr int kIdMaxLength = 99;
 
 QLabel* Caption(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
@@ -94,7 +92,8 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     grid->addWidget(ui->portNumberLabel, 4, 0);
     grid->addWidget(ui->portNumber, 4, 1);
 
-    ui->id = new ctl::TextField(iface, kIdMaxLength);
+    // The ID field holds what the settings file keeps as the panel ID.
+    ui->id = new ctl::TextField(iface, static_cast<int>(app::kMaxPanelIdChars));
     grid->addWidget(Caption("SENSOR ID", iface), 5, 0);
     grid->addWidget(ui->id, 5, 1);
     root->addWidget(iface);

@@ -80,11 +80,20 @@ signals:
     void committed();
 };
 
+// Limits `edit` to maxChars characters counted as the files count them
+// (Unicode code points, filetext::CharCount), not in QLineEdit's UTF-16
+// units: of what an edit inserts only as much is kept as fits, as with
+// QLineEdit::setMaxLength, and a longer text set from code is cut at the end.
+void LimitChars(QLineEdit* edit, int maxChars);
+// The limit LimitChars gave `edit`; -1 when it has none.
+int CharLimit(const QLineEdit* edit);
+
 // Single-line text field: commits on Enter and when left after a change.
+// It holds at most maxChars characters (LimitChars).
 class TextField : public QLineEdit {
     Q_OBJECT
 public:
-    explicit TextField(QWidget* parent = nullptr, int maxLength = 255);
+    explicit TextField(QWidget* parent = nullptr, int maxChars = 255);
     void SetText(const QString& s);
 signals:
     void committed();

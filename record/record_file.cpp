@@ -1,5 +1,6 @@
 #include "record/record_file.h"
 
+#include "inifile/file_text.h"
 #include "inifile/file_write_hook.h"
 
 #include <cerrno>
@@ -50,7 +51,7 @@ std::string RecordFileHeader(const std::string& programTitle, const std::string&
     h += kLineEnd;
     if (!panelId.empty()) {
         h += kPanelIdCaption;
-        h += panelId;
+        h += filetext::ToFile(panelId); // as the settings file holds it
         h += kLineEnd;
     }
     h += kLineEnd;

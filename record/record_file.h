@@ -29,7 +29,9 @@ inline constexpr live::LiveField kRecordFields[] = {
     live::kDeltaC, live::kColor, live::kGroup, live::kTrigger, live::kTemp};
 
 // The header: a line feed, the title line, the "PANEL ID: " line only when
-// `panelId` is not empty, an empty line and the column line.
+// `panelId` is not empty, an empty line and the column line. The panel ID
+// (UTF-8) is written as the settings file writes texts (filetext::ToFile:
+// Windows-1252 where it fits, UTF-8 otherwise).
 std::string RecordFileHeader(const std::string& programTitle, const std::string& panelId);
 
 // Date as month-day-year ("07-04-2025") and time as hours:minutes:seconds

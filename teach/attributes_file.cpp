@@ -1,5 +1,6 @@
 #include "teach/attributes_file.h"
 
+#include "inifile/file_text.h"
 #include "params/row_palette.h"
 
 namespace teach {
@@ -28,7 +29,9 @@ void PutRowAttributes(ini::IniStore* store, const RowAttributes& rows) {
     for (int r = 0; r < kAttributeRows; ++r) {
         const std::string section = RowSection(r);
         ini::Ini_PutInt(store, section, kColourKey, static_cast<int32_t>(rows.colour[r]));
-        ini::Ini_PutString(store, section, kRowTextKey, rows.rowText[r]);
+        // The editor's and the reader's limit, counted alike.
+        ini::Ini_PutString(store, section, kRowTextKey,
+                           std::string(filetext::CutToChars(rows.rowText[r], kMaxRowTextChars)));
     }
 }
 

@@ -16,6 +16,8 @@ inline constexpr const char* kTableAttributesVersion = "CHROMIK3 Scope V4.3";
 inline constexpr const char* kTableAttributesFileName = "TableAttributes.ini";
 inline constexpr const char* kRowSectionPrefix = "TABLE ATTR OF TEACH VECTOR ";
 constexpr int kAttributeRows = 31;
+// Characters (Unicode code points, filetext::CharCount) of a row text: the
+// editor takes, the writer writes and the reader keeps at most this many.
 constexpr size_t kMaxRowTextChars = 99;
 constexpr uint32_t kMaxColour = 0xFFFFFF;
 
@@ -31,7 +33,7 @@ struct RowAttributes {
 std::string RowSection(int row);
 
 // Puts the 31 row sections: "Row color" as a decimal integer and
-// "Row row text" as text.
+// "Row specification" as text (cut to 99 characters).
 void PutRowAttributes(ini::IniStore* store, const RowAttributes& rows);
 
 // Reads the 31 row sections into `rows`. A colour that is missing, not an

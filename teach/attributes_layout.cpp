@@ -4,6 +4,7 @@
 #include "teach/teach_ui.h"
 
 #include "platform/widgets.h"
+#include "teach/attributes_file.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,10 +20,10 @@ namespace teach {
 namespace {
 
 constexpr int kRows = 31;
-constexpr int kRowTextMaxLength = 99; // a row description holds at most 99 characters
 constexpr int kFieldWidth = 52;
 
-// Edits the row descriptions with a field that stops at the maximum length.
+// Edits the row texts with a field that stops at the 99 characters the
+// file's writer and reader keep (counted alike: Unicode code points).
 class SpecDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -30,7 +31,7 @@ public:
                           const QModelIndex& index) const override {
         QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
         if (auto* line = qobject_cast<QLineEdit*>(editor)) {
-            line->setMaxLength(kRowTextMaxLength);
+            ctl::LimitChars(line, static_cast<int>(kMaxRowTextChars));
         }
         return editor;
     }

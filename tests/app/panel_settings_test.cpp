@@ -7,9 +7,12 @@
 #include "tests/app/app_fixture.h"
 
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <filesystem>
 
 using app::P;
 
@@ -172,4 +175,57 @@ TEST_F(Settings, AcceptSavesAndShowsTheParameterPage) {
     P().connect.accept->click();
     EXPECT_EQ(app::kPageParameter, P().main.tabs->ActivePage());
     EXPECT_NE(std::string::npos, ReadSettingsText().find("PANEL ID: = \"ACCEPTED\""));
+}
+
+// A settings file written by the sensor program on a Windows PC keeps its
+// texts in Windows-1252. Every letter shows as itself and is written back at
+// close as the Windows PC wrote it (never as U+FFFD); a text with a letter
+// beyond Windows-1252 stays UTF-8; a path names the same file again.
+TEST_F(Settings, WindowsCodePageTextsSurviveStartAndClose) {
+    namespace fs = std::filesystem;
+    const std::string recordDir = dir_ + "/Pr\xC3\xBC"
+                                         "fstand"; // the name on disk (UTF-8)
+    fs::create_directories(recordDir);
+    WriteSettingsText(Header().substr(0, Header().size() - 2) +
+                      "PANEL ID: = \"Pr\xFC"
+                      "fstand K\xFChlung\"\r\n\r\n"
+                      "[DIRECTORIES]\r\nRECORDER FILE = \"" +
+                      dir_ +
+                      "/Pr\xFC"
+                      "fstand/Messung \x80.dat\"\r\n\r\n"
+                      "[TABLE ATTR OF TEACH VECTOR 3]\r\nRow color = 255\r\n"
+                      "Row specification = \"Gr\xFCn gl\xE4nzend\"\r\n\r\n"
+                      "[TABLE ATTR OF TEACH VECTOR 4]\r\nRow color = 255\r\n"
+                      "Row specification = \"Gr\xC3\xBCn \xE2\x86\x92 blau\"\r\n\r\n");
+    StartOffline();
+    const QString id = QString::fromUtf8("Pr\xC3\xBC"
+                                         "fstand K\xC3\xBChlung");
+    EXPECT_EQ(id, P().connect.id->text());
+    EXPECT_EQ(id, P().recorder.id->text());
+    EXPECT_EQ(QString::fromUtf8("Gr\xC3\xBCn gl\xC3\xA4nzend"), P().attributes.table->Text(4, 1));
+    EXPECT_EQ(QString::fromUtf8("Gr\xC3\xBCn \xE2\x86\x92 blau"), P().attributes.table->Text(5, 1));
+    const QString recordPath = P().recorder.filePath->text();
+    EXPECT_EQ(QString::fromStdString(recordDir) + QString::fromUtf8("/Messung \xE2\x82\xAC.dat"),
+              recordPath);
+    EXPECT_TRUE(QFileInfo(QFileInfo(recordPath).path()).isDir());
+
+    CloseProgram();
+    const std::string bytes = ReadSettingsText();
+    EXPECT_NE(std::string::npos, bytes.find("PANEL ID: = \"Pr\xFC"
+                                            "fstand K\xFChlung\"\r\n"));
+    EXPECT_NE(std::string::npos, bytes.find("RECORDER FILE = \"" + dir_ +
+                                            "/Pr\xFC"
+                                            "fstand/Messung \x80.dat\"\r\n"));
+    EXPECT_NE(std::string::npos, bytes.find("Row specification = \"Gr\xFCn gl\xE4nzend\"\r\n"));
+    EXPECT_NE(std::string::npos,
+              bytes.find("Row specification = \"Gr\xC3\xBCn \xE2\x86\x92 blau\"\r\n"));
+    EXPECT_EQ(std::string::npos, bytes.find("\xEF\xBF\xBD")) << "a replacement character";
+
+    // and the next start shows the same texts
+    user_->Clear();
+    platform::ResetQuitRequest();
+    StartOffline();
+    EXPECT_EQ(id, P().connect.id->text());
+    EXPECT_EQ(QString::fromUtf8("Gr\xC3\xBCn gl\xC3\xA4nzend"), P().attributes.table->Text(4, 1));
+    EXPECT_EQ(recordPath, P().recorder.filePath->text());
 }

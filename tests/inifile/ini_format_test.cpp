@@ -35,15 +35,22 @@ TEST(IniFormat, EscapedStringExactBytesAndRoundTrip) {
 
 TEST(IniFormat, ControlCharactersAndMultiByteText) {
     IniStorePtr store = MakeIniStore();
-    const std::string text = std::string("\t\n\r") + '\x01' + '\x7f' + '\0' + "\xc3\xbc\x81\x40";
+    // u-umlaut and U+0081 in UTF-8: written as the Windows-1252 bytes FC 81
+    // (inifile/file_text.h), read back as the same text
+    const std::string text =
+        std::string("\t\n\r") + '\x01' + '\x7f' + '\0' + "\xc3\xbc\xc2\x81\x40";
     ASSERT_EQ(0, Ini_PutString(store.get(), "S", "T", text));
     ASSERT_EQ(0, Ini_PutString(store.get(), "S", "EMPTY", ""));
+    // bytes that are no UTF-8 are written as they are
+    ASSERT_EQ(0, Ini_PutString(store.get(), "S", "RAW", "\x81\x40"));
     const std::string bytes = Written(store.get());
-    EXPECT_EQ("[S]\r\nT = \"\\t\\n\\r\\x01\\x7f\\x00\xc3\xbc\x81\x40\"\r\nEMPTY = \"\"\r\n\r\n",
+    EXPECT_EQ("[S]\r\nT = \"\\t\\n\\r\\x01\\x7f\\x00\xfc\x81\x40\"\r\nEMPTY = \"\"\r\n"
+              "RAW = \"\x81\x40\"\r\n\r\n",
               bytes);
 
     IniStorePtr back = StoreFromText(bytes);
     EXPECT_EQ(text, GetString(back.get(), "S", "T"));
+    EXPECT_EQ("\xc2\x81\x40", GetString(back.get(), "S", "RAW")); // and read as Windows-1252
     int r = 0;
     EXPECT_EQ("", GetString(back.get(), "S", "EMPTY", &r));
     EXPECT_EQ(1, r);

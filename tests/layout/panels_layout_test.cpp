@@ -228,7 +228,8 @@ TEST_F(PanelsLayout, TablesHaveTheirShapeHeadingsAndRowLabels) {
     EXPECT_EQ(frames->Val(100, 6), 65535);
 }
 
-// The editor of a row text stops at 99 characters.
+// The editor of a row text stops at 99 characters (code points, as the file
+// counts them).
 TEST_F(PanelsLayout, RowTextEditorStopsAt99Characters) {
     ctl::U16Table* attr = P().attributes.table;
     const QModelIndex cell = attr->model()->index(0, 0);
@@ -237,9 +238,11 @@ TEST_F(PanelsLayout, RowTextEditorStopsAt99Characters) {
     std::unique_ptr<QWidget> editor(delegate->createEditor(attr->viewport(), {}, cell));
     auto* line = qobject_cast<QLineEdit*>(editor.get());
     ASSERT_NE(line, nullptr);
-    EXPECT_EQ(line->maxLength(), 99);
+    EXPECT_EQ(ctl::CharLimit(line), 99);
     line->setText(QString(120, QLatin1Char('a')));
     EXPECT_EQ(line->text().size(), 99);
+    line->setText(QString(120, QChar(0xFC)));
+    EXPECT_EQ(line->text(), QString(99, QChar(0xFC)));
 }
 
 TEST_F(PanelsLayout, GraphsStartWithTheirRanges) {

@@ -256,3 +256,30 @@ TEST_F(ParameterFileContent, DamagedFilesReadWithoutHarm) {
     AcquireParaFromIniHandle(none.get(), &block);
     EXPECT_EQ(0, std::memcmp(DefaultParameterBlock().bytes, block.bytes, kParameterBlockSize));
 }
+
+// A parameter file from a Windows PC keeps its header texts in Windows-1252:
+// they come out as the program's UTF-8, every letter kept (inifile/file_text.h).
+TEST_F(ParameterFileContent, HeaderTextsInWindows1252AreReadAsTheirLetters) {
+    const std::string path = File("p.ini");
+    testfiles::WriteBytes(path, "[GENERAL INFO]\r\nFILE TYPE: = \"Parameter File\"\r\n"
+                                "SCOPE VERSION: = \"CHROMIK3 Scope V4.3 \x96 Pr\xFC"
+                                "fstand "
+                                "K\xFChlung\"\r\n\r\n[PARAMETER]\r\nPOWER = 321\r\n");
+    ini::IniStorePtr store = Read(path);
+    EXPECT_EQ(kParameterFileType, FileTypeOf(store.get()));
+    // the en dash and the u-umlauts in UTF-8, no replacement character
+    EXPECT_EQ("CHROMIK3 Scope V4.3 \xE2\x80\x93 Pr\xC3\xBC"
+              "fstand K\xC3\xBChlung",
+              ScopeVersionOf(store.get()));
+    ParameterBlockBytes block;
+    AcquireParaFromIniHandle(store.get(), &block);
+    EXPECT_EQ(321, block.get(kPower));
+
+    // the same header in UTF-8 reads the same
+    testfiles::WriteBytes(path, "[GENERAL INFO]\r\nSCOPE VERSION: = \"CHROMIK3 Scope V4.3 "
+                                "\xE2\x80\x93 Pr\xC3\xBC"
+                                "fstand K\xC3\xBChlung\"\r\n");
+    EXPECT_EQ("CHROMIK3 Scope V4.3 \xE2\x80\x93 Pr\xC3\xBC"
+              "fstand K\xC3\xBChlung",
+              ScopeVersionOf(Read(path).get()));
+}

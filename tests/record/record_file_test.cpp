@@ -58,6 +58,16 @@ TEST(RecordText, HeaderCarriesThePanelIdOnlyWhenThereIsOne) {
               RecordFileHeader("CHROMIK3 Scope V4.3", ""));
     EXPECT_EQ("\nRECORD RESULTS OF: CHROMIK3 Scope V4.3\r\nPANEL ID: LINE 3\r\n\r\n" + columns,
               RecordFileHeader("CHROMIK3 Scope V4.3", "LINE 3"));
+    // the panel ID as the settings file writes texts: Windows-1252 where it
+    // fits, UTF-8 otherwise
+    EXPECT_EQ("\nRECORD RESULTS OF: CHROMIK3 Scope V4.3\r\nPANEL ID: Pr\xFC"
+              "fstand\r\n\r\n" +
+                  columns,
+              RecordFileHeader("CHROMIK3 Scope V4.3", "Pr\xC3\xBC"
+                                                      "fstand"));
+    EXPECT_EQ("\nRECORD RESULTS OF: CHROMIK3 Scope V4.3\r\nPANEL ID: \xE2\x86\x92 7\r\n\r\n" +
+                  columns,
+              RecordFileHeader("CHROMIK3 Scope V4.3", "\xE2\x86\x92 7"));
 }
 
 TEST(RecordText, DataLineHasDateTimeAndElevenSignedFields) {

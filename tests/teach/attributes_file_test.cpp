@@ -125,6 +125,58 @@ TEST_F(AttributesFile, LongRowTextsAreCutAndForeignFilesHaveNoRows) {
     EXPECT_EQ("", back.rowText[2]);
 }
 
+// Row texts are counted in characters by the writer and the reader alike,
+// whatever their letters and whichever code page the file holds them in.
+TEST_F(AttributesFile, RowTextsKeepEveryLetterAndTheLimitCountsCharacters) {
+    const auto repeat = [](const std::string& piece, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) {
+            s += piece;
+        }
+        return s;
+    };
+    const std::string ue = "\xC3\xBC"; // u-umlaut in UTF-8
+    RowAttributes rows = DefaultRowAttributes();
+    rows.rowText[0] = repeat(ue, 60);
+    rows.rowText[1] = repeat(ue, 120);                   // longer than the editor allows
+    rows.rowText[2] = "Gr" + ue + "n \xE2\x86\x92 blau"; // an arrow: beyond Windows-1252
+    ini::IniStorePtr s = ini::MakeIniStore();
+    PutTableAttributesHeader(s.get());
+    PutRowAttributes(s.get(), rows);
+    ASSERT_EQ(0, ini::Ini_WriteToFile(s.get(), Path("u.ini")));
+    const std::string text = testfiles::ReadBytes(Path("u.ini"));
+    // in Windows-1252 where every letter fits, in UTF-8 otherwise
+    EXPECT_NE(std::string::npos, text.find("[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = "
+                                           "16711680\r\nRow specification = \"" +
+                                           std::string(60, '\xFC') + "\"\r\n"));
+    EXPECT_NE(std::string::npos,
+              text.find("Row specification Line0001 = \"" + std::string(80, '\xFC') +
+                        "\"\r\nRow specification Line0002 = \"" + std::string(19, '\xFC') +
+                        "\"\r\n"));
+    EXPECT_NE(std::string::npos, text.find("\"Gr" + ue + "n \xE2\x86\x92 blau\""));
+    EXPECT_EQ(std::string::npos, text.find("\xEF\xBF\xBD"));
+    RowAttributes back;
+    std::string failed;
+    EXPECT_EQ(0, Load(Path("u.ini"), &back, &failed));
+    EXPECT_EQ(repeat(ue, 60), back.rowText[0]);
+    EXPECT_EQ(repeat(ue, 99), back.rowText[1]);
+    EXPECT_EQ(rows.rowText[2], back.rowText[2]);
+
+    // 60 u-umlauts as UTF-8 in two pieces (as an earlier version wrote them)
+    // and 150 as Windows-1252 bytes: 60 and 99 characters
+    testfiles::WriteBytes(Path("w.ini"), "[TABLE ATTR OF TEACH VECTOR 0]\r\nRow color = 1\r\n"
+                                         "Row specification Line0001 = \"" +
+                                             repeat(ue, 40) +
+                                             "\"\r\nRow specification Line0002 = \"" +
+                                             repeat(ue, 20) +
+                                             "\"\r\n[TABLE ATTR OF TEACH VECTOR 1]\r\n"
+                                             "Row color = 2\r\nRow specification = \"" +
+                                             std::string(150, '\xFC') + "\"\r\n");
+    Load(Path("w.ini"), &back, &failed);
+    EXPECT_EQ(repeat(ue, 60), back.rowText[0]);
+    EXPECT_EQ(repeat(ue, 99), back.rowText[1]);
+}
+
 TEST_F(AttributesFile, TruncatedOrBinaryFilesLoseNothingButTheirMissingRows) {
     // cut in the middle of row 1's colour line
     testfiles::WriteBytes(Path("t.ini"),

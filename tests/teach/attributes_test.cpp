@@ -11,11 +11,13 @@
 #include "tests/teach/teach_fixture.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
 
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 using app::P;
@@ -48,6 +50,30 @@ protected:
     }
     // Answers the next file dialog with `path`.
     void ChooseFile(const std::string& path) { user_->Answer(1, path); }
+    // Types `text` into the row-text editor of table row `row` (1-based) as
+    // the user does, and commits what the editor took; returns that.
+    static QString TypeRowText(int row, const QString& text) {
+        ctl::U16Table* table = P().attributes.table;
+        const QModelIndex cell = table->model()->index(row - 1, 0);
+        QAbstractItemDelegate* delegate = table->itemDelegateForColumn(0);
+        std::unique_ptr<QWidget> editor(delegate->createEditor(table->viewport(), {}, cell));
+        auto* line = qobject_cast<QLineEdit*>(editor.get());
+        if (line == nullptr) {
+            return QStringLiteral("no line editor");
+        }
+        delegate->setEditorData(line, cell);
+        line->selectAll();
+        line->insert(text); // as typing or pasting does: through the editor's limit
+        delegate->setModelData(line, table->model(), cell);
+        return line->text();
+    }
+    static std::string Repeat(const std::string& piece, int n) {
+        std::string s;
+        for (int i = 0; i < n; ++i) {
+            s += piece;
+        }
+        return s;
+    }
 };
 
 } // namespace
@@ -244,4 +270,88 @@ TEST_F(AttributesTest, RowSectionsSurviveCloseAndRestart) {
     EXPECT_EQ(params::DefaultRowColour(0), ColourOfRow(0));
     EXPECT_EQ(0x445566u, ColourOfRow(30));
     EXPECT_EQ(0u, user_->Count(PopupKind::Message));
+}
+
+// A table-attributes file from a Windows PC holds its row texts in
+// Windows-1252: LOAD shows every letter, SAVE writes them back as they were
+// (Windows-1252 where it fits, UTF-8 otherwise, never U+FFFD).
+TEST_F(AttributesTest, WindowsCodePageRowTextsSurviveLoadAndSave) {
+    teach::AttributesPage& a = P().attributes;
+    std::string file = "[GENERAL INFO]\r\nFILE TYPE: = \"Table Attributes\"\r\n"
+                       "SCOPE VERSION: = \"CHROMIK3 Scope V4.3\"\r\n\r\n";
+    const std::string texts[] = {
+        "Gr\xFCn gl\xE4nzend", // u and a umlaut
+        "\x84"
+        "Deckel\x93 \x96 5 \x80 \xDF",   // quotes, en dash, euro, sharp s
+        "\x81\x8D\x8F\x90\x9D",          // undefined in Windows-1252
+        "Gr\xC3\xBCn \xE2\x86\x92 blau", // UTF-8 with an arrow
+    };
+    for (int r = 0; r < 31; ++r) {
+        file += "[TABLE ATTR OF TEACH VECTOR " + std::to_string(r) +
+                "]\r\nRow color = " + std::to_string(params::DefaultRowColour(r)) + "\r\n";
+        if (r < 4) {
+            file += "Row specification = \"" + texts[r] + "\"\r\n";
+        }
+        file += "\r\n";
+    }
+    testfiles::WriteBytes(File("windows.ini"), file);
+    ChooseFile(File("windows.ini"));
+    a.load->click();
+    EXPECT_EQ(0u, user_->Count(PopupKind::Message) + user_->Count(PopupKind::Confirm));
+    EXPECT_EQ(QString::fromUtf8("Gr\xC3\xBCn gl\xC3\xA4nzend"), a.table->Text(1, 1));
+    EXPECT_EQ(QString::fromUtf8("\xE2\x80\x9E"
+                                "Deckel\xE2\x80\x9C \xE2\x80\x93 5 \xE2\x82\xAC \xC3\x9F"),
+              a.table->Text(2, 1));
+    EXPECT_EQ(QString::fromUtf8("\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D"), a.table->Text(3, 1));
+    EXPECT_EQ(QString::fromUtf8("Gr\xC3\xBCn \xE2\x86\x92 blau"), a.table->Text(4, 1));
+
+    ChooseFile(File("saved.ini"));
+    a.save->click();
+    const std::string bytes = testfiles::ReadBytes(File("saved.ini"));
+    for (const std::string& t : texts) {
+        EXPECT_NE(std::string::npos, bytes.find("Row specification = \"" + t + "\"\r\n")) << t;
+    }
+    EXPECT_EQ(std::string::npos, bytes.find("\xEF\xBF\xBD")) << "a replacement character";
+}
+
+// The editor, the writer and the reader count a row text's 99 characters
+// alike: a text the editor takes (60 u-umlauts, 99 characters beyond the
+// BMP) survives SAVE, LOAD, close and start unchanged.
+TEST_F(AttributesTest, ARowTextTheEditorTakesSurvivesSaveLoadCloseAndStart) {
+    teach::AttributesPage& a = P().attributes;
+    const QString umlauts(60, QChar(0xFC));
+    EXPECT_EQ(umlauts, TypeRowText(3, umlauts));
+    EXPECT_EQ(umlauts, a.table->Text(3, 1));
+    // the limit is 99 characters, whatever the letters
+    EXPECT_EQ(QString(99, QChar(0xFC)), TypeRowText(4, QString(120, QChar(0xFC))));
+    const QString smiles = QString::fromStdString(Repeat("\xF0\x9F\x98\x80", 99));
+    ASSERT_EQ(198, smiles.size()); // 99 characters, 198 UTF-16 units
+    EXPECT_EQ(smiles, TypeRowText(5, smiles + smiles));
+    EXPECT_EQ(QString(99, QChar('z')), TypeRowText(6, QString(150, QChar('z'))));
+
+    const auto expectTexts = [&](const char* when) {
+        SCOPED_TRACE(when);
+        EXPECT_EQ(umlauts, a.table->Text(3, 1));
+        EXPECT_EQ(QString(99, QChar(0xFC)), a.table->Text(4, 1));
+        EXPECT_EQ(smiles, a.table->Text(5, 1));
+        EXPECT_EQ(QString(99, QChar('z')), a.table->Text(6, 1));
+    };
+
+    ChooseFile(File("attr.ini"));
+    a.save->click();
+    const std::string bytes = testfiles::ReadBytes(File("attr.ini"));
+    EXPECT_NE(std::string::npos,
+              bytes.find("Row specification = \"" + std::string(60, '\xFC') + "\"\r\n"));
+    a.reset->click();
+    ASSERT_TRUE(a.table->Text(3, 1).isEmpty());
+    ChooseFile(File("attr.ini"));
+    a.load->click();
+    expectTexts("after LOAD");
+
+    CloseProgram();
+    EXPECT_NE(std::string::npos, ReadSettingsText().find("Row specification = \"" +
+                                                         std::string(60, '\xFC') + "\"\r\n"));
+    user_->Clear();
+    StartProgram();
+    expectTexts("after close and start");
 }
