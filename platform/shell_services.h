@@ -30,9 +30,9 @@ enum class Child { Data, SignalGraph, TeachMean, TeachGraph, Scope };
 // The file locations remembered between runs.
 struct Directories {
     std::string parameterFile;
-    std::string tableAttributesFile;
     std::string recorderFile;
     std::string hardwareIniFile;
+    std::string tableAttributesFile;
 };
 
 class Services {
