@@ -103,16 +103,41 @@ void HoldLinkForStream(bool hold) {
     gStreamHeld = hold;
 }
 
-int DataExchange(int frameLength) {
-    if (gExchangeRunning || gStreamHeld) {
-        // A nested request while another waits for its answer: refused, the
-        // running exchange and its buffers stay intact.
-        LinkOk = 0;
-        Ui().AppendMessage(std::string(kTextLinkBusy) + "\n\n");
-        return -1;
+// A request while another waits for its answer, or while a loop takes
+// unasked frames from the link, is refused: the running exchange and its
+// buffers stay intact.
+static bool RefusedAsNested() {
+    if (!gExchangeRunning && !gStreamHeld) {
+        return false;
     }
+    LinkOk = 0;
+    Ui().AppendMessage(std::string(kTextLinkBusy) + "\n\n");
+    return true;
+}
+
+static void WriteRequest(int frameLength) {
     if (frameLength < 0 || frameLength > static_cast<int>(kTxBufferSize)) {
         frameLength = static_cast<int>(kTxBufferSize);
+    }
+    if (UsesTcp()) {
+        platform::ClientTCPWrite(TcpHandle, TxBuffer, static_cast<size_t>(frameLength),
+                                 kTcpWriteTimeoutMs);
+    } else {
+        platform::ComWrt(ComPort, TxBuffer, static_cast<size_t>(frameLength));
+    }
+}
+
+int SendRequest(int frameLength) {
+    if (RefusedAsNested()) {
+        return -1;
+    }
+    WriteRequest(frameLength);
+    return 1;
+}
+
+int DataExchange(int frameLength) {
+    if (RefusedAsNested()) {
+        return -1;
     }
     gExchangeRunning = true;
     std::memset(RxBuffer, 0, sizeof RxBuffer);
@@ -125,13 +150,11 @@ int DataExchange(int frameLength) {
                platform::ClientTCPRead(TcpHandle, stale, sizeof stale, 0) > 0) {
         }
         RxCount = 0;
-        platform::ClientTCPWrite(TcpHandle, TxBuffer, static_cast<size_t>(frameLength),
-                                 kTcpWriteTimeoutMs);
     } else {
         platform::FlushInQ(ComPort);
         platform::FlushOutQ(ComPort);
-        platform::ComWrt(ComPort, TxBuffer, static_cast<size_t>(frameLength));
     }
+    WriteRequest(frameLength);
     int result = GetHeaderFrame();
     if (result == 1 && AnswerLength != 0) {
         result = GetDataFrame();

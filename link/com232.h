@@ -70,6 +70,13 @@ int ClientTCPCB(unsigned handle, int event, int error, void* callbackData);
 // Sends the first frameLength bytes of TxBuffer and waits for the answer.
 // Returns 1 for a complete, correct answer, -1 after a reported failure.
 int DataExchange(int frameLength);
+// Sends the first frameLength bytes of TxBuffer and returns at once, leaving
+// RxBuffer, RxCount and the serial input queue as they are: for a request
+// sent while unasked frames are still arriving (BREAK SCAN during a scope
+// capture), whose answer comes behind those frames and is taken with
+// GetHeaderFrame and GetDataFrame. Refused (-1) like a nested DataExchange
+// while an exchange waits or a stream holds the link; 1 once sent.
+int SendRequest(int frameLength);
 // True while an exchange waits for its answer (a loop must not start one
 // nested inside it).
 bool ExchangeRunning();

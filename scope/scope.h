@@ -42,7 +42,9 @@ enum class ScanResult { Plotted, Broken, Failed };
 // Sends the settings, waits for the four blocks (no time-out: the sensor
 // may take any time to trigger), orders and plots them.
 ScanResult GetScopeData();
-// Order 110 with parameter 0, then the scan-active flag cleared.
+// Order 110 with parameter 0, then the scan-active flag cleared. Inside a
+// capture's wait the order goes out at once and the capture, as it ends,
+// takes the acknowledgment behind the blocks the sensor was still sending.
 void BreakDataScan();
 
 // Takes the four time-ordered blocks of a complete capture as the new

@@ -5,7 +5,9 @@
 // failure reported meanwhile, when the blocks stop coming halfway, or when
 // the program is closed. Each pass of the wait processes
 // events, which blocks for a few milliseconds while nothing happens, so the
-// wait costs next to no CPU.
+// wait costs next to no CPU. BREAK SCAN pressed during the wait sends its
+// order at once; its acknowledgment comes behind whatever the sensor was
+// still sending of the capture, and the capture takes it as it ends.
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
@@ -31,9 +33,13 @@ constexpr int kScopeStreamSize =
     static_cast<int>(com232::kHeaderSize + kScopeBlocks * kScopeBlockFrame);
 
 bool gScanRunning = false;
-// True while the data part of a block is read from the serial port: an
-// order sent meanwhile would flush the port under the running read.
-bool gReadingBlock = false;
+// True from the capture's acknowledgment to its end: the link then carries
+// the capture's blocks, which a break must not take for its answer nor
+// drop from under the capture.
+bool gCaptureOpen = false;
+// The break order went out during the capture's wait; its acknowledgment is
+// still to be taken.
+bool gBreakSent = false;
 unsigned long long gCaptures = 0;
 
 enum class Wait { Ready, Broken, Failed };
@@ -138,10 +144,7 @@ Wait ReadSerialBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mo
         if (com232::AnswerLength != kScopeBlockData) {
             return FailWith(com232::kTextBadHeader); // not a block: the stream is out of step
         }
-        gReadingBlock = true;
-        const int read = com232::GetDataFrame();
-        gReadingBlock = false;
-        if (read != 1) {
+        if (com232::GetDataFrame() != 1) {
             return Wait::Failed; // reported by the read
         }
         block = ReorderBlock(com232::RxData(), mode, preTrigger);
@@ -166,6 +169,9 @@ Wait ReadTcpBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
         }
         platform::ProcessSystemEvents();
     }
+    if (ScanActive == 0) {
+        return Wait::Broken; // BREAK SCAN as the last bytes came in
+    }
     // The frames, without the acknowledgment in front of them.
     uint8_t frames[kScopeBlocks * kScopeBlockFrame];
     std::memcpy(frames, com232::RxBuffer + com232::kHeaderSize, sizeof frames);
@@ -184,6 +190,43 @@ Wait ReadTcpBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
         (*blocks)[static_cast<size_t>(b)] = ReorderBlock(com232::RxData(), mode, preTrigger);
     }
     return Wait::Ready;
+}
+
+// TCP: removes the first `count` bytes collected in RxBuffer, moving what
+// follows them to the front.
+void DropReceived(int count) {
+    count = std::clamp(count, 0, com232::RxCount);
+    std::memmove(com232::RxBuffer, com232::RxBuffer + count,
+                 static_cast<size_t>(com232::RxCount - count));
+    com232::RxCount -= count;
+}
+
+// The acknowledgment of a break sent during the wait comes behind the rest
+// of the capture, if the sensor had triggered: the blocks in between, whole
+// or in part already received, are taken frame by frame and dropped, and
+// the acknowledgment (the frame without data) with them. So no block is
+// taken for the answer, and none is left for the next exchange. On TCP the
+// capture's own acknowledgment still heads RxBuffer with the blocks behind
+// it; on the serial line the capture has read whole frames only.
+void TakeBreakAnswer() {
+    const bool tcp = com232::ComProtocol == com232::kProtocolTcp;
+    if (tcp) {
+        DropReceived(static_cast<int>(com232::kHeaderSize));
+    }
+    for (int frame = 0; frame <= kScopeBlocks; ++frame) {
+        if (com232::GetHeaderFrame() != 1) {
+            return; // reported by the link
+        }
+        if (com232::AnswerLength == 0) {
+            return; // the acknowledgment
+        }
+        if (com232::GetDataFrame() != 1) {
+            return;
+        }
+        if (tcp) {
+            DropReceived(static_cast<int>(com232::kHeaderSize + com232::AnswerLength));
+        }
+    }
 }
 
 } // namespace
@@ -212,6 +255,8 @@ ScanResult GetScopeData() {
     }
     p.scopePage.breakScan->setEnabled(true);
     ScanActive = 1;
+    gCaptureOpen = true;
+    gBreakSent = false;
     // The blocks are ordered with the settings they were captured with,
     // whatever the page shows by the time they arrive. They become the
     // capture only when all four are in: a failed or broken capture leaves
@@ -224,6 +269,11 @@ ScanResult GetScopeData() {
                        : ReadSerialBlocks(&blocks, mode, preTrigger);
     const bool broken = ScanActive == 0; // BREAK SCAN while the last block was read
     ScanActive = 0;
+    if (gBreakSent && w != Wait::Failed) {
+        TakeBreakAnswer();
+    }
+    gCaptureOpen = false;
+    gBreakSent = false;
     if (w == Wait::Failed) {
         return ScanResult::Failed;
     }
@@ -236,18 +286,22 @@ ScanResult GetScopeData() {
 }
 
 void BreakDataScan() {
-    // While a block's data are being read the sensor has triggered already
-    // and is sending; the flag alone ends the capture then.
-    if (!gReadingBlock) {
+    if (!gCaptureOpen) {
         com232::FillTxBuf(com232::kOrderScope, 0, 0);
         com232::DataExchange(static_cast<int>(com232::kHeaderSize)); // answer not checked
+    } else if (ScanActive == 1 && !gBreakSent) {
+        // Nested in the capture's wait, which holds the link's buffer: the
+        // order goes out now, the capture takes its answer as it ends.
+        com232::FillTxBuf(com232::kOrderScope, 0, 0);
+        gBreakSent = com232::SendRequest(static_cast<int>(com232::kHeaderSize)) == 1;
     }
     ScanActive = 0;
 }
 
 void ResetCaptureFlags() {
     gScanRunning = false;
-    gReadingBlock = false;
+    gCaptureOpen = false;
+    gBreakSent = false;
 }
 
 bool ScanRunning() {

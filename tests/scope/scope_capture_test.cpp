@@ -180,6 +180,46 @@ TEST_P(ScopeCaptures, FewerThanFourBlocksThenBreakScan) {
     EXPECT_EQ(600, ScopeBlocks[1][0]);
 }
 
+TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
+    CaptureReference();
+    sensor_->Command("scene color 500 600 700");
+    // The green line comes in three pieces 150 ms apart, the blue line and
+    // the digital word behind it: BREAK SCAN falls between the first block
+    // and the last, and the sensor acknowledges it behind the blocks.
+    sensor_->Command("fault split 100 150 order=110 skip=2");
+    SetScope(scope::kSingleShot, 0, 0);
+    int receivedAtBreak = -1;
+    Scan([&](double t) {
+        if (t < 0.12) {
+            return false;
+        }
+        receivedAtBreak = com232::RxCount;
+        P().scopePage.breakScan->click();
+        return true;
+    });
+    if (!GetParam()) { // TCP: the acknowledgment, the first block and part of the second were in
+        const int frame = static_cast<int>(scope::kScopeBlockFrame);
+        EXPECT_GT(receivedAtBreak, 8 + frame);
+        EXPECT_LT(receivedAtBreak, 8 + 2 * frame);
+    }
+    EXPECT_FALSE(hung_);
+    EXPECT_FALSE(plotted_);
+    ExpectReferenceKept();
+    ExpectIdle();
+    ExpectNoFailureReported();
+    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
+
+    // Nothing of the broken capture is left for the next exchange.
+    P().scopePage.getCycleTime->click();
+    EXPECT_DOUBLE_EQ(0.25, scope::CycleTime);
+    ExpectNoFailureReported();
+    Scan();
+    EXPECT_TRUE(plotted_);
+    EXPECT_EQ(600, ScopeBlocks[1][0]);
+    ExpectNoFailureReported();
+}
+
 TEST_P(ScopeCaptures, BlocksSplitIntoManyPiecesAreJoined) {
     sensor_->Command("scene color 1234 2345 3456");
     sensor_->Command("fault split 7 1 order=110 count=5");
