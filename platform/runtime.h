@@ -6,6 +6,8 @@ namespace platform {
 
 // Creates the application object when there is none yet (tests and the
 // program both call it first). Returns false when no GUI can be started.
+// With the windows (c3platform): the link and the rest of the run-time
+// below it (c3platform_core) need no Qt Widgets.
 bool InitRuntime(int& argc, char** argv);
 // Deletes the application object made by InitRuntime (end of the program).
 void ShutdownRuntime();
@@ -30,7 +32,9 @@ bool QuitRequested();
 // For tests: forget an earlier QuitUserInterface.
 void ResetQuitRequest();
 
-// Hourglass while a blocking operation (TCP connect) runs.
+// Hourglass while a blocking operation (TCP connect) runs; nothing until
+// InitRuntime has installed the windows' handler.
 void SetWaitCursor(int on);
+void SetWaitCursorHandler(void (*handler)(int on));
 
 } // namespace platform
