@@ -71,6 +71,7 @@ void ProcessSystemEvents() {
     DispatchTcpEvents();
 }
 
+void ProcessPendingEvents() {}
 bool InsideProcessSystemEvents() {
     return false;
 }

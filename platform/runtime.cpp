@@ -53,6 +53,17 @@ void ProcessSystemEvents() {
     --gInsideProcessEvents;
 }
 
+void ProcessPendingEvents() {
+    if (QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    ++gInsideProcessEvents;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents();
+    DispatchTcpEvents();
+    --gInsideProcessEvents;
+}
+
 double Timer() {
     using clock = std::chrono::steady_clock;
     static const clock::time_point start = clock::now();

@@ -17,6 +17,8 @@ void ShutdownRuntime();
 // next event, but never longer than a few milliseconds, so a loop that polls
 // for the sensor costs almost no CPU and still wakes the moment bytes arrive.
 void ProcessSystemEvents();
+// Runs every callback that is pending now and returns without waiting.
+void ProcessPendingEvents();
 // True while ProcessSystemEvents runs (at any depth): what it ends with
 // (the TCP dispatch) need not be scheduled separately.
 bool InsideProcessSystemEvents();
