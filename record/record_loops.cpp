@@ -18,6 +18,7 @@
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_state.h"
+#include "record/recorder_ui.h"
 
 #include <QPushButton>
 
@@ -189,7 +190,7 @@ void Record() {
     r.interval->setReadOnly(true);
     r.count->setReadOnly(true);
     r.startRecord->setEnabled(false);
-    detail::SetButtonBusy(r.startRecord, true);
+    ColourStartButton(r.startRecord, true);
     RecordFrame();
     if (State().writeFailed) {
         detail::ReportWriteFailure(true);
@@ -201,7 +202,7 @@ void Record() {
     }
     r.interval->setReadOnly(false);
     r.count->setReadOnly(false);
-    detail::SetButtonBusy(r.startRecord, false);
+    ColourStartButton(r.startRecord, false);
     r.startRecord->setEnabled(true);
 }
 
@@ -257,7 +258,7 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     RecorderPage& r = Page();
     app::SetButtonsDimmed(0, 1);
     platform::MessagePopup(kTitleAttention, kTextMakeSure);
-    detail::SetButtonBusy(r.startTrigRec, true);
+    ColourStartButton(r.startTrigRec, true);
     TriggeredRecord();
     StopAutoSend();
     if (State().writeFailed) {
@@ -266,7 +267,7 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
     if (app::PanelsLoaded()) {
-        detail::SetButtonBusy(r.startTrigRec, false);
+        ColourStartButton(r.startTrigRec, false);
         app::SetButtonsDimmed(0, 0);
     }
     return 0;

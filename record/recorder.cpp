@@ -44,16 +44,6 @@ void ReportWriteFailure(bool recordingStopped) {
     platform::MessagePopup(kTitleAttention, text);
 }
 
-void SetButtonBusy(QPushButton* button, bool busy) {
-    if (busy) {
-        QPalette p = button->palette();
-        p.setColor(QPalette::Button, ctl::ToQColor(0xFF0000));
-        button->setPalette(p);
-    } else {
-        button->setPalette(QPalette());
-    }
-}
-
 } // namespace detail
 
 using detail::State;

@@ -6,7 +6,6 @@
 #include "record/recorder_ui.h"
 
 #include "platform/widgets.h"
-#include "record/recorder_logic.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -94,7 +93,16 @@ QPushButton* Command(const QString& text, QWidget* parent) {
     return b;
 }
 
+constexpr ctl::Rgb kStartButtonColour = 0xE0E0E0; // light grey
+constexpr ctl::Rgb kRecordingColour = 0xFF0000;
+
 } // namespace
+
+void ColourStartButton(QPushButton* button, bool recording) {
+    QPalette p = button->palette();
+    p.setColor(QPalette::Button, ctl::ToQColor(recording ? kRecordingColour : kStartButtonColour));
+    button->setPalette(p);
+}
 
 void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     auto* root = new QVBoxLayout(page);
@@ -119,7 +127,10 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     modeRow->addWidget(ui->mode, 1);
     rows->addLayout(modeRow);
 
-    ui->interval = new ctl::DSpin(settings, kMinRecordInterval, kMaxInterval, 2);
+    // The box takes intervals below the recorder's minimum, so that one
+    // typed reaches CalcRecTime, which raises it to the minimum; a box whose
+    // own minimum refused it would put the previous interval back instead.
+    ui->interval = new ctl::DSpin(settings, 0, kMaxInterval, 2);
     ui->interval->SetVal(1.0);
     ui->interval->setSingleStep(0.25);
     ui->interval->setAlignment(Qt::AlignRight);
@@ -167,6 +178,8 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     for (QPushButton* b : {ui->startRecord, ui->startTrigRec, ui->manualRecord, ui->stopRecord}) {
         commands->addWidget(b, 1);
     }
+    ColourStartButton(ui->startRecord, false);
+    ColourStartButton(ui->startTrigRec, false);
     root->addLayout(commands);
 
     // Record file, and the sensor identification that its header carries.

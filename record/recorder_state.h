@@ -5,8 +5,6 @@
 
 #include <string>
 
-class QPushButton;
-
 namespace record::detail {
 
 struct RecorderState {
@@ -23,8 +21,5 @@ RecorderState& State();
 void ShowCounters();
 // The "ATTENTION!" popup for the line that could not be written.
 void ReportWriteFailure(bool recordingStopped);
-// A start button turns red while its recording runs, and back to the
-// normal button colour afterwards.
-void SetButtonBusy(QPushButton* button, bool busy);
 
 } // namespace record::detail

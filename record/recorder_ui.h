@@ -44,6 +44,10 @@ struct RecorderPage {
 
 void BuildRecorderPage(QWidget* page, RecorderPage* ui);
 
+// START RECORD and START TRIG REC are light grey, and red while their
+// recording runs.
+void ColourStartButton(QPushButton* button, bool recording);
+
 // The panels of this subsystem. The application builds them at start-up
 // and clears them (all controls null) when it discards the panels.
 struct RecorderPanels {

@@ -5,10 +5,30 @@
 #include "record/recorder_logic.h"
 #include "tests/app/app_fixture.h"
 
+#include <QApplication>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QToolButton>
 
 using app::P;
+
+namespace {
+
+// Replaces the text of `w` by `text` as typed on the keyboard, then Enter.
+void TypeAndEnter(QWidget* w, const QString& text) {
+    auto* spin = qobject_cast<QAbstractSpinBox*>(w);
+    if (spin != nullptr) {
+        spin->selectAll();
+    }
+    for (const QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &press);
+    }
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w, &enter);
+}
+
+} // namespace
 
 TEST(RecorderLogic, RecordTimeSplitsIntoDaysHoursMinutesSeconds) {
     const record::RecordTime t = record::SplitRecordTime(86400.0 + 3600 + 60 + 1.5);
@@ -58,4 +78,24 @@ TEST_F(AppFixture, ChoosingTheRecorderPageShowsTheModesControlsAndTheRecordTime)
     EXPECT_EQ(0, r.seconds->Val());
     EXPECT_EQ(0, r.recorded->Val());
     EXPECT_EQ(2000, r.remaining->Val());
+}
+
+TEST_F(AppFixture, AnIntervalTypedBelowTheMinimumRecordsAtTheMinimum) {
+    StartSensor();
+    WriteTcpSettings();
+    StartProgram();
+    record::RecorderPage& r = P().recorder;
+    P().main.tabs->PageButton(app::kPageRecorder)->click();
+    r.count->SetVal(100);
+    for (const char* typed : {"0.1", "0"}) {
+        r.interval->SetVal(1.0);
+        TypeAndEnter(r.interval, typed);
+        EXPECT_DOUBLE_EQ(0.25, r.interval->value()) << typed;
+        EXPECT_EQ("0.25", r.interval->text().toStdString()) << typed;
+        // RECORD TIME: 0 days, 0 hours, 0 minutes, 25 seconds.
+        EXPECT_EQ("0 0 0 25.00", (r.days->text() + " " + r.hours->text() + " " + r.minutes->text() +
+                                  " " + r.seconds->text())
+                                     .toStdString())
+            << typed;
+    }
 }

@@ -239,7 +239,6 @@ TEST_F(PagesLayout, RecorderStartsInTimedCountMode) {
     const auto& r = P().recorder;
     EXPECT_EQ(r.mode->Val(), 0);
     EXPECT_DOUBLE_EQ(r.interval->value(), 1.0);
-    EXPECT_DOUBLE_EQ(r.interval->minimum(), 0.25);
     EXPECT_EQ(r.count->value(), 100);
     EXPECT_TRUE(r.intervalRow->isAncestorOf(r.interval));
     EXPECT_TRUE(r.countRow->isAncestorOf(r.count));

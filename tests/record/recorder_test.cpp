@@ -91,6 +91,7 @@ TEST_F(RecordTest, TimedRecordingWritesTheCountOfFramesLineByLine) {
         if (!checked) {
             checked = true;
             EXPECT_FALSE(r.startRecord->isEnabled());
+            EXPECT_EQ(Qt::red, r.startRecord->palette().color(QPalette::Button));
             EXPECT_TRUE(r.interval->isReadOnly());
             EXPECT_TRUE(r.count->isReadOnly());
             EXPECT_FALSE(P().main.go->isEnabled());
@@ -128,6 +129,7 @@ TEST_F(RecordTest, TimedRecordingWritesTheCountOfFramesLineByLine) {
     EXPECT_EQ(record::kTextMakeSure, user_->Records()[1].text);
     EXPECT_EQ(record::kTextFileSaved, user_->LastText("INFO!"));
     EXPECT_TRUE(r.startRecord->isEnabled());
+    EXPECT_EQ("#e0e0e0", r.startRecord->palette().color(QPalette::Button).name().toStdString());
     EXPECT_FALSE(r.interval->isReadOnly());
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_FALSE(record::RecordingRunning());

@@ -80,7 +80,8 @@ protected:
         EXPECT_EQ("30 0 0", requests.back());
         EXPECT_EQ(record::kTextFileSaved, user_->LastText("INFO!"));
         EXPECT_TRUE(r.startTrigRec->isEnabled());
-        EXPECT_NE(Qt::red, r.startTrigRec->palette().color(QPalette::Button));
+        EXPECT_EQ("#e0e0e0",
+                  r.startTrigRec->palette().color(QPalette::Button).name().toStdString());
         EXPECT_TRUE(P().main.go->isEnabled());
         EXPECT_EQ(std::string::npos, Messages().find(com232::kTextNoAnswer));
     }
