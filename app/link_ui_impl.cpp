@@ -7,15 +7,18 @@
 #include "app/panel_settings.h"
 #include "app/panels.h"
 #include "app/shell.h"
+#include "calib/calibration.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
+#include "platform/widgets.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -42,6 +45,31 @@ public:
     void GetPara() override { params::GetPara(); }
     void Disconnect() override { conn::Disconnect(); }
     void QuitUserInterface(int code) override { platform::QuitUserInterface(code); }
+    void ShowLinkIndicator(bool serial, const std::string& comPort,
+                           const std::string& address) override {
+        P().data.comPortIndicator->setText(QString::fromStdString(comPort));
+        P().data.addressIndicator->setText(QString::fromStdString(address));
+        P().data.comPortIndicator->setVisible(serial);
+        P().data.addressIndicator->setVisible(!serial);
+    }
+    void ShowSensorId(const std::string& id) override {
+        const QString text = QString::fromStdString(id);
+        P().recorder.id->setText(text);
+        P().colBig.id->setText(text);
+        P().grpBig.id->setText(text);
+    }
+    void SelectFileTarget() override { params::SelectTransferTarget(params::kTargetFile); }
+    void EnableTransferCommands() override {
+        P().main.send->setEnabled(true);
+        P().main.get->setEnabled(true);
+    }
+    void GetCalibration() override { calib::GetCF(); }
+    void CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) override {
+        for (int c = 0; c < 3; ++c) {
+            cf[c] = static_cast<uint16_t>(P().calibration.cf[c]->value());
+            offsets[c] = static_cast<uint16_t>(P().offset.offset[c]->value());
+        }
+    }
 };
 
 PanelLinkUi gPanelLinkUi;

@@ -9,7 +9,6 @@
 #include "live/live_data.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
-#include "platform/serial_port.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 
@@ -173,10 +172,7 @@ CfOutcome SetCF(const WhiteMeans& means) {
 
 bool CalcCF() {
     com232::AcquisitionRunning = 0;
-    if (com232::ComProtocol == com232::kProtocolRs232 && com232::OpenedComPort != 0) {
-        platform::FlushInQ(com232::OpenedComPort);
-        platform::FlushOutQ(com232::OpenedComPort);
-    }
+    com232::DropReceived();
     if (platform::ConfirmPopup("CONFIRM CALCULATION!", kTextConfirmCalculation) != 1) {
         platform::MessagePopup("INFO!", kTextInsertRightValues);
         return true;

@@ -71,6 +71,7 @@ void ProcessSystemEvents() {
     DispatchTcpEvents();
 }
 
+void ProcessPendingEvents() {}
 bool InsideProcessSystemEvents() {
     return false;
 }
@@ -133,6 +134,10 @@ size_t ClientTCPBytesWaiting(unsigned handle) {
     return handle == kHandle && gConnected ? Waiting() : 0;
 }
 
+bool ClientTCPWaitReadable(unsigned handle, unsigned) {
+    return ClientTCPBytesWaiting(handle) > 0;
+}
+
 void DispatchTcpEvents() {
     if (!gConnected || gCallback == nullptr) {
         return;
@@ -190,6 +195,9 @@ int ComRd(int, void* buffer, size_t count) {
 }
 int GetInQLen(int) {
     return static_cast<int>(Waiting());
+}
+bool WaitComReadable(int, int) {
+    return Waiting() > 0;
 }
 int GetComStat(int) {
     return 0;

@@ -1,12 +1,16 @@
+// The request/answer exchange over the transport in use, and the frames
+// read from it: received bytes collect in RxBuffer (RxCount of them) and the
+// frame reader checks the frame at its front.
 #include "link/com232.h"
 
 #include "link/crc8.h"
+#include "link/frame_reader.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
+#include "link/transport.h"
 #include "platform/runtime.h"
-#include "platform/serial_port.h"
-#include "platform/tcp_client.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace com232 {
@@ -38,7 +42,21 @@ uint8_t AnswerDataCrc = 0;
 
 namespace {
 
+// While bytes are awaited, the transport is asked for them directly for up
+// to this long before events are processed again: an answer that follows
+// its request within a fraction of a millisecond is taken without a pass
+// through the event loop, and the user interface is still served every few
+// milliseconds.
+constexpr int kQuickWaitMs = 1;
+constexpr double kEventIntervalSeconds = 0.005;
+
 double gAnswerTimeout = kAnswerTimeoutSeconds;
+double gLastEvents = 0;
+// Whether events were processed since the exchange began: each exchange
+// serves the user interface at least once (STOP, the blinking of CALC CF),
+// however quickly its answer came.
+bool gEventsServed = false;
+unsigned long long gBytesReceived = 0;
 
 // True while DataExchange waits; a second exchange must not start meanwhile,
 // it would overwrite the buffers of the first.
@@ -46,14 +64,62 @@ bool gExchangeRunning = false;
 // True while a loop reads unasked frames from the link (HoldLinkForStream).
 bool gStreamHeld = false;
 
+FrameReader& Reader() {
+    static FrameReader reader(RxBuffer, kRxBufferSize, &RxCount);
+    return reader;
+}
+
 int Fail(const char* text) {
     StatusText = text;
     SetTimeout();
     return -1;
 }
 
-bool UsesTcp() {
-    return ComProtocol == kProtocolTcp;
+// A request while another waits for its answer, or while a loop takes
+// unasked frames from the link, is refused: the running exchange and its
+// buffers stay intact.
+bool RefusedAsNested() {
+    if (!gExchangeRunning && !gStreamHeld) {
+        return false;
+    }
+    LinkOk = 0;
+    Ui().AppendMessage(std::string(kTextLinkBusy) + "\n\n");
+    return true;
+}
+
+void WriteRequest(int frameLength) {
+    if (frameLength < 0 || frameLength > static_cast<int>(kTxBufferSize)) {
+        frameLength = static_cast<int>(kTxBufferSize);
+    }
+    Link().Write(TxBuffer, static_cast<size_t>(frameLength));
+}
+
+// Waits up to the answer time-out until RxBuffer holds `needed` bytes.
+// True when the wait timed out.
+bool AwaitBytes(size_t needed) {
+    const double start = platform::Timer();
+    for (;;) {
+        PullReceived();
+        if (Reader().Size() >= needed) {
+            return false;
+        }
+        if (platform::Timer() - start > gAnswerTimeout) {
+            const size_t missing = std::min(needed - Reader().Size(), Reader().Room());
+            const size_t n = Link().ReadAfterTimeOut(Reader().Tail(), missing);
+            Reader().Added(n);
+            gBytesReceived += n;
+            return true;
+        }
+        AwaitMoreBytes();
+    }
+}
+
+// Waits for the part of the answer that ends `needed` bytes into RxBuffer;
+// a time-out or a line error is reported as no answer.
+bool AwaitAnswerPart(size_t needed) {
+    const bool timedOut = AwaitBytes(needed);
+    ComErrorBits = Link().LineErrors();
+    return !timedOut && ComErrorBits <= 0;
 }
 
 } // namespace
@@ -76,7 +142,7 @@ void FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength) {
 
 int CheckHeaderCRC() {
     FrameHeader h;
-    if (!DecodeHeader(RxBuffer, &h) || h.length > kMaxAnswerData) {
+    if (Reader().FrontHeader(&h) != FrontState::kNeedData) {
         return Fail(kTextBadHeader);
     }
     AnswerOrder = h.order;
@@ -103,30 +169,6 @@ void HoldLinkForStream(bool hold) {
     gStreamHeld = hold;
 }
 
-// A request while another waits for its answer, or while a loop takes
-// unasked frames from the link, is refused: the running exchange and its
-// buffers stay intact.
-static bool RefusedAsNested() {
-    if (!gExchangeRunning && !gStreamHeld) {
-        return false;
-    }
-    LinkOk = 0;
-    Ui().AppendMessage(std::string(kTextLinkBusy) + "\n\n");
-    return true;
-}
-
-static void WriteRequest(int frameLength) {
-    if (frameLength < 0 || frameLength > static_cast<int>(kTxBufferSize)) {
-        frameLength = static_cast<int>(kTxBufferSize);
-    }
-    if (UsesTcp()) {
-        platform::ClientTCPWrite(TcpHandle, TxBuffer, static_cast<size_t>(frameLength),
-                                 kTcpWriteTimeoutMs);
-    } else {
-        platform::ComWrt(ComPort, TxBuffer, static_cast<size_t>(frameLength));
-    }
-}
-
 int SendRequest(int frameLength) {
     if (RefusedAsNested()) {
         return -1;
@@ -142,94 +184,91 @@ int DataExchange(int frameLength) {
     gExchangeRunning = true;
     std::memset(RxBuffer, 0, sizeof RxBuffer);
     ComErrorBits = 0;
-    if (UsesTcp()) {
-        // Bytes of a late answer to an earlier request are dropped, so they
-        // cannot be taken for the answer to this one.
-        uint8_t stale[256];
-        while (TcpConnected && platform::ClientTCPBytesWaiting(TcpHandle) > 0 &&
-               platform::ClientTCPRead(TcpHandle, stale, sizeof stale, 0) > 0) {
-        }
-        RxCount = 0;
-    } else {
-        platform::FlushInQ(ComPort);
-        platform::FlushOutQ(ComPort);
-    }
+    // Bytes of a late answer to an earlier request are dropped, so they
+    // cannot be taken for the answer to this one.
+    DropReceived();
     WriteRequest(frameLength);
+    gEventsServed = false;
     int result = GetHeaderFrame();
     if (result == 1 && AnswerLength != 0) {
         result = GetDataFrame();
+    }
+    if (!gEventsServed) {
+        // Still inside the exchange: a request from a callback run now is
+        // refused and cannot take the answer's place in RxBuffer.
+        platform::ProcessPendingEvents();
+        gLastEvents = platform::Timer();
     }
     gExchangeRunning = false;
     return result;
 }
 
-// Waits up to the answer time-out until `count` bytes of the answer part at
-// `offset` (0 for the header, 8 for the data) are there and, on the serial
-// line, reads them into RxBuffer. True when the wait timed out.
-static bool AwaitAnswerPart(size_t offset, size_t count) {
-    const double start = platform::Timer();
-    if (UsesTcp()) {
-        // The TCP callback collects the answer from offset 0 on.
-        while (RxCount < static_cast<int>(offset + count)) {
-            if (platform::Timer() - start > gAnswerTimeout) {
-                return true;
-            }
-            platform::ProcessSystemEvents();
-        }
-        return false;
-    }
-    bool timedOut = false;
-    // Bytes already waiting (the data part usually comes with the header)
-    // are taken at once; only an empty queue waits for events.
-    RxCount = platform::GetInQLen(ComPort);
-    while (RxCount < static_cast<int>(count)) {
-        platform::ProcessSystemEvents();
-        RxCount = platform::GetInQLen(ComPort);
-        if (RxCount < static_cast<int>(count) && platform::Timer() - start > gAnswerTimeout) {
-            timedOut = true;
-            break;
-        }
-    }
-    // After a time-out the read still runs into the port time-out, as the
-    // last bytes may just be arriving.
-    ComErrorBits = platform::GetComStat(ComPort);
-    platform::ComRd(ComPort, RxBuffer + offset, count);
-    return timedOut;
-}
-
 int GetHeaderFrame() {
-    const bool timedOut = AwaitAnswerPart(0, kHeaderSize);
-    if (timedOut || ComErrorBits > 0) {
+    if (!AwaitAnswerPart(kHeaderSize)) {
         return Fail(kTextNoAnswer);
     }
     if (CheckHeaderCRC() != 1) {
         return -1;
     }
-    if (AnswerOrder != 0) {
-        return 1;
+    FrameHeader h;
+    h.order = AnswerOrder;
+    h.param = AnswerParam;
+    if (const char* error = ErrorAnswerText(h)) {
+        return Fail(error);
     }
-    if (AnswerParam == kErrorInvalidOrder) {
-        return Fail(kTextInvalidOrder);
-    }
-    if (AnswerParam == kErrorCommunication) {
-        return Fail(kTextCommunicationError);
-    }
-    return 1; // other codes: the exchange goes on as a regular answer
+    return 1; // other error codes: the exchange goes on as a regular answer
 }
 
 int GetDataFrame() {
     if (AnswerLength > kMaxAnswerData) {
         return Fail(kTextBadHeader); // would not fit behind the header
     }
-    const int needed = static_cast<int>(AnswerLength);
-    const bool timedOut = AwaitAnswerPart(kHeaderSize, static_cast<size_t>(needed));
-    if (timedOut || ComErrorBits > 0) {
+    if (!AwaitAnswerPart(kHeaderSize + AnswerLength)) {
         return Fail(kTextNoAnswer);
     }
-    if (crc8Update(RxBuffer, kHeaderSize, static_cast<size_t>(needed)) != AnswerDataCrc) {
+    FrameHeader h;
+    if (Reader().Front(&h) != FrontState::kComplete) {
         return Fail(kTextBadData);
     }
     return 1;
+}
+
+size_t PullReceived() {
+    const size_t n = Link().Read(Reader().Tail(), Reader().Room());
+    Reader().Added(n);
+    gBytesReceived += n;
+    return n;
+}
+
+void AwaitMoreBytes() {
+    if (platform::Timer() - gLastEvents < kEventIntervalSeconds &&
+        Link().WaitReadable(kQuickWaitMs)) {
+        return;
+    }
+    platform::ProcessSystemEvents();
+    gLastEvents = platform::Timer();
+    gEventsServed = true;
+}
+
+int LineErrors() {
+    return Link().LineErrors();
+}
+
+unsigned long long BytesReceived() {
+    return gBytesReceived;
+}
+
+bool WholeFrameReceived() {
+    return Reader().WholeFrameAtFront();
+}
+
+void DropAnswer() {
+    Reader().Drop(kHeaderSize + AnswerLength);
+}
+
+void DropReceived() {
+    Link().DropReceived();
+    Reader().Clear();
 }
 
 } // namespace com232

@@ -1,6 +1,7 @@
 // The sensor link: link settings and state, the shared frame buffers, the
-// serial and TCP transports, the request/answer exchange with its time-outs,
-// the common failure report and the connection test.
+// request/answer exchange with its time-outs over the transport in use
+// (link/transport.h), the frames read from it as they come, the common
+// failure report and the connection test.
 #pragma once
 
 #include "link/frame.h"
@@ -38,7 +39,7 @@ extern std::string SensorIdText;
 // ---- frame buffers ------------------------------------------------------
 extern uint8_t TxFrame[kTxBufferSize];  // header + request data; callers fill the data first
 extern uint8_t TxBuffer[kTxBufferSize]; // the bytes actually sent
-extern uint8_t RxBuffer[kRxBufferSize]; // answer header at 0, data at 8
+extern uint8_t RxBuffer[kRxBufferSize]; // answer header at 0, data at 8, RxCount bytes received
 // Request data area of TxFrame.
 inline uint8_t* TxData() {
     return TxFrame + kHeaderSize;
@@ -57,12 +58,16 @@ extern uint8_t AnswerDataCrc;
 // TxBuffer. A length beyond the request data area is cut to it.
 void FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength);
 
-// Checks the header at the start of RxBuffer; on success sets the four
+// Checks the header at the start of RxBuffer (which must hold its 8 bytes)
+// with the frame reader (link/frame_reader.h); on success sets the four
 // answer fields and returns 1. A bad CRC, a wrong start byte or an announced
 // length that does not fit behind the header is reported and gives -1.
 int CheckHeaderCRC();
 
 // ---- transports and exchange ---------------------------------------------
+// Open the serial port ComPort at BaudrateIndex, or the TCP connection to
+// ServerAddress:ServerPort, as the one transport in use (the one before is
+// closed). Only the connection page and the start-up choose.
 void InitRS232();
 void InitTCP_IP();
 int ClientTCPCB(unsigned handle, int event, int error, void* callbackData);
@@ -80,8 +85,36 @@ int SendRequest(int frameLength);
 // True while an exchange waits for its answer (a loop must not start one
 // nested inside it).
 bool ExchangeRunning();
+// Wait up to the answer time-out until the header (8 bytes), then the data
+// part (8 + AnswerLength bytes) of the frame at the start of RxBuffer are
+// there, and check it; 1 or -1 after a reported failure. GetHeaderFrame
+// also reports the error answers (order 0, code 1 or 2).
 int GetHeaderFrame();
 int GetDataFrame();
+
+// ---- frames as they come ---------------------------------------------------
+// For the loops that take frames the sensor sends by itself (triggered
+// recording, scope blocks), on whichever transport is open.
+// Reads what the transport holds into RxBuffer behind the RxCount bytes
+// there, without waiting; returns the count added.
+size_t PullReceived();
+// One step of a wait for more bytes: a short wait on the transport, or a
+// pass of event processing (at least every few milliseconds).
+void AwaitMoreBytes();
+// Line error bits of the transport since the last call; positive when the
+// line has failed (a TCP hang-up is reported by the link as it happens).
+int LineErrors();
+// Bytes received from the transport since the program started.
+unsigned long long BytesReceived();
+// True when RxBuffer starts with a whole frame (a good header and all its
+// data).
+bool WholeFrameReceived();
+// Removes the frame at the start of RxBuffer (its header and AnswerLength
+// data bytes); the bytes received behind it move to the front.
+void DropAnswer();
+// Drops everything received and not yet taken, in RxBuffer and in the
+// transport.
+void DropReceived();
 
 // While a loop takes unasked frames straight from the link (triggered
 // recording), a request from elsewhere is refused like a nested one, so it

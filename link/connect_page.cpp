@@ -1,16 +1,13 @@
 #include "link/connect_page.h"
 
-#include "app/panel_settings.h"
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
+#include "link/connect_page_ui.h"
 #include "link/hw_info_file.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
-#include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
-#include "platform/tab_control.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
@@ -26,7 +23,7 @@ namespace conn {
 namespace {
 
 ConnectPage& Page() {
-    return app::P().connect;
+    return Panels().connect;
 }
 
 void Show(QWidget* w, bool shown) {
@@ -197,7 +194,6 @@ void UpdateAddressHistory(const std::string& address) {
 // ---- connect, disconnect, baud rate ---------------------------------------------------
 
 void TryToConnect() {
-    app::Panels& p = app::P();
     // Whatever is open goes first, serial port or TCP connection alike: a
     // connection left behind would report its end against the new one.
     com232::CloseLink();
@@ -207,16 +203,13 @@ void TryToConnect() {
     ReadConnectionControls();
     ProcessPendingEvents();
 
-    p.data.comPortIndicator->setText(QStringLiteral("COM %1").arg(com232::ComPort));
-    p.data.addressIndicator->setText(QString::fromStdString(com232::ServerAddress));
+    const bool serial = com232::ComProtocol == com232::kProtocolRs232;
+    com232::Ui().ShowLinkIndicator(serial, "COM " + std::to_string(com232::ComPort),
+                                   com232::ServerAddress);
     com232::ServerPort = PortNumberOfText(PortText);
-    if (com232::ComProtocol == com232::kProtocolRs232) {
-        p.data.comPortIndicator->setVisible(true);
-        p.data.addressIndicator->setVisible(false);
+    if (serial) {
         com232::InitRS232();
     } else {
-        p.data.comPortIndicator->setVisible(false);
-        p.data.addressIndicator->setVisible(true);
         com232::InitTCP_IP();
     }
     if (com232::LinkResult >= 0) {
@@ -227,21 +220,20 @@ void TryToConnect() {
 }
 
 void Disconnect() {
-    app::Panels& p = app::P();
-    app::SetButtonsDimmed(0, 1);
+    ConnectPage& c = Page();
+    shell::Shell().SetButtonsDimmed(0, 1);
     com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
     // The port that is open, not the one the selector names by now.
     com232::CloseLink();
     com232::Ui().ShowConnectionStatus(kTextNoSensor);
     com232::Ui().AppendMessage(std::string(kTextNoSensor) + "\n\n");
-    params::SelectTransferTarget(params::kTargetFile);
+    com232::Ui().SelectFileTarget();
     // Only a successful connection test enables the link buttons again, so
     // offline mode looks the same whether the user or a failure chose it.
     DimLinkButtons(true);
-    p.connect.tryToConnect->setEnabled(true);
-    p.connect.baudrate->setEnabled(true);
-    p.main.send->setEnabled(true);
-    p.main.get->setEnabled(true);
+    c.tryToConnect->setEnabled(true);
+    c.baudrate->setEnabled(true);
+    com232::Ui().EnableTransferCommands();
     com232::LinkOk = 0;
 }
 
@@ -262,21 +254,17 @@ void ChangeBaudrate() {
 }
 
 void ShowSensorId(const std::string& id) {
-    app::Panels& p = app::P();
-    const QString text = QString::fromStdString(id);
-    p.recorder.id->setText(text);
-    p.colBig.id->setText(text);
-    p.grpBig.id->setText(text);
+    com232::Ui().ShowSensorId(id);
 }
 
 // ---- callbacks -------------------------------------------------------------------
 
 int CBF_ButtonTryToConnect(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::SetButtonsDimmed(0, 1);
+        shell::Shell().SetButtonsDimmed(0, 1);
         TryToConnect();
         if (com232::LinkOk == 1) {
-            app::SetButtonsDimmed(0, 0);
+            shell::Shell().SetButtonsDimmed(0, 0);
         }
     }
     return 0;
@@ -291,21 +279,21 @@ int CBF_ButtonDisconnect(QWidget*, ctl::Event e) {
 
 int CBF_ButtonAccept(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::StorePanelSettings();
-        app::P().main.tabs->SetActivePage(app::kPageParameter);
+        shell::Shell().StoreSettings();
+        shell::Shell().ShowPage(shell::kPageParameter);
     }
     return 0;
 }
 
 int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::SetButtonsDimmed(0, 1);
+        shell::Shell().SetButtonsDimmed(0, 1);
         DimLinkButtons(true);
         ChangeBaudrate();
         // After OFFLINE in the question of a failed reconnect, offline mode
         // keeps its own dimming; otherwise the commands come back.
         if (com232::LinkOpen()) {
-            app::SetButtonsDimmed(0, 0);
+            shell::Shell().SetButtonsDimmed(0, 0);
         }
     }
     return 0;
@@ -313,9 +301,9 @@ int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
 
 int CBF_ButtonGenHwInfoFile(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::SetButtonsDimmed(0, 1);
+        shell::Shell().SetButtonsDimmed(0, 1);
         GenerateHWInfoFile();
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;
 }

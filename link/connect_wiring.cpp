@@ -1,6 +1,6 @@
 // Wiring of the connection page: help texts and callbacks, in one place.
-#include "app/panels.h"
 #include "link/connect_page.h"
+#include "link/connect_page_ui.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
@@ -11,7 +11,7 @@
 namespace conn {
 
 void WireConnectPage() {
-    ConnectPage& c = app::P().connect;
+    ConnectPage& c = Panels().connect;
     ctl::Bind(c.tryToConnect, "Try to connect sensor.", CBF_ButtonTryToConnect);
     ctl::Bind(c.disconnect, "Disconnect from sensor.!", CBF_ButtonDisconnect);
     ctl::Bind(c.accept, "Accept settings for communication \nand switch to parapanel. ",
@@ -42,9 +42,9 @@ void WireConnectPage() {
     c.address->setInsertPolicy(QComboBox::NoInsert);
     c.comPort->setInsertPolicy(QComboBox::NoInsert);
     QObject::connect(c.address->lineEdit(), &QLineEdit::returnPressed, c.address,
-                     [] { CBF_StringIpAdress(app::P().connect.address, ctl::Event::Commit); });
+                     [] { CBF_StringIpAdress(Panels().connect.address, ctl::Event::Commit); });
     QObject::connect(c.comPort->lineEdit(), &QLineEdit::returnPressed, c.comPort,
-                     [] { CBF_EditSelectComPort(app::P().connect.comPort, ctl::Event::Commit); });
+                     [] { CBF_EditSelectComPort(Panels().connect.comPort, ctl::Event::Commit); });
 }
 
 } // namespace conn

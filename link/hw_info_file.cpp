@@ -1,8 +1,5 @@
 #include "link/hw_info_file.h"
 
-#include "app/panel_settings.h"
-#include "app/panels.h"
-#include "calib/calibration.h"
 #include "link/com232.h"
 #include "link/hw_info_content.h"
 #include "link/link_ui.h"
@@ -10,7 +7,7 @@
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
-#include "platform/widgets.h"
+#include "platform/shell_services.h"
 
 #include <algorithm>
 
@@ -19,7 +16,7 @@ namespace {
 
 platform::FileSelectRequest HardwareFileRequest() {
     platform::FileSelectRequest r;
-    r.directory = params::DialogDirectoryOf(app::Paths().hardwareIniFile);
+    r.directory = params::DialogDirectoryOf(shell::Shell().Paths().hardwareIniFile);
     r.defaultName = hwinfo::kDefaultFileName;
     r.filter = "*.ini";
     r.title = "HardwareInitialFile";
@@ -42,7 +39,7 @@ void GenerateHWInfoFile() {
     if (LinkOk == 0) {
         return; // the link has reported the failure
     }
-    calib::GetCF();
+    com232::Ui().GetCalibration();
     if (LinkOk == 0) {
         return;
     }
@@ -61,14 +58,10 @@ void GenerateHWInfoFile() {
         com232::Ui().AppendMessage(kTextHwNoFileSelected);
         return;
     }
-    app::Paths().hardwareIniFile = path;
+    shell::Shell().Paths().hardwareIniFile = path;
 
     params::GetPanelValues();
-    app::Panels& p = app::P();
-    for (int c = 0; c < 3; ++c) {
-        info.cf[c] = static_cast<uint16_t>(p.calibration.cf[c]->value());
-        info.offset[c] = static_cast<uint16_t>(p.offset.offset[c]->value());
-    }
+    com232::Ui().CalibrationValues(info.cf, info.offset);
     info.firmwareVersion = com232::SensorIdText;
     info.para = params::ParameterBlock;
     info.teach = params::TeachTable;

@@ -2,6 +2,7 @@
 // behind a narrow interface: the main panel implements it; tests observe it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace com232 {
@@ -24,6 +25,22 @@ public:
     virtual void Disconnect() = 0;
     // Ends the program without saving the panel settings.
     virtual void QuitUserInterface(int code) = 0;
+
+    // The connection page's effects on the other panels (by default none):
+    // the data panel's link indicator (the COM port or the server address),
+    virtual void ShowLinkIndicator(bool serial, const std::string& comPort,
+                                   const std::string& address) {
+        (void)serial, (void)comPort, (void)address;
+    }
+    // the sensor identification on the recorder and the big panels,
+    virtual void ShowSensorId(const std::string& id) { (void)id; }
+    // the transfer target FILE and SEND and GET usable (offline mode),
+    virtual void SelectFileTarget() {}
+    virtual void EnableTransferCommands() {}
+    // the calibration factors read from the sensor into the calibration
+    // page (order 102), and the factors and offsets the pages show.
+    virtual void GetCalibration() {}
+    virtual void CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) { (void)cf, (void)offsets; }
 };
 
 // The interface in use; until one is installed every call does nothing.

@@ -1,13 +1,16 @@
-// Opening the serial port or the TCP connection, the TCP event callback,
-// and the texts of the open/connect error codes.
+// The two transports, serial port and TCP connection, opening them, the
+// TCP event callback, and the texts of the open/connect error codes.
 #include "link/com232.h"
 #include "link/link_texts.h"
+#include "link/transport.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_client.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace com232 {
 
@@ -17,14 +20,169 @@ namespace {
 
 double gSerialPortTimeout = kSerialPortTimeoutSeconds;
 
-void CloseOpenedComPort() {
-    if (OpenedComPort != 0) {
-        platform::CloseCom(OpenedComPort);
+// A transport that is not there: before the first connection and after
+// the link was closed. Nothing is written or read.
+class NoTransport final : public Transport {
+public:
+    bool IsOpen() const override { return false; }
+    void Close() override {}
+    int Write(const uint8_t*, size_t) override { return -1; }
+    size_t Read(uint8_t*, size_t) override { return 0; }
+    bool WaitReadable(int) override { return false; }
+    void DropReceived() override {}
+    int LineErrors() override { return 0; }
+    size_t ReadAfterTimeOut(uint8_t*, size_t) override { return 0; }
+    void SetPortTimeOut(double) override {}
+};
+
+// The serial port by its COM number. The port's own input queue holds what
+// has arrived; a read takes what is queued, so it never waits.
+class SerialTransport final : public Transport {
+public:
+    explicit SerialTransport(int comPort) : port_(comPort) {}
+    ~SerialTransport() override { Close(); }
+
+    bool IsOpen() const override { return port_ != 0; }
+    void Close() override {
+        if (port_ != 0) {
+            platform::CloseCom(port_);
+            port_ = 0;
+        }
         OpenedComPort = 0;
     }
-}
+    int Write(const uint8_t* data, size_t count) override {
+        return platform::ComWrt(port_, data, count);
+    }
+    size_t Read(uint8_t* buffer, size_t room) override {
+        const int waiting = platform::GetInQLen(port_);
+        if (waiting <= 0 || room == 0) {
+            return 0;
+        }
+        const int n = platform::ComRd(port_, buffer, std::min(room, static_cast<size_t>(waiting)));
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    bool WaitReadable(int ms) override { return platform::WaitComReadable(port_, ms); }
+    void DropReceived() override {
+        platform::FlushInQ(port_);
+        platform::FlushOutQ(port_);
+    }
+    int LineErrors() override {
+        // A port that is gone (closed under the loop) counts as a lost line.
+        const int bits = platform::GetComStat(port_);
+        return platform::GetInQLen(port_) < 0 ? (bits | platform::kComStatLineLost) : bits;
+    }
+    size_t ReadAfterTimeOut(uint8_t* buffer, size_t missing) override {
+        const int n = platform::ComRd(port_, buffer, missing);
+        return n > 0 ? static_cast<size_t>(n) : 0;
+    }
+    void SetPortTimeOut(double seconds) override { platform::SetComTime(port_, seconds); }
+
+private:
+    int port_;
+};
+
+// The TCP connection. The bytes the connection reports (its data-ready
+// callback, while events are processed) are kept here until the link reads
+// them, so the last bytes the server sent before closing are not lost with
+// the connection; reads take those first, then what the socket holds.
+class TcpTransport final : public Transport {
+public:
+    explicit TcpTransport(unsigned handle) : handle_(handle) {}
+    ~TcpTransport() override { Close(); }
+
+    bool IsOpen() const override { return handle_ != 0; }
+    void Close() override {
+        if (handle_ != 0) {
+            platform::DisconnectFromTCPServer(handle_);
+            handle_ = 0;
+        }
+        pending_.clear();
+        TcpConnected = 0;
+        TcpHandle = 0;
+    }
+    int Write(const uint8_t* data, size_t count) override {
+        return platform::ClientTCPWrite(handle_, data, count, kTcpWriteTimeoutMs);
+    }
+    size_t Read(uint8_t* buffer, size_t room) override {
+        size_t n = std::min(room, pending_.size());
+        std::copy_n(pending_.begin(), n, buffer);
+        pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(n));
+        if (n < room && handle_ != 0) {
+            const int got = platform::ClientTCPRead(handle_, buffer + n, room - n, 0);
+            if (got > 0) {
+                n += static_cast<size_t>(got);
+            }
+        }
+        return n;
+    }
+    bool WaitReadable(int ms) override {
+        return !pending_.empty() || (handle_ != 0 && platform::ClientTCPWaitReadable(
+                                                         handle_, static_cast<unsigned>(ms)));
+    }
+    void DropReceived() override {
+        pending_.clear();
+        uint8_t stale[256];
+        while (handle_ != 0 && platform::ClientTCPBytesWaiting(handle_) > 0 &&
+               platform::ClientTCPRead(handle_, stale, sizeof stale, 0) > 0) {
+        }
+    }
+    int LineErrors() override { return 0; }
+    size_t ReadAfterTimeOut(uint8_t*, size_t) override { return 0; }
+    void SetPortTimeOut(double) override {}
+
+    // The connection's events: data ready (kept), closed by the server
+    // (reported at once: the wait in progress, if any, ends by its time-out).
+    void OnEvent(unsigned handle, int event) {
+        if (handle != handle_) {
+            return; // an earlier conversation
+        }
+        if (event == platform::kTcpDataReady) {
+            uint8_t chunk[4096];
+            int n = 0;
+            while ((n = platform::ClientTCPRead(handle, chunk, sizeof chunk, 0)) > 0) {
+                pending_.insert(pending_.end(), chunk, chunk + n);
+            }
+        } else if (event == platform::kTcpDisconnect) {
+            handle_ = 0;
+            TcpHandle = 0;
+            TcpConnected = 0;
+            StatusText = kTextServerClosed;
+            SetTimeout();
+        }
+    }
+
+private:
+    unsigned handle_;
+    std::vector<uint8_t> pending_;
+};
+
+std::unique_ptr<Transport> gTransport = std::make_unique<NoTransport>();
 
 } // namespace
+
+Transport& Link() {
+    return *gTransport;
+}
+
+void UseTransport(std::unique_ptr<Transport> t) {
+    gTransport->Close();
+    gTransport = t ? std::move(t) : std::make_unique<NoTransport>();
+}
+
+std::unique_ptr<Transport> MakeSerialTransport(int comPort) {
+    return std::make_unique<SerialTransport>(comPort);
+}
+
+std::unique_ptr<Transport> MakeTcpTransport(unsigned handle) {
+    return std::make_unique<TcpTransport>(handle);
+}
+
+int ClientTCPCB(unsigned handle, int event, int /*error*/, void* /*callbackData*/) {
+    if (auto* tcp = dynamic_cast<TcpTransport*>(gTransport.get())) {
+        tcp->OnEvent(handle, event);
+    }
+    return 0;
+}
 
 double SerialPortTimeoutSeconds() {
     return gSerialPortTimeout;
@@ -32,9 +190,7 @@ double SerialPortTimeoutSeconds() {
 
 void SetSerialPortTimeoutForTests(double seconds) {
     gSerialPortTimeout = seconds > 0 ? seconds : kSerialPortTimeoutSeconds;
-    if (OpenedComPort != 0) {
-        platform::SetComTime(OpenedComPort, gSerialPortTimeout);
-    }
+    Link().SetPortTimeOut(gSerialPortTimeout);
 }
 
 long BaudrateOfIndex(unsigned index) {
@@ -94,7 +250,7 @@ const char* TcpErrorText(int code) {
 
 void InitRS232() {
     AcquisitionRunning = 0;
-    CloseOpenedComPort();
+    UseTransport(nullptr);
     platform::CloseCom(ComPort);
     const long baud = BaudrateOfIndex(BaudrateIndex);
     LinkResult = platform::OpenComConfig(ComPort, "", baud, 0, 8, 1, 1024, 1024);
@@ -103,6 +259,7 @@ void InitRS232() {
         SetTimeout();
         return;
     }
+    UseTransport(MakeSerialTransport(ComPort));
     OpenedComPort = ComPort;
     platform::SetComTime(ComPort, gSerialPortTimeout);
     platform::FlushInQ(ComPort);
@@ -111,17 +268,14 @@ void InitRS232() {
 }
 
 void InitTCP_IP() {
-    if (TcpConnected) {
-        platform::DisconnectFromTCPServer(TcpHandle);
-        TcpConnected = 0;
-        TcpHandle = 0;
-    }
+    UseTransport(nullptr);
     platform::SetWaitCursor(1);
     unsigned handle = 0;
     LinkResult = platform::ConnectToTCPServerEx(&handle, ServerPort, ServerAddress, ClientTCPCB,
                                                 nullptr, kTcpConnectTimeoutMs, 0);
     platform::SetWaitCursor(0);
     if (LinkResult >= 0) {
+        UseTransport(MakeTcpTransport(handle));
         TcpHandle = handle;
         TcpConnected = 1;
         RxCount = 0;
@@ -132,39 +286,15 @@ void InitTCP_IP() {
     }
 }
 
-int ClientTCPCB(unsigned handle, int event, int /*error*/, void* /*callbackData*/) {
-    if (handle != TcpHandle) {
-        return 0; // an earlier conversation
-    }
-    if (event == platform::kTcpDataReady) {
-        const int room = static_cast<int>(kRxBufferSize) - RxCount;
-        if (room > 0) {
-            const int n = platform::ClientTCPRead(handle, RxBuffer + RxCount,
-                                                  static_cast<size_t>(room), kTcpReadTimeoutMs);
-            if (n > 0) {
-                RxCount += std::min(n, room);
-            }
-        }
-    } else if (event == platform::kTcpDisconnect) {
-        StatusText = kTextServerClosed;
-        SetTimeout();
-        TcpHandle = 0;
-        TcpConnected = 0;
-    }
-    return 0;
-}
-
 void CloseLink() {
-    if (TcpConnected) {
-        platform::DisconnectFromTCPServer(TcpHandle);
-    }
+    UseTransport(nullptr);
     TcpConnected = 0;
     TcpHandle = 0;
-    CloseOpenedComPort();
+    OpenedComPort = 0;
 }
 
 bool LinkOpen() {
-    return TcpConnected != 0 || OpenedComPort != 0;
+    return Link().IsOpen();
 }
 
 void ResetLinkState() {

@@ -1,14 +1,9 @@
+// Popups: the test hook, the scripted user and the way to the windows that
+// show them (platform/popup_windows.cpp, with Qt Widgets).
 #include "platform/popups.h"
 
-#include <QApplication>
-#include <QColorDialog>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
+#include <QString>
 
 #include <stdexcept>
 #include <string>
@@ -18,19 +13,10 @@ namespace {
 
 PopupHook gHook;
 
-QWidget* ParentWindow() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return nullptr;
-    }
-    return QApplication::activeWindow();
-}
+const PopupWindows* gWindows = nullptr;
 
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-bool HaveGui() {
-    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
 }
 
 } // namespace
@@ -39,29 +25,28 @@ void SetPopupHook(PopupHook hook) {
     gHook = std::move(hook);
 }
 
+void SetPopupWindows(const PopupWindows* windows) {
+    gWindows = windows;
+}
+
 void MessagePopup(const std::string& title, const std::string& text) {
     if (gHook) {
         gHook(PopupRecord{PopupKind::Message, title, text, {}, {}});
         return;
     }
-    if (!HaveGui()) {
-        return;
+    if (gWindows != nullptr) {
+        gWindows->message(title, text);
     }
-    QMessageBox box(QMessageBox::NoIcon, Q(title), Q(text), QMessageBox::Ok, ParentWindow());
-    box.exec();
 }
 
 int ConfirmPopup(const std::string& title, const std::string& text) {
     if (gHook) {
         return gHook(PopupRecord{PopupKind::Confirm, title, text, {}, {}}).result == 1 ? 1 : 0;
     }
-    if (!HaveGui()) {
+    if (gWindows == nullptr) {
         return 0;
     }
-    QMessageBox box(QMessageBox::Question, Q(title), Q(text), QMessageBox::Yes | QMessageBox::No,
-                    ParentWindow());
-    box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes ? 1 : 0;
+    return gWindows->confirm(title, text);
 }
 
 int GenericMessagePopup(const std::string& title, const std::string& text,
@@ -75,24 +60,10 @@ int GenericMessagePopup(const std::string& title, const std::string& text,
         const int r = gHook(PopupRecord{PopupKind::Generic, title, text, labels, {}}).result;
         return (r >= 1 && r <= static_cast<int>(labels.size())) ? r : 1;
     }
-    if (!HaveGui()) {
+    if (gWindows == nullptr) {
         return 1;
     }
-    QMessageBox box(QMessageBox::Warning, Q(title), Q(text), QMessageBox::NoButton, ParentWindow());
-    std::vector<QPushButton*> buttons;
-    for (const std::string& label : labels) {
-        buttons.push_back(box.addButton(Q(label), QMessageBox::ActionRole));
-    }
-    box.setDefaultButton(buttons.front());
-    box.setEscapeButton(buttons.front());
-    buttons.front()->setFocus();
-    box.exec();
-    for (size_t i = 0; i < buttons.size(); ++i) {
-        if (box.clickedButton() == buttons[i]) {
-            return static_cast<int>(i) + 1;
-        }
-    }
-    return 1;
+    return gWindows->generic(title, text, labels);
 }
 
 int PromptPopup(const std::string& title, const std::string& message, std::string* response,
@@ -105,21 +76,10 @@ int PromptPopup(const std::string& title, const std::string& message, std::strin
         *response = maxLength >= 0 ? a.text.substr(0, static_cast<size_t>(maxLength)) : a.text;
         return 1;
     }
-    if (!HaveGui()) {
+    if (gWindows == nullptr) {
         return 0;
     }
-    QInputDialog dialog(ParentWindow());
-    dialog.setWindowTitle(Q(title));
-    dialog.setLabelText(Q(message));
-    dialog.setInputMode(QInputDialog::TextInput);
-    if (auto* edit = dialog.findChild<QLineEdit*>()) {
-        edit->setMaxLength(maxLength);
-    }
-    if (dialog.exec() != QDialog::Accepted) {
-        return 0;
-    }
-    *response = dialog.textValue().left(maxLength).toStdString();
-    return 1;
+    return gWindows->prompt(title, message, response, maxLength);
 }
 
 int FileSelectPopup(const FileSelectRequest& request, std::string* path) {
@@ -132,32 +92,10 @@ int FileSelectPopup(const FileSelectRequest& request, std::string* path) {
         *path = a.text;
         return QFileInfo::exists(Q(a.text)) ? kExistingFileSelected : kNewFileSelected;
     }
-    if (!HaveGui()) {
+    if (gWindows == nullptr) {
         return kNoFileSelected;
     }
-    QFileDialog dialog(ParentWindow(), Q(request.title), Q(request.directory));
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    if (!request.filter.empty()) {
-        dialog.setNameFilters({Q(request.filter), QStringLiteral("*")});
-    }
-    if (!request.buttonLabel.empty()) {
-        dialog.setLabelText(QFileDialog::Accept, Q(request.buttonLabel));
-    }
-    if (!request.defaultName.empty()) {
-        dialog.selectFile(Q(request.defaultName));
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return kNoFileSelected;
-    }
-    const QString chosen = QDir::toNativeSeparators(dialog.selectedFiles().front());
-    if (QFileInfo(chosen).isDir()) {
-        return kNoFileSelected;
-    }
-    *path = chosen.toStdString();
-    return QFileInfo::exists(chosen) ? kExistingFileSelected : kNewFileSelected;
+    return gWindows->fileSelect(request, path);
 }
 
 int ColorPopup(const std::string& title, uint32_t initial, uint32_t* colour) {
@@ -179,18 +117,10 @@ int ColorPopup(const std::string& title, uint32_t initial, uint32_t* colour) {
         }
         return 1;
     }
-    if (!HaveGui()) {
+    if (gWindows == nullptr) {
         return 0;
     }
-    const QColor start((initial >> 16) & 0xFF, (initial >> 8) & 0xFF, initial & 0xFF);
-    const QColor c =
-        QColorDialog::getColor(start, ParentWindow(), Q(title), QColorDialog::DontUseNativeDialog);
-    if (!c.isValid()) {
-        return 0;
-    }
-    *colour = (static_cast<uint32_t>(c.red()) << 16) | (static_cast<uint32_t>(c.green()) << 8) |
-              static_cast<uint32_t>(c.blue());
-    return 1;
+    return gWindows->color(title, initial, colour);
 }
 
 ScriptedPopups::ScriptedPopups() {

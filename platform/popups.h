@@ -52,6 +52,25 @@ int FileSelectPopup(const FileSelectRequest& request, std::string* path);
 // and the answer's text the chosen one (decimal, or hexadecimal with 0x).
 int ColorPopup(const std::string& title, uint32_t initial, uint32_t* colour);
 
+// ---- the windows -------------------------------------------------------
+
+// The windows that show the popups. Until InitRuntime installs the real ones
+// (c3platform, with Qt Widgets), every popup answers at once as a user
+// pressing Escape would: OK, no, the first button, cancel.
+struct PopupWindows {
+    void (*message)(const std::string& title, const std::string& text);
+    int (*confirm)(const std::string& title, const std::string& text);
+    int (*generic)(const std::string& title, const std::string& text,
+                   const std::vector<std::string>& labels);
+    int (*prompt)(const std::string& title, const std::string& message, std::string* response,
+                  int maxLength);
+    int (*fileSelect)(const FileSelectRequest& request, std::string* path);
+    int (*color)(const std::string& title, uint32_t initial, uint32_t* colour);
+};
+void SetPopupWindows(const PopupWindows* windows);
+// The real windows (c3platform).
+const PopupWindows* PopupWindowFunctions();
+
 // ---- test hook ---------------------------------------------------------
 
 struct PopupRecord {

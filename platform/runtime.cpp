@@ -2,8 +2,7 @@
 
 #include "platform/tcp_client.h"
 
-#include <QApplication>
-#include <QCursor>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -15,10 +14,10 @@ namespace {
 // Longest time ProcessSystemEvents sleeps when nothing is pending.
 constexpr int kIdleWaitMs = 2;
 
-QApplication* gApp = nullptr;
 bool gQuitRequested = false;
 int gInsideProcessEvents = 0;
 int gQuitCode = 0;
+void (*gWaitCursor)(int on) = nullptr;
 
 QTimer* WakeTimer() {
     static QTimer* timer = [] {
@@ -31,27 +30,6 @@ QTimer* WakeTimer() {
 }
 
 } // namespace
-
-bool InitRuntime(int& argc, char** argv) {
-    if (QCoreApplication::instance() != nullptr) {
-        return true;
-    }
-    // The application keeps a reference to its argument count, so both live
-    // as long as the process.
-    static int appArgc = 0;
-    static char** appArgv = nullptr;
-    appArgc = argc;
-    appArgv = argv;
-    gApp = new QApplication(appArgc, appArgv);
-    return true;
-}
-
-void ShutdownRuntime() {
-    // Deleted here rather than by a static destructor: at process exit Qt's
-    // own globals may already be gone.
-    delete gApp;
-    gApp = nullptr;
-}
 
 bool InsideProcessSystemEvents() {
     return gInsideProcessEvents > 0;
@@ -71,6 +49,17 @@ void ProcessSystemEvents() {
     QCoreApplication::sendPostedEvents();
     // Bytes that a socket buffered without a fresh readyRead (for instance
     // while a callback was still running) are reported here.
+    DispatchTcpEvents();
+    --gInsideProcessEvents;
+}
+
+void ProcessPendingEvents() {
+    if (QCoreApplication::instance() == nullptr) {
+        return;
+    }
+    ++gInsideProcessEvents;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents();
     DispatchTcpEvents();
     --gInsideProcessEvents;
 }
@@ -105,14 +94,13 @@ void ResetQuitRequest() {
 }
 
 void SetWaitCursor(int on) {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-        return;
+    if (gWaitCursor != nullptr) {
+        gWaitCursor(on);
     }
-    if (on) {
-        QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    } else if (QApplication::overrideCursor() != nullptr) {
-        QApplication::restoreOverrideCursor();
-    }
+}
+
+void SetWaitCursorHandler(void (*handler)(int on)) {
+    gWaitCursor = handler;
 }
 
 } // namespace platform

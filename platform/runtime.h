@@ -6,6 +6,8 @@ namespace platform {
 
 // Creates the application object when there is none yet (tests and the
 // program both call it first). Returns false when no GUI can be started.
+// With the windows (c3platform): the link and the rest of the run-time
+// below it (c3platform_core) need no Qt Widgets.
 bool InitRuntime(int& argc, char** argv);
 // Deletes the application object made by InitRuntime (end of the program).
 void ShutdownRuntime();
@@ -15,6 +17,8 @@ void ShutdownRuntime();
 // next event, but never longer than a few milliseconds, so a loop that polls
 // for the sensor costs almost no CPU and still wakes the moment bytes arrive.
 void ProcessSystemEvents();
+// Runs every callback that is pending now and returns without waiting.
+void ProcessPendingEvents();
 // True while ProcessSystemEvents runs (at any depth): what it ends with
 // (the TCP dispatch) need not be scheduled separately.
 bool InsideProcessSystemEvents();
@@ -30,7 +34,9 @@ bool QuitRequested();
 // For tests: forget an earlier QuitUserInterface.
 void ResetQuitRequest();
 
-// Hourglass while a blocking operation (TCP connect) runs.
+// Hourglass while a blocking operation (TCP connect) runs; nothing until
+// InitRuntime has installed the windows' handler.
 void SetWaitCursor(int on);
+void SetWaitCursorHandler(void (*handler)(int on));
 
 } // namespace platform

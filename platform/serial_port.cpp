@@ -1,6 +1,6 @@
 #include "platform/serial_port.h"
 
-#include "link/com_port_map.h"
+#include "platform/com_port_map.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -79,7 +79,7 @@ int MsLeft(const QElapsedTimer& t, double seconds) {
 
 int OpenComConfig(int comPort, const std::string& deviceName, long baudRate, int parity,
                   int dataBits, int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
-    const std::string device = deviceName.empty() ? com232::ComPortToDevice(comPort) : deviceName;
+    const std::string device = deviceName.empty() ? ComPortToDevice(comPort) : deviceName;
     if (device.empty()) {
         return kComInvalidPortNumber;
     }
@@ -261,6 +261,17 @@ int GetInQLen(int comPort) {
     return static_cast<int>(port->bytesAvailable()) + std::max(pending, 0);
 }
 
+bool WaitComReadable(int comPort, int timeoutMs) {
+    QSerialPort* port = LivePort(comPort);
+    if (port == nullptr) {
+        return false;
+    }
+    if (port->bytesAvailable() > 0) {
+        return true;
+    }
+    return port->waitForReadyRead(timeoutMs);
+}
+
 int GetComStat(int comPort) {
     OpenPort* p = Find(comPort);
     if (p == nullptr) {
@@ -280,7 +291,7 @@ std::vector<SerialPortDescription> ListSerialPorts() {
     std::vector<SerialPortDescription> list;
     for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
         const std::string device = info.systemLocation().toStdString();
-        const int number = com232::DeviceToComPort(device);
+        const int number = DeviceToComPort(device);
         if (number < 0) {
             continue;
         }

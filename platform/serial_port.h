@@ -1,4 +1,4 @@
-// Serial ports addressed by COM-port number (see link/com_port_map.h for the
+// Serial ports addressed by COM-port number (see platform/com_port_map.h for the
 // mapping to Linux devices).
 #pragma once
 
@@ -42,6 +42,9 @@ int ComWrt(int comPort, const void* data, size_t count);
 int ComRd(int comPort, void* buffer, size_t count);
 // Bytes waiting in the input queue, or a negative code.
 int GetInQLen(int comPort);
+// Blocks up to timeoutMs, without processing events, until bytes can be
+// read; false when none came or the port is not open.
+bool WaitComReadable(int comPort, int timeoutMs);
 // Line error bits since the last call; positive means a line error.
 int GetComStat(int comPort);
 bool IsComOpen(int comPort);

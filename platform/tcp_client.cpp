@@ -331,6 +331,22 @@ size_t ClientTCPBytesWaiting(unsigned handle) {
     return c == nullptr ? 0 : c->Waiting();
 }
 
+bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs) {
+    Conversation* c = Find(handle);
+    if (c == nullptr || c->closedByPeer) {
+        return false;
+    }
+    if (c->Waiting() > 0) {
+        return true;
+    }
+    pollfd p{c->fd, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&p, 1, static_cast<int>(timeoutMs));
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0;
+}
+
 void DispatchTcpEvents() {
     if (gDispatching) {
         return;

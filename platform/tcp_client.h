@@ -44,6 +44,10 @@ int ClientTCPRead(unsigned handle, void* buffer, size_t count, unsigned timeoutM
 // Bytes received and not read yet (0 for unknown handles).
 size_t ClientTCPBytesWaiting(unsigned handle);
 
+// Blocks up to timeoutMs, without processing events, until bytes can be
+// read. False when none came, the peer has closed or the handle is unknown.
+bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs);
+
 // Delivers pending data-ready and disconnect events. Called by the event
 // loop and by ProcessSystemEvents; a nested call returns at once.
 void DispatchTcpEvents();

@@ -13,7 +13,6 @@
 #include "live/signal_graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
-#include "platform/serial_port.h"
 #include "platform/widgets.h"
 #include "record/record_texts.h"
 #include "record/recorder.h"
@@ -113,57 +112,32 @@ bool TakeStreamFrame() {
     return true;
 }
 
-// True when RxBuffer holds a whole frame with a good header at its start.
-bool WholeFrameReceived() {
-    com232::FrameHeader h;
-    return com232::RxCount >= static_cast<int>(com232::kHeaderSize) &&
-           com232::DecodeHeader(com232::RxBuffer, &h) &&
-           com232::RxCount >= static_cast<int>(com232::kHeaderSize) + h.length;
-}
-
-// TCP: the link's receive callback collects the frames in RxBuffer; each
-// frame taken is removed and what follows it (frames that arrived together)
-// moves to the front, so none is lost. When the recording ends (STOP
-// RECORD, or the sensor closed the connection right behind its last
-// frames), the frames already received whole are still written.
-void TcpStream() {
-    using com232::RxCount;
+// The frames collect in RxBuffer as the link reads them from the transport;
+// each frame taken is removed and what follows it (frames that arrived
+// together) moves to the front, so none is lost. A line error reported by
+// the port, or a port that is gone, ends the recording with its message.
+// When the recording ends otherwise (STOP RECORD, or the sensor closed the
+// connection right behind its last frames, which the link reports), the
+// frames already received whole are still written.
+void TakeStream() {
     for (;;) {
-        const bool running = com232::AcquisitionRunning == 1;
-        if (!running && !WholeFrameReceived()) {
-            return;
-        }
-        if (RxCount < static_cast<int>(com232::kHeaderSize)) {
-            platform::ProcessSystemEvents();
-            continue;
-        }
-        if (!TakeStreamFrame()) {
-            return;
-        }
-        RxCount = DropConsumedBytes(com232::RxBuffer, RxCount,
-                                    static_cast<int>(com232::kHeaderSize) + com232::AnswerLength);
-    }
-}
-
-// Serial: the frames wait in the port's input queue. A line error reported
-// by the port, or a port that is gone, ends the recording with its message.
-void SerialStream() {
-    const int port = com232::ComPort;
-    while (com232::AcquisitionRunning == 1) {
-        const int waiting = platform::GetInQLen(port);
-        if (platform::GetComStat(port) > 0 || waiting < 0) {
+        com232::PullReceived();
+        if (com232::LineErrors() > 0) {
             com232::StatusText = kTextPortError;
             com232::SetTimeout();
             return;
         }
-        if (waiting < static_cast<int>(com232::kHeaderSize)) {
-            platform::ProcessSystemEvents();
+        if (com232::AcquisitionRunning != 1 && !com232::WholeFrameReceived()) {
+            return;
+        }
+        if (com232::RxCount < static_cast<int>(com232::kHeaderSize)) {
+            com232::AwaitMoreBytes();
             continue;
         }
-        platform::ComRd(port, com232::RxBuffer, com232::kHeaderSize);
         if (!TakeStreamFrame()) {
             return;
         }
+        com232::DropAnswer();
     }
 }
 
@@ -241,21 +215,12 @@ void TriggeredRecord() {
     com232::AcquisitionRunning = 1;
     State().runCounter = 0;
     detail::ShowCounters();
-    const bool tcp = com232::ComProtocol == com232::kProtocolTcp;
-    if (tcp) {
-        // A frame that came right behind the acknowledgment is kept.
-        com232::RxCount =
-            DropConsumedBytes(com232::RxBuffer, com232::RxCount,
-                              static_cast<int>(com232::kHeaderSize) + com232::AnswerLength);
-    }
+    // A frame that came right behind the acknowledgment is kept.
+    com232::DropAnswer();
     // No time-out while waiting: the loop waits for the next frame, a link
     // failure or STOP RECORD.
     com232::HoldLinkForStream(true);
-    if (tcp) {
-        TcpStream();
-    } else {
-        SerialStream();
-    }
+    TakeStream();
     com232::HoldLinkForStream(false);
     live::FlushDisplays();
 }

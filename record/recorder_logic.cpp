@@ -46,17 +46,6 @@ double NextCycleStart(double due, double interval, double now) {
     return next < now ? now : next;
 }
 
-int DropConsumedBytes(uint8_t* buffer, int count, int consumed) {
-    if (consumed <= 0) {
-        return count < 0 ? 0 : count;
-    }
-    if (consumed >= count) {
-        return 0;
-    }
-    std::memmove(buffer, buffer + consumed, static_cast<size_t>(count - consumed));
-    return count - consumed;
-}
-
 live::LiveDataFrameBytes FrameOfData(const uint8_t* data, size_t length) {
     live::LiveDataFrameBytes f;
     std::memcpy(f.bytes, data, std::min(length, live::kLiveFrameSize));

@@ -50,11 +50,6 @@ RecordTime SplitRecordTime(double totalSeconds);
 // took longer than the interval) the next request goes out `now`.
 double NextCycleStart(double due, double interval, double now);
 
-// Removes the first `consumed` bytes of the `count` bytes in `buffer`,
-// moving what follows (the start of the next frame) to the front. Returns
-// the bytes left.
-int DropConsumedBytes(uint8_t* buffer, int count, int consumed);
-
 // The LiveDataFrame of `length` answer data bytes; fields the data do not
 // reach are 0, bytes beyond the frame are ignored.
 live::LiveDataFrameBytes FrameOfData(const uint8_t* data, size_t length);

@@ -11,10 +11,8 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
-#include "link/crc8.h"
 #include "link/link_texts.h"
 #include "platform/runtime.h"
-#include "platform/serial_port.h"
 #include "platform/widgets.h"
 #include "scope/scope.h"
 
@@ -28,9 +26,6 @@ namespace {
 
 constexpr const char* kTextPortError = "TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND "
                                        "COM SETTINGS. \nTRY TO CONNECT AGAIN!";
-// On TCP the acknowledgment and the four block frames collect in RxBuffer.
-constexpr int kScopeStreamSize =
-    static_cast<int>(com232::kHeaderSize + kScopeBlocks * kScopeBlockFrame);
 
 bool gScanRunning = false;
 // True from the capture's acknowledgment to its end: the link then carries
@@ -58,8 +53,7 @@ bool WaitEnds(Wait* why) {
         *why = Wait::Broken;
         return true;
     }
-    if (com232::LinkOk == 0 ||
-        (com232::ComProtocol == com232::kProtocolTcp && com232::TcpConnected == 0)) {
+    if (com232::LinkOk == 0) { // a TCP hang-up is reported as it happens
         *why = Wait::Failed;
         return true;
     }
@@ -100,44 +94,46 @@ private:
     double since_;
 };
 
-// Serial link: waits until a block header is there, watching the port's
-// error status. A header already queued (the blocks follow each other
-// closely) is taken at once; only an empty queue waits for events. The
-// first block may take until the trigger; the others follow it.
-Wait AwaitSerialHeader(bool firstBlock) {
+// Waits until a block header is there, watching the line's error status.
+// A header already received (the blocks follow each other closely) is
+// taken at once; only an empty buffer waits. The first block may take
+// until the trigger; the others follow it.
+Wait AwaitBlockHeader(StallWatch* stall, unsigned long long captureStart) {
     com232::ComErrorBits = 0;
-    StallWatch stall(!firstBlock);
     for (bool first = true;; first = false) {
         if (!first) {
-            platform::ProcessSystemEvents();
+            com232::AwaitMoreBytes();
         }
-        const int waiting = platform::GetInQLen(com232::ComPort);
-        com232::ComErrorBits = platform::GetComStat(com232::ComPort);
-        if (com232::ComErrorBits > 0 || waiting < 0) {
+        com232::PullReceived();
+        com232::ComErrorBits = com232::LineErrors();
+        if (com232::ComErrorBits > 0) {
             return FailWith(kTextPortError); // line lost or port gone
         }
         Wait why = Wait::Ready;
         if (WaitEnds(&why)) {
             return why;
         }
-        if (waiting >= static_cast<int>(com232::kHeaderSize)) {
+        if (com232::RxCount >= static_cast<int>(com232::kHeaderSize)) {
             return Wait::Ready;
         }
-        if (stall.Stalled(waiting)) {
+        if (stall->Stalled(static_cast<int>(com232::BytesReceived() - captureStart))) {
             return FailWith(com232::kTextNoAnswer);
         }
     }
 }
 
-Wait ReadSerialBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
-                      uint16_t preTrigger) {
+// The four block frames, as the link reads them behind the acknowledgment
+// (which has been taken off RxBuffer): each is checked and put in order.
+Wait ReadBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode, uint16_t preTrigger) {
+    // The bytes behind the acknowledgment are the capture's.
+    const unsigned long long captureStart =
+        com232::BytesReceived() - static_cast<unsigned long long>(com232::RxCount);
+    StallWatch stall(false);
     for (SampleBlock& block : *blocks) {
-        const Wait w = AwaitSerialHeader(&block == &blocks->front());
+        const Wait w = AwaitBlockHeader(&stall, captureStart);
         if (w != Wait::Ready) {
             return w;
         }
-        std::memset(com232::RxBuffer, 0, com232::kHeaderSize);
-        platform::ComRd(com232::ComPort, com232::RxBuffer, com232::kHeaderSize);
         if (com232::CheckHeaderCRC() != 1) {
             return Wait::Failed; // reported by the check
         }
@@ -148,71 +144,17 @@ Wait ReadSerialBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mo
             return Wait::Failed; // reported by the read
         }
         block = ReorderBlock(com232::RxData(), mode, preTrigger);
+        com232::DropAnswer();
     }
     return Wait::Ready;
-}
-
-// TCP: the link's receive callback collects the blocks behind the
-// acknowledgment in RxBuffer; once all are there, each frame is checked and
-// put in order.
-Wait ReadTcpBlocks(std::array<SampleBlock, kScopeBlocks>* blocks, uint16_t mode,
-                   uint16_t preTrigger) {
-    StallWatch stall(false);
-    while (com232::RxCount < kScopeStreamSize) {
-        Wait why = Wait::Ready;
-        if (WaitEnds(&why)) {
-            return why;
-        }
-        // The bytes behind the acknowledgment are the capture's.
-        if (stall.Stalled(std::max(0, com232::RxCount - static_cast<int>(com232::kHeaderSize)))) {
-            return FailWith(com232::kTextNoAnswer);
-        }
-        platform::ProcessSystemEvents();
-    }
-    if (ScanActive == 0) {
-        return Wait::Broken; // BREAK SCAN as the last bytes came in
-    }
-    // The frames, without the acknowledgment in front of them.
-    uint8_t frames[kScopeBlocks * kScopeBlockFrame];
-    std::memcpy(frames, com232::RxBuffer + com232::kHeaderSize, sizeof frames);
-    for (int b = 0; b < kScopeBlocks; ++b) {
-        std::memcpy(com232::RxBuffer, frames + b * kScopeBlockFrame, kScopeBlockFrame);
-        if (com232::CheckHeaderCRC() != 1) {
-            return Wait::Failed; // reported by the check
-        }
-        if (com232::AnswerLength != kScopeBlockData) {
-            return FailWith(com232::kTextBadHeader);
-        }
-        if (com232::crc8Update(com232::RxBuffer, com232::kHeaderSize, com232::AnswerLength) !=
-            com232::AnswerDataCrc) {
-            return FailWith(com232::kTextBadData);
-        }
-        (*blocks)[static_cast<size_t>(b)] = ReorderBlock(com232::RxData(), mode, preTrigger);
-    }
-    return Wait::Ready;
-}
-
-// TCP: removes the first `count` bytes collected in RxBuffer, moving what
-// follows them to the front.
-void DropReceived(int count) {
-    count = std::clamp(count, 0, com232::RxCount);
-    std::memmove(com232::RxBuffer, com232::RxBuffer + count,
-                 static_cast<size_t>(com232::RxCount - count));
-    com232::RxCount -= count;
 }
 
 // The acknowledgment of a break sent during the wait comes behind the rest
 // of the capture, if the sensor had triggered: the blocks in between, whole
 // or in part already received, are taken frame by frame and dropped, and
 // the acknowledgment (the frame without data) with them. So no block is
-// taken for the answer, and none is left for the next exchange. On TCP the
-// capture's own acknowledgment still heads RxBuffer with the blocks behind
-// it; on the serial line the capture has read whole frames only.
+// taken for the answer, and none is left for the next exchange.
 void TakeBreakAnswer() {
-    const bool tcp = com232::ComProtocol == com232::kProtocolTcp;
-    if (tcp) {
-        DropReceived(static_cast<int>(com232::kHeaderSize));
-    }
     for (int frame = 0; frame <= kScopeBlocks; ++frame) {
         if (com232::GetHeaderFrame() != 1) {
             return; // reported by the link
@@ -223,9 +165,7 @@ void TakeBreakAnswer() {
         if (com232::GetDataFrame() != 1) {
             return;
         }
-        if (tcp) {
-            DropReceived(static_cast<int>(com232::kHeaderSize + com232::AnswerLength));
-        }
+        com232::DropAnswer();
     }
 }
 
@@ -264,9 +204,9 @@ ScanResult GetScopeData() {
     const uint16_t mode = settings[kTriggerMode];
     const uint16_t preTrigger = settings[kPreTriggerValues];
     std::array<SampleBlock, kScopeBlocks> blocks{};
-    const Wait w = com232::ComProtocol == com232::kProtocolTcp
-                       ? ReadTcpBlocks(&blocks, mode, preTrigger)
-                       : ReadSerialBlocks(&blocks, mode, preTrigger);
+    // A block that came right behind the acknowledgment is kept.
+    com232::DropAnswer();
+    const Wait w = ReadBlocks(&blocks, mode, preTrigger);
     const bool broken = ScanActive == 0; // BREAK SCAN while the last block was read
     ScanActive = 0;
     if (gBreakSent && w != Wait::Failed) {

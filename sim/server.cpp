@@ -1,6 +1,6 @@
 #include "sim/server.h"
 
-#include "link/com_port_map.h"
+#include "platform/com_port_map.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -148,7 +148,7 @@ std::string Server::TransportStatus() {
         s << " tcp=127.0.0.1:" << tcpPort_;
     }
     if (!ptyPath_.empty()) {
-        s << " pty=" << ptyPath_ << " com=" << com232::DeviceToComPort(ptyPath_);
+        s << " pty=" << ptyPath_ << " com=" << platform::DeviceToComPort(ptyPath_);
     }
     return s.str();
 }

@@ -1,6 +1,6 @@
 #include "sim/simulator.h"
 
-#include "link/com_port_map.h"
+#include "platform/com_port_map.h"
 #include "sim/server.h"
 
 namespace sim {
@@ -30,7 +30,7 @@ std::string Simulator::PtyPath() const {
 
 int Simulator::PtyComPort() const {
     const std::string path = PtyPath();
-    return path.empty() ? -1 : com232::DeviceToComPort(path);
+    return path.empty() ? -1 : platform::DeviceToComPort(path);
 }
 
 uint16_t Simulator::ControlPort() const {

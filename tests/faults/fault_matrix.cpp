@@ -215,13 +215,13 @@ Expectation Expect(const Cell& c) {
             e = {false, {}};
             break;
         case Fault::Cut:
-            // TCP: the stream stays short; serial: the next block completes
+            // The blocks are read frame by frame: the next block completes
             // the cut one's data.
-            e.texts = {tcp ? kTextNoAnswer : kTextBadData};
+            e.texts = {kTextBadData};
             break;
         case Fault::ErrorAnswer:
-            // TCP: the stream stays short; serial: a frame that is no block.
-            e.texts = {tcp ? kTextNoAnswer : kTextBadHeader};
+            // A frame that is no block.
+            e.texts = {kTextBadHeader};
             break;
         case Fault::Closed:
             if (tcp) {

@@ -1,8 +1,8 @@
-#include "link/com_port_map.h"
+#include "platform/com_port_map.h"
 
 #include <gtest/gtest.h>
 
-using namespace com232;
+using namespace platform;
 
 TEST(ComPortMap, EachFamilyMapsBothWays) {
     EXPECT_EQ("/dev/ttyS0", ComPortToDevice(1));

@@ -1,4 +1,4 @@
-#include "link/com_port_map.h"
+#include "platform/com_port_map.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
@@ -235,8 +235,8 @@ TEST(SerialPort, PseudoTerminalExchangeAndHangUp) {
     ::tcgetattr(slave, &t);
     ::cfmakeraw(&t);
     ::tcsetattr(slave, TCSANOW, &t);
-    const int com = com232::DeviceToComPort(name);
-    ASSERT_GE(com, com232::kComPtsBase) << name;
+    const int com = platform::DeviceToComPort(name);
+    ASSERT_GE(com, kComPtsBase) << name;
 
     ASSERT_EQ(0, OpenComConfig(com, "", 115200, 0, 8, 1, 1024, 1024));
     SetComTime(com, 0.5);

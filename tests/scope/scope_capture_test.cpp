@@ -188,12 +188,13 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     // and the last, and the sensor acknowledges it behind the blocks.
     sensor_->Command("fault split 100 150 order=110 skip=2");
     SetScope(scope::kSingleShot, 0, 0);
-    int receivedAtBreak = -1;
+    const unsigned long long receivedBefore = com232::BytesReceived();
+    long long receivedAtBreak = -1;
     Scan([&](double t) {
         if (t < 0.12) {
             return false;
         }
-        receivedAtBreak = com232::RxCount;
+        receivedAtBreak = static_cast<long long>(com232::BytesReceived() - receivedBefore);
         P().scopePage.breakScan->click();
         return true;
     });

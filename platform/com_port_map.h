@@ -10,7 +10,7 @@
 
 #include <string>
 
-namespace com232 {
+namespace platform {
 
 constexpr int kComTtySBase = 1;
 constexpr int kComTtyUsbBase = 101;
@@ -24,4 +24,4 @@ std::string ComPortToDevice(int comPort);
 // COM-port number of a device path; -1 when the device is in no range.
 int DeviceToComPort(const std::string& device);
 
-} // namespace com232
+} // namespace platform

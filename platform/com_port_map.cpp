@@ -1,8 +1,8 @@
-#include "link/com_port_map.h"
+#include "platform/com_port_map.h"
 
 #include <cstdlib>
 
-namespace com232 {
+namespace platform {
 namespace {
 
 struct Family {
@@ -46,4 +46,4 @@ int DeviceToComPort(const std::string& device) {
     return -1;
 }
 
-} // namespace com232
+} // namespace platform

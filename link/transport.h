@@ -1,0 +1,54 @@
+// The byte transport under the link: the serial port or the TCP connection,
+// behind one interface. Exactly one is in use at a time; the connection page
+// chooses it (InitRS232 or InitTCP_IP in link/com232.h), and everything
+// above it, the exchange, the frame reader and the loops that take frames
+// as they come, works the same on either.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace com232 {
+
+class Transport {
+public:
+    virtual ~Transport() = default;
+
+    // True while the port or the connection is there to use.
+    virtual bool IsOpen() const = 0;
+    virtual void Close() = 0;
+    // Sends all bytes within the transport's write time-out; the count
+    // written or a negative code.
+    virtual int Write(const uint8_t* data, size_t count) = 0;
+    // Takes what has arrived, at most `room` bytes, without waiting; 0 when
+    // nothing has.
+    virtual size_t Read(uint8_t* buffer, size_t room) = 0;
+    // Blocks up to `ms` milliseconds, without processing events, until
+    // bytes can be read; false when none came (or the line is gone).
+    virtual bool WaitReadable(int ms) = 0;
+    // Drops whatever has arrived and not been read (bytes of an earlier
+    // answer), before a request.
+    virtual void DropReceived() = 0;
+    // Line error bits since the last call (see platform/serial_port.h);
+    // positive when the line has failed in a way that the transport does
+    // not report itself. A TCP hang-up is reported as it happens.
+    virtual int LineErrors() = 0;
+    // After a wait for `missing` more bytes has timed out: a serial port
+    // still reads them within its own read time-out, as the last bytes may
+    // just be arriving; the bytes read go to `buffer`. Returns their count.
+    virtual size_t ReadAfterTimeOut(uint8_t* buffer, size_t missing) = 0;
+    // The port's read/write time-out in seconds (serial only).
+    virtual void SetPortTimeOut(double seconds) = 0;
+};
+
+// The transport in use; a closed stand-in while none has been opened.
+Transport& Link();
+// Replaces the transport in use, closing the one before.
+void UseTransport(std::unique_ptr<Transport> t);
+
+// The two transports (link/transports.cpp).
+std::unique_ptr<Transport> MakeSerialTransport(int comPort);
+std::unique_ptr<Transport> MakeTcpTransport(unsigned handle);
+
+} // namespace com232
