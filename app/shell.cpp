@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include "app/instance.h"
 #include "app/link_ui_impl.h"
 #include "app/main_window.h"
 #include "app/panel_settings.h"
@@ -15,6 +16,7 @@
 #include "params/param_callbacks.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
+#include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -61,7 +63,10 @@ std::string ProjectDir() {
         return gProjectDirOverride;
     }
     const QString own = QCoreApplication::applicationDirPath();
-    if (QFileInfo(own).isWritable()) {
+    // An installed program (its desktop entry beside it under the prefix)
+    // never writes into the system's program directory, even as root.
+    const bool installed = QFileInfo::exists(own + "/../share/applications/chromik3-scope.desktop");
+    if (!installed && QFileInfo(own).isWritable()) {
         return own.toStdString();
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -74,6 +79,9 @@ void SetProjectDir(const std::string& dir) {
 }
 
 std::string PanelSettingsPath() {
+    if (!PanelSettingsPathOverride().empty()) {
+        return PanelSettingsPathOverride();
+    }
     return ProjectDir() + "/" + kPanelSettingsFileName;
 }
 
@@ -93,16 +101,22 @@ void Shutdown() {
     com232::CloseLink();
     com232::SetLinkUi(nullptr);
     DiscardPanels();
+    ReleasePanelSettingsFile();
     gCurrentChild = nullptr;
 }
 
 int WinMain(int argc, char** argv) {
+    const int handled = HandleCommandLine(argc, argv);
+    if (handled >= 0) {
+        return handled;
+    }
     if (!platform::InitRuntime(argc, argv)) {
         return -1;
     }
     if (!LoadAndPreparePanels()) {
         return -1;
     }
+    InstallTerminationHandler();
     InitAll();
     platform::RunUserInterface();
     Shutdown();
@@ -223,7 +237,12 @@ void InitAll() {
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
     conn::FillComPortSelector();
+    // Another window on the same settings file: whichever closes last wins.
+    if (!ClaimPanelSettingsFile(PanelSettingsPath())) {
+        platform::MessagePopup("ATTENTION!", SharedSettingsWarning(PanelSettingsPath()));
+    }
     LoadPanelSettings();
+    UpdateWindowTitle();
     // Row colours start in manual mode.
     teach::InitSrcPanel();
     // Parameter page and the data panel's 3D page in front, offset page
@@ -240,6 +259,12 @@ void InitAll() {
     // dimmed; they come back only when the connection succeeded.
     GetConnectionSettingsFromFile();
     conn::InitConnectPanel();
+    // A settings file named on the command line exists from the start, with
+    // the defaults where it was missing.
+    if (!PanelSettingsPathOverride().empty() &&
+        !QFileInfo::exists(QString::fromStdString(PanelSettingsPath()))) {
+        StorePanelSettings();
+    }
     SetButtonsDimmed(0, 1);
     conn::TryToConnect();
     if (com232::LinkOk == 1) {
