@@ -43,6 +43,25 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/chromik3-scope.svg" || fail "icon is no SVG"
 
+# The Debian package from the same rules: its files and dependencies.
+if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
+    (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) ||
+        { cat "$work/cpack.log"; fail "cpack"; }
+    deb="$(ls "$work"/package/chromik3-scope_*.deb 2>/dev/null | head -1)"
+    [ -n "$deb" ] || fail "no package built"
+    contents="$(dpkg-deb -c "$deb")"
+    for f in ./usr/bin/chromik3-scope ./usr/bin/chromik3-sim \
+             ./usr/share/applications/chromik3-scope.desktop \
+             ./usr/share/icons/hicolor/scalable/apps/chromik3-scope.svg; do
+        grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
+    done
+    depends="$(dpkg-deb -f "$deb" Depends)"
+    for p in libqt6widgets6 libqt6serialport6 libqt6network6 libqt6printsupport6 \
+             libqcustomplot2.1-qt6 qt6-qpa-plugins; do
+        grep -qw "$p" <<<"$depends" || fail "package does not depend on $p"
+    done
+fi
+
 # The installed program against the installed simulator.
 ctl_port=$((20000 + RANDOM % 20000))
 "$prefix/bin/chromik3-sim" --tcp 0 --control "$ctl_port" >"$work/sim.log" 2>&1 </dev/null &
