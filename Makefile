@@ -3,6 +3,7 @@
 #   make test   install what is missing, build, run every test (ctest)
 #   make bench  build and run the benchmarks (figures are printed)
 #   make fuzz   build the fuzz targets with clang and run each for FUZZ_SECONDS (default 60)
+#   make package build the Debian package (build/chromik3-scope_*.deb)
 
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
@@ -13,7 +14,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot
             clang-14 libfuzzer-14-dev libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run sim test bench fuzz fuzz-build format clean
+.PHONY: all deps configure build run sim test bench fuzz fuzz-build package format clean
 
 all: build
 
@@ -49,6 +50,10 @@ fuzz-build: deps
 
 fuzz: fuzz-build
 	./scripts/fuzz.sh run $(FUZZ_BUILD) $(FUZZ_SECONDS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@ls $(BUILD)/chromik3-scope_*.deb
 
 bench: build
 	./scripts/run-benchmarks.sh $(BUILD)

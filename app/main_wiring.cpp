@@ -1,10 +1,12 @@
 // Wiring of the main panel: help texts and callbacks, in one place.
+#include "app/instance.h"
 #include "app/main_window.h"
 #include "app/panels.h"
 #include "app/shell.h"
 #include "live/go_loop.h"
 #include "params/transfer.h"
 #include "platform/tab_control.h"
+#include "platform/widgets.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -40,6 +42,8 @@ void WireMainPanel() {
     }
     QObject::connect(m.tabs, &ctl::TabControl::activePageChanged, m.tabs,
                      [tabs = m.tabs](int) { CBF_TabMain1(tabs, ctl::Event::ActivePageChanged); });
+    // The window title names the sensor identification once it is entered.
+    QObject::connect(P().connect.id, &ctl::TextField::committed, m.window, &UpdateWindowTitle);
     auto* window = static_cast<MainWindow*>(m.window);
     window->onClose = [window] { CBF_MAINP(window, ctl::Event::Close); };
     window->onRightDoubleClick = [window] { CBF_MAINP(window, ctl::Event::RightDoubleClick); };

@@ -1,5 +1,6 @@
 #include "app/shell.h"
 
+#include "app/instance.h"
 #include "app/link_ui_impl.h"
 #include "app/main_window.h"
 #include "app/panel_settings.h"
@@ -15,6 +16,7 @@
 #include "params/param_callbacks.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
+#include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
@@ -62,7 +64,10 @@ std::string ProjectDir() {
         return gProjectDirOverride;
     }
     const QString own = QCoreApplication::applicationDirPath();
-    if (QFileInfo(own).isWritable()) {
+    // An installed program (its desktop entry beside it under the prefix)
+    // never writes into the system's program directory, even as root.
+    const bool installed = QFileInfo::exists(own + "/../share/applications/chromik3-scope.desktop");
+    if (!installed && QFileInfo(own).isWritable()) {
         return own.toStdString();
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
@@ -75,6 +80,9 @@ void SetProjectDir(const std::string& dir) {
 }
 
 std::string PanelSettingsPath() {
+    if (!PanelSettingsPathOverride().empty()) {
+        return PanelSettingsPathOverride();
+    }
     return ProjectDir() + "/" + kPanelSettingsFileName;
 }
 
@@ -95,16 +103,22 @@ void Shutdown() {
     com232::SetLinkUi(nullptr);
     shell::SetShell(nullptr);
     DiscardPanels();
+    ReleasePanelSettingsFile();
     gCurrentChild = nullptr;
 }
 
 int WinMain(int argc, char** argv) {
+    const int handled = HandleCommandLine(argc, argv);
+    if (handled >= 0) {
+        return handled;
+    }
     if (!platform::InitRuntime(argc, argv)) {
         return -1;
     }
     if (!LoadAndPreparePanels()) {
         return -1;
     }
+    InstallTerminationHandler();
     InitAll();
     platform::RunUserInterface();
     Shutdown();
@@ -225,7 +239,12 @@ void InitAll() {
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
     conn::FillComPortSelector();
+    // Another window on the same settings file: whichever closes last wins.
+    if (!ClaimPanelSettingsFile(PanelSettingsPath())) {
+        platform::MessagePopup("ATTENTION!", SharedSettingsWarning(PanelSettingsPath()));
+    }
     LoadPanelSettings();
+    UpdateWindowTitle();
     // Row colours start in manual mode.
     teach::InitSrcPanel();
     // Parameter page and the data panel's 3D page in front, offset page
@@ -242,6 +261,12 @@ void InitAll() {
     // dimmed; they come back only when the connection succeeded.
     GetConnectionSettingsFromFile();
     conn::InitConnectPanel();
+    // A settings file named on the command line exists from the start, with
+    // the defaults where it was missing.
+    if (!PanelSettingsPathOverride().empty() &&
+        !QFileInfo::exists(QString::fromStdString(PanelSettingsPath()))) {
+        StorePanelSettings();
+    }
     SetButtonsDimmed(0, 1);
     conn::TryToConnect();
     if (com232::LinkOk == 1) {

@@ -2,6 +2,7 @@
 // child display panel, and the dimming of commands while one runs.
 #pragma once
 
+#include "app/command_line.h"
 #include "platform/controls.h"
 
 #include <string>
@@ -10,7 +11,7 @@ class QWidget;
 
 namespace app {
 
-inline constexpr const char* kProgramTitle = "CHROMIK3 Scope V4.3";
+inline constexpr const char* kProgramTitle = kProgramVersionTitle;
 inline constexpr const char* kPanelSettingsFileName = "PanelSettings.cfg";
 
 // Program entry; 0 after a normal end, -1 when a panel cannot be built.
@@ -49,7 +50,8 @@ QWidget* ShowInfoText(const std::string& text, const std::string& toolTip, int l
                       int pointSize);
 
 // Project directory: the program's own directory, or the user's
-// configuration directory when that is not writable.
+// configuration directory when that is not writable or the program is
+// installed (its desktop entry lies under the same prefix).
 std::string ProjectDir();
 // Overrides the project directory (tests).
 void SetProjectDir(const std::string& dir);

@@ -3,8 +3,10 @@
 #include "link/com232.h"
 #include "link/link_texts.h"
 #include "link/transport.h"
+#include "platform/com_port_map.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
+#include "platform/serial_reason.h"
 #include "platform/tcp_client.h"
 
 #include <algorithm>
@@ -256,6 +258,15 @@ void InitRS232() {
     LinkResult = platform::OpenComConfig(ComPort, "", baud, 0, 8, 1, 1024, 1024);
     if (LinkResult < 0) {
         StatusText = Rs232ErrorText(LinkResult);
+        // Why the device would not open, on a line of its own.
+        if (LinkResult == -6 || LinkResult == -7) {
+            const std::string device = platform::ComPortToDevice(ComPort);
+            const std::string reason =
+                platform::SerialOpenReasonText(device, platform::DiagnoseSerialOpen(device));
+            if (!reason.empty()) {
+                StatusText += "\n" + reason;
+            }
+        }
         SetTimeout();
         return;
     }

@@ -1,0 +1,67 @@
+#include "app/command_line.h"
+
+namespace app {
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+    CommandLine c;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--help" || a == "-h") {
+            c.help = true;
+        } else if (a == "--version") {
+            c.version = true;
+        } else if (a == "--settings" || a.rfind("--settings=", 0) == 0) {
+            std::string file;
+            if (a == "--settings") {
+                if (i + 1 >= args.size()) {
+                    c.error = "--settings needs the name of a settings file";
+                    return c;
+                }
+                file = args[++i];
+            } else {
+                file = a.substr(std::string("--settings=").size());
+            }
+            if (file.empty()) {
+                c.error = "--settings needs the name of a settings file";
+                return c;
+            }
+            if (!c.settingsFile.empty()) {
+                c.error = "--settings given twice";
+                return c;
+            }
+            c.settingsFile = file;
+        } else {
+            c.error = "unknown argument \"" + a + "\"";
+            return c;
+        }
+    }
+    return c;
+}
+
+std::string UsageText(const std::string& programName) {
+    return "Usage: " + programName +
+           " [--settings FILE] [--help] [--version]\n"
+           "\n"
+           "The PC operating program of the CHROMIK3 colour sensor.\n"
+           "\n"
+           "  --settings FILE  keep the connection, the file paths, the sensor ID and the\n"
+           "                   row attributes in FILE instead of PanelSettings.cfg, so that\n"
+           "                   two windows can serve two sensors; FILE is created with the\n"
+           "                   defaults when it is missing\n"
+           "  --version        print the program's version and exit\n"
+           "  --help           print this text and exit\n";
+}
+
+std::string VersionText() {
+    return std::string(kProgramVersionTitle) + "\n";
+}
+
+std::string WindowTitleFor(const std::string& sensorId) {
+    std::string title = kProgramVersionTitle;
+    if (sensorId.find_first_not_of(' ') != std::string::npos) {
+        title += " - " + sensorId;
+    }
+    return title;
+}
+
+} // namespace app

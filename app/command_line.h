@@ -1,0 +1,33 @@
+// The program's command line: another settings file for a second sensor, the
+// version and the usage text. Pure logic, so that a wrong command line is
+// refused with a message before any window opens.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace app {
+
+inline constexpr const char* kProgramVersionTitle = "CHROMIK3 Scope V4.3";
+
+struct CommandLine {
+    std::string settingsFile; // --settings FILE; empty: the default file
+    bool help = false;        // --help, -h
+    bool version = false;     // --version
+    std::string error;        // what was wrong; empty when the line is good
+};
+
+// Reads the arguments after the program name. Qt's own options (-platform,
+// -style ...) are taken out by the run-time before this sees them.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The usage text printed by --help and after a wrong command line.
+std::string UsageText(const std::string& programName);
+// The line printed by --version.
+std::string VersionText();
+
+// The main window's title: the program title, followed by the sensor
+// identification where one is set, so that two windows can be told apart.
+std::string WindowTitleFor(const std::string& sensorId);
+
+} // namespace app

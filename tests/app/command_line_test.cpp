@@ -1,0 +1,35 @@
+// The program's command line: a wrong one is refused with a reason before
+// any window opens; the window title tells two sensors' windows apart.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using app::ParseCommandLine;
+
+TEST(CommandLine, TakesTheSettingsFileAndRefusesWhatItDoesNotKnow) {
+    EXPECT_EQ("line2.cfg", ParseCommandLine({"--settings", "line2.cfg"}).settingsFile);
+    EXPECT_EQ("/tmp/a b.cfg", ParseCommandLine({"--settings=/tmp/a b.cfg"}).settingsFile);
+    EXPECT_TRUE(ParseCommandLine({}).error.empty());
+    EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    EXPECT_TRUE(ParseCommandLine({"-h"}).help);
+
+    EXPECT_EQ("--settings needs the name of a settings file",
+              ParseCommandLine({"--settings"}).error);
+    EXPECT_EQ("--settings needs the name of a settings file",
+              ParseCommandLine({"--settings="}).error);
+    EXPECT_EQ("--settings given twice",
+              ParseCommandLine({"--settings", "a.cfg", "--settings", "b.cfg"}).error);
+    EXPECT_EQ("unknown argument \"--setings\"", ParseCommandLine({"--setings", "a.cfg"}).error);
+    EXPECT_EQ("unknown argument \"line2.cfg\"", ParseCommandLine({"line2.cfg"}).error);
+}
+
+TEST(CommandLine, TheTitleNamesTheSensorWhereOneIsSet) {
+    EXPECT_EQ("CHROMIK3 Scope V4.3", app::WindowTitleFor(""));
+    EXPECT_EQ("CHROMIK3 Scope V4.3", app::WindowTitleFor("   "));
+    EXPECT_EQ("CHROMIK3 Scope V4.3 - LINE 2 LEFT", app::WindowTitleFor("LINE 2 LEFT"));
+    EXPECT_NE(std::string::npos, app::UsageText("chromik3-scope").find("--settings FILE"));
+}
+
+} // namespace
