@@ -7,6 +7,7 @@
 #include "tests/support/recording_link_ui.h"
 #include "tests/support/short_link_timeouts.h"
 
+#include <QSerialPort>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -119,10 +120,30 @@ TEST_F(SerialLink, PortsThatCannotBeOpenedAreReported) {
     ComPort = 9998; // a pseudo-terminal number that does not exist
     InitRS232();
     EXPECT_EQ(platform::kComNoSerialPortFound, LinkResult);
-    EXPECT_EQ("No serial port found\n\n", ui_.messages);
+    // the code's text, then why on a line of its own
+    EXPECT_EQ("No serial port found\n/dev/pts/8998 is not there: is the adapter plugged in?\n\n",
+              ui_.messages);
     EXPECT_EQ(115200, BaudrateOfIndex(9));
     EXPECT_EQ(9600, BaudrateOfIndex(0));
     EXPECT_EQ(921600, BaudrateOfIndex(7));
+}
+
+TEST_F(SerialLink, APortHeldByAnotherOpenIsReportedBusy) {
+    const int pty = sim_->PtyComPort();
+    CloseLink();
+    ui_.messages.clear();
+    QSerialPort holder(QString::fromStdString(sim_->PtyPath()));
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite)) << holder.errorString().toStdString();
+    ComPort = static_cast<uint16_t>(pty);
+    InitRS232();
+    EXPECT_EQ(platform::kComCannotOpenPort, LinkResult);
+    EXPECT_EQ("Cannot open port\n" + sim_->PtyPath() +
+                  " is busy: another program holds it open.\n\n",
+              ui_.messages);
+    holder.close();
+    ui_.messages.clear();
+    InitRS232(); // free again
+    EXPECT_GE(LinkResult, 0) << ui_.messages;
 }
 
 TEST_F(SerialLink, SensorVanishingMidExchangeIsALineError) {
