@@ -5,8 +5,10 @@
 #include "calib/calib_wire.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
@@ -194,11 +196,12 @@ bool CalcCF() {
             complete = false;
             break;
         }
-        live::TakeFrameFromAnswer();
-        live::SetPanelCalibData();
-        const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        live::FrameStream& stream = live::Frames();
+        stream.Publish(live::FrameFromAnswer(), live::kUseCalibration,
+                       live::Parameters().EvaluationMode());
+        const live::LiveDataFrameBytes& f = stream.Current();
         sums.Add(f.get(live::kRawRed), f.get(live::kRawGreen), f.get(live::kRawBlue),
-                 live::RawDelta);
+                 stream.RawDelta());
     }
     SetCalcButtonColour(kButtonLightGrey);
     live::FlushDisplays();

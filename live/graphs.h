@@ -15,8 +15,9 @@ extern Extents GraphExtents;
 // Redraws the teach-table shapes (and the selected row's intensity band) and
 // recomputes the graph extents.
 void InitGraphs();
-// Appends the current frame to RgbHistory and IntHistory.
-void InitGraphBuffers();
+// Appends `frame` to RgbHistory and IntHistory (with the selected teach
+// row's band).
+void PushHistories(const LiveDataFrameBytes& frame);
 // Asks for the strip charts and the 2D or 3D views of the current frame.
 void ShowGraph();
 // Axes and cursors of the 2D or 3D page for the current frame (drawn at

@@ -7,9 +7,10 @@
 #include "link/com232.h"
 #include "link/frame.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
-#include "live/graphs.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "live/signal_graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -64,12 +65,10 @@ bool MayStart() {
     return !State().loopRunning && !live::GoRunning();
 }
 
-// The current LiveDataFrame to the signal graphs, the live displays and the
-// record file. False when the line could not be written.
-bool RecordLiveFrame() {
-    live::SetPanelGraphData();
-    live::SetPanelData();
-    live::ShowGraph();
+// A received frame to the signal graphs, the live displays and the record
+// file. False when the line could not be written.
+bool RecordLiveFrame(const live::LiveDataFrameBytes& frame) {
+    live::Frames().Publish(frame, live::kUseRecording, live::Parameters().EvaluationMode());
     return ToFile();
 }
 
@@ -103,8 +102,7 @@ bool TakeStreamFrame() {
     if (com232::AnswerOrder != com232::kOrderLiveData) {
         return true;
     }
-    live::LiveDataFrame = FrameOfData(com232::RxData(), com232::AnswerLength);
-    if (!RecordLiveFrame()) {
+    if (!RecordLiveFrame(FrameOfData(com232::RxData(), com232::AnswerLength))) {
         return false;
     }
     State().runCounter += 1;
@@ -183,8 +181,7 @@ void RecordFrame() {
         }
         com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
         if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            live::TakeFrameFromAnswer();
-            if (!RecordLiveFrame()) {
+            if (!RecordLiveFrame(live::FrameFromAnswer())) {
                 break;
             }
         }

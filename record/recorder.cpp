@@ -8,7 +8,8 @@
 #include "app/shell.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
-#include "live/live_data.h"
+#include "live/frame_stream.h"
+#include "live/live_params.h"
 #include "live/signal_graph.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
@@ -190,7 +191,7 @@ bool ToFile() {
     // A record file that is not there (a path remembered from an earlier
     // session and never chosen in this one, or a file removed meanwhile)
     // starts with its header, so that every record file names its columns.
-    if (AppendRecordLine(RecordPath(), RecordLine(live::LiveDataFrame, local), &reason,
+    if (AppendRecordLine(RecordPath(), RecordLine(live::Frames().Current(), local), &reason,
                          RecordFileHeader(app::kProgramTitle, PanelIdText()))) {
         return true;
     }
@@ -205,7 +206,10 @@ bool ToFile() {
 }
 
 void RecordManually() {
-    live::SetPanelGraphData();
+    // The frame shown now goes to the signal graphs once more, as a point
+    // of the recording.
+    const live::LiveDataFrameBytes shown = live::Frames().Current();
+    live::Frames().Publish(shown, live::kUseSignalGraph, live::Parameters().EvaluationMode());
     State().writeFailed = false;
     if (!ToFile()) {
         detail::ReportWriteFailure(false);

@@ -5,9 +5,13 @@
 // (a colour sweep), so the graphs and the signal-graph panel show content.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "app/teach_frame_displays.h"
+#include "calib/calib_view.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "live/live_wiring.h"
 #include "live/signal_graph.h"
 #include "platform/runtime.h"
@@ -43,11 +47,13 @@ bool Save(QWidget* w, const QString& path) {
 void FeedFrames() {
     live::WireDataPanel();
     live::WireSignalGraphPanel();
+    calib::InstallCalibrationDisplays();
+    app::InstallTeachFrameDisplays();
     live::InitGraphs();
     live::InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
         const double t = i / 40.0;
-        live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        live::LiveDataFrameBytes f;
         const auto red = static_cast<int16_t>(1800 + 1200 * std::sin(t));
         const auto green = static_cast<int16_t>(1600 + 900 * std::sin(t * 0.7 + 1));
         const auto blue = static_cast<int16_t>(1400 + 700 * std::cos(t * 1.3));
@@ -64,10 +70,8 @@ void FeedFrames() {
         f.set(live::kRawRed, red);
         f.set(live::kRawGreen, green);
         f.set(live::kRawBlue, blue);
-        live::SetPanelCalibData();
-        live::SetPanelData();
-        live::ShowGraph();
-        live::SetPanelGraphData();
+        live::Frames().Publish(f, live::kUseGo | live::kUseSignalGraph,
+                               live::Parameters().EvaluationMode());
     }
     live::FlushDisplays();
 }
