@@ -13,6 +13,7 @@
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
+#include "platform/widgets.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -75,6 +76,9 @@ public:
     }
     shell::Directories& Paths() override { return app::Paths(); }
     void StoreSettings() override { StorePanelSettings(); }
+    std::string PanelId() const override {
+        return app::PanelsLoaded() ? P().connect.id->text().toStdString() : std::string();
+    }
 
 private:
     static QWidget* PanelOf(shell::Child child) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/controls.h"
+#include "platform/shell_services.h"
 
 #include <string>
 
@@ -10,7 +11,7 @@ class QWidget;
 
 namespace app {
 
-inline constexpr const char* kProgramTitle = "CHROMIK3 Scope V4.3";
+inline constexpr const char* kProgramTitle = shell::kProgramTitle;
 inline constexpr const char* kPanelSettingsFileName = "PanelSettings.cfg";
 
 // Program entry; 0 after a normal end, -1 when a panel cannot be built.

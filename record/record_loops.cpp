@@ -2,8 +2,6 @@
 // sensor for a frame at a fixed pace, and triggered recording (mode 3), in
 // which the sensor sends a frame by itself on every trigger and the program
 // takes the frames from the link as they come.
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "link/frame.h"
 #include "live/display_refresh.h"
@@ -15,11 +13,13 @@
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "record/record_texts.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_state.h"
+#include "record/recorder_ui.h"
 
 #include <QPushButton>
 
@@ -38,7 +38,7 @@ namespace {
 constexpr double kFineWaitSeconds = 0.0025;
 
 RecorderPage& Page() {
-    return app::P().recorder;
+    return Panels().recorder;
 }
 
 // A recording in its callback: a second one cannot start, and the record
@@ -53,7 +53,7 @@ public:
     }
     ~RecordingScope() {
         State().loopRunning = false;
-        if (app::PanelsLoaded()) {
+        if (shell::Shell().PanelsLoaded()) {
             Page().selectFile->setEnabled(true);
         }
     }
@@ -219,7 +219,7 @@ void Record() {
     } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
     r.interval->setReadOnly(false);
@@ -269,11 +269,11 @@ int CBF_ButtonStartRecord(QWidget*, ctl::Event e) {
         return 0;
     }
     RecordingScope scope;
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     live::InitPanelGraph();
     Record();
-    if (app::PanelsLoaded()) {
-        app::SetButtonsDimmed(0, 0);
+    if (shell::Shell().PanelsLoaded()) {
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;
 }
@@ -287,7 +287,7 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     }
     RecordingScope scope;
     RecorderPage& r = Page();
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     platform::MessagePopup(kTitleAttention, kTextMakeSure);
     detail::SetButtonBusy(r.startTrigRec, true);
     TriggeredRecord();
@@ -297,9 +297,9 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
-    if (app::PanelsLoaded()) {
+    if (shell::Shell().PanelsLoaded()) {
         detail::SetButtonBusy(r.startTrigRec, false);
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;
 }
