@@ -12,10 +12,6 @@
 
 namespace live {
 
-History RgbHistory;
-History IntHistory;
-Extents GraphExtents{0, 10000, 0, 10000, 0, 10000};
-
 namespace {
 
 constexpr ctl::Rgb kCursorColour = 0x000000;
@@ -150,13 +146,6 @@ void InitGraphs() {
     GraphExtents = ExtentsOf(table, mode);
 }
 
-void PushHistories(const LiveDataFrameBytes& f) {
-    RgbHistory.Push(f.get(kRed), f.get(kGreen), f.get(kBlue));
-    const IntensityOfRow band = Parameters().SelectedRowBand();
-    const Band b = StripChartBand(band.centre, band.tolerance);
-    IntHistory.Push(f.get(kInt), b.hi, b.lo);
-}
-
 void ShowGraph() {
     RequestDisplay(kShowGraphs);
 }
@@ -216,9 +205,7 @@ int CBF_Graph3D(QWidget*, ctl::Event) {
 }
 
 void ResetGraphState() {
-    RgbHistory = {};
-    IntHistory = {};
-    GraphExtents = {0, 10000, 0, 10000, 0, 10000};
+    ResetHistories();
 }
 
 void InstallGraphDisplays() {

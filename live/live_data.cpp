@@ -4,6 +4,7 @@
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
+#include "live/live_histories.h"
 #include "live/live_ui.h"
 #include "live/signal_graph.h"
 #include "platform/shell_services.h"
@@ -69,14 +70,14 @@ void WritePanelData() {
     }
 }
 
-// A published frame: the signal graphs take a recorded one, the histories
-// every one shown, and the displays are asked for at screen rate.
+// A published frame: the signal graphs take a recorded one, and the
+// displays are asked for at screen rate (the histories have taken the
+// frame already).
 void OnFrame(const LiveDataFrameBytes& frame, unsigned uses) {
     if (uses & kUseSignalGraph) {
         AddToSignalGraph(frame);
     }
     if (uses & kUseDisplays) {
-        PushHistories(frame);
         RequestDisplay(kShowPanelData);
     }
     if (uses & kUseGraphs) {
@@ -103,6 +104,7 @@ void ResetLiveState() {
 }
 
 void InstallLiveDisplays() {
+    SubscribeHistories();
     static const int subscription = Frames().published.Subscribe(OnFrame);
     (void)subscription;
     SetDisplayWriter(kShowPanelData, WritePanelData);
