@@ -3,12 +3,14 @@
 // refused with a message before any window opens.
 #pragma once
 
+#include "platform/shell_services.h"
+
 #include <string>
 #include <vector>
 
 namespace app {
 
-inline constexpr const char* kProgramVersionTitle = "CHROMIK3 Scope V4.3";
+inline constexpr const char* kProgramVersionTitle = shell::kProgramTitle;
 
 struct CommandLine {
     std::string settingsFile; // --settings FILE; empty: the default file

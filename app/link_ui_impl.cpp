@@ -103,6 +103,9 @@ public:
     }
     shell::Directories& Paths() override { return app::Paths(); }
     void StoreSettings() override { StorePanelSettings(); }
+    std::string PanelId() const override {
+        return app::PanelsLoaded() ? P().connect.id->text().toStdString() : std::string();
+    }
 
 private:
     static QWidget* PanelOf(shell::Child child) {

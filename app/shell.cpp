@@ -3,8 +3,10 @@
 #include "app/instance.h"
 #include "app/link_ui_impl.h"
 #include "app/main_window.h"
+#include "app/panel_parameters.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
+#include "app/teach_frame_displays.h"
 #include "calib/calib_wiring.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
@@ -94,6 +96,7 @@ bool LoadAndPreparePanels() {
     p.main.window->setWindowTitle(kProgramTitle);
     gCurrentChild = p.data.panel;
     InstallPanelLinkUi();
+    InstallPanelParameters();
     return true;
 }
 
@@ -102,6 +105,7 @@ void Shutdown() {
     com232::CloseLink();
     com232::SetLinkUi(nullptr);
     shell::SetShell(nullptr);
+    RemovePanelParameters();
     DiscardPanels();
     ReleasePanelSettingsFile();
     gCurrentChild = nullptr;
@@ -210,6 +214,7 @@ void WireAllPanels() {
     live::WireBigPanels();
     teach::WireTeachMeanPanel();
     teach::WireTeachGraphPanel();
+    InstallTeachFrameDisplays();
 }
 
 void InitAll() {

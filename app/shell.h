@@ -4,6 +4,7 @@
 
 #include "app/command_line.h"
 #include "platform/controls.h"
+#include "platform/shell_services.h"
 
 #include <string>
 
@@ -11,7 +12,7 @@ class QWidget;
 
 namespace app {
 
-inline constexpr const char* kProgramTitle = kProgramVersionTitle;
+inline constexpr const char* kProgramTitle = shell::kProgramTitle;
 inline constexpr const char* kPanelSettingsFileName = "PanelSettings.cfg";
 
 // Program entry; 0 after a normal end, -1 when a panel cannot be built.

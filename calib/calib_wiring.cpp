@@ -1,6 +1,7 @@
 #include "calib/calib_wiring.h"
 
-#include "app/panels.h"
+#include "calib/calib_ui.h"
+#include "calib/calib_view.h"
 #include "calib/calibration.h"
 #include "platform/controls.h"
 #include "platform/widgets.h"
@@ -42,7 +43,7 @@ private:
 } // namespace
 
 void WireCalibrationPage() {
-    CalibrationPage& ui = app::P().calibration;
+    CalibrationPage& ui = Panels().calibration;
     // The decoration first: its binding also filters the widgets inside it,
     // and the filters installed later (the controls' own) are asked first,
     // so every control keeps its help text and its right double click.
@@ -70,10 +71,11 @@ void WireCalibrationPage() {
               "to peak value of the lowest number of RED, GREEN or BLUE \nand the highest number "
               "of RED, GREEN or BLUE of the RAW-DATAS.",
               {});
+    InstallCalibrationDisplays();
 
     // The password panel: the field is checked on Enter. Wired once per
     // panel, however often the pages are wired.
-    PasswordPanel& pw = app::P().password;
+    PasswordPanel& pw = Panels().password;
     if (pw.panel->property("c3Wired").toBool()) {
         return;
     }
@@ -84,7 +86,7 @@ void WireCalibrationPage() {
 }
 
 void WireOffsetPage() {
-    OffsetPage& ui = app::P().offset;
+    OffsetPage& ui = Panels().offset;
     ctl::Bind(ui.send,
               "Offset values for RED,GREEN and BLUE will be send to the EEPROM of the sensor.",
               CBF_ButtonSendOffset);

@@ -1,15 +1,16 @@
 #include "calib/calibration.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
+#include "calib/calib_ui.h"
 #include "calib/calib_wire.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
-#include "platform/tab_control.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QColor>
@@ -52,7 +53,7 @@ constexpr QRgb kButtonRed = 0xFF0000;
 constexpr QRgb kButtonLightGrey = 0xCCCCCC;
 
 CalibrationPage& Page() {
-    return app::P().calibration;
+    return Panels().calibration;
 }
 
 int Exchange(uint8_t order, uint16_t param, uint16_t dataLength) {
@@ -91,10 +92,10 @@ void Dimmed(F command) {
     if (!guard.Entered()) {
         return;
     }
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     command();
-    if (app::PanelsLoaded()) {
-        app::SetButtonsDimmed(0, 0);
+    if (shell::Shell().PanelsLoaded()) {
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
 }
 
@@ -109,7 +110,7 @@ int GetCF() {
     // A shorter answer leaves zeros: the buffer is cleared before every request.
     const uint8_t* d = com232::RxData();
     CalibrationPage& c = Page();
-    OffsetPage& o = app::P().offset;
+    OffsetPage& o = Panels().offset;
     for (int i = 0; i < 3; ++i) {
         c.cf[i]->SetVal(com232::GetU16(d + 2 * i));
         o.offset[i]->SetVal(com232::GetU16(d + 6 + 2 * i));
@@ -122,7 +123,7 @@ int SendCF() {
 }
 
 int SendOffset() {
-    return WriteCalibration(kWriteCalibOffsets, app::P().offset.offset);
+    return WriteCalibration(kWriteCalibOffsets, Panels().offset.offset);
 }
 
 void StartSelfCalibration() {
@@ -190,11 +191,12 @@ bool CalcCF() {
             complete = false;
             break;
         }
-        live::TakeFrameFromAnswer();
-        live::SetPanelCalibData();
-        const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        live::FrameStream& stream = live::Frames();
+        stream.Publish(live::FrameFromAnswer(), live::kUseCalibration,
+                       live::Parameters().EvaluationMode());
+        const live::LiveDataFrameBytes& f = stream.Current();
         sums.Add(f.get(live::kRawRed), f.get(live::kRawGreen), f.get(live::kRawBlue),
-                 live::RawDelta);
+                 stream.RawDelta());
     }
     SetCalcButtonColour(kButtonLightGrey);
     live::FlushDisplays();
@@ -263,7 +265,7 @@ int CBF_ButtonStartSelfCalibration(QWidget*, ctl::Event e) {
 
 int CBF_DecoCalibrate1(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightDoubleClick) {
-        PasswordPanel& pw = app::P().password;
+        PasswordPanel& pw = Panels().password;
         pw.password->clear();
         // Modal, but the callback returns at once, as an installed popup does.
         pw.panel->open();
@@ -300,9 +302,8 @@ int CBF_ButtonCalcOffset(QWidget*, ctl::Event e) {
 
 int CBF_ButtonCloseOffsetCompensation(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        ctl::TabControl* tabs = app::P().main.tabs;
-        tabs->SetPageVisible(app::kPageOffset, false);
-        tabs->SetActivePage(app::kPageParameter);
+        shell::Shell().SetPageVisible(shell::kPageOffset, false);
+        shell::Shell().ShowPage(shell::kPageParameter);
     }
     return 0;
 }
@@ -311,11 +312,11 @@ int CBF_StringEnterPW(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    app::Panels& p = app::P();
+    CalibPanels& p = Panels();
     // Case-sensitive, the whole text.
     if (p.password.password->text() == QLatin1String(kPassword)) {
-        p.main.tabs->SetPageVisible(app::kPageOffset, true);
-        p.main.tabs->SetActivePage(app::kPageOffset);
+        shell::Shell().SetPageVisible(shell::kPageOffset, true);
+        shell::Shell().ShowPage(shell::kPageOffset);
         p.password.panel->hide();
     } else {
         platform::MessagePopup("ATTENTION!", kTextWrongPassword);
@@ -326,7 +327,7 @@ int CBF_StringEnterPW(QWidget*, ctl::Event e) {
 
 int CBF_PASSWORDP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Close) {
-        app::P().password.panel->hide();
+        Panels().password.panel->hide();
     }
     return 0;
 }

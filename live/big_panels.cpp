@@ -1,7 +1,7 @@
 #include "live/big_panels.h"
 
-#include "app/panels.h"
 #include "live/display_refresh.h"
+#include "live/live_ui.h"
 
 namespace live {
 namespace {
@@ -16,28 +16,28 @@ void Open(QWidget* panel) {
 
 int CBF_DispCOL(QWidget*, ctl::Event e) {
     if (e == ctl::Event::LeftDoubleClick) {
-        Open(app::P().colBig.panel);
+        Open(Panels().colBig.panel);
     }
     return 0;
 }
 
 int CBF_DispGroup(QWidget*, ctl::Event e) {
     if (e == ctl::Event::LeftDoubleClick) {
-        Open(app::P().grpBig.panel);
+        Open(Panels().grpBig.panel);
     }
     return 0;
 }
 
 int CBF_COLBIGP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightClick || e == ctl::Event::Close) {
-        app::P().colBig.panel->hide();
+        Panels().colBig.panel->hide();
     }
     return 0;
 }
 
 int CBF_GRPBIGP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightClick || e == ctl::Event::Close) {
-        app::P().grpBig.panel->hide();
+        Panels().grpBig.panel->hide();
     }
     return 0;
 }

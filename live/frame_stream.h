@@ -39,6 +39,12 @@ public:
     // Start values (start-up, tests); subscribers stay.
     void Reset();
 
+    // The current frame and colour patch for code that still sets them
+    // without publishing (a teach assistant showing one of its points); the
+    // next published frame replaces them.
+    LiveDataFrameBytes& CurrentForEdit() { return current_; }
+    uint32_t& ColourForEdit() { return colour_; }
+
     platform::Notifier<const LiveDataFrameBytes&, unsigned> published;
 
 private:

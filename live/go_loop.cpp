@@ -1,13 +1,14 @@
 #include "live/go_loop.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
+#include "platform/shell_services.h"
 
 namespace live {
 namespace {
@@ -35,10 +36,7 @@ void GetData() {
         }
         com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
         if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            TakeFrameFromAnswer();
-            SetPanelCalibData();
-            SetPanelData();
-            ShowGraph();
+            Frames().Publish(FrameFromAnswer(), kUseGo, Parameters().EvaluationMode());
             ++gCounters.frames;
         } else {
             ++gCounters.failures;
@@ -54,18 +52,18 @@ int CBF_ButtonGo(QWidget*, ctl::Event e) {
         return 0; // GO is already running: a second loop must not start inside it
     }
     gGoRunning = true;
-    app::Panels& p = app::P();
-    app::SetButtonsDimmed(1, 1);
+    shell::Services& frame = shell::Shell();
+    frame.SetButtonsDimmed(1, 1);
     params::GetPanelValues();
-    if (app::CurrentChildPanel() != p.teachMean.panel) {
-        app::ShowChildPanelDisp(p.data.panel);
+    if (frame.CurrentChild() != shell::Child::TeachMean) {
+        frame.ShowChild(shell::Child::Data);
     }
     InitGraphs();
     GetData();
     // The displays end on the last frame received, however the loop ended.
     FlushDisplays();
-    if (app::PanelsLoaded()) {
-        app::SetButtonsDimmed(0, 0);
+    if (shell::Shell().PanelsLoaded()) {
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     gGoRunning = false;
     return 0;

@@ -1,32 +1,32 @@
 #include "live/graphs.h"
 
-#include "app/panels.h"
 #include "live/display_refresh.h"
-#include "live/live_data.h"
-#include "params/parameter_set.h"
+#include "live/frame_stream.h"
+#include "live/live_params.h"
+#include "live/live_ui.h"
 #include "platform/graph.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/int_band.h"
-#include "teach/row_colours.h"
 
 #include <QTabWidget>
 
 namespace live {
 
-History RgbHistory;
-History IntHistory;
-Extents GraphExtents{0, 10000, 0, 10000, 0, 10000};
-
 namespace {
 
 constexpr ctl::Rgb kCursorColour = 0x000000;
+constexpr ctl::Rgb kBandColour = 0x408080;
 constexpr ctl::Rgb kTraceRgb[3] = {0xFF0000, 0x00A000, 0x0000FF};
 constexpr ctl::Rgb kTraceInt[3] = {0x000000, 0x008080, 0x008080};
 // M is shown at most this high on the intensity bar.
 constexpr int16_t kMaxShownM = 1200;
 
 uint16_t CalculationMode() {
-    return static_cast<uint16_t>(app::P().para.calculationMode->Val());
+    return Parameters().CalculationMode();
+}
+
+bool PanelsLoaded() {
+    return shell::Shell().PanelsLoaded();
 }
 
 // Makes sure `g` has three line graphs in the given colours.
@@ -84,15 +84,15 @@ struct FramePoint {
 };
 
 FramePoint CurrentPoint() {
-    const LiveDataFrameBytes& f = LiveDataFrame;
+    const LiveDataFrameBytes& f = Frames().Current();
     return {f.get(kX), f.get(kY), f.get(kInt)};
 }
 
 void WriteGraphs() {
-    if (!app::PanelsLoaded()) {
+    if (!PanelsLoaded()) {
         return;
     }
-    DataPanel& d = app::P().data;
+    DataPanel& d = Panels().data;
     PlotHistory(d.rgbChart, RgbHistory, kTraceRgb);
     PlotHistory(d.intChart, IntHistory, kTraceInt);
     if (params::Is3D(CalculationMode())) {
@@ -102,23 +102,42 @@ void WriteGraphs() {
     }
 }
 
+// The band of the selected teach row (intensity centre +- tolerance) on
+// the intensity bar of the 2D page.
+void DrawIntensityBand() {
+    const uint16_t mode = CalculationMode();
+    const IntensityOfRow row = Parameters().SelectedRowBand();
+    const Band band = IntensityBarBand(row.centre, row.tolerance);
+    ctl::Graph* bar = Panels().data.intensityBar;
+    bar->DeleteAllPlots();
+    auto* rect = new QCPItemRect(bar);
+    rect->topLeft->setCoords(band.lo, 100);
+    rect->bottomRight->setCoords(band.hi, 0);
+    rect->setPen(QPen(ctl::ToQColor(kBandColour)));
+    rect->setBrush(QBrush(ctl::ToQColor(kBandColour)));
+    rect->setSelectable(false);
+    // M is shown up to 1200, the other intensities up to the converter's range.
+    bar->SetXRange(0, params::IsSiM(mode) ? 1200 : 4096);
+    bar->MarkDirty();
+}
+
 } // namespace
 
 void InitGraphs() {
-    teach::InitGraphInt2();
-    if (!app::PanelsLoaded()) {
+    if (!PanelsLoaded()) {
         return;
     }
-    DataPanel& d = app::P().data;
+    DrawIntensityBand();
+    DataPanel& d = Panels().data;
     ctl::Graph* views[4] = {d.view[0], d.view[1], d.view[2], d.colorPlane};
     for (ctl::Graph* g : views) {
         g->DeleteAllPlots();
     }
     const uint16_t mode = CalculationMode();
-    const params::TeachTableBytes& table = params::TeachTable;
+    const params::TeachTableBytes& table = Parameters().Table();
     for (int row = 0; row < params::kTeachRows; ++row) {
         const RowShape s = ShapeOfRow(table, row, mode);
-        const ctl::Rgb colour = teach::RowColours[row];
+        const ctl::Rgb colour = Parameters().RowColour(row);
         DrawEllipse(d.view[0], s.x - s.r, s.y - s.r, s.x + s.r, s.y + s.r, colour);
         DrawEllipse(d.view[1], s.x - s.r, s.i - s.t, s.x + s.r, s.i + s.t, colour);
         DrawEllipse(d.view[2], s.y - s.r, s.i - s.t, s.y + s.r, s.i + s.t, colour);
@@ -127,31 +146,15 @@ void InitGraphs() {
     GraphExtents = ExtentsOf(table, mode);
 }
 
-void InitGraphBuffers() {
-    const LiveDataFrameBytes& f = LiveDataFrame;
-    RgbHistory.Push(f.get(kRed), f.get(kGreen), f.get(kBlue));
-    IntensityOfRow band{};
-    if (app::PanelsLoaded()) {
-        // The band of the row in the No. field, as the teach grid shows it.
-        app::Panels& p = app::P();
-        const int row = p.teachPage.rowNo->value() + 1;
-        const bool is3D = params::Is3D(CalculationMode());
-        band.centre = static_cast<uint16_t>(p.teachPage.grid->Val(row, is3D ? 3 : 4));
-        band.tolerance = static_cast<uint16_t>(p.teachPage.grid->Val(row, is3D ? 4 : 5));
-    }
-    const Band b = StripChartBand(band.centre, band.tolerance);
-    IntHistory.Push(f.get(kInt), b.hi, b.lo);
-}
-
 void ShowGraph() {
     RequestDisplay(kShowGraphs);
 }
 
 void ShowGraph2D() {
-    if (!app::PanelsLoaded()) {
+    if (!PanelsLoaded()) {
         return;
     }
-    DataPanel& d = app::P().data;
+    DataPanel& d = Panels().data;
     const FramePoint p = CurrentPoint();
     SetView(d.colorPlane, p.Axes(p.x, kAxisX, p.y, kAxisY), p.x, p.y);
     int16_t intensity = p.i;
@@ -162,10 +165,10 @@ void ShowGraph2D() {
 }
 
 void ShowGraph3D() {
-    if (!app::PanelsLoaded()) {
+    if (!PanelsLoaded()) {
         return;
     }
-    DataPanel& d = app::P().data;
+    DataPanel& d = Panels().data;
     const FramePoint p = CurrentPoint();
     SetView(d.view[0], p.Axes(p.x, kAxisX, p.y, kAxisY), p.x, p.y);
     SetView(d.view[1], p.Axes(p.x, kAxisX, p.i, kAxisI), p.x, p.i);
@@ -174,7 +177,7 @@ void ShowGraph3D() {
 }
 
 int CBF_GraphRGB(QWidget*, ctl::Event e) {
-    ctl::Graph* g = app::P().data.rgbChart;
+    ctl::Graph* g = Panels().data.rgbChart;
     if (e == ctl::Event::LeftDoubleClick) {
         g->SetYAutoScale(true);
     } else if (e == ctl::Event::LeftClick) {
@@ -184,7 +187,7 @@ int CBF_GraphRGB(QWidget*, ctl::Event e) {
 }
 
 int CBF_GraphINT1(QWidget*, ctl::Event e) {
-    ctl::Graph* g = app::P().data.intChart;
+    ctl::Graph* g = Panels().data.intChart;
     if (e == ctl::Event::LeftDoubleClick) {
         g->SetYAutoScale(true);
     } else if (e == ctl::Event::LeftClick) {
@@ -202,13 +205,11 @@ int CBF_Graph3D(QWidget*, ctl::Event) {
 }
 
 void ResetGraphState() {
-    RgbHistory = {};
-    IntHistory = {};
-    GraphExtents = {0, 10000, 0, 10000, 0, 10000};
+    ResetHistories();
 }
 
 void InstallGraphDisplays() {
-    DataPanel& d = app::P().data;
+    DataPanel& d = Panels().data;
     for (ctl::Graph* g : {d.colorPlane, d.intensityBar, d.view[0], d.view[1], d.view[2]}) {
         if (g->CursorCount() == 0) {
             g->AddCursor(kCursorColour);

@@ -3,20 +3,15 @@
 // histories, and the per-frame view of the current measurement.
 #pragma once
 
+#include "live/live_histories.h"
 #include "live/live_math.h"
 #include "platform/controls.h"
 
 namespace live {
 
-extern History RgbHistory; // RED, GREEN, BLUE of the last 100 frames
-extern History IntHistory; // INT, upper band, lower band of the last 100 frames
-extern Extents GraphExtents;
-
 // Redraws the teach-table shapes (and the selected row's intensity band) and
 // recomputes the graph extents.
 void InitGraphs();
-// Appends the current frame to RgbHistory and IntHistory.
-void InitGraphBuffers();
 // Asks for the strip charts and the 2D or 3D views of the current frame.
 void ShowGraph();
 // Axes and cursors of the 2D or 3D page for the current frame (drawn at

@@ -1,11 +1,13 @@
 #include "live/live_data.h"
 
-#include "app/panels.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/graphs.h"
-#include "live/live_math.h"
-#include "params/parameter_set.h"
+#include "live/live_histories.h"
+#include "live/live_ui.h"
+#include "live/signal_graph.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QProgressBar>
@@ -14,10 +16,8 @@
 
 namespace live {
 
-LiveDataFrameBytes LiveDataFrame;
-uint32_t CurrentColour = 0;
-uint16_t RawDelta = 0;
-uint8_t OutputLeds = 0;
+LiveDataFrameBytes& LiveDataFrame = Frames().CurrentForEdit();
+uint32_t& CurrentColour = Frames().ColourForEdit();
 
 namespace {
 
@@ -31,16 +31,16 @@ int BarValue(int16_t v) {
     return v < 0 ? 0 : (v > 4095 ? 4095 : v);
 }
 
-// Writes the frame to the data panel, the big panels, the table-attributes
-// page's TEMP and the mean-value teach panel, in the order the displays are
-// listed for a frame.
+// Writes the current frame to the data panel and the big panels, in the
+// order the displays are listed for a frame.
 void WritePanelData() {
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
-    app::Panels& p = app::P();
+    LivePanels& p = Panels();
     DataPanel& d = p.data;
-    const LiveDataFrameBytes& f = LiveDataFrame;
+    const FrameStream& stream = Frames();
+    const LiveDataFrameBytes& f = stream.Current();
     ShowRgb(d.rgbPage, f);
     ShowRgb(d.intPage, f);
     ShowRgb(d.page2D, f);
@@ -62,65 +62,52 @@ void WritePanelData() {
     for (int i = 0; i < 6; ++i) {
         d.extreme[i]->SetVal(f.get(extremes[i]));
     }
-    p.attributes.temp->SetVal(f.get(kTemp));
     p.colBig.value->SetVal(f.get(kColor));
     p.grpBig.value->SetVal(f.get(kGroup));
-    p.teachMean.red->SetVal(f.get(kRed));
-    p.teachMean.green->SetVal(f.get(kGreen));
-    p.teachMean.blue->SetVal(f.get(kBlue));
-    d.colorPatch->SetColor(CurrentColour);
+    d.colorPatch->SetColor(stream.CurrentColour());
     for (int i = 0; i < 5; ++i) {
-        d.out[i]->SetOn((OutputLeds & (1u << i)) != 0);
+        d.out[i]->SetOn((stream.OutputLeds() & (1u << i)) != 0);
     }
 }
 
-void WriteCalibData() {
-    if (!app::PanelsLoaded()) {
-        return;
+// A published frame: the signal graphs take a recorded one, and the
+// displays are asked for at screen rate (the histories have taken the
+// frame already).
+void OnFrame(const LiveDataFrameBytes& frame, unsigned uses) {
+    if (uses & kUseSignalGraph) {
+        AddToSignalGraph(frame);
     }
-    calib::CalibrationPage& c = app::P().calibration;
-    const LiveField raw[3] = {kRawRed, kRawGreen, kRawBlue};
-    for (int i = 0; i < 3; ++i) {
-        const int16_t v = LiveDataFrame.get(raw[i]);
-        c.rawBar[i]->setValue(BarValue(v));
-        c.raw[i]->SetVal(v);
+    if (uses & kUseDisplays) {
+        RequestDisplay(kShowPanelData);
     }
-    c.rawDelta->SetVal(RawDelta);
+    if (uses & kUseGraphs) {
+        ShowGraph();
+    }
 }
 
 } // namespace
 
+LiveDataFrameBytes FrameFromAnswer() {
+    LiveDataFrameBytes f;
+    std::memcpy(f.bytes, com232::RxData(), kLiveFrameSize);
+    return f;
+}
+
 void TakeFrameFromAnswer() {
-    std::memcpy(LiveDataFrame.bytes, com232::RxData(), kLiveFrameSize);
-}
-
-void SetPanelData() {
-    const LiveDataFrameBytes& f = LiveDataFrame;
-    CurrentColour = ColourOfRgb(f.get(kRed), f.get(kGreen), f.get(kBlue));
-    if (params::ParameterBlock.get(params::kEvaluationMode) >= params::kCol5) {
-        OutputLeds = OutputLedPattern(f.get(kColor));
-    }
-    RequestDisplay(kShowPanelData);
-    InitGraphBuffers();
-}
-
-void SetPanelCalibData() {
-    RawDelta = RawDeltaOf(LiveDataFrame);
-    RequestDisplay(kShowCalibData);
+    Frames().CurrentForEdit() = FrameFromAnswer();
 }
 
 void ResetLiveState() {
     DiscardPendingDisplays();
-    LiveDataFrame = {};
-    CurrentColour = 0;
-    RawDelta = 0;
-    OutputLeds = 0;
+    Frames().Reset();
     ResetGraphState();
 }
 
 void InstallLiveDisplays() {
+    SubscribeHistories();
+    static const int subscription = Frames().published.Subscribe(OnFrame);
+    (void)subscription;
     SetDisplayWriter(kShowPanelData, WritePanelData);
-    SetDisplayWriter(kShowCalibData, WriteCalibData);
     InstallGraphDisplays();
 }
 

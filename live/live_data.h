@@ -1,9 +1,7 @@
-// The current measurement and what is derived from it: the LiveDataFrame
-// received last, the colour patch colour, the raw spread, the output-LED
-// state, and the functions that bring a frame to the displays. Every loop
-// that receives frames (GO, recorder, white calibration) goes through
-// SetPanelCalibData / SetPanelData / ShowGraph, so a frame reaches the
-// screen in one place only.
+// The live displays' side of the frame stream: the data panel and the big
+// panels follow the published frames, the strip-chart histories take every
+// frame shown, and the signal graphs every recorded one. Loops publish on
+// live::Frames(); nothing writes these displays directly.
 #pragma once
 
 #include "live/live_frame.h"
@@ -12,25 +10,23 @@
 
 namespace live {
 
-extern LiveDataFrameBytes LiveDataFrame; // the current measurement
-extern uint32_t CurrentColour;           // colour patch, 0x00RRGGBB
-extern uint16_t RawDelta;                // spread of the raw values
-extern uint8_t OutputLeds;               // OUT0..OUT4 as bits 0..4
+// The stream's current frame and colour patch, for the teach assistants
+// that still set a shown point without publishing it.
+extern LiveDataFrameBytes& LiveDataFrame;
+extern uint32_t& CurrentColour;
 
-// Copies the 40 answer data bytes of the last exchange into LiveDataFrame.
+// The LiveDataFrame in the 40 answer data bytes of the last exchange.
+LiveDataFrameBytes FrameFromAnswer();
+// Copies the answer of the last exchange into the current frame without
+// publishing it (the teach assistants' own loops).
 void TakeFrameFromAnswer();
 
-// Updates the model from LiveDataFrame (colour, LEDs, strip-chart
-// histories) and asks for the data panel, the big panels and the mean-value
-// teach panel's numerics to be shown.
-void SetPanelData();
-// Computes RawDelta and asks for the calibration page's raw values.
-void SetPanelCalibData();
-
-// Start values of the live state (start-up, tests); histories included.
+// Start values of the live state (start-up, tests): the stream's frame and
+// derived values, the histories; subscribers stay.
 void ResetLiveState();
 
-// Installs the display writers (start-up).
+// Subscribes the live displays and histories to the frame stream and
+// installs their display writers (start-up; a second call changes nothing).
 void InstallLiveDisplays();
 
 } // namespace live

@@ -1,9 +1,9 @@
 #include "live/live_wiring.h"
 
-#include "app/panels.h"
 #include "live/big_panels.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
+#include "live/live_ui.h"
 #include "live/signal_graph.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
@@ -50,7 +50,7 @@ void BindRgb(const RgbNumerics& n) {
 } // namespace
 
 void WireDataPanel() {
-    DataPanel& ui = app::P().data;
+    DataPanel& ui = Panels().data;
     // The tab control first: a binding also filters the widgets inside the
     // control, and the filters installed later (the pages' own controls) are
     // asked first, so each control keeps its own help text.
@@ -118,7 +118,7 @@ void WireDataPanel() {
 }
 
 void WireSignalGraphPanel() {
-    SignalGraphPanel& ui = app::P().signalGraph;
+    SignalGraphPanel& ui = Panels().signalGraph;
     ctl::Bind(ui.signal, "Select Signal to be displayed in the graph. ", CBF_EditSignal);
     ctl::Bind(ui.close, "Close PANEL and return to MAIN PANEL. ", CBF_ButtonGpClose);
     for (ctl::Graph* g : ui.graph) {
@@ -130,7 +130,7 @@ void WireSignalGraphPanel() {
 void WireBigPanels() {
     // The big displays carry no help texts: a right click on them, or their
     // close box, hides the window.
-    app::Panels& p = app::P();
+    LivePanels& p = Panels();
     ctl::Bind(p.colBig.panel, nullptr, CBF_COLBIGP);
     ctl::Bind(p.grpBig.panel, nullptr, CBF_GRPBIGP);
     p.colBig.panel->installEventFilter(new CloseToCallback(p.colBig.panel, CBF_COLBIGP));

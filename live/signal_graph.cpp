@@ -1,10 +1,10 @@
 #include "live/signal_graph.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "live/display_refresh.h"
-#include "live/live_data.h"
+#include "live/frame_stream.h"
+#include "live/live_ui.h"
 #include "platform/graph.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <algorithm>
@@ -28,10 +28,10 @@ QCPGraph* TraceOf(ctl::Graph* g, int s) {
 }
 
 void WriteSignalGraph() {
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
-    SignalGraphPanel& ui = app::P().signalGraph;
+    SignalGraphPanel& ui = Panels().signalGraph;
     const SignalSeries& series = SignalGraphSeries;
     const double lastX = series.counter == 0 ? 0 : series.currentX;
     for (int s = 0; s < kSignalCount; ++s) {
@@ -56,24 +56,24 @@ void WriteSignalGraph() {
 } // namespace
 
 void InitPanelGraph() {
-    SignalGraphSeries.Start(LiveDataFrame);
-    if (!app::PanelsLoaded()) {
+    SignalGraphSeries.Start(Frames().Current());
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
-    for (ctl::Graph* g : app::P().signalGraph.graph) {
+    for (ctl::Graph* g : Panels().signalGraph.graph) {
         g->DeleteAllPlots();
     }
     RequestDisplay(kShowSignalGraph);
 }
 
-void SetPanelGraphData() {
+void AddToSignalGraph(const LiveDataFrameBytes& frame) {
     SignalSeries::Segment segments[kSignalCount];
     const bool first = SignalGraphSeries.counter == 0;
-    SignalGraphSeries.Add(LiveDataFrame, segments);
-    if (!app::PanelsLoaded()) {
+    SignalGraphSeries.Add(frame, segments);
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
-    SignalGraphPanel& ui = app::P().signalGraph;
+    SignalGraphPanel& ui = Panels().signalGraph;
     for (int s = 0; s < kSignalCount; ++s) {
         // One connected line through the frames is the chain of segments.
         QCPGraph* trace = TraceOf(ui.graph[s], s);
@@ -89,7 +89,7 @@ void SetPanelGraphData() {
 }
 
 void SetGraphVisible() {
-    SignalGraphPanel& ui = app::P().signalGraph;
+    SignalGraphPanel& ui = Panels().signalGraph;
     int chosen = ui.signal->Val();
     if (chosen < 0 || chosen >= kSignalCount) {
         chosen = 0;
@@ -103,7 +103,7 @@ void SetGraphVisible() {
 
 int CBF_ButtonShowGraph(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::ShowChildPanelDisp(app::P().signalGraph.panel);
+        shell::Shell().ShowChild(shell::Child::SignalGraph);
         RequestDisplay(kShowSignalGraph);
     }
     return 0;
@@ -111,7 +111,7 @@ int CBF_ButtonShowGraph(QWidget*, ctl::Event e) {
 
 int CBF_ButtonGpClose(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::ShowChildPanelDisp(app::P().data.panel);
+        shell::Shell().ShowChild(shell::Child::Data);
     }
     return 0;
 }

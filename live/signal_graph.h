@@ -15,8 +15,8 @@ extern SignalSeries SignalGraphSeries;
 
 // Clears the seven graphs and starts a new series at the current frame.
 void InitPanelGraph();
-// Adds the current frame to the seven graphs.
-void SetPanelGraphData();
+// Adds `frame` to the seven graphs (a frame published for the signal graph).
+void AddToSignalGraph(const LiveDataFrameBytes& frame);
 // Shows only the graph chosen in the SIGNAL selector (any other value: RED).
 void SetGraphVisible();
 

@@ -13,6 +13,7 @@ public:
     void SetPageVisible(Page, bool) override {}
     Directories& Paths() override { return paths_; }
     void StoreSettings() override {}
+    std::string PanelId() const override { return {}; }
 
 private:
     Child child_ = Child::Data;

@@ -10,6 +10,10 @@
 
 namespace shell {
 
+// The program's title: the main window's caption and the first line of the
+// record file header and the scope report.
+inline constexpr const char* kProgramTitle = "CHROMIK3 Scope V4.3";
+
 // Pages of the main tab control.
 enum Page : int {
     kPageConnection = 0,
@@ -50,6 +54,9 @@ public:
     virtual Directories& Paths() = 0;
     // Writes the settings file now (ACCEPT on the connection page).
     virtual void StoreSettings() = 0;
+    // The panel identification as the connection page shows it (record
+    // file header, scope report).
+    virtual std::string PanelId() const = 0;
 };
 
 // The services in use; a frame that does nothing until one is installed.

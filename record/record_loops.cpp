@@ -2,17 +2,17 @@
 // sensor for a frame at a fixed pace, and triggered recording (mode 3), in
 // which the sensor sends a frame by itself on every trigger and the program
 // takes the frames from the link as they come.
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "link/frame.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
-#include "live/graphs.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "live/signal_graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "record/record_texts.h"
 #include "record/recorder.h"
@@ -37,7 +37,7 @@ namespace {
 constexpr double kFineWaitSeconds = 0.0025;
 
 RecorderPage& Page() {
-    return app::P().recorder;
+    return Panels().recorder;
 }
 
 // A recording in its callback: a second one cannot start, and the record
@@ -52,7 +52,7 @@ public:
     }
     ~RecordingScope() {
         State().loopRunning = false;
-        if (app::PanelsLoaded()) {
+        if (shell::Shell().PanelsLoaded()) {
             Page().selectFile->setEnabled(true);
         }
     }
@@ -64,12 +64,10 @@ bool MayStart() {
     return !State().loopRunning && !live::GoRunning();
 }
 
-// The current LiveDataFrame to the signal graphs, the live displays and the
-// record file. False when the line could not be written.
-bool RecordLiveFrame() {
-    live::SetPanelGraphData();
-    live::SetPanelData();
-    live::ShowGraph();
+// A received frame to the signal graphs, the live displays and the record
+// file. False when the line could not be written.
+bool RecordLiveFrame(const live::LiveDataFrameBytes& frame) {
+    live::Frames().Publish(frame, live::kUseRecording, live::Parameters().EvaluationMode());
     return ToFile();
 }
 
@@ -103,8 +101,7 @@ bool TakeStreamFrame() {
     if (com232::AnswerOrder != com232::kOrderLiveData) {
         return true;
     }
-    live::LiveDataFrame = FrameOfData(com232::RxData(), com232::AnswerLength);
-    if (!RecordLiveFrame()) {
+    if (!RecordLiveFrame(FrameOfData(com232::RxData(), com232::AnswerLength))) {
         return false;
     }
     State().runCounter += 1;
@@ -158,8 +155,7 @@ void RecordFrame() {
         }
         com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
         if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            live::TakeFrameFromAnswer();
-            if (!RecordLiveFrame()) {
+            if (!RecordLiveFrame(live::FrameFromAnswer())) {
                 break;
             }
         }
@@ -197,7 +193,7 @@ void Record() {
     } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
     r.interval->setReadOnly(false);
@@ -238,11 +234,11 @@ int CBF_ButtonStartRecord(QWidget*, ctl::Event e) {
         return 0;
     }
     RecordingScope scope;
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     live::InitPanelGraph();
     Record();
-    if (app::PanelsLoaded()) {
-        app::SetButtonsDimmed(0, 0);
+    if (shell::Shell().PanelsLoaded()) {
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;
 }
@@ -256,7 +252,7 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     }
     RecordingScope scope;
     RecorderPage& r = Page();
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     platform::MessagePopup(kTitleAttention, kTextMakeSure);
     ColourStartButton(r.startTrigRec, true);
     TriggeredRecord();
@@ -266,9 +262,9 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
-    if (app::PanelsLoaded()) {
+    if (shell::Shell().PanelsLoaded()) {
         ColourStartButton(r.startTrigRec, false);
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;
 }

@@ -3,19 +3,19 @@
 // callbacks. The recording loops are in record_loops.cpp.
 #include "record/recorder.h"
 
-#include "app/panel_settings.h"
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
-#include "live/live_data.h"
+#include "live/frame_stream.h"
+#include "live/live_params.h"
 #include "live/signal_graph.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "record/record_file.h"
 #include "record/record_texts.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_state.h"
+#include "record/recorder_ui.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,11 +51,11 @@ using detail::State;
 namespace {
 
 RecorderPage& Page() {
-    return app::P().recorder;
+    return Panels().recorder;
 }
 
 void WriteCounters() {
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
     RecorderPage& r = Page();
@@ -65,13 +65,13 @@ void WriteCounters() {
 }
 
 std::string PanelIdText() {
-    return app::P().connect.id->text().toStdString();
+    return shell::Shell().PanelId();
 }
 
 } // namespace
 
 const std::string& RecordPath() {
-    return app::Paths().recorderFile;
+    return shell::Shell().Paths().recorderFile;
 }
 
 uint16_t Recorded() {
@@ -157,14 +157,14 @@ void SelRecFile() {
         }
         platform::MessagePopup(kTitleAttention, kTextMakeSure);
     }
-    app::Paths().recorderFile = chosen;
+    shell::Shell().Paths().recorderFile = chosen;
     Page().filePath->setText(QString::fromStdString(chosen));
     WriteFileHeader();
 }
 
 bool WriteFileHeader() {
     std::string reason;
-    const std::string header = RecordFileHeader(app::kProgramTitle, PanelIdText());
+    const std::string header = RecordFileHeader(shell::kProgramTitle, PanelIdText());
     if (!StartRecordFile(RecordPath(), header, &reason)) {
         platform::MessagePopup(kTitleAttention, kTextCannotWrite + RecordPath() + "\n" + reason);
         return false;
@@ -180,8 +180,8 @@ bool ToFile() {
     // A record file that is not there (a path remembered from an earlier
     // session and never chosen in this one, or a file removed meanwhile)
     // starts with its header, so that every record file names its columns.
-    if (AppendRecordLine(RecordPath(), RecordLine(live::LiveDataFrame, local), &reason,
-                         RecordFileHeader(app::kProgramTitle, PanelIdText()))) {
+    if (AppendRecordLine(RecordPath(), RecordLine(live::Frames().Current(), local), &reason,
+                         RecordFileHeader(shell::kProgramTitle, PanelIdText()))) {
         return true;
     }
     // The first line that cannot be written ends the recording; what was
@@ -195,7 +195,10 @@ bool ToFile() {
 }
 
 void RecordManually() {
-    live::SetPanelGraphData();
+    // The frame shown now goes to the signal graphs once more, as a point
+    // of the recording.
+    const live::LiveDataFrameBytes shown = live::Frames().Current();
+    live::Frames().Publish(shown, live::kUseSignalGraph, live::Parameters().EvaluationMode());
     State().writeFailed = false;
     if (!ToFile()) {
         detail::ReportWriteFailure(false);
@@ -235,7 +238,7 @@ int CBF_ButtonManualRecord(QWidget*, ctl::Event e) {
     }
     button->setEnabled(false);
     RecordManually();
-    if (app::PanelsLoaded()) {
+    if (shell::Shell().PanelsLoaded()) {
         button->setEnabled(true);
     }
     return 0;

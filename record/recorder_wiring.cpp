@@ -1,9 +1,9 @@
 #include "record/recorder_wiring.h"
 
-#include "app/panels.h"
 #include "platform/controls.h"
 #include "platform/widgets.h"
 #include "record/recorder.h"
+#include "record/recorder_ui.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -11,7 +11,7 @@
 namespace record {
 
 void WireRecorderPage() {
-    RecorderPage& r = app::P().recorder;
+    RecorderPage& r = Panels().recorder;
     ctl::Bind(r.selectFile, "Select a record file for data save. ", CBF_ButtonSelRecFile);
     ctl::Bind(r.filePath, "Shows the path of the record file. ", CBF_DispRecFile);
     ctl::Bind(r.startRecord, "Start data record.", CBF_ButtonStartRecord);

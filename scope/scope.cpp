@@ -2,12 +2,13 @@
 // and the callbacks of the scope page and panel other than the capture's.
 #include "scope/scope.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
+#include "live/live_params.h"
 #include "platform/graph.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "scope/scope_print.h"
+#include "scope/scope_ui.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -74,7 +75,7 @@ void GetCycleTime() {
         cycle = CycleTimeMs(com232::GetI32(com232::RxData()), com232::GetI32(com232::RxData() + 4));
     }
     CycleTime = cycle;
-    ScopePage& ui = app::P().scopePage;
+    ScopePage& ui = Panels().scopePage;
     ui.cycleTime->SetDecimals(CycleTimeDecimals(cycle));
     ui.cycleTime->SetVal(cycle);
     ui.scanFreq->SetDecimals(ScanFrequencyDecimals(cycle));
@@ -82,7 +83,7 @@ void GetCycleTime() {
 }
 
 void calcScopDeltaXY() {
-    app::Panels& p = app::P();
+    ScopePanels& p = Panels();
     const auto scanRate = static_cast<uint16_t>(p.scopePage.scanRate->value());
     const QPointF c1 = p.scope.scope->CursorPosition(0);
     const QPointF c2 = p.scope.scope->CursorPosition(1);
@@ -95,8 +96,8 @@ void calcScopDeltaXY() {
 }
 
 void initScopeGraph() {
-    app::Panels& p = app::P();
-    const auto mode = static_cast<uint16_t>(p.para.calculationMode->Val());
+    ScopePanels& p = Panels();
+    const uint16_t mode = live::Parameters().CalculationMode();
     const auto signal = static_cast<uint16_t>(p.scopePage.recordSignal->Val());
     p.scope.scope->SetXRange(0, kScopeSamples);
     p.scope.scope->SetYRange(0, ScopeYMaximum(mode, signal));
@@ -106,7 +107,7 @@ void initScopeGraph() {
 }
 
 void PlotScopeGraph() {
-    ScopePanel& ui = app::P().scope;
+    ScopePanel& ui = Panels().scope;
     ui.scope->DeleteAllPlots();
     if (gHaveCapture) {
         const int signal = ui.signal->Val();
@@ -121,7 +122,7 @@ void PlotScopeGraph() {
 }
 
 void PlotDigitalGraph() {
-    ScopePanel& ui = app::P().scope;
+    ScopePanel& ui = Panels().scope;
     ui.digital->DeleteAllPlots();
     if (gHaveCapture) {
         for (int j = 0; j < kDigitalTraces; ++j) {
@@ -142,7 +143,7 @@ void TakeCapture(const std::array<SampleBlock, kScopeBlocks>& blocks) {
 }
 
 void InitTriggerControls() {
-    ScopePage& ui = app::P().scopePage;
+    ScopePage& ui = Panels().scopePage;
     const int mode = ui.triggerMode->Val();
     ui.triggerLevel->setEnabled(mode == kRisingEdge || mode == kFallingEdge);
     ui.preTrigger->setEnabled(mode != kSingleShot);
@@ -153,10 +154,10 @@ int CBF_ButtonGetCycleTime(QWidget*, ctl::Event e) {
         return 0;
     }
     gCycleTimeRunning = true;
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     GetCycleTime();
     calcScopDeltaXY();
-    app::SetButtonsDimmed(0, 0);
+    shell::Shell().SetButtonsDimmed(0, 0);
     gCycleTimeRunning = false;
     return 0;
 }
@@ -170,7 +171,7 @@ int CBF_ButtonPrintScopeGraph(QWidget*, ctl::Event e) {
 
 int CBF_EditScopeComment(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightDoubleClick) {
-        app::P().scopePage.comment->clear();
+        Panels().scopePage.comment->clear();
     }
     return 0;
 }
@@ -195,7 +196,7 @@ int CBF_SCOPEP(QWidget*, ctl::Event) {
 
 int CBF_ButtonCloseSP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::ShowChildPanelDisp(app::P().data.panel);
+        shell::Shell().ShowChild(shell::Child::Data);
     }
     return 0;
 }
@@ -218,7 +219,7 @@ int CBF_GraphScope(QWidget*, ctl::Event e) {
     if (e == ctl::Event::ValueChanged) {
         // A zoom of the analogue graph also narrows the digital one, so the
         // two keep showing the same instants.
-        ScopePanel& ui = app::P().scope;
+        ScopePanel& ui = Panels().scope;
         const QCPRange x = ui.scope->xAxis->range();
         ui.digital->SetXRange(x.lower, x.upper);
         calcScopDeltaXY();

@@ -8,13 +8,13 @@
 // wait costs next to no CPU. BREAK SCAN pressed during the wait sends its
 // order at once; its acknowledgment comes behind whatever the sensor was
 // still sending of the capture, and the capture takes it as it ends.
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "link/link_texts.h"
 #include "platform/runtime.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "scope/scope.h"
+#include "scope/scope_ui.h"
 
 #include <QPushButton>
 
@@ -172,7 +172,7 @@ void TakeBreakAnswer() {
 } // namespace
 
 ScanResult GetScopeData() {
-    app::Panels& p = app::P();
+    ScopePanels& p = Panels();
     const std::array<uint16_t, kScopeSettingCount> settings = {
         static_cast<uint16_t>(p.scopePage.triggerLevel->value()),
         static_cast<uint16_t>(p.scopePage.triggerMode->Val()),
@@ -257,15 +257,15 @@ int CBF_ButtonScan(QWidget*, ctl::Event e) {
         return 0; // a capture is running: a second one must not start inside it
     }
     gScanRunning = true;
-    app::Panels& p = app::P();
-    app::SetButtonsDimmed(0, 1);
+    ScopePanels& p = Panels();
+    shell::Shell().SetButtonsDimmed(0, 1);
     initScopeGraph();
     p.scope.busy->setVisible(true);
-    app::ShowChildPanelDisp(p.scope.panel);
+    shell::Shell().ShowChild(shell::Child::Scope);
     GetScopeData();
-    if (app::PanelsLoaded()) {
+    if (shell::Shell().PanelsLoaded()) {
         p.scope.busy->setVisible(false);
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     gScanRunning = false;
     return 0;
@@ -275,12 +275,12 @@ int CBF_ButtonBreakScan(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     BreakDataScan();
     // Inside a running capture the commands come back when the capture has
     // ended, not before: nothing may start while it is still unwinding.
     if (!gScanRunning) {
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;
 }

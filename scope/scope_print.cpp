@@ -1,11 +1,11 @@
 #include "scope/scope_print.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "scope/scope_report.h"
+#include "scope/scope_ui.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -47,12 +47,18 @@ QFont ReportFont(int pointSize) {
 // The scope panel as the user sees it, drawn afresh: it becomes the visible
 // child panel (if the user had closed it) and both graphs are redrawn now
 // rather than on the next pass of the event loop.
+// The main window the scope panel shows in: the print dialog's parent.
+QWidget* MainWindow() {
+    QWidget* panel = Panels().scope.panel;
+    return panel != nullptr ? panel->window() : nullptr;
+}
+
 QImage GrabScopePanel() {
-    app::Panels& p = app::P();
+    ScopePanels& p = Panels();
     if (p.scope.panel == nullptr) {
         return {};
     }
-    app::ShowChildPanelDisp(p.scope.panel);
+    shell::Shell().ShowChild(shell::Child::Scope);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     p.scope.scope->replot(QCustomPlot::rpImmediateRefresh);
     p.scope.digital->replot(QCustomPlot::rpImmediateRefresh);
@@ -106,7 +112,7 @@ bool SelectPrinter(QPrinter& printer) {
         // Only the print-to-file choice is there: offer a file name with it.
         printer.setOutputFileName(QDir::home().filePath(kDefaultPdfName));
     }
-    QPrintDialog dialog(&printer, app::P().main.window);
+    QPrintDialog dialog(&printer, MainWindow());
     dialog.setWindowTitle("Print");
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
@@ -137,7 +143,7 @@ bool PrintReport(QPrinter& printer, const QImage& panelImage, const std::string&
     // Heights of the elements, then their pages.
     std::vector<Placed> placed;
     std::vector<double> heights;
-    for (const ReportElement& e : ScopeReportContent(app::kProgramTitle, sensorId, comment)) {
+    for (const ReportElement& e : ScopeReportContent(shell::kProgramTitle, sensorId, comment)) {
         Placed pl{e, lineHeight, 0};
         if (e.kind == ReportElement::Kind::Line) {
             const QFontMetricsF m(ReportFont(e.pointSize), &printer);
@@ -200,13 +206,13 @@ bool PrintReport(QPrinter& printer, const QImage& panelImage, const std::string&
 }
 
 void PrintScopeGraph() {
-    app::Panels& p = app::P();
+    ScopePanels& p = Panels();
     const QImage image = GrabScopePanel();
     if (image.isNull()) {
         platform::MessagePopup(kTitleError, kTextNoReport);
         return;
     }
-    const std::string sensorId = p.connect.id->text().toStdString();
+    const std::string sensorId = shell::Shell().PanelId();
     const std::string comment = p.scopePage.comment->toPlainText().toStdString();
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(kReportTitle);

@@ -1,10 +1,10 @@
 #include "scope/scope_wiring.h"
 
-#include "app/panels.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
 #include "scope/scope.h"
+#include "scope/scope_ui.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,7 +17,7 @@ constexpr const char* kGraphWiring = "scopeGraphWiring";
 } // namespace
 
 void WireScopePage() {
-    ScopePage& ui = app::P().scopePage;
+    ScopePage& ui = Panels().scopePage;
     ctl::Bind(ui.getCycleTime,
               "Get cycle time from sensor. \nDon't interrupt the sensor for 8 seconds \nthen "
               "press the button.",
@@ -46,7 +46,7 @@ void WireScopePage() {
 }
 
 void WireScopePanel() {
-    ScopePanel& ui = app::P().scope;
+    ScopePanel& ui = Panels().scope;
     // The panel first: the filters of its controls, installed later, are
     // asked first, so each control keeps its own help text.
     ctl::Bind(ui.panel, nullptr, CBF_SCOPEP);

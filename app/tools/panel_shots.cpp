@@ -3,14 +3,22 @@
 //   QT_QPA_PLATFORM=offscreen c3-panel-shots OUTPUT_DIR [WIDTH HEIGHT] [--frames]
 // With --frames the live displays are first fed with made-up measurements
 // (a colour sweep), so the graphs and the signal-graph panel show content.
+#include "app/link_ui_impl.h"
+#include "app/panel_parameters.h"
 #include "app/panels.h"
 #include "app/shell.h"
+#include "app/teach_frame_displays.h"
+#include "calib/calib_view.h"
+#include "link/link_ui.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
+#include "live/live_params.h"
 #include "live/live_wiring.h"
 #include "live/signal_graph.h"
 #include "platform/runtime.h"
+#include "platform/shell_services.h"
 #include "platform/tab_control.h"
 
 #include <QApplication>
@@ -43,11 +51,13 @@ bool Save(QWidget* w, const QString& path) {
 void FeedFrames() {
     live::WireDataPanel();
     live::WireSignalGraphPanel();
+    calib::InstallCalibrationDisplays();
+    app::InstallTeachFrameDisplays();
     live::InitGraphs();
     live::InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
         const double t = i / 40.0;
-        live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        live::LiveDataFrameBytes f;
         const auto red = static_cast<int16_t>(1800 + 1200 * std::sin(t));
         const auto green = static_cast<int16_t>(1600 + 900 * std::sin(t * 0.7 + 1));
         const auto blue = static_cast<int16_t>(1400 + 700 * std::cos(t * 1.3));
@@ -64,10 +74,8 @@ void FeedFrames() {
         f.set(live::kRawRed, red);
         f.set(live::kRawGreen, green);
         f.set(live::kRawBlue, blue);
-        live::SetPanelCalibData();
-        live::SetPanelData();
-        live::ShowGraph();
-        live::SetPanelGraphData();
+        live::Frames().Publish(f, live::kUseGo | live::kUseSignalGraph,
+                               live::Parameters().EvaluationMode());
     }
     live::FlushDisplays();
 }
@@ -86,6 +94,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "a panel could not be built\n");
         return 1;
     }
+    // The frame services and the panels' parameter state, as the program
+    // installs them with its panels.
+    app::InstallPanelLinkUi();
+    app::InstallPanelParameters();
     app::Panels& p = app::P();
     app::ShowLogo();
     QWidget* main = p.main.window;
@@ -127,6 +139,9 @@ int main(int argc, char** argv) {
     p.grpBig.panel->show();
     ok &= Save(p.grpBig.panel, dir + "/window_grpbig.png");
     ok &= Save(p.password.panel, dir + "/window_password.png");
+    com232::SetLinkUi(nullptr);
+    shell::SetShell(nullptr);
+    app::RemovePanelParameters();
     app::DiscardPanels();
     platform::ShutdownRuntime();
     return ok ? 0 : 1;

@@ -4,6 +4,7 @@
 // offset measurement, and the password that opens the offset page.
 #include "calib/calibration.h"
 #include "link/link_texts.h"
+#include "live/frame_stream.h"
 #include "live/live_data.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -135,9 +136,9 @@ TEST_F(Calibration, WhiteCalibrationSamplesSendsTheFactorsAndEndsInGoMode) {
     EXPECT_EQ(calib::kTextWhiteTarget, user_->Records()[0].text);
     EXPECT_EQ("CONFIRM CALCULATION!", user_->Records()[1].title);
     // The sensor calibrates with the new factors: GO shows about 1000 each.
-    EXPECT_EQ(1000, live::LiveDataFrame.get(live::kRed));
-    EXPECT_EQ(1000, live::LiveDataFrame.get(live::kGreen));
-    EXPECT_EQ(999, live::LiveDataFrame.get(live::kBlue));
+    EXPECT_EQ(1000, live::Frames().Current().get(live::kRed));
+    EXPECT_EQ(1000, live::Frames().Current().get(live::kGreen));
+    EXPECT_EQ(999, live::Frames().Current().get(live::kBlue));
     EXPECT_EQ(2000, P().calibration.rawDelta->text().toInt());
     // The button blinked and ends light grey; the commands are back.
     EXPECT_TRUE(sawRed_);

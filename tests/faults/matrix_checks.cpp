@@ -3,6 +3,7 @@
 #include "calib/calibration.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
 #include "params/transfer.h"
@@ -111,7 +112,7 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
         EXPECT_EQ(3u, goFrames_);
         EXPECT_EQ(1u, goFailures_);
         EXPECT_FALSE(live::GoRunning());
-        EXPECT_EQ(1000, live::LiveDataFrame.get(live::kRed));
+        EXPECT_EQ(1000, live::Frames().Current().get(live::kRed));
         EXPECT_EQ(1000, p.data.rgb.red->Val());
         EXPECT_EQ(3000, p.data.page2D.blue->Val());
         break;

@@ -3,9 +3,9 @@
 // displays show at the end of a loop.
 #include "link/link_texts.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
-#include "live/live_data.h"
 #include "live/live_math.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
@@ -96,7 +96,7 @@ TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
     EXPECT_EQ(frames, Count(lines, "8 0 0"));
     EXPECT_EQ(lines.size(), Count(lines, "8 0 0")); // nothing but order 8
     // The sensor's frame for 1000 2000 3000 at the reference setting.
-    const LiveDataFrameBytes& f = LiveDataFrame;
+    const LiveDataFrameBytes& f = Frames().Current();
     EXPECT_EQ(1000, f.get(kRed));
     EXPECT_EQ(2000, f.get(kGreen));
     EXPECT_EQ(3000, f.get(kBlue));
@@ -115,7 +115,7 @@ TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
     EXPECT_EQ(1000, P().teachMean.red->Val());
     EXPECT_EQ(f.get(kRawGreen), P().calibration.raw[1]->Val());
     EXPECT_EQ(RawDeltaOf(f), P().calibration.rawDelta->Val());
-    EXPECT_EQ(RawDeltaOf(f), RawDelta);
+    EXPECT_EQ(RawDeltaOf(f), Frames().RawDelta());
     // The histories hold the last frames, newest last.
     EXPECT_EQ(1000, RgbHistory.At(99, 0));
     EXPECT_EQ(3000, RgbHistory.At(98, 2));
@@ -172,7 +172,7 @@ TEST_F(Go, StopDuringAnExchangeStillShowsItsAnswer) {
     EXPECT_EQ(Messages().find(com232::kTextNoAnswer), std::string::npos);
     const auto lines = Received();
     EXPECT_EQ(FramesSince(base), Count(lines, "8 0 0")); // every request answered and shown
-    EXPECT_EQ(3000, LiveDataFrame.get(kRed));
+    EXPECT_EQ(3000, Frames().Current().get(kRed));
     EXPECT_EQ(3000, P().data.rgb.red->Val());
 }
 
@@ -236,8 +236,8 @@ TEST_F(Go, OutputLedsFollowTheColourWordOnlyInTheOutputPatternModes) {
     P().main.send->click();
     sensor_->Command("scene color 900 880 820"); // the belt, taught in row 0
     RunGo([] { return GoLoopCounters().frames > 0; });
-    const uint8_t pattern = OutputLedPattern(LiveDataFrame.get(kColor));
-    EXPECT_EQ(pattern, OutputLeds);
+    const uint8_t pattern = OutputLedPattern(Frames().Current().get(kColor));
+    EXPECT_EQ(pattern, Frames().OutputLeds());
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ((pattern >> i) & 1, P().data.out[i]->IsOn() ? 1 : 0) << i;
     }
@@ -246,7 +246,7 @@ TEST_F(Go, OutputLedsFollowTheColourWordOnlyInTheOutputPatternModes) {
     P().main.send->click();
     sensor_->Command("scene color 3100 3050 2950");
     RunGo([] { return true; });
-    EXPECT_EQ(pattern, OutputLeds);
+    EXPECT_EQ(pattern, Frames().OutputLeds());
 }
 
 TEST_F(Go, ClosingTheWindowDuringGoEndsTheLoopAndWritesTheSettings) {
@@ -278,13 +278,13 @@ TEST_F(Go, GraphsShowTheTaughtRowsAndCentreOnTheMeasurement) {
     const Extents e = ExtentsOf(params::TeachTable, params::kXyInt2D);
     EXPECT_EQ(e.minX, GraphExtents.minX);
     EXPECT_EQ(e.maxI, GraphExtents.maxI);
-    const int16_t x = LiveDataFrame.get(kX);
-    const int16_t y = LiveDataFrame.get(kY);
+    const int16_t x = Frames().Current().get(kX);
+    const int16_t y = Frames().Current().get(kY);
     const ViewAxes a = AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY);
     EXPECT_EQ(a.xLo, d.colorPlane->xAxis->range().lower);
     EXPECT_EQ(a.yHi, d.colorPlane->yAxis->range().upper);
     EXPECT_EQ(QPointF(x, y), d.colorPlane->CursorPosition(0));
-    EXPECT_EQ(LiveDataFrame.get(kInt), d.intensityBar->CursorPosition(0).x());
+    EXPECT_EQ(Frames().Current().get(kInt), d.intensityBar->CursorPosition(0).x());
     // strip charts: the latest 100 frames
     ASSERT_EQ(3, d.rgbChart->graphCount());
     EXPECT_EQ(100, d.rgbChart->graph(0)->dataCount());

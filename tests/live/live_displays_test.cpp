@@ -3,9 +3,10 @@
 // signal graphs, the zoom clicks of the strip charts and the big panels.
 #include "live/big_panels.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
-#include "live/live_data.h"
+#include "live/live_params.h"
 #include "live/signal_graph.h"
 #include "params/parameter_set.h"
 #include "platform/graph.h"
@@ -35,10 +36,7 @@ protected:
     }
     // One frame through the display path, written at once.
     void Show(const LiveDataFrameBytes& f) {
-        LiveDataFrame = f;
-        SetPanelCalibData();
-        SetPanelData();
-        ShowGraph();
+        Frames().Publish(f, kUseGo, Parameters().EvaluationMode());
         FlushDisplays();
     }
     static bool Finite(ctl::Graph* g) {
@@ -68,7 +66,7 @@ TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
     sensor_->Command("fault oversize 20 order=8 count=0");
     GoFor(3);
     for (int w = 10; w < kLiveFieldCount; ++w) {
-        EXPECT_EQ(0, LiveDataFrame.get(static_cast<LiveField>(w))) << w;
+        EXPECT_EQ(0, Frames().Current().get(static_cast<LiveField>(w))) << w;
     }
     EXPECT_EQ(0, P().attributes.temp->Val());
     EXPECT_EQ(0, P().calibration.raw[0]->Val());
@@ -115,7 +113,7 @@ TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
     sensor_->Command("fault corrupt-data order=8");
     P().main.go->click(); // the first answer fails and ends GO
     EXPECT_FALSE(GoRunning());
-    EXPECT_EQ(0, std::memcmp(marker.bytes, LiveDataFrame.bytes, kLiveFrameSize));
+    EXPECT_EQ(0, std::memcmp(marker.bytes, Frames().Current().bytes, kLiveFrameSize));
     EXPECT_EQ(0, std::memcmp(rgb.v, RgbHistory.v, sizeof rgb.v));
     EXPECT_EQ(0, std::memcmp(ints.v, IntHistory.v, sizeof ints.v));
     EXPECT_EQ(1234, P().data.rgb.red->Val());
@@ -144,12 +142,11 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     LiveDataFrameBytes f;
     f.set(kRed, 100);
     f.set(kTemp, 350);
-    LiveDataFrame = f;
+    Frames().Publish(f, 0, 0); // the current frame, for no display
     InitPanelGraph();
     for (int i = 0; i < 3; ++i) {
         f.set(kRed, static_cast<int16_t>(200 + i));
-        LiveDataFrame = f;
-        SetPanelGraphData();
+        Frames().Publish(f, kUseSignalGraph, 0);
     }
     app::ShowChildPanelDisp(P().signalGraph.panel);
     FlushDisplays();
@@ -172,7 +169,7 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     // A new series starts over.
     InitPanelGraph();
     EXPECT_EQ(0, ui.graph[0]->graphCount());
-    SetPanelGraphData();
+    Frames().Publish(f, kUseSignalGraph, 0);
     EXPECT_EQ(0, ui.graph[0]->graph(0)->data()->at(0)->key);
     // CLOSE returns to the data panel.
     ui.close->click();

@@ -1,7 +1,11 @@
 // Arithmetic of the live displays: values derived from a frame, strip-chart
 // histories, intensity bands, extents of the taught shapes, centring of the
-// colour-space views and the signal-graph segments.
+// colour-space views and the signal-graph segments; the histories as the
+// frame stream feeds them.
+#include "live/frame_stream.h"
+#include "live/live_histories.h"
 #include "live/live_math.h"
+#include "live/live_params.h"
 
 #include <gtest/gtest.h>
 
@@ -192,4 +196,35 @@ TEST(SignalGraph, FirstSegmentHasLengthZeroThenFramesConnect) {
     EXPECT_EQ(2u, s.counter);
     EXPECT_EQ(kTemp, SignalField(6));
     EXPECT_EQ(kInt, SignalField(5));
+}
+
+namespace {
+
+// A selected teach row with INT 1107 and ITO 400.
+class SelectedRow final : public ParameterReader {
+public:
+    IntensityOfRow SelectedRowBand() const override { return {1107, 400}; }
+};
+
+} // namespace
+
+TEST(StreamHistories, TakeFramesShownWithTheSelectedRowsBandButNotCalibrationFrames) {
+    const SelectedRow reader;
+    SetParameterReader(&reader);
+    ResetHistories();
+    SubscribeHistories();
+    SubscribeHistories(); // subscribed once, however often asked
+    Frames().Publish(FrameWith({{kRed, 10}, {kInt, 1000}}), kUseGo, 0);
+    Frames().Publish(FrameWith({{kRed, 20}, {kInt, 900}}), kUseRecording, 0);
+    // White calibration and manual-record frames stay out of the histories.
+    Frames().Publish(FrameWith({{kRed, 30}, {kInt, 800}}), kUseCalibration, 0);
+    Frames().Publish(FrameWith({{kRed, 40}, {kInt, 700}}), kUseSignalGraph, 0);
+    SetParameterReader(nullptr);
+    EXPECT_EQ(10, RgbHistory.At(98, 0));
+    EXPECT_EQ(20, RgbHistory.At(99, 0));
+    EXPECT_EQ(1000, IntHistory.At(98, 0));
+    EXPECT_EQ(900, IntHistory.At(99, 0));
+    EXPECT_EQ(1507, IntHistory.At(99, 1));
+    EXPECT_EQ(707, IntHistory.At(99, 2));
+    EXPECT_EQ(0, IntHistory.At(97, 0));
 }

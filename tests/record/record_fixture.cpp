@@ -1,5 +1,6 @@
 #include "tests/record/record_fixture.h"
 
+#include "live/frame_stream.h"
 #include "live/live_data.h"
 #include "platform/widgets.h"
 
@@ -83,7 +84,7 @@ std::string RecordTest::FieldsOf(const std::string& line) {
 
 std::string RecordTest::FieldsOfCurrentFrame() {
     std::tm t{};
-    return FieldsOf(record::RecordLine(live::LiveDataFrame, t));
+    return FieldsOf(record::RecordLine(live::Frames().Current(), t));
 }
 
 size_t RecordTest::CountOf(const std::vector<std::string>& lines, const std::string& line) const {

@@ -4,6 +4,7 @@
 #include "tests/record/record_fixture.h"
 
 #include "link/link_texts.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
 #include "live/signal_graph.h"
@@ -211,7 +212,7 @@ TEST_F(RecordTest, ManualRecordsTakeTheFrameHeldIncludingTheEmptyOneAtStart) {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!live::GoRunning() || live::LiveDataFrame.get(live::kRed) == 0) {
+        if (!live::GoRunning() || live::Frames().Current().get(live::kRed) == 0) {
             return;
         }
         if (pressed < 2) {
