@@ -17,7 +17,7 @@ inline constexpr const char* kPanelSettingsFileType = "Panel Settings";
 inline constexpr const char* kScopeVersion = "CHROMIK3 Scope V4.3";
 // Characters (Unicode code points, filetext::CharCount) of the panel ID: the
 // field takes, the writer writes and the reader keeps at most this many.
-constexpr size_t kMaxPanelIdChars = 99;
+using shell::kMaxPanelIdChars;
 constexpr int kWindowZoomNormal = 0;
 constexpr int kWindowZoomMaximised = 2;
 

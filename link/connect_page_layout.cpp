@@ -6,7 +6,7 @@
 // together with its control.
 #include "link/connect_page_ui.h"
 
-#include "app/panel_settings_file.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QComboBox>
@@ -93,7 +93,7 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     grid->addWidget(ui->portNumber, 4, 1);
 
     // The ID field holds what the settings file keeps as the panel ID.
-    ui->id = new ctl::TextField(iface, static_cast<int>(app::kMaxPanelIdChars));
+    ui->id = new ctl::TextField(iface, static_cast<int>(shell::kMaxPanelIdChars));
     grid->addWidget(Caption("SENSOR ID", iface), 5, 0);
     grid->addWidget(ui->id, 5, 1);
     root->addWidget(iface);

@@ -6,6 +6,7 @@
 // program without a window run with the default, which does nothing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace shell {
@@ -13,6 +14,8 @@ namespace shell {
 // The program's title: the main window's caption and the first line of the
 // record file header and the scope report.
 inline constexpr const char* kProgramTitle = "CHROMIK3 Scope V4.3";
+// The sensor identification (PANEL ID) holds at most 99 characters.
+constexpr size_t kMaxPanelIdChars = 99;
 
 // Pages of the main tab control.
 enum Page : int {
