@@ -26,8 +26,12 @@ int GetInt(ini::IniStore* store, const char* section, const char* tag, int fallb
 } // namespace
 
 DirectorySettings DefaultDirectories(const std::string& projectDir) {
-    return {projectDir + "/Parameter.ini", projectDir + "/RecordFile.dat",
-            projectDir + "/HardwareInitialFile.ini", projectDir + "/TableAttributes.ini"};
+    DirectorySettings d;
+    d.parameterFile = projectDir + "/Parameter.ini";
+    d.recorderFile = projectDir + "/RecordFile.dat";
+    d.hardwareIniFile = projectDir + "/HardwareInitialFile.ini";
+    d.tableAttributesFile = projectDir + "/TableAttributes.ini";
+    return d;
 }
 
 bool IsPanelSettings(ini::IniStore* store) {

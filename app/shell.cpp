@@ -217,9 +217,9 @@ void InitAll() {
     // The password field hides what is typed.
     p.password.password->setEchoMode(QLineEdit::Password);
     p.password.password->setMaxLength(20);
-    // Banner; the parameter page's start values into the parameter set.
+    // Banner (the parameter pages' start values went into the model when
+    // they were bound).
     ShowLogo();
-    params::GetPanelValues();
     // The panels start consistent with their modes.
     params::InitPanelCtrlAttr();
     // The ports present in the COM-port selector; window, paths, ID, address

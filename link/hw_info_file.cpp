@@ -63,7 +63,6 @@ void GenerateHWInfoFile() {
     }
     app::Paths().hardwareIniFile = path;
 
-    params::GetPanelValues();
     app::Panels& p = app::P();
     for (int c = 0; c < 3; ++c) {
         info.cf[c] = static_cast<uint16_t>(p.calibration.cf[c]->value());

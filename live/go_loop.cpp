@@ -56,7 +56,6 @@ int CBF_ButtonGo(QWidget*, ctl::Event e) {
     gGoRunning = true;
     app::Panels& p = app::P();
     app::SetButtonsDimmed(1, 1);
-    params::GetPanelValues();
     if (app::CurrentChildPanel() != p.teachMean.panel) {
         app::ShowChildPanelDisp(p.data.panel);
     }

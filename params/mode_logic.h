@@ -42,4 +42,10 @@ constexpr uint32_t kInactiveRowColor = 0xFF0000;
 constexpr uint32_t kResetGroupCellColor = 0xFF0000;
 constexpr uint32_t kGroupCellColor = 0xFFFFFF;
 
+// Label colour of teach row `row` (0..30): the first `maxVecNo` rows are
+// checked by the sensor.
+constexpr uint32_t RowLabelColour(int row, int maxVecNo) {
+    return row < maxVecNo ? kActiveRowColor : kInactiveRowColor;
+}
+
 } // namespace params

@@ -1,15 +1,15 @@
 #include "params/mode_rules.h"
 
-#include "app/panels.h"
 #include "live/graphs.h"
+#include "live/live_ui.h"
 #include "params/mode_logic.h"
-#include "params/parameter_set.h"
+#include "params/param_pages_ui.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
-#include "platform/tab_control.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/teach_labels.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -33,14 +33,8 @@ void Enable(QWidget* w, bool enabled) {
     }
 }
 
-void SetColorGroupSwitch(bool on) {
-    QCheckBox* sw = app::P().groupHold.colorGroup;
-    QSignalBlocker block(sw);
-    sw->setChecked(on);
-}
-
 void ShowDeltaCAndColor(bool shown) {
-    live::DataPanel& d = app::P().data;
+    live::DataPanel& d = live::Panels().data;
     Show(d.deltaC, shown);
     Show(d.deltaCLabel, shown);
     Show(d.color, shown);
@@ -48,7 +42,7 @@ void ShowDeltaCAndColor(bool shown) {
 }
 
 void ShowOutputLeds(int count) {
-    live::DataPanel& d = app::P().data;
+    live::DataPanel& d = live::Panels().data;
     for (int i = 0; i < 5; ++i) {
         Show(d.out[i], i < count);
         Show(d.outLabel[i], i < count);
@@ -56,51 +50,56 @@ void ShowOutputLeds(int count) {
 }
 
 void ShowGroupDisplay(bool shown) {
-    live::DataPanel& d = app::P().data;
+    live::DataPanel& d = live::Panels().data;
     Show(d.group, shown);
     Show(d.groupLabel, shown);
 }
 
 // COL5 and THD RGB put the output pattern on the digital outputs: no delta C
 // or colour number, no colour groups, a fixed number of rows, BINARY output.
-void ForceOutputPatternMode(int outputs, int rows) {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    GroupHoldPage& g = p.groupHold;
+void ForceOutputPatternMode(int outputs, uint16_t rows) {
+    ParameterModel& m = Model();
+    ParameterPage& u = Panels().para;
+    GroupHoldPage& g = Panels().groupHold;
     ShowDeltaCAndColor(false);
     ShowOutputLeds(outputs);
-    SetColorGroupSwitch(false);
+    m.SetValue(kColorGroup, 0);
     Enable(g.colorGroup, false);
     Enable(g.groupTable, false);
     Enable(g.resetGroups, false);
     ShowGroupDisplay(false);
-    Show(p.grpBig.panel, false);
-    u.maxVecNo->SetVal(rows);
+    Show(live::Panels().grpBig.panel, false);
+    m.SetValue(kMaxVecNo, rows);
     Enable(u.maxVecNo, false);
-    u.digitalOutmode->SetVal(kOutBinary);
+    m.SetValue(kDigitalOutmode, kOutBinary);
     Enable(u.digitalOutmode, false);
+}
+
+bool PagesBuilt() {
+    return Panels().para.power != nullptr && live::Panels().data.panel != nullptr;
 }
 
 } // namespace
 
+RuleEvents& RulesApplied() {
+    static RuleEvents events;
+    return events;
+}
+
 void InitPowerMode() {
-    ParameterPage& u = app::P().para;
-    ParameterBlock.set(kPowerMode, static_cast<uint16_t>(u.powerMode->Val()));
-    ParameterBlock.set(kLedMode, static_cast<uint16_t>(u.ledMode->Val()));
-    ParameterBlock.set(kExternTeach, static_cast<uint16_t>(u.externTeach->Val()));
+    ParameterModel& m = Model();
+    ParameterPage& u = Panels().para;
     const PowerModeDecision d =
-        DecidePowerMode(ParameterBlock.get(kLedMode), ParameterBlock.get(kExternTeach),
-                        ParameterBlock.get(kPowerMode));
+        DecidePowerMode(m.Value(kLedMode), m.Value(kExternTeach), m.Value(kPowerMode));
     if (d.externTeachToOff) {
-        u.externTeach->SetVal(kExTeachOff);
+        m.SetValue(kExternTeach, kExTeachOff);
     }
     if (d.powerModeToStat) {
-        u.powerMode->SetVal(kPowerStat);
+        m.SetValue(kPowerMode, kPowerStat);
     }
     Enable(u.powerMode, d.powerModeEnabled);
     if (d.powerToZero) {
-        u.power->SetVal(0);
-        u.powerValue->SetVal(0);
+        m.SetValue(kPower, 0);
     }
     Enable(u.power, d.powerEnabled);
     Enable(u.powerValue, d.powerEnabled);
@@ -109,20 +108,9 @@ void InitPowerMode() {
 }
 
 void InitEvalMode() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    GroupHoldPage& g = p.groupHold;
-    ParameterBlock.set(kCalculationMode, static_cast<uint16_t>(u.calculationMode->Val()));
-    ParameterBlock.set(kEvaluationMode, static_cast<uint16_t>(u.evaluationMode->Val()));
-    const uint16_t calc = ParameterBlock.get(kCalculationMode);
-    const uint16_t eval = ParameterBlock.get(kEvaluationMode);
-
-    ctl::U16Table* grid = p.teachPage.grid;
-    grid->SetColumnShown(3, true);
-    grid->SetColumnShown(4, true);
-    if (const int unused = UnusedToleranceColumn(calc, eval)) {
-        grid->SetColumnShown(unused, false);
-    }
+    ParameterPage& u = Panels().para;
+    GroupHoldPage& g = Panels().groupHold;
+    const uint16_t eval = Model().EvaluationMode();
 
     if (eval <= kMinDist) {
         ShowOutputLeds(0);
@@ -142,55 +130,42 @@ void InitEvalMode() {
         InitMaxVecNo();
     } else if (eval == kThdRgb) {
         ForceOutputPatternMode(3, 3);
-        Show(p.colBig.panel, false);
-        u.intLim->SetVal(0);
+        Show(live::Panels().colBig.panel, false);
+        Model().SetValue(kIntLim, 0);
         Enable(u.intLim, false);
         Enable(u.calculationMode, false);
-        u.trigger->SetVal(kTrigCont);
+        Model().SetValue(kTrigger, kTrigCont);
         Enable(u.trigger, false);
         InitMaxVecNo();
     }
-    teach::SetDispNames();
+    RulesApplied().evaluationMode.Notify();
 }
 
 void InitCalcMode() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    ParameterBlock.set(kCalculationMode, static_cast<uint16_t>(u.calculationMode->Val()));
-    ParameterBlock.set(kEvaluationMode, static_cast<uint16_t>(u.evaluationMode->Val()));
-    const uint16_t calc = ParameterBlock.get(kCalculationMode);
-    const uint16_t eval = ParameterBlock.get(kEvaluationMode);
-
-    std::array<std::string, 5> headings;
-    if (TeachGridHeadings(calc, eval, &headings)) {
-        for (int c = 0; c < 5; ++c) {
-            p.teachPage.grid->SetColumnHeading(c + 1, QString::fromStdString(headings[c]));
-        }
-    }
+    live::DataPanel& d = live::Panels().data;
+    const uint16_t calc = Model().CalculationMode();
+    const uint16_t eval = Model().EvaluationMode();
     if (eval < kThdRgb && (calc == kXyInt3D || calc == kSiM3D)) {
         const char* const xyInt[] = {"X/Y", "X/INT", "Y/INT"};
         const char* const siM[] = {"s/i", "s/M", "i/M"};
         for (int v = 0; v < 3; ++v) {
-            p.data.viewLabel[v]->setText(calc == kXyInt3D ? xyInt[v] : siM[v]);
+            d.viewLabel[v]->setText(calc == kXyInt3D ? xyInt[v] : siM[v]);
         }
     }
-    ctl::Graph* intChart = p.data.intChart;
+    ctl::Graph* intChart = d.intChart;
     if (!intChart->YAutoScale() && calc <= kSiM3D) {
         intChart->SetYRange(0, IsSiM(calc) ? 1200 : 4096);
     }
-    teach::SetTabVis();
+    RulesApplied().calculationMode.Notify();
 }
 
-void InitExteach(bool keepBlockTrigger) {
-    ParameterPage& u = app::P().para;
-    ParameterBlock.set(kExternTeach, static_cast<uint16_t>(u.externTeach->Val()));
+void InitExteach() {
+    ParameterModel& m = Model();
+    ParameterPage& u = Panels().para;
     const int items = u.trigger->count();
-    if (ParameterBlock.get(kExternTeach) != kExTeachOff) {
-        if (!keepBlockTrigger) {
-            ParameterBlock.set(kTrigger, static_cast<uint16_t>(u.trigger->Val()));
-        }
-        if (ParameterBlock.get(kTrigger) >= kTrigExt1) {
-            u.trigger->SetVal(kTrigCont);
+    if (m.Value(kExternTeach) != kExTeachOff) {
+        if (m.Value(kTrigger) >= kTrigExt1) {
+            m.SetValue(kTrigger, kTrigCont);
         }
         if (items >= 3) {
             QSignalBlocker block(u.trigger);
@@ -207,58 +182,49 @@ void InitExteach(bool keepBlockTrigger) {
 }
 
 void InitTrigger() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    ParameterBlock.set(kTrigger, static_cast<uint16_t>(u.trigger->Val()));
-    const uint16_t trigger = ParameterBlock.get(kTrigger);
+    ParameterPage& u = Panels().para;
+    const uint16_t trigger = Model().Value(kTrigger);
     if (trigger == kTrigCont || trigger == kTrigSelf) {
         Enable(u.externTeach, true);
     } else {
-        u.externTeach->SetVal(kExTeachOff);
+        Model().SetValue(kExternTeach, kExTeachOff);
         Enable(u.externTeach, false);
     }
     const bool para = trigger == kTrigPara;
-    Enable(p.main.set0, para);
-    Enable(p.main.set1, para);
+    SetParaSetSelectable(para);
     if (!para) {
         SelectParaSet(0);
     }
-    teach::SetLedTrigVis();
+    RulesApplied().trigger.Notify();
 }
 
 void InitColorGroups() {
-    app::Panels& p = app::P();
-    ParameterBlock.set(kColorGroup, p.groupHold.colorGroup->isChecked() ? 1 : 0);
-    if (ParameterBlock.get(kColorGroup) == 0) {
+    if (Model().Value(kColorGroup) == 0) {
         ShowGroupDisplay(false);
-        Show(p.grpBig.panel, false);
+        Show(live::Panels().grpBig.panel, false);
     } else {
         ShowGroupDisplay(true);
     }
 }
 
 void InitMaxVecNo() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    GroupHoldPage& g = p.groupHold;
-    ParameterBlock.set(kMaxVecNo, static_cast<uint16_t>(u.maxVecNo->value()));
-    ParameterBlock.set(kDigitalOutmode, static_cast<uint16_t>(u.digitalOutmode->Val()));
-    ParameterBlock.set(kColorGroup, g.colorGroup->isChecked() ? 1 : 0);
-    const uint16_t outmode = ParameterBlock.get(kDigitalOutmode);
-    const bool groupsOn = ParameterBlock.get(kColorGroup) != 0;
+    ParameterModel& m = Model();
+    GroupHoldPage& g = Panels().groupHold;
+    const uint16_t outmode = m.Value(kDigitalOutmode);
+    const bool groupsOn = m.Value(kColorGroup) != 0;
 
     const int limit = MaxVecNoLimit(outmode, groupsOn);
-    if (ParameterBlock.get(kMaxVecNo) > limit) {
-        p.main.tabs->SetActivePage(app::kPageParameter);
+    if (m.Value(kMaxVecNo) > limit) {
+        shell::Shell().ShowPage(shell::kPageParameter);
         platform::MessagePopup("INFO!", kTextMaxVecNoTooHigh);
-        u.maxVecNo->SetVal(limit);
+        m.SetValue(kMaxVecNo, static_cast<uint16_t>(limit));
     }
     if (groupsOn) {
         const int highest = HighestGroup(outmode);
         bool anyReset = false;
         for (int row = 1; row <= kTeachRows; ++row) {
-            if (g.groupTable->Val(row, 1) > highest) {
-                g.groupTable->SetVal(row, 1, 0);
+            if (m.Cell(row - 1, kGroup) > highest) {
+                m.SetCell(row - 1, kGroup, 0);
                 g.groupTable->SetCellBackground(row, 1, kResetGroupCellColor);
                 anyReset = true;
             } else {
@@ -266,25 +232,26 @@ void InitMaxVecNo() {
             }
         }
         if (anyReset) {
-            p.main.tabs->SetActivePage(app::kPageGroupHold);
+            shell::Shell().ShowPage(shell::kPageGroupHold);
             platform::MessagePopup("INFO!", kTextGroupTooHigh);
         }
     }
 
-    const int n = u.maxVecNo->value();
+    const int n = m.Value(kMaxVecNo);
     for (int row = 1; row <= kTeachRows; ++row) {
-        const uint32_t color = row <= n ? kActiveRowColor : kInactiveRowColor;
-        p.teachPage.grid->SetRowLabelColor(row, color);
-        p.attributes.table->SetRowLabelColor(row, color);
-        g.groupTable->SetRowLabelColor(row, color);
+        g.groupTable->SetRowLabelColor(row, RowLabelColour(row - 1, n));
     }
     // The hold table has the fail-state row first; with n = 0 it keeps its colour.
     for (int row = n == 0 ? 2 : 1; row <= kTeachRows + 1; ++row) {
         g.holdTable->SetRowLabelColor(row, row <= n + 1 ? kActiveRowColor : kInactiveRowColor);
     }
+    RulesApplied().maxVecNo.Notify();
 }
 
 void InitPanelCtrlAttr() {
+    if (!PagesBuilt()) {
+        return; // a program without panels has no controls to set
+    }
     InitPowerMode();
     InitEvalMode();
     InitCalcMode();
@@ -292,10 +259,13 @@ void InitPanelCtrlAttr() {
     InitTrigger();
     InitColorGroups();
     InitMaxVecNo();
-    teach::InitTeachPanel();
+    RulesApplied().chain.Notify();
 }
 
 void ApplyRulesAfterRead() {
+    if (!PagesBuilt()) {
+        return;
+    }
     InitPanelCtrlAttr();
     live::InitGraphs();
     live::ShowGraph();

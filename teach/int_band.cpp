@@ -1,9 +1,10 @@
 #include "teach/int_band.h"
 
-#include "app/panels.h"
 #include "live/live_math.h"
-#include "params/parameter_layout.h"
+#include "live/live_ui.h"
+#include "params/parameter_model.h"
 #include "platform/graph.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 namespace teach {
@@ -14,18 +15,18 @@ constexpr ctl::Rgb kBandColour = 0x408080;
 } // namespace
 
 void InitGraphInt2() {
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
-    app::Panels& p = app::P();
-    const auto mode = static_cast<uint16_t>(p.para.calculationMode->Val());
-    const int row = p.teachPage.rowNo->value() + 1;
+    const params::ParameterModel& m = params::Model();
+    const uint16_t mode = m.CalculationMode();
+    const int row = m.TeachRowNo();
     const bool is3D = params::Is3D(mode);
-    const auto centre = static_cast<uint16_t>(p.teachPage.grid->Val(row, is3D ? 3 : 4));
-    const auto tolerance = static_cast<uint16_t>(p.teachPage.grid->Val(row, is3D ? 4 : 5));
+    const uint16_t centre = m.Cell(row, is3D ? params::kCell2 : params::kCell3);
+    const uint16_t tolerance = m.Cell(row, is3D ? params::kCell3 : params::kCell4);
     const live::Band band = live::IntensityBarBand(centre, tolerance);
 
-    ctl::Graph* bar = p.data.intensityBar;
+    ctl::Graph* bar = live::Panels().data.intensityBar;
     bar->DeleteAllPlots();
     auto* rect = new QCPItemRect(bar);
     rect->topLeft->setCoords(band.lo, 100);

@@ -1,20 +1,28 @@
 #include "teach/teach_labels.h"
 
-#include "app/panels.h"
-#include "params/parameter_set.h"
+#include "live/live_ui.h"
+#include "params/mode_logic.h"
+#include "params/mode_rules.h"
+#include "params/parameter_model.h"
 #include "platform/widgets.h"
 #include "teach/graph_teach.h"
 #include "teach/mean_teach.h"
+#include "teach/teach_ui.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <array>
+#include <string>
+
 namespace teach {
 namespace {
 
-using params::ParameterBlock;
+uint16_t Value(params::ParaField f) {
+    return params::Model().Value(f);
+}
 
 struct ModeTexts {
     const char* columns[3]; // columns 4..6 of the mean-value tables
@@ -93,12 +101,83 @@ void SetItems(ctl::Ring* ring, const char* const items[3]) {
     }
 }
 
+// The teach grid's columns: MIN DIST hides the tolerance it does not use.
+void ShowGridColumns() {
+    ctl::U16Table* grid = Panels().teachPage.grid;
+    grid->SetColumnShown(3, true);
+    grid->SetColumnShown(4, true);
+    if (const int unused = params::UnusedToleranceColumn(Value(params::kCalculationMode),
+                                                         Value(params::kEvaluationMode))) {
+        grid->SetColumnShown(unused, false);
+    }
+}
+
+void ShowGridHeadings() {
+    std::array<std::string, 5> headings;
+    if (params::TeachGridHeadings(Value(params::kCalculationMode), Value(params::kEvaluationMode),
+                                  &headings)) {
+        for (int c = 0; c < 5; ++c) {
+            Panels().teachPage.grid->SetColumnHeading(c + 1, QString::fromStdString(headings[c]));
+        }
+    }
+}
+
+// Rows the sensor checks (MAXCOL-No.) have green labels, the others red.
+void ShowActiveRows() {
+    const int n = Value(params::kMaxVecNo);
+    for (int row = 1; row <= params::kTeachRows; ++row) {
+        const uint32_t colour = params::RowLabelColour(row - 1, n);
+        Panels().teachPage.grid->SetRowLabelColor(row, colour);
+        Panels().attributes.table->SetRowLabelColor(row, colour);
+    }
+}
+
+bool Shown() {
+    return Panels().teachPage.grid != nullptr && live::Panels().data.panel != nullptr;
+}
+
 } // namespace
 
+void FollowModeRules() {
+    static bool subscribed = false;
+    if (subscribed) {
+        return;
+    }
+    subscribed = true;
+    params::RuleEvents& rules = params::RulesApplied();
+    rules.evaluationMode.Subscribe([] {
+        if (Shown()) {
+            ShowGridColumns();
+            SetDispNames();
+        }
+    });
+    rules.calculationMode.Subscribe([] {
+        if (Shown()) {
+            ShowGridHeadings();
+            SetTabVis();
+        }
+    });
+    rules.trigger.Subscribe([] {
+        if (Shown()) {
+            SetLedTrigVis();
+        }
+    });
+    rules.maxVecNo.Subscribe([] {
+        if (Shown()) {
+            ShowActiveRows();
+        }
+    });
+    rules.chain.Subscribe([] {
+        if (Shown()) {
+            InitTeachPanel();
+        }
+    });
+}
+
 void InitTeachPanel() {
-    app::Panels& p = app::P();
+    TeachPanels& p = Panels();
     TeachPage& t = p.teachPage;
-    const int eval = p.para.evaluationMode->Val();
+    const int eval = Value(params::kEvaluationMode);
     if (eval > params::kCol5) {
         t.teachMeanValues->setEnabled(false);
         t.teachRecordedValues->setEnabled(false);
@@ -118,7 +197,7 @@ void InitTeachPanel() {
     m.teachCtoWith->setEnabled(!minDist);
     m.valueCto->setEnabled(!minDist);
 
-    const int calc = p.para.calculationMode->Val();
+    const int calc = Value(params::kCalculationMode);
     if (calc < 0 || calc > params::kSiM3D) {
         return;
     }
@@ -166,9 +245,9 @@ void InitTeachPanel() {
 }
 
 void SetDispNames() {
-    app::Panels& p = app::P();
+    live::LivePanels& p = live::Panels();
     live::DataPanel& d = p.data;
-    const bool siM = params::IsSiM(ParameterBlock.get(params::kCalculationMode));
+    const bool siM = params::IsSiM(Value(params::kCalculationMode));
     const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
     d.xLabel->setText(names[0]);
     d.yLabel->setText(names[1]);
@@ -184,9 +263,9 @@ void SetDispNames() {
 }
 
 void SetTabVis() {
-    live::DataPanel& d = app::P().data;
-    const uint16_t calc = ParameterBlock.get(params::kCalculationMode);
-    const uint16_t eval = ParameterBlock.get(params::kEvaluationMode);
+    live::DataPanel& d = live::Panels().data;
+    const uint16_t calc = Value(params::kCalculationMode);
+    const uint16_t eval = Value(params::kEvaluationMode);
     QTabWidget* tabs = d.tabs;
     const int shown = tabs->currentIndex();
     if (eval == params::kThdRgb) {
@@ -216,9 +295,8 @@ void SetTabVis() {
 }
 
 void SetLedTrigVis() {
-    live::DataPanel& d = app::P().data;
-    const bool shown =
-        ParameterBlock.get(params::kTrigger) != 0 || ParameterBlock.get(params::kExternTeach) != 0;
+    live::DataPanel& d = live::Panels().data;
+    const bool shown = Value(params::kTrigger) != 0 || Value(params::kExternTeach) != 0;
     Show(d.trigger, shown);
     Show(d.triggerLabel, shown);
 }

@@ -2,7 +2,7 @@
 // conversion between 2D and 3D, and the grid menu's operations on a
 // selection.
 #include "params/parameter_layout.h"
-#include "teach/teach_convert.h"
+#include "params/teach_convert.h"
 #include "teach/teach_logic.h"
 
 #include <gtest/gtest.h>
@@ -82,19 +82,19 @@ TEST(TeachDataTo, RowNumberAdvancesUpToThirty) {
 TEST(RowConversion, TwoDToThreeDAndBack) {
     using namespace params;
     Cells row{500, 400, 200, 2000, 200};
-    ConvertRow(kXyInt2D, kXyInt3D, row.data());
+    params::ConvertRow(kXyInt2D, kXyInt3D, row.data());
     EXPECT_EQ((Cells{500, 400, 2000, 200, 1}), row);
-    ConvertRow(kXyInt3D, kXyInt2D, row.data());
+    params::ConvertRow(kXyInt3D, kXyInt2D, row.data());
     EXPECT_EQ((Cells{500, 400, 200, 2000, 200}), row);
     // the former TOL becomes both tolerances
     Cells three{10, 20, 3000, 77, 9};
-    ConvertRow(kSiM3D, kSiM2D, three.data());
+    params::ConvertRow(kSiM3D, kSiM2D, three.data());
     EXPECT_EQ((Cells{10, 20, 77, 3000, 77}), three);
     // within 2D, within 3D, or an unknown mode: nothing changes
     Cells same{500, 400, 200, 2000, 200};
-    ConvertRow(kXyInt2D, kSiM2D, same.data());
-    ConvertRow(kXyInt3D, kSiM3D, same.data());
-    ConvertRow(kXyInt2D, 7, same.data());
+    params::ConvertRow(kXyInt2D, kSiM2D, same.data());
+    params::ConvertRow(kXyInt3D, kSiM3D, same.data());
+    params::ConvertRow(kXyInt2D, 7, same.data());
     EXPECT_EQ((Cells{500, 400, 200, 2000, 200}), same);
 }
 
@@ -108,7 +108,7 @@ TEST(RowConversion, WholeTableKeepsGroupAndHold) {
         t.set(r, params::kGroup, 9);
         t.set(r, params::kHold, 11);
     }
-    ConvertTable(params::kXyInt2D, params::kSiM3D, &t);
+    params::ConvertTable(params::kXyInt2D, params::kSiM3D, &t);
     EXPECT_EQ(30, t.get(30, params::kCell0));
     EXPECT_EQ(4, t.get(30, params::kCell2));
     EXPECT_EQ(3, t.get(30, params::kCell3));
