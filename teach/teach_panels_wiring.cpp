@@ -1,12 +1,11 @@
 #include "teach/teach_panels_wiring.h"
 
-#include "params/parameter_model.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
-#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "teach/graph_teach.h"
 #include "teach/mean_teach.h"
+#include "teach/teach_displays.h"
 #include "teach/teach_ui.h"
 
 #include <QPushButton>
@@ -32,6 +31,9 @@ void CommitOnCursorRelease(ctl::Graph* g, int (*callback)(QWidget*, ctl::Event))
 } // namespace
 
 void WireTeachMeanPanel() {
+    // The mean-value numerics and the attributes page's TEMP show the
+    // current frame with the data panel.
+    AddTeachDisplayWriters();
     TeachMeanPanel& ui = Panels().teachMean;
     ctl::Bind(ui.capture,
               "Get frame of R,G,B,X,Y,INT \nrespectively R,G,B,s,i,M \nand assign to "

@@ -79,6 +79,40 @@ TEST_F(Transfer, WhatIsSentReadsBackIncludingReservedWords) {
     EXPECT_EQ(55, ParameterBlock.bytes[8]); // holdFail
 }
 
+TEST_F(Transfer, EveryKindOfPanelEditIsInTheSetAtOnceAndTheSetShowsOnThePanels) {
+    ParameterPage& u = P().para;
+    GroupHoldPage& g = P().groupHold;
+    u.power->setValue(640); // dragging the slider
+    EXPECT_EQ(640, ParameterBlock.get(kPower));
+    u.powerValue->setValue(650); // the numeric twin, committed
+    emit u.powerValue->committed();
+    EXPECT_EQ(650, ParameterBlock.get(kPower));
+    EXPECT_EQ(650, u.power->value());
+    u.gain->setCurrentIndex(u.gain->IndexOfValue(6));
+    EXPECT_EQ(6, ParameterBlock.get(kGain));
+    u.dynWinHi->setValue(3456);
+    EXPECT_EQ(3456, ParameterBlock.get(kDynWinHi));
+    g.colorGroup->click();
+    EXPECT_EQ(g.colorGroup->isChecked() ? 1 : 0, ParameterBlock.get(kColorGroup));
+    g.holdTable->item(0, 0)->setData(Qt::EditRole, 12); // the fail state
+    g.holdTable->item(31, 0)->setData(Qt::EditRole, 13);
+    g.groupTable->item(30, 0)->setData(Qt::EditRole, 3);
+    EXPECT_EQ(12, ParameterBlock.get(kHoldFail));
+    EXPECT_EQ(13, TeachTable.get(30, kHold));
+    EXPECT_EQ(3, TeachTable.get(30, kGroup));
+    // and the other way: a changed set shows at once
+    Model().SetValue(kIntegral, 77);
+    Model().SetValue(kGain, 2);
+    Model().SetCell(29, kHold, 21);
+    EXPECT_EQ(77, u.integral->value());
+    EXPECT_EQ(2, u.gain->Val());
+    EXPECT_EQ(21, g.holdTable->Val(31, 1));
+    // a value a selector does not have leaves the selector, and the set takes it
+    Model().SetValue(kGain, 9);
+    EXPECT_EQ(2, u.gain->Val());
+    EXPECT_EQ(2, ParameterBlock.get(kGain));
+}
+
 TEST_F(Transfer, PlausibilityCodeOfTheParameterBlockIsReportedAndTheTableStillSent) {
     params::Model().SetValue(params::kAverage, 1500); // the sensor allows 0..1000
     params::Model().SetValue(params::kIntLim, 5000);  // and 0..4095

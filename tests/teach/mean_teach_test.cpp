@@ -1,6 +1,8 @@
 // The mean-value teach panel: opening it starts the live loop, capture and
 // undo against the simulated sensor, means and distances recomputed on
 // every change, reset, and teaching with the four tolerance choices.
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
 #include "params/parameter_model.h"
@@ -249,4 +251,23 @@ TEST_F(MeanTeachTest, ACalculationModeChangeRecomputesTheDistancesThatTeachUses)
     EXPECT_EQ("d (X/Y)", Ui().maxDeltaXYLabel->text().toStdString());
     EXPECT_EQ(0, Ui().maxDeltaXY->Val());
     EXPECT_EQ(50, Ui().maxDeltaInt->Val());
+}
+
+TEST_F(MeanTeachTest, NumericsAndTemperatureShowTheFramePublishedLast) {
+    live::LiveDataFrameBytes f;
+    f.set(live::kRed, 1234);
+    f.set(live::kGreen, 567);
+    f.set(live::kBlue, 89);
+    f.set(live::kTemp, 41);
+    live::Frames().Publish(f, live::kUseDisplays, params::kFirstHit);
+    live::RequestDisplay(live::kShowPanelData);
+    live::FlushDisplays();
+    const int shown[4] = {static_cast<int>(Ui().red->Val()), static_cast<int>(Ui().green->Val()),
+                          static_cast<int>(Ui().blue->Val()),
+                          static_cast<int>(P().attributes.temp->Val())};
+    live::Frames().Reset(); // later tests take their frames from the loops
+    EXPECT_EQ(1234, shown[0]);
+    EXPECT_EQ(567, shown[1]);
+    EXPECT_EQ(89, shown[2]);
+    EXPECT_EQ(41, shown[3]);
 }
