@@ -55,26 +55,6 @@ void ShowGroupDisplay(bool shown) {
     Show(d.groupLabel, shown);
 }
 
-// COL5 and THD RGB put the output pattern on the digital outputs: no delta C
-// or colour number, no colour groups, a fixed number of rows, BINARY output.
-void ForceOutputPatternMode(int outputs, uint16_t rows) {
-    ParameterModel& m = Model();
-    ParameterPage& u = Panels().para;
-    GroupHoldPage& g = Panels().groupHold;
-    ShowDeltaCAndColor(false);
-    ShowOutputLeds(outputs);
-    m.SetValue(kColorGroup, 0);
-    Enable(g.colorGroup, false);
-    Enable(g.groupTable, false);
-    Enable(g.resetGroups, false);
-    ShowGroupDisplay(false);
-    Show(live::Panels().grpBig.panel, false);
-    m.SetValue(kMaxVecNo, rows);
-    Enable(u.maxVecNo, false);
-    m.SetValue(kDigitalOutmode, kOutBinary);
-    Enable(u.digitalOutmode, false);
-}
-
 bool PagesBuilt() {
     return Panels().para.power != nullptr && live::Panels().data.panel != nullptr;
 }
@@ -108,35 +88,41 @@ void InitPowerMode() {
 }
 
 void InitEvalMode() {
+    ParameterModel& m = Model();
     ParameterPage& u = Panels().para;
     GroupHoldPage& g = Panels().groupHold;
-    const uint16_t eval = Model().EvaluationMode();
-
-    if (eval <= kMinDist) {
-        ShowOutputLeds(0);
-        ShowDeltaCAndColor(true);
-        for (QWidget* w :
-             {static_cast<QWidget*>(u.maxVecNo), static_cast<QWidget*>(u.intLim),
-              static_cast<QWidget*>(u.digitalOutmode), static_cast<QWidget*>(u.calculationMode),
-              static_cast<QWidget*>(u.trigger), static_cast<QWidget*>(g.colorGroup),
-              static_cast<QWidget*>(g.groupTable), static_cast<QWidget*>(g.resetGroups)}) {
-            Enable(w, true);
+    const EvalModeDecision d = DecideEvalMode(m.EvaluationMode());
+    if (d.known) {
+        ShowDeltaCAndColor(d.distanceShown);
+        ShowOutputLeds(d.outputLeds);
+        if (d.outputPattern) {
+            m.SetValue(kColorGroup, 0);
+            ShowGroupDisplay(false);
+            Show(live::Panels().grpBig.panel, false);
+            m.SetValue(kMaxVecNo, d.forcedRows);
+            m.SetValue(kDigitalOutmode, kOutBinary);
         }
-    } else if (eval == kCol5) {
-        ForceOutputPatternMode(5, 5);
-        Enable(u.intLim, true);
-        Enable(u.calculationMode, true);
-        Enable(u.trigger, true);
-        InitMaxVecNo();
-    } else if (eval == kThdRgb) {
-        ForceOutputPatternMode(3, 3);
-        Show(live::Panels().colBig.panel, false);
-        Model().SetValue(kIntLim, 0);
-        Enable(u.intLim, false);
-        Enable(u.calculationMode, false);
-        Model().SetValue(kTrigger, kTrigCont);
-        Enable(u.trigger, false);
-        InitMaxVecNo();
+        for (QWidget* w :
+             {static_cast<QWidget*>(u.maxVecNo), static_cast<QWidget*>(u.digitalOutmode),
+              static_cast<QWidget*>(g.colorGroup), static_cast<QWidget*>(g.groupTable),
+              static_cast<QWidget*>(g.resetGroups)}) {
+            Enable(w, !d.outputPattern);
+        }
+        if (d.colourBigPanelHidden) {
+            Show(live::Panels().colBig.panel, false);
+        }
+        if (d.intLimToZero) {
+            m.SetValue(kIntLim, 0);
+        }
+        Enable(u.intLim, d.intLimEnabled);
+        Enable(u.calculationMode, d.calculationModeEnabled);
+        if (d.triggerToCont) {
+            m.SetValue(kTrigger, kTrigCont);
+        }
+        Enable(u.trigger, d.triggerEnabled);
+        if (d.outputPattern) {
+            InitMaxVecNo();
+        }
     }
     RulesApplied().evaluationMode.Notify();
 }
@@ -182,17 +168,13 @@ void InitExteach() {
 }
 
 void InitTrigger() {
-    ParameterPage& u = Panels().para;
-    const uint16_t trigger = Model().Value(kTrigger);
-    if (trigger == kTrigCont || trigger == kTrigSelf) {
-        Enable(u.externTeach, true);
-    } else {
+    const TriggerDecision d = DecideTrigger(Model().Value(kTrigger));
+    if (d.externTeachToOff) {
         Model().SetValue(kExternTeach, kExTeachOff);
-        Enable(u.externTeach, false);
     }
-    const bool para = trigger == kTrigPara;
-    SetParaSetSelectable(para);
-    if (!para) {
+    Enable(Panels().para.externTeach, d.externTeachEnabled);
+    SetParaSetSelectable(d.paraSetSelectable);
+    if (!d.paraSetSelectable) {
         SelectParaSet(0);
     }
     RulesApplied().trigger.Notify();
