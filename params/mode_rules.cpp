@@ -1,18 +1,14 @@
 #include "params/mode_rules.h"
 
-#include "live/graphs.h"
-#include "live/live_ui.h"
 #include "params/mode_logic.h"
 #include "params/param_pages_ui.h"
 #include "params/parameter_model.h"
 #include "params/transfer.h"
-#include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -21,42 +17,14 @@ namespace {
 
 constexpr const char* kTriggerExtraItems[] = {"EXT1", "EXT2", "EXT3", "TRANS", "PARA"};
 
-void Show(QWidget* w, bool shown) {
-    if (w != nullptr) {
-        w->setVisible(shown);
-    }
-}
-
 void Enable(QWidget* w, bool enabled) {
     if (w != nullptr) {
         w->setEnabled(enabled);
     }
 }
 
-void ShowDeltaCAndColor(bool shown) {
-    live::DataPanel& d = live::Panels().data;
-    Show(d.deltaC, shown);
-    Show(d.deltaCLabel, shown);
-    Show(d.color, shown);
-    Show(d.colorLabel, shown);
-}
-
-void ShowOutputLeds(int count) {
-    live::DataPanel& d = live::Panels().data;
-    for (int i = 0; i < 5; ++i) {
-        Show(d.out[i], i < count);
-        Show(d.outLabel[i], i < count);
-    }
-}
-
-void ShowGroupDisplay(bool shown) {
-    live::DataPanel& d = live::Panels().data;
-    Show(d.group, shown);
-    Show(d.groupLabel, shown);
-}
-
 bool PagesBuilt() {
-    return Panels().para.power != nullptr && live::Panels().data.panel != nullptr;
+    return Panels().para.power != nullptr;
 }
 
 } // namespace
@@ -93,12 +61,8 @@ void InitEvalMode() {
     GroupHoldPage& g = Panels().groupHold;
     const EvalModeDecision d = DecideEvalMode(m.EvaluationMode());
     if (d.known) {
-        ShowDeltaCAndColor(d.distanceShown);
-        ShowOutputLeds(d.outputLeds);
         if (d.outputPattern) {
             m.SetValue(kColorGroup, 0);
-            ShowGroupDisplay(false);
-            Show(live::Panels().grpBig.panel, false);
             m.SetValue(kMaxVecNo, d.forcedRows);
             m.SetValue(kDigitalOutmode, kOutBinary);
         }
@@ -107,9 +71,6 @@ void InitEvalMode() {
               static_cast<QWidget*>(g.colorGroup), static_cast<QWidget*>(g.groupTable),
               static_cast<QWidget*>(g.resetGroups)}) {
             Enable(w, !d.outputPattern);
-        }
-        if (d.colourBigPanelHidden) {
-            Show(live::Panels().colBig.panel, false);
         }
         if (d.intLimToZero) {
             m.SetValue(kIntLim, 0);
@@ -128,20 +89,8 @@ void InitEvalMode() {
 }
 
 void InitCalcMode() {
-    live::DataPanel& d = live::Panels().data;
-    const uint16_t calc = Model().CalculationMode();
-    const uint16_t eval = Model().EvaluationMode();
-    if (eval < kThdRgb && (calc == kXyInt3D || calc == kSiM3D)) {
-        const char* const xyInt[] = {"X/Y", "X/INT", "Y/INT"};
-        const char* const siM[] = {"s/i", "s/M", "i/M"};
-        for (int v = 0; v < 3; ++v) {
-            d.viewLabel[v]->setText(calc == kXyInt3D ? xyInt[v] : siM[v]);
-        }
-    }
-    ctl::Graph* intChart = d.intChart;
-    if (!intChart->YAutoScale() && calc <= kSiM3D) {
-        intChart->SetYRange(0, IsSiM(calc) ? 1200 : 4096);
-    }
+    // The views of the calculation mode are the teach page's and the data
+    // panel's; they follow the announcement.
     RulesApplied().calculationMode.Notify();
 }
 
@@ -181,12 +130,8 @@ void InitTrigger() {
 }
 
 void InitColorGroups() {
-    if (Model().Value(kColorGroup) == 0) {
-        ShowGroupDisplay(false);
-        Show(live::Panels().grpBig.panel, false);
-    } else {
-        ShowGroupDisplay(true);
-    }
+    // Only displays depend on the switch: the data panel follows.
+    RulesApplied().colorGroups.Notify();
 }
 
 void InitMaxVecNo() {
@@ -249,8 +194,7 @@ void ApplyRulesAfterRead() {
         return;
     }
     InitPanelCtrlAttr();
-    live::InitGraphs();
-    live::ShowGraph();
+    RulesApplied().redrawGraphs.Notify(/*show=*/true);
 }
 
 } // namespace params

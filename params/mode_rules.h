@@ -27,14 +27,18 @@ void InitPanelCtrlAttr();
 void ApplyRulesAfterRead();
 
 // Announced when a rule has run, so that other subsystems' views apply
-// their part of it (the teach page's columns, headings and labels) at the
-// same point of the chain.
+// their part of it (the teach page's columns, headings and labels, the data
+// panel's displays) at the same point of the chain.
 struct RuleEvents {
     platform::Notifier<> evaluationMode;  // end of InitEvalMode
     platform::Notifier<> calculationMode; // end of InitCalcMode
     platform::Notifier<> trigger;         // end of InitTrigger
+    platform::Notifier<> colorGroups;     // InitColorGroups
     platform::Notifier<> maxVecNo;        // end of InitMaxVecNo
     platform::Notifier<> chain;           // end of InitPanelCtrlAttr
+    // The graphs are to be drawn anew from the set (true: and shown), after
+    // a read or a change of the calculation mode.
+    platform::Notifier<bool> redrawGraphs;
 };
 RuleEvents& RulesApplied();
 

@@ -1,6 +1,5 @@
 #include "params/param_callbacks.h"
 
-#include "live/graphs.h"
 #include "params/mode_rules.h"
 #include "params/param_pages_ui.h"
 #include "params/parameter_model.h"
@@ -85,7 +84,7 @@ int CBF_EditCalcmode(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SortTableTolerance(Model(), static_cast<uint16_t>(Panels().para.calculationMode->Val()));
         InitPanelCtrlAttr();
-        live::InitGraphs();
+        RulesApplied().redrawGraphs.Notify(/*show=*/false);
     }
     return 0;
 }

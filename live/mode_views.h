@@ -1,0 +1,12 @@
+// The data panel, the big panels and the graphs follow the operating-mode
+// rules as they run: which displays the evaluation mode and the colour
+// groups leave, the 3D view captions and the INT chart's range of the
+// calculation mode, and the graphs drawn anew after a read.
+#pragma once
+
+namespace live {
+
+// Subscribes once to the rules' announcements.
+void FollowModeRules();
+
+} // namespace live
