@@ -11,6 +11,7 @@
 #include "live/display_refresh.h"
 #include "live/live_data.h"
 #include "live/live_wiring.h"
+#include "live/mode_views.h"
 #include "params/mode_rules.h"
 #include "params/param_callbacks.h"
 #include "params/parameter_set.h"
@@ -232,7 +233,7 @@ void InitAll() {
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);
     p.data.tabs->setCurrentIndex(live::kDataPage3D);
-    teach::SetTabVis();
+    live::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
     scope::calcScopDeltaXY(); // the deltas of the cursors' start positions

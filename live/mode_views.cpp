@@ -9,6 +9,7 @@
 #include "platform/widgets.h"
 
 #include <QLabel>
+#include <QTabWidget>
 
 namespace live {
 namespace {
@@ -81,6 +82,64 @@ void FollowColourGroups() {
 
 } // namespace
 
+void SetDispNames() {
+    LivePanels& p = Panels();
+    DataPanel& d = p.data;
+    const bool siM = params::IsSiM(params::Model().CalculationMode());
+    const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
+    d.xLabel->setText(names[0]);
+    d.yLabel->setText(names[1]);
+    d.intLabel->setText(names[2]);
+    const uint32_t(*colors)[2] = siM ? params::kSiValueColours : params::kXyValueColours;
+    d.x->SetColors(colors[0][0], colors[0][1]);
+    d.y->SetColors(colors[1][0], colors[1][1]);
+    SignalGraphPanel& s = p.signalGraph;
+    for (int i = 0; i < 3; ++i) {
+        s.valueLabel[3 + i]->setText(names[i]);
+        s.signal->ReplaceItem(3 + i, names[i], 3 + i);
+    }
+}
+
+void SetTabVis() {
+    DataPanel& d = Panels().data;
+    const uint16_t calc = params::Model().CalculationMode();
+    const uint16_t eval = params::Model().EvaluationMode();
+    QTabWidget* tabs = d.tabs;
+    const int shown = tabs->currentIndex();
+    if (eval == params::kThdRgb) {
+        tabs->setTabVisible(kDataPageInt, false);
+        tabs->setTabVisible(kDataPage2D, false);
+        tabs->setTabVisible(kDataPage3D, false);
+        for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
+                           static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
+                           static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
+            Show(w, false);
+        }
+        tabs->setCurrentIndex(kDataPageRgb);
+        return;
+    }
+    tabs->setTabVisible(kDataPageInt, true);
+    for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
+                       static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
+                       static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
+        Show(w, true);
+    }
+    const bool is3D = params::Is3D(calc);
+    tabs->setTabVisible(kDataPage2D, !is3D);
+    tabs->setTabVisible(kDataPage3D, is3D);
+    if (shown == kDataPage2D || shown == kDataPage3D) {
+        tabs->setCurrentIndex(is3D ? kDataPage3D : kDataPage2D);
+    }
+}
+
+void SetLedTrigVis() {
+    DataPanel& d = Panels().data;
+    const bool shown = params::Model().Value(params::kTrigger) != 0 ||
+                       params::Model().Value(params::kExternTeach) != 0;
+    Show(d.trigger, shown);
+    Show(d.triggerLabel, shown);
+}
+
 void FollowModeRules() {
     static bool subscribed = false;
     if (subscribed) {
@@ -91,11 +150,18 @@ void FollowModeRules() {
     rules.evaluationMode.Subscribe([] {
         if (Built()) {
             FollowEvaluationMode();
+            SetDispNames();
         }
     });
     rules.calculationMode.Subscribe([] {
         if (Built()) {
             FollowCalculationMode();
+            SetTabVis();
+        }
+    });
+    rules.trigger.Subscribe([] {
+        if (Built()) {
+            SetLedTrigVis();
         }
     });
     rules.colorGroups.Subscribe([] {

@@ -9,4 +9,12 @@ namespace live {
 // Subscribes once to the rules' announcements.
 void FollowModeRules();
 
+// Names and colours of the X/Y/INT (s/i/M) displays and of the
+// signal-graph panel's values.
+void SetDispNames();
+// Which pages and displays of the data panel the modes need.
+void SetTabVis();
+// The trigger LED is shown when a trigger mode or external teach is set.
+void SetLedTrigVis();
+
 } // namespace live

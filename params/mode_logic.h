@@ -70,6 +70,11 @@ constexpr uint32_t kInactiveRowColor = 0xFF0000;
 constexpr uint32_t kResetGroupCellColor = 0xFF0000;
 constexpr uint32_t kGroupCellColor = 0xFFFFFF;
 
+// Colours (text, background) of the first and second value displays: X and
+// Y, or s and i.
+constexpr uint32_t kXyValueColours[2][2] = {{0xE0E0E0, 0xFF0000}, {0xE0E0E0, 0x00FF00}};
+constexpr uint32_t kSiValueColours[2][2] = {{0x00FF00, 0xFF0000}, {0x80FFFF, 0xFFFF00}};
+
 // Label colour of teach row `row` (0..30): the first `maxVecNo` rows are
 // checked by the sensor.
 constexpr uint32_t RowLabelColour(int row, int maxVecNo) {

@@ -1,6 +1,5 @@
 #include "teach/teach_labels.h"
 
-#include "live/live_ui.h"
 #include "params/mode_logic.h"
 #include "params/mode_rules.h"
 #include "params/parameter_model.h"
@@ -85,10 +84,6 @@ constexpr ModeTexts kModeTexts[4] = {
      {"s", "i", "M"}},
 };
 
-// Colours of the first and second value displays: text, background.
-constexpr ctl::Rgb kXyColors[2][2] = {{0xE0E0E0, 0xFF0000}, {0xE0E0E0, 0x00FF00}};
-constexpr ctl::Rgb kSiColors[2][2] = {{0x00FF00, 0xFF0000}, {0x80FFFF, 0xFFFF00}};
-
 void Show(QWidget* w, bool shown) {
     if (w != nullptr) {
         w->setVisible(shown);
@@ -133,7 +128,7 @@ void ShowActiveRows() {
 }
 
 bool Shown() {
-    return Panels().teachPage.grid != nullptr && live::Panels().data.panel != nullptr;
+    return Panels().teachPage.grid != nullptr;
 }
 
 } // namespace
@@ -148,18 +143,11 @@ void FollowModeRules() {
     rules.evaluationMode.Subscribe([] {
         if (Shown()) {
             ShowGridColumns();
-            SetDispNames();
         }
     });
     rules.calculationMode.Subscribe([] {
         if (Shown()) {
             ShowGridHeadings();
-            SetTabVis();
-        }
-    });
-    rules.trigger.Subscribe([] {
-        if (Shown()) {
-            SetLedTrigVis();
         }
     });
     rules.maxVecNo.Subscribe([] {
@@ -238,67 +226,10 @@ void InitTeachPanel() {
         g.cursorLabel[i]->setText(x.cursors[i]);
     }
     for (int i = 0; i < 2; ++i) {
-        const ctl::Rgb* c = siM ? kSiColors[i] : kXyColors[i];
+        const uint32_t* c = siM ? params::kSiValueColours[i] : params::kXyValueColours[i];
         g.cursorValue[i]->SetColors(c[0], c[1]);
     }
     InitGraphTP2Axes(); // the views' axes follow their captions
-}
-
-void SetDispNames() {
-    live::LivePanels& p = live::Panels();
-    live::DataPanel& d = p.data;
-    const bool siM = params::IsSiM(Value(params::kCalculationMode));
-    const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
-    d.xLabel->setText(names[0]);
-    d.yLabel->setText(names[1]);
-    d.intLabel->setText(names[2]);
-    const ctl::Rgb(*colors)[2] = siM ? kSiColors : kXyColors;
-    d.x->SetColors(colors[0][0], colors[0][1]);
-    d.y->SetColors(colors[1][0], colors[1][1]);
-    live::SignalGraphPanel& s = p.signalGraph;
-    for (int i = 0; i < 3; ++i) {
-        s.valueLabel[3 + i]->setText(names[i]);
-        s.signal->ReplaceItem(3 + i, names[i], 3 + i);
-    }
-}
-
-void SetTabVis() {
-    live::DataPanel& d = live::Panels().data;
-    const uint16_t calc = Value(params::kCalculationMode);
-    const uint16_t eval = Value(params::kEvaluationMode);
-    QTabWidget* tabs = d.tabs;
-    const int shown = tabs->currentIndex();
-    if (eval == params::kThdRgb) {
-        tabs->setTabVisible(live::kDataPageInt, false);
-        tabs->setTabVisible(live::kDataPage2D, false);
-        tabs->setTabVisible(live::kDataPage3D, false);
-        for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
-                           static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
-                           static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
-            Show(w, false);
-        }
-        tabs->setCurrentIndex(live::kDataPageRgb);
-        return;
-    }
-    tabs->setTabVisible(live::kDataPageInt, true);
-    for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
-                       static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
-                       static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
-        Show(w, true);
-    }
-    const bool is3D = params::Is3D(calc);
-    tabs->setTabVisible(live::kDataPage2D, !is3D);
-    tabs->setTabVisible(live::kDataPage3D, is3D);
-    if (shown == live::kDataPage2D || shown == live::kDataPage3D) {
-        tabs->setCurrentIndex(is3D ? live::kDataPage3D : live::kDataPage2D);
-    }
-}
-
-void SetLedTrigVis() {
-    live::DataPanel& d = live::Panels().data;
-    const bool shown = Value(params::kTrigger) != 0 || Value(params::kExternTeach) != 0;
-    Show(d.trigger, shown);
-    Show(d.triggerLabel, shown);
 }
 
 } // namespace teach
