@@ -2,12 +2,12 @@
 
 #include "app/panels.h"
 #include "live/display_refresh.h"
+#include "live/int_band.h"
 #include "live/live_data.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
-#include "teach/int_band.h"
-#include "teach/row_colours.h"
 
 #include <QTabWidget>
 
@@ -105,7 +105,7 @@ void WriteGraphs() {
 } // namespace
 
 void InitGraphs() {
-    teach::InitGraphInt2();
+    InitGraphInt2();
     if (!app::PanelsLoaded()) {
         return;
     }
@@ -118,7 +118,7 @@ void InitGraphs() {
     const params::TeachTableBytes& table = params::TeachTable;
     for (int row = 0; row < params::kTeachRows; ++row) {
         const RowShape s = ShapeOfRow(table, row, mode);
-        const ctl::Rgb colour = teach::RowColours[row];
+        const ctl::Rgb colour = params::Model().RowColour(row);
         DrawEllipse(d.view[0], s.x - s.r, s.y - s.r, s.x + s.r, s.y + s.r, colour);
         DrawEllipse(d.view[1], s.x - s.r, s.i - s.t, s.x + s.r, s.i + s.t, colour);
         DrawEllipse(d.view[2], s.y - s.r, s.i - s.t, s.y + s.r, s.i + s.t, colour);

@@ -1,6 +1,7 @@
 #include "live/mode_views.h"
 
 #include "live/graphs.h"
+#include "live/int_band.h"
 #include "live/live_ui.h"
 #include "params/mode_logic.h"
 #include "params/mode_rules.h"
@@ -167,6 +168,12 @@ void FollowModeRules() {
     rules.colorGroups.Subscribe([] {
         if (Built()) {
             FollowColourGroups();
+        }
+    });
+    // The intensity band shows the teach row selected.
+    params::Model().teachSelectionChanged.Subscribe([] {
+        if (Built()) {
+            InitGraphInt2();
         }
     });
     rules.redrawGraphs.Subscribe([](bool show) {

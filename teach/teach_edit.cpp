@@ -8,7 +8,6 @@
 #include "platform/popups.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/int_band.h"
 #include "teach/teach_logic.h"
 #include "teach/teach_ui.h"
 #include "teach/teach_wiring.h"
@@ -161,11 +160,8 @@ int CBF_GridCtt(QWidget*, ctl::Event e) {
     return 0;
 }
 
-int CBF_EditNo(QWidget*, ctl::Event e) {
-    if (e == ctl::Event::Commit) {
-        // the row number is in the model already
-        InitGraphInt2();
-    }
+int CBF_EditNo(QWidget*, ctl::Event) {
+    // The row number is in the model already; the intensity band follows it.
     return 0;
 }
 

@@ -1,4 +1,4 @@
-#include "teach/int_band.h"
+#include "live/int_band.h"
 
 #include "live/live_math.h"
 #include "live/live_ui.h"
@@ -7,7 +7,7 @@
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
 
-namespace teach {
+namespace live {
 namespace {
 
 constexpr ctl::Rgb kBandColour = 0x408080;
@@ -24,9 +24,9 @@ void InitGraphInt2() {
     const bool is3D = params::Is3D(mode);
     const uint16_t centre = m.Cell(row, is3D ? params::kCell2 : params::kCell3);
     const uint16_t tolerance = m.Cell(row, is3D ? params::kCell3 : params::kCell4);
-    const live::Band band = live::IntensityBarBand(centre, tolerance);
+    const Band band = IntensityBarBand(centre, tolerance);
 
-    ctl::Graph* bar = live::Panels().data.intensityBar;
+    ctl::Graph* bar = Panels().data.intensityBar;
     bar->DeleteAllPlots();
     auto* rect = new QCPItemRect(bar);
     rect->topLeft->setCoords(band.lo, 100);
@@ -39,4 +39,4 @@ void InitGraphInt2() {
     bar->MarkDirty();
 }
 
-} // namespace teach
+} // namespace live
