@@ -13,8 +13,63 @@
 #include <QToolButton>
 
 namespace app {
+namespace {
+
+void SetChecked(QRadioButton* r, bool on) {
+    if (r != nullptr) {
+        QSignalBlocker block(r);
+        r->setChecked(on);
+    }
+}
+
+// The transfer selectors show the transfer selection.
+void ShowTransferSelection() {
+    if (!PanelsLoaded()) {
+        return;
+    }
+    MainPanel& m = P().main;
+    SetChecked(m.ram, params::TransferTarget == params::kTargetRam);
+    SetChecked(m.eeprom, params::TransferTarget == params::kTargetEeprom);
+    SetChecked(m.file, params::TransferTarget == params::kTargetFile);
+    SetChecked(m.set0, params::SelectedParaSet == 0);
+    SetChecked(m.set1, params::SelectedParaSet == 1);
+    m.set0->setEnabled(params::ParaSetSelectable());
+    m.set1->setEnabled(params::ParaSetSelectable());
+}
+
+} // namespace
+
+int CBF_SelectMem(QWidget* control, ctl::Event event) {
+    if (event != ctl::Event::Commit) {
+        return 0;
+    }
+    MainPanel& m = P().main;
+    if (control == m.ram) {
+        params::SelectTransferTarget(params::kTargetRam);
+    } else if (control == m.eeprom) {
+        params::SelectTransferTarget(params::kTargetEeprom);
+    } else if (control == m.file) {
+        params::SelectTransferTarget(params::kTargetFile);
+    }
+    return 0;
+}
+
+int CBF_SelectParaSet(QWidget* control, ctl::Event event) {
+    if (event != ctl::Event::Commit) {
+        return 0;
+    }
+    MainPanel& m = P().main;
+    if (control == m.set0) {
+        params::SelectParaSet(0);
+    } else if (control == m.set1) {
+        params::SelectParaSet(1);
+    }
+    return 0;
+}
 
 void WireMainPanel() {
+    static const int follow = params::TransferSelectionChanged().Subscribe(ShowTransferSelection);
+    (void)follow;
     MainPanel& m = P().main;
     ctl::Bind(m.send,
               "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
@@ -32,10 +87,10 @@ void WireMainPanel() {
               live::CBF_ButtonStop);
     for (QRadioButton* r : {m.ram, m.eeprom, m.file}) {
         ctl::Bind(r, "Select source respectively the target for the parameter transfer.",
-                  params::CBF_SelectMem);
+                  CBF_SelectMem);
     }
     for (QRadioButton* r : {m.set0, m.set1}) {
-        ctl::Bind(r, "Select parameter set which should be transfered.", params::CBF_SelectParaSet);
+        ctl::Bind(r, "Select parameter set which should be transfered.", CBF_SelectParaSet);
     }
     for (int page = 0; page < m.tabs->PageCount(); ++page) {
         ctl::Bind(m.tabs->PageButton(page), "Select TAB-window.", CBF_TabMain1);

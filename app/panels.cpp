@@ -2,6 +2,7 @@
 
 #include "app/main_panel_layout.h"
 #include "app/main_window.h"
+#include "live/display_refresh.h"
 #include "platform/tab_control.h"
 
 #include <QDialog>
@@ -96,6 +97,7 @@ void DiscardPanels() {
     }
     Panels* p = gPanels;
     gPanels = nullptr;
+    live::ClearAddedDisplayWriters(); // they write into the panels going now
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel

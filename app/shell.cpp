@@ -3,10 +3,8 @@
 #include "app/instance.h"
 #include "app/link_ui_impl.h"
 #include "app/main_window.h"
-#include "app/panel_parameters.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
-#include "app/teach_frame_displays.h"
 #include "calib/calib_wiring.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
@@ -14,6 +12,7 @@
 #include "live/display_refresh.h"
 #include "live/live_data.h"
 #include "live/live_wiring.h"
+#include "live/mode_views.h"
 #include "params/mode_rules.h"
 #include "params/param_callbacks.h"
 #include "params/parameter_set.h"
@@ -96,7 +95,6 @@ bool LoadAndPreparePanels() {
     p.main.window->setWindowTitle(kProgramTitle);
     gCurrentChild = p.data.panel;
     InstallPanelLinkUi();
-    InstallPanelParameters();
     return true;
 }
 
@@ -214,7 +212,6 @@ void WireAllPanels() {
     live::WireBigPanels();
     teach::WireTeachMeanPanel();
     teach::WireTeachGraphPanel();
-    InstallTeachFrameDisplays();
 }
 
 void InitAll() {
@@ -236,9 +233,9 @@ void InitAll() {
     // The password field hides what is typed.
     p.password.password->setEchoMode(QLineEdit::Password);
     p.password.password->setMaxLength(20);
-    // Banner; the parameter page's start values into the parameter set.
+    // Banner (the parameter pages' start values went into the model when
+    // they were bound).
     ShowLogo();
-    params::GetPanelValues();
     // The panels start consistent with their modes.
     params::InitPanelCtrlAttr();
     // The ports present in the COM-port selector; window, paths, ID, address
@@ -256,7 +253,7 @@ void InitAll() {
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);
     p.data.tabs->setCurrentIndex(live::kDataPage3D);
-    teach::SetTabVis();
+    live::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
     scope::calcScopDeltaXY(); // the deltas of the cursors' start positions

@@ -36,6 +36,10 @@ int CBF_MAINP(QWidget* panel, ctl::Event event);
 // Callback of the main tab control: its page buttons' help, and the rules
 // for the page the user has chosen (event ActivePageChanged).
 int CBF_TabMain1(QWidget* control, ctl::Event event);
+// The transfer selectors of the main panel: target (RAM, EEPROM, FILE) and
+// parameter set.
+int CBF_SelectMem(QWidget* control, ctl::Event event);
+int CBF_SelectParaSet(QWidget* control, ctl::Event event);
 
 // Makes `panel` the visible child display panel (the data panel when it is
 // not one of the five).

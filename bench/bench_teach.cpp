@@ -213,7 +213,6 @@ void InitGraphsRun() {
             grid->SetVal(r, c, cells[c - 1]);
         }
     }
-    params::GetPanelValues();
     const double us = MicrosecondsPer(200, [] { live::InitGraphs(); });
     std::printf("InitGraphs with 31 taught rows: %.0f us\n", us);
 }

@@ -60,7 +60,6 @@ void GenerateHWInfoFile() {
     }
     shell::Shell().Paths().hardwareIniFile = path;
 
-    params::GetPanelValues();
     com232::Ui().CalibrationValues(info.cf, info.offset);
     info.firmwareVersion = com232::SensorIdText;
     info.para = params::ParameterBlock;

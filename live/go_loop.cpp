@@ -54,7 +54,6 @@ int CBF_ButtonGo(QWidget*, ctl::Event e) {
     gGoRunning = true;
     shell::Services& frame = shell::Shell();
     frame.SetButtonsDimmed(1, 1);
-    params::GetPanelValues();
     if (frame.CurrentChild() != shell::Child::TeachMean) {
         frame.ShowChild(shell::Child::Data);
     }

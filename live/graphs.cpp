@@ -123,6 +123,12 @@ void DrawIntensityBand() {
 
 } // namespace
 
+void InitGraphInt2() {
+    if (PanelsLoaded()) {
+        DrawIntensityBand();
+    }
+}
+
 void InitGraphs() {
     if (!PanelsLoaded()) {
         return;

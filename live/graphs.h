@@ -11,6 +11,8 @@ namespace live {
 
 // Redraws the teach-table shapes (and the selected row's intensity band) and
 // recomputes the graph extents.
+// The band of the selected teach row on the 2D page's intensity bar.
+void InitGraphInt2();
 void InitGraphs();
 // Asks for the strip charts and the 2D or 3D views of the current frame.
 void ShowGraph();

@@ -4,6 +4,7 @@
 #include "live/graphs.h"
 #include "live/live_data.h"
 #include "live/live_ui.h"
+#include "live/mode_views.h"
 #include "live/signal_graph.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
@@ -50,6 +51,7 @@ void BindRgb(const RgbNumerics& n) {
 } // namespace
 
 void WireDataPanel() {
+    FollowModeRules();
     DataPanel& ui = Panels().data;
     // The tab control first: a binding also filters the widgets inside the
     // control, and the filters installed later (the pages' own controls) are

@@ -4,6 +4,41 @@
 
 namespace params {
 
+EvalModeDecision DecideEvalMode(uint16_t evaluationMode) {
+    EvalModeDecision d;
+    if (evaluationMode <= kMinDist) {
+        return d;
+    }
+    if (evaluationMode > kThdRgb) {
+        d.known = false;
+        return d;
+    }
+    d.distanceShown = false;
+    d.outputPattern = true;
+    if (evaluationMode == kCol5) {
+        d.outputLeds = 5;
+        d.forcedRows = 5;
+    } else {
+        d.outputLeds = 3;
+        d.forcedRows = 3;
+        d.intLimEnabled = false;
+        d.intLimToZero = true;
+        d.calculationModeEnabled = false;
+        d.triggerEnabled = false;
+        d.triggerToCont = true;
+        d.colourBigPanelHidden = true;
+    }
+    return d;
+}
+
+TriggerDecision DecideTrigger(uint16_t trigger) {
+    TriggerDecision d;
+    d.externTeachEnabled = trigger == kTrigCont || trigger == kTrigSelf;
+    d.externTeachToOff = !d.externTeachEnabled;
+    d.paraSetSelectable = trigger == kTrigPara;
+    return d;
+}
+
 PowerModeDecision DecidePowerMode(uint16_t ledMode, uint16_t externTeach, uint16_t powerMode) {
     PowerModeDecision d;
     if (ledMode == kLedOff) {

@@ -21,6 +21,34 @@ struct PowerModeDecision {
 };
 PowerModeDecision DecidePowerMode(uint16_t ledMode, uint16_t externTeach, uint16_t powerMode);
 
+// What an evaluation mode makes of the controls and displays. FIRST HIT,
+// BEST HIT and MIN DIST use the colour distance; COL5 and THD RGB put an
+// output pattern on the digital outputs instead: no delta C or colour
+// number, no colour groups, a fixed number of rows and BINARY output.
+struct EvalModeDecision {
+    bool known = true;          // an unknown mode leaves everything as it is
+    bool distanceShown = true;  // delta C and colour number on the data panel
+    int outputLeds = 0;         // output LEDs shown on the data panel
+    bool outputPattern = false; // COL5, THD RGB
+    uint16_t forcedRows = 0;    // MAXCOL-No. with an output pattern
+    bool intLimEnabled = true;
+    bool intLimToZero = false;
+    bool calculationModeEnabled = true;
+    bool triggerEnabled = true;
+    bool triggerToCont = false;
+    bool colourBigPanelHidden = false;
+};
+EvalModeDecision DecideEvalMode(uint16_t evaluationMode);
+
+// What a TRIGGER mode makes of external teach and the parameter-set
+// selectors: external teach only with CONT or SELF, set 1 only with PARA.
+struct TriggerDecision {
+    bool externTeachEnabled = true;
+    bool externTeachToOff = false;
+    bool paraSetSelectable = false; // otherwise set 0 is selected
+};
+TriggerDecision DecideTrigger(uint16_t trigger);
+
 // Highest MAXCOL-No. the output mode and colour groups allow: 31 with BINARY
 // output or with colour groups on, 5 with a direct output mode.
 int MaxVecNoLimit(uint16_t digitalOutmode, bool colorGroupsOn);
@@ -41,5 +69,16 @@ constexpr uint32_t kActiveRowColor = 0x008000;
 constexpr uint32_t kInactiveRowColor = 0xFF0000;
 constexpr uint32_t kResetGroupCellColor = 0xFF0000;
 constexpr uint32_t kGroupCellColor = 0xFFFFFF;
+
+// Colours (text, background) of the first and second value displays: X and
+// Y, or s and i.
+constexpr uint32_t kXyValueColours[2][2] = {{0xE0E0E0, 0xFF0000}, {0xE0E0E0, 0x00FF00}};
+constexpr uint32_t kSiValueColours[2][2] = {{0x00FF00, 0xFF0000}, {0x80FFFF, 0xFFFF00}};
+
+// Label colour of teach row `row` (0..30): the first `maxVecNo` rows are
+// checked by the sensor.
+constexpr uint32_t RowLabelColour(int row, int maxVecNo) {
+    return row < maxVecNo ? kActiveRowColor : kInactiveRowColor;
+}
 
 } // namespace params

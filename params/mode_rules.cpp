@@ -1,18 +1,14 @@
 #include "params/mode_rules.h"
 
-#include "app/panels.h"
-#include "live/graphs.h"
 #include "params/mode_logic.h"
-#include "params/parameter_set.h"
+#include "params/param_pages_ui.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
-#include "platform/graph.h"
 #include "platform/popups.h"
-#include "platform/tab_control.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/teach_labels.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -21,86 +17,37 @@ namespace {
 
 constexpr const char* kTriggerExtraItems[] = {"EXT1", "EXT2", "EXT3", "TRANS", "PARA"};
 
-void Show(QWidget* w, bool shown) {
-    if (w != nullptr) {
-        w->setVisible(shown);
-    }
-}
-
 void Enable(QWidget* w, bool enabled) {
     if (w != nullptr) {
         w->setEnabled(enabled);
     }
 }
 
-void SetColorGroupSwitch(bool on) {
-    QCheckBox* sw = app::P().groupHold.colorGroup;
-    QSignalBlocker block(sw);
-    sw->setChecked(on);
-}
-
-void ShowDeltaCAndColor(bool shown) {
-    live::DataPanel& d = app::P().data;
-    Show(d.deltaC, shown);
-    Show(d.deltaCLabel, shown);
-    Show(d.color, shown);
-    Show(d.colorLabel, shown);
-}
-
-void ShowOutputLeds(int count) {
-    live::DataPanel& d = app::P().data;
-    for (int i = 0; i < 5; ++i) {
-        Show(d.out[i], i < count);
-        Show(d.outLabel[i], i < count);
-    }
-}
-
-void ShowGroupDisplay(bool shown) {
-    live::DataPanel& d = app::P().data;
-    Show(d.group, shown);
-    Show(d.groupLabel, shown);
-}
-
-// COL5 and THD RGB put the output pattern on the digital outputs: no delta C
-// or colour number, no colour groups, a fixed number of rows, BINARY output.
-void ForceOutputPatternMode(int outputs, int rows) {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    GroupHoldPage& g = p.groupHold;
-    ShowDeltaCAndColor(false);
-    ShowOutputLeds(outputs);
-    SetColorGroupSwitch(false);
-    Enable(g.colorGroup, false);
-    Enable(g.groupTable, false);
-    Enable(g.resetGroups, false);
-    ShowGroupDisplay(false);
-    Show(p.grpBig.panel, false);
-    u.maxVecNo->SetVal(rows);
-    Enable(u.maxVecNo, false);
-    u.digitalOutmode->SetVal(kOutBinary);
-    Enable(u.digitalOutmode, false);
+bool PagesBuilt() {
+    return Panels().para.power != nullptr;
 }
 
 } // namespace
 
+RuleEvents& RulesApplied() {
+    static RuleEvents events;
+    return events;
+}
+
 void InitPowerMode() {
-    ParameterPage& u = app::P().para;
-    ParameterBlock.set(kPowerMode, static_cast<uint16_t>(u.powerMode->Val()));
-    ParameterBlock.set(kLedMode, static_cast<uint16_t>(u.ledMode->Val()));
-    ParameterBlock.set(kExternTeach, static_cast<uint16_t>(u.externTeach->Val()));
+    ParameterModel& m = Model();
+    ParameterPage& u = Panels().para;
     const PowerModeDecision d =
-        DecidePowerMode(ParameterBlock.get(kLedMode), ParameterBlock.get(kExternTeach),
-                        ParameterBlock.get(kPowerMode));
+        DecidePowerMode(m.Value(kLedMode), m.Value(kExternTeach), m.Value(kPowerMode));
     if (d.externTeachToOff) {
-        u.externTeach->SetVal(kExTeachOff);
+        m.SetValue(kExternTeach, kExTeachOff);
     }
     if (d.powerModeToStat) {
-        u.powerMode->SetVal(kPowerStat);
+        m.SetValue(kPowerMode, kPowerStat);
     }
     Enable(u.powerMode, d.powerModeEnabled);
     if (d.powerToZero) {
-        u.power->SetVal(0);
-        u.powerValue->SetVal(0);
+        m.SetValue(kPower, 0);
     }
     Enable(u.power, d.powerEnabled);
     Enable(u.powerValue, d.powerEnabled);
@@ -109,88 +56,51 @@ void InitPowerMode() {
 }
 
 void InitEvalMode() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    GroupHoldPage& g = p.groupHold;
-    ParameterBlock.set(kCalculationMode, static_cast<uint16_t>(u.calculationMode->Val()));
-    ParameterBlock.set(kEvaluationMode, static_cast<uint16_t>(u.evaluationMode->Val()));
-    const uint16_t calc = ParameterBlock.get(kCalculationMode);
-    const uint16_t eval = ParameterBlock.get(kEvaluationMode);
-
-    ctl::U16Table* grid = p.teachPage.grid;
-    grid->SetColumnShown(3, true);
-    grid->SetColumnShown(4, true);
-    if (const int unused = UnusedToleranceColumn(calc, eval)) {
-        grid->SetColumnShown(unused, false);
-    }
-
-    if (eval <= kMinDist) {
-        ShowOutputLeds(0);
-        ShowDeltaCAndColor(true);
-        for (QWidget* w :
-             {static_cast<QWidget*>(u.maxVecNo), static_cast<QWidget*>(u.intLim),
-              static_cast<QWidget*>(u.digitalOutmode), static_cast<QWidget*>(u.calculationMode),
-              static_cast<QWidget*>(u.trigger), static_cast<QWidget*>(g.colorGroup),
-              static_cast<QWidget*>(g.groupTable), static_cast<QWidget*>(g.resetGroups)}) {
-            Enable(w, true);
+    ParameterModel& m = Model();
+    ParameterPage& u = Panels().para;
+    GroupHoldPage& g = Panels().groupHold;
+    const EvalModeDecision d = DecideEvalMode(m.EvaluationMode());
+    if (d.known) {
+        if (d.outputPattern) {
+            m.SetValue(kColorGroup, 0);
+            m.SetValue(kMaxVecNo, d.forcedRows);
+            m.SetValue(kDigitalOutmode, kOutBinary);
         }
-    } else if (eval == kCol5) {
-        ForceOutputPatternMode(5, 5);
-        Enable(u.intLim, true);
-        Enable(u.calculationMode, true);
-        Enable(u.trigger, true);
-        InitMaxVecNo();
-    } else if (eval == kThdRgb) {
-        ForceOutputPatternMode(3, 3);
-        Show(p.colBig.panel, false);
-        u.intLim->SetVal(0);
-        Enable(u.intLim, false);
-        Enable(u.calculationMode, false);
-        u.trigger->SetVal(kTrigCont);
-        Enable(u.trigger, false);
-        InitMaxVecNo();
+        for (QWidget* w :
+             {static_cast<QWidget*>(u.maxVecNo), static_cast<QWidget*>(u.digitalOutmode),
+              static_cast<QWidget*>(g.colorGroup), static_cast<QWidget*>(g.groupTable),
+              static_cast<QWidget*>(g.resetGroups)}) {
+            Enable(w, !d.outputPattern);
+        }
+        if (d.intLimToZero) {
+            m.SetValue(kIntLim, 0);
+        }
+        Enable(u.intLim, d.intLimEnabled);
+        Enable(u.calculationMode, d.calculationModeEnabled);
+        if (d.triggerToCont) {
+            m.SetValue(kTrigger, kTrigCont);
+        }
+        Enable(u.trigger, d.triggerEnabled);
+        if (d.outputPattern) {
+            InitMaxVecNo();
+        }
     }
-    teach::SetDispNames();
+    RulesApplied().evaluationMode.Notify();
 }
 
 void InitCalcMode() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    ParameterBlock.set(kCalculationMode, static_cast<uint16_t>(u.calculationMode->Val()));
-    ParameterBlock.set(kEvaluationMode, static_cast<uint16_t>(u.evaluationMode->Val()));
-    const uint16_t calc = ParameterBlock.get(kCalculationMode);
-    const uint16_t eval = ParameterBlock.get(kEvaluationMode);
-
-    std::array<std::string, 5> headings;
-    if (TeachGridHeadings(calc, eval, &headings)) {
-        for (int c = 0; c < 5; ++c) {
-            p.teachPage.grid->SetColumnHeading(c + 1, QString::fromStdString(headings[c]));
-        }
-    }
-    if (eval < kThdRgb && (calc == kXyInt3D || calc == kSiM3D)) {
-        const char* const xyInt[] = {"X/Y", "X/INT", "Y/INT"};
-        const char* const siM[] = {"s/i", "s/M", "i/M"};
-        for (int v = 0; v < 3; ++v) {
-            p.data.viewLabel[v]->setText(calc == kXyInt3D ? xyInt[v] : siM[v]);
-        }
-    }
-    ctl::Graph* intChart = p.data.intChart;
-    if (!intChart->YAutoScale() && calc <= kSiM3D) {
-        intChart->SetYRange(0, IsSiM(calc) ? 1200 : 4096);
-    }
-    teach::SetTabVis();
+    // The views of the calculation mode are the teach page's and the data
+    // panel's; they follow the announcement.
+    RulesApplied().calculationMode.Notify();
 }
 
-void InitExteach(bool keepBlockTrigger) {
-    ParameterPage& u = app::P().para;
-    ParameterBlock.set(kExternTeach, static_cast<uint16_t>(u.externTeach->Val()));
+void InitExteach() {
+    ParameterModel& m = Model();
+    ParameterPage& u = Panels().para;
     const int items = u.trigger->count();
-    if (ParameterBlock.get(kExternTeach) != kExTeachOff) {
-        if (!keepBlockTrigger) {
-            ParameterBlock.set(kTrigger, static_cast<uint16_t>(u.trigger->Val()));
-        }
-        if (ParameterBlock.get(kTrigger) >= kTrigExt1) {
-            u.trigger->SetVal(kTrigCont);
+    if (m.Value(kExternTeach) != kExTeachOff) {
+        if (m.Value(kTrigger) >= kTrigExt1) {
+            m.SetValue(kTrigger, kTrigCont);
         }
         if (items >= 3) {
             QSignalBlocker block(u.trigger);
@@ -207,58 +117,41 @@ void InitExteach(bool keepBlockTrigger) {
 }
 
 void InitTrigger() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    ParameterBlock.set(kTrigger, static_cast<uint16_t>(u.trigger->Val()));
-    const uint16_t trigger = ParameterBlock.get(kTrigger);
-    if (trigger == kTrigCont || trigger == kTrigSelf) {
-        Enable(u.externTeach, true);
-    } else {
-        u.externTeach->SetVal(kExTeachOff);
-        Enable(u.externTeach, false);
+    const TriggerDecision d = DecideTrigger(Model().Value(kTrigger));
+    if (d.externTeachToOff) {
+        Model().SetValue(kExternTeach, kExTeachOff);
     }
-    const bool para = trigger == kTrigPara;
-    Enable(p.main.set0, para);
-    Enable(p.main.set1, para);
-    if (!para) {
+    Enable(Panels().para.externTeach, d.externTeachEnabled);
+    SetParaSetSelectable(d.paraSetSelectable);
+    if (!d.paraSetSelectable) {
         SelectParaSet(0);
     }
-    teach::SetLedTrigVis();
+    RulesApplied().trigger.Notify();
 }
 
 void InitColorGroups() {
-    app::Panels& p = app::P();
-    ParameterBlock.set(kColorGroup, p.groupHold.colorGroup->isChecked() ? 1 : 0);
-    if (ParameterBlock.get(kColorGroup) == 0) {
-        ShowGroupDisplay(false);
-        Show(p.grpBig.panel, false);
-    } else {
-        ShowGroupDisplay(true);
-    }
+    // Only displays depend on the switch: the data panel follows.
+    RulesApplied().colorGroups.Notify();
 }
 
 void InitMaxVecNo() {
-    app::Panels& p = app::P();
-    ParameterPage& u = p.para;
-    GroupHoldPage& g = p.groupHold;
-    ParameterBlock.set(kMaxVecNo, static_cast<uint16_t>(u.maxVecNo->value()));
-    ParameterBlock.set(kDigitalOutmode, static_cast<uint16_t>(u.digitalOutmode->Val()));
-    ParameterBlock.set(kColorGroup, g.colorGroup->isChecked() ? 1 : 0);
-    const uint16_t outmode = ParameterBlock.get(kDigitalOutmode);
-    const bool groupsOn = ParameterBlock.get(kColorGroup) != 0;
+    ParameterModel& m = Model();
+    GroupHoldPage& g = Panels().groupHold;
+    const uint16_t outmode = m.Value(kDigitalOutmode);
+    const bool groupsOn = m.Value(kColorGroup) != 0;
 
     const int limit = MaxVecNoLimit(outmode, groupsOn);
-    if (ParameterBlock.get(kMaxVecNo) > limit) {
-        p.main.tabs->SetActivePage(app::kPageParameter);
+    if (m.Value(kMaxVecNo) > limit) {
+        shell::Shell().ShowPage(shell::kPageParameter);
         platform::MessagePopup("INFO!", kTextMaxVecNoTooHigh);
-        u.maxVecNo->SetVal(limit);
+        m.SetValue(kMaxVecNo, static_cast<uint16_t>(limit));
     }
     if (groupsOn) {
         const int highest = HighestGroup(outmode);
         bool anyReset = false;
         for (int row = 1; row <= kTeachRows; ++row) {
-            if (g.groupTable->Val(row, 1) > highest) {
-                g.groupTable->SetVal(row, 1, 0);
+            if (m.Cell(row - 1, kGroup) > highest) {
+                m.SetCell(row - 1, kGroup, 0);
                 g.groupTable->SetCellBackground(row, 1, kResetGroupCellColor);
                 anyReset = true;
             } else {
@@ -266,25 +159,26 @@ void InitMaxVecNo() {
             }
         }
         if (anyReset) {
-            p.main.tabs->SetActivePage(app::kPageGroupHold);
+            shell::Shell().ShowPage(shell::kPageGroupHold);
             platform::MessagePopup("INFO!", kTextGroupTooHigh);
         }
     }
 
-    const int n = u.maxVecNo->value();
+    const int n = m.Value(kMaxVecNo);
     for (int row = 1; row <= kTeachRows; ++row) {
-        const uint32_t color = row <= n ? kActiveRowColor : kInactiveRowColor;
-        p.teachPage.grid->SetRowLabelColor(row, color);
-        p.attributes.table->SetRowLabelColor(row, color);
-        g.groupTable->SetRowLabelColor(row, color);
+        g.groupTable->SetRowLabelColor(row, RowLabelColour(row - 1, n));
     }
     // The hold table has the fail-state row first; with n = 0 it keeps its colour.
     for (int row = n == 0 ? 2 : 1; row <= kTeachRows + 1; ++row) {
         g.holdTable->SetRowLabelColor(row, row <= n + 1 ? kActiveRowColor : kInactiveRowColor);
     }
+    RulesApplied().maxVecNo.Notify();
 }
 
 void InitPanelCtrlAttr() {
+    if (!PagesBuilt()) {
+        return; // a program without panels has no controls to set
+    }
     InitPowerMode();
     InitEvalMode();
     InitCalcMode();
@@ -292,13 +186,15 @@ void InitPanelCtrlAttr() {
     InitTrigger();
     InitColorGroups();
     InitMaxVecNo();
-    teach::InitTeachPanel();
+    RulesApplied().chain.Notify();
 }
 
 void ApplyRulesAfterRead() {
+    if (!PagesBuilt()) {
+        return;
+    }
     InitPanelCtrlAttr();
-    live::InitGraphs();
-    live::ShowGraph();
+    RulesApplied().redrawGraphs.Notify(/*show=*/true);
 }
 
 } // namespace params

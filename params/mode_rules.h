@@ -4,24 +4,43 @@
 // about too-high values and colour the active rows.
 #pragma once
 
+#include "platform/notifier.h"
+
 namespace params {
 
 void InitPowerMode();
 void InitEvalMode();
 void InitCalcMode();
-// keepBlockTrigger: inside SetPanelValues the block's TRIGGER keeps the value
-// read from the sensor or the file instead of the selector's.
-void InitExteach(bool keepBlockTrigger = false);
+// With external teach the TRIGGER list is cut to CONT and SELF (a trigger
+// beyond them becomes CONT); without it the list is whole.
+void InitExteach();
 void InitTrigger();
 void InitColorGroups();
 void InitMaxVecNo();
 
-// The rule chain: the seven rules in order, then InitTeachPanel.
+// The rule chain: the seven rules in order, then the teach views follow
+// (RuleEvents::chain). Without panels nothing happens.
 void InitPanelCtrlAttr();
 
-// What a read of the parameter set runs after SetPanelValues: the seven
-// rules, InitTeachPanel, and the graph redraw.
+// What a read of the parameter set runs after the model took it: the seven
+// rules, the teach views, and the graph redraw.
 void ApplyRulesAfterRead();
+
+// Announced when a rule has run, so that other subsystems' views apply
+// their part of it (the teach page's columns, headings and labels, the data
+// panel's displays) at the same point of the chain.
+struct RuleEvents {
+    platform::Notifier<> evaluationMode;  // end of InitEvalMode
+    platform::Notifier<> calculationMode; // end of InitCalcMode
+    platform::Notifier<> trigger;         // end of InitTrigger
+    platform::Notifier<> colorGroups;     // InitColorGroups
+    platform::Notifier<> maxVecNo;        // end of InitMaxVecNo
+    platform::Notifier<> chain;           // end of InitPanelCtrlAttr
+    // The graphs are to be drawn anew from the set (true: and shown), after
+    // a read or a change of the calculation mode.
+    platform::Notifier<bool> redrawGraphs;
+};
+RuleEvents& RulesApplied();
 
 // Texts of the two warnings.
 inline constexpr const char* kTextMaxVecNoTooHigh =

@@ -1,13 +1,12 @@
 #include "params/param_callbacks.h"
 
-#include "app/panels.h"
-#include "live/graphs.h"
 #include "params/mode_rules.h"
-#include "params/parameter_set.h"
+#include "params/param_pages_ui.h"
+#include "params/parameter_model.h"
+#include "params/teach_convert.h"
 #include "platform/popups.h"
-#include "platform/tab_control.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/teach_table.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -83,10 +82,9 @@ int CBF_EditResetHold(QWidget*, ctl::Event) {
 
 int CBF_EditCalcmode(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        teach::SortTableTolerance();
+        SortTableTolerance(Model(), static_cast<uint16_t>(Panels().para.calculationMode->Val()));
         InitPanelCtrlAttr();
-        GetPanelValues();
-        live::InitGraphs();
+        RulesApplied().redrawGraphs.Notify(/*show=*/false);
     }
     return 0;
 }
@@ -94,7 +92,7 @@ int CBF_EditCalcmode(QWidget*, ctl::Event e) {
 int CBF_EditGridGroups(QWidget*, ctl::Event e) {
     if (e == ctl::Event::ValueChanged) {
         InitPanelCtrlAttr();
-        app::P().main.tabs->SetActivePage(app::kPageGroupHold);
+        shell::Shell().ShowPage(shell::kPageGroupHold);
     }
     return 0;
 }
@@ -103,9 +101,9 @@ int CBF_ButtonResetGroupTable(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit || !ConfirmTableReset()) {
         return 0;
     }
-    ctl::U16Table* t = app::P().groupHold.groupTable;
+    ctl::U16Table* t = Panels().groupHold.groupTable;
     for (int row = 1; row <= kTeachRows; ++row) {
-        t->SetVal(row, 1, 0);
+        Model().SetCell(row - 1, kGroup, 0);
         t->SetCellBackground(row, 1, 0xFFFFFF);
     }
     return 0;
@@ -115,10 +113,11 @@ int CBF_ButtonResetHoldTable(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit || !ConfirmTableReset()) {
         return 0;
     }
-    GroupHoldPage& g = app::P().groupHold;
-    const int value = g.resetHold->value();
-    for (int row = 1; row <= kTeachRows + 1; ++row) {
-        g.holdTable->SetVal(row, 1, value);
+    const auto value = static_cast<uint16_t>(Panels().groupHold.resetHold->value());
+    ParameterModel& m = Model();
+    m.SetValue(kHoldFail, value);
+    for (int r = 0; r < kTeachRows; ++r) {
+        m.SetCell(r, kHold, value);
     }
     return 0;
 }

@@ -1,7 +1,8 @@
 // Wiring of the parameter page and the group/hold page: help texts and
 // callbacks, in one place.
-#include "app/panels.h"
 #include "params/param_callbacks.h"
+#include "params/param_pages_ui.h"
+#include "params/parameter_view.h"
 #include "platform/widgets.h"
 
 #include <QCheckBox>
@@ -87,7 +88,10 @@ constexpr const char* kHelpResetHoldTable =
 } // namespace
 
 void WireParameterPages() {
-    app::Panels& p = app::P();
+    // The pages follow the model before any callback is bound, so that a
+    // callback finds its edit in the model already.
+    BindParameterPages();
+    ParamPanels& p = Panels();
     ParameterPage& u = p.para;
     ctl::Bind(u.power, kHelpPower, CBF_SlidePower);
     ctl::Bind(u.powerValue, kHelpPower, CBF_SlidePower);

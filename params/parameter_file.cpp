@@ -1,10 +1,10 @@
 #include "params/parameter_file.h"
 
-#include "app/panel_settings.h"
 #include "params/mode_rules.h"
 #include "params/parameter_file_content.h"
-#include "params/parameter_set.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 
 #include <filesystem>
 #include <system_error>
@@ -35,7 +35,7 @@ private:
 // The same dialog for both directions.
 platform::FileSelectRequest ParameterFileRequest() {
     platform::FileSelectRequest r;
-    r.directory = DialogDirectoryOf(app::Paths().parameterFile);
+    r.directory = DialogDirectoryOf(shell::Shell().Paths().parameterFile);
     r.defaultName = "Parameter.ini";
     r.filter = "*.ini";
     r.title = "Parameter";
@@ -93,16 +93,15 @@ void SendParaToFile() {
         platform::MessagePopup("ATTENTION!", kTextNoFileSelected);
         return;
     }
-    app::Paths().parameterFile = path;
-    GetPanelValues();
+    shell::Shell().Paths().parameterFile = path;
 
     ini::IniStorePtr store = ini::MakeIniStore();
     int rc = store ? PutParameterFileHeader(store.get()) : ini::kIniErrNoMemory;
     if (rc >= 0) {
-        rc = AppendParaToIniHandle(store.get(), ParameterBlock);
+        rc = AppendParaToIniHandle(store.get(), Model().Block());
     }
     if (rc >= 0) {
-        rc = AppendTechVecToIniHandle(store.get(), TeachTable);
+        rc = AppendTechVecToIniHandle(store.get(), Model().Table());
     }
     if (rc >= 0) {
         // Written beside the target and renamed over it: a failed write
@@ -125,8 +124,10 @@ void ReadParaFromFile() {
         platform::MessagePopup("ATTENTION!", kTextNoFileSelected);
         return;
     }
-    app::Paths().parameterFile = path;
+    shell::Shell().Paths().parameterFile = path;
 
+    ParameterBlockBytes block = Model().Block();
+    TeachTableBytes table = Model().Table();
     {
         ini::IniStorePtr store = ini::MakeIniStore();
         if (store) {
@@ -143,11 +144,11 @@ void ReadParaFromFile() {
             proceed = platform::ConfirmPopup("ATTENTION!", kTextVersionMismatch) == 1;
         }
         if (proceed) {
-            const std::string paraReport = AcquireParaFromIniHandle(s, &ParameterBlock);
+            const std::string paraReport = AcquireParaFromIniHandle(s, &block);
             if (!paraReport.empty()) {
                 platform::MessagePopup("Attention!", paraReport);
             }
-            const std::string teachReport = AcquireTechVecFromIniHandle(s, &TeachTable);
+            const std::string teachReport = AcquireTechVecFromIniHandle(s, &table);
             if (!teachReport.empty()) {
                 platform::MessagePopup("Attention!", teachReport);
             }
@@ -155,8 +156,9 @@ void ReadParaFromFile() {
             platform::MessagePopup("ATTENTION!", kTextNoParameterRead);
         }
     }
-    // Read or not, the panels show the blocks and the mode rules correct what they cover.
-    SetPanelValues();
+    // Read or not, the panels show the set again and the mode rules correct
+    // what they cover.
+    Model().Replace(block, table);
     ApplyRulesAfterRead();
 }
 

@@ -1,15 +1,11 @@
 #include "params/transfer.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "link/link_ui.h"
 #include "params/mode_rules.h"
 #include "params/parameter_file.h"
-#include "params/parameter_set.h"
-#include "platform/tab_control.h"
-
-#include <QRadioButton>
+#include "params/parameter_model.h"
+#include "platform/shell_services.h"
 
 #include <cstring>
 #include <string>
@@ -40,13 +36,6 @@ int Request(uint8_t order, uint16_t param) {
     return com232::DataExchange(static_cast<int>(com232::kHeaderSize));
 }
 
-void SetChecked(QRadioButton* r, bool on) {
-    if (r != nullptr) {
-        QSignalBlocker block(r);
-        r->setChecked(on);
-    }
-}
-
 } // namespace
 
 void ResetTransferState() {
@@ -56,17 +45,22 @@ void ResetTransferState() {
     GetPending = 0;
 }
 
+platform::Notifier<>& TransferSelectionChanged() {
+    static platform::Notifier<> changed;
+    return changed;
+}
+
 void SendPara() {
     SendPending = 0;
-    GetPanelValues();
-    if (SendBlock(SelectedParaSet, ParameterBlock.bytes, kParameterBlockSize) != 1) {
+    const ParameterModel& model = Model();
+    if (SendBlock(SelectedParaSet, model.Block().bytes, kParameterBlockSize) != 1) {
         return;
     }
     if (com232::AnswerParam != 0) {
         ReportRamPlausibility(); // the teach table is sent all the same
     }
-    if (SendBlock(static_cast<uint16_t>(SelectedParaSet + 2), TeachTable.bytes, kTeachTableSize) !=
-        1) {
+    if (SendBlock(static_cast<uint16_t>(SelectedParaSet + 2), model.Table().bytes,
+                  kTeachTableSize) != 1) {
         return;
     }
     if (com232::AnswerParam != 0) {
@@ -84,7 +78,7 @@ void GetPara() {
             return;
         }
         if (com232::AnswerParam != 0) {
-            app::P().main.tabs->SetActivePage(app::kPageConnection);
+            shell::Shell().ShowPage(shell::kPageConnection);
             com232::StatusText =
                 "INFO!\n" + std::to_string(com232::AnswerParam) + kTextEepromPlausibility;
             com232::Ui().AppendMessage(com232::StatusText);
@@ -94,28 +88,38 @@ void GetPara() {
         return;
     }
     // A shorter answer leaves zeros: the buffer is cleared before every request.
-    std::memcpy(ParameterBlock.bytes, com232::RxData(), kParameterBlockSize);
+    ParameterBlockBytes block;
+    std::memcpy(block.bytes, com232::RxData(), kParameterBlockSize);
     if (Request(com232::kOrderReadPara, static_cast<uint16_t>(SelectedParaSet + 2)) != 1) {
-        return;
+        return; // the set stays as it was: a half-read set is not taken
     }
-    std::memcpy(TeachTable.bytes, com232::RxData(), kTeachTableSize);
-    SetPanelValues();
+    TeachTableBytes table;
+    std::memcpy(table.bytes, com232::RxData(), kTeachTableSize);
+    Model().Replace(block, table);
     ApplyRulesAfterRead();
 }
 
 void SelectTransferTarget(uint16_t target) {
-    app::MainPanel& m = app::P().main;
-    SetChecked(m.ram, target == kTargetRam);
-    SetChecked(m.eeprom, target == kTargetEeprom);
-    SetChecked(m.file, target == kTargetFile);
     TransferTarget = target;
+    TransferSelectionChanged().Notify();
+}
+
+namespace {
+bool gParaSetSelectable = false;
+} // namespace
+
+bool ParaSetSelectable() {
+    return gParaSetSelectable;
+}
+
+void SetParaSetSelectable(bool selectable) {
+    gParaSetSelectable = selectable;
+    TransferSelectionChanged().Notify();
 }
 
 void SelectParaSet(uint16_t set) {
-    app::MainPanel& m = app::P().main;
-    SetChecked(m.set0, set == 0);
-    SetChecked(m.set1, set == 1);
     SelectedParaSet = set;
+    TransferSelectionChanged().Notify();
 }
 
 int CBF_ButtonSend(QWidget*, ctl::Event event) {
@@ -125,9 +129,9 @@ int CBF_ButtonSend(QWidget*, ctl::Event event) {
     if (TransferTarget == kTargetFile) {
         SendParaToFile();
     } else if (com232::AcquisitionRunning == 0) {
-        app::SetButtonsDimmed(0, 1);
+        shell::Shell().SetButtonsDimmed(0, 1);
         SendPara();
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     } else {
         SendPending = 1;
     }
@@ -141,39 +145,11 @@ int CBF_ButtonGet(QWidget*, ctl::Event event) {
     if (TransferTarget == kTargetFile) {
         ReadParaFromFile();
     } else if (com232::AcquisitionRunning == 0) {
-        app::SetButtonsDimmed(0, 1);
+        shell::Shell().SetButtonsDimmed(0, 1);
         GetPara();
-        app::SetButtonsDimmed(0, 0);
+        shell::Shell().SetButtonsDimmed(0, 0);
     } else {
         GetPending = 1;
-    }
-    return 0;
-}
-
-int CBF_SelectMem(QWidget* control, ctl::Event event) {
-    if (event != ctl::Event::Commit) {
-        return 0;
-    }
-    app::MainPanel& m = app::P().main;
-    if (control == m.ram) {
-        SelectTransferTarget(kTargetRam);
-    } else if (control == m.eeprom) {
-        SelectTransferTarget(kTargetEeprom);
-    } else if (control == m.file) {
-        SelectTransferTarget(kTargetFile);
-    }
-    return 0;
-}
-
-int CBF_SelectParaSet(QWidget* control, ctl::Event event) {
-    if (event != ctl::Event::Commit) {
-        return 0;
-    }
-    app::MainPanel& m = app::P().main;
-    if (control == m.set0) {
-        SelectParaSet(0);
-    } else if (control == m.set1) {
-        SelectParaSet(1);
     }
     return 0;
 }

@@ -1,13 +1,14 @@
 #include "teach/attributes.h"
 
-#include "app/panel_settings.h"
-#include "app/panels.h"
 #include "live/graphs.h"
+#include "live/live_ui.h"
 #include "params/parameter_file.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "teach/attributes_file.h"
-#include "teach/row_colours.h"
+#include "teach/teach_ui.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -21,7 +22,7 @@ constexpr const char* kTextNoFile = "No file was selected!";
 
 // Asks for the attributes file, starting where the last one was.
 int SelectAttributesFile(std::string* path) {
-    const QFileInfo last(QString::fromStdString(app::Paths().tableAttributesFile));
+    const QFileInfo last(QString::fromStdString(shell::Shell().Paths().tableAttributesFile));
     platform::FileSelectRequest r;
     // A remembered directory (the start value of a settings file without the
     // key) is itself the place to start.
@@ -33,7 +34,7 @@ int SelectAttributesFile(std::string* path) {
     r.allowMakeDirectory = true;
     const int result = platform::FileSelectPopup(r, path);
     if (result != platform::kNoFileSelected) {
-        app::Paths().tableAttributesFile = *path;
+        shell::Shell().Paths().tableAttributesFile = *path;
     }
     return result;
 }
@@ -41,12 +42,11 @@ int SelectAttributesFile(std::string* path) {
 } // namespace
 
 void AppendTableSetToIniHandle(ini::IniStore* store) {
-    ctl::U16Table* table = app::P().attributes.table;
+    const params::ParameterModel& m = params::Model();
     RowAttributes rows;
     for (int r = 0; r < kAttributeRows; ++r) {
-        RowColours[r] = table->CellBackground(r + 1, 2);
-        rows.colour[r] = RowColours[r];
-        rows.rowText[r] = table->Text(r + 1, 1).toStdString();
+        rows.colour[r] = m.RowColour(r);
+        rows.rowText[r] = m.RowText(r);
     }
     PutRowAttributes(store, rows);
 }
@@ -55,10 +55,10 @@ void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup) {
     RowAttributes rows;
     std::string message = kTextAttributesNotRead;
     const int failed = GetRowAttributes(store, &rows, &message);
-    ctl::U16Table* table = app::P().attributes.table;
+    params::ParameterModel& m = params::Model();
     for (int r = 0; r < kAttributeRows; ++r) {
-        RowColours[r] = rows.colour[r];
-        table->SetText(r + 1, 1, QString::fromStdString(rows.rowText[r]));
+        m.SetRowColour(r, rows.colour[r]);
+        m.SetRowText(r, rows.rowText[r]);
     }
     if (showPopup == 1 && failed > 0) {
         platform::MessagePopup("Attention!", message);
@@ -114,30 +114,27 @@ void GetTableSettings() {
         return;
     }
     AcquireTableSetFromIniHandle(store.get(), 1);
-    PaintRowColours();
     live::InitGraphs();
 }
 
 void SetRowColor() {
-    AttributesPage& a = app::P().attributes;
+    AttributesPage& a = Panels().attributes;
     const int row = a.row->value();
     if (row < 0 || row >= kAttributeRows) {
         return;
     }
-    RowColours[row] = a.color->Color() & kMaxColour;
-    PaintRowColours();
+    params::Model().SetRowColour(row, a.color->Color() & kMaxColour);
     live::InitGraphs();
 }
 
 void InitSrcPanel() {
-    app::Panels& p = app::P();
-    AttributesPage& a = p.attributes;
+    AttributesPage& a = Panels().attributes;
     const bool automatic = a.colorMode->Val() == kAutomaticColours;
     for (QWidget* w : {static_cast<QWidget*>(a.color), static_cast<QWidget*>(a.setColor),
                        static_cast<QWidget*>(a.row)}) {
         w->setEnabled(!automatic);
     }
-    p.data.colorPatch->setVisible(automatic);
+    live::Panels().data.colorPatch->setVisible(automatic);
 }
 
 int CBF_EditSetColor(QWidget*, ctl::Event e) {
@@ -187,12 +184,7 @@ int CBF_ButtonTableAttrReset(QWidget*, ctl::Event e) {
         platform::ConfirmPopup(kAttention, "Do you really want to reset the table?") != 1) {
         return 0;
     }
-    ctl::U16Table* table = app::P().attributes.table;
-    for (int r = 0; r < kAttributeRows; ++r) {
-        table->SetText(r + 1, 1, QString());
-    }
-    ResetRowColours();
-    PaintRowColours();
+    params::Model().ResetRowColours(/*clearTexts=*/true);
     live::InitGraphs();
     return 0;
 }

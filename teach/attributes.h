@@ -7,12 +7,12 @@
 
 namespace teach {
 
-// Puts the 31 row sections (colours taken from the attribute table into
-// RowColours, row texts from its first column) into an open store.
+// Puts the 31 row sections (the model's row colours and row texts) into an
+// open store.
 void AppendTableSetToIniHandle(ini::IniStore* store);
-// Reads the 31 row sections into RowColours and the attribute table's
-// row texts; with showPopup 1 rows whose colour could not be read are
-// listed in a popup. The caller paints the colours afterwards.
+// Reads the 31 row sections into the model's row colours and row texts;
+// with showPopup 1 rows whose colour could not be read are listed in a
+// popup.
 void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup);
 
 // Save and load through a file dialog.

@@ -1,16 +1,18 @@
 #include "teach/attributes_wiring.h"
 
-#include "app/panels.h"
 #include "platform/controls.h"
 #include "platform/widgets.h"
 #include "teach/attributes.h"
+#include "teach/teach_ui.h"
+#include "teach/teach_view.h"
 
 #include <QPushButton>
 
 namespace teach {
 
 void WireAttributesPage() {
-    AttributesPage& ui = app::P().attributes;
+    BindAttributesPage();
+    AttributesPage& ui = Panels().attributes;
     const char* title = ctl::kAttrInfoTitle;
     ctl::Bind(ui.colorMode,
               "Set mode for the row indicator colors. \n\nManually: Indicator colors can be set "

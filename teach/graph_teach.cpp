@@ -1,21 +1,21 @@
 #include "teach/graph_teach.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
 #include "live/live_math.h"
-#include "params/parameter_set.h"
+#include "params/parameter_model.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "teach/mean_teach.h"
 #include "teach/point_cloud.h"
 #include "teach/teach_edit.h"
 #include "teach/teach_labels.h"
+#include "teach/teach_ui.h"
 
 #include <QPointer>
 
@@ -42,7 +42,7 @@ std::optional<uint32_t> gShownColour;
 bool gNewPoint = false;
 
 TeachGraphPanel& Ui() {
-    return app::P().teachGraph;
+    return Panels().teachGraph;
 }
 
 PointCloud* CloudOf(int view) {
@@ -70,7 +70,7 @@ void PutCursors(const RecordedPoint& p) {
 // The screen-rate display of a recording: the newest point in the value
 // displays and under the cursors, the counter, and one replot of each view.
 void WriteTeachGraph() {
-    if (!app::PanelsLoaded()) {
+    if (!shell::Shell().PanelsLoaded()) {
         return;
     }
     Ui().counter->SetVal(RecordCount());
@@ -146,7 +146,7 @@ void SetCursorTP2(int graph) {
 }
 
 void InitGraphTP2Axes() {
-    const auto mode = static_cast<uint16_t>(app::P().para.calculationMode->Val());
+    const auto mode = params::Model().CalculationMode();
     const bool siM = params::IsSiM(mode);
     // X and Y (s and i) run 0..1000; INT 0..4096, M 0..1200.
     const double colourHi = 1000;
@@ -186,7 +186,7 @@ void ResetGraphTeachState() {
     for (Projection& c : gCursorAt) {
         c = {};
     }
-    if (app::PanelsLoaded()) {
+    if (shell::Shell().PanelsLoaded()) {
         for (ctl::Graph* g : Ui().graph) {
             g->DeleteAllPlots();
         }
@@ -209,7 +209,7 @@ void InstallGraphTeachDisplays() {
 
 int CBF_ButtonTeachRecVal(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        app::ShowChildPanelDisp(Ui().panel);
+        shell::Shell().ShowChild(shell::Child::TeachGraph);
         InitTeachPanel(); // labels and axes of the views
     }
     return 0;
@@ -226,15 +226,14 @@ int CBF_ButtonTP2Start(QWidget*, ctl::Event e) {
         return 0;
     }
     gRecording = true;
-    app::SetButtonsDimmed(0, 1);
-    params::GetPanelValues();
+    shell::Shell().SetButtonsDimmed(0, 1);
     live::InitGraphs();
     GetDataTP2();
     // The panel ends on the last point recorded, however the loop ended.
     live::RequestDisplay(live::kShowTeachGraph);
     live::FlushDisplays();
-    if (app::PanelsLoaded()) {
-        app::SetButtonsDimmed(0, 0);
+    if (shell::Shell().PanelsLoaded()) {
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     gRecording = false;
     return 0;
@@ -267,9 +266,7 @@ int CBF_ButtonTP2Teach(QWidget*, ctl::Event e) {
     if (gShownColour) {
         live::CurrentColour = *gShownColour;
     }
-    ReadTeachModes();
     TeachDataTo();
-    params::GetPanelValues();
     live::InitGraphs();
     return 0;
 }

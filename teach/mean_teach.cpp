@@ -1,19 +1,19 @@
 #include "teach/mean_teach.h"
 
-#include "app/panels.h"
-#include "app/shell.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
-#include "params/parameter_set.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "teach/mean_stats.h"
 #include "teach/teach_edit.h"
 #include "teach/teach_labels.h"
 #include "teach/teach_logic.h"
+#include "teach/teach_ui.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -30,7 +30,7 @@ namespace {
 bool gLoopRunning = false;
 
 TeachMeanPanel& Ui() {
-    return app::P().teachMean;
+    return Panels().teachMean;
 }
 
 // The counter, kept within the table's rows.
@@ -107,7 +107,7 @@ void CalcMaxDelta() {
         ShowMaxDeltas(0, 0);
         return;
     }
-    const auto mode = static_cast<uint16_t>(app::P().para.calculationMode->Val());
+    const auto mode = params::Model().CalculationMode();
     CapturedFrame frames[kMaxCapturedFrames];
     ReadFrames(n, frames);
     Means m;
@@ -132,12 +132,12 @@ void ResetTeachMeanPanelTable() {
 }
 
 void TeachToTable() {
-    app::Panels& p = app::P();
+    TeachPanels& p = Panels();
     TeachMeanPanel& ui = p.teachMean;
-    ReadTeachModes();
+    params::ParameterModel& m = params::Model();
     MeanTeachInput in;
-    in.calculationMode = params::ParameterBlock.get(params::kCalculationMode);
-    in.evaluationMode = params::ParameterBlock.get(params::kEvaluationMode);
+    in.calculationMode = m.CalculationMode();
+    in.evaluationMode = m.EvaluationMode();
     in.meanX = static_cast<uint16_t>(ui.mean->Val(1, 4));
     in.meanY = static_cast<uint16_t>(ui.mean->Val(1, 5));
     in.meanInt = static_cast<uint16_t>(ui.mean->Val(1, 6));
@@ -148,19 +148,16 @@ void TeachToTable() {
     in.firstValue = static_cast<uint16_t>(ui.valueCto->value());
     in.secondValue = static_cast<uint16_t>(ui.valueIto->value());
 
-    const int row = std::min<int>(TeachRowNo, kLastRowNo);
-    ctl::U16Table* grid = p.teachPage.grid;
+    const int row = std::min<int>(m.TeachRowNo(), kLastRowNo);
     uint16_t cells[kValueColumns];
     for (int c = 0; c < kValueColumns; ++c) {
-        cells[c] = static_cast<uint16_t>(grid->Val(row + 1, c + 1));
+        cells[c] = m.Cell(row, static_cast<params::TeachField>(c));
     }
     TeachMeanCells(in, cells);
     for (int c = 0; c < kValueColumns; ++c) {
-        grid->SetVal(row + 1, c + 1, cells[c]);
+        m.SetCell(row, static_cast<params::TeachField>(c), cells[c]);
     }
-    const int next = NextRowNo(row, p.teachPage.autoIncrement->isChecked());
-    p.teachPage.rowNo->SetVal(next);
-    TeachRowNo = static_cast<uint16_t>(next);
+    m.SetTeachRowNo(static_cast<uint16_t>(NextRowNo(row, p.teachPage.autoIncrement->isChecked())));
 }
 
 bool MeanPanelLoopRunning() {
@@ -176,7 +173,7 @@ int CBF_ButtonTeachMeanVal(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    app::ShowChildPanelDisp(Ui().panel);
+    shell::Shell().ShowChild(shell::Child::TeachMean);
     InitTeachPanel();
     if (gLoopRunning) {
         // Reopened while the loop it started is still finishing its last
@@ -188,12 +185,12 @@ int CBF_ButtonTeachMeanVal(QWidget*, ctl::Event e) {
         return 0; // another loop feeds the displays
     }
     gLoopRunning = true;
-    app::SetButtonsDimmed(0, 1);
+    shell::Shell().SetButtonsDimmed(0, 1);
     live::InitGraphs();
     live::GetData();
     live::FlushDisplays();
-    if (app::PanelsLoaded()) {
-        app::SetButtonsDimmed(0, 0);
+    if (shell::Shell().PanelsLoaded()) {
+        shell::Shell().SetButtonsDimmed(0, 0);
     }
     gLoopRunning = false;
     return 0;
@@ -232,7 +229,6 @@ int CBF_ButtonTP1ResetTable(QWidget*, ctl::Event e) {
 int CBF_ButtonTP1Teach(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         TeachToTable();
-        params::GetPanelValues();
         live::InitGraphs();
     }
     return 0;
@@ -273,7 +269,7 @@ int CBF_EditTP1ValueIto(QWidget*, ctl::Event) {
 int CBF_ButtonCloseTeachPanel(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         com232::AcquisitionRunning = 0; // ends any polling loop
-        app::ShowChildPanelDisp(app::P().data.panel);
+        shell::Shell().ShowChild(shell::Child::Data);
     }
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "teach/recorded_points.h"
 
+#include <algorithm>
+
 namespace teach {
 
 Projection ProjectionOf(const RecordedPoint& p, int view) {
@@ -13,21 +15,22 @@ Projection ProjectionOf(const RecordedPoint& p, int view) {
     }
 }
 
-PointBuffer::PointBuffer() {
-    // The whole buffer at once, so recording never moves it.
-    points_.reserve(kMaxRecordedPoints);
-}
-
 bool PointBuffer::Append(const RecordedPoint& p) {
     if (Full()) {
         return false;
+    }
+    if (points_.size() == points_.capacity()) {
+        // Memory as the points come: doubling keeps a recording's cost per
+        // point constant, and the last step stops at the most it can hold.
+        const size_t grown = std::max<size_t>(kFirstReserve, 2 * points_.capacity());
+        points_.reserve(std::min<size_t>(grown, kMaxRecordedPoints));
     }
     points_.push_back(p);
     return true;
 }
 
 void PointBuffer::Clear() {
-    points_.clear();
+    std::vector<RecordedPoint>().swap(points_); // the memory goes back too
 }
 
 int FindRecordedPoint(const PointBuffer& points, int view, double a, double b) {

@@ -33,15 +33,18 @@ Projection ProjectionOf(const RecordedPoint& p, int view);
 // Recorded points in recording order, at most kMaxRecordedPoints.
 class PointBuffer {
 public:
-    PointBuffer();
     int Count() const { return static_cast<int>(points_.size()); }
     bool Full() const { return Count() >= kMaxRecordedPoints; }
     // Stores a point; false (nothing stored) when the buffer is full.
     bool Append(const RecordedPoint& p);
     const RecordedPoint& At(int i) const { return points_[static_cast<size_t>(i)]; }
+    // Empties the buffer and gives its memory back.
     void Clear();
+    // Points the memory held now has room for (grows with the recording).
+    size_t Reserved() const { return points_.capacity(); }
 
 private:
+    static constexpr size_t kFirstReserve = 1024;
     std::vector<RecordedPoint> points_;
 };
 

@@ -1,29 +1,21 @@
 #include "teach/row_colours.h"
 
-#include "app/panels.h"
-#include "params/parameter_layout.h"
-#include "platform/widgets.h"
-#include "params/row_palette.h"
+#include "params/parameter_model.h"
 
 namespace teach {
 
-uint32_t RowColours[31];
+const RowColourTable RowColours;
+
+uint32_t RowColourTable::operator[](int row) const {
+    return params::Model().RowColour(row);
+}
 
 void ResetRowColours() {
-    for (int r = 0; r < params::kTeachRows; ++r) {
-        RowColours[r] = params::DefaultRowColour(r);
-    }
+    params::Model().ResetRowColours(/*clearTexts=*/false);
 }
 
 void PaintRowColours() {
-    app::Panels& p = app::P();
-    for (int r = 0; r < params::kTeachRows; ++r) {
-        const ctl::Rgb c = RowColours[r];
-        p.teachPage.grid->SetCellBackground(r + 1, 6, c);
-        p.attributes.table->SetCellBackground(r + 1, 2, c);
-        p.groupHold.groupTable->SetCellBackground(r + 1, 2, c);
-        p.groupHold.holdTable->SetCellBackground(r + 2, 2, c);
-    }
+    params::Model().rowAttributesChanged.Notify(-1);
 }
 
 } // namespace teach

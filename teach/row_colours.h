@@ -1,16 +1,21 @@
-// The row indicator colours of the teach table, shown in the teach grid, the
-// attribute table, the group table and the hold table.
+// The row indicator colours of the teach table, as the parameter model holds
+// them; the teach grid, the attribute table, the group table and the hold
+// table show them.
 #pragma once
 
 #include <cstdint>
 
 namespace teach {
 
-extern uint32_t RowColours[31];
+// Read access by row number (0..30) for code that draws with the colours.
+struct RowColourTable {
+    uint32_t operator[](int row) const;
+};
+extern const RowColourTable RowColours;
 
-// RowColours back to the built-in palette.
+// The colours back to the built-in palette (the row texts stay).
 void ResetRowColours();
-// Paints RowColours into the four tables.
+// Shows every row's colour again in the four tables.
 void PaintRowColours();
 
 } // namespace teach

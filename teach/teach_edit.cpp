@@ -1,15 +1,15 @@
 #include "teach/teach_edit.h"
 
-#include "app/panels.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
-#include "params/parameter_set.h"
+#include "live/live_ui.h"
+#include "params/parameter_model.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
+#include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/int_band.h"
-#include "teach/row_colours.h"
 #include "teach/teach_logic.h"
+#include "teach/teach_ui.h"
 #include "teach/teach_wiring.h"
 
 #include <QAction>
@@ -21,16 +21,21 @@
 
 namespace teach {
 
-uint16_t TeachRowNo = 0;
-uint16_t TeachTolOff = 0;
-
 namespace {
 
 constexpr int kAutomaticColours = 1;
 constexpr size_t kPromptChars = 9;
 
 ctl::U16Table* Grid() {
-    return app::P().teachPage.grid;
+    return Panels().teachPage.grid;
+}
+
+params::ParameterModel& M() {
+    return params::Model();
+}
+
+params::TeachField Field(int col) {
+    return static_cast<params::TeachField>(col - 1);
 }
 
 Selection GridSelection() {
@@ -70,119 +75,93 @@ std::optional<uint16_t> PromptCellValue(Asked asked) {
     return static_cast<uint16_t>(*v);
 }
 
-// Writes the cells and refreshes the table in memory and the graphs.
+// Writes the cells into the table (the grid follows) and refreshes the graphs.
 void ApplyWrites(const std::vector<CellWrite>& writes) {
     if (writes.empty()) {
         return;
     }
-    ctl::U16Table* grid = Grid();
     for (const CellWrite& w : writes) {
-        grid->SetVal(w.row, w.col, w.value);
+        M().SetCell(w.row - 1, Field(w.col), w.value);
     }
-    params::GetPanelValues();
     live::InitGraphs();
     live::ShowGraph();
 }
 
-void SetTolMenu(bool tolerancesOff) {
-    TeachPage& t = app::P().teachPage;
-    TeachTolOff = tolerancesOff ? 1 : 0;
-    t.menuTolOff->setEnabled(!tolerancesOff);
-    t.menuTolOn->setEnabled(tolerancesOff);
-}
-
 } // namespace
 
-void ReadTeachModes() {
-    app::Panels& p = app::P();
-    TeachRowNo = static_cast<uint16_t>(p.teachPage.rowNo->value());
-    params::ParameterBlock.set(params::kCalculationMode,
-                               static_cast<uint16_t>(p.para.calculationMode->Val()));
-    params::ParameterBlock.set(params::kEvaluationMode,
-                               static_cast<uint16_t>(p.para.evaluationMode->Val()));
-    params::ParameterBlock.set(params::kPowerMode, static_cast<uint16_t>(p.para.powerMode->Val()));
-}
-
 void TeachDataTo() {
-    app::Panels& p = app::P();
-    ctl::U16Table* grid = p.teachPage.grid;
+    params::ParameterModel& m = M();
     const live::LiveDataFrameBytes& f = live::LiveDataFrame;
-    const params::ParameterBlockBytes& b = params::ParameterBlock;
     TeachInput in;
-    in.calculationMode = b.get(params::kCalculationMode);
-    in.evaluationMode = b.get(params::kEvaluationMode);
-    in.powerMode = b.get(params::kPowerMode);
-    in.tolerancesOff = TeachTolOff == 1;
+    in.calculationMode = m.CalculationMode();
+    in.evaluationMode = m.EvaluationMode();
+    in.powerMode = m.Value(params::kPowerMode);
+    in.tolerancesOff = m.TeachTolOff() == 1;
     in.red = f.get(live::kRed);
     in.green = f.get(live::kGreen);
     in.blue = f.get(live::kBlue);
     in.x = f.get(live::kX);
     in.y = f.get(live::kY);
     in.intensity = f.get(live::kInt);
-    const int row = TeachRowNo <= kLastRowNo ? TeachRowNo : kLastRowNo;
+    const int row = m.TeachRowNo() <= kLastRowNo ? m.TeachRowNo() : kLastRowNo;
 
     if (in.evaluationMode == params::kThdRgb) {
         // Thresholds of RED, GREEN and BLUE in rows 0, 1 and 2.
-        grid->SetVal(1, 1, static_cast<uint16_t>(in.red));
-        grid->SetVal(2, 1, static_cast<uint16_t>(in.green));
-        grid->SetVal(3, 1, static_cast<uint16_t>(in.blue));
+        m.SetCell(0, params::kCell0, static_cast<uint16_t>(in.red));
+        m.SetCell(1, params::kCell0, static_cast<uint16_t>(in.green));
+        m.SetCell(2, params::kCell0, static_cast<uint16_t>(in.blue));
     } else {
         uint16_t cells[kValueColumns];
         for (int c = 0; c < kValueColumns; ++c) {
-            cells[c] = static_cast<uint16_t>(grid->Val(row + 1, c + 1));
+            cells[c] = m.Cell(row, static_cast<params::TeachField>(c));
         }
         TeachCells(in, cells);
         for (int c = 0; c < kValueColumns; ++c) {
-            grid->SetVal(row + 1, c + 1, cells[c]);
+            m.SetCell(row, static_cast<params::TeachField>(c), cells[c]);
         }
-        const int next = NextRowNo(row, p.teachPage.autoIncrement->isChecked());
-        p.teachPage.rowNo->SetVal(next);
-        TeachRowNo = static_cast<uint16_t>(next);
+        m.SetTeachRowNo(
+            static_cast<uint16_t>(NextRowNo(row, Panels().teachPage.autoIncrement->isChecked())));
     }
-    if (p.attributes.colorMode->Val() == kAutomaticColours) {
-        RowColours[row] = live::CurrentColour;
-        PaintRowColours();
+    if (Panels().attributes.colorMode->Val() == kAutomaticColours) {
+        m.SetRowColour(row, live::CurrentColour);
     }
 }
 
 void ResetTable() {
-    app::Panels& p = app::P();
-    p.teachPage.rowNo->SetVal(0);
-    TeachRowNo = 0;
-    ctl::U16Table* grid = p.teachPage.grid;
-    for (int r = 1; r <= kTableRows; ++r) {
-        for (int c = 1; c <= kValueColumns; ++c) {
-            grid->SetVal(r, c, 1);
+    params::ParameterModel& m = M();
+    m.SetTeachRowNo(0);
+    for (int r = 0; r < kTableRows; ++r) {
+        for (int c = 0; c < kValueColumns; ++c) {
+            m.SetCell(r, static_cast<params::TeachField>(c), 1);
         }
     }
-    live::DataPanel& d = p.data;
+    live::DataPanel& d = live::Panels().data;
     for (ctl::Graph* g : {d.colorPlane, d.intensityBar, d.view[0], d.view[1], d.view[2]}) {
         g->DeleteAllPlots();
     }
 }
 
 void ResetTeachEditState() {
-    TeachRowNo = 0;
-    TeachTolOff = 0;
-    if (app::PanelsLoaded()) {
-        SetTolMenu(false);
+    M().SetTeachRowNo(0);
+    M().SetTeachTolOff(0);
+    if (shell::Shell().PanelsLoaded()) {
+        TeachPage& t = Panels().teachPage;
+        t.menuTolOff->setEnabled(true);
+        t.menuTolOn->setEnabled(false);
     }
 }
 
 int CBF_GridCtt(QWidget*, ctl::Event e) {
     if (e == ctl::Event::ValueChanged) {
-        params::GetPanelValues();
+        // the edited cell is in the table already
         live::InitGraphs();
         live::ShowGraph();
     }
     return 0;
 }
 
-int CBF_EditNo(QWidget*, ctl::Event e) {
-    if (e == ctl::Event::Commit) {
-        TeachRowNo = static_cast<uint16_t>(app::P().teachPage.rowNo->value());
-        InitGraphInt2();
-    }
+int CBF_EditNo(QWidget*, ctl::Event) {
+    // The row number is in the model already; the intensity band follows it.
     return 0;
 }
 
@@ -203,7 +182,7 @@ int CBF_ButtonTeachDataTo(QWidget*, ctl::Event e) {
         return 0;
     }
     // The values last shown on the data panel are the ones taught.
-    live::DataPanel& d = app::P().data;
+    live::DataPanel& d = live::Panels().data;
     live::LiveDataFrameBytes& f = live::LiveDataFrame;
     f.set(live::kX, static_cast<int16_t>(d.x->Val()));
     f.set(live::kY, static_cast<int16_t>(d.y->Val()));
@@ -211,9 +190,7 @@ int CBF_ButtonTeachDataTo(QWidget*, ctl::Event e) {
     f.set(live::kRed, static_cast<int16_t>(d.rgb.red->Val()));
     f.set(live::kGreen, static_cast<int16_t>(d.rgb.green->Val()));
     f.set(live::kBlue, static_cast<int16_t>(d.rgb.blue->Val()));
-    ReadTeachModes();
     TeachDataTo();
-    params::GetPanelValues();
     live::InitGraphs();
     return 0;
 }
@@ -238,7 +215,7 @@ void CBF_GridCttIncrementSelectionWith() {
     if (!HasSelection(s) || !IsValueCell(s.top, s.left)) {
         return;
     }
-    const auto start = static_cast<uint16_t>(Grid()->Val(s.top, s.left));
+    const uint16_t start = M().Cell(s.top - 1, Field(s.left));
     const std::optional<uint16_t> d = PromptCellValue(Asked::kIncrement);
     if (d) {
         ApplyWrites(IncrementSelectionWith(s, start, *d));
@@ -250,11 +227,11 @@ void CBF_GridCttResetSelection() {
 }
 
 void CBF_GridCttTeachTolOff() {
-    SetTolMenu(true);
+    M().SetTeachTolOff(1);
 }
 
 void CBF_GridCttTeachTolOn() {
-    SetTolMenu(false);
+    M().SetTeachTolOff(0);
 }
 
 } // namespace teach

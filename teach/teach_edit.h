@@ -10,24 +10,14 @@
 
 namespace teach {
 
-// The teach row that TEACH DATA TO and both assistants write into (the No.
-// field, 0..30), as last read from the panel.
-extern uint16_t TeachRowNo;
-// 1: TEACH DATA TO leaves the tolerance cells alone ("Teach tolerance off").
-extern uint16_t TeachTolOff;
-
-// Writes the current measurement (LiveDataFrame, modes of the
-// ParameterBlock, TeachRowNo) into the teach grid; advances the No. field
-// when auto increment is on and gives the row the measured colour when row
-// colours are set automatically.
+// Writes the current measurement (LiveDataFrame) into the teach table row
+// the model's TeachRowNo selects, as the model's modes and tolerance switch
+// decide; advances the row number when auto increment is on and gives the
+// row the measured colour when row colours are set automatically.
 void TeachDataTo();
-// Sets every value cell to 1 and the No. field to 0, and clears the shapes
+// Sets every value cell to 1 and the row number to 0, and clears the shapes
 // of the 2D and 3D graphs.
 void ResetTable();
-
-// Reads the No. field into TeachRowNo and the three modes into the
-// ParameterBlock, as the teach operations need them.
-void ReadTeachModes();
 
 // Start values of this module's state (start-up, tests).
 void ResetTeachEditState();

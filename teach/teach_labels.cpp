@@ -1,20 +1,27 @@
 #include "teach/teach_labels.h"
 
-#include "app/panels.h"
-#include "params/parameter_set.h"
+#include "params/mode_logic.h"
+#include "params/mode_rules.h"
+#include "params/parameter_model.h"
 #include "platform/widgets.h"
 #include "teach/graph_teach.h"
 #include "teach/mean_teach.h"
+#include "teach/teach_ui.h"
 
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
 
+#include <array>
+#include <string>
+
 namespace teach {
 namespace {
 
-using params::ParameterBlock;
+uint16_t Value(params::ParaField f) {
+    return params::Model().Value(f);
+}
 
 struct ModeTexts {
     const char* columns[3]; // columns 4..6 of the mean-value tables
@@ -77,10 +84,6 @@ constexpr ModeTexts kModeTexts[4] = {
      {"s", "i", "M"}},
 };
 
-// Colours of the first and second value displays: text, background.
-constexpr ctl::Rgb kXyColors[2][2] = {{0xE0E0E0, 0xFF0000}, {0xE0E0E0, 0x00FF00}};
-constexpr ctl::Rgb kSiColors[2][2] = {{0x00FF00, 0xFF0000}, {0x80FFFF, 0xFFFF00}};
-
 void Show(QWidget* w, bool shown) {
     if (w != nullptr) {
         w->setVisible(shown);
@@ -93,12 +96,76 @@ void SetItems(ctl::Ring* ring, const char* const items[3]) {
     }
 }
 
+// The teach grid's columns: MIN DIST hides the tolerance it does not use.
+void ShowGridColumns() {
+    ctl::U16Table* grid = Panels().teachPage.grid;
+    grid->SetColumnShown(3, true);
+    grid->SetColumnShown(4, true);
+    if (const int unused = params::UnusedToleranceColumn(Value(params::kCalculationMode),
+                                                         Value(params::kEvaluationMode))) {
+        grid->SetColumnShown(unused, false);
+    }
+}
+
+void ShowGridHeadings() {
+    std::array<std::string, 5> headings;
+    if (params::TeachGridHeadings(Value(params::kCalculationMode), Value(params::kEvaluationMode),
+                                  &headings)) {
+        for (int c = 0; c < 5; ++c) {
+            Panels().teachPage.grid->SetColumnHeading(c + 1, QString::fromStdString(headings[c]));
+        }
+    }
+}
+
+// Rows the sensor checks (MAXCOL-No.) have green labels, the others red.
+void ShowActiveRows() {
+    const int n = Value(params::kMaxVecNo);
+    for (int row = 1; row <= params::kTeachRows; ++row) {
+        const uint32_t colour = params::RowLabelColour(row - 1, n);
+        Panels().teachPage.grid->SetRowLabelColor(row, colour);
+        Panels().attributes.table->SetRowLabelColor(row, colour);
+    }
+}
+
+bool Shown() {
+    return Panels().teachPage.grid != nullptr;
+}
+
 } // namespace
 
+void FollowModeRules() {
+    static bool subscribed = false;
+    if (subscribed) {
+        return;
+    }
+    subscribed = true;
+    params::RuleEvents& rules = params::RulesApplied();
+    rules.evaluationMode.Subscribe([] {
+        if (Shown()) {
+            ShowGridColumns();
+        }
+    });
+    rules.calculationMode.Subscribe([] {
+        if (Shown()) {
+            ShowGridHeadings();
+        }
+    });
+    rules.maxVecNo.Subscribe([] {
+        if (Shown()) {
+            ShowActiveRows();
+        }
+    });
+    rules.chain.Subscribe([] {
+        if (Shown()) {
+            InitTeachPanel();
+        }
+    });
+}
+
 void InitTeachPanel() {
-    app::Panels& p = app::P();
+    TeachPanels& p = Panels();
     TeachPage& t = p.teachPage;
-    const int eval = p.para.evaluationMode->Val();
+    const int eval = Value(params::kEvaluationMode);
     if (eval > params::kCol5) {
         t.teachMeanValues->setEnabled(false);
         t.teachRecordedValues->setEnabled(false);
@@ -118,7 +185,7 @@ void InitTeachPanel() {
     m.teachCtoWith->setEnabled(!minDist);
     m.valueCto->setEnabled(!minDist);
 
-    const int calc = p.para.calculationMode->Val();
+    const int calc = Value(params::kCalculationMode);
     if (calc < 0 || calc > params::kSiM3D) {
         return;
     }
@@ -159,68 +226,10 @@ void InitTeachPanel() {
         g.cursorLabel[i]->setText(x.cursors[i]);
     }
     for (int i = 0; i < 2; ++i) {
-        const ctl::Rgb* c = siM ? kSiColors[i] : kXyColors[i];
+        const uint32_t* c = siM ? params::kSiValueColours[i] : params::kXyValueColours[i];
         g.cursorValue[i]->SetColors(c[0], c[1]);
     }
     InitGraphTP2Axes(); // the views' axes follow their captions
-}
-
-void SetDispNames() {
-    app::Panels& p = app::P();
-    live::DataPanel& d = p.data;
-    const bool siM = params::IsSiM(ParameterBlock.get(params::kCalculationMode));
-    const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
-    d.xLabel->setText(names[0]);
-    d.yLabel->setText(names[1]);
-    d.intLabel->setText(names[2]);
-    const ctl::Rgb(*colors)[2] = siM ? kSiColors : kXyColors;
-    d.x->SetColors(colors[0][0], colors[0][1]);
-    d.y->SetColors(colors[1][0], colors[1][1]);
-    live::SignalGraphPanel& s = p.signalGraph;
-    for (int i = 0; i < 3; ++i) {
-        s.valueLabel[3 + i]->setText(names[i]);
-        s.signal->ReplaceItem(3 + i, names[i], 3 + i);
-    }
-}
-
-void SetTabVis() {
-    live::DataPanel& d = app::P().data;
-    const uint16_t calc = ParameterBlock.get(params::kCalculationMode);
-    const uint16_t eval = ParameterBlock.get(params::kEvaluationMode);
-    QTabWidget* tabs = d.tabs;
-    const int shown = tabs->currentIndex();
-    if (eval == params::kThdRgb) {
-        tabs->setTabVisible(live::kDataPageInt, false);
-        tabs->setTabVisible(live::kDataPage2D, false);
-        tabs->setTabVisible(live::kDataPage3D, false);
-        for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
-                           static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
-                           static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
-            Show(w, false);
-        }
-        tabs->setCurrentIndex(live::kDataPageRgb);
-        return;
-    }
-    tabs->setTabVisible(live::kDataPageInt, true);
-    for (QWidget* w : {static_cast<QWidget*>(d.x), static_cast<QWidget*>(d.y),
-                       static_cast<QWidget*>(d.intensity), static_cast<QWidget*>(d.xLabel),
-                       static_cast<QWidget*>(d.yLabel), static_cast<QWidget*>(d.intLabel)}) {
-        Show(w, true);
-    }
-    const bool is3D = params::Is3D(calc);
-    tabs->setTabVisible(live::kDataPage2D, !is3D);
-    tabs->setTabVisible(live::kDataPage3D, is3D);
-    if (shown == live::kDataPage2D || shown == live::kDataPage3D) {
-        tabs->setCurrentIndex(is3D ? live::kDataPage3D : live::kDataPage2D);
-    }
-}
-
-void SetLedTrigVis() {
-    live::DataPanel& d = app::P().data;
-    const bool shown =
-        ParameterBlock.get(params::kTrigger) != 0 || ParameterBlock.get(params::kExternTeach) != 0;
-    Show(d.trigger, shown);
-    Show(d.triggerLabel, shown);
 }
 
 } // namespace teach

@@ -1,11 +1,13 @@
 #include "teach/teach_wiring.h"
 
-#include "app/panels.h"
 #include "platform/controls.h"
 #include "platform/widgets.h"
 #include "teach/graph_teach.h"
 #include "teach/mean_teach.h"
 #include "teach/teach_edit.h"
+#include "teach/teach_labels.h"
+#include "teach/teach_ui.h"
+#include "teach/teach_view.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -40,7 +42,11 @@ void ConnectOnce(QAction* action, void (*handler)()) {
 } // namespace
 
 void WireTeachPage() {
-    TeachPage& t = app::P().teachPage;
+    // The page follows the model before any callback is bound, so that a
+    // callback finds its edit in the model already.
+    BindTeachPage();
+    FollowModeRules();
+    TeachPage& t = Panels().teachPage;
     ctl::Bind(t.rowNo, "Select the current number of a row in the TEACH TABLE for TEACH DATA TO.",
               CBF_EditNo);
     ctl::Bind(t.autoIncrement, "Auto increment of Edit Field No.:", CBF_RadioInc);

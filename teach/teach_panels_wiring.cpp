@@ -1,11 +1,12 @@
 #include "teach/teach_panels_wiring.h"
 
-#include "app/panels.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
 #include "teach/graph_teach.h"
 #include "teach/mean_teach.h"
+#include "teach/teach_displays.h"
+#include "teach/teach_ui.h"
 
 #include <QPushButton>
 #include <QVariant>
@@ -30,7 +31,10 @@ void CommitOnCursorRelease(ctl::Graph* g, int (*callback)(QWidget*, ctl::Event))
 } // namespace
 
 void WireTeachMeanPanel() {
-    TeachMeanPanel& ui = app::P().teachMean;
+    // The mean-value numerics and the attributes page's TEMP show the
+    // current frame with the data panel.
+    AddTeachDisplayWriters();
+    TeachMeanPanel& ui = Panels().teachMean;
     ctl::Bind(ui.capture,
               "Get frame of R,G,B,X,Y,INT \nrespectively R,G,B,s,i,M \nand assign to "
               "table. ",
@@ -58,7 +62,7 @@ void WireTeachMeanPanel() {
 }
 
 void WireTeachGraphPanel() {
-    TeachGraphPanel& ui = app::P().teachGraph;
+    TeachGraphPanel& ui = Panels().teachGraph;
     ctl::Bind(ui.start, "Start recording of values \nand displaying in the graphs.",
               CBF_ButtonTP2Start);
     ctl::Bind(ui.reset, "Reset graphs and counter.", CBF_ButtonTP2Reset);

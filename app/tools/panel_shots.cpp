@@ -4,10 +4,8 @@
 // With --frames the live displays are first fed with made-up measurements
 // (a colour sweep), so the graphs and the signal-graph panel show content.
 #include "app/link_ui_impl.h"
-#include "app/panel_parameters.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "app/teach_frame_displays.h"
 #include "calib/calib_view.h"
 #include "link/link_ui.h"
 #include "live/display_refresh.h"
@@ -52,7 +50,6 @@ void FeedFrames() {
     live::WireDataPanel();
     live::WireSignalGraphPanel();
     calib::InstallCalibrationDisplays();
-    app::InstallTeachFrameDisplays();
     live::InitGraphs();
     live::InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
@@ -97,7 +94,6 @@ int main(int argc, char** argv) {
     // The frame services and the panels' parameter state, as the program
     // installs them with its panels.
     app::InstallPanelLinkUi();
-    app::InstallPanelParameters();
     app::Panels& p = app::P();
     app::ShowLogo();
     QWidget* main = p.main.window;

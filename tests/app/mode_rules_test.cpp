@@ -28,12 +28,15 @@ protected:
         StartProgram();
         user_->Clear();
     }
+    // As the user does it: the control changes, then commits.
     static void Choose(ctl::Ring* ring, int value) {
-        ASSERT_TRUE(ring->SetVal(value)) << value;
+        const int index = ring->IndexOfValue(value);
+        ASSERT_GE(index, 0) << value;
+        ring->setCurrentIndex(index);
         emit ring->committed();
     }
     static void Enter(ctl::U16Spin* spin, int value) {
-        spin->SetVal(value);
+        spin->setValue(value);
         emit spin->committed();
     }
     static void Toggle(QCheckBox* box, bool on) {
@@ -308,7 +311,9 @@ TEST_F(Rules, ResetButtonsAskFirst) {
     g.resetHoldTable->click();
     EXPECT_EQ(25, g.holdTable->Val(1, 1));
     EXPECT_EQ(25, g.holdTable->Val(32, 1));
-    EXPECT_EQ(10, ParameterBlock.get(kHoldFail)); // the blocks follow at the next read
+    EXPECT_EQ(25, ParameterBlock.get(kHoldFail)); // the set follows at once
+    EXPECT_EQ(25, TeachTable.get(30, kHold));
+    EXPECT_EQ(0, TeachTable.get(4, kGroup));
 }
 
 TEST_F(Rules, HelpTextsOfTheParameterPage) {

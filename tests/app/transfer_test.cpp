@@ -2,6 +2,7 @@
 // reports, a time-out in the middle, and the wire layout of the blocks.
 #include "link/link_texts.h"
 #include "params/mode_rules.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/tab_control.h"
@@ -33,7 +34,7 @@ protected:
 } // namespace
 
 TEST_F(Transfer, SendToRamWithSetOneSendsBothBlocksAndNothingElse) {
-    P().para.trigger->SetVal(kTrigPara); // the set selectors need TRIGGER PARA
+    params::Model().SetValue(params::kTrigger, kTrigPara); // the set selectors need TRIGGER PARA
     InitPanelCtrlAttr();
     P().main.set1->click();
     ASSERT_EQ(1, SelectedParaSet);
@@ -57,16 +58,15 @@ TEST_F(Transfer, EepromSequencesForSendAndGet) {
 }
 
 TEST_F(Transfer, WhatIsSentReadsBackIncludingReservedWords) {
-    P().para.power->SetVal(777);
-    P().para.powerValue->SetVal(777);
-    P().teachPage.grid->SetVal(31, 5, 4321);
-    P().groupHold.holdTable->SetVal(32, 1, 99);
-    P().groupHold.holdTable->SetVal(1, 1, 55);
+    params::Model().SetValue(params::kPower, 777);
+    params::Model().SetCell(30, params::kCell4, 4321);
+    params::Model().SetCell(30, params::kHold, 99);
+    params::Model().SetValue(params::kHoldFail, 55);
     const uint16_t reservedRow3 = TeachTable.get(3, kReserved);
     EXPECT_EQ(0xA503, reservedRow3); // as the sensor delivered it
     P().main.send->click();
-    P().para.power->SetVal(100);
-    P().teachPage.grid->SetVal(31, 5, 1);
+    params::Model().SetValue(params::kPower, 100);
+    params::Model().SetCell(30, params::kCell4, 1);
     P().main.get->click();
     EXPECT_EQ(777, P().para.power->value());
     EXPECT_EQ(777, P().para.powerValue->value());
@@ -79,9 +79,43 @@ TEST_F(Transfer, WhatIsSentReadsBackIncludingReservedWords) {
     EXPECT_EQ(55, ParameterBlock.bytes[8]); // holdFail
 }
 
+TEST_F(Transfer, EveryKindOfPanelEditIsInTheSetAtOnceAndTheSetShowsOnThePanels) {
+    ParameterPage& u = P().para;
+    GroupHoldPage& g = P().groupHold;
+    u.power->setValue(640); // dragging the slider
+    EXPECT_EQ(640, ParameterBlock.get(kPower));
+    u.powerValue->setValue(650); // the numeric twin, committed
+    emit u.powerValue->committed();
+    EXPECT_EQ(650, ParameterBlock.get(kPower));
+    EXPECT_EQ(650, u.power->value());
+    u.gain->setCurrentIndex(u.gain->IndexOfValue(6));
+    EXPECT_EQ(6, ParameterBlock.get(kGain));
+    u.dynWinHi->setValue(3456);
+    EXPECT_EQ(3456, ParameterBlock.get(kDynWinHi));
+    g.colorGroup->click();
+    EXPECT_EQ(g.colorGroup->isChecked() ? 1 : 0, ParameterBlock.get(kColorGroup));
+    g.holdTable->item(0, 0)->setData(Qt::EditRole, 12); // the fail state
+    g.holdTable->item(31, 0)->setData(Qt::EditRole, 13);
+    g.groupTable->item(30, 0)->setData(Qt::EditRole, 3);
+    EXPECT_EQ(12, ParameterBlock.get(kHoldFail));
+    EXPECT_EQ(13, TeachTable.get(30, kHold));
+    EXPECT_EQ(3, TeachTable.get(30, kGroup));
+    // and the other way: a changed set shows at once
+    Model().SetValue(kIntegral, 77);
+    Model().SetValue(kGain, 2);
+    Model().SetCell(29, kHold, 21);
+    EXPECT_EQ(77, u.integral->value());
+    EXPECT_EQ(2, u.gain->Val());
+    EXPECT_EQ(21, g.holdTable->Val(31, 1));
+    // a value a selector does not have leaves the selector, and the set takes it
+    Model().SetValue(kGain, 9);
+    EXPECT_EQ(2, u.gain->Val());
+    EXPECT_EQ(2, ParameterBlock.get(kGain));
+}
+
 TEST_F(Transfer, PlausibilityCodeOfTheParameterBlockIsReportedAndTheTableStillSent) {
-    P().para.average->SetVal(1500); // the sensor allows 0..1000
-    P().para.intLim->SetVal(5000);  // and 0..4095
+    params::Model().SetValue(params::kAverage, 1500); // the sensor allows 0..1000
+    params::Model().SetValue(params::kIntLim, 5000);  // and 0..4095
     com232::AcquisitionRunning = 1;
     params::SendPara();
     EXPECT_EQ((std::vector<std::string>{"1 0 34", "1 2 496"}), Received());
@@ -108,16 +142,14 @@ TEST_F(Transfer, EepromPlausibilityIsShownWithoutEndingTheSequence) {
 }
 
 TEST_F(Transfer, ImplausibleValuesComeBackAsTheSensorsDefaults) {
-    P().para.average->SetVal(1500);
+    params::Model().SetValue(params::kAverage, 1500);
     P().main.send->click();
     P().main.get->click();
     EXPECT_EQ(1, P().para.average->value());
 }
 
 TEST_F(Transfer, TimeoutOnTheFirstReadLeavesBlocksAndPanelsUnchanged) {
-    P().para.power->SetVal(321);
-    P().para.powerValue->SetVal(321);
-    GetPanelValues();
+    params::Model().SetValue(params::kPower, 321);
     const ParameterBlockBytes blockBefore = ParameterBlock;
     const TeachTableBytes tableBefore = TeachTable;
     sensor_->Command("fault drop order=2");
@@ -130,13 +162,12 @@ TEST_F(Transfer, TimeoutOnTheFirstReadLeavesBlocksAndPanelsUnchanged) {
     EXPECT_TRUE(P().main.get->isEnabled()); // the command ended, the buttons are back
 }
 
-TEST_F(Transfer, TimeoutOnTheTableReadKeepsThePanels) {
-    P().para.power->SetVal(321);
-    P().para.powerValue->SetVal(321);
+TEST_F(Transfer, TimeoutOnTheTableReadKeepsTheSetAndThePanels) {
+    params::Model().SetValue(params::kPower, 321);
     sensor_->Command("fault drop order=2 skip=1");
     P().main.get->click();
     EXPECT_EQ(321, P().para.power->value());
-    EXPECT_EQ(500, ParameterBlock.get(kPower)); // the block has the sensor's value already
+    EXPECT_EQ(321, ParameterBlock.get(kPower)); // a half-read set is not taken
 }
 
 TEST_F(Transfer, SendAndGetDuringAcquisitionOnlySetThePendingFlags) {
@@ -154,18 +185,19 @@ TEST_F(Transfer, SendAndGetDuringAcquisitionOnlySetThePendingFlags) {
     com232::AcquisitionRunning = 0;
 }
 
-TEST_F(Transfer, SetPanelValuesWithExternTeachCutsTheTriggerList) {
-    ParameterBlock.set(kExternTeach, kExTeachOn);
-    ParameterBlock.set(kTrigger, kTrigSelf);
-    SetPanelValues();
+TEST_F(Transfer, AReadSetWithExternTeachCutsTheTriggerList) {
+    ParameterBlockBytes b = ParameterBlock;
+    b.set(kExternTeach, kExTeachOn);
+    b.set(kTrigger, kTrigSelf);
+    Model().Replace(b, TeachTable);
     EXPECT_EQ(2, P().para.trigger->count());
     EXPECT_EQ(kTrigSelf, P().para.trigger->Val());
     EXPECT_EQ(kExTeachOn, P().para.externTeach->Val());
     // a trigger the cut list lacks shows CONT
-    ParameterBlock.set(kTrigger, kTrigExt2);
-    SetPanelValues();
+    b.set(kTrigger, kTrigExt2);
+    Model().Replace(b, TeachTable);
     EXPECT_EQ(kTrigCont, P().para.trigger->Val());
-    EXPECT_EQ(kTrigExt2, ParameterBlock.get(kTrigger));
+    EXPECT_EQ(kTrigCont, ParameterBlock.get(kTrigger)); // the set takes what the panel shows
 }
 
 TEST(ParameterLayout, WireImageOfTheBlocks) {

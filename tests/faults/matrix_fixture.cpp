@@ -5,6 +5,7 @@
 #include "link/link_texts.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
@@ -137,9 +138,8 @@ void MatrixCell::Prepare(Op op) {
     }
     // Panels edited: a parameter read replaces these values, a failed one
     // must leave them.
-    p.para.power->SetVal(kEditedPower);
-    p.teachPage.grid->SetVal(1, 1, kEditedCell);
-    params::GetPanelValues();
+    params::Model().SetValue(params::kPower, kEditedPower);
+    params::Model().SetCell(0, params::kCell0, kEditedCell);
     for (int c = 0; c < 3; ++c) {
         p.calibration.cf[c]->SetVal(kEditedCf[c]);
         p.offset.offset[c]->SetVal(kEditedOffset[c]);

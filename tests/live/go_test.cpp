@@ -7,6 +7,7 @@
 #include "live/go_loop.h"
 #include "live/graphs.h"
 #include "live/live_math.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/graph.h"
@@ -191,7 +192,7 @@ TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
 
 TEST_F(Go, GetDuringGoRefreshesThePanelsAndPollingGoesOn) {
     // The sensor's set differs from the panel: GET must bring its value in.
-    P().para.average->SetVal(77);
+    params::Model().SetValue(params::kAverage, 77);
     PressDuringGo(P().main.get);
     EXPECT_EQ(0, params::GetPending);
     EXPECT_NE(77, P().para.average->value());
@@ -232,7 +233,7 @@ TEST_F(Go, TheMeanValuePanelStaysInFrontOtherPanelsGiveWayToTheDataPanel) {
 }
 
 TEST_F(Go, OutputLedsFollowTheColourWordOnlyInTheOutputPatternModes) {
-    P().para.evaluationMode->SetVal(params::kCol5);
+    params::Model().SetValue(params::kEvaluationMode, params::kCol5);
     P().main.send->click();
     sensor_->Command("scene color 900 880 820"); // the belt, taught in row 0
     RunGo([] { return GoLoopCounters().frames > 0; });
@@ -242,7 +243,7 @@ TEST_F(Go, OutputLedsFollowTheColourWordOnlyInTheOutputPatternModes) {
         EXPECT_EQ((pattern >> i) & 1, P().data.out[i]->IsOn() ? 1 : 0) << i;
     }
     // Below COL5 the LEDs keep their state whatever the colour word says.
-    P().para.evaluationMode->SetVal(params::kFirstHit);
+    params::Model().SetValue(params::kEvaluationMode, params::kFirstHit);
     P().main.send->click();
     sensor_->Command("scene color 3100 3050 2950");
     RunGo([] { return true; });

@@ -5,6 +5,7 @@
 #include "params/mode_rules.h"
 #include "params/parameter_file.h"
 #include "params/parameter_file_content.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/widgets.h"
@@ -37,10 +38,11 @@ protected:
         user_->Clear();
     }
 
-    // A parameter set that the mode rules leave as it is, shown in the panels.
+    // A parameter set that the mode rules leave as it is, in the model and
+    // so in the panels.
     void ShowDistinctiveSet() {
-        ParameterBlockBytes& b = ParameterBlock;
-        b = DefaultParameterBlock();
+        ParameterBlockBytes b = DefaultParameterBlock();
+        TeachTableBytes t;
         b.set(kPower, 777);
         b.set(kAverage, 9);
         b.set(kEvaluationMode, kBestHit);
@@ -58,20 +60,18 @@ protected:
         b.set(kIntegral, 12);
         for (int r = 0; r < kTeachRows; ++r) {
             for (int c = 0; c < 5; ++c) {
-                TeachTable.set(r, static_cast<TeachField>(c), static_cast<uint16_t>(r * 10 + c));
+                t.set(r, static_cast<TeachField>(c), static_cast<uint16_t>(r * 10 + c));
             }
-            TeachTable.set(r, kGroup, static_cast<uint16_t>(r));
-            TeachTable.set(r, kHold, static_cast<uint16_t>(100 + r));
+            t.set(r, kGroup, static_cast<uint16_t>(r));
+            t.set(r, kHold, static_cast<uint16_t>(100 + r));
         }
-        SetPanelValues();
+        Model().Replace(b, t);
         InitPanelCtrlAttr();
-        GetPanelValues();
         user_->Clear();
     }
-    // What the panels hold now, as blocks.
+    // The set as the model holds it now.
     static std::pair<ParameterBlockBytes, TeachTableBytes> PanelBlocks() {
-        GetPanelValues();
-        return {ParameterBlock, TeachTable};
+        return {Model().Block(), Model().Table()};
     }
     // Equal in everything the panels show (the rows' reserved words are not).
     static bool SameSet(const std::pair<ParameterBlockBytes, TeachTableBytes>& a,
@@ -125,7 +125,6 @@ TEST_F(ParaFile, SendThenGetReproducesEveryPanelValueWithoutReportOrQuestion) {
 
     // Other values in the panels, then GET from the file.
     ResetParameterSet();
-    SetPanelValues();
     InitPanelCtrlAttr();
     ASSERT_FALSE(SameSet(sent, PanelBlocks()));
     user_->Clear();
@@ -170,7 +169,6 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     testfiles::WriteBytes(path, text);
 
     ResetParameterSet();
-    SetPanelValues();
     InitPanelCtrlAttr();
     user_->Clear();
     GetFrom(path); // the question is answered Yes (the scripted default)
@@ -178,14 +176,13 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     EXPECT_EQ(kTextVersionMismatch, user_->LastText("ATTENTION!"));
     EXPECT_TRUE(SameSet(sent, PanelBlocks()));
 
-    // No to the file-type question: blocks as they were, panel edits since
-    // the blocks were last taken are replaced.
+    // No to the file-type question: the set stays as it is, with the edit
+    // made since.
     const std::string foreign = dir_ + "/foreign.ini";
     testfiles::WriteBytes(foreign, "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
                                    "[PARAMETER]\r\nPOWER = 1\r\n");
-    GetPanelValues();
-    const auto blocks = std::make_pair(ParameterBlock, TeachTable);
-    P().para.power->SetVal(123);
+    Model().SetValue(kPower, 123);
+    const auto blocks = PanelBlocks();
     user_->Clear();
     user_->Answer(platform::kExistingFileSelected, foreign);
     user_->Answer(0); // No
@@ -193,7 +190,7 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     ASSERT_EQ(1u, user_->Count(PopupKind::Confirm));
     EXPECT_EQ(kTextNotParameterFile, user_->Records()[1].text);
     EXPECT_EQ(kTextNoParameterRead, user_->LastText("ATTENTION!"));
-    EXPECT_EQ(777, P().para.power->value());
+    EXPECT_EQ(123, P().para.power->value());
     EXPECT_TRUE(SameSet(blocks, PanelBlocks()));
 }
 

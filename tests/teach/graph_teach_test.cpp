@@ -4,6 +4,7 @@
 #include "live/display_refresh.h"
 #include "live/live_data.h"
 #include "live/live_math.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
@@ -160,7 +161,7 @@ TEST_F(GraphTeachTest, TeachTheSelectedPointLikeTeachDataTo) {
     live::FlushDisplays();
     Ui().graph[teach::kViewXInt]->SetCursor(0, 510, 810);
     teach::CBF_GraphXIntTP2(nullptr, ctl::Event::Commit);
-    P().teachPage.rowNo->SetVal(2);
+    params::Model().SetTeachRowNo(2);
     P().teachPage.autoIncrement->setChecked(true);
     Ui().teach->click();
     EXPECT_EQ((Row{510, 405, 100, 810, 100}), GridRow(2));

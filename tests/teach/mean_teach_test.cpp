@@ -1,8 +1,11 @@
 // The mean-value teach panel: opening it starts the live loop, capture and
 // undo against the simulated sensor, means and distances recomputed on
 // every change, reset, and teaching with the four tolerance choices.
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "platform/widgets.h"
 #include "teach/mean_teach.h"
@@ -181,7 +184,7 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     Captured({{505, 405, 810}, {519, 405, 810}}); // mean 512, d_max 7
     ASSERT_EQ(7, Ui().maxDeltaXY->Val());
     t.autoIncrement->setChecked(true);
-    t.rowNo->SetVal(2);
+    params::Model().SetTeachRowNo(2);
     Ui().teachCtoWith->SetVal(2); // d_max + VALUE CTO
     Ui().valueCto->SetVal(50);
     Ui().teachItoWith->SetVal(0); // VALUE ITO
@@ -202,21 +205,21 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     SetModes(params::kXyInt2D, params::kMinDist, params::kPowerStat);
     teach::InitTeachPanel();
     EXPECT_FALSE(Ui().teachCtoWith->isEnabled());
-    t.rowNo->SetVal(4);
+    params::Model().SetTeachRowNo(4);
     Ui().teach->click();
     EXPECT_EQ(40, GridRow(4)[2]);
 
     // 3D: INT third, TOL fourth from the distance, the fifth cell untouched
     SetModes(params::kXyInt3D, params::kFirstHit, params::kPowerStat);
     SetGridRow(5, {1, 1, 1, 1, 9});
-    t.rowNo->SetVal(5);
+    params::Model().SetTeachRowNo(5);
     Ui().teachCtoWith->SetVal(1);
     Ui().teach->click();
     EXPECT_EQ((Row{512, 405, 810, 7, 9}), GridRow(5));
 
     // teaching with nothing captured teaches zeros
     teach::ResetTeachMeanPanelTable();
-    t.rowNo->SetVal(6);
+    params::Model().SetTeachRowNo(6);
     Ui().teach->click();
     EXPECT_EQ((Row{0, 0, 0, 0, 1}), GridRow(6));
 }
@@ -237,7 +240,7 @@ TEST_F(MeanTeachTest, ACalculationModeChangeRecomputesTheDistancesThatTeachUses)
     EXPECT_EQ(50, Ui().maxDeltaXY->Val());
     EXPECT_EQ(1050, Mean(6));
     t.autoIncrement->setChecked(false);
-    t.rowNo->SetVal(7);
+    params::Model().SetTeachRowNo(7);
     Ui().teachCtoWith->SetVal(1); // d (X/Y/INT)
     Ui().teach->click();
     EXPECT_EQ((Row{100, 100, 1050, 50, 1}), GridRow(7));
@@ -248,4 +251,23 @@ TEST_F(MeanTeachTest, ACalculationModeChangeRecomputesTheDistancesThatTeachUses)
     EXPECT_EQ("d (X/Y)", Ui().maxDeltaXYLabel->text().toStdString());
     EXPECT_EQ(0, Ui().maxDeltaXY->Val());
     EXPECT_EQ(50, Ui().maxDeltaInt->Val());
+}
+
+TEST_F(MeanTeachTest, NumericsAndTemperatureShowTheFramePublishedLast) {
+    live::LiveDataFrameBytes f;
+    f.set(live::kRed, 1234);
+    f.set(live::kGreen, 567);
+    f.set(live::kBlue, 89);
+    f.set(live::kTemp, 41);
+    live::Frames().Publish(f, live::kUseDisplays, params::kFirstHit);
+    live::RequestDisplay(live::kShowPanelData);
+    live::FlushDisplays();
+    const int shown[4] = {static_cast<int>(Ui().red->Val()), static_cast<int>(Ui().green->Val()),
+                          static_cast<int>(Ui().blue->Val()),
+                          static_cast<int>(P().attributes.temp->Val())};
+    live::Frames().Reset(); // later tests take their frames from the loops
+    EXPECT_EQ(1234, shown[0]);
+    EXPECT_EQ(567, shown[1]);
+    EXPECT_EQ(89, shown[2]);
+    EXPECT_EQ(41, shown[3]);
 }

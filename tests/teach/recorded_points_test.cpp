@@ -44,11 +44,16 @@ TEST(RecordedPoints, DuplicatesSelectTheEarlierPointAndAnEmptyBufferNothing) {
     EXPECT_EQ(2, FindRecordedPoint(b, kViewXInt, 300, 1000));
 }
 
-TEST(RecordedPoints, BufferStopsAtSixtyThousand) {
+TEST(RecordedPoints, BufferStopsAtSixtyThousandAndHoldsMemoryOnlyForWhatCame) {
     PointBuffer b;
+    EXPECT_EQ(0u, b.Reserved()); // nothing held before the first point
     for (int i = 0; i < kMaxRecordedPoints; ++i) {
         ASSERT_TRUE(b.Append(P(i % 1000, i / 1000, i)));
+        if (i == 99) {
+            EXPECT_LT(b.Reserved(), 5000u);
+        }
     }
+    EXPECT_EQ(static_cast<size_t>(kMaxRecordedPoints), b.Reserved()); // never beyond the most
     EXPECT_TRUE(b.Full());
     EXPECT_FALSE(b.Append(P(1, 2, 3)));
     EXPECT_EQ(kMaxRecordedPoints, b.Count());
@@ -57,5 +62,6 @@ TEST(RecordedPoints, BufferStopsAtSixtyThousand) {
     EXPECT_EQ(kMaxRecordedPoints - 1, FindRecordedPoint(b, kViewXInt, 999, 59999));
     b.Clear();
     EXPECT_EQ(0, b.Count());
+    EXPECT_EQ(0u, b.Reserved());
     EXPECT_TRUE(b.Append(P(1, 2, 3)));
 }

@@ -1,5 +1,7 @@
 #include "tests/teach/teach_fixture.h"
 
+#include "params/parameter_model.h"
+
 #include "platform/widgets.h"
 
 #include <QTimer>
@@ -19,15 +21,15 @@ std::array<int, 5> TeachFixture::GridRow(int r) {
 
 void TeachFixture::SetGridRow(int r, const std::array<int, 5>& cells) {
     for (int c = 0; c < 5; ++c) {
-        app::P().teachPage.grid->SetVal(r + 1, c + 1, cells[static_cast<size_t>(c)]);
+        params::Model().SetCell(r, static_cast<params::TeachField>(c),
+                                static_cast<uint16_t>(cells[static_cast<size_t>(c)]));
     }
 }
 
 void TeachFixture::SetModes(int calculationMode, int evaluationMode, int powerMode) {
-    app::Panels& p = app::P();
-    p.para.calculationMode->SetVal(calculationMode);
-    p.para.evaluationMode->SetVal(evaluationMode);
-    p.para.powerMode->SetVal(powerMode);
+    params::Model().SetValue(params::kCalculationMode, static_cast<uint16_t>(calculationMode));
+    params::Model().SetValue(params::kEvaluationMode, static_cast<uint16_t>(evaluationMode));
+    params::Model().SetValue(params::kPowerMode, static_cast<uint16_t>(powerMode));
 }
 
 void TeachFixture::RunLoop(const std::function<void()>& start, const std::function<bool()>& during,

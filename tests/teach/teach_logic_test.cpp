@@ -1,8 +1,6 @@
-// TEACH DATA TO on a row across the modes, the default tolerances, the row
-// conversion between 2D and 3D, and the grid menu's operations on a
-// selection.
+// TEACH DATA TO on a row across the modes, the default tolerances, and the
+// grid menu's operations on a selection.
 #include "params/parameter_layout.h"
-#include "teach/teach_convert.h"
 #include "teach/teach_logic.h"
 
 #include <gtest/gtest.h>
@@ -77,44 +75,6 @@ TEST(TeachDataTo, RowNumberAdvancesUpToThirty) {
     EXPECT_EQ(3, NextRowNo(3, false));
     EXPECT_EQ(30, NextRowNo(29, true));
     EXPECT_EQ(30, NextRowNo(30, true));
-}
-
-TEST(RowConversion, TwoDToThreeDAndBack) {
-    using namespace params;
-    Cells row{500, 400, 200, 2000, 200};
-    ConvertRow(kXyInt2D, kXyInt3D, row.data());
-    EXPECT_EQ((Cells{500, 400, 2000, 200, 1}), row);
-    ConvertRow(kXyInt3D, kXyInt2D, row.data());
-    EXPECT_EQ((Cells{500, 400, 200, 2000, 200}), row);
-    // the former TOL becomes both tolerances
-    Cells three{10, 20, 3000, 77, 9};
-    ConvertRow(kSiM3D, kSiM2D, three.data());
-    EXPECT_EQ((Cells{10, 20, 77, 3000, 77}), three);
-    // within 2D, within 3D, or an unknown mode: nothing changes
-    Cells same{500, 400, 200, 2000, 200};
-    ConvertRow(kXyInt2D, kSiM2D, same.data());
-    ConvertRow(kXyInt3D, kSiM3D, same.data());
-    ConvertRow(kXyInt2D, 7, same.data());
-    EXPECT_EQ((Cells{500, 400, 200, 2000, 200}), same);
-}
-
-TEST(RowConversion, WholeTableKeepsGroupAndHold) {
-    params::TeachTableBytes t;
-    for (int r = 0; r < params::kTeachRows; ++r) {
-        const uint16_t cells[5] = {uint16_t(r), 2, 3, 4, 5};
-        for (int c = 0; c < 5; ++c) {
-            t.set(r, static_cast<params::TeachField>(c), cells[c]);
-        }
-        t.set(r, params::kGroup, 9);
-        t.set(r, params::kHold, 11);
-    }
-    ConvertTable(params::kXyInt2D, params::kSiM3D, &t);
-    EXPECT_EQ(30, t.get(30, params::kCell0));
-    EXPECT_EQ(4, t.get(30, params::kCell2));
-    EXPECT_EQ(3, t.get(30, params::kCell3));
-    EXPECT_EQ(1, t.get(30, params::kCell4));
-    EXPECT_EQ(9, t.get(30, params::kGroup));
-    EXPECT_EQ(11, t.get(0, params::kHold));
 }
 
 TEST(SelectionOperations, IncrementWrapsAt65535AndSkipsTheColourColumn) {

@@ -4,12 +4,13 @@
 #include "live/graphs.h"
 #include "live/live_data.h"
 #include "params/param_callbacks.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
+#include "params/row_palette.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 #include "teach/row_colours.h"
-#include "params/row_palette.h"
 #include "teach/teach_edit.h"
 #include "teach/teach_wiring.h"
 #include "tests/teach/teach_fixture.h"
@@ -51,7 +52,7 @@ protected:
 TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
     teach::TeachPage& t = P().teachPage;
     SetModes(params::kXyInt2D, params::kBestHit, params::kPowerStat);
-    t.rowNo->SetVal(3);
+    params::Model().SetTeachRowNo(3);
     t.autoIncrement->setChecked(true);
     ShowOnDataPanel(500, 400, 2000);
     t.teachDataTo->click();
@@ -77,7 +78,7 @@ TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
     t.menuTolOn->trigger();
     EXPECT_TRUE(t.menuTolOff->isEnabled());
     EXPECT_FALSE(t.menuTolOn->isEnabled());
-    EXPECT_EQ(0, teach::TeachTolOff);
+    EXPECT_EQ(0, params::Model().TeachTolOff());
 
     // 3D MIN DIST: X, Y, INT, 40, 1
     SetModes(params::kXyInt3D, params::kMinDist, params::kPowerStat);
@@ -85,13 +86,13 @@ TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
     EXPECT_EQ((Row{510, 410, 2100, 40, 1}), GridRow(6));
 
     // row 30 with auto increment: taught, and the No. field stays at 30
-    t.rowNo->SetVal(30);
+    params::Model().SetTeachRowNo(30);
     t.teachDataTo->click();
     EXPECT_EQ((Row{510, 410, 2100, 40, 1}), GridRow(30));
     EXPECT_EQ(30, t.rowNo->value());
     // without auto increment the No. field stays
     t.autoIncrement->setChecked(false);
-    t.rowNo->SetVal(8);
+    params::Model().SetTeachRowNo(8);
     t.teachDataTo->click();
     EXPECT_EQ(8, t.rowNo->value());
 }
@@ -99,7 +100,7 @@ TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
 TEST_F(TeachPageTest, ThdRgbTeachesTheThreeThresholdsAndKeepsTheRowNumber) {
     teach::TeachPage& t = P().teachPage;
     SetModes(params::kXyInt2D, params::kThdRgb, params::kPowerStat);
-    t.rowNo->SetVal(9);
+    params::Model().SetTeachRowNo(9);
     SetGridRow(0, {7, 7, 7, 7, 7});
     ShowOnDataPanel(500, 400, 2000, 1000, 2000, 3000);
     t.teachDataTo->click();
@@ -113,14 +114,14 @@ TEST_F(TeachPageTest, ThdRgbTeachesTheThreeThresholdsAndKeepsTheRowNumber) {
 TEST_F(TeachPageTest, AutomaticRowColourPaintsAllFourTables) {
     app::Panels& p = P();
     SetModes(params::kXyInt2D, params::kFirstHit, params::kPowerStat);
-    p.teachPage.rowNo->SetVal(5);
+    params::Model().SetTeachRowNo(5);
     live::CurrentColour = 0x123456;
     p.teachPage.teachDataTo->click(); // manual mode: colours untouched
     EXPECT_EQ(params::DefaultRowColour(5), teach::RowColours[5]);
     EXPECT_EQ(params::DefaultRowColour(5), p.teachPage.grid->CellBackground(6, 6));
 
     p.attributes.colorMode->SetVal(1);
-    p.teachPage.rowNo->SetVal(5);
+    params::Model().SetTeachRowNo(5);
     p.teachPage.teachDataTo->click();
     EXPECT_EQ(0x123456u, teach::RowColours[5]);
     EXPECT_EQ(0x123456u, p.teachPage.grid->CellBackground(6, 6));
@@ -213,14 +214,12 @@ TEST_F(TeachPageTest, ASelectionValueOutside0To65535IsRefusedWithAMessage) {
 TEST_F(TeachPageTest, ResetAsksAndKeepsTheRowColours) {
     teach::TeachPage& t = P().teachPage;
     SetGridRow(4, {500, 400, 200, 2000, 200});
-    t.rowNo->SetVal(6);
-    teach::RowColours[4] = 0x00ABCD;
-    teach::PaintRowColours();
+    params::Model().SetTeachRowNo(6);
+    params::Model().SetRowColour(4, 0x00ABCD);
     user_->Answer(0); // no
     t.resetTable->click();
     EXPECT_EQ((Row{500, 400, 200, 2000, 200}), GridRow(4));
     EXPECT_EQ("Do you really want to reset the table?", user_->LastText("ATTENTION!"));
-    params::GetPanelValues();
     live::InitGraphs();
     ASSERT_GT(P().data.view[0]->itemCount(), 2);
     t.resetTable->click(); // yes
@@ -254,7 +253,6 @@ TEST_F(TeachPageTest, CalculationModeChangeConvertsEveryRowBothWays) {
     app::Panels& p = P();
     SetGridRow(0, {500, 400, 200, 2000, 200});
     SetGridRow(30, {10, 20, 30, 40, 50});
-    params::GetPanelValues();
     // 0 -> 1 leaves every row alone
     p.para.calculationMode->SetVal(params::kSiM2D);
     params::CBF_EditCalcmode(nullptr, ctl::Event::Commit);

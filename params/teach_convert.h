@@ -6,7 +6,9 @@
 
 #include <cstdint>
 
-namespace teach {
+namespace params {
+
+class ParameterModel;
 
 // Converts one row (cell0..cell4) from `oldMode` to `newMode`:
 //  2D -> 3D: (X, Y, CTO, INT, ITO) becomes (X, Y, INT, CTO, 1);
@@ -15,6 +17,10 @@ namespace teach {
 void ConvertRow(uint16_t oldMode, uint16_t newMode, uint16_t cells[5]);
 
 // Converts all rows of a table in place.
-void ConvertTable(uint16_t oldMode, uint16_t newMode, params::TeachTableBytes* table);
+void ConvertTable(uint16_t oldMode, uint16_t newMode, TeachTableBytes* table);
 
-} // namespace teach
+// A new calculation mode chosen: the model's table is converted from the
+// mode the model holds to `newMode`, which the model then holds.
+void SortTableTolerance(ParameterModel& model, uint16_t newMode);
+
+} // namespace params
