@@ -8,6 +8,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "calib/calibration.h"
+#include "calib/hw_info_file.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
 #include "params/transfer.h"
@@ -70,6 +71,7 @@ public:
             offsets[c] = static_cast<uint16_t>(P().offset.offset[c]->value());
         }
     }
+    void GenerateHWInfoFile() override { conn::GenerateHWInfoFile(); }
 };
 
 PanelLinkUi gPanelLinkUi;

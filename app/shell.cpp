@@ -103,7 +103,6 @@ void Shutdown() {
     com232::CloseLink();
     com232::SetLinkUi(nullptr);
     shell::SetShell(nullptr);
-    RemovePanelParameters();
     DiscardPanels();
     ReleasePanelSettingsFile();
     gCurrentChild = nullptr;

@@ -10,7 +10,7 @@
 #include "fuzz/fake_platform.h"
 #include "link/com232.h"
 #include "link/crc8.h"
-#include "link/hw_info_content.h"
+#include "calib/hw_info_content.h"
 #include "link/sensor_id.h"
 #include "live/live_math.h"
 #include "record/record_file.h"

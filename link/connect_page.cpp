@@ -2,7 +2,6 @@
 
 #include "link/com232.h"
 #include "link/connect_page_ui.h"
-#include "link/hw_info_file.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "platform/runtime.h"
@@ -302,7 +301,7 @@ int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
 int CBF_ButtonGenHwInfoFile(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().SetButtonsDimmed(0, 1);
-        GenerateHWInfoFile();
+        com232::Ui().GenerateHWInfoFile();
         shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;

@@ -41,6 +41,9 @@ public:
     // page (order 102), and the factors and offsets the pages show.
     virtual void GetCalibration() {}
     virtual void CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) { (void)cf, (void)offsets; }
+    // Writes the hardware information file (HARDWARE INFO FILE on the
+    // connection page).
+    virtual void GenerateHWInfoFile() {}
 };
 
 // The interface in use; until one is installed every call does nothing.

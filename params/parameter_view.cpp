@@ -3,6 +3,7 @@
 #include "params/mode_rules.h"
 #include "params/param_pages_ui.h"
 #include "params/parameter_model.h"
+#include "platform/controls.h"
 #include "platform/widgets.h"
 
 #include <QCheckBox>
@@ -191,25 +192,15 @@ void StoreGroupHoldCell(const ctl::U16Table* t, int row) {
     }
 }
 
-// Connects a control to the model once, however often the pages are wired.
-bool FirstTime(QObject* o) {
-    const char* kBound = "c3ModelBound";
-    if (o->property(kBound).toBool()) {
-        return false;
-    }
-    o->setProperty(kBound, true);
-    return true;
-}
-
 template <class Control, class Signal>
 void StoreOn(Control* c, Signal signal, ParaField f) {
-    if (FirstTime(c)) {
+    if (ctl::FirstModelBinding(c)) {
         QObject::connect(c, signal, c, [f] { Store(f); });
     }
 }
 
 void BindTable(ctl::U16Table* t) {
-    if (!FirstTime(t)) {
+    if (!ctl::FirstModelBinding(t)) {
         return;
     }
     // A user edit reaches the model before the page's callback sees it; a

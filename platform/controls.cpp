@@ -153,4 +153,13 @@ void RightClick(QWidget* control) {
     }
 }
 
+bool FirstModelBinding(QObject* control) {
+    const char* kBound = "c3ModelBound";
+    if (control->property(kBound).toBool()) {
+        return false;
+    }
+    control->setProperty(kBound, true);
+    return true;
+}
+
 } // namespace ctl

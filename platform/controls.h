@@ -26,6 +26,11 @@ inline constexpr const char* kInfoTitle = "INFO!";
 // The table-attributes page titles its help popups differently.
 inline constexpr const char* kAttrInfoTitle = "Info";
 
+// True the first time a control is bound to a model, false ever after: the
+// pages are wired again on every start-up, but a control writes its edits
+// into the model through one connection only.
+bool FirstModelBinding(QObject* control);
+
 // Wires `control`: `helpText` (nullptr = none) is shown on a right click,
 // and `callback` (may be empty) receives the events. Binding again replaces
 // the earlier help and callback.

@@ -1,6 +1,7 @@
 #include "teach/teach_view.h"
 
 #include "params/parameter_model.h"
+#include "platform/controls.h"
 #include "platform/widgets.h"
 #include "teach/teach_ui.h"
 
@@ -77,15 +78,6 @@ void StoreGridCell(int row, int col) {
     }
 }
 
-bool FirstTime(QObject* o) {
-    const char* kBound = "c3ModelBound";
-    if (o->property(kBound).toBool()) {
-        return false;
-    }
-    o->setProperty(kBound, true);
-    return true;
-}
-
 void SubscribeOnce() {
     static bool subscribed = false;
     if (subscribed) {
@@ -119,7 +111,7 @@ void BindTeachPage() {
     }
     SubscribeOnce();
     TeachPage& t = Panels().teachPage;
-    if (!FirstTime(t.grid)) {
+    if (!ctl::FirstModelBinding(t.grid)) {
         return;
     }
     // A user edit reaches the model before the grid's callback sees it; a
@@ -146,7 +138,7 @@ void BindAttributesPage() {
     }
     SubscribeOnce();
     ctl::U16Table* table = Panels().attributes.table;
-    if (!FirstTime(table)) {
+    if (!ctl::FirstModelBinding(table)) {
         return;
     }
     QObject::connect(table, &QTableWidget::itemChanged, table, [table](QTableWidgetItem* item) {

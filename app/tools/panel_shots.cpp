@@ -137,7 +137,6 @@ int main(int argc, char** argv) {
     ok &= Save(p.password.panel, dir + "/window_password.png");
     com232::SetLinkUi(nullptr);
     shell::SetShell(nullptr);
-    app::RemovePanelParameters();
     app::DiscardPanels();
     platform::ShutdownRuntime();
     return ok ? 0 : 1;

@@ -1,6 +1,6 @@
 // The hardware information file's content without any panel: the DATA text
 // of the hardware block and the file's sections in order.
-#include "link/hw_info_content.h"
+#include "calib/hw_info_content.h"
 #include "params/parameter_file_content.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // compared key by key, the requests it makes, the cancelled dialog, a sensor
 // that does not answer, and a file that cannot be written.
 #include "app/panel_settings.h"
-#include "link/hw_info_content.h"
-#include "link/hw_info_file.h"
+#include "calib/hw_info_content.h"
+#include "calib/hw_info_file.h"
 #include "link/link_texts.h"
 #include "params/parameter_file_content.h"
 #include "params/parameter_set.h"

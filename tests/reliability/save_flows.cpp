@@ -3,7 +3,7 @@
 #include "app/panel_settings.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "link/hw_info_file.h"
+#include "calib/hw_info_file.h"
 #include "platform/widgets.h"
 #include "record/record_file.h"
 #include "record/record_texts.h"

@@ -1,4 +1,4 @@
-#include "link/hw_info_content.h"
+#include "calib/hw_info_content.h"
 
 #include "params/parameter_file_content.h"
 
