@@ -19,6 +19,8 @@
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
 
+#include "teach/teach_displays.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -50,6 +52,7 @@ void FeedFrames() {
     live::WireDataPanel();
     live::WireSignalGraphPanel();
     calib::InstallCalibrationDisplays();
+    teach::AddTeachDisplayWriters();
     live::InitGraphs();
     live::InitPanelGraph();
     for (int i = 0; i < 300; ++i) {

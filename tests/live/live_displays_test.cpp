@@ -8,6 +8,7 @@
 #include "live/graphs.h"
 #include "live/live_params.h"
 #include "live/signal_graph.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
@@ -75,7 +76,7 @@ TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
 
 TEST_F(LiveDisplays, ValuesASensorShouldNotSendAreShownAndDrawnWithFiniteAxes) {
     for (const uint16_t mode : {params::kXyInt2D, params::kSiM2D, params::kXyInt3D}) {
-        P().para.calculationMode->SetVal(mode);
+        params::Model().SetValue(params::kCalculationMode, mode);
         LiveDataFrameBytes f;
         f.set(kRed, 32767);
         f.set(kGreen, -32768);
@@ -122,7 +123,7 @@ TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
 
 TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     // Row 2 of the factory table: INT 1107, ITO 400.
-    P().teachPage.rowNo->SetVal(2);
+    params::Model().SetTeachRowNo(2);
     LiveDataFrameBytes f;
     f.set(kInt, 1000);
     Show(f);
@@ -185,10 +186,10 @@ TEST_F(LiveDisplays, StripChartZoomClicks) {
     CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
     EXPECT_FALSE(d.rgbChart->YAutoScale());
     EXPECT_EQ(4096, d.rgbChart->yAxis->range().upper);
-    P().para.calculationMode->SetVal(params::kSiM2D);
+    params::Model().SetValue(params::kCalculationMode, params::kSiM2D);
     CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(1200, d.intChart->yAxis->range().upper);
-    P().para.calculationMode->SetVal(params::kXyInt3D);
+    params::Model().SetValue(params::kCalculationMode, params::kXyInt3D);
     CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(4096, d.intChart->yAxis->range().upper);
 }
