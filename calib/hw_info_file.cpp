@@ -1,7 +1,7 @@
 #include "calib/hw_info_file.h"
 
-#include "link/com232.h"
 #include "calib/hw_info_content.h"
+#include "link/com232.h"
 #include "link/link_ui.h"
 #include "params/parameter_file.h"
 #include "params/parameter_set.h"

@@ -7,10 +7,10 @@
 // Input: byte 0 picks the transport (bit 0), whether the peer closes at the
 // end (bit 1) and the request (the other bits); byte 1 the piece size; the
 // rest is the stream from the sensor.
+#include "calib/hw_info_content.h"
 #include "fuzz/fake_platform.h"
 #include "link/com232.h"
 #include "link/crc8.h"
-#include "calib/hw_info_content.h"
 #include "link/sensor_id.h"
 #include "live/live_math.h"
 #include "record/record_file.h"

@@ -1,7 +1,6 @@
 #include "live/mode_views.h"
 
 #include "live/graphs.h"
-#include "live/graphs.h"
 #include "live/live_ui.h"
 #include "params/mode_logic.h"
 #include "params/mode_rules.h"

@@ -4,8 +4,8 @@
 // as at logout) with its own settings file intact.
 #include "app/instance.h"
 #include "app/panel_settings.h"
-#include "tests/app/app_fixture.h"
 #include "platform/widgets.h"
+#include "tests/app/app_fixture.h"
 #include "tests/support/file_bytes.h"
 
 #include <QLockFile>

@@ -1,8 +1,8 @@
 // Content of the table-attributes file: what a save writes, what a load
 // takes back, and how missing, malformed or foreign content is handled.
 #include "inifile/ini_store.h"
-#include "teach/attributes_file.h"
 #include "params/row_palette.h"
+#include "teach/attributes_file.h"
 
 #include "tests/support/file_bytes.h"
 

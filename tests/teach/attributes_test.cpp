@@ -2,11 +2,11 @@
 // picker, save and load with their questions and reports, reset, and the
 // row sections of the panel-settings file across a restart.
 #include "app/panel_settings.h"
+#include "params/row_palette.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
 #include "teach/attributes.h"
 #include "teach/row_colours.h"
-#include "params/row_palette.h"
 #include "tests/support/file_bytes.h"
 #include "tests/teach/teach_fixture.h"
 
