@@ -205,6 +205,9 @@ TEST_F(Calibration, ALostFrameStopsTheWhiteCalibrationWithoutSending) {
 
 TEST_F(Calibration, SelfCalibrationShowsTheSensorsFactorsWithoutStoringThem) {
     sensor_->Command("scene color 1500 1500 1500");
+    // The sensor sees the new colour from its next scan on; a request
+    // within the same scan cycle would still get the old one.
+    SettleFor(0.02);
     P().calibration.selfCalibration->click();
     EXPECT_EQ((std::vector<std::string>{"103 0 0"}), Received());
     for (int c = 0; c < 3; ++c) {
