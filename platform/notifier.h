@@ -17,36 +17,74 @@ public:
     // Adds an observer; the number returned removes it again.
     int Subscribe(Handler handler) {
         const int id = ++lastId_;
-        handlers_.push_back({id, std::move(handler)});
+        (depth_ > 0 ? added_ : handlers_).push_back({id, std::move(handler)});
         return id;
     }
     void Unsubscribe(int id) {
-        for (auto it = handlers_.begin(); it != handlers_.end(); ++it) {
-            if (it->first == id) {
-                handlers_.erase(it);
-                return;
+        for (auto* list : {&handlers_, &added_}) {
+            for (auto it = list->begin(); it != list->end(); ++it) {
+                if (it->first == id) {
+                    if (depth_ > 0 && list == &handlers_) {
+                        it->first = 0; // removed once the notification is over
+                        removed_ = true;
+                    } else {
+                        list->erase(it);
+                    }
+                    return;
+                }
             }
         }
     }
-    void Clear() { handlers_.clear(); }
-    size_t Count() const { return handlers_.size(); }
-
-    // Calls every observer in the order they subscribed. An observer may
-    // subscribe or unsubscribe while it is called: the call goes to the
-    // observers present when Notify began.
-    void Notify(Args... args) const {
-        if (handlers_.empty()) {
-            return;
+    void Clear() {
+        for (auto& h : handlers_) {
+            h.first = 0;
         }
-        const auto snapshot = handlers_;
-        for (const auto& h : snapshot) {
-            h.second(args...);
+        removed_ = true;
+        added_.clear();
+        if (depth_ == 0) {
+            Tidy();
+        }
+    }
+    size_t Count() const {
+        size_t n = added_.size();
+        for (const auto& h : handlers_) {
+            n += h.first != 0 ? 1 : 0;
+        }
+        return n;
+    }
+
+    // Calls every observer in the order they subscribed. This runs for every
+    // received frame, so it copies nothing: an observer that subscribes or
+    // unsubscribes while it is called takes effect once the call is over,
+    // and the call goes to the observers present when Notify began.
+    void Notify(Args... args) {
+        const size_t count = handlers_.size();
+        ++depth_;
+        for (size_t i = 0; i < count; ++i) {
+            handlers_[i].second(args...);
+        }
+        if (--depth_ == 0) {
+            Tidy();
         }
     }
 
 private:
+    void Tidy() {
+        if (removed_) {
+            std::erase_if(handlers_, [](const auto& h) { return h.first == 0; });
+            removed_ = false;
+        }
+        for (auto& h : added_) {
+            handlers_.push_back(std::move(h));
+        }
+        added_.clear();
+    }
+
     std::vector<std::pair<int, Handler>> handlers_;
+    std::vector<std::pair<int, Handler>> added_; // subscribed during a notification
     int lastId_ = 0;
+    int depth_ = 0;
+    bool removed_ = false;
 };
 
 } // namespace platform

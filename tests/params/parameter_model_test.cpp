@@ -84,6 +84,37 @@ TEST(ParameterModel, CutUtf8CountsCharactersNotBytes) {
     EXPECT_EQ("", params::CutUtf8("\xF0\x9F\x98\x80", 0));
 }
 
+// Observers that come and go while a change is announced (a view closing
+// itself on a frame) take effect after the announcement, and nobody is
+// called twice or skipped.
+TEST(Notifier, ObserversChangingDuringANotificationTakeEffectAfterIt) {
+    platform::Notifier<int> n;
+    std::vector<std::string> calls;
+    int second = 0;
+    int third = 0;
+    n.Subscribe([&](int v) {
+        calls.push_back("a" + std::to_string(v));
+        if (v == 1) {
+            n.Unsubscribe(second); // later in this round: still called
+            n.Subscribe([&](int w) { calls.push_back("d" + std::to_string(w)); });
+        }
+    });
+    second = n.Subscribe([&](int v) { calls.push_back("b" + std::to_string(v)); });
+    third = n.Subscribe([&](int v) {
+        calls.push_back("c" + std::to_string(v));
+        n.Unsubscribe(third); // itself
+    });
+    n.Notify(1);
+    EXPECT_EQ((std::vector<std::string>{"a1", "b1", "c1"}), calls);
+    EXPECT_EQ(2u, n.Count());
+    calls.clear();
+    n.Notify(2);
+    EXPECT_EQ((std::vector<std::string>{"a2", "d2"}), calls);
+    n.Clear();
+    n.Notify(3);
+    EXPECT_EQ(0u, n.Count());
+}
+
 TEST(FrameStream, DerivesTheDisplayValuesOnlyForTheirUses) {
     live::FrameStream s;
     int told = 0;
