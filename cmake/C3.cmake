@@ -58,3 +58,14 @@ function(c3_gui_sources)
         set_property(GLOBAL APPEND PROPERTY C3_GUI_SOURCES ${abs})
     endforeach()
 endfunction()
+
+# Sources of the operations library (c3ops): what the program's commands do
+# with the sensor and the files, free of any widget, so that the panels and
+# the command-line tool run the same code. Each subsystem folder adds its
+# own; the library is created once all folders have been read.
+function(c3_ops_sources)
+    foreach(f ${ARGN})
+        get_filename_component(abs ${f} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY C3_OPS_SOURCES ${abs})
+    endforeach()
+endfunction()
