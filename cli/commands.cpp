@@ -221,9 +221,14 @@ int Send(const Options& o, const Sensor& s) {
 int RunSensorCommand(const Options& o) {
     Sensor s;
     std::string error;
-    if (!AddressFromOptions(o, &s.address, &error)) {
+    const int addressStatus = AddressFromOptions(o, &s.address, &error);
+    if (addressStatus == kExitUsage) {
+        Warn("chromik3-cli: " + error + "\n\n" + HelpText(o.command));
+    } else if (addressStatus != kExitDone) {
         Warn("chromik3-cli: " + error);
-        return kExitUsage;
+    }
+    if (addressStatus != kExitDone) {
+        return addressStatus;
     }
     if (o.command == "send") {
         // The file is checked before the sensor is touched: a bad file sends nothing.
@@ -243,6 +248,7 @@ int RunSensorCommand(const Options& o) {
     }
     const Connection c = Connect(s.address);
     if (c.status != kExitDone) {
+        Disconnect();
         return Finish(s, c.status, c.message);
     }
     s.serial = c.identity.serialNumber;

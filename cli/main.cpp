@@ -4,6 +4,7 @@
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/targets.h"
+#include "link/com232.h"
 #include "platform/runtime.h"
 
 #include <cstdio>
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     platform::InitCoreRuntime(argc, argv);
     const int status = options.targets.empty() ? cli::RunSensorCommand(options)
                                                : cli::RunOnTargets(options, argv[0]);
+    // The link's socket goes before the application object it belongs to.
+    com232::CloseLink();
     platform::ShutdownCoreRuntime();
     return status;
 }

@@ -50,9 +50,9 @@ bool FromSettingsFile(const std::string& path, Address* a, std::string* error) {
 
 } // namespace
 
-bool AddressFromOptions(const Options& o, Address* a, std::string* error) {
+int AddressFromOptions(const Options& o, Address* a, std::string* error) {
     if (!o.settings.empty() && !FromSettingsFile(o.settings, a, error)) {
-        return false;
+        return kExitFile;
     }
     if (!o.tcp.empty()) {
         a->serial = false;
@@ -63,7 +63,7 @@ bool AddressFromOptions(const Options& o, Address* a, std::string* error) {
             if (port.empty() || port.find_first_not_of("0123456789") != std::string::npos ||
                 port.size() > 5 || std::stoul(port) > 65535) {
                 *error = "--tcp: not a port number: " + port;
-                return false;
+                return kExitUsage;
             }
             a->port = conn::PortNumberOfText(port);
         }
@@ -75,19 +75,19 @@ bool AddressFromOptions(const Options& o, Address* a, std::string* error) {
         a->com = platform::DeviceToComPort(o.device);
         if (a->com < 0) {
             *error = "--device: " + o.device + " has no COM number";
-            return false;
+            return kExitUsage;
         }
     }
     if (o.baud != 0 && !BaudrateIndexOf(o.baud, &a->baudrateIndex)) {
         *error = "--baud: the sensor has no rate " + std::to_string(o.baud);
-        return false;
+        return kExitUsage;
     }
     if (a->serial) {
         a->name = o.device.empty() ? "com:" + std::to_string(a->com) : o.device;
     } else {
         a->name = a->host + ":" + std::to_string(a->port);
     }
-    return true;
+    return kExitDone;
 }
 
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,

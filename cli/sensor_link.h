@@ -19,8 +19,10 @@ struct Address {
     std::string name; // "HOST:PORT", "com:N" or the device path, as results name the sensor
 };
 
-// The address the options give (--tcp, --com, --device, --baud, --settings).
-bool AddressFromOptions(const Options& options, Address* address, std::string* error);
+// The address the options give (--tcp, --com, --device, --baud, --settings):
+// kExitDone, kExitUsage for an option that names no sensor, kExitFile for a
+// settings file that cannot be read; the reason in *error.
+int AddressFromOptions(const Options& options, Address* address, std::string* error);
 
 // One line of a targets file as the options that address it ("--tcp" and
 // "HOST:PORT", "--com" and "N", "--device" and "PATH"); an empty list for a
