@@ -58,3 +58,15 @@ function(c3_gui_sources)
         set_property(GLOBAL APPEND PROPERTY C3_GUI_SOURCES ${abs})
     endforeach()
 endfunction()
+
+# Sources of the operations library: the orders and loops the program and
+# the command-line tool share (recordings, scope capture, calibration and
+# hardware reads), on the link and the models, free of widgets. Each
+# subsystem folder adds its own; the library is created once all folders
+# have been read.
+function(c3_ops_sources)
+    foreach(f ${ARGN})
+        get_filename_component(abs ${f} ABSOLUTE)
+        set_property(GLOBAL APPEND PROPERTY C3_OPS_SOURCES ${abs})
+    endforeach()
+endfunction()
