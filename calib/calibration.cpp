@@ -1,5 +1,6 @@
 #include "calib/calibration.h"
 
+#include "calib/calib_orders.h"
 #include "calib/calib_ui.h"
 #include "calib/calib_wire.h"
 #include "link/com232.h"
@@ -104,16 +105,16 @@ void Dimmed(F command) {
 // ---- orders -------------------------------------------------------------------
 
 int GetCF() {
-    if (Exchange(com232::kOrderReadCalib, 0, 0) != 1) {
+    uint16_t cf[3] = {};
+    uint16_t offsets[3] = {};
+    if (ReadCalibration(cf, offsets) != 1) {
         return -1;
     }
-    // A shorter answer leaves zeros: the buffer is cleared before every request.
-    const uint8_t* d = com232::RxData();
     CalibrationPage& c = Page();
     OffsetPage& o = Panels().offset;
     for (int i = 0; i < 3; ++i) {
-        c.cf[i]->SetVal(com232::GetU16(d + 2 * i));
-        o.offset[i]->SetVal(com232::GetU16(d + 6 + 2 * i));
+        c.cf[i]->SetVal(cf[i]);
+        o.offset[i]->SetVal(offsets[i]);
     }
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "calib/hw_info_file.h"
 
+#include "calib/calib_orders.h"
 #include "calib/hw_info_content.h"
 #include "link/com232.h"
 #include "link/link_ui.h"
@@ -8,8 +9,6 @@
 #include "params/transfer.h"
 #include "platform/popups.h"
 #include "platform/shell_services.h"
-
-#include <algorithm>
 
 namespace conn {
 namespace {
@@ -43,15 +42,10 @@ void GenerateHWInfoFile() {
     if (LinkOk == 0) {
         return;
     }
-    com232::FillTxBuf(com232::kOrderHardwareInfo, com232::kHardwareInfoKey, 0);
-    com232::DataExchange(static_cast<int>(com232::kHeaderSize));
-    if (LinkOk == 0) {
+    hwinfo::HardwareInfo info;
+    if (!hwinfo::ReadHardwareBlock(&info.dataText)) {
         return;
     }
-    // An answer shorter than the block gives zeros for the words it lacks.
-    const size_t length = std::min<size_t>(com232::AnswerLength, hwinfo::kHardwareBlockSize);
-    hwinfo::HardwareInfo info;
-    info.dataText = hwinfo::HardwareBlockText(com232::RxData(), length);
 
     std::string path;
     if (platform::FileSelectPopup(HardwareFileRequest(), &path) == platform::kNoFileSelected) {
@@ -65,12 +59,8 @@ void GenerateHWInfoFile() {
     info.para = params::ParameterBlock;
     info.teach = params::TeachTable;
 
-    ini::IniStorePtr store = ini::MakeIniStore();
-    int rc = store ? hwinfo::PutHardwareInfoFile(store.get(), info) : ini::kIniErrNoMemory;
-    if (rc >= 0) {
-        // Written beside the target and renamed over it.
-        rc = ini::Ini_WriteToFile(store.get(), path);
-    }
+    // Written beside the target and renamed over it.
+    const int rc = hwinfo::WriteHardwareInfoFile(path, info);
     if (rc < 0) {
         com232::Ui().AppendMessage(kTextHwNotSaved + path + "\n" +
                                    params::IniWriteFailureReason(rc) + "\n\n");

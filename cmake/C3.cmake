@@ -59,10 +59,11 @@ function(c3_gui_sources)
     endforeach()
 endfunction()
 
-# Sources of the operations library (c3ops): what the program's commands do
-# with the sensor and the files, free of any widget, so that the panels and
-# the command-line tool run the same code. Each subsystem folder adds its
-# own; the library is created once all folders have been read.
+# Sources of the operations library: the orders and loops the program and
+# the command-line tool share (parameter transfers, recordings, scope
+# capture, calibration and hardware reads), on the link and the models, free of widgets. Each
+# subsystem folder adds its own; the library is created once all folders
+# have been read.
 function(c3_ops_sources)
     foreach(f ${ARGN})
         get_filename_component(abs ${f} ABSOLUTE)

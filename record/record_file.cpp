@@ -162,4 +162,12 @@ bool AppendRecordLine(const std::string& path, const std::string& line, std::str
     return true;
 }
 
+bool AppendFrameLine(const std::string& path, const live::LiveDataFrameBytes& frame,
+                     const std::string& headerIfEmpty, std::string* error) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return AppendRecordLine(path, RecordLine(frame, local), error, headerIfEmpty);
+}
+
 } // namespace record

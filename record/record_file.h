@@ -56,4 +56,9 @@ bool StartRecordFile(const std::string& path, const std::string& text, std::stri
 bool AppendRecordLine(const std::string& path, const std::string& line, std::string* error,
                       const std::string& headerIfEmpty = "");
 
+// Appends the line of `frame` stamped with the local time now, as
+// AppendRecordLine does (with `headerIfEmpty` in front in a new file).
+bool AppendFrameLine(const std::string& path, const live::LiveDataFrameBytes& frame,
+                     const std::string& headerIfEmpty, std::string* error);
+
 } // namespace record

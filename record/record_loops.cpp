@@ -3,7 +3,6 @@
 // which the sensor sends a frame by itself on every trigger and the program
 // takes the frames from the link as they come.
 #include "link/com232.h"
-#include "link/frame.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
@@ -14,6 +13,7 @@
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
+#include "record/record_run.h"
 #include "record/record_texts.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
@@ -22,19 +22,13 @@
 
 #include <QPushButton>
 
-#include <chrono>
-#include <thread>
+#include <algorithm>
 
 namespace record {
 
 using detail::State;
 
 namespace {
-
-// The last few milliseconds before a request are slept through exactly
-// rather than in event-processing steps, so the pace holds to well under a
-// millisecond.
-constexpr double kFineWaitSeconds = 0.0025;
 
 RecorderPage& Page() {
     return Panels().recorder;
@@ -71,109 +65,36 @@ bool RecordLiveFrame(const live::LiveDataFrameBytes& frame) {
     return ToFile();
 }
 
-// Waits, processing events, until `due`; returns at once when the recording
-// is stopped.
-void WaitUntil(double due) {
-    while (com232::AcquisitionRunning == 1) {
-        const double left = due - platform::Timer();
-        if (left <= 0) {
-            return;
-        }
-        if (left > kFineWaitSeconds) {
-            platform::ProcessSystemEvents();
-        } else {
-            std::this_thread::sleep_for(std::chrono::duration<double>(left));
-        }
+// The page's side of a run: every frame recorded, the counters shown at
+// screen rate, the benchmarks' cycle hook.
+RunHooks PageHooks(RunCounters* counters) {
+    RunHooks hooks;
+    hooks.frame = RecordLiveFrame;
+    hooks.counters = [counters] {
+        State().recorded = static_cast<uint16_t>(counters->recorded);
+        State().runCounter = counters->runCounter;
+        detail::ShowCounters();
+    };
+    if (State().cycleHook != nullptr) {
+        hooks.cycle = State().cycleHook;
     }
-}
-
-// Takes the frame whose header is at the start of RxBuffer: checks the
-// header, reads the data part and records a live frame (other frames are
-// skipped). False when the recording is to end; a link failure has been
-// reported by the link.
-bool TakeStreamFrame() {
-    if (com232::CheckHeaderCRC() != 1) {
-        return false;
-    }
-    if (com232::AnswerLength != 0 && com232::GetDataFrame() != 1) {
-        return false;
-    }
-    if (com232::AnswerOrder != com232::kOrderLiveData) {
-        return true;
-    }
-    if (!RecordLiveFrame(FrameOfData(com232::RxData(), com232::AnswerLength))) {
-        return false;
-    }
-    State().runCounter += 1;
-    detail::ShowCounters();
-    return true;
-}
-
-// The frames collect in RxBuffer as the link reads them from the transport;
-// each frame taken is removed and what follows it (frames that arrived
-// together) moves to the front, so none is lost. A line error reported by
-// the port, or a port that is gone, ends the recording with its message.
-// When the recording ends otherwise (STOP RECORD, or the sensor closed the
-// connection right behind its last frames, which the link reports), the
-// frames already received whole are still written.
-void TakeStream() {
-    for (;;) {
-        com232::PullReceived();
-        if (com232::LineErrors() > 0) {
-            com232::StatusText = kTextPortError;
-            com232::SetTimeout();
-            return;
-        }
-        if (com232::AcquisitionRunning != 1 && !com232::WholeFrameReceived()) {
-            return;
-        }
-        if (com232::RxCount < static_cast<int>(com232::kHeaderSize)) {
-            com232::AwaitMoreBytes();
-            continue;
-        }
-        if (!TakeStreamFrame()) {
-            return;
-        }
-        com232::DropAnswer();
-    }
+    return hooks;
 }
 
 } // namespace
 
 void RecordFrame() {
     RecorderPage& r = Page();
-    com232::AcquisitionRunning = 1;
     State().recorded = 0;
     State().runCounter = 0;
     CalcRecTime();
     detail::ShowCounters();
-    const double interval = r.interval->value();
-    double due = platform::Timer();
-    while (com232::AcquisitionRunning == 1) {
-        if (State().cycleHook != nullptr) {
-            State().cycleHook(platform::Timer());
-        }
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            if (!RecordLiveFrame(live::FrameFromAnswer())) {
-                break;
-            }
-        }
-        // A failed exchange still counts.
-        const int mode = r.mode->Val();
-        if (mode == kModeTimedCount) {
-            State().recorded += 1;
-            if (State().recorded >= r.count->value()) {
-                com232::AcquisitionRunning = 0;
-            }
-        } else if (mode == kModeTimedEndless) {
-            State().runCounter += 1;
-        }
-        detail::ShowCounters();
-        // The pace is kept from request start to request start.
-        due = NextCycleStart(due, interval, platform::Timer());
-        WaitUntil(due);
-    }
+    TimedRun run;
+    run.mode = r.mode->Val();
+    run.interval = r.interval->value();
+    run.count = static_cast<uint32_t>(std::max(0, r.count->value()));
+    RunCounters counters;
+    RunTimedRecording(run, PageHooks(&counters), &counters);
     live::FlushDisplays();
 }
 
@@ -203,30 +124,9 @@ void Record() {
 }
 
 void TriggeredRecord() {
-    com232::FillTxBuf(com232::kOrderAutoSend, 1, 0);
-    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
-        return;
-    }
-    com232::ComErrorBits = 0;
-    com232::AcquisitionRunning = 1;
-    State().runCounter = 0;
-    detail::ShowCounters();
-    // A frame that came right behind the acknowledgment is kept.
-    com232::DropAnswer();
-    // No time-out while waiting: the loop waits for the next frame, a link
-    // failure or STOP RECORD.
-    com232::HoldLinkForStream(true);
-    TakeStream();
-    com232::HoldLinkForStream(false);
+    RunCounters counters;
+    RunTriggeredRecording(PageHooks(&counters), &counters);
     live::FlushDisplays();
-}
-
-void StopAutoSend() {
-    if (!com232::LinkOpen()) {
-        return; // the connection is gone: nothing can reach the sensor
-    }
-    com232::FillTxBuf(com232::kOrderAutoSend, 0, 0);
-    com232::DataExchange(static_cast<int>(com232::kHeaderSize)); // the answer is not checked
 }
 
 int CBF_ButtonStartRecord(QWidget*, ctl::Event e) {

@@ -173,15 +173,12 @@ bool WriteFileHeader() {
 }
 
 bool ToFile() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
     std::string reason;
     // A record file that is not there (a path remembered from an earlier
     // session and never chosen in this one, or a file removed meanwhile)
     // starts with its header, so that every record file names its columns.
-    if (AppendRecordLine(RecordPath(), RecordLine(live::Frames().Current(), local), &reason,
-                         RecordFileHeader(shell::kProgramTitle, PanelIdText()))) {
+    if (AppendFrameLine(RecordPath(), live::Frames().Current(),
+                        RecordFileHeader(shell::kProgramTitle, PanelIdText()), &reason)) {
         return true;
     }
     // The first line that cannot be written ends the recording; what was

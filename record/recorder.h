@@ -37,8 +37,6 @@ void RecordFrame();
 // The triggered recording loop (mode 3): the sensor sends a frame on every
 // trigger after order 30 with 1.
 void TriggeredRecord();
-// Order 30 with 0: the sensor stops sending frames by itself.
-void StopAutoSend();
 // Appends the current LiveDataFrame once (mode 2); no request is sent.
 void RecordManually();
 

@@ -18,7 +18,6 @@ namespace scope {
 std::array<SampleBlock, kScopeBlocks> ScopeBlocks{};
 DigitalTraceSet DigitalTraces{};
 double CycleTime = 0;
-uint16_t ScanActive = 0;
 
 namespace {
 
@@ -68,12 +67,7 @@ void ResetScopeState() {
 }
 
 void GetCycleTime() {
-    com232::FillTxBuf(com232::kOrderCycleTime, 0, 0);
-    double cycle = 0;
-    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1 &&
-        com232::AnswerLength >= kCycleTimeAnswerSize) {
-        cycle = CycleTimeMs(com232::GetI32(com232::RxData()), com232::GetI32(com232::RxData() + 4));
-    }
+    const double cycle = ReadCycleTime();
     CycleTime = cycle;
     ScopePage& ui = Panels().scopePage;
     ui.cycleTime->SetDecimals(CycleTimeDecimals(cycle));

@@ -6,6 +6,7 @@
 
 #include "platform/controls.h"
 #include "scope/scope_logic.h"
+#include "scope/scope_run.h"
 
 #include <array>
 #include <cstdint>
@@ -19,9 +20,6 @@ extern std::array<SampleBlock, kScopeBlocks> ScopeBlocks;
 extern DigitalTraceSet DigitalTraces;
 // Sensor cycle time in ms; 0 until measured.
 extern double CycleTime;
-// Set once a capture has been acknowledged; BREAK SCAN clears it and the
-// waits for the blocks give up.
-extern uint16_t ScanActive;
 
 // Start values of the scope state (start-up, tests).
 void ResetScopeState();
@@ -42,10 +40,6 @@ enum class ScanResult { Plotted, Broken, Failed };
 // Sends the settings, waits for the four blocks (no time-out: the sensor
 // may take any time to trigger), orders and plots them.
 ScanResult GetScopeData();
-// Order 110 with parameter 0, then the scan-active flag cleared. Inside a
-// capture's wait the order goes out at once and the capture, as it ends,
-// takes the acknowledgment behind the blocks the sensor was still sending.
-void BreakDataScan();
 
 // Takes the four time-ordered blocks of a complete capture as the new
 // capture, derives the digital traces and plots everything.

@@ -4,6 +4,7 @@
 #include "params/parameter_layout.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 namespace scope {
@@ -114,6 +115,20 @@ void EncodeScopeSettings(const std::array<uint16_t, kScopeSettingCount>& setting
     for (int i = 0; i < kScopeSettingCount; ++i) {
         com232::PutU16(out + 2 * i, settings[static_cast<size_t>(i)]);
     }
+}
+
+std::string CaptureTable(const std::array<SampleBlock, kScopeBlocks>& blocks,
+                         uint16_t recordSignal) {
+    std::string text = recordSignal == kRecordXyInt ? "SAMPLE\tX s\tY i\tINT M\tDIGITAL\r\n"
+                                                    : "SAMPLE\tRED\tGREEN\tBLUE\tDIGITAL\r\n";
+    char line[96];
+    for (int i = 0; i < kScopeSamples; ++i) {
+        const int n = std::snprintf(line, sizeof line, "%d\t%d\t%d\t%d\t%u\r\n", i, blocks[0][i],
+                                    blocks[1][i], blocks[2][i],
+                                    static_cast<unsigned>(static_cast<uint16_t>(blocks[3][i])));
+        text.append(line, static_cast<size_t>(n));
+    }
+    return text;
 }
 
 } // namespace scope

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 namespace scope {
 
@@ -57,5 +58,11 @@ double ScopeYMaximum(uint16_t calculationMode, uint16_t recordSignal);
 // The request data of a capture: the five settings as little-endian words.
 void EncodeScopeSettings(const std::array<uint16_t, kScopeSettingCount>& settings,
                          uint8_t out[kScopeSettingsSize]);
+
+// A capture as a tab-separated table: a caption line, then one line per
+// sample: sample number, the three analogue lines, the digital word. Lines
+// end in CR LF.
+std::string CaptureTable(const std::array<SampleBlock, kScopeBlocks>& blocks,
+                         uint16_t recordSignal);
 
 } // namespace scope

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -197,4 +198,19 @@ TEST(ScopeReport, PagesAndPageNumbers) {
     // An element taller than a page gets a page of its own.
     EXPECT_EQ((std::vector<int>{0, 1, 2}), PlaceOnPages({10, 500, 10}, 100));
     EXPECT_EQ((std::vector<int>{0}), PlaceOnPages({500}, 100));
+}
+
+TEST(ScopeCaptureTable, OneLinePerSampleWithTheDigitalWordUnsigned) {
+    std::array<SampleBlock, kScopeBlocks> blocks{};
+    blocks[0][0] = 4095;
+    blocks[1][0] = -3; // an analogue line keeps its sign
+    blocks[2][127] = 17;
+    blocks[3][0] = static_cast<int16_t>(0xFFFF); // all six digital lines and more set
+    const std::string rgb = CaptureTable(blocks, kRecordRgb);
+    EXPECT_EQ(
+        0u, rgb.find(
+                "SAMPLE\tRED\tGREEN\tBLUE\tDIGITAL\r\n0\t4095\t-3\t0\t65535\r\n1\t0\t0\t0\t0\r\n"));
+    EXPECT_NE(std::string::npos, rgb.find("\r\n127\t0\t0\t17\t0\r\n"));
+    EXPECT_EQ(129, std::count(rgb.begin(), rgb.end(), '\n'));
+    EXPECT_EQ(0u, CaptureTable(blocks, kRecordXyInt).find("SAMPLE\tX s\tY i\tINT M\tDIGITAL\r\n"));
 }
