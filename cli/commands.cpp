@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/acquire.h"
 #include "cli/report.h"
 #include "cli/sensor_link.h"
 #include "inifile/ini_store.h"
@@ -246,6 +247,7 @@ int RunSensorCommand(const Options& o) {
             Warn(problems);
         }
     }
+    InstallStopSignals();
     const Connection c = Connect(s.address);
     if (c.status != kExitDone) {
         Disconnect();
@@ -259,6 +261,21 @@ int RunSensorCommand(const Options& o) {
         status = Get(o, s);
     } else if (o.command == "send") {
         status = Send(o, s);
+    } else {
+        const std::string path = ExpandOutputName(o.output, s.address.name, s.serial);
+        Outcome r;
+        if (o.command == "live") {
+            r = Live(o, s.address.panelId);
+        } else if (o.command == "record") {
+            r = Record(o, path, s.address.panelId);
+        } else if (o.command == "cycle-time") {
+            r = CycleTime(s.address.name);
+        } else if (o.command == "hwinfo") {
+            r = HardwareInfo(o, path);
+        } else if (o.command == "scope") {
+            r = Scope(o, path);
+        }
+        status = Finish(s, r.status, r.message);
     }
     Disconnect();
     return status;

@@ -5,7 +5,11 @@
 namespace cli {
 namespace {
 
-constexpr const char* kCommands[] = {"ident", "get", "send"};
+constexpr const char* kCommands[] = {"ident",  "get",    "send",       "live",
+                                     "record", "hwinfo", "cycle-time", "scope"};
+
+// The scope's trigger modes by name, in code order.
+constexpr const char* kTriggerModes[] = {"single", "rising", "falling", "color0", "in0"};
 
 bool ParseInt(const std::string& text, long low, long high, long* out) {
     if (text.empty()) {
@@ -18,6 +22,26 @@ bool ParseInt(const std::string& text, long low, long high, long* out) {
     }
     *out = value;
     return true;
+}
+
+bool ParseSeconds(const std::string& text, double* out) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !(value >= 0) || value > 86400) {
+        return false;
+    }
+    *out = value;
+    return true;
+}
+
+bool ParseTriggerMode(const std::string& text, int* mode) {
+    for (int m = 0; m < 5; ++m) {
+        if (text == kTriggerModes[m] || text == std::to_string(m)) {
+            *mode = m;
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace
@@ -90,6 +114,41 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
             o->verify = true;
         } else if (a == "--allow-defaults") {
             o->allowDefaults = true;
+        } else if (a == "-n" || a == "--count") {
+            ok = number(1, 100000000, &o->count);
+        } else if (a == "--interval") {
+            std::string text;
+            ok = value(&text);
+            if (ok && !ParseSeconds(text, &o->interval)) {
+                *error = "--interval: not a number of seconds: " + text;
+                ok = false;
+            }
+            o->intervalGiven = true;
+        } else if (a == "--header") {
+            o->header = true;
+        } else if (a == "--endless") {
+            o->endless = true;
+        } else if (a == "--triggered") {
+            o->triggered = true;
+        } else if (a == "--panel-id") {
+            ok = value(&o->panelId);
+            o->panelIdGiven = true;
+        } else if (a == "--trigger-mode") {
+            std::string text;
+            ok = value(&text);
+            if (ok && !ParseTriggerMode(text, &o->triggerMode)) {
+                *error =
+                    "--trigger-mode: one of 0..4, single, rising, falling, color0, in0: " + text;
+                ok = false;
+            }
+        } else if (a == "--level") {
+            ok = number(0, 65535, &o->level);
+        } else if (a == "--pretrigger") {
+            ok = number(0, 127, &o->pretrigger);
+        } else if (a == "--scan-rate") {
+            ok = number(1, 65535, &o->scanRate);
+        } else if (a == "--signal") {
+            ok = number(0, 1, &o->signal);
         } else if (a.size() > 1 && a[0] == '-') {
             *error = "unknown option " + a;
             return false;
@@ -130,8 +189,31 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
         *error = "send needs a parameter file";
         return false;
     }
-    if (!o->targets.empty() && o->command == "get" && o->output.empty()) {
-        *error = "get with --targets needs -o (with {serial} or {address})";
+    const std::string& c = o->command;
+    if ((c == "record" || c == "hwinfo" || c == "scope") && o->output.empty()) {
+        *error = c + " needs -o FILE";
+        return false;
+    }
+    if (c == "record") {
+        const int modes = (o->triggered ? 1 : 0) + (o->endless ? 1 : 0) +
+                          (!o->triggered && !o->endless && o->count != 0 ? 1 : 0);
+        if (modes != 1 || (o->endless && o->count != 0)) {
+            *error = "record needs one of --count N --interval S, --endless --interval S, "
+                     "--triggered [--count N]";
+            return false;
+        }
+        if (!o->triggered && !o->intervalGiven) {
+            *error = "a timed recording needs --interval S";
+            return false;
+        }
+    }
+    if (c == "scope" && o->triggerMode < 0) {
+        *error = "scope needs --trigger-mode";
+        return false;
+    }
+    if (!o->targets.empty() &&
+        (c == "live" || c == "scope" || ((c == "get" || c == "record") && o->output.empty()))) {
+        *error = c + " with --targets needs -o (with {serial} or {address})";
         return false;
     }
     return true;
@@ -158,12 +240,49 @@ std::string HelpText(const std::string& command) {
                "--verify reads the set back (from the EEPROM too with --eeprom) and\n"
                "compares every word.\n";
     }
+    if (command == "live") {
+        return "usage: chromik3-cli live ADDRESS [-n N] [--interval S] [--header]\n"
+               "Reads live frames (N of them, or until Ctrl-C) every S seconds (at least\n"
+               "0.25) and prints each as a line of the record file; --header prints the\n"
+               "record file's header first.\n";
+    }
+    if (command == "record") {
+        return "usage: chromik3-cli record ADDRESS -o FILE --count N --interval S\n"
+               "       chromik3-cli record ADDRESS -o FILE --endless --interval S\n"
+               "       chromik3-cli record ADDRESS -o FILE --triggered [--count N]\n"
+               "                    [--panel-id TEXT]\n"
+               "Records into a record file as the recorder page does: N frames or without\n"
+               "end, S seconds apart (at least 0.25), or a frame on every trigger of the\n"
+               "sensor. Ctrl-C ends a recording cleanly: automatic sending is stopped, the\n"
+               "file complete, a summary on standard error.\n";
+    }
+    if (command == "hwinfo") {
+        return "usage: chromik3-cli hwinfo ADDRESS -o FILE\n"
+               "Writes the hardware information file for the supplier.\n";
+    }
+    if (command == "cycle-time") {
+        return "usage: chromik3-cli cycle-time ADDRESS\n"
+               "Prints the sensor's cycle time and scan frequency.\n";
+    }
+    if (command == "scope") {
+        return "usage: chromik3-cli scope ADDRESS --trigger-mode M [--level L] [--pretrigger P]\n"
+               "                          [--scan-rate R] [--signal 0|1] -o FILE\n"
+               "One scope capture in time order as a tab-separated file: sample, the three\n"
+               "analogue lines, the digital word. M: single, rising, falling, color0, in0\n"
+               "(or 0..4). --signal 1 records X Y INT (s i M) instead of RED GREEN BLUE.\n"
+               "Ctrl-C breaks off a capture that waits for its trigger.\n";
+    }
     return "usage: chromik3-cli COMMAND ADDRESS [OPTIONS]\n"
            "\n"
            "Commands (chromik3-cli COMMAND --help for each):\n"
            "  ident   identification text and serial number\n"
            "  get     the parameter set as a parameter file\n"
            "  send    a parameter file to the sensor, optionally verified\n"
+           "  live    live frames as record-file lines\n"
+           "  record  a record file, timed or triggered\n"
+           "  hwinfo  the hardware information file\n"
+           "  cycle-time  the cycle time and scan frequency\n"
+           "  scope   one scope capture as a table\n"
            "\n"
            "ADDRESS, as on the connection page:\n"
            "  --tcp HOST[:PORT]   TCP/IP (port 10001 when left out)\n"
@@ -175,6 +294,7 @@ std::string HelpText(const std::string& command) {
            "  --targets FILE      every sensor of FILE in parallel, one a line\n"
            "                      (192.168.0.21:10001, com:3, /dev/ttyUSB0; # comments)\n"
            "\n"
+           "  -o FILE             output file; may hold {serial} and {address}\n"
            "  --json              results as JSON lines\n"
            "  --version           the version\n"
            "\n"

@@ -36,6 +36,23 @@ struct Options {
     bool verify = false;
     bool allowDefaults = false;
 
+    // live, record
+    long count = 0; // 0: not given
+    double interval = 0;
+    bool intervalGiven = false;
+    bool header = false;
+    bool endless = false;
+    bool triggered = false;
+    std::string panelId;
+    bool panelIdGiven = false;
+
+    // scope
+    int triggerMode = -1; // -1: not given
+    long level = 0;
+    long pretrigger = 0;
+    long scanRate = 1;
+    long signal = 0;
+
     // The arguments as given, for the run on each target.
     std::vector<std::string> args;
 };

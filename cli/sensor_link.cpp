@@ -45,6 +45,7 @@ bool FromSettingsFile(const std::string& path, Address* a, std::string* error) {
     a->baudrateIndex = c.baudrateIndex;
     a->host = c.ipAddress;
     a->port = conn::PortNumberOfText(c.portNumber);
+    a->panelId = app::ReadPanelSettingsContent(store.get(), "").panelId;
     return true;
 }
 
@@ -81,6 +82,9 @@ int AddressFromOptions(const Options& o, Address* a, std::string* error) {
     if (o.baud != 0 && !BaudrateIndexOf(o.baud, &a->baudrateIndex)) {
         *error = "--baud: the sensor has no rate " + std::to_string(o.baud);
         return kExitUsage;
+    }
+    if (o.panelIdGiven) {
+        a->panelId = o.panelId;
     }
     if (a->serial) {
         a->name = o.device.empty() ? "com:" + std::to_string(a->com) : o.device;
@@ -157,6 +161,8 @@ Connection Connect(const Address& a) {
     } else if (!c.identity.versionMatches) {
         c.status = kExitRefused;
         c.message = com232::FirmwareMismatchText(c.identity);
+    } else {
+        com232::LinkOk = 1; // connected, as after the program's connection test
     }
     return c;
 }

@@ -16,7 +16,8 @@ struct Address {
     unsigned port = 10001;
     int com = 0;
     unsigned baudrateIndex = 4;
-    std::string name; // "HOST:PORT", "com:N" or the device path, as results name the sensor
+    std::string name;    // "HOST:PORT", "com:N" or the device path, as results name the sensor
+    std::string panelId; // the settings file's panel identification (record file header)
 };
 
 // The address the options give (--tcp, --com, --device, --baud, --settings):

@@ -1,5 +1,6 @@
 #include "cli/targets.h"
 
+#include "cli/acquire.h"
 #include "cli/report.h"
 #include "cli/sensor_link.h"
 
@@ -78,6 +79,8 @@ std::string OneLine(const std::string& text) {
 } // namespace
 
 int RunOnTargets(const Options& o, const char* program) {
+    // Ctrl-C reaches every run of the line; this one waits for their results.
+    InstallStopSignals();
     std::ifstream in(o.targets);
     if (!in) {
         Warn("chromik3-cli: cannot read the targets file " + o.targets);
