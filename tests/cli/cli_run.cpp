@@ -10,6 +10,10 @@
 #include <unistd.h>
 
 CliRun RunCli(const std::string& dir, const std::vector<std::string>& args) {
+    return WaitCli(dir, StartCli(dir, args));
+}
+
+int StartCli(const std::string& dir, const std::vector<std::string>& args) {
     const std::string outPath = dir + "/cli.out";
     const std::string errPath = dir + "/cli.err";
     std::vector<char*> argv;
@@ -30,12 +34,16 @@ CliRun RunCli(const std::string& dir, const std::vector<std::string>& args) {
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
+    return pid;
+}
+
+CliRun WaitCli(const std::string& dir, int pid) {
     CliRun run;
     int status = 0;
     ::waitpid(pid, &status, 0);
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.out = testfiles::ReadBytes(outPath);
-    run.err = testfiles::ReadBytes(errPath);
+    run.out = testfiles::ReadBytes(dir + "/cli.out");
+    run.err = testfiles::ReadBytes(dir + "/cli.err");
     return run;
 }
 

@@ -14,6 +14,10 @@ struct CliRun {
 // there; waits for it.
 CliRun RunCli(const std::string& dir, const std::vector<std::string>& args);
 
+// The same in two steps, for a run that is signalled while it works.
+int StartCli(const std::string& dir, const std::vector<std::string>& args);
+CliRun WaitCli(const std::string& dir, int pid);
+
 // A local TCP port on which nothing listens: a connection is refused at once.
 unsigned ClosedPort();
 
