@@ -126,6 +126,11 @@ TEST_F(Cli, SendVerifiesRamAndEepromAndReportsAsJson) {
     // What went in is what comes out again.
     const CliRun get = Run({"get", "--tcp", Tcp(), "--eeprom", "--set", "1"});
     EXPECT_EQ(ReadBytes(master), get.out);
+    // A backup that cannot be written says so.
+    const CliRun unwritable = Run({"get", "--tcp", Tcp(), "-o", "no/such/dir/backup.ini"});
+    EXPECT_EQ(4, unwritable.status);
+    EXPECT_NE(std::string::npos, unwritable.err.find("The parameter file could not be written"))
+        << unwritable.err;
 }
 
 TEST_F(Cli, FilesThatAreNotWholeSendNothing) {
