@@ -96,7 +96,8 @@ int RunOnTargets(const Options& o, const char* program) {
             return kExitFile;
         }
         if (!t.addressArgs.empty()) {
-            t.line = t.addressArgs[1];
+            // The sensor as the file names it.
+            t.line = (t.addressArgs[0] == "--com" ? "com:" : "") + t.addressArgs[1];
             targets.push_back(std::move(t));
         }
     }

@@ -225,16 +225,22 @@ TEST_F(Cli, RefusesOtherFirmwareUnreachableSensorsAndBadUsage) {
 }
 
 TEST_F(Cli, TargetsRunEverySensorOfALineAndFailWhenOneFails) {
+    // Two sensors on TCP, one on a serial line, one switched off.
     std::vector<std::unique_ptr<sim::Simulator>> line;
+    std::vector<std::string> names;
     std::string targets = "# packing line 3\n";
     for (uint16_t serial : {1001, 1002, 1003}) {
         sim::Options o;
         o.tcpPort = 0;
         o.serialNumber = serial;
+        o.pty = serial == 1003;
+        o.tcp = !o.pty;
         line.push_back(std::make_unique<sim::Simulator>(o));
         std::string error;
         ASSERT_TRUE(line.back()->Start(&error)) << error;
-        targets += "127.0.0.1:" + std::to_string(line.back()->TcpPort()) + "   # station\n";
+        names.push_back(o.pty ? "com:" + std::to_string(line.back()->PtyComPort())
+                              : "127.0.0.1:" + std::to_string(line.back()->TcpPort()));
+        targets += names.back() + "   # station\n";
     }
     const std::string off = "127.0.0.1:" + std::to_string(ClosedPort());
     targets += "\n" + off + "\n";
@@ -243,12 +249,15 @@ TEST_F(Cli, TargetsRunEverySensorOfALineAndFailWhenOneFails) {
     const CliRun backup =
         Run({"get", "--targets", "line.txt", "-o", "backup_{serial}_{address}.ini"});
     EXPECT_EQ(2, backup.status) << backup.err;
-    for (const auto& sensor : line) {
-        const std::string port = std::to_string(sensor->TcpPort());
-        EXPECT_FALSE(ReadBytes(dir_ + "/backup_" + std::to_string(1001 + (&sensor - &line[0])) +
-                               "_127.0.0.1_" + port + ".ini")
-                         .empty());
-        EXPECT_EQ(1u, CountLines(backup.out, "127.0.0.1:" + port + "\tserial "));
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string safe = names[i];
+        std::replace(safe.begin(), safe.end(), ':', '_');
+        EXPECT_FALSE(
+            ReadBytes(dir_ + "/backup_" + std::to_string(1001 + i) + "_" + safe + ".ini").empty())
+            << safe;
+        EXPECT_EQ(1u, CountLines(backup.out,
+                                 names[i] + "\tserial " + std::to_string(1001 + i) + "\tdone"))
+            << backup.out;
     }
     EXPECT_EQ(1u, CountLines(backup.out, off + "\t-\tfailed (2)\tUnableToEstablishConnection"));
     EXPECT_EQ(1u, CountLines(backup.out, "4 sensors: 3 done, 1 failed"));
