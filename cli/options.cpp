@@ -207,6 +207,14 @@ bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
             return false;
         }
     }
+    if (o->json && c == "live") {
+        *error = "live prints record-file lines; --json does not apply";
+        return false;
+    }
+    if (o->json && c == "get" && o->output.empty()) {
+        *error = "get --json needs -o: the results and the file would share standard output";
+        return false;
+    }
     if (c == "scope" && o->triggerMode < 0) {
         *error = "scope needs --trigger-mode";
         return false;
