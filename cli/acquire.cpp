@@ -1,10 +1,10 @@
 #include "cli/acquire.h"
 
 #include "calib/calib_orders.h"
+#include "cli/commands.h"
 #include "cli/report.h"
 #include "link/com232.h"
 #include "params/parameter_file_io.h"
-#include "params/transfer_ops.h"
 #include "platform/shell_services.h"
 #include "record/record_file.h"
 #include "record/record_run.h"
@@ -154,7 +154,7 @@ Outcome HardwareInfo(const Options& o, const std::string& path) {
     hwinfo::HardwareInfo info;
     // The parameter set from the sensor's RAM, then the calibration and the
     // hardware block, as the connection page's button reads them.
-    if (!params::ReadParaSet(static_cast<uint16_t>(o.set), false, &info.para, &info.teach).ok ||
+    if (!ReadSetAsTheProgram(static_cast<uint16_t>(o.set), false, &info.para, &info.teach) ||
         calib::ReadCalibration(info.cf, info.offset) != 1 ||
         !hwinfo::ReadHardwareBlock(&info.dataText)) {
         return {kExitLink, com232::StatusText};

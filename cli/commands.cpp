@@ -5,6 +5,7 @@
 #include "cli/sensor_link.h"
 #include "inifile/ini_store.h"
 #include "link/com232.h"
+#include "params/mode_corrections.h"
 #include "params/parameter_file_io.h"
 #include "params/parameter_layout.h"
 #include "params/transfer_ops.h"
@@ -109,12 +110,7 @@ int Ident(const Sensor& s, const com232::SensorIdentity& id) {
 int Get(const Options& o, const Sensor& s) {
     ParameterBlockBytes block;
     TeachTableBytes table;
-    const params::TransferResult r =
-        params::ReadParaSet(static_cast<uint16_t>(o.set), o.eeprom, &block, &table);
-    if (!r.reports.empty()) {
-        Warn(r.reports);
-    }
-    if (!r.ok) {
+    if (!ReadSetAsTheProgram(static_cast<uint16_t>(o.set), o.eeprom, &block, &table)) {
         return Finish(s, kExitLink, com232::StatusText);
     }
     if (o.output.empty()) {
@@ -218,6 +214,25 @@ int Send(const Options& o, const Sensor& s) {
 }
 
 } // namespace
+
+bool ReadSetAsTheProgram(uint16_t set, bool eeprom, ParameterBlockBytes* block,
+                         TeachTableBytes* table) {
+    const params::TransferResult r = params::ReadParaSet(set, eeprom, block, table);
+    if (!r.reports.empty()) {
+        Warn(r.reports);
+    }
+    if (!r.ok) {
+        return false;
+    }
+    params::ParameterModel model;
+    model.Replace(*block, *table);
+    for (const std::string& warning : params::ApplyModeRules(model)) {
+        Warn("INFO!\n" + warning);
+    }
+    *block = model.Block();
+    *table = model.Table();
+    return true;
+}
 
 int RunSensorCommand(const Options& o) {
     Sensor s;

@@ -6,6 +6,7 @@
 #include "params/mode_rules.h"
 #include "params/parameter_file_io.h"
 #include "params/parameter_model.h"
+#include "params/transfer_ops.h"
 #include "tests/app/app_fixture.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/file_bytes.h"
@@ -105,6 +106,31 @@ TEST_F(Cli, GetIsTheProgramsParameterFileOverTcpSerialAndSettings) {
     const CliRun device = Run({"ident", "--device", sensor_->PtyPath(), "--baud", "115200"});
     EXPECT_EQ(0, device.status) << device.err;
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR\nSERIAL NUMBER: 4711\n", device.out);
+}
+
+TEST_F(Cli, GetCorrectsASetByTheModeRulesAsTheProgramDoes) {
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    // A set the sensor takes but the program would not send: a direct output
+    // mode serves five rows, not seven.
+    ParameterBlockBytes b;
+    TeachTableBytes t;
+    DistinctiveSet(&b, &t);
+    b.set(kDigitalOutmode, kOutDirectHi);
+    b.set(kColorGroup, 0);
+    ASSERT_TRUE(WriteParaSet(0, false, b, t).ok);
+    app::P().main.get->click(); // the program warns and cuts MAXCOL-No.
+    EXPECT_EQ(kTextMaxVecNoTooHigh, user_->LastText("INFO!"));
+    app::P().main.file->click();
+    const std::string programFile = dir_ + "/program.ini";
+    user_->Answer(platform::kExistingFileSelected, programFile);
+    app::P().main.send->click();
+    com232::CloseLink();
+
+    const CliRun get = Run({"get", "--tcp", Tcp()});
+    EXPECT_EQ(0, get.status) << get.err;
+    EXPECT_EQ(ReadBytes(programFile), get.out);
+    EXPECT_EQ(1u, CountLines(get.out, "MAX VEC NO = 5"));
+    EXPECT_NE(std::string::npos, get.err.find(std::string("INFO!\n") + kTextMaxVecNoTooHigh));
 }
 
 TEST_F(Cli, SendVerifiesRamAndEepromAndReportsAsJson) {
