@@ -112,7 +112,7 @@ RecordViewer::RecordViewer(const QString& path, QWidget* parent)
     params::ParameterModel& model = params::Model();
     auto shapes = [this]() {
         shapesDirty_ = true;
-        QueueRedraw();
+        QueueRedraw(kPlane);
     };
     modelSubscriptions_[0] = model.replaced.Subscribe(shapes);
     modelSubscriptions_[1] =
@@ -210,7 +210,7 @@ void RecordViewer::BuildWindow() {
         planeBox_[v] = plane_[v];
         planes->addWidget(plane_[v], v == 0 ? 0 : 1, v == 0 ? 0 : v - 1, 1, v == 0 ? 2 : 1);
         connect(plane_[v]->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-                [this]() { QueueRedraw(); });
+                [this]() { QueueRedraw(kPlane); });
     }
     rightRows->addLayout(planes, 3);
     summary_ = new QPlainTextEdit(right);
@@ -231,7 +231,7 @@ void RecordViewer::BuildWindow() {
     root->addWidget(status_);
 
     connect(series_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-            [this]() { QueueRedraw(); });
+            [this]() { QueueRedraw(kSeries); });
     connect(series_, &QCustomPlot::mousePress, this,
             [this](QMouseEvent* e) { SeriesMousePress(e); });
     connect(series_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* e) { SeriesMouseMove(e); });

@@ -84,6 +84,11 @@ public:
     void FollowNow();
     // Writes the window as a PNG or PDF image (by the name's ending).
     bool ExportTo(const QString& file, std::string* error);
+    // What a redraw covers: a move of the time axis redraws the series and
+    // the figures, a move of a colour view only its points.
+    enum Part { kSeries = 1, kPlane = 2, kAll = 3 };
+    // Draws now instead of at the next screen refresh.
+    void RedrawNow(int parts = kAll);
     ctl::Graph* SeriesGraph() const { return series_; }
     ctl::Graph* PlaneGraph(int view) const { return plane_[view]; }
 
@@ -97,7 +102,7 @@ private:
     void TakeOverLoad();
     void Refuse(const std::string& text);
     void RunGrew(bool rescale);
-    void QueueRedraw();
+    void QueueRedraw(int parts = kAll);
     void MarkSpan();
     void Redraw();
     void DrawSeries();
@@ -126,6 +131,7 @@ private:
     bool selecting_ = false;
     size_t cursorFrame_ = 0;
     bool redrawQueued_ = false;
+    int dirtyParts_ = 0;
     bool shapesDirty_ = true;
     bool closing_ = false;
     int modelSubscriptions_[3] = {};

@@ -142,7 +142,7 @@ void RecordViewer::FitSeries() {
     }
     const double margin = std::max(1.0, (hi - lo) * 0.05);
     series_->yAxis->setRange(lo - margin, hi + margin);
-    QueueRedraw();
+    QueueRedraw(kSeries);
 }
 
 void RecordViewer::RunGrew(bool rescale) {
@@ -164,7 +164,8 @@ void RecordViewer::RunGrew(bool rescale) {
     QueueRedraw();
 }
 
-void RecordViewer::QueueRedraw() {
+void RecordViewer::QueueRedraw(int parts) {
+    dirtyParts_ |= parts;
     if (redrawQueued_) {
         return;
     }
@@ -174,10 +175,27 @@ void RecordViewer::QueueRedraw() {
 
 void RecordViewer::Redraw() {
     redrawQueued_ = false;
-    DrawSeries();
-    DrawPlane();
-    UpdateSummary();
+    const int parts = dirtyParts_;
+    dirtyParts_ = 0;
+    if (parts & kSeries) {
+        DrawSeries();
+        UpdateSummary(); // of the frames in view, unless a span is selected
+    }
+    if (parts & kPlane) {
+        DrawPlane();
+    }
     UpdateStatus();
+}
+
+void RecordViewer::RedrawNow(int parts) {
+    dirtyParts_ |= parts;
+    Redraw();
+    series_->replot(QCustomPlot::rpImmediateRefresh);
+    for (ctl::Graph* g : plane_) {
+        if ((parts & kPlane) && g->isVisible()) {
+            g->replot(QCustomPlot::rpImmediateRefresh);
+        }
+    }
 }
 
 void RecordViewer::DrawSeries() {
@@ -212,6 +230,15 @@ void RecordViewer::DrawTeachShapes() {
         dots_[v]->setSelectable(false);
         g->xAxis->setLabel(AxisName(kViewFields[v][0], params::IsSiM(mode)));
         g->yAxis->setLabel(AxisName(kViewFields[v][1], params::IsSiM(mode)));
+        auto* legend = new QCPItemText(g);
+        legend->position->setType(QCPItemPosition::ptAxisRectRatio);
+        legend->position->setCoords(0.03, 0.01);
+        legend->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        legend->setText("dot: frame in its row colour   x: no match (COLOR 255)   grey: no row");
+        QFont small = legend->font();
+        small.setPointSize(7);
+        legend->setFont(small);
+        legend->setSelectable(false);
         for (int row = 0; row < params::kTeachRows; ++row) {
             const live::RowShape s = live::ShapeOfRow(model.Table(), row, mode);
             // X/Y: the colour circle; X/INT and Y/INT: the tolerance ellipses.
@@ -404,16 +431,16 @@ QString RecordViewer::SummaryText() const {
                     .arg(s.field[f].min, 8)
                     .arg(s.field[f].max, 8);
     }
-    auto counts = [](const std::map<int32_t, size_t>& m) {
+    auto counts = [](const std::map<int32_t, size_t>& m, const char* none) {
         QString line;
         for (const auto& [value, n] : m) {
-            line += value == kNoMatchColor ? QString("  NO MATCH (255): %1").arg(n)
+            line += value == kNoMatchColor ? QString("  %1 (255): %2").arg(none).arg(n)
                                            : QString("  %1: %2").arg(value).arg(n);
         }
         return line;
     };
-    text += "\nFRAMES PER COLOR:" + counts(s.perColor);
-    text += "\nFRAMES PER GROUP:" + counts(s.perGroup);
+    text += "\nFRAMES PER COLOR:" + counts(s.perColor, "NO MATCH");
+    text += "\nFRAMES PER GROUP:" + counts(s.perGroup, "NO GROUP");
     return text;
 }
 
