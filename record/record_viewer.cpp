@@ -160,6 +160,10 @@ void RecordViewer::BuildWindow() {
     all_->setToolTip("Shows every frame again after a span was selected (Shift + drag).");
     connect(all_, &QPushButton::clicked, this, [this]() { ClearSpan(); });
     controls->addWidget(all_);
+    zoomAll_ = new QPushButton("ZOOM 1:1", this);
+    zoomAll_->setToolTip("Shows the whole run and fits the colour views to it.");
+    connect(zoomAll_, &QPushButton::clicked, this, [this]() { ZoomAll(); });
+    controls->addWidget(zoomAll_);
     follow_ = new QCheckBox("FOLLOW", this);
     follow_->setToolTip("Reads the lines a recording appends to the file.");
     connect(follow_, &QCheckBox::toggled, this, [this](bool on) { SetFollow(on); });

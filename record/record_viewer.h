@@ -71,6 +71,9 @@ public:
     // shows only them, the summary is theirs); ClearSpan shows all again.
     void SelectSpan(double lo, double hi);
     void ClearSpan();
+    // ZOOM 1:1: the whole run on the time axis, the colour views fitted to
+    // the points and the taught rows.
+    void ZoomAll();
     // The frames the summary is about: the selected span, else the frames
     // in view.
     FrameRange ShownFrames() const;
@@ -155,6 +158,7 @@ private:
     QComboBox* axis_ = nullptr;
     QCheckBox* follow_ = nullptr;
     QPushButton* all_ = nullptr;
+    QPushButton* zoomAll_ = nullptr;
     QPushButton* export_ = nullptr;
     QLabel* status_ = nullptr;
     QLabel* cursor_ = nullptr;

@@ -1,7 +1,6 @@
 // What the viewer window draws: the fields over time or frame number reduced
 // to the pixel columns in view, the recorded points of the colour plane over
-// the taught tolerance shapes, the span selection, the frame cursor and the
-// figures of the shown frames.
+// the taught tolerance shapes, the span selection and the frame cursor.
 #include "live/live_math.h"
 #include "params/parameter_model.h"
 #include "platform/graph.h"
@@ -9,11 +8,9 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDateTime>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <algorithm>
@@ -28,10 +25,6 @@ constexpr ctl::Rgb kCursorColour = 0x404040;
 
 // The three views of the colour space: horizontal and vertical field.
 constexpr int kViewFields[3][2] = {{kFieldX, kFieldY}, {kFieldX, kFieldInt}, {kFieldY, kFieldInt}};
-
-QString DateTimeText(int64_t seconds) {
-    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC).toString("MM-dd-yyyy HH:mm:ss");
-}
 
 QString AxisName(int field, bool siM) {
     static const char* const kXyInt[] = {"X", "Y", "INT"};
@@ -234,7 +227,7 @@ void RecordViewer::DrawTeachShapes() {
         legend->position->setType(QCPItemPosition::ptAxisRectRatio);
         legend->position->setCoords(0.03, 0.01);
         legend->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-        legend->setText("dot: frame in its row colour   x: no match (COLOR 255)   grey: no row");
+        legend->setText("x: no match (COLOR 255)");
         QFont small = legend->font();
         small.setPointSize(7);
         legend->setFont(small);
@@ -297,7 +290,7 @@ void RecordViewer::DrawPlane() {
     const int32_t* color = run_.field[kFieldColor].data();
     for (int v = 0; v < 3; ++v) {
         ctl::Graph* g = plane_[v];
-        if (!planeBox_[v]->isVisible() && v > 0) {
+        if (planeBox_[v]->isHidden()) {
             continue;
         }
         const QRect area = g->axisRect()->rect();
@@ -350,6 +343,12 @@ void RecordViewer::SelectSpan(double lo, double hi) {
     QueueRedraw();
 }
 
+void RecordViewer::ZoomAll() {
+    FitSeries();
+    FitPlanes();
+    QueueRedraw();
+}
+
 void RecordViewer::ClearSpan() {
     hasSpan_ = false;
     MarkSpan();
@@ -396,79 +395,6 @@ void RecordViewer::SetFrameCursor(size_t frame) {
     series_->SetCursor(0, timeAxis_ ? timeX_[frame] : double(frame),
                        series_->yAxis->range().center());
     cursor_->setText(CursorText());
-}
-
-QString RecordViewer::CursorText() const {
-    if (cursorFrame_ >= run_.Frames()) {
-        return {};
-    }
-    QString text =
-        QString("FRAME %1   %2  ").arg(cursorFrame_).arg(DateTimeText(run_.seconds[cursorFrame_]));
-    for (int f = 0; f < kRecordFieldCount; ++f) {
-        text += QString("   %1 %2").arg(RecordFieldName(f)).arg(run_.Value(f, cursorFrame_));
-    }
-    return text;
-}
-
-QString RecordViewer::SummaryText() const {
-    const FrameRange frames = ShownFrames();
-    const SpanSummary s = Summarize(run_, frames);
-    QString text =
-        QString("%1: %2 FRAMES").arg(hasSpan_ ? "SELECTED SPAN" : "IN VIEW").arg(s.frames);
-    if (s.frames > 0) {
-        text += QString(", %1 .. %2 (FRAME %3 .. %4)")
-                    .arg(DateTimeText(run_.seconds[frames.first]),
-                         DateTimeText(run_.seconds[frames.last - 1]))
-                    .arg(frames.first)
-                    .arg(frames.last - 1);
-    }
-    text +=
-        QString("\n\n%1 %2 %3 %4\n").arg("FIELD", -8).arg("MEAN", 10).arg("MIN", 8).arg("MAX", 8);
-    for (int f = 0; f < kRecordFieldCount && s.frames > 0; ++f) {
-        text += QString("%1 %2 %3 %4\n")
-                    .arg(RecordFieldName(f), -8)
-                    .arg(s.field[f].mean, 10, 'f', 1)
-                    .arg(s.field[f].min, 8)
-                    .arg(s.field[f].max, 8);
-    }
-    auto counts = [](const std::map<int32_t, size_t>& m, const char* none) {
-        QString line;
-        for (const auto& [value, n] : m) {
-            line += value == kNoMatchColor ? QString("  %1 (255): %2").arg(none).arg(n)
-                                           : QString("  %1: %2").arg(value).arg(n);
-        }
-        return line;
-    };
-    text += "\nFRAMES PER COLOR:" + counts(s.perColor, "NO MATCH");
-    text += "\nFRAMES PER GROUP:" + counts(s.perGroup, "NO GROUP");
-    return text;
-}
-
-void RecordViewer::UpdateSummary() {
-    const QString text = SummaryText();
-    if (summary_->toPlainText() != text) {
-        summary_->setPlainText(text);
-    }
-}
-
-QString RecordViewer::StatusText() const {
-    QString text = QString("%1 FRAMES IN %2").arg(run_.Frames()).arg(path_);
-    if (!run_.panelId.empty()) {
-        text += QString("   PANEL ID: %1").arg(QString::fromStdString(run_.panelId));
-    }
-    if (reader_.skippedLines() > 0) {
-        text += QString("\n%1 LINES DO NOT PARSE AND ARE SKIPPED; THE FIRST IS LINE %2.")
-                    .arg(reader_.skippedLines())
-                    .arg(reader_.firstSkippedLine());
-    }
-    if (reader_.pendingLine()) {
-        text += "\nTHE LAST LINE HAS NO LINE END YET.";
-    }
-    return text;
-}
-
-void RecordViewer::UpdateStatus() {
-    status_->setText(StatusText());
 }
 
 void RecordViewer::SeriesMousePress(QMouseEvent* e) {

@@ -10,6 +10,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "params/parameter_model.h"
+#include "params/teach_convert.h"
 #include "platform/graph.h"
 #include "platform/runtime.h"
 #include "platform/tab_control.h"
@@ -144,6 +145,17 @@ int main(int argc, char** argv) {
     v->SetFrameCursor(first + 50);
     Settle();
     Save(v, out + "/viewer_zoom.png");
+
+    // The same run in a 3D mode: X/Y, X/INT and Y/INT over the ellipses.
+    params::ParameterBlockBytes block = factory.block;
+    params::TeachTableBytes table = factory.table;
+    params::ConvertTable(params::kXyInt2D, params::kXyInt3D, &table);
+    block.set(params::kCalculationMode, params::kXyInt3D);
+    params::Model().Replace(block, table);
+    v->ClearSpan();
+    v->ZoomAll();
+    Settle();
+    Save(v, out + "/viewer_3d.png");
     record::CloseRecordViewers();
     app::DiscardPanels();
     return 0;
