@@ -110,8 +110,10 @@ int RunViewerAlone(const std::vector<std::string>& files) {
     // or written; the colour plane shows the parameter model as it starts
     // (palette row colours, no taught rows). The program ends with the
     // last viewer window.
+    record::SetLastViewerClosedHandler([]() { platform::QuitUserInterface(0); });
     OpenViewFiles(files);
     platform::RunUserInterface();
+    record::SetLastViewerClosedHandler(nullptr);
     record::CloseRecordViewers();
     platform::ShutdownRuntime();
     return 0;

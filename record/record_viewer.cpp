@@ -46,6 +46,8 @@ std::vector<RecordViewer*>& Open() {
     return viewers;
 }
 
+void (*gLastViewerClosed)() = nullptr;
+
 QString Absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
@@ -70,6 +72,10 @@ RecordViewer* OpenRecordViewer(const std::string& path) {
 
 std::vector<RecordViewer*> RecordViewers() {
     return Open();
+}
+
+void SetLastViewerClosedHandler(void (*handler)()) {
+    gLastViewerClosed = handler;
 }
 
 void CloseRecordViewers() {
@@ -131,6 +137,9 @@ RecordViewer::~RecordViewer() {
     model.cellChanged.Unsubscribe(modelSubscriptions_[1]);
     model.rowAttributesChanged.Unsubscribe(modelSubscriptions_[2]);
     std::erase(Open(), this);
+    if (Open().empty() && gLastViewerClosed != nullptr) {
+        gLastViewerClosed();
+    }
 }
 
 void RecordViewer::BuildWindow() {

@@ -48,6 +48,9 @@ RecordViewer* OpenRecordViewer(const std::string& path);
 std::vector<RecordViewer*> RecordViewers();
 // Closes every viewer window (program end).
 void CloseRecordViewers();
+// Called when the last viewer window has gone (the viewer alone ends with
+// it); nullptr for none.
+void SetLastViewerClosedHandler(void (*handler)());
 
 // VIEW RECORD... on the recorder page: a record file chosen in the record
 // file's directory opens in a viewer.

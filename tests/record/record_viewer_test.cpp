@@ -226,10 +226,14 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     char* argv[] = {args[0].data(), args[1].data(), args[2].data()};
     ASSERT_EQ(-1, app::HandleCommandLine(3, argv));
     ASSERT_EQ(std::vector<std::string>{a}, app::ViewFilesOfCommandLine());
+    static int lastClosed = 0;
+    SetLastViewerClosedHandler([]() { ++lastClosed; }); // the viewer alone ends there
     app::OpenViewFiles(app::ViewFilesOfCommandLine());
     ASSERT_EQ(1u, RecordViewers().size());
     EXPECT_EQ(5u, Loaded(RecordViewers()[0])->Run().Frames());
     CloseRecordViewers();
+    SetLastViewerClosedHandler(nullptr);
+    EXPECT_EQ(1, lastClosed);
 
     ASSERT_TRUE(app::LoadPanels());
     app::WireAllPanels();
