@@ -45,12 +45,24 @@ void Dot(QImage* image, int px, int py, QRgb rgb) {
 }
 
 void Cross(QImage* image, int px, int py) {
+    // A white edge first, so the cross shows on the dots of any row colour
+    // (black ones included).
+    const QRgb edge = qRgb(255, 255, 255);
     const QRgb black = qRgb(0, 0, 0);
-    for (int d = -2; d <= 2; ++d) {
+    auto put = [image](int x, int y, QRgb rgb) {
+        if (image->rect().contains(x, y)) {
+            reinterpret_cast<QRgb*>(image->scanLine(y))[x] = rgb;
+        }
+    };
+    for (int d = -3; d <= 3; ++d) {
         for (int s : {1, -1}) {
-            if (image->rect().contains(px + d, py + s * d)) {
-                reinterpret_cast<QRgb*>(image->scanLine(py + s * d))[px + d] = black;
-            }
+            put(px + d, py + s * d - 1, edge);
+            put(px + d, py + s * d + 1, edge);
+        }
+    }
+    for (int d = -3; d <= 3; ++d) {
+        for (int s : {1, -1}) {
+            put(px + d, py + s * d, black);
         }
     }
 }
