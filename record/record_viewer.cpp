@@ -166,15 +166,12 @@ void RecordViewer::BuildWindow() {
     connect(axis_, &QComboBox::currentIndexChanged, this, [this](int i) { SetTimeAxis(i == 0); });
     controls->addWidget(axis_);
     all_ = new QPushButton("ALL FRAMES", this);
-    all_->setToolTip("Shows every frame again after a span was selected (Shift + drag).");
     connect(all_, &QPushButton::clicked, this, [this]() { ClearSpan(); });
     controls->addWidget(all_);
     zoomAll_ = new QPushButton("ZOOM 1:1", this);
-    zoomAll_->setToolTip("Shows the whole run and fits the colour views to it.");
     connect(zoomAll_, &QPushButton::clicked, this, [this]() { ZoomAll(); });
     controls->addWidget(zoomAll_);
     follow_ = new QCheckBox("FOLLOW", this);
-    follow_->setToolTip("Reads the lines a recording appends to the file.");
     connect(follow_, &QCheckBox::toggled, this, [this](bool on) { SetFollow(on); });
     controls->addWidget(follow_);
     export_ = new QPushButton("EXPORT...", this);
@@ -201,8 +198,6 @@ void RecordViewer::BuildWindow() {
     series_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     series_->axisRect()->setRangeDrag(Qt::Horizontal);
     series_->axisRect()->setRangeZoom(Qt::Horizontal);
-    series_->setToolTip("Wheel: zoom in time. Drag: pan. Ctrl + drag: zoom into a rectangle. "
-                        "Shift + drag: select a span.");
     leftRows->addWidget(series_, 1);
     cursor_ = new QLabel(left);
     cursor_->setWordWrap(true);
@@ -263,7 +258,26 @@ void RecordViewer::BuildWindow() {
     followTimer_ = new QTimer(this);
     followTimer_->setInterval(kFollowMs);
     connect(followTimer_, &QTimer::timeout, this, [this]() { FollowNow(); });
+    BindHelpTexts();
     SetTimeAxis(true);
+}
+
+void RecordViewer::BindHelpTexts() {
+    // A right click shows what a control does, as everywhere in the program.
+    for (QCheckBox* box : fieldBox_) {
+        ctl::Bind(box, "Show or hide this field on the time graph. ", nullptr);
+    }
+    ctl::Bind(axis_, "Show the frames over their date and time \nor over the frame number. ",
+              nullptr);
+    ctl::Bind(all_, "Show every frame again \nafter a span was selected. ", nullptr);
+    ctl::Bind(zoomAll_, "Show the whole record \nand fit the colour views to it. ", nullptr);
+    ctl::Bind(follow_, "Read the lines a recording appends to the file \nwhile it is shown. ",
+              nullptr);
+    ctl::Bind(export_, "Save this window as a PNG or PDF file. ", nullptr);
+    ctl::Bind(series_,
+              "Wheel: zoom in time. Drag: pan. \nCtrl + drag: zoom into a rectangle. \nShift + "
+              "drag: select a span. \nThe frame cursor follows the mouse. ",
+              nullptr);
 }
 
 void RecordViewer::StartLoad() {

@@ -103,6 +103,7 @@ protected:
 
 private:
     void BuildWindow();
+    void BindHelpTexts();
     void StartLoad();
     void PollLoad();
     void TakeOverLoad();
