@@ -183,7 +183,7 @@ void RecordViewer::BuildWindow() {
     progress_ = new QProgressBar(this);
     progress_->setRange(0, 1000);
     cancelLoad_ = new QPushButton("CANCEL", this);
-    connect(cancelLoad_, &QPushButton::clicked, this, [this]() { cancel_ = true; });
+    connect(cancelLoad_, &QPushButton::clicked, this, [this]() { CancelLoad(); });
     loadRow->addWidget(progress_, 1);
     loadRow->addWidget(cancelLoad_);
     root->addLayout(loadRow);
@@ -332,10 +332,8 @@ void RecordViewer::TakeOverLoad() {
         Refuse(loadReader_->refusal());
         return;
     }
-    if (loadCancelled_) {
-        // What was read so far is shown; nothing more is read.
-        status_->setText("Reading cancelled.");
-    }
+    // After a cancel what was read so far is shown; FOLLOW would read on.
+    cancelled_ = loadCancelled_;
     run_ = std::move(*loadRun_);
     reader_ = *loadReader_;
     loadRun_.reset();
@@ -393,7 +391,9 @@ void RecordViewer::FollowNow() {
     bool cancelled = false;
     std::string error;
     const size_t before = run_.Frames();
-    ReadRecordBytes(path_.toStdString(), &reader_, &run_, nullptr, &cancelled, &error);
+    if (ReadRecordBytes(path_.toStdString(), &reader_, &run_, nullptr, &cancelled, &error)) {
+        cancelled_ = false; // read on to the file's end
+    }
     if (run_.Frames() != before || before == 0) {
         RunGrew(before == 0);
     } else {

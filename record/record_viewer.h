@@ -65,6 +65,8 @@ public:
     bool Loading() const { return worker_.joinable(); }
     const RecordRun& Run() const { return run_; }
     const RecordReader& Reader() const { return reader_; }
+    // CANCEL of the progress bar: the load stops and shows what it has read.
+    void CancelLoad() { cancel_ = true; }
 
     // The X axis: the time of each line, or the frame number.
     void SetTimeAxis(bool time);
@@ -141,6 +143,7 @@ private:
     int dirtyParts_ = 0;
     bool shapesDirty_ = true;
     bool closing_ = false;
+    bool cancelled_ = false; // the load was cancelled: the run is the file's beginning
     int modelSubscriptions_[3] = {};
 
     // The worker's own run and reader, handed over when it has finished.

@@ -78,6 +78,9 @@ QString RecordViewer::StatusText() const {
                     .arg(reader_.skippedLines())
                     .arg(reader_.firstSkippedLine());
     }
+    if (cancelled_) {
+        text += "\nREADING WAS CANCELLED: ONLY THE FRAMES READ BEFORE ARE SHOWN.";
+    }
     if (reader_.pendingLine()) {
         text += "\nTHE LAST LINE HAS NO LINE END YET.";
     }

@@ -194,12 +194,20 @@ TEST_F(Viewer, FollowTakesWhatARecordingAppendsAndWaitsForAHalfWrittenLine) {
     EXPECT_EQ(99, v->Run().Value(0, 0));
 }
 
-TEST_F(Viewer, ClosingDuringTheLoadStopsTheReading) {
+TEST_F(Viewer, CancelOrCloseDuringTheLoadStopsTheReading) {
     const std::string path = WriteRun("big.dat", 300000);
     RecordViewer* v = OpenRecordViewer(path);
     EXPECT_TRUE(v->Loading());
-    delete v; // waits for the worker, which stops after its chunk
-    EXPECT_TRUE(RecordViewers().empty());
+    v->CancelLoad(); // the worker stops after its first chunk
+    Loaded(v);
+    EXPECT_GT(v->Run().Frames(), 0u);
+    EXPECT_LT(v->Run().Frames(), 300000u);
+    EXPECT_TRUE(v->StatusText().contains("READING WAS CANCELLED")) << v->StatusText().toStdString();
+
+    v = OpenRecordViewer(WriteRun("big2.dat", 300000));
+    EXPECT_TRUE(v->Loading());
+    delete v; // waits for the worker
+    EXPECT_EQ(1u, RecordViewers().size());
     EXPECT_TRUE(popups_.Records().empty());
 }
 
