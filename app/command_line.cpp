@@ -30,6 +30,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return c;
             }
             c.settingsFile = file;
+        } else if (a == "--view" || a.rfind("--view=", 0) == 0) {
+            std::string file;
+            if (a == "--view") {
+                if (i + 1 < args.size()) {
+                    file = args[++i];
+                }
+            } else {
+                file = a.substr(std::string("--view=").size());
+            }
+            if (file.empty()) {
+                c.error = "--view needs the name of a record file";
+                return c;
+            }
+            c.viewFiles.push_back(file);
         } else {
             c.error = "unknown argument \"" + a + "\"";
             return c;
@@ -40,7 +54,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [--settings FILE] [--help] [--version]\n"
+           " [--settings FILE] [--view FILE.dat ...] [--help] [--version]\n"
            "\n"
            "The PC operating program of the CHROMIK3 colour sensor.\n"
            "\n"
@@ -48,6 +62,9 @@ std::string UsageText(const std::string& programName) {
            "                   row attributes in FILE instead of PanelSettings.cfg, so that\n"
            "                   two windows can serve two sensors; FILE is created with the\n"
            "                   defaults when it is missing\n"
+           "  --view FILE.dat  open the record file in the record viewer alone, without\n"
+           "                   connecting to a sensor (repeat it for more files); nothing\n"
+           "                   is read from or written to the settings file\n"
            "  --version        print the program's version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -1,6 +1,6 @@
-// The program's command line: another settings file for a second sensor, the
-// version and the usage text. Pure logic, so that a wrong command line is
-// refused with a message before any window opens.
+// The program's command line: another settings file for a second sensor,
+// record files to view without a sensor, the version and the usage text. Pure logic, so that a
+// wrong command line is refused with a message before any window opens.
 #pragma once
 
 #include "platform/shell_services.h"
@@ -14,9 +14,12 @@ inline constexpr const char* kProgramVersionTitle = shell::kProgramTitle;
 
 struct CommandLine {
     std::string settingsFile; // --settings FILE; empty: the default file
-    bool help = false;        // --help, -h
-    bool version = false;     // --version
-    std::string error;        // what was wrong; empty when the line is good
+    // --view FILE (any number): the record viewer alone, one window per
+    // file, without a sensor.
+    std::vector<std::string> viewFiles;
+    bool help = false;    // --help, -h
+    bool version = false; // --version
+    std::string error;    // what was wrong; empty when the line is good
 };
 
 // Reads the arguments after the program name. Qt's own options (-platform,

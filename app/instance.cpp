@@ -102,6 +102,14 @@ void InstallTerminationHandler() {
     ::sigaction(SIGINT, &action, nullptr);
 }
 
+namespace {
+std::vector<std::string> gViewFiles;
+} // namespace
+
+const std::vector<std::string>& ViewFilesOfCommandLine() {
+    return gViewFiles;
+}
+
 int HandleCommandLine(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
@@ -150,6 +158,7 @@ int HandleCommandLine(int argc, char** argv) {
         }
         SetPanelSettingsPathOverride(file.absoluteFilePath().toStdString());
     }
+    gViewFiles = c.viewFiles;
     return -1;
 }
 

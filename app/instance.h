@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace app {
 
@@ -32,5 +33,7 @@ void InstallTerminationHandler();
 // command line, with the message on stderr). Called before the run-time
 // starts, so that a wrong command line needs no display.
 int HandleCommandLine(int argc, char** argv);
+// The record files named with --view; the program then shows only them.
+const std::vector<std::string>& ViewFilesOfCommandLine();
 
 } // namespace app

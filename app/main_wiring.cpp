@@ -102,6 +102,8 @@ void WireMainPanel() {
     auto* window = static_cast<MainWindow*>(m.window);
     window->onClose = [window] { CBF_MAINP(window, ctl::Event::Close); };
     window->onRightDoubleClick = [window] { CBF_MAINP(window, ctl::Event::RightDoubleClick); };
+    // Each record file dropped on the window opens in a viewer of its own.
+    window->onDropFiles = &OpenViewFiles;
 }
 
 } // namespace app

@@ -22,6 +22,7 @@
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
+#include "record/record_viewer.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_wiring.h"
@@ -98,7 +99,28 @@ bool LoadAndPreparePanels() {
     return true;
 }
 
+void OpenViewFiles(const std::vector<std::string>& files) {
+    for (const std::string& file : files) {
+        record::OpenRecordViewer(file);
+    }
+}
+
+int RunViewerAlone(const std::vector<std::string>& files) {
+    // A record studied at a desk: no panels, no link, no settings file read
+    // or written; the colour plane shows the parameter model as it starts
+    // (palette row colours, no taught rows). The program ends with the
+    // last viewer window.
+    record::SetLastViewerClosedHandler([]() { platform::QuitUserInterface(0); });
+    OpenViewFiles(files);
+    platform::RunUserInterface();
+    record::SetLastViewerClosedHandler(nullptr);
+    record::CloseRecordViewers();
+    platform::ShutdownRuntime();
+    return 0;
+}
+
 void Shutdown() {
+    record::CloseRecordViewers();
     live::DiscardPendingDisplays();
     com232::CloseLink();
     com232::SetLinkUi(nullptr);
@@ -115,6 +137,9 @@ int WinMain(int argc, char** argv) {
     }
     if (!platform::InitRuntime(argc, argv)) {
         return -1;
+    }
+    if (!ViewFilesOfCommandLine().empty()) {
+        return RunViewerAlone(ViewFilesOfCommandLine());
     }
     if (!LoadAndPreparePanels()) {
         return -1;

@@ -7,6 +7,7 @@
 #include "platform/shell_services.h"
 
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -24,7 +25,12 @@ void InitAll();
 // Builds the panels, sets the title and places the child panels (the part of
 // start-up before InitAll). False when a panel cannot be built.
 bool LoadAndPreparePanels();
-// Closes the link and discards the panels.
+// The record viewer alone for `files` (--view): no panels, no link, no
+// settings; returns when the last viewer window closes.
+int RunViewerAlone(const std::vector<std::string>& files);
+// Opens a viewer window for each of `files` (--view, files dropped).
+void OpenViewFiles(const std::vector<std::string>& files);
+// Closes the viewer windows and the link and discards the panels.
 void Shutdown();
 
 // Gives the main panel's controls their help texts and callbacks.

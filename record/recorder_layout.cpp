@@ -209,6 +209,13 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     ui->id->setWordWrap(true); // a long identification wraps instead of widening the page
     idRow->addWidget(ui->id, 1);
     fileRows->addLayout(idRow);
+
+    // The viewer, on a row of its own below the others so none of them moves.
+    auto* viewRow = new QHBoxLayout();
+    ui->viewRecord = Command("VIEW RECORD...", file);
+    viewRow->addWidget(ui->viewRecord);
+    viewRow->addStretch(1);
+    fileRows->addLayout(viewRow);
     root->addWidget(file);
     root->addStretch(1);
 

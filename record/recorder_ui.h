@@ -38,8 +38,9 @@ struct RecorderPage {
     QPushButton* startTrigRec = nullptr;
     QPushButton* manualRecord = nullptr;
     QPushButton* selectFile = nullptr;
-    QLineEdit* filePath = nullptr; // record-file path box (read-only)
-    QLabel* id = nullptr;          // sensor identification
+    QLineEdit* filePath = nullptr;     // record-file path box (read-only)
+    QLabel* id = nullptr;              // sensor identification
+    QPushButton* viewRecord = nullptr; // VIEW RECORD...: a record file in the viewer
 };
 
 void BuildRecorderPage(QWidget* page, RecorderPage* ui);

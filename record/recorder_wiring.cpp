@@ -2,6 +2,7 @@
 
 #include "platform/controls.h"
 #include "platform/widgets.h"
+#include "record/record_viewer.h"
 #include "record/recorder.h"
 #include "record/recorder_ui.h"
 
@@ -32,6 +33,10 @@ void WireRecorderPage() {
     }
     ctl::Bind(r.recorded, "Displays how many values are already recorded.", CBF_DispRecordedValues);
     ctl::Bind(r.remaining, "Displays how many values remain to be recorded.", CBF_DispRemaining);
+    ctl::Bind(r.viewRecord,
+              "Open a record file in a window of its own: its values over time, \nits points "
+              "in the colour plane and their figures. ",
+              CBF_ButtonViewRecord);
     InstallRecorderDisplays();
 }
 

@@ -25,6 +25,14 @@ TEST(CommandLine, TakesTheSettingsFileAndRefusesWhatItDoesNotKnow) {
     EXPECT_EQ("unknown argument \"line2.cfg\"", ParseCommandLine({"line2.cfg"}).error);
 }
 
+TEST(CommandLine, TakesRecordFilesToViewWithoutASensor) {
+    EXPECT_EQ((std::vector<std::string>{"a.dat", "/tmp/b c.dat"}),
+              ParseCommandLine({"--view", "a.dat", "--view=/tmp/b c.dat"}).viewFiles);
+    EXPECT_EQ("--view needs the name of a record file", ParseCommandLine({"--view"}).error);
+    EXPECT_EQ("--view needs the name of a record file", ParseCommandLine({"--view="}).error);
+    EXPECT_NE(std::string::npos, app::UsageText("chromik3-scope").find("--view FILE.dat"));
+}
+
 TEST(CommandLine, TheTitleNamesTheSensorWhereOneIsSet) {
     EXPECT_EQ("CHROMIK3 Scope V4.3", app::WindowTitleFor(""));
     EXPECT_EQ("CHROMIK3 Scope V4.3", app::WindowTitleFor("   "));

@@ -67,7 +67,7 @@ TEST_F(PagesLayout, EveryControlIsBuilt) {
                       r.recorded, r.remaining, r.runCounter, r.intervalRow, r.countRow,
                       r.recordTimeRow, r.recordedRow, r.remainingRow, r.runCounterRow,
                       r.startRecord, r.stopRecord, r.startTrigRec, r.manualRecord, r.selectFile,
-                      r.filePath, r.id),
+                      r.filePath, r.id, r.viewRecord),
               0);
 }
 

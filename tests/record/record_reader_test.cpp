@@ -1,0 +1,340 @@
+// Reading record files back as the viewer does, and the figures it draws
+// from them: the files the recorder writes in every mode, header variants,
+// line ends, damaged lines, big files, a file that grows, the reduction to
+// pixel columns, the span summary and the colour of each frame's point.
+#include "record/record_file.h"
+#include "record/record_reader.h"
+#include "record/record_series.h"
+#include "record/recorder_logic.h"
+
+#include "tests/support/file_bytes.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace record;
+
+namespace {
+
+constexpr const char* kTitle = "CHROMIK3 Scope V4.3";
+
+std::tm Moment(int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = 2026 - 1900;
+    t.tm_mon = 11; // December
+    t.tm_mday = 8;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return t;
+}
+
+live::LiveDataFrameBytes Frame(int16_t base, int16_t color) {
+    live::LiveDataFrameBytes f;
+    for (int i = 0; i < live::kLiveFieldCount; ++i) {
+        f.set(static_cast<live::LiveField>(i), static_cast<int16_t>(base + i));
+    }
+    f.set(live::kDeltaC, -1);
+    f.set(live::kColor, color);
+    f.set(live::kGroup, 255);
+    return f;
+}
+
+RecordRun Parse(const std::string& text, RecordReader* reader) {
+    RecordRun run;
+    reader->Feed(text.data(), text.size(), &run);
+    reader->Finish();
+    return run;
+}
+
+// The lines of one record mode as its loop writes them: timed ones a
+// second or more apart, the manual one starting with the all-zero frame
+// held before any measurement, triggered ones several within one second.
+std::string ModeFile(int mode, const std::string& panelId, int lines) {
+    std::string text = RecordFileHeader(kTitle, panelId);
+    for (int i = 0; i < lines; ++i) {
+        const int second = mode == kModeTriggered ? i / 4 : i * 2;
+        const live::LiveDataFrameBytes frame =
+            (mode == kModeManual && i == 0) ? live::LiveDataFrameBytes{}
+                                            : Frame(static_cast<int16_t>(100 * (i + 1)), i % 6);
+        text += RecordLine(frame, Moment(10, second / 60, second % 60));
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(RecordReader, ReadsBackEveryModesFileAsTheRecorderWroteIt) {
+    for (int mode : {kModeTimedCount, kModeTimedEndless, kModeManual, kModeTriggered}) {
+        for (const std::string panelId : {"", "LINE 3 \xC4"}) { // Windows-1252 in the file
+            SCOPED_TRACE(testing::Message() << "mode " << mode << " id '" << panelId << "'");
+            RecordReader reader;
+            const RecordRun run = Parse(ModeFile(mode, panelId, 9), &reader);
+            ASSERT_EQ(RecordReader::State::Data, reader.state()) << reader.refusal();
+            EXPECT_EQ(kTitle, run.title);
+            EXPECT_EQ(panelId.empty() ? "" : "LINE 3 \u00C4", run.panelId);
+            ASSERT_EQ(9u, run.Frames());
+            EXPECT_EQ(0u, reader.skippedLines());
+            for (size_t i = 1; i < 9; ++i) {
+                const live::LiveDataFrameBytes f =
+                    Frame(static_cast<int16_t>(100 * (i + 1)), i % 6);
+                for (int field = 0; field < kRecordFieldCount; ++field) {
+                    EXPECT_EQ(f.get(kRecordFields[field]), run.Value(field, i));
+                }
+            }
+            EXPECT_EQ(mode == kModeManual ? 0 : 100, run.Value(0, 0));
+            const int64_t tenOClock = DaysOfDate(2026, 12, 8) * 86400 + 10 * 3600;
+            EXPECT_EQ(tenOClock, run.seconds[0]);
+            EXPECT_EQ(tenOClock + (mode == kModeTriggered ? 2 : 16), run.seconds[8]);
+        }
+    }
+    EXPECT_EQ(0, DaysOfDate(1970, 1, 1));
+    EXPECT_EQ(11016, DaysOfDate(2000, 2, 29));
+}
+
+TEST(RecordReader, LineEndsAndPiecesDoNotChangeWhatIsRead) {
+    const std::string crlf = ModeFile(kModeTriggered, "ID", 40);
+    std::string lf;
+    for (char c : crlf) {
+        if (c != '\r') {
+            lf += c;
+        }
+    }
+    RecordReader whole;
+    const RecordRun expected = Parse(crlf, &whole);
+    RecordReader plain;
+    const RecordRun fromLf = Parse(lf, &plain);
+    // Fed a byte at a time, as a slow writer would leave it.
+    RecordReader bytewise;
+    RecordRun fromBytes;
+    for (char c : crlf) {
+        bytewise.Feed(&c, 1, &fromBytes);
+    }
+    for (const RecordRun* run : std::initializer_list<const RecordRun*>{&fromLf, &fromBytes}) {
+        EXPECT_EQ(expected.seconds, run->seconds);
+        for (int f = 0; f < kRecordFieldCount; ++f) {
+            EXPECT_EQ(expected.field[f], run->field[f]);
+        }
+    }
+    EXPECT_EQ(crlf.size(), bytewise.consumedBytes());
+    EXPECT_EQ(0u, plain.skippedLines() + bytewise.skippedLines());
+}
+
+TEST(RecordReader, SkipsAndCountsLinesThatDoNotParseAndWaitsForAnUnfinishedOne) {
+    const std::string header = RecordFileHeader(kTitle, ""); // 4 lines
+    const std::string good = "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t-1\t255\t255\t0\t30\r\n";
+    const std::string text =
+        header + good + "12-08-2026\t10:00:01\t1\t2\t3\t4\t5\t6\t7\t8\r\n" + // cut short
+        "\r\n" +                                                             // empty: no frame
+        good + "13-08-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\r\n" + // month
+        "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\t2\r\n" +
+        "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\tx\t7\t8\t9\t0\t1\r\n" +
+        "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t99999999999\r\n" +
+        std::string(5000, 'A') + "\r\n" + good + "12-08-2026\t10:00";
+    RecordReader reader;
+    RecordRun run;
+    ASSERT_TRUE(reader.Feed(text.data(), text.size(), &run));
+    EXPECT_EQ(3u, run.Frames());
+    EXPECT_EQ(-1, run.Value(6, 0));
+    EXPECT_EQ(255, run.Value(kFieldColor, 2));
+    EXPECT_EQ(6u, reader.skippedLines());
+    EXPECT_EQ(6u, reader.firstSkippedLine()); // the header's four lines, then the good one
+    // The last line has no end yet: it is neither a frame nor skipped, and
+    // its end arriving later completes it.
+    EXPECT_TRUE(reader.pendingLine());
+    const std::string rest = ":02\t7\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\r\n";
+    reader.Feed(rest.data(), rest.size(), &run);
+    EXPECT_FALSE(reader.pendingLine());
+    ASSERT_EQ(4u, run.Frames());
+    EXPECT_EQ(7, run.Value(0, 3));
+    EXPECT_EQ(6u, reader.skippedLines());
+}
+
+TEST(RecordReader, RefusesWhatIsNoRecordFileNamingWhatIsMissing) {
+    const std::string columns = "DATE\tTIME\tRED\tGREEN\tBLUE\tX s\tY i\tINT M\tdelta C\tCOLOR\t"
+                                "GROUP\tTRIGGER\tTEMP\r\n";
+    const struct {
+        std::string text;
+        std::string names;
+    } cases[] = {
+        {"", "the title line \"RECORD RESULTS OF: ...\" is missing"},
+        {"\n" + columns, "the title line \"RECORD RESULTS OF: ...\" is missing"},
+        {"[PANEL]\r\nKEY = 1\r\n", "the title line \"RECORD RESULTS OF: ...\" is missing"},
+        {std::string(3000, '\x01'), "the title line \"RECORD RESULTS OF: ...\" is missing"},
+        {"\nRECORD RESULTS OF: X\r\n\r\n", "the column line \"DATE TIME RED"},
+        {"\nRECORD RESULTS OF: X\r\n\r\n12-08-2026\t10:00:00\t1\t2\r\n",
+         "the column line \"DATE TIME RED"},
+        {"\nRECORD RESULTS OF: X\r\n\r\nDATE\tTIME\tRED\tGREEN\tBLUE\tX\tY\tINT M\tdelta "
+         "C\tCOLOR\tGROUP\tTRIGGER\r\n",
+         "the column line lacks \"X s\", \"Y i\", \"TEMP\""},
+    };
+    for (const auto& c : cases) {
+        RecordReader reader;
+        Parse(c.text, &reader);
+        EXPECT_EQ(RecordReader::State::Refused, reader.state()) << c.text;
+        EXPECT_NE(std::string::npos, reader.refusal().find(c.names)) << reader.refusal();
+    }
+    // A record file without records yet is a record file.
+    RecordReader empty;
+    Parse(RecordFileHeader(kTitle, ""), &empty);
+    EXPECT_EQ(RecordReader::State::Data, empty.state());
+}
+
+TEST(RecordReader, ReadsAMillionLinesIntoColumns) {
+    const std::string line = "12-08-2026\t10:00:00\t2805\t2497\t491\t484\t431\t1931\t1\t4\t255\t1\t"
+                             "329\r\n";
+    std::string text = RecordFileHeader(kTitle, "");
+    text.reserve(text.size() + 1000000 * line.size());
+    for (int i = 0; i < 1000000; ++i) {
+        text += line;
+    }
+    text.replace(text.size() - line.size() + 20, 4, "-7"); // the last RED
+    RecordReader reader;
+    RecordRun run;
+    reader.Feed(text.data(), text.size(), &run);
+    ASSERT_EQ(1000000u, run.Frames());
+    EXPECT_EQ(-7, run.Value(0, 999999));
+    EXPECT_EQ(329, run.Value(10, 500000));
+    EXPECT_EQ(0u, reader.skippedLines());
+}
+
+TEST(RecordReader, ReadingLeavesTheFileAsItIsAndFollowsItAsItGrows) {
+    const fs::path dir = fs::temp_directory_path() / ("c3-view-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string path = (dir / "run.dat").string();
+    std::string error;
+    ASSERT_TRUE(StartRecordFile(path, RecordFileHeader(kTitle, ""), &error));
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(AppendRecordLine(path, RecordLine(Frame(10, 1), Moment(9, 0, i)), &error));
+    }
+    ::chmod(path.c_str(), 0444); // reading needs no more than this
+    const std::string before = testfiles::ReadBytes(path);
+    RecordReader reader;
+    RecordRun run;
+    bool cancelled = false;
+    uint64_t seen = 0;
+    auto progress = [&](uint64_t done, uint64_t total) {
+        seen = done;
+        return done <= total;
+    };
+    ASSERT_TRUE(ReadRecordBytes(path, &reader, &run, progress, &cancelled, &error)) << error;
+    EXPECT_EQ(3u, run.Frames());
+    EXPECT_EQ(before.size(), seen);
+    EXPECT_EQ(before, testfiles::ReadBytes(path));
+
+    // The recording goes on: the next read takes only what was appended.
+    ::chmod(path.c_str(), 0644);
+    ASSERT_TRUE(AppendRecordLine(path, RecordLine(Frame(20, 2), Moment(9, 0, 5)), &error));
+    ASSERT_TRUE(ReadRecordBytes(path, &reader, &run, progress, &cancelled, &error));
+    ASSERT_EQ(4u, run.Frames());
+    EXPECT_EQ(2, run.Value(kFieldColor, 3));
+    // A cancel stops after the chunk in hand and is no failure.
+    RecordReader again;
+    RecordRun other;
+    EXPECT_TRUE(ReadRecordBytes(
+        path, &again, &other, [](uint64_t, uint64_t) { return false; }, &cancelled, &error));
+    EXPECT_TRUE(cancelled);
+    EXPECT_FALSE(
+        ReadRecordBytes((dir / "none.dat").string(), &again, &other, progress, &cancelled, &error));
+    EXPECT_NE(std::string::npos, error.find("cannot open the file"));
+    fs::remove_all(dir);
+}
+
+TEST(RecordSeries, LinesOfOneSecondSpreadOverItAndTheAxisNeverRunsBack) {
+    std::vector<int64_t> seconds = {100, 100, 100, 101, 99};
+    std::vector<double> x;
+    ExtendTimeAxis(seconds, &x);
+    const std::vector<double> spread = {100, 100 + 1.0 / 3, 100 + 2.0 / 3, 101, 101};
+    EXPECT_EQ(spread, x);
+    // Lines appended to the last second spread it anew.
+    seconds = {100, 100, 101};
+    x.clear();
+    ExtendTimeAxis(seconds, &x);
+    seconds.push_back(101);
+    seconds.push_back(102);
+    ExtendTimeAxis(seconds, &x);
+    EXPECT_EQ((std::vector<double>{100, 100.5, 101, 101.5, 102}), x);
+}
+
+TEST(RecordSeries, ColumnsKeepTheirExtremesSoASpikeSurvives) {
+    std::vector<int32_t> values(100000, 50);
+    values[54321] = 4000; // one frame's spike
+    values[77777] = -300;
+    std::vector<PlotPoint> points =
+        ReduceToColumns(nullptr, values.data(), values.size(), 0, 99999, 500);
+    EXPECT_LE(points.size(), 4u * 500 + 2);
+    bool spike = false;
+    bool dip = false;
+    for (size_t i = 0; i < points.size(); ++i) {
+        spike |= points[i].x == 54321 && points[i].y == 4000;
+        dip |= points[i].x == 77777 && points[i].y == -300;
+        if (i > 0) {
+            EXPECT_LT(points[i - 1].x, points[i].x); // in frame order
+        }
+    }
+    EXPECT_TRUE(spike);
+    EXPECT_TRUE(dip);
+    EXPECT_EQ(0, points.front().x);
+    EXPECT_EQ(99999, points.back().x);
+
+    // Zoomed in: every point shown, and one either side so the line reaches the edges.
+    std::vector<double> x(values.size());
+    for (size_t i = 0; i < x.size(); ++i) {
+        x[i] = 1000.0 + 0.5 * static_cast<double>(i);
+    }
+    points = ReduceToColumns(x.data(), values.data(), values.size(), 28160, 28161, 500);
+    ASSERT_EQ(5u, points.size());
+    EXPECT_EQ(28159.5, points.front().x);
+    EXPECT_EQ(4000, points[2].y);
+    EXPECT_EQ(28161.5, points.back().x);
+    const FrameRange r = FramesIn(x.data(), x.size(), 28160, 28161);
+    EXPECT_EQ(54320u, r.first);
+    EXPECT_EQ(54323u, r.last);
+    EXPECT_EQ(0u, ReduceToColumns(nullptr, values.data(), 0, 0, 10, 5).size());
+}
+
+TEST(RecordSeries, SummaryOfASpanCountsFramesPerColorAndGroup) {
+    RecordRun run;
+    const int32_t red[] = {10, 20, 30, 40, 1000};
+    const int32_t color[] = {2, 255, 2, 0, 7};
+    const int32_t group[] = {1, 255, 1, 1, 1};
+    for (int i = 0; i < 5; ++i) {
+        run.seconds.push_back(i);
+        for (int f = 0; f < kRecordFieldCount; ++f) {
+            run.field[f].push_back(f == 0             ? red[i]
+                                   : f == kFieldColor ? color[i]
+                                   : f == kFieldGroup ? group[i]
+                                                      : -i);
+        }
+    }
+    const SpanSummary s = Summarize(run, {0, 4});
+    EXPECT_EQ(4u, s.frames);
+    EXPECT_DOUBLE_EQ(25.0, s.field[0].mean);
+    EXPECT_EQ(10, s.field[0].min);
+    EXPECT_EQ(40, s.field[0].max);
+    EXPECT_EQ(-3, s.field[10].min);
+    EXPECT_DOUBLE_EQ(-1.5, s.field[10].mean);
+    EXPECT_EQ((std::map<int32_t, size_t>{{0, 1}, {2, 2}, {255, 1}}), s.perColor);
+    EXPECT_EQ((std::map<int32_t, size_t>{{1, 3}, {255, 1}}), s.perGroup);
+    EXPECT_EQ(0u, Summarize(run, {3, 3}).frames);
+    EXPECT_EQ(1u, Summarize(run, {4, 99}).frames);
+}
+
+TEST(RecordSeries, AFramesPointTakesItsRowColourAndNoMatchIsMarkedApart) {
+    uint32_t rows[31];
+    for (int i = 0; i < 31; ++i) {
+        rows[i] = 0x010101u * static_cast<uint32_t>(i);
+    }
+    rows[30] = 0xFF123456; // only the colour bits count
+    EXPECT_EQ(PointKind::Row, ColourOfFrame(0, rows, 31).kind);
+    EXPECT_EQ(0x050505u, ColourOfFrame(5, rows, 31).rgb);
+    EXPECT_EQ(0x123456u, ColourOfFrame(30, rows, 31).rgb);
+    EXPECT_EQ(PointKind::NoMatch, ColourOfFrame(255, rows, 31).kind);
+    for (int32_t notARow : {31, -1, 254, 256}) {
+        EXPECT_EQ(PointKind::NotARow, ColourOfFrame(notARow, rows, 31).kind) << notARow;
+    }
+}
