@@ -60,8 +60,8 @@ function(c3_gui_sources)
 endfunction()
 
 # Sources of the operations library: the orders and loops the program and
-# the command-line tool share (recordings, scope capture, calibration and
-# hardware reads), on the link and the models, free of widgets. Each
+# the command-line tool share (parameter transfers, recordings, scope
+# capture, calibration and hardware reads), on the link and the models, free of widgets. Each
 # subsystem folder adds its own; the library is created once all folders
 # have been read.
 function(c3_ops_sources)

@@ -2,6 +2,7 @@
 // firmware version is the one this program was made for and read the
 // parameter set; and the CLOSE/OFFLINE question when any of it fails.
 #include "link/com232.h"
+#include "link/identify.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "link/sensor_id.h"
@@ -25,22 +26,38 @@ void AskCloseOrOffline(const std::string& message) {
     }
 }
 
-void CheckComLine() {
+SensorIdentity IdentifySensor() {
+    SensorIdentity identity;
     FillTxBuf(kOrderIdentify, 0, 0);
     if (DataExchange(static_cast<int>(kHeaderSize)) != 1) {
+        return identity;
+    }
+    identity.answered = true;
+    identity.serialNumber = AnswerParam;
+    const char* id = reinterpret_cast<const char*>(RxData());
+    SensorIdText.assign(id, strnlen(id, kIdTextSize));
+    identity.parts = SplitSensorId(SensorIdText);
+    identity.versionMatches = identity.parts.Version() == kScopeFirmwareVersion;
+    return identity;
+}
+
+std::string FirmwareMismatchText(const SensorIdentity& identity) {
+    return "Sensor firmware and scope version do not match! \nFirmware of connected sensor is: " +
+           identity.parts.Version() +
+           "\nThe serial number is: " + std::to_string(identity.serialNumber);
+}
+
+void CheckComLine() {
+    const SensorIdentity identity = IdentifySensor();
+    if (!identity.answered) {
         AskCloseOrOffline(kTextCouldNotConnect);
         return;
     }
-    const uint16_t serialNumber = AnswerParam;
-    const char* id = reinterpret_cast<const char*>(RxData());
-    SensorIdText.assign(id, strnlen(id, kIdTextSize));
     Ui().SetConnectionStatusToolTip(SensorIdText);
-
-    const SensorIdParts parts = SplitSensorId(SensorIdText);
-    if (parts.Version() == kScopeFirmwareVersion) {
-        Ui().ShowConnectionStatus(parts.Display());
-        Ui().AppendMessage(parts.Display() + "\nSERIAL NUMBER: " + std::to_string(serialNumber) +
-                           "\n\n");
+    if (identity.versionMatches) {
+        Ui().ShowConnectionStatus(identity.parts.Display());
+        Ui().AppendMessage(identity.parts.Display() +
+                           "\nSERIAL NUMBER: " + std::to_string(identity.serialNumber) + "\n\n");
         LinkOk = 1;
         Ui().GetPara();
         if (LinkOk != 1) {
@@ -53,10 +70,7 @@ void CheckComLine() {
         Ui().DimLinkButtons(false);
         return;
     }
-    AskCloseOrOffline(
-        "Sensor firmware and scope version do not match! \nFirmware of connected sensor is: " +
-        parts.Version() + "\nThe serial number is: " + std::to_string(serialNumber) +
-        "\n\nClose window or work in offline mode!");
+    AskCloseOrOffline(FirmwareMismatchText(identity) + "\n\nClose window or work in offline mode!");
 }
 
 } // namespace com232

@@ -16,8 +16,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <cctype>
-
 namespace conn {
 namespace {
 
@@ -64,20 +62,6 @@ void SetBaudrateSelector(int index) {
         // selector shows that rate, so that what is read back is what is used.
         baudrate->SetVal(com232::kDefaultBaudrateIndex);
     }
-}
-
-unsigned PortNumberOfText(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
-        ++i;
-    }
-    unsigned long value = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])) &&
-           value <= 0xFFFFFFFFul) {
-        value = value * 10 + static_cast<unsigned long>(text[i] - '0');
-        ++i;
-    }
-    return value > 0xFFFFFFFFul ? 0xFFFFFFFFu : static_cast<unsigned>(value);
 }
 
 void InitConnectPanel() {

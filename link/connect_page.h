@@ -2,6 +2,7 @@
 // change and the history of server addresses.
 #pragma once
 
+#include "link/port_text.h"
 #include "platform/controls.h"
 
 #include <string>
@@ -35,9 +36,6 @@ void SetComPortSelector(int comPort);
 std::vector<std::string> AddressHistory();
 void AppendAddressHistory(const std::string& address); // at the end (restoring)
 void UpdateAddressHistory(const std::string& address); // to the top, no duplicates, at most 10
-
-// The port-number text as a number: its leading decimal digits after blanks (0 without digits).
-unsigned PortNumberOfText(const std::string& text);
 
 // Copies the ID text to the recorder page and the big panels.
 void ShowSensorId(const std::string& id);

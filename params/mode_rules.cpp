@@ -1,5 +1,6 @@
 #include "params/mode_rules.h"
 
+#include "params/mode_corrections.h"
 #include "params/mode_logic.h"
 #include "params/param_pages_ui.h"
 #include "params/parameter_model.h"
@@ -35,20 +36,9 @@ RuleEvents& RulesApplied() {
 }
 
 void InitPowerMode() {
-    ParameterModel& m = Model();
     ParameterPage& u = Panels().para;
-    const PowerModeDecision d =
-        DecidePowerMode(m.Value(kLedMode), m.Value(kExternTeach), m.Value(kPowerMode));
-    if (d.externTeachToOff) {
-        m.SetValue(kExternTeach, kExTeachOff);
-    }
-    if (d.powerModeToStat) {
-        m.SetValue(kPowerMode, kPowerStat);
-    }
+    const PowerModeDecision d = CorrectPowerMode(Model());
     Enable(u.powerMode, d.powerModeEnabled);
-    if (d.powerToZero) {
-        m.SetValue(kPower, 0);
-    }
     Enable(u.power, d.powerEnabled);
     Enable(u.powerValue, d.powerEnabled);
     Enable(u.dynWinLo, d.dynWindowEnabled);
@@ -56,30 +46,18 @@ void InitPowerMode() {
 }
 
 void InitEvalMode() {
-    ParameterModel& m = Model();
     ParameterPage& u = Panels().para;
     GroupHoldPage& g = Panels().groupHold;
-    const EvalModeDecision d = DecideEvalMode(m.EvaluationMode());
+    const EvalModeDecision d = CorrectEvalMode(Model());
     if (d.known) {
-        if (d.outputPattern) {
-            m.SetValue(kColorGroup, 0);
-            m.SetValue(kMaxVecNo, d.forcedRows);
-            m.SetValue(kDigitalOutmode, kOutBinary);
-        }
         for (QWidget* w :
              {static_cast<QWidget*>(u.maxVecNo), static_cast<QWidget*>(u.digitalOutmode),
               static_cast<QWidget*>(g.colorGroup), static_cast<QWidget*>(g.groupTable),
               static_cast<QWidget*>(g.resetGroups)}) {
             Enable(w, !d.outputPattern);
         }
-        if (d.intLimToZero) {
-            m.SetValue(kIntLim, 0);
-        }
         Enable(u.intLim, d.intLimEnabled);
         Enable(u.calculationMode, d.calculationModeEnabled);
-        if (d.triggerToCont) {
-            m.SetValue(kTrigger, kTrigCont);
-        }
         Enable(u.trigger, d.triggerEnabled);
         if (d.outputPattern) {
             InitMaxVecNo();
@@ -98,10 +76,8 @@ void InitExteach() {
     ParameterModel& m = Model();
     ParameterPage& u = Panels().para;
     const int items = u.trigger->count();
+    CorrectExteachTrigger(m);
     if (m.Value(kExternTeach) != kExTeachOff) {
-        if (m.Value(kTrigger) >= kTrigExt1) {
-            m.SetValue(kTrigger, kTrigCont);
-        }
         if (items >= 3) {
             QSignalBlocker block(u.trigger);
             while (u.trigger->count() > 2) {
@@ -117,10 +93,7 @@ void InitExteach() {
 }
 
 void InitTrigger() {
-    const TriggerDecision d = DecideTrigger(Model().Value(kTrigger));
-    if (d.externTeachToOff) {
-        Model().SetValue(kExternTeach, kExTeachOff);
-    }
+    const TriggerDecision d = CorrectTrigger(Model());
     Enable(Panels().para.externTeach, d.externTeachEnabled);
     SetParaSetSelectable(d.paraSetSelectable);
     if (!d.paraSetSelectable) {
@@ -137,28 +110,16 @@ void InitColorGroups() {
 void InitMaxVecNo() {
     ParameterModel& m = Model();
     GroupHoldPage& g = Panels().groupHold;
-    const uint16_t outmode = m.Value(kDigitalOutmode);
-    const bool groupsOn = m.Value(kColorGroup) != 0;
-
-    const int limit = MaxVecNoLimit(outmode, groupsOn);
-    if (m.Value(kMaxVecNo) > limit) {
+    const MaxVecNoCorrection c = CorrectMaxVecNo(m, [] {
         shell::Shell().ShowPage(shell::kPageParameter);
         platform::MessagePopup("INFO!", kTextMaxVecNoTooHigh);
-        m.SetValue(kMaxVecNo, static_cast<uint16_t>(limit));
-    }
-    if (groupsOn) {
-        const int highest = HighestGroup(outmode);
-        bool anyReset = false;
+    });
+    if (c.groupsOn) {
         for (int row = 1; row <= kTeachRows; ++row) {
-            if (m.Cell(row - 1, kGroup) > highest) {
-                m.SetCell(row - 1, kGroup, 0);
-                g.groupTable->SetCellBackground(row, 1, kResetGroupCellColor);
-                anyReset = true;
-            } else {
-                g.groupTable->SetCellBackground(row, 1, kGroupCellColor);
-            }
+            g.groupTable->SetCellBackground(
+                row, 1, c.groupReset[row - 1] ? kResetGroupCellColor : kGroupCellColor);
         }
-        if (anyReset) {
+        if (c.anyGroupReset) {
             shell::Shell().ShowPage(shell::kPageGroupHold);
             platform::MessagePopup("INFO!", kTextGroupTooHigh);
         }

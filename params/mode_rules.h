@@ -4,6 +4,7 @@
 // about too-high values and colour the active rows.
 #pragma once
 
+#include "params/mode_corrections.h"
 #include "platform/notifier.h"
 
 namespace params {
@@ -41,16 +42,5 @@ struct RuleEvents {
     platform::Notifier<bool> redrawGraphs;
 };
 RuleEvents& RulesApplied();
-
-// Texts of the two warnings.
-inline constexpr const char* kTextMaxVecNoTooHigh =
-    "ATTENTION! \n\nMAXCOL-No. is too high. \n\nIf color group is disabled and OUMODE=DIRECT LO or "
-    "\nDIRECT HI, the maximum number is 5. \nIf OUTMODE=BINARY, the maximum number is 31. \n\nIf "
-    "color group is enabled, the maximum number is 31. \n\nMAXCOL-No. will be set to maximum "
-    "value.";
-inline constexpr const char* kTextGroupTooHigh =
-    "ATTENTION! \nIf OUTMODE=DIRECT HI or DIRECT LO: \n5 groups are possible! GROUP 0,1,2,3,4. "
-    "\nIf OUTMODE=BINARY: \n31 groups are possible. GROUP 0,1,2.....30. \n\n Cell will be set to "
-    "0.";
 
 } // namespace params

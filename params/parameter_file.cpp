@@ -1,7 +1,7 @@
 #include "params/parameter_file.h"
 
 #include "params/mode_rules.h"
-#include "params/parameter_file_content.h"
+#include "params/parameter_file_io.h"
 #include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/shell_services.h"
@@ -57,28 +57,6 @@ std::string DialogDirectoryOf(const std::string& rememberedPath) {
     return p.parent_path().string();
 }
 
-std::string IniWriteFailureReason(int rc) {
-    switch (rc) {
-    case ini::kIniErrNotWritable:
-        return "The file is write-protected or is not a regular file.";
-    case ini::kIniErrCreate:
-        return "The directory does not exist or is not writable.";
-    case ini::kIniErrWrite:
-        return "Writing the file failed (disk full?).";
-    case ini::kIniErrReplace:
-        return "The new file could not replace the old one.";
-    case ini::kIniErrNoMemory:
-        return "Not enough memory.";
-    default:
-        return "Error " + std::to_string(rc) + ".";
-    }
-}
-
-std::string FileWriteFailureText(const std::string& what, const std::string& path, int rc) {
-    return what + " could not be written: \n" + path + "\n" + IniWriteFailureReason(rc) +
-           "\nAn existing file keeps its old contents.";
-}
-
 void ResetParameterFileState() {
     gBusy = false;
 }
@@ -95,19 +73,9 @@ void SendParaToFile() {
     }
     shell::Shell().Paths().parameterFile = path;
 
-    ini::IniStorePtr store = ini::MakeIniStore();
-    int rc = store ? PutParameterFileHeader(store.get()) : ini::kIniErrNoMemory;
-    if (rc >= 0) {
-        rc = AppendParaToIniHandle(store.get(), Model().Block());
-    }
-    if (rc >= 0) {
-        rc = AppendTechVecToIniHandle(store.get(), Model().Table());
-    }
-    if (rc >= 0) {
-        // Written beside the target and renamed over it: a failed write
-        // leaves an existing file as it was.
-        rc = ini::Ini_WriteToFile(store.get(), path);
-    }
+    // Written beside the target and renamed over it: a failed write leaves
+    // an existing file as it was.
+    const int rc = WriteParameterFile(path, Model().Block(), Model().Table());
     if (rc < 0) {
         platform::MessagePopup("ATTENTION!", FileWriteFailureText("The parameter file", path, rc));
     }
@@ -128,33 +96,25 @@ void ReadParaFromFile() {
 
     ParameterBlockBytes block = Model().Block();
     TeachTableBytes table = Model().Table();
-    {
-        ini::IniStorePtr store = ini::MakeIniStore();
-        if (store) {
-            // A file that cannot be opened or read leaves the identification
-            // missing, so the file-type question decides what happens.
-            ini::Ini_ReadFromFile(store.get(), path);
+    const ParameterFileRead file = ReadParameterFile(path, block, table);
+    bool proceed = file.storeMade;
+    if (proceed && !file.isParameterFile) {
+        proceed = platform::ConfirmPopup("ATTENTION!", kTextNotParameterFile) == 1;
+    }
+    if (proceed && !file.versionMatches) {
+        proceed = platform::ConfirmPopup("ATTENTION!", kTextVersionMismatch) == 1;
+    }
+    if (proceed) {
+        block = file.block;
+        table = file.table;
+        if (!file.paraReport.empty()) {
+            platform::MessagePopup("Attention!", file.paraReport);
         }
-        ini::IniStore* s = store.get();
-        bool proceed = s != nullptr;
-        if (proceed && FileTypeOf(s) != kParameterFileType) {
-            proceed = platform::ConfirmPopup("ATTENTION!", kTextNotParameterFile) == 1;
+        if (!file.teachReport.empty()) {
+            platform::MessagePopup("Attention!", file.teachReport);
         }
-        if (proceed && ScopeVersionOf(s) != kParameterFileVersion) {
-            proceed = platform::ConfirmPopup("ATTENTION!", kTextVersionMismatch) == 1;
-        }
-        if (proceed) {
-            const std::string paraReport = AcquireParaFromIniHandle(s, &block);
-            if (!paraReport.empty()) {
-                platform::MessagePopup("Attention!", paraReport);
-            }
-            const std::string teachReport = AcquireTechVecFromIniHandle(s, &table);
-            if (!teachReport.empty()) {
-                platform::MessagePopup("Attention!", teachReport);
-            }
-        } else {
-            platform::MessagePopup("ATTENTION!", kTextNoParameterRead);
-        }
+    } else {
+        platform::MessagePopup("ATTENTION!", kTextNoParameterRead);
     }
     // Read or not, the panels show the set again and the mode rules correct
     // what they cover.

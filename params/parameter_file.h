@@ -2,6 +2,8 @@
 // whole parameter set to a file and load it back into the panels.
 #pragma once
 
+#include "params/parameter_file_io.h"
+
 #include <string>
 
 namespace params {
@@ -14,11 +16,6 @@ void ReadParaFromFile();
 // The directory a file dialog starts in for a remembered path: the path
 // itself when it names a directory, otherwise the directory that holds it.
 std::string DialogDirectoryOf(const std::string& rememberedPath);
-
-// Why the store could not write a file, for its negative result `rc`.
-std::string IniWriteFailureReason(int rc);
-// Text of a failed write of `path`: what, the path, the reason.
-std::string FileWriteFailureText(const std::string& what, const std::string& path, int rc);
 
 // Start state (tests).
 void ResetParameterFileState();

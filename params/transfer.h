@@ -3,6 +3,7 @@
 // GET commands of the main panel.
 #pragma once
 
+#include "params/transfer_ops.h"
 #include "platform/controls.h"
 #include "platform/notifier.h"
 
@@ -41,10 +42,5 @@ int CBF_ButtonGet(QWidget* control, ctl::Event event);
 
 // Start values of the transfer state (start-up, tests).
 void ResetTransferState();
-
-inline constexpr const char* kTextRamPlausibility =
-    "PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
-inline constexpr const char* kTextEepromPlausibility =
-    "PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!\n\n";
 
 } // namespace params

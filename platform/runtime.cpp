@@ -18,6 +18,7 @@ bool gQuitRequested = false;
 int gInsideProcessEvents = 0;
 int gQuitCode = 0;
 void (*gWaitCursor)(int on) = nullptr;
+QCoreApplication* gCoreApp = nullptr;
 
 QTimer* WakeTimer() {
     static QTimer* timer = [] {
@@ -30,6 +31,22 @@ QTimer* WakeTimer() {
 }
 
 } // namespace
+
+bool InitCoreRuntime(int& argc, char** argv) {
+    if (QCoreApplication::instance() != nullptr) {
+        return true;
+    }
+    // The application keeps a reference to its argument count.
+    static int appArgc = 0;
+    appArgc = argc;
+    gCoreApp = new QCoreApplication(appArgc, argv);
+    return true;
+}
+
+void ShutdownCoreRuntime() {
+    delete gCoreApp;
+    gCoreApp = nullptr;
+}
 
 bool InsideProcessSystemEvents() {
     return gInsideProcessEvents > 0;

@@ -11,6 +11,11 @@ namespace platform {
 bool InitRuntime(int& argc, char** argv);
 // Deletes the application object made by InitRuntime (end of the program).
 void ShutdownRuntime();
+// The same without windows (c3platform_core): an application object without
+// a GUI for programs that talk to the sensor from a terminal. Popups keep
+// answering at once as without windows.
+bool InitCoreRuntime(int& argc, char** argv);
+void ShutdownCoreRuntime();
 
 // Runs every pending callback (user interface, serial port, TCP client) on
 // the calling thread and returns. When nothing is pending it waits for the

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the build into a temporary prefix and checks what an installed
-# copy needs: the program, the simulated sensor, the desktop entry and the
+# copy needs: the program, the simulated sensor, the command-line tool (its
+# version, no widgets, identifying the simulator), the desktop entry and the
 # icon in their standard places; the desktop entry valid; and the installed
 # program, started from its menu command, taking its settings from the
 # user's configuration directory and connecting to the installed simulator,
@@ -27,7 +28,7 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log"; fail "cmake --install"; }
 
-for f in bin/chromik3-scope bin/chromik3-sim; do
+for f in bin/chromik3-scope bin/chromik3-sim bin/chromik3-cli; do
     [ -x "$prefix/$f" ] || fail "$f missing or not executable"
 done
 for f in share/applications/chromik3-scope.desktop \
@@ -43,6 +44,12 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/chromik3-scope.svg" || fail "icon is no SVG"
 
+# The command-line tool runs and needs no widgets.
+"$prefix/bin/chromik3-cli" --version | grep -q '^chromik3-cli 4\.3' || fail "chromik3-cli --version"
+if ldd "$prefix/bin/chromik3-cli" | grep -Eq 'Qt6(Widgets|Gui|PrintSupport)|qcustomplot'; then
+    fail "chromik3-cli links widgets: $(ldd "$prefix/bin/chromik3-cli" | grep -i qt)"
+fi
+
 # The Debian package from the same rules: its files and dependencies.
 if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
     (cd "$build" && cpack -G DEB -B "$work/package" >"$work/cpack.log" 2>&1) ||
@@ -50,7 +57,7 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
     deb="$(ls "$work"/package/chromik3-scope_*.deb 2>/dev/null | head -1)"
     [ -n "$deb" ] || fail "no package built"
     contents="$(dpkg-deb -c "$deb")"
-    for f in ./usr/bin/chromik3-scope ./usr/bin/chromik3-sim \
+    for f in ./usr/bin/chromik3-scope ./usr/bin/chromik3-sim ./usr/bin/chromik3-cli \
              ./usr/share/applications/chromik3-scope.desktop \
              ./usr/share/icons/hicolor/scalable/apps/chromik3-scope.svg; do
         grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
@@ -100,6 +107,10 @@ done
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null
 app_pid=""
+# The installed tool against the same simulator, once the program has let go.
+ident="$(PATH="$prefix/bin:$PATH" chromik3-cli ident --tcp "127.0.0.1:$port" 2>&1)" ||
+    fail "installed chromik3-cli did not identify the simulator: $ident"
+grep -q '^SERIAL NUMBER: ' <<<"$ident" || fail "chromik3-cli ident printed: $ident"
 after="$(cd "$prefix" && find . | sort)"
 [ "$before" = "$after" ] || fail "the program wrote into the prefix: $(diff <(echo "$before") <(echo "$after"))"
-echo "install check passed: $prefix holds the program, the simulator, the desktop entry and the icon; the installed program read $config/PanelSettings.cfg and connected to the installed simulator on port $port"
+echo "install check passed: $prefix holds the program, the simulator, the command-line tool, the desktop entry and the icon; the installed program read $config/PanelSettings.cfg and connected to the installed simulator on port $port, and the installed tool identified it"

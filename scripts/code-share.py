@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Prints how much of the program's code is widget-free.
 
-The program's code is every .cpp and .h in app, link, params, teach, live,
-record, calib, scope, inifile and platform (tools excluded). Two figures:
+The program's code is every .cpp and .h in app, cli, link, params, teach,
+live, record, calib, scope, inifile and platform (tools excluded). Two figures:
   core library  files compiled into c3core (no Qt at all) and their headers
   widget-free   files that include no Qt Widgets, Gui or plot header,
                 directly or through the project's own headers
@@ -14,7 +14,7 @@ import sys
 
 root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
 os.chdir(root)
-folders = ["app", "link", "params", "teach", "live", "record", "calib", "scope", "inifile", "platform"]
+folders = ["app", "cli", "link", "params", "teach", "live", "record", "calib", "scope", "inifile", "platform"]
 gui = re.compile(r'#include\s*<(Q(Widget|Label|PushButton|Dialog|MessageBox|Table|Combo|Spin|Line'
                  r'|Plain|Text|Check|Radio|Group|Grid|HBox|VBox|Box|Frame|Progress|Slider|Tab|Stacked'
                  r'|Scroll|Menu|Action|Application|Painter|Color|Font|Pixmap|Image|Palette|Print'

@@ -77,13 +77,6 @@ TEST_F(ConnectPage, AddressHistoryIsNewestFirstWithoutDuplicatesAndAtMostTen) {
     EXPECT_EQ("sensor-20", h.back());
 }
 
-TEST(PortNumber, DigitsAfterBlanks) {
-    EXPECT_EQ(0u, conn::PortNumberOfText("abc"));
-    EXPECT_EQ(0u, conn::PortNumberOfText(""));
-    EXPECT_EQ(502u, conn::PortNumberOfText(" 502x"));
-    EXPECT_EQ(10001u, conn::PortNumberOfText("10001"));
-}
-
 TEST_F(ConnectPage, IdIsShownOnTheOtherPanelsAndTheMessageBoxClears) {
     StartOnline();
     P().connect.id->SetText("LINE 3 / STATION 7");

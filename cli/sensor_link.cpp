@@ -1,0 +1,174 @@
+#include "cli/sensor_link.h"
+
+#include "app/panel_settings_file.h"
+#include "inifile/ini_store.h"
+#include "link/com232.h"
+#include "link/port_text.h"
+#include "platform/com_port_map.h"
+
+#include <cctype>
+
+namespace cli {
+namespace {
+
+std::string Trim(const std::string& text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+bool BaudrateIndexOf(long baud, unsigned* index) {
+    for (unsigned i = 0; i < 8; ++i) {
+        if (com232::BaudrateOfIndex(i) == baud) {
+            *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool FromSettingsFile(const std::string& path, Address* a, std::string* error) {
+    ini::IniStorePtr store = ini::MakeIniStore();
+    if (!store || ini::Ini_ReadFromFile(store.get(), path) < 0) {
+        *error = "cannot read the settings file " + path;
+        return false;
+    }
+    if (!app::IsPanelSettings(store.get())) {
+        *error = path + " is not a panel-settings file";
+        return false;
+    }
+    const app::ConnectionSettings c = app::ReadConnectionSettings(store.get());
+    a->serial = c.comProtocol == com232::kProtocolRs232;
+    a->com = c.comPort;
+    a->baudrateIndex = c.baudrateIndex;
+    a->host = c.ipAddress;
+    a->port = conn::PortNumberOfText(c.portNumber);
+    a->panelId = app::ReadPanelSettingsContent(store.get(), "").panelId;
+    return true;
+}
+
+} // namespace
+
+int AddressFromOptions(const Options& o, Address* a, std::string* error) {
+    if (!o.settings.empty() && !FromSettingsFile(o.settings, a, error)) {
+        return kExitFile;
+    }
+    if (!o.tcp.empty()) {
+        a->serial = false;
+        const size_t colon = o.tcp.rfind(':');
+        a->host = o.tcp.substr(0, colon);
+        if (colon != std::string::npos) {
+            const std::string port = o.tcp.substr(colon + 1);
+            if (port.empty() || port.find_first_not_of("0123456789") != std::string::npos ||
+                port.size() > 5 || std::stoul(port) > 65535) {
+                *error = "--tcp: not a port number: " + port;
+                return kExitUsage;
+            }
+            a->port = conn::PortNumberOfText(port);
+        }
+    } else if (o.com != 0) {
+        a->serial = true;
+        a->com = o.com;
+    } else if (!o.device.empty()) {
+        a->serial = true;
+        a->com = platform::DeviceToComPort(o.device);
+        if (a->com < 0) {
+            *error = "--device: " + o.device + " has no COM number";
+            return kExitUsage;
+        }
+    }
+    if (o.baud != 0 && !BaudrateIndexOf(o.baud, &a->baudrateIndex)) {
+        *error = "--baud: the sensor has no rate " + std::to_string(o.baud);
+        return kExitUsage;
+    }
+    if (o.panelIdGiven) {
+        a->panelId = o.panelId;
+    }
+    if (a->serial) {
+        a->name = o.device.empty() ? "com:" + std::to_string(a->com) : o.device;
+    } else {
+        a->name = a->host + ":" + std::to_string(a->port);
+    }
+    return kExitDone;
+}
+
+bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
+                       std::string* error) {
+    args->clear();
+    const std::string target = Trim(line.substr(0, line.find('#')));
+    if (target.empty()) {
+        return true;
+    }
+    if (target.find_first_of(" \t") != std::string::npos) {
+        *error = "one sensor a line: " + target;
+        return false;
+    }
+    if (target.rfind("com:", 0) == 0) {
+        *args = {"--com", target.substr(4)};
+    } else if (target[0] == '/') {
+        *args = {"--device", target};
+    } else {
+        *args = {"--tcp", target};
+    }
+    return true;
+}
+
+std::string ExpandOutputName(const std::string& pattern, const std::string& address,
+                             unsigned serial) {
+    std::string safe;
+    for (char c : address) {
+        const bool keep = std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-';
+        safe += keep ? c : '_';
+    }
+    const size_t start = safe.find_first_not_of('_');
+    safe = start == std::string::npos ? "sensor" : safe.substr(start);
+    std::string out = pattern;
+    const auto replace = [&out](const std::string& key, const std::string& with) {
+        for (size_t at = out.find(key); at != std::string::npos;
+             at = out.find(key, at + with.size())) {
+            out.replace(at, key.size(), with);
+        }
+    };
+    replace("{serial}", std::to_string(serial));
+    replace("{address}", safe);
+    return out;
+}
+
+Connection Connect(const Address& a) {
+    Connection c;
+    com232::ResetLinkState();
+    com232::ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
+    com232::ComPort = static_cast<uint16_t>(a.com);
+    com232::BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
+    com232::ServerAddress = a.host;
+    com232::ServerPort = a.port;
+    if (a.serial) {
+        com232::InitRS232();
+    } else {
+        com232::InitTCP_IP();
+    }
+    if (com232::LinkResult < 0) {
+        c.status = kExitLink;
+        c.message = com232::StatusText;
+        return c;
+    }
+    c.identity = com232::IdentifySensor();
+    if (!c.identity.answered) {
+        c.status = kExitLink;
+        c.message = com232::StatusText;
+    } else if (!c.identity.versionMatches) {
+        c.status = kExitRefused;
+        c.message = com232::FirmwareMismatchText(c.identity);
+    } else {
+        com232::LinkOk = 1; // connected, as after the program's connection test
+    }
+    return c;
+}
+
+void Disconnect() {
+    com232::CloseLink();
+}
+
+} // namespace cli

@@ -1,0 +1,48 @@
+// Moving a parameter set between the PC and the sensor's RAM or EEPROM
+// (orders 1 to 4) with the plausibility reports, free of any panel: SEND and
+// GET of the main panel and the command-line tool both run these.
+#pragma once
+
+#include "params/parameter_layout.h"
+
+#include <cstdint>
+#include <string>
+
+namespace params {
+
+inline constexpr const char* kTextRamPlausibility =
+    "PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
+inline constexpr const char* kTextEepromPlausibility =
+    "PARAMETER FROM EEPROM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!\n\n";
+
+// The exchanges of a transfer, in the order they are made.
+enum class TransferStep { None, EepromLoad, Block, Table, EepromStore };
+
+// Name of a step as a message names it ("the teach table").
+const char* TransferStepName(TransferStep step);
+
+struct TransferResult {
+    bool ok = false;                            // every exchange was answered
+    TransferStep failedAt = TransferStep::None; // the exchange that failed
+    // Plausibility codes of the answers (0: the values were taken as sent).
+    uint16_t blockPlausibility = 0;
+    uint16_t tablePlausibility = 0;
+    uint16_t eepromPlausibility = 0;
+    // The plausibility reports as the user reads them, in order.
+    std::string reports;
+};
+
+// Writes set `set` (0, 1) into the sensor's RAM: the ParameterBlock, then the
+// TeachTable, then with `toEeprom` order 3. A non-zero plausibility code is
+// reported through the link's failure report (StatusText, SetTimeout) and
+// the sequence goes on; a failed exchange ends it.
+TransferResult WriteParaSet(uint16_t set, bool toEeprom, const ParameterBlockBytes& block,
+                            const TeachTableBytes& table);
+
+// Reads set `set` (from the EEPROM first with `fromEeprom`: order 4, whose
+// plausibility report goes to the connection page's message box). The blocks
+// are replaced only when both reads succeeded; a shorter answer leaves zeros.
+TransferResult ReadParaSet(uint16_t set, bool fromEeprom, ParameterBlockBytes* block,
+                           TeachTableBytes* table);
+
+} // namespace params

@@ -1,0 +1,297 @@
+// chromik3-cli against the simulated sensor, run as a script runs it: its
+// files and lines compared with the program's, the send with verification,
+// files that must send nothing, a sensor that refuses, vanishes or is not
+// there, and a line of four sensors.
+#include "app/panels.h"
+#include "params/mode_rules.h"
+#include "params/parameter_file_io.h"
+#include "params/parameter_model.h"
+#include "params/transfer_ops.h"
+#include "tests/app/app_fixture.h"
+#include "tests/cli/cli_run.h"
+#include "tests/support/file_bytes.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <algorithm>
+
+using namespace params;
+using testfiles::ReadBytes;
+using testfiles::WriteBytes;
+
+namespace {
+
+class Cli : public AppFixture {
+protected:
+    std::string Tcp() const { return "127.0.0.1:" + std::to_string(sensor_->TcpPort()); }
+    CliRun Run(const std::vector<std::string>& args) { return RunCli(dir_, args); }
+
+    // A set that the mode rules leave as it is and that differs from the
+    // sensor's factory set in every word.
+    static void DistinctiveSet(ParameterBlockBytes* b, TeachTableBytes* t) {
+        *b = DefaultParameterBlock();
+        b->set(kPower, 777);
+        b->set(kAverage, 9);
+        b->set(kHoldFail, 44);
+        b->set(kIntLim, 33);
+        b->set(kMaxVecNo, 7);
+        b->set(kDigitalOutmode, kOutBinary);
+        b->set(kTrigger, kTrigSelf);
+        b->set(kCalculationMode, kSiM2D);
+        b->set(kDynWinLo, 1000);
+        b->set(kDynWinHi, 2000);
+        b->set(kColorGroup, 1);
+        b->set(kLedMode, kLedAc);
+        b->set(kGain, 2);
+        b->set(kIntegral, 12);
+        for (int r = 0; r < kTeachRows; ++r) {
+            for (int c = 0; c < 5; ++c) {
+                t->set(r, static_cast<TeachField>(c), static_cast<uint16_t>(r * 10 + c));
+            }
+            t->set(r, kGroup, static_cast<uint16_t>(r));
+            t->set(r, kHold, static_cast<uint16_t>(100 + r));
+        }
+    }
+    // A parameter file of the distinctive set, as the program writes it.
+    std::string DistinctiveFile(const std::string& name) {
+        ParameterBlockBytes b;
+        TeachTableBytes t;
+        DistinctiveSet(&b, &t);
+        const std::string path = dir_ + "/" + name;
+        EXPECT_EQ(0, WriteParameterFile(path, b, t));
+        return path;
+    }
+    // The order-1 requests the sensor received since the last look.
+    size_t WritesReceived() {
+        const std::vector<std::string> lines = Received();
+        return static_cast<size_t>(std::count_if(
+            lines.begin(), lines.end(), [](const auto& l) { return l.rfind("1 ", 0) == 0; }));
+    }
+};
+
+} // namespace
+
+TEST_F(Cli, GetIsTheProgramsParameterFileOverTcpSerialAndSettings) {
+    sim::Options options;
+    options.pty = true;
+    ASSERT_NO_FATAL_FAILURE(StartConnected(false, options));
+    // The program sends a set of its own to RAM, then writes it with SEND to FILE.
+    ParameterBlockBytes b;
+    TeachTableBytes t;
+    DistinctiveSet(&b, &t);
+    Model().Replace(b, t);
+    InitPanelCtrlAttr();
+    app::P().main.ram->click();
+    app::P().main.send->click();
+    app::P().main.file->click();
+    const std::string programFile = dir_ + "/program.ini";
+    user_->Answer(platform::kExistingFileSelected, programFile);
+    app::P().main.send->click();
+    const std::string expected = ReadBytes(programFile);
+    ASSERT_FALSE(expected.empty());
+    com232::CloseLink(); // the sensor serves one client at a time
+
+    const CliRun file = Run({"get", "--tcp", Tcp(), "-o", "cli_{serial}.ini"});
+    EXPECT_EQ(0, file.status) << file.err;
+    EXPECT_EQ(expected, ReadBytes(dir_ + "/cli_4711.ini"));
+    // Standard output, the connection of the program's settings file.
+    const CliRun settings = Run({"get", "--settings", dir_ + "/PanelSettings.cfg"});
+    EXPECT_EQ(0, settings.status) << settings.err;
+    EXPECT_EQ(expected, settings.out);
+    // The pseudo-terminal, by COM number and by device.
+    const CliRun serial = Run({"get", "--com", std::to_string(sensor_->PtyComPort())});
+    EXPECT_EQ(0, serial.status) << serial.err;
+    EXPECT_EQ(expected, serial.out);
+    const CliRun device = Run({"ident", "--device", sensor_->PtyPath(), "--baud", "115200"});
+    EXPECT_EQ(0, device.status) << device.err;
+    EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR\nSERIAL NUMBER: 4711\n", device.out);
+}
+
+TEST_F(Cli, GetCorrectsASetByTheModeRulesAsTheProgramDoes) {
+    ASSERT_NO_FATAL_FAILURE(StartConnected());
+    // A set the sensor takes but the program would not send: a direct output
+    // mode serves five rows, not seven.
+    ParameterBlockBytes b;
+    TeachTableBytes t;
+    DistinctiveSet(&b, &t);
+    b.set(kDigitalOutmode, kOutDirectHi);
+    b.set(kColorGroup, 0);
+    ASSERT_TRUE(WriteParaSet(0, false, b, t).ok);
+    app::P().main.get->click(); // the program warns and cuts MAXCOL-No.
+    EXPECT_EQ(kTextMaxVecNoTooHigh, user_->LastText("INFO!"));
+    app::P().main.file->click();
+    const std::string programFile = dir_ + "/program.ini";
+    user_->Answer(platform::kExistingFileSelected, programFile);
+    app::P().main.send->click();
+    com232::CloseLink();
+
+    const CliRun get = Run({"get", "--tcp", Tcp()});
+    EXPECT_EQ(0, get.status) << get.err;
+    EXPECT_EQ(ReadBytes(programFile), get.out);
+    EXPECT_EQ(1u, CountLines(get.out, "MAX VEC NO = 5"));
+    EXPECT_NE(std::string::npos, get.err.find(std::string("INFO!\n") + kTextMaxVecNoTooHigh));
+}
+
+TEST_F(Cli, SendVerifiesRamAndEepromAndReportsAsJson) {
+    ASSERT_NO_FATAL_FAILURE(StartSensor());
+    const std::string master = DistinctiveFile("master.ini");
+    const CliRun run =
+        Run({"send", master, "--tcp", Tcp(), "--eeprom", "--set", "1", "--verify", "--json"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(1u, CountLines(run.out, R"("event":"send")"));
+    EXPECT_EQ(1u, CountLines(run.out, R"("memory":"RAM","ok":true)"));
+    EXPECT_EQ(1u, CountLines(run.out, R"("memory":"EEPROM","ok":true)"));
+    EXPECT_EQ(1u, CountLines(run.out, R"("event":"result","message":"","serial":4711,"status":0)"));
+    // Identification, the set read first, the two writes of set 1, the store,
+    // then RAM and the EEPROM read back.
+    const std::vector<std::string> expected = {"7 0 0",   "2 1 0", "2 3 0", "1 1 34",
+                                               "1 3 496", "3 0 0", "2 1 0", "2 3 0",
+                                               "4 0 0",   "2 1 0", "2 3 0"};
+    EXPECT_EQ(expected, Received());
+    // What went in is what comes out again.
+    const CliRun get = Run({"get", "--tcp", Tcp(), "--eeprom", "--set", "1"});
+    EXPECT_EQ(ReadBytes(master), get.out);
+    // A backup that cannot be written says so.
+    const CliRun unwritable = Run({"get", "--tcp", Tcp(), "-o", "no/such/dir/backup.ini"});
+    EXPECT_EQ(4, unwritable.status);
+    EXPECT_NE(std::string::npos, unwritable.err.find("The parameter file could not be written"))
+        << unwritable.err;
+}
+
+TEST_F(Cli, FilesThatAreNotWholeSendNothing) {
+    ASSERT_NO_FATAL_FAILURE(StartSensor());
+    const std::string whole = ReadBytes(DistinctiveFile("whole.ini"));
+    std::string noIntlim = whole;
+    noIntlim.erase(noIntlim.find("INTLIM"),
+                   noIntlim.find('\n', noIntlim.find("INTLIM")) + 1 - noIntlim.find("INTLIM"));
+    WriteBytes(dir_ + "/missing.ini", noIntlim);
+    std::string big = whole;
+    big.replace(big.find("POWER = 777"), 11, "POWER = 70000");
+    WriteBytes(dir_ + "/range.ini", big);
+    WriteBytes(dir_ + "/truncated.ini", whole.substr(0, whole.size() / 2));
+    WriteBytes(dir_ + "/binary.ini", std::string("\x7f"
+                                                 "ELF\0\0\x01\x02\xff\xfe",
+                                                 10));
+    Received();
+
+    struct Case {
+        const char* file;
+        const char* says;
+    } cases[] = {{"missing.ini", "INTLIM"},
+                 {"range.ini", "PARAMETER: POWER"},
+                 {"truncated.ini", "TEACH VECTOR 30"},
+                 {"binary.ini", "is not a parameter file"},
+                 {"absent.ini", "cannot be opened"}};
+    for (const Case& c : cases) {
+        const CliRun run = Run({"send", c.file, "--tcp", Tcp(), "--verify"});
+        EXPECT_EQ(4, run.status) << c.file << run.err;
+        EXPECT_NE(std::string::npos, run.err.find(c.says)) << c.file << run.err;
+        EXPECT_EQ(0u, WritesReceived()) << c.file << ": nothing may be sent";
+    }
+    // Sent on purpose with the program's defaults: INTLIM 0.
+    const CliRun allowed =
+        Run({"send", "missing.ini", "--tcp", Tcp(), "--verify", "--allow-defaults"});
+    EXPECT_EQ(0, allowed.status) << allowed.err;
+    EXPECT_EQ(2u, WritesReceived());
+    const CliRun get = Run({"get", "--tcp", Tcp()});
+    EXPECT_EQ(1u, CountLines(get.out, "INTLIM = 0"));
+}
+
+TEST_F(Cli, RejectedValuesFailVerificationAndAVanishingSensorIsNamed) {
+    ASSERT_NO_FATAL_FAILURE(StartSensor());
+    std::string text = ReadBytes(DistinctiveFile("set.ini"));
+    text.replace(text.find("POWER = 777"), 11, "POWER = 2000"); // above the sensor's range
+    WriteBytes(dir_ + "/implausible.ini", text);
+    const CliRun rejected = Run({"send", "implausible.ini", "--tcp", Tcp(), "--verify"});
+    EXPECT_EQ(3, rejected.status);
+    EXPECT_NE(std::string::npos,
+              rejected.err.find("INFO!\n1PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
+                                "WERE SET TO DEFAULT VALUE!"))
+        << rejected.err;
+    EXPECT_NE(std::string::npos, rejected.err.find("PARAMETER: POWER 2000 -> 500")) << rejected.err;
+
+    // The connection closes instead of answering the teach table.
+    sensor_->Command("fault close order=1 skip=1");
+    const CliRun vanished = Run({"send", "set.ini", "--tcp", Tcp(), "--eeprom"});
+    EXPECT_EQ(2, vanished.status);
+    EXPECT_NE(std::string::npos, vanished.err.find("the teach table may not have arrived"))
+        << vanished.err;
+}
+
+TEST_F(Cli, RefusesOtherFirmwareUnreachableSensorsAndBadUsage) {
+    sim::Options old;
+    old.firmwareId = "CHROMIK3 V4.2.1  OLD SENSOR";
+    ASSERT_NO_FATAL_FAILURE(StartSensor(old));
+    const CliRun refused = Run({"ident", "--tcp", Tcp()});
+    EXPECT_EQ(3, refused.status);
+    EXPECT_NE(std::string::npos,
+              refused.err.find("Sensor firmware and scope version do not match! \nFirmware of "
+                               "connected sensor is: CHROMIK3 V4.2\nThe serial number is: 4711"))
+        << refused.err;
+
+    const CliRun unreachable = Run({"get", "--tcp", "127.0.0.1:" + std::to_string(ClosedPort())});
+    EXPECT_EQ(2, unreachable.status);
+    EXPECT_NE(std::string::npos, unreachable.err.find("UnableToEstablishConnection"));
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"ident", "--tcp", Tcp(), "--bogus"},
+          std::vector<std::string>{"frobnicate", "--tcp", Tcp()}, std::vector<std::string>{"ident"},
+          std::vector<std::string>{"send", "--tcp", Tcp()},
+          std::vector<std::string>{"ident", "--tcp", Tcp(), "--com", "3"},
+          std::vector<std::string>{"ident", "--com", "3", "--baud", "12345"},
+          std::vector<std::string>{"get", "--targets", "line.txt"}}) {
+        const CliRun run = Run(args);
+        EXPECT_EQ(1, run.status) << args[0] << " " << args.back();
+        EXPECT_NE(std::string::npos, run.err.find("usage: chromik3-cli")) << run.err;
+    }
+    const CliRun help = Run({"send", "--help"});
+    EXPECT_EQ(0, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("--allow-defaults"));
+}
+
+TEST_F(Cli, TargetsRunEverySensorOfALineAndFailWhenOneFails) {
+    // Two sensors on TCP, one on a serial line, one switched off.
+    std::vector<std::unique_ptr<sim::Simulator>> line;
+    std::vector<std::string> names;
+    std::string targets = "# packing line 3\n";
+    for (uint16_t serial : {1001, 1002, 1003}) {
+        sim::Options o;
+        o.tcpPort = 0;
+        o.serialNumber = serial;
+        o.pty = serial == 1003;
+        o.tcp = !o.pty;
+        line.push_back(std::make_unique<sim::Simulator>(o));
+        std::string error;
+        ASSERT_TRUE(line.back()->Start(&error)) << error;
+        names.push_back(o.pty ? "com:" + std::to_string(line.back()->PtyComPort())
+                              : "127.0.0.1:" + std::to_string(line.back()->TcpPort()));
+        targets += names.back() + "   # station\n";
+    }
+    const std::string off = "127.0.0.1:" + std::to_string(ClosedPort());
+    targets += "\n" + off + "\n";
+    WriteBytes(dir_ + "/line.txt", targets);
+
+    const CliRun backup =
+        Run({"get", "--targets", "line.txt", "-o", "backup_{serial}_{address}.ini"});
+    EXPECT_EQ(2, backup.status) << backup.err;
+    for (size_t i = 0; i < names.size(); ++i) {
+        std::string safe = names[i];
+        std::replace(safe.begin(), safe.end(), ':', '_');
+        EXPECT_FALSE(
+            ReadBytes(dir_ + "/backup_" + std::to_string(1001 + i) + "_" + safe + ".ini").empty())
+            << safe;
+        EXPECT_EQ(1u, CountLines(backup.out,
+                                 names[i] + "\tserial " + std::to_string(1001 + i) + "\tdone"))
+            << backup.out;
+    }
+    EXPECT_EQ(1u, CountLines(backup.out, off + "\t-\tfailed (2)\tUnableToEstablishConnection"));
+    EXPECT_EQ(1u, CountLines(backup.out, "4 sensors: 3 done, 1 failed"));
+
+    const std::string master = DistinctiveFile("master.ini");
+    const CliRun send = Run({"send", master, "--targets", "line.txt", "--verify", "--json"});
+    EXPECT_EQ(2, send.status);
+    EXPECT_EQ(3u, CountLines(send.out, R"("memory":"RAM","ok":true)"));
+    EXPECT_EQ(1u, CountLines(send.out, R"("done":3,"event":"summary","failed":1,"sensors":4)"))
+        << send.out;
+}
