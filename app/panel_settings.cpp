@@ -18,7 +18,7 @@
 namespace app {
 namespace {
 
-DirectorySettings gPaths;
+settings::DirectorySettings gPaths;
 std::string gPanelId;
 
 bool FileExists(const std::string& path) {
@@ -32,15 +32,16 @@ ini::IniStorePtr ReadSettingsStore() {
         return {};
     }
     ini::IniStorePtr store = ini::MakeIniStore();
-    if (!store || ini::Ini_ReadFromFile(store.get(), path) < 0 || !IsPanelSettings(store.get())) {
+    if (!store || ini::Ini_ReadFromFile(store.get(), path) < 0 ||
+        !settings::IsPanelSettings(store.get())) {
         return {};
     }
     return store;
 }
 
-void ApplyPlacement(const WindowPlacement& w) {
+void ApplyPlacement(const settings::WindowPlacement& w) {
     QWidget* window = P().main.window;
-    if (w.zoom == kWindowZoomMaximised) {
+    if (w.zoom == settings::kWindowZoomMaximised) {
         window->setWindowState(window->windowState() | Qt::WindowMaximized);
         return;
     }
@@ -50,7 +51,7 @@ void ApplyPlacement(const WindowPlacement& w) {
 
 } // namespace
 
-DirectorySettings& Paths() {
+settings::DirectorySettings& Paths() {
     return gPaths;
 }
 std::string& PanelId() {
@@ -58,11 +59,12 @@ std::string& PanelId() {
 }
 
 void LoadPanelSettings() {
-    gPaths = DefaultDirectories(ProjectDir());
+    gPaths = settings::DefaultDirectories(ProjectDir());
     gPanelId.clear();
     teach::ResetRowColours();
     if (ini::IniStorePtr store = ReadSettingsStore()) {
-        PanelSettingsContent c = ReadPanelSettingsContent(store.get(), ProjectDir());
+        settings::PanelSettingsContent c =
+            settings::ReadPanelSettingsContent(store.get(), ProjectDir());
         gPanelId = c.panelId;
         if (c.placement) {
             ApplyPlacement(*c.placement);
@@ -81,9 +83,9 @@ void LoadPanelSettings() {
 }
 
 void GetConnectionSettingsFromFile() {
-    ConnectionSettings s;
+    settings::ConnectionSettings s;
     if (ini::IniStorePtr store = ReadSettingsStore()) {
-        s = ReadConnectionSettings(store.get());
+        s = settings::ReadConnectionSettings(store.get());
     }
     conn::ConnectPage& c = P().connect;
     c.protocol->SetVal(s.comProtocol);
@@ -98,11 +100,12 @@ void GetConnectionSettingsFromFile() {
 void StorePanelSettings() {
     Panels& p = P();
     conn::ConnectPage& c = p.connect;
-    gPanelId = filetext::CutToChars(c.id->text().toStdString(), kMaxPanelIdChars);
+    gPanelId = filetext::CutToChars(c.id->text().toStdString(), settings::kMaxPanelIdChars);
 
     QWidget* window = p.main.window;
-    WindowPlacement placement;
-    placement.zoom = window->isMaximized() ? kWindowZoomMaximised : kWindowZoomNormal;
+    settings::WindowPlacement placement;
+    placement.zoom =
+        window->isMaximized() ? settings::kWindowZoomMaximised : settings::kWindowZoomNormal;
     const QRect normal = window->isMaximized() ? window->normalGeometry() : window->geometry();
     placement.left = window->isMaximized() ? normal.x() : window->x();
     placement.top = window->isMaximized() ? normal.y() : window->y();
@@ -110,7 +113,7 @@ void StorePanelSettings() {
     placement.height = normal.height();
 
     conn::ReadConnectionControls();
-    ConnectionSettings s;
+    settings::ConnectionSettings s;
     s.comProtocol = com232::ComProtocol;
     s.comPort = com232::ComPort;
     s.baudrateIndex = com232::BaudrateIndex;
@@ -121,7 +124,8 @@ void StorePanelSettings() {
     ini::IniStorePtr store = ini::MakeIniStore();
     int rc = ini::kIniErrNoMemory;
     if (store) {
-        PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(), s);
+        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(),
+                                   s);
         teach::AppendTableSetToIniHandle(store.get());
         // Written beside the file and renamed over it: a failed write leaves
         // the old settings as they were.

@@ -2,12 +2,12 @@
 // address history and connection settings.
 #pragma once
 
-#include "app/panel_settings_file.h"
+#include "settings/panel_settings_file.h"
 
 namespace app {
 
 // The four remembered file paths.
-DirectorySettings& Paths();
+settings::DirectorySettings& Paths();
 // The sensor identification text (at most 99 characters).
 std::string& PanelId();
 

@@ -1,10 +1,10 @@
 #include "cli/sensor_link.h"
 
-#include "app/panel_settings_file.h"
 #include "inifile/ini_store.h"
 #include "link/com232.h"
 #include "link/port_text.h"
 #include "platform/com_port_map.h"
+#include "settings/panel_settings_file.h"
 
 #include <cctype>
 
@@ -35,17 +35,17 @@ bool FromSettingsFile(const std::string& path, Address* a, std::string* error) {
         *error = "cannot read the settings file " + path;
         return false;
     }
-    if (!app::IsPanelSettings(store.get())) {
+    if (!settings::IsPanelSettings(store.get())) {
         *error = path + " is not a panel-settings file";
         return false;
     }
-    const app::ConnectionSettings c = app::ReadConnectionSettings(store.get());
+    const settings::ConnectionSettings c = settings::ReadConnectionSettings(store.get());
     a->serial = c.comProtocol == com232::kProtocolRs232;
     a->com = c.comPort;
     a->baudrateIndex = c.baudrateIndex;
     a->host = c.ipAddress;
     a->port = conn::PortNumberOfText(c.portNumber);
-    a->panelId = app::ReadPanelSettingsContent(store.get(), "").panelId;
+    a->panelId = settings::ReadPanelSettingsContent(store.get(), "").panelId;
     return true;
 }
 

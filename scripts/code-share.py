@@ -14,7 +14,7 @@ import sys
 
 root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..")
 os.chdir(root)
-folders = ["app", "cli", "link", "params", "teach", "live", "record", "calib", "scope", "inifile", "platform"]
+folders = ["app", "cli", "link", "params", "teach", "live", "record", "calib", "scope", "inifile", "settings", "platform"]
 gui = re.compile(r'#include\s*<(Q(Widget|Label|PushButton|Dialog|MessageBox|Table|Combo|Spin|Line'
                  r'|Plain|Text|Check|Radio|Group|Grid|HBox|VBox|Box|Frame|Progress|Slider|Tab|Stacked'
                  r'|Scroll|Menu|Action|Application|Painter|Color|Font|Pixmap|Image|Palette|Print'

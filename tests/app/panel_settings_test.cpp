@@ -87,14 +87,15 @@ TEST(PanelSettingsFile, MissingEntryIsSkippedAndMissingPathsGetTheValidFileDefau
     ini::Ini_PutString(store.get(), "IP ADDRESSES", "IP ADDR 1", "a");
     ini::Ini_PutString(store.get(), "IP ADDRESSES", "IP ADDR 3", "c");
     ini::Ini_PutString(store.get(), "DIRECTORIES", "RECORDER FILE", "/data/rec.dat");
-    ASSERT_TRUE(app::IsPanelSettings(store.get()));
-    const app::PanelSettingsContent c = app::ReadPanelSettingsContent(store.get(), "/proj");
+    ASSERT_TRUE(settings::IsPanelSettings(store.get()));
+    const settings::PanelSettingsContent c =
+        settings::ReadPanelSettingsContent(store.get(), "/proj");
     EXPECT_EQ((std::vector<std::string>{"a", "c"}), c.addressHistory);
     EXPECT_FALSE(c.placement.has_value());
     EXPECT_EQ("/proj", c.directories.parameterFile);
     EXPECT_EQ("/data/rec.dat", c.directories.recorderFile);
     EXPECT_EQ("/proj", c.directories.hardwareIniFile);
-    const app::ConnectionSettings s = app::ReadConnectionSettings(store.get());
+    const settings::ConnectionSettings s = settings::ReadConnectionSettings(store.get());
     EXPECT_EQ(0, s.comProtocol);
     EXPECT_EQ(1, s.comPort);
     EXPECT_EQ(4, s.baudrateIndex);
@@ -104,16 +105,17 @@ TEST(PanelSettingsFile, MissingEntryIsSkippedAndMissingPathsGetTheValidFileDefau
 TEST(PanelSettingsFile, WindowKeysOnlyWithTheZoomKeyAndValuesAsSixteenBits) {
     ini::IniStorePtr store = ini::MakeIniStore();
     ini::Ini_PutInt(store.get(), "PANEL POSITION", "MAINPANEL LEFT", 300);
-    EXPECT_FALSE(app::ReadPanelSettingsContent(store.get(), "/p").placement.has_value());
+    EXPECT_FALSE(settings::ReadPanelSettingsContent(store.get(), "/p").placement.has_value());
     ini::Ini_PutInt(store.get(), "PANEL POSITION", "MAINPANEL FULLSCREEN", 0);
-    const app::WindowPlacement w = *app::ReadPanelSettingsContent(store.get(), "/p").placement;
+    const settings::WindowPlacement w =
+        *settings::ReadPanelSettingsContent(store.get(), "/p").placement;
     EXPECT_EQ(300, w.left);
     EXPECT_EQ(40, w.top);
     EXPECT_EQ(790, w.width);
     ini::Ini_PutInt(store.get(), "COMMUNICATION SETTINGS", "COMPORT", 65536 + 1005);
-    EXPECT_EQ(1005, app::ReadConnectionSettings(store.get()).comPort);
+    EXPECT_EQ(1005, settings::ReadConnectionSettings(store.get()).comPort);
     ini::Ini_PutString(store.get(), "GENERAL INFO", "PANEL ID:", std::string(150, 'x'));
-    EXPECT_EQ(99u, app::ReadPanelSettingsContent(store.get(), "/p").panelId.size());
+    EXPECT_EQ(99u, settings::ReadPanelSettingsContent(store.get(), "/p").panelId.size());
 }
 
 TEST_F(Settings, FullscreenOpensMaximisedWhateverTheOtherKeysSay) {

@@ -1,5 +1,6 @@
 // Content of the panel-settings file "PanelSettings.cfg", read from and
-// written to an INI store, free of any panel.
+// written to an INI store, free of any panel: the program keeps its
+// settings in it, and the command-line tool takes the connection from it.
 #pragma once
 
 #include "platform/shell_services.h"
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace app {
+namespace settings {
 
 inline constexpr const char* kPanelSettingsFileType = "Panel Settings";
 inline constexpr const char* kScopeVersion = "CHROMIK3 Scope V4.3";
@@ -65,4 +66,4 @@ void PutPanelSettings(ini::IniStore* store, const std::string& panelId,
                       const std::vector<std::string>& addressHistory,
                       const ConnectionSettings& connection);
 
-} // namespace app
+} // namespace settings

@@ -1,10 +1,10 @@
-#include "app/panel_settings_file.h"
+#include "settings/panel_settings_file.h"
 
 #include "inifile/file_text.h"
 
 #include <algorithm>
 
-namespace app {
+namespace settings {
 namespace {
 
 constexpr const char* kGeneral = "GENERAL INFO";
@@ -124,4 +124,4 @@ void PutPanelSettings(ini::IniStore* store, const std::string& panelId,
     ini::Ini_PutString(store, kCommunication, "PORT NUMBER", connection.portNumber);
 }
 
-} // namespace app
+} // namespace settings
