@@ -150,8 +150,9 @@ Connection Connect(const Address& a) {
         com232::InitTCP_IP();
     }
     if (com232::LinkResult < 0) {
+        // The program's own words, then the transport's reason.
         c.status = kExitLink;
-        c.message = com232::StatusText;
+        c.message = "Could not establish connection! " + com232::StatusText;
         return c;
     }
     c.identity = com232::IdentifySensor();

@@ -232,7 +232,8 @@ TEST_F(Cli, RefusesOtherFirmwareUnreachableSensorsAndBadUsage) {
 
     const CliRun unreachable = Run({"get", "--tcp", "127.0.0.1:" + std::to_string(ClosedPort())});
     EXPECT_EQ(2, unreachable.status);
-    EXPECT_NE(std::string::npos, unreachable.err.find("UnableToEstablishConnection"));
+    EXPECT_NE(std::string::npos,
+              unreachable.err.find("Could not establish connection! UnableToEstablishConnection"));
 
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"ident", "--tcp", Tcp(), "--bogus"},
@@ -285,7 +286,11 @@ TEST_F(Cli, TargetsRunEverySensorOfALineAndFailWhenOneFails) {
                                  names[i] + "\tserial " + std::to_string(1001 + i) + "\tdone"))
             << backup.out;
     }
-    EXPECT_EQ(1u, CountLines(backup.out, off + "\t-\tfailed (2)\tUnableToEstablishConnection"));
+    EXPECT_EQ(
+        1u,
+        CountLines(
+            backup.out,
+            off + "\t-\tfailed (2)\tCould not establish connection! UnableToEstablishConnection"));
     EXPECT_EQ(1u, CountLines(backup.out, "4 sensors: 3 done, 1 failed"));
 
     const std::string master = DistinctiveFile("master.ini");
