@@ -26,9 +26,11 @@ int main(int argc, char** argv) {
         return cli::kExitDone;
     }
     cli::SetJsonOutput(options.json);
+    if (!options.targets.empty()) {
+        return cli::RunOnTargets(options);
+    }
     platform::InitCoreRuntime(argc, argv);
-    const int status = options.targets.empty() ? cli::RunSensorCommand(options)
-                                               : cli::RunOnTargets(options, argv[0]);
+    const int status = cli::RunSensorCommand(options);
     // The link's socket goes before the application object it belongs to.
     com232::CloseLink();
     platform::ShutdownCoreRuntime();

@@ -6,8 +6,10 @@
 
 namespace cli {
 
-// Runs the command on every target in parallel, prints one result line per
-// sensor and a summary; the status of the worst failure, 0 when all worked.
-int RunOnTargets(const Options& options, const char* program);
+// Runs the command on every target in parallel, each in a process of its
+// own, prints one result line per sensor and a summary; the status of the
+// worst failure, 0 when all worked. Called before the run-time has started:
+// the processes for the sensors are copies of this one.
+int RunOnTargets(const Options& options);
 
 } // namespace cli
