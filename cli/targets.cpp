@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <poll.h>
@@ -119,6 +120,7 @@ bool Start(const Options& o, Target* t) {
 // Reads every run's output as it comes until all have closed it, then
 // collects their exit statuses.
 void AwaitRuns(std::vector<Target>* targets) {
+    bool stopsPassedOn = false;
     for (;;) {
         std::vector<pollfd> fds;
         std::vector<std::string*> texts;
@@ -136,10 +138,21 @@ void AwaitRuns(std::vector<Target>* targets) {
             break;
         }
         if (poll(fds.data(), fds.size(), -1) < 0) {
-            if (errno == EINTR) {
-                continue; // Ctrl-C: the runs end by themselves and close their output
+            if (errno != EINTR) {
+                break;
             }
-            break;
+            // Ctrl-C from a terminal reaches every run; a stop sent to this
+            // process alone is passed on, so that each run ends as STOP ends
+            // it and closes its output.
+            if (StopRequested() && !stopsPassedOn) {
+                stopsPassedOn = true;
+                for (const Target& t : *targets) {
+                    if (t.pid > 0) {
+                        kill(t.pid, SIGINT);
+                    }
+                }
+            }
+            continue;
         }
         for (size_t i = 0; i < fds.size(); ++i) {
             if ((fds[i].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {

@@ -147,6 +147,48 @@ TEST_F(CliAcquire, CtrlCEndsATriggeredRecordingCleanly) {
     EXPECT_EQ("30 0 0", received.back()) << "automatic sending is stopped";
 }
 
+TEST_F(CliAcquire, AStopSentToALinesRunEndsTheRecordingOfEverySensor) {
+    ASSERT_NO_FATAL_FAILURE(StartSteadySensor());
+    sim::Options o;
+    o.tcpPort = 0;
+    o.serialNumber = 4712;
+    sim::Simulator second(o);
+    std::string error;
+    ASSERT_TRUE(second.Start(&error)) << error;
+    testfiles::WriteBytes(dir_ + "/line.txt",
+                          Tcp() + "\n127.0.0.1:" + std::to_string(second.TcpPort()) + "\n");
+    // The stop goes to the tool that runs the line, not to its runs (as from
+    // a line-control program rather than a terminal's Ctrl-C).
+    const int pid = StartCli(
+        dir_, {"record", "--targets", "line.txt", "-o", "trig_{serial}.dat", "--triggered"});
+    for (int i = 0; i < 500; ++i) {
+        if (sensor_->Command("status").find("auto-send=on") != std::string::npos &&
+            second.Command("status").find("auto-send=on") != std::string::npos) {
+            break;
+        }
+        SettleFor(0.01);
+    }
+    sensor_->Command("trigger");
+    second.Command("trigger");
+    for (int i = 0; i < 500 && (Lines(ReadBytes(dir_ + "/trig_4711.dat")).size() < 5 ||
+                                Lines(ReadBytes(dir_ + "/trig_4712.dat")).size() < 5);
+         ++i) {
+        SettleFor(0.01);
+    }
+    ::kill(pid, SIGINT);
+    const CliRun run = WaitCli(dir_, pid);
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_EQ(1u, CountLines(run.out, "2 sensors: 2 done, 0 failed")) << run.out;
+    for (const char* serial : {"4711", "4712"}) {
+        const std::vector<std::string> lines =
+            Lines(ReadBytes(dir_ + "/trig_" + std::string(serial) + ".dat"));
+        ASSERT_EQ(5u, lines.size()) << serial;
+        ExpectDataLine(lines.back());
+    }
+    EXPECT_NE(std::string::npos, sensor_->Command("status").find("auto-send=off"));
+    EXPECT_NE(std::string::npos, second.Command("status").find("auto-send=off"));
+}
+
 TEST_F(CliAcquire, HardwareInfoCycleTimeAndScopeAreTheProgramsOwn) {
     ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
     sensor_->Command("in0 0");
