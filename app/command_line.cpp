@@ -44,17 +44,39 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return c;
             }
             c.viewFiles.push_back(file);
+        } else if (a == "--params" || a.rfind("--params=", 0) == 0) {
+            std::string file;
+            if (a == "--params") {
+                if (i + 1 < args.size()) {
+                    file = args[++i];
+                }
+            } else {
+                file = a.substr(std::string("--params=").size());
+            }
+            if (file.empty()) {
+                c.error = "--params needs the name of a parameter file";
+                return c;
+            }
+            if (!c.paramsFile.empty()) {
+                c.error = "--params given twice";
+                return c;
+            }
+            c.paramsFile = file;
         } else {
             c.error = "unknown argument \"" + a + "\"";
             return c;
         }
+    }
+    if (!c.paramsFile.empty() && c.viewFiles.empty()) {
+        // Connected, the colour plane shows the sensor's own teach table.
+        c.error = "--params works with --view only";
     }
     return c;
 }
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [--settings FILE] [--view FILE.dat ...] [--help] [--version]\n"
+           " [--settings FILE] [--view FILE.dat ... [--params FILE.ini]] [--help] [--version]\n"
            "\n"
            "The PC operating program of the CHROMIK3 colour sensor.\n"
            "\n"
@@ -65,6 +87,9 @@ std::string UsageText(const std::string& programName) {
            "  --view FILE.dat  open the record file in the record viewer alone, without\n"
            "                   connecting to a sensor (repeat it for more files); nothing\n"
            "                   is read from or written to the settings file\n"
+           "  --params FILE.ini\n"
+           "                   with --view: draw the teach table of this parameter file\n"
+           "                   (a backup of the sensor) under the recorded colours\n"
            "  --version        print the program's version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -17,6 +17,9 @@ struct CommandLine {
     // --view FILE (any number): the record viewer alone, one window per
     // file, without a sensor.
     std::vector<std::string> viewFiles;
+    // --params FILE.ini (with --view only): the viewers' colour plane shows
+    // the teach table and calculation mode of this parameter file.
+    std::string paramsFile;
     bool help = false;    // --help, -h
     bool version = false; // --version
     std::string error;    // what was wrong; empty when the line is good

@@ -3,6 +3,8 @@
 #include "app/command_line.h"
 #include "app/panels.h"
 #include "app/shell.h"
+#include "params/parameter_file_io.h"
+#include "params/parameter_model.h"
 #include "platform/widgets.h"
 
 #include <QCoreApplication>
@@ -110,6 +112,28 @@ const std::vector<std::string>& ViewFilesOfCommandLine() {
     return gViewFiles;
 }
 
+bool LoadViewParameters(const std::string& path, std::string* message) {
+    params::ParameterModel& model = params::Model();
+    const params::ParameterFileRead r =
+        params::ReadParameterFile(path, model.Block(), model.Table());
+    if (!r.storeMade || r.readResult < 0) {
+        *message = "the parameter file " + path + " cannot be read";
+        return false;
+    }
+    if (!r.isParameterFile) {
+        *message = path + " is not a parameter file";
+        return false;
+    }
+    // What the file lacks keeps the file defaults, as GET from a file does;
+    // the viewer shows the table all the same.
+    std::string missing = r.paraReport + r.teachReport;
+    if (!missing.empty()) {
+        *message = path + ": " + missing;
+    }
+    model.Replace(r.block, r.table);
+    return true;
+}
+
 int HandleCommandLine(int argc, char** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
@@ -159,6 +183,16 @@ int HandleCommandLine(int argc, char** argv) {
         SetPanelSettingsPathOverride(file.absoluteFilePath().toStdString());
     }
     gViewFiles = c.viewFiles;
+    if (!c.paramsFile.empty()) {
+        std::string message;
+        const bool loaded = LoadViewParameters(c.paramsFile, &message);
+        if (!message.empty()) {
+            std::fprintf(stderr, "%s: %s\n", name.c_str(), message.c_str());
+        }
+        if (!loaded) {
+            return 1;
+        }
+    }
     return -1;
 }
 

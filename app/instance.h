@@ -35,5 +35,10 @@ void InstallTerminationHandler();
 int HandleCommandLine(int argc, char** argv);
 // The record files named with --view; the program then shows only them.
 const std::vector<std::string>& ViewFilesOfCommandLine();
+// --params: reads the parameter file at `path` into the parameter model, so
+// the viewers alone draw its teach table. False when the file cannot be
+// read or is not a parameter file; *message then says why, and otherwise
+// lists what the file lacks (kept at the file defaults), or is empty.
+bool LoadViewParameters(const std::string& path, std::string* message);
 
 } // namespace app

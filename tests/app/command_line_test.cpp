@@ -31,6 +31,13 @@ TEST(CommandLine, TakesRecordFilesToViewWithoutASensor) {
     EXPECT_EQ("--view needs the name of a record file", ParseCommandLine({"--view"}).error);
     EXPECT_EQ("--view needs the name of a record file", ParseCommandLine({"--view="}).error);
     EXPECT_NE(std::string::npos, app::UsageText("chromik3-scope").find("--view FILE.dat"));
+    // The teach table to draw under them, from a sensor's backup.
+    EXPECT_EQ("line3.ini",
+              ParseCommandLine({"--view", "a.dat", "--params", "line3.ini"}).paramsFile);
+    EXPECT_EQ("b.ini", ParseCommandLine({"--params=b.ini", "--view", "a.dat"}).paramsFile);
+    EXPECT_EQ("--params works with --view only", ParseCommandLine({"--params", "b.ini"}).error);
+    EXPECT_EQ("--params needs the name of a parameter file",
+              ParseCommandLine({"--view", "a.dat", "--params"}).error);
 }
 
 TEST(CommandLine, TheTitleNamesTheSensorWhereOneIsSet) {

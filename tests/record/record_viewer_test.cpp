@@ -5,6 +5,7 @@
 #include "app/instance.h"
 #include "app/panels.h"
 #include "app/shell.h"
+#include "params/parameter_file_io.h"
 #include "params/parameter_model.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
@@ -24,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -225,6 +227,32 @@ TEST_F(Viewer, ExportsThePictureOrSaysItCannot) {
     EXPECT_NE(std::string::npos, error.find("CAN NOT BE WRITTEN")) << error;
     EXPECT_EQ(3u, static_cast<size_t>(
                       std::distance(fs::directory_iterator(dir_), fs::directory_iterator{})));
+}
+
+TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
+    const params::ParameterBlockBytes startBlock = params::Model().Block();
+    const params::TeachTableBytes startTable = params::Model().Table();
+    params::TeachTableBytes table = startTable;
+    table.bytes[3 * params::kTeachVectorSize] ^= 0x5A; // a row the start set does not hold
+    const std::string backup = (dir_ / "backup.ini").string();
+    ASSERT_EQ(0, params::WriteParameterFile(backup, startBlock, table));
+    const std::string run = WriteRun("desk.dat", 5);
+    const auto handle = [&run](const std::string& params) {
+        std::string args[] = {"chromik3-scope", "--view", run, "--params", params};
+        char* argv[] = {args[0].data(), args[1].data(), args[2].data(), args[3].data(),
+                        args[4].data()};
+        return app::HandleCommandLine(5, argv);
+    };
+    ASSERT_EQ(-1, handle(backup));
+    EXPECT_EQ(0, std::memcmp(table.bytes, params::Model().Table().bytes, sizeof table.bytes));
+
+    // A file that is not there or not a parameter file: a message, the
+    // program does not start, the set stays.
+    params::Model().Replace(startBlock, startTable);
+    EXPECT_EQ(1, handle((dir_ / "missing.ini").string()));
+    EXPECT_EQ(1, handle(run));
+    EXPECT_EQ(
+        0, std::memcmp(startTable.bytes, params::Model().Table().bytes, sizeof startTable.bytes));
 }
 
 TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
