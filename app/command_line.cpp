@@ -2,25 +2,37 @@
 
 namespace app {
 
+namespace {
+
+// An option that names a file, written "--name FILE" or "--name=FILE".
+// True when args[*i] is the option `name`; *file then holds the name (empty
+// when missing) and *i stands on the last argument taken.
+bool FileOption(const std::vector<std::string>& args, size_t* i, const std::string& name,
+                std::string* file) {
+    const std::string& a = args[*i];
+    if (a == name) {
+        *file = *i + 1 < args.size() ? args[++*i] : "";
+        return true;
+    }
+    if (a.rfind(name + "=", 0) == 0) {
+        *file = a.substr(name.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine c;
+    std::string file;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--help" || a == "-h") {
             c.help = true;
         } else if (a == "--version") {
             c.version = true;
-        } else if (a == "--settings" || a.rfind("--settings=", 0) == 0) {
-            std::string file;
-            if (a == "--settings") {
-                if (i + 1 >= args.size()) {
-                    c.error = "--settings needs the name of a settings file";
-                    return c;
-                }
-                file = args[++i];
-            } else {
-                file = a.substr(std::string("--settings=").size());
-            }
+        } else if (FileOption(args, &i, "--settings", &file)) {
             if (file.empty()) {
                 c.error = "--settings needs the name of a settings file";
                 return c;
@@ -30,29 +42,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return c;
             }
             c.settingsFile = file;
-        } else if (a == "--view" || a.rfind("--view=", 0) == 0) {
-            std::string file;
-            if (a == "--view") {
-                if (i + 1 < args.size()) {
-                    file = args[++i];
-                }
-            } else {
-                file = a.substr(std::string("--view=").size());
-            }
+        } else if (FileOption(args, &i, "--view", &file)) {
             if (file.empty()) {
                 c.error = "--view needs the name of a record file";
                 return c;
             }
             c.viewFiles.push_back(file);
-        } else if (a == "--params" || a.rfind("--params=", 0) == 0) {
-            std::string file;
-            if (a == "--params") {
-                if (i + 1 < args.size()) {
-                    file = args[++i];
-                }
-            } else {
-                file = a.substr(std::string("--params=").size());
-            }
+        } else if (FileOption(args, &i, "--params", &file)) {
             if (file.empty()) {
                 c.error = "--params needs the name of a parameter file";
                 return c;
