@@ -172,17 +172,19 @@ bool VerifyFrom(const Options& o, const Sensor& s, bool eeprom, const ParameterB
     return false;
 }
 
-int Send(const Options& o, const Sensor& s) {
-    // The reserved words and anything the file lacks start from the sensor's
-    // set, as after the program's connection test.
+// Sends the set read from the file (checked before the sensor was touched).
+int Send(const Options& o, const Sensor& s, params::ParameterFileRead file) {
+    // The rows' reserved words are never in the file: they stay as the
+    // sensor holds them, as after the program's connection test.
     ParameterBlockBytes current;
     TeachTableBytes currentTable;
     const uint16_t set = static_cast<uint16_t>(o.set);
     if (!params::ReadParaSet(set, false, &current, &currentTable).ok) {
         return Finish(s, kExitLink, com232::StatusText + "\nNothing was sent.");
     }
-    const params::ParameterFileRead file =
-        params::ReadParameterFile(o.file, params::DefaultParameterBlock(), currentTable);
+    for (int row = 0; row < params::kTeachRows; ++row) {
+        file.table.set(row, params::kReserved, currentTable.get(row, params::kReserved));
+    }
     const params::TransferResult r = params::WriteParaSet(set, o.eeprom, file.block, file.table);
     if (!r.reports.empty()) {
         Warn(r.reports);
@@ -246,10 +248,11 @@ int RunSensorCommand(const Options& o) {
     if (addressStatus != kExitDone) {
         return addressStatus;
     }
+    params::ParameterFileRead file;
     if (o.command == "send") {
         // The file is checked before the sensor is touched: a bad file sends nothing.
-        const params::ParameterFileRead file =
-            params::ReadParameterFile(o.file, ParameterBlockBytes(), TeachTableBytes());
+        file =
+            params::ReadParameterFile(o.file, params::DefaultParameterBlock(), TeachTableBytes());
         const std::string problems = FileProblems(o.file, file);
         const bool fatal = file.readResult < 0 || !file.isParameterFile;
         if (!problems.empty() && (fatal || !o.allowDefaults)) {
@@ -275,7 +278,7 @@ int RunSensorCommand(const Options& o) {
     } else if (o.command == "get") {
         status = Get(o, s);
     } else if (o.command == "send") {
-        status = Send(o, s);
+        status = Send(o, s, file);
     } else {
         const std::string path = ExpandOutputName(o.output, s.address.name, s.serial);
         Outcome r;
