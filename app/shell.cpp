@@ -173,11 +173,12 @@ QWidget* CurrentChildPanel() {
 void SetButtonsDimmed(int goMode, int dim) {
     Panels& p = P();
     const bool d = dim != 0;
+    // MANUAL RECORD is in no list: it appends the frame received last and
+    // sends nothing, so it stays usable during GO and offline; its own
+    // callback dims it while it writes.
     if (goMode == 0) {
-        // MANUAL RECORD records the frame GO received last, so GO leaves it usable too.
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{p.main.send, p.main.get, p.main.ram, p.main.eeprom,
-                                             p.main.file, p.recorder.manualRecord}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{p.main.send, p.main.get, p.main.ram,
+                                                          p.main.eeprom, p.main.file}) {
             SetDimmed(w, d);
         }
     }

@@ -143,7 +143,8 @@ void AppFixture::ExpectOfflineMode() {
     const std::pair<const char*, QWidget*> usable[] = {{"TRY TO CONNECT", p.connect.tryToConnect},
                                                        {"baud rate", p.connect.baudrate},
                                                        {"SEND", p.main.send},
-                                                       {"GET", p.main.get}};
+                                                       {"GET", p.main.get},
+                                                       {"MANUAL RECORD", p.recorder.manualRecord}};
     for (const auto& [name, w] : usable) {
         EXPECT_TRUE(w->isEnabled()) << name;
     }
