@@ -38,6 +38,7 @@ void AppFixture::TearDown() {
     params::ResetParameterSet();
     platform::ResetQuitRequest();
     app::SetProjectDir("");
+    app::SetDocumentsDir("");
     std::error_code ec;
     fs::remove_all(dir_, ec);
 }
