@@ -57,7 +57,7 @@ for page in $man_pages; do
     program="$(basename "$page" .1.gz)"
     warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$prefix/$page" 2>&1 >/dev/null)"
     [ -z "$warnings" ] || fail "$page: $warnings"
-    text="$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/$page" 2>/dev/null | col -b)"
+    text="$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/$page" 2>/dev/null)"
     grep -Eq "^ *$program +- " <<<"$text" || fail "$page has no name line"
     for section in SYNOPSIS DESCRIPTION FILES "SEE ALSO"; do
         grep -q "^$section" <<<"$text" || fail "$page has no $section"
