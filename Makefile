@@ -3,18 +3,22 @@
 #   make test   install what is missing, build, run every test (ctest)
 #   make bench  build and run the benchmarks (figures are printed)
 #   make fuzz   build the fuzz targets with clang and run each for FUZZ_SECONDS (default 60)
-#   make package build the Debian package (build/chromik3-scope_*.deb)
+#   make package build the Debian package with Debian's hardening flags
+#                (build-package/chromik3-scope_*.deb)
+#   make lint-package  build the package and check it with lintian (no error, no warning)
 
 BUILD ?= build
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot-dev \
             libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils \
-            clang-14 libfuzzer-14-dev libclang-rt-14-dev
+            clang-14 libfuzzer-14-dev libclang-rt-14-dev \
+            help2man man-db file lintian
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build run sim test bench fuzz fuzz-build package format clean
+.PHONY: all deps configure build run sim test bench fuzz fuzz-build package lint-package format clean
 
 all: build
 
@@ -51,9 +55,19 @@ fuzz-build: deps
 fuzz: fuzz-build
 	./scripts/fuzz.sh run $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-package: build
-	cd $(BUILD) && cpack -G DEB
-	@ls $(BUILD)/chromik3-scope_*.deb
+# The package is built in a folder of its own with Debian's flags
+# (C3_DEBIAN_BUILDFLAGS); only what it holds is compiled there.
+package: deps
+	@[ -f $(PACKAGE_BUILD)/CMakeCache.txt ] || cmake -S . -B $(PACKAGE_BUILD) \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DC3_DEBIAN_BUILDFLAGS=ON
+	cmake --build $(PACKAGE_BUILD) -j$(JOBS) \
+	  --target chromik3-scope chromik3-cli chromik3-sim man_pages package_docs
+	rm -f $(PACKAGE_BUILD)/chromik3-scope_*.deb
+	cd $(PACKAGE_BUILD) && cpack -G DEB
+	@ls $(PACKAGE_BUILD)/chromik3-scope_*.deb
+
+lint-package: package
+	lintian --display-info --fail-on error,warning $(PACKAGE_BUILD)/chromik3-scope_*.deb
 
 bench: build
 	./scripts/run-benchmarks.sh $(BUILD)
@@ -63,4 +77,4 @@ format:
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

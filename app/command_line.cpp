@@ -91,7 +91,8 @@ std::string UsageText(const std::string& programName) {
 }
 
 std::string VersionText() {
-    return std::string(kProgramVersionTitle) + "\n";
+    // As the command-line tool and the simulator print theirs.
+    return std::string("chromik3-scope 4.3.0 (") + kProgramVersionTitle + ")\n";
 }
 
 std::string WindowTitleFor(const std::string& sensorId) {

@@ -160,12 +160,13 @@ int HandleCommandLine(int argc, char** argv) {
                      UsageText(name).c_str());
         return 1;
     }
-    if (c.help) {
-        std::fputs(UsageText(name).c_str(), stdout);
-        return 0;
-    }
-    if (c.version) {
-        std::fputs(VersionText().c_str(), stdout);
+    if (c.help || c.version) {
+        // A write that fails (a full disk, a closed pipe) is no success.
+        const std::string text = c.help ? UsageText(name) : VersionText();
+        if (std::fputs(text.c_str(), stdout) < 0 || std::fflush(stdout) != 0) {
+            std::fprintf(stderr, "%s: cannot write to standard output\n", name.c_str());
+            return 1;
+        }
         return 0;
     }
     if (!c.settingsFile.empty()) {

@@ -104,6 +104,8 @@ public:
         }
     }
     shell::Directories& Paths() override { return app::Paths(); }
+    std::string DocumentsDir() const override { return app::DocumentsDir(); }
+    void PrepareFolderOf(const std::string& path) override { app::PrepareFolderOf(path); }
     void StoreSettings() override { StorePanelSettings(); }
     std::string PanelId() const override {
         return app::PanelsLoaded() ? P().connect.id->text().toStdString() : std::string();

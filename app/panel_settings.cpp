@@ -59,12 +59,14 @@ std::string& PanelId() {
 }
 
 void LoadPanelSettings() {
-    gPaths = settings::DefaultDirectories(ProjectDir());
+    // The user's files go to the documents folder of an installed program;
+    // the settings file keeps the paths the user chose since.
+    gPaths = settings::DefaultDirectories(UserFilesDir());
     gPanelId.clear();
     teach::ResetRowColours();
     if (ini::IniStorePtr store = ReadSettingsStore()) {
         settings::PanelSettingsContent c =
-            settings::ReadPanelSettingsContent(store.get(), ProjectDir());
+            settings::ReadPanelSettingsContent(store.get(), UserFilesDir());
         gPanelId = c.panelId;
         if (c.placement) {
             ApplyPlacement(*c.placement);

@@ -52,6 +52,7 @@ namespace {
 
 QWidget* gCurrentChild = nullptr;
 std::string gProjectDirOverride;
+std::string gDocumentsDirOverride;
 
 void SetDimmed(QWidget* w, bool dim) {
     if (w != nullptr) {
@@ -61,16 +62,25 @@ void SetDimmed(QWidget* w, bool dim) {
 
 } // namespace
 
+namespace {
+
+// A run from the build folder keeps its settings and files beside the
+// program. An installed program (its desktop entry beside it under the
+// prefix) never writes into the system's program directory, even as root.
+bool RunsFromBuildFolder() {
+    const QString own = QCoreApplication::applicationDirPath();
+    const bool installed = QFileInfo::exists(own + "/../share/applications/chromik3-scope.desktop");
+    return !installed && QFileInfo(own).isWritable();
+}
+
+} // namespace
+
 std::string ProjectDir() {
     if (!gProjectDirOverride.empty()) {
         return gProjectDirOverride;
     }
-    const QString own = QCoreApplication::applicationDirPath();
-    // An installed program (its desktop entry beside it under the prefix)
-    // never writes into the system's program directory, even as root.
-    const bool installed = QFileInfo::exists(own + "/../share/applications/chromik3-scope.desktop");
-    if (!installed && QFileInfo(own).isWritable()) {
-        return own.toStdString();
+    if (RunsFromBuildFolder()) {
+        return QCoreApplication::applicationDirPath().toStdString();
     }
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
@@ -79,6 +89,39 @@ std::string ProjectDir() {
 
 void SetProjectDir(const std::string& dir) {
     gProjectDirOverride = dir;
+}
+
+std::string DocumentsDir() {
+    if (!gDocumentsDirOverride.empty()) {
+        return gDocumentsDirOverride;
+    }
+    if (!gProjectDirOverride.empty() || RunsFromBuildFolder()) {
+        return {};
+    }
+    // The folder the desktop names for documents (xdg-user-dirs), ~/Documents otherwise.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? std::string() : (documents + "/CHROMIK3").toStdString();
+}
+
+void SetDocumentsDir(const std::string& dir) {
+    gDocumentsDirOverride = dir;
+}
+
+std::string UserFilesDir() {
+    const std::string documents = DocumentsDir();
+    return documents.empty() ? ProjectDir() : documents;
+}
+
+void PrepareFolderOf(const std::string& path) {
+    const std::string documents = DocumentsDir();
+    if (documents.empty() || path.empty()) {
+        return;
+    }
+    const QString folder = QDir::cleanPath(QString::fromStdString(documents));
+    const QFileInfo target(QDir::cleanPath(QString::fromStdString(path)));
+    if (target.absoluteFilePath() == folder || target.absolutePath() == folder) {
+        QDir().mkpath(folder);
+    }
 }
 
 std::string PanelSettingsPath() {
@@ -173,11 +216,12 @@ QWidget* CurrentChildPanel() {
 void SetButtonsDimmed(int goMode, int dim) {
     Panels& p = P();
     const bool d = dim != 0;
+    // MANUAL RECORD is in no list: it appends the frame received last and
+    // sends nothing, so it stays usable during GO and offline; its own
+    // callback dims it while it writes.
     if (goMode == 0) {
-        // MANUAL RECORD records the frame GO received last, so GO leaves it usable too.
-        for (QWidget* w :
-             std::initializer_list<QWidget*>{p.main.send, p.main.get, p.main.ram, p.main.eeprom,
-                                             p.main.file, p.recorder.manualRecord}) {
+        for (QWidget* w : std::initializer_list<QWidget*>{p.main.send, p.main.get, p.main.ram,
+                                                          p.main.eeprom, p.main.file}) {
             SetDimmed(w, d);
         }
     }

@@ -60,12 +60,26 @@ void ShowLogo();
 QWidget* ShowInfoText(const std::string& text, const std::string& toolTip, int left, int top,
                       int pointSize);
 
-// Project directory: the program's own directory, or the user's
-// configuration directory when that is not writable or the program is
-// installed (its desktop entry lies under the same prefix).
+// Project directory, where the settings file lives: the program's own
+// directory for a run from the build folder, otherwise (the program is
+// installed, its desktop entry lying under the same prefix, or its directory
+// is not writable) the user's configuration directory.
 std::string ProjectDir();
-// Overrides the project directory (tests).
+// Overrides the project directory (tests); the user's files then go there
+// too, as for a run from the build folder.
 void SetProjectDir(const std::string& dir);
 std::string PanelSettingsPath();
+// The folder of the user's files (record, parameter, hardware information
+// and table attributes files, the scope printout) when they do not go into
+// the project directory: CHROMIK3 in the user's documents folder for an
+// installed program, empty for a run from the build folder. Not created here.
+std::string DocumentsDir();
+// Overrides DocumentsDir (tests: an installed program's places).
+void SetDocumentsDir(const std::string& dir);
+// Where the user's files go by default: DocumentsDir(), or the project
+// directory when that is empty.
+std::string UserFilesDir();
+// Creates DocumentsDir() when `path` is it or lies in it and it is missing.
+void PrepareFolderOf(const std::string& path);
 
 } // namespace app

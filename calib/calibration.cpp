@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
+#include <QWindow>
 
 #include <string>
 
@@ -322,6 +323,14 @@ int CBF_StringEnterPW(QWidget*, ctl::Event e) {
     } else {
         platform::MessagePopup("ATTENTION!", kTextWrongPassword);
         p.password.password->clear();
+        // The message window took the keyboard and, closing, leaves no window
+        // active: the panel asks for it again (it still counts as active while
+        // the message is on its way out, so activateWindow() would not ask)
+        // and the emptied field takes it, so the next try can be typed at once.
+        p.password.password->setFocus(Qt::OtherFocusReason);
+        if (QWindow* window = p.password.panel->windowHandle()) {
+            window->requestActivate();
+        }
     }
     return 0;
 }

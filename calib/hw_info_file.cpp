@@ -14,8 +14,10 @@ namespace conn {
 namespace {
 
 platform::FileSelectRequest HardwareFileRequest() {
+    const std::string& last = shell::Shell().Paths().hardwareIniFile;
+    shell::Shell().PrepareFolderOf(last);
     platform::FileSelectRequest r;
-    r.directory = params::DialogDirectoryOf(shell::Shell().Paths().hardwareIniFile);
+    r.directory = params::DialogDirectoryOf(last);
     r.defaultName = hwinfo::kDefaultFileName;
     r.filter = "*.ini";
     r.title = "HardwareInitialFile";

@@ -256,9 +256,10 @@ int WriteFile(const IniStore& store, const std::string& path) {
         return kIniErrCreate;
     }
     if (exists) {
-        // Keep the old file's permissions and, where allowed, its owner.
-        (void)::fchown(fd, st.st_uid, st.st_gid);
-        (void)::fchmod(fd, st.st_mode & 07777);
+        // Keep the old file's permissions and, where allowed, its owner (a
+        // refused owner leaves the new file this user's).
+        [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+        [[maybe_unused]] const int moded = ::fchmod(fd, st.st_mode & 07777);
     }
     int result = 0;
     try {

@@ -34,8 +34,10 @@ private:
 
 // The same dialog for both directions.
 platform::FileSelectRequest ParameterFileRequest() {
+    const std::string& last = shell::Shell().Paths().parameterFile;
+    shell::Shell().PrepareFolderOf(last);
     platform::FileSelectRequest r;
-    r.directory = DialogDirectoryOf(shell::Shell().Paths().parameterFile);
+    r.directory = DialogDirectoryOf(last);
     r.defaultName = "Parameter.ini";
     r.filter = "*.ini";
     r.title = "Parameter";

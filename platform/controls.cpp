@@ -4,6 +4,7 @@
 #include "platform/widgets.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -113,7 +114,12 @@ void ConnectCommit(QWidget* control, BindingFilter* f) {
         QObject::connect(table, &U16Table::cellEdited, f,
                          [f](int, int) { f->Fire(Event::ValueChanged); });
     } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-        QObject::connect(button, &QAbstractButton::clicked, f, fire);
+        // A click with the mouse takes the focus and so commits the field
+        // being edited; a shortcut key does not, so commit it here.
+        QObject::connect(button, &QAbstractButton::clicked, f, [f] {
+            CommitFocusedEditor();
+            f->Fire(Event::Commit);
+        });
     } else if (auto* combo = qobject_cast<QComboBox*>(control)) {
         QObject::connect(combo, &QComboBox::activated, f, [f](int) { f->Fire(Event::Commit); });
     }
@@ -140,6 +146,30 @@ void Bind(QWidget* control, const char* helpText, Callback callback, const char*
         area->viewport()->installEventFilter(f);
     }
     ConnectCommit(control, f);
+}
+
+void CommitFocusedEditor() {
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget()) {
+        if (auto* spin = qobject_cast<U16Spin*>(w)) {
+            spin->CommitTyped();
+            return;
+        }
+        if (auto* dspin = qobject_cast<DSpin*>(w)) {
+            dspin->CommitTyped();
+            return;
+        }
+        if (auto* text = qobject_cast<TextField*>(w)) {
+            text->CommitTyped();
+            return;
+        }
+        if (auto* table = qobject_cast<U16Table*>(w)) {
+            table->CommitEdit();
+            return;
+        }
+        if (w->isWindow()) {
+            return;
+        }
+    }
 }
 
 const char* HelpTextOf(QWidget* control) {

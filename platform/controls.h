@@ -37,6 +37,12 @@ bool FirstModelBinding(QObject* control);
 void Bind(QWidget* control, const char* helpText, Callback callback,
           const char* helpTitle = kInfoTitle);
 
+// Commits the value still being typed into the control that has the
+// keyboard focus (a number box, a text field, a table cell), as leaving it
+// does. Every bound button runs this before its action, so an action started
+// by a shortcut key, which takes no focus, uses what the user typed.
+void CommitFocusedEditor();
+
 // The help text bound to a control (nullptr when none); for tests.
 const char* HelpTextOf(QWidget* control);
 

@@ -19,4 +19,8 @@ SerialOpenProblem DiagnoseSerialOpen(const std::string& device);
 // The reason as one line for the message box; empty for None.
 std::string SerialOpenReasonText(const std::string& device, SerialOpenProblem problem);
 
+// The command that puts `user` into `group`: through sudo where it is
+// installed, otherwise to be typed as root ("as root: adduser ...").
+std::string JoinGroupCommand(const std::string& user, const std::string& group, bool haveSudo);
+
 } // namespace platform

@@ -12,6 +12,8 @@ public:
     void ShowPage(Page) override {}
     void SetPageVisible(Page, bool) override {}
     Directories& Paths() override { return paths_; }
+    std::string DocumentsDir() const override { return {}; }
+    void PrepareFolderOf(const std::string&) override {}
     void StoreSettings() override {}
     std::string PanelId() const override { return {}; }
 

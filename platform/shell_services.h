@@ -55,6 +55,14 @@ public:
     virtual void SetPageVisible(Page page, bool visible) = 0;
     // The remembered file locations (read and written).
     virtual Directories& Paths() = 0;
+    // The folder of the user's files (~/Documents/CHROMIK3) when they do not
+    // lie beside the program, as for a run from the build folder (empty
+    // then). It is created only when first needed (PrepareFolderOf).
+    virtual std::string DocumentsDir() const = 0;
+    // Creates the documents folder when `path` is it or lies in it and it
+    // is missing: called before a file dialog opens there and before a
+    // file is written there. Any other folder is left alone.
+    virtual void PrepareFolderOf(const std::string& path) = 0;
     // Writes the settings file now (ACCEPT on the connection page).
     virtual void StoreSettings() = 0;
     // The panel identification as the connection page shows it (record

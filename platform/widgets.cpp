@@ -58,6 +58,11 @@ void U16Spin::keyPressEvent(QKeyEvent* e) {
 
 void U16Spin::focusOutEvent(QFocusEvent* e) {
     QSpinBox::focusOutEvent(e);
+    CommitTyped();
+}
+
+void U16Spin::CommitTyped() {
+    interpretText();
     if (value() != lastCommitted_) {
         Commit();
     }
@@ -99,6 +104,11 @@ void DSpin::keyPressEvent(QKeyEvent* e) {
 
 void DSpin::focusOutEvent(QFocusEvent* e) {
     QDoubleSpinBox::focusOutEvent(e);
+    CommitTyped();
+}
+
+void DSpin::CommitTyped() {
+    interpretText();
     if (value() != lastCommitted_) {
         Commit();
     }
@@ -167,6 +177,10 @@ void TextField::SetText(const QString& s) {
 
 void TextField::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
+    CommitTyped();
+}
+
+void TextField::CommitTyped() {
     if (isModified()) {
         setModified(false);
         emit committed();
@@ -355,6 +369,18 @@ U16Table::U16Table(int rows, const std::vector<ColumnKind>& columns, QWidget* pa
             emit cellEdited(item->row() + 1, item->column() + 1);
         }
     });
+}
+
+void U16Table::CommitEdit() {
+    QWidget* editor = state() == EditingState ? indexWidget(currentIndex()) : nullptr;
+    if (editor == nullptr) {
+        return;
+    }
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(editor)) {
+        spin->interpretText();
+    }
+    commitData(editor);
+    closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 bool U16Table::IsValueCell(int row, int col) const {

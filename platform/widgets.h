@@ -31,6 +31,9 @@ public:
     // Sets the value without committing (values outside the range are coerced).
     void SetVal(int v);
     void stepBy(int steps) override;
+    // Commits what is typed, when it differs from the last committed value,
+    // as leaving the control does.
+    void CommitTyped();
 signals:
     void committed();
 
@@ -51,6 +54,7 @@ public:
                    int decimals = 2);
     void SetVal(double v);
     void stepBy(int steps) override;
+    void CommitTyped(); // as U16Spin::CommitTyped
 signals:
     void committed();
 
@@ -95,6 +99,8 @@ class TextField : public QLineEdit {
 public:
     explicit TextField(QWidget* parent = nullptr, int maxChars = 255);
     void SetText(const QString& s);
+    // Commits an edited text as leaving the field does.
+    void CommitTyped();
 signals:
     void committed();
 
@@ -208,6 +214,9 @@ public:
     void SetActiveCell(int row, int col);
     int ValueMaximum() const { return maximum_; }
     void SetValueMaximum(int m) { maximum_ = m; }
+    // Takes the value of a cell being edited into the cell and closes its
+    // editor, as leaving the cell does.
+    void CommitEdit();
 signals:
     // A cell edited by the user (1-based row and column).
     void cellEdited(int row, int col);

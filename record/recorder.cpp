@@ -135,6 +135,7 @@ void CalcRecTime() {
 
 void SelRecFile() {
     namespace fs = std::filesystem;
+    shell::Shell().PrepareFolderOf(RecordPath());
     platform::FileSelectRequest request;
     request.directory = fs::path(RecordPath()).parent_path().string();
     request.defaultName = kRecordFileDefaultName;
@@ -165,6 +166,7 @@ void SelRecFile() {
 bool WriteFileHeader() {
     std::string reason;
     const std::string header = RecordFileHeader(shell::kProgramTitle, PanelIdText());
+    shell::Shell().PrepareFolderOf(RecordPath());
     if (!StartRecordFile(RecordPath(), header, &reason)) {
         platform::MessagePopup(kTitleAttention, kTextCannotWrite + RecordPath() + "\n" + reason);
         return false;
@@ -177,6 +179,8 @@ bool ToFile() {
     // A record file that is not there (a path remembered from an earlier
     // session and never chosen in this one, or a file removed meanwhile)
     // starts with its header, so that every record file names its columns.
+    // The default file's folder is made on the first record.
+    shell::Shell().PrepareFolderOf(RecordPath());
     if (AppendFrameLine(RecordPath(), live::Frames().Current(),
                         RecordFileHeader(shell::kProgramTitle, PanelIdText()), &reason)) {
         return true;

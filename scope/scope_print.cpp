@@ -109,8 +109,14 @@ bool SelectPrinter(QPrinter& printer) {
         return gDialogHook(printer);
     }
     if (QPrinterInfo::availablePrinters().isEmpty()) {
-        // Only the print-to-file choice is there: offer a file name with it.
-        printer.setOutputFileName(QDir::home().filePath(kDefaultPdfName));
+        // Only the print-to-file choice is there: offer a file name with it,
+        // in the user's documents folder (the home folder for a run from the
+        // build folder).
+        const std::string documents = shell::Shell().DocumentsDir();
+        shell::Shell().PrepareFolderOf(documents);
+        const QDir folder =
+            documents.empty() ? QDir::home() : QDir(QString::fromStdString(documents));
+        printer.setOutputFileName(folder.filePath(kDefaultPdfName));
     }
     QPrintDialog dialog(&printer, MainWindow());
     dialog.setWindowTitle("Print");

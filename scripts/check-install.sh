@@ -2,10 +2,15 @@
 # Installs the build into a temporary prefix and checks what an installed
 # copy needs: the program, the simulated sensor, the command-line tool (its
 # version, no widgets, identifying the simulator), the desktop entry and the
-# icon in their standard places; the desktop entry valid; and the installed
-# program, started from its menu command, taking its settings from the
-# user's configuration directory and connecting to the installed simulator,
-# while writing nothing into the prefix.
+# icon in their standard places; the desktop entry valid; the manual pages
+# (made from each program's --help, rendering without warnings, with their
+# DESCRIPTION and FILES), the machine-readable copyright file and the
+# changelog; the Debian package's contents and the dependencies
+# dpkg-shlibdeps found; and the installed program, started from its menu
+# command, taking its settings from the user's configuration directory,
+# connecting to the installed simulator and naming the user's documents
+# folder for the user's files without making it before it is needed, while
+# writing nothing into the prefix.
 #   scripts/check-install.sh [BUILD_DIR]
 set -u
 build="$(cd "${1:-build}" && pwd)"
@@ -31,9 +36,11 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
 for f in bin/chromik3-scope bin/chromik3-sim bin/chromik3-cli; do
     [ -x "$prefix/$f" ] || fail "$f missing or not executable"
 done
+doc=share/doc/chromik3-scope
+man_pages="share/man/man1/chromik3-scope.1.gz share/man/man1/chromik3-cli.1.gz share/man/man1/chromik3-sim.1.gz"
 for f in share/applications/chromik3-scope.desktop \
          share/icons/hicolor/scalable/apps/chromik3-scope.svg \
-         share/doc/chromik3-scope/README.md; do
+         $doc/README.md $doc/copyright $doc/changelog.gz $man_pages; do
     [ -s "$prefix/$f" ] || fail "$f missing"
 done
 desktop="$prefix/share/applications/chromik3-scope.desktop"
@@ -44,8 +51,36 @@ if command -v desktop-file-validate >/dev/null; then
 fi
 grep -q '<svg' "$prefix/share/icons/hicolor/scalable/apps/chromik3-scope.svg" || fail "icon is no SVG"
 
-# The command-line tool runs and needs no widgets.
+# Each manual page renders without a warning and has its name line, its
+# options from --help, and the DESCRIPTION and FILES of packaging/man/.
+for page in $man_pages; do
+    program="$(basename "$page" .1.gz)"
+    warnings="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$prefix/$page" 2>&1 >/dev/null)"
+    [ -z "$warnings" ] || fail "$page: $warnings"
+    text="$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$prefix/$page" 2>/dev/null)"
+    grep -Eq "^ *$program +- " <<<"$text" || fail "$page has no name line"
+    for section in SYNOPSIS DESCRIPTION FILES "SEE ALSO"; do
+        grep -q "^$section" <<<"$text" || fail "$page has no $section"
+    done
+    grep -q -- '--help' <<<"$text" || fail "$page lacks the options of --help"
+done
+grep -q 'Documents/CHROMIK3' <<<"$(zcat "$prefix/share/man/man1/chromik3-scope.1.gz")" ||
+    fail "chromik3-scope(1) does not name the documents folder"
+
+# The copyright file in Debian's machine-readable format; the changelog
+# names the package's version.
+head -1 "$prefix/$doc/copyright" |
+    grep -qx 'Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/' ||
+    fail "copyright is not in the machine-readable format"
+for field in Upstream-Name Files Copyright License; do
+    grep -q "^$field: " "$prefix/$doc/copyright" || fail "copyright lacks $field"
+done
+zcat "$prefix/$doc/changelog.gz" | head -1 | grep -q '^chromik3-scope (4\.3\.0) ' ||
+    fail "changelog does not start with version 4.3.0"
+
+# The command-line tool runs and needs no widgets; the simulator tells its version.
 "$prefix/bin/chromik3-cli" --version | grep -q '^chromik3-cli 4\.3' || fail "chromik3-cli --version"
+"$prefix/bin/chromik3-sim" --version | grep -q '^chromik3-sim 4\.3' || fail "chromik3-sim --version"
 if ldd "$prefix/bin/chromik3-cli" | grep -Eq 'Qt6(Widgets|Gui|PrintSupport)|qcustomplot'; then
     fail "chromik3-cli links widgets: $(ldd "$prefix/bin/chromik3-cli" | grep -i qt)"
 fi
@@ -59,14 +94,25 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
     contents="$(dpkg-deb -c "$deb")"
     for f in ./usr/bin/chromik3-scope ./usr/bin/chromik3-sim ./usr/bin/chromik3-cli \
              ./usr/share/applications/chromik3-scope.desktop \
-             ./usr/share/icons/hicolor/scalable/apps/chromik3-scope.svg; do
+             ./usr/share/icons/hicolor/scalable/apps/chromik3-scope.svg \
+             ./usr/$doc/copyright ./usr/$doc/changelog.gz \
+             $(for m in $man_pages; do echo "./usr/$m"; done); do
         grep -q " $f\$" <<<"$contents" || fail "package lacks $f"
     done
+    maintainer="$(dpkg-deb -f "$deb" Maintainer)"
+    grep -Eq '^[^<]+ <[^@> ]+@[^> ]+>$' <<<"$maintainer" || fail "Maintainer is no name and address: $maintainer"
+    # What the programs load, with versions (dpkg-shlibdeps), and the
+    # platform plugins, which no loader sees; nothing they do not load.
     depends="$(dpkg-deb -f "$deb" Depends)"
-    for p in libqt6widgets6 libqt6serialport6 libqt6network6 libqt6printsupport6 \
-             libqcustomplot2.1-qt6 qt6-qpa-plugins; do
-        grep -qw "$p" <<<"$depends" || fail "package does not depend on $p"
+    for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 \
+             libqt6printsupport6 libqcustomplot2.1-qt6; do
+        grep -Fq ", $p (>= " <<<", $depends" || fail "package does not depend on $p with a version: $depends"
     done
+    grep -qw qt6-qpa-plugins <<<"$depends" || fail "package does not depend on qt6-qpa-plugins"
+    if grep -qw libqt6network6 <<<"$depends" &&
+        ! ldd "$prefix"/bin/chromik3-* | grep -q libQt6Network; then
+        fail "package depends on libqt6network6, which no program loads"
+    fi
 fi
 
 # The installed program against the installed simulator.
@@ -104,13 +150,20 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 [ -n "$connected" ] || { cat "$work/app.log"; fail "installed program did not connect to the installed simulator"; }
-kill "$app_pid"
+kill "$app_pid" # closes the window as its close box does: the settings are saved
 wait "$app_pid" 2>/dev/null
 app_pid=""
+# The user's files go to the documents folder, which nothing has needed yet.
+documents="$HOME/Documents/CHROMIK3"
+grep -q "^RECORDER FILE = \"$documents/RecordFile.dat\"" "$config/PanelSettings.cfg" ||
+    fail "the record file is not in $documents: $(grep 'FILE = ' "$config/PanelSettings.cfg")"
+grep -q "^PARAMETER FILE = \"$documents\"" "$config/PanelSettings.cfg" ||
+    fail "parameter files do not start in $documents"
+[ ! -e "$HOME/Documents" ] || fail "$HOME/Documents was made before a file was saved"
 # The installed tool against the same simulator, once the program has let go.
 ident="$(PATH="$prefix/bin:$PATH" chromik3-cli ident --tcp "127.0.0.1:$port" 2>&1)" ||
     fail "installed chromik3-cli did not identify the simulator: $ident"
 grep -q '^SERIAL NUMBER: ' <<<"$ident" || fail "chromik3-cli ident printed: $ident"
 after="$(cd "$prefix" && find . | sort)"
 [ "$before" = "$after" ] || fail "the program wrote into the prefix: $(diff <(echo "$before") <(echo "$after"))"
-echo "install check passed: $prefix holds the program, the simulator, the command-line tool, the desktop entry and the icon; the installed program read $config/PanelSettings.cfg and connected to the installed simulator on port $port, and the installed tool identified it"
+echo "install check passed: $prefix holds the program, the simulator, the command-line tool, their manual pages, the desktop entry, the icon, the copyright file and the changelog; the installed program read $config/PanelSettings.cfg, connected to the installed simulator on port $port and keeps the user's files in $documents; the installed tool identified the simulator"

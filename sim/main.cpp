@@ -51,7 +51,10 @@ const char* kUsage =
     "                      e.g. --fault \"delay-header 2900 order=7\"\n"
     "\n"
     "  --help              this text\n"
+    "  --version           the version\n"
     "\n";
+
+const char* kVersion = "chromik3-sim 4.3.0 (CHROMIK3 Scope V4.3)\n";
 
 bool ParseInt(const char* text, long lo, long hi, long* out) {
     char* end = nullptr;
@@ -78,14 +81,27 @@ int Usage(const std::string& problem) {
     return 2;
 }
 
+// Prints `text` on standard output; a write that fails (a full disk, a
+// closed pipe) is reported and ends with status 1.
+int PrintAndExit(const std::string& text) {
+    std::cout << text << std::flush;
+    if (!std::cout) {
+        std::cerr << "chromik3-sim: cannot write to standard output\n";
+        return 1;
+    }
+    return 0;
+}
+
 // Parses the command line into `o`; returns -1 to go on, else an exit code.
 int ParseArgs(int argc, char** argv, sim::Options* o) {
     bool tcpGiven = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << sim::ControlHelp();
-            return 0;
+            return PrintAndExit(kUsage + sim::ControlHelp());
+        }
+        if (arg == "--version") {
+            return PrintAndExit(kVersion);
         }
         if (arg == "--pty") {
             o->pty = true;

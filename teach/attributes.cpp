@@ -22,6 +22,7 @@ constexpr const char* kTextNoFile = "No file was selected!";
 
 // Asks for the attributes file, starting where the last one was.
 int SelectAttributesFile(std::string* path) {
+    shell::Shell().PrepareFolderOf(shell::Shell().Paths().tableAttributesFile);
     const QFileInfo last(QString::fromStdString(shell::Shell().Paths().tableAttributesFile));
     platform::FileSelectRequest r;
     // A remembered directory (the start value of a settings file without the

@@ -38,6 +38,7 @@ void AppFixture::TearDown() {
     params::ResetParameterSet();
     platform::ResetQuitRequest();
     app::SetProjectDir("");
+    app::SetDocumentsDir("");
     std::error_code ec;
     fs::remove_all(dir_, ec);
 }
@@ -143,7 +144,8 @@ void AppFixture::ExpectOfflineMode() {
     const std::pair<const char*, QWidget*> usable[] = {{"TRY TO CONNECT", p.connect.tryToConnect},
                                                        {"baud rate", p.connect.baudrate},
                                                        {"SEND", p.main.send},
-                                                       {"GET", p.main.get}};
+                                                       {"GET", p.main.get},
+                                                       {"MANUAL RECORD", p.recorder.manualRecord}};
     for (const auto& [name, w] : usable) {
         EXPECT_TRUE(w->isEnabled()) << name;
     }

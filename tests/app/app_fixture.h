@@ -50,7 +50,8 @@ protected:
     // Processes events for the given time.
     void SettleFor(double seconds);
     // Offline mode as every way into it must leave it: no link, target FILE,
-    // only TRY TO CONNECT, the baud-rate selector, SEND and GET usable.
+    // only TRY TO CONNECT, the baud-rate selector, SEND, GET and MANUAL RECORD
+    // (the last frame received can still be appended) usable.
     void ExpectOfflineMode();
 
     // A silent sensor costs a fraction of a second, not 3 s per request.

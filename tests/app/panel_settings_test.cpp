@@ -4,6 +4,7 @@
 #include "link/connect_page.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
+#include "record/recorder_logic.h"
 #include "tests/app/app_fixture.h"
 
 #include <QComboBox>
@@ -52,6 +53,36 @@ TEST_F(Settings, FirstStartUsesTheDefaults) {
     EXPECT_EQ(0xFF0000u, P().groupHold.groupTable->CellBackground(16, 2));
     EXPECT_EQ(0x800000u, P().groupHold.holdTable->CellBackground(16, 2)); // row 14
     EXPECT_EQ(0xFF0000u, P().teachPage.grid->CellBackground(31, 6));      // row 30
+}
+
+// An installed program keeps only its settings in the configuration
+// directory; a new user's files go to the documents folder, which is made
+// when the first of them is written.
+TEST_F(Settings, AnInstalledProgramPutsTheUsersFilesIntoTheDocumentsFolder) {
+    const std::string documents = dir_ + "/Documents/CHROMIK3";
+    app::SetDocumentsDir(documents);
+    StartOffline();
+    EXPECT_EQ(documents + "/Parameter.ini", app::Paths().parameterFile);
+    EXPECT_EQ(documents + "/RecordFile.dat", P().recorder.filePath->text().toStdString());
+    EXPECT_EQ(documents + "/HardwareInitialFile.ini", app::Paths().hardwareIniFile);
+    EXPECT_EQ(documents + "/TableAttributes.ini", app::Paths().tableAttributesFile);
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/Documents")) << "made before it is needed";
+
+    // SEND to FILE asks in the documents folder, made for the dialog.
+    P().main.send->click();
+    ASSERT_EQ(1u, user_->Count(platform::PopupKind::FileSelect));
+    EXPECT_EQ(documents, user_->Records().front().file.directory);
+    EXPECT_TRUE(std::filesystem::is_directory(documents));
+
+    // The first record goes there, also offline.
+    std::filesystem::remove_all(dir_ + "/Documents");
+    P().recorder.mode->SetVal(record::kModeManual);
+    P().recorder.manualRecord->click();
+    EXPECT_TRUE(std::filesystem::is_regular_file(documents + "/RecordFile.dat"));
+    EXPECT_EQ(1, P().recorder.recorded->Val());
+
+    CloseProgram();
+    EXPECT_NE(std::string::npos, ReadSettingsText().find("RECORDER FILE = \"" + documents));
 }
 
 TEST_F(Settings, AFileOfAnotherTypeIsIgnoredCompletely) {

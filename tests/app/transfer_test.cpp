@@ -9,8 +9,11 @@
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -29,6 +32,30 @@ protected:
         ASSERT_NO_FATAL_FAILURE(StartConnected());
     }
     std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
+    // Makes the main window the active one, with the keyboard in `w`.
+    void Focus(QWidget* w) {
+        P().main.window->activateWindow();
+        for (int i = 0; i < 100 && QApplication::activeWindow() != P().main.window; ++i) {
+            Settle(1);
+        }
+        w->setFocus();
+        Settle(1);
+    }
+    // Replaces the text of a number box as typing does.
+    static void Type(QWidget* box, const QString& text) {
+        QLineEdit* edit = qobject_cast<QLineEdit*>(box);
+        edit = edit != nullptr ? edit : box->findChild<QLineEdit*>();
+        ASSERT_NE(nullptr, edit);
+        edit->selectAll();
+        edit->insert(text);
+    }
+    // A key pressed where the keyboard is, as the window system delivers it.
+    void PressKey(int key) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(QApplication::focusWidget(), &release);
+    }
 };
 
 } // namespace
@@ -111,6 +138,36 @@ TEST_F(Transfer, EveryKindOfPanelEditIsInTheSetAtOnceAndTheSetShowsOnThePanels) 
     Model().SetValue(kGain, 9);
     EXPECT_EQ(2, u.gain->Val());
     EXPECT_EQ(2, ParameterBlock.get(kGain));
+}
+
+// A shortcut key takes no focus: SEND by F9 still sends what is typed into
+// the box or the table cell being edited, as a click on SEND does.
+TEST_F(Transfer, TheShortcutKeySendsWhatIsStillBeingTyped) {
+    P().main.eeprom->click();
+    ctl::U16Spin* box = P().para.powerValue;
+    const int before = box->value();
+    ASSERT_NE(800, before);
+    Focus(box);
+    ASSERT_TRUE(box->hasFocus());
+    Type(box, "800"); // no Enter
+    ASSERT_EQ(before, ParameterBlock.get(kPower));
+    PressKey(Qt::Key_F9);
+    EXPECT_EQ((std::vector<std::string>{"1 0 34", "1 2 496", "3 0 0"}), Received());
+    P().main.get->click(); // back from the EEPROM
+    EXPECT_EQ(800, box->value());
+    Received();
+
+    ctl::U16Table* grid = P().teachPage.grid;
+    Focus(grid);
+    grid->setCurrentCell(4, 0);
+    grid->editItem(grid->item(4, 0));
+    QWidget* cell = QApplication::focusWidget();
+    ASSERT_TRUE(cell != nullptr && grid->isAncestorOf(cell));
+    Type(cell, "4321");
+    PressKey(Qt::Key_F9);
+    EXPECT_EQ((std::vector<std::string>{"1 0 34", "1 2 496", "3 0 0"}), Received());
+    P().main.get->click();
+    EXPECT_EQ(4321, grid->Val(5, 1));
 }
 
 TEST_F(Transfer, PlausibilityCodeOfTheParameterBlockIsReportedAndTheTableStillSent) {

@@ -15,6 +15,7 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -286,4 +287,41 @@ TEST_F(Calibration, ThePasswordOpensTheOffsetPage) {
     EXPECT_TRUE(panel->isVisible());
     EXPECT_TRUE(field->text().isEmpty());
     EXPECT_EQ(0u, user_->Records().size()) << "closing checks no password";
+}
+
+// After "Wrong password." the emptied field has the keyboard again: the real
+// message window, closed with Enter, leaves it with the password panel.
+TEST_F(Calibration, AfterAWrongPasswordTheFieldHasTheKeyboardAgain) {
+    QDialog* panel = P().password.panel;
+    QLineEdit* field = P().password.password;
+    P().main.window->activateWindow();
+    RightDoubleClick(P().calibration.decoration);
+    for (int i = 0; i < 100 && QApplication::focusWidget() != field; ++i) {
+        platform::ProcessSystemEvents();
+    }
+    ASSERT_EQ(field, QApplication::focusWidget());
+
+    user_.reset(); // real popups
+    std::string shown;
+    QTimer enter;
+    enter.setInterval(10);
+    QObject::connect(&enter, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text().toStdString();
+            PressEnter(box);
+        }
+    });
+    enter.start();
+    field->setText("tarvi");
+    PressEnter(field);
+    enter.stop();
+    user_ = std::make_unique<platform::ScriptedPopups>();
+    for (int i = 0; i < 20; ++i) {
+        platform::ProcessSystemEvents();
+    }
+    EXPECT_EQ(calib::kTextWrongPassword, shown);
+    EXPECT_TRUE(field->text().isEmpty());
+    EXPECT_EQ(panel, QApplication::activeWindow());
+    EXPECT_EQ(field, QApplication::focusWidget());
+    panel->close();
 }

@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
@@ -97,9 +98,22 @@ TEST_F(SerialReason, ADeviceOfAnotherGroupNamesTheGroupToJoin) {
     EXPECT_EQ('P', got[0]);
     struct stat st = {};
     ASSERT_EQ(0, ::stat(node_.c_str(), &st));
+    const group* owner = ::getgrgid(st.st_gid);
+    ASSERT_NE(nullptr, owner);
+    const std::string user = ::geteuid() == 0 ? "nobody" : ::getpwuid(::getuid())->pw_name;
     EXPECT_NE(std::string::npos, got.find("Permission denied on " + node_)) << got;
-    EXPECT_NE(std::string::npos, got.find("dialout")) << got;
-    EXPECT_NE(std::string::npos, got.find("log in again")) << got;
+    // The command names this user and the node's group, not a group it may not have.
+    EXPECT_NE(std::string::npos, got.find(std::string("the group \"") + owner->gr_name + "\" ("))
+        << got;
+    EXPECT_NE(std::string::npos,
+              got.find("adduser " + user + " " + owner->gr_name + "), then log in again."))
+        << got;
+}
+
+TEST(SerialReasonHint, TheCommandWorksWithAndWithoutSudo) {
+    EXPECT_EQ("sudo adduser anna dialout", platform::JoinGroupCommand("anna", "dialout", true));
+    EXPECT_EQ("as root: adduser anna dialout",
+              platform::JoinGroupCommand("anna", "dialout", false));
 }
 
 } // namespace
