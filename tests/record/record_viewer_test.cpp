@@ -211,8 +211,9 @@ TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
     ASSERT_EQ(-1, handle(backup));
     app::OpenViewFiles({run});
     ASSERT_EQ(1u, RecordViewers().size());
-    EXPECT_TRUE(Loaded(RecordViewers()[0])->StatusText().contains("PARAMETER FILE " +
-                                                                 QString::fromStdString(backup)))
+    EXPECT_TRUE(Loaded(RecordViewers()[0])
+                    ->StatusText()
+                    .contains("PARAMETER FILE " + QString::fromStdString(backup)))
         << RecordViewers()[0]->StatusText().toStdString();
     CloseRecordViewers();
 
