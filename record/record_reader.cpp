@@ -221,9 +221,10 @@ void RecordReader::Line(const char* begin, const char* end, RecordRun* run) {
         return;
     }
     const size_t frame = run->Frames();
-    if (run->lineJumps.empty() || run->LineOfFrame(frame) != lineNo_) {
+    if (frame == 0 || lineNo_ != lastFrameLine_ + 1) {
         run->lineJumps.push_back({frame, lineNo_});
     }
+    lastFrameLine_ = lineNo_;
     run->seconds.push_back(seconds);
     for (int f = 0; f < kRecordFieldCount; ++f) {
         run->field[f].push_back(fields[f]);

@@ -102,6 +102,7 @@ private:
     uint64_t fed_ = 0;
     size_t skipped_ = 0;
     size_t firstSkipped_ = 0;
+    size_t lastFrameLine_ = 0; // the line of the last frame taken
     bool sawTitle_ = false;
 };
 
