@@ -137,7 +137,7 @@ public:
     bool RemoveMark(size_t frame, std::string* error);
 
     // A second run laid over this one: its fields on the time axis (dashed)
-    // and its points in the plane (rings), aligned at the start.
+    // and its points in the plane (open squares), aligned at the start.
     void CompareWith(const QString& path);
     bool HasOverlay() const { return overlay_ != nullptr; }
     const RecordRun* OverlayRun() const;

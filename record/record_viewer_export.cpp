@@ -95,7 +95,25 @@ bool RecordViewer::PaintReport(QPagedPaintDevice* device) {
 
     const double side = std::min(h - y - 120 * pt, w * 0.38);
     PaintGraph(&painter, series_, QRectF(0, y, w - side - 8 * pt, side));
+    // The plane's legend goes below it, where it covers no point.
+    plane_[0]->legend->setVisible(false);
     PaintGraph(&painter, plane_[0], QRectF(w - side, y, side, side), true);
+    plane_[0]->legend->setVisible(true);
+    double legendY = y + side + 4 * pt;
+    painter.setFont(plain);
+    for (const QCPGraph* row : legendRows_) {
+        const double line = QFontMetricsF(plain, painter.device()).lineSpacing();
+        if (legendY + line > h) {
+            break;
+        }
+        painter.save();
+        row->scatterStyle().applyTo(&painter, row->pen());
+        row->scatterStyle().drawShape(&painter, w - side + 5 * pt, legendY + line / 2);
+        painter.restore();
+        painter.drawText(QRectF(w - side + 12 * pt, legendY, side, line),
+                         Qt::AlignLeft | Qt::AlignVCenter, row->name());
+        legendY += line;
+    }
     y += side + 6 * pt;
     QString notes = StatusText();
     notes = notes.mid(notes.indexOf('\n') + 1); // the first line said it already
@@ -105,7 +123,7 @@ bool RecordViewer::PaintReport(QPagedPaintDevice* device) {
     const QString summary = SummaryText();
     const QString fields = summary.section("\n\n", 1, 1);
     y = PaintLines(&painter, fields, mono, 0, y, w * 0.5, h);
-    PaintLines(&painter, notes, plain, w * 0.5, h - 114 * pt, w * 0.5, h);
+    PaintLines(&painter, notes, plain, w * 0.4, h - 114 * pt, w - side - w * 0.4, h);
 
     // Page 2: every figure, the marks and in the 3D modes the other views.
     if (!device->newPage()) {

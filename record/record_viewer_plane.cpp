@@ -4,7 +4,7 @@
 // of the frames that fall on it and the more of them, the stronger, so
 // matched points show at any count. Frames without a match lie below them
 // as small crosses of their own layer (NO MATCH hides it); a compared run
-// lies on top as rings. Into a PDF the points go as vector marks, or as a
+// lies on top as open squares. Into a PDF the points go as vector marks, or as a
 // fine picture where there are too many for vectors.
 #include "live/live_math.h"
 #include "params/parameter_model.h"
@@ -116,7 +116,7 @@ void RecordViewer::DrawTeachShapes() {
     legend->setFont(small);
     legend->setBrush(QColor(255, 255, 255, 170));
     legend->setBorderPen(QPen(QColor(160, 160, 160)));
-    legend->setRowSpacing(-4);
+    legend->setRowSpacing(0);
     legend->setIconSize(8, 8);
     legend->setIconTextPadding(3);
     legend->setMargins(QMargins(3, 2, 3, 2));
@@ -170,8 +170,8 @@ void RecordViewer::UpdateLegend() {
         }
     }
     if (overlay_) {
-        entry(QString("RINGS: %1").arg(QFileInfo(overlay_->path).fileName()),
-              QCPScatterStyle(QCPScatterStyle::ssCircle, QPen(Qt::darkGray, 1.5), Qt::NoBrush, 8));
+        entry(QString("OPEN SQUARES: %1").arg(QFileInfo(overlay_->path).fileName()),
+              QCPScatterStyle(QCPScatterStyle::ssSquare, QPen(Qt::darkGray, 1.5), Qt::NoBrush, 8));
     }
 }
 
@@ -392,6 +392,7 @@ void RecordViewer::PaintPoints(QCPPainter* painter, int view) {
         if (!same) {
             RenderPlane(view, size, vectors ? kPdfPixelsPerPoint / 2 : scale, &cache);
         }
+        painter->setRenderHint(QPainter::LosslessImageRendering); // no JPEG in a PDF
         for (const QImage* image : {&cache.noMatch, &cache.matched, &cache.overlay}) {
             if (!image->isNull()) {
                 painter->drawImage(QRectF(area), *image);

@@ -218,13 +218,12 @@ QString RecordViewer::StatusText() const {
         text += "\nTHE FILE HOLDS NO FRAMES" + QString(following_ ? " YET." : ".");
     }
     if (overlay_) {
-        text +=
-            QString(
-                "\nCOMPARED WITH %1 (%2 FRAMES, DASHED AND RINGS), ITS FRAME %3 LAID ON FRAME %4.")
-                .arg(overlay_->path)
-                .arg(overlay_->run.Frames())
-                .arg(overlay_->overlayFrame + 1)
-                .arg(overlay_->frame + 1);
+        text += QString("\nCOMPARED WITH %1 (%2 FRAMES, DASHED LINES AND OPEN SQUARES), ITS FRAME "
+                        "%3 LAID ON FRAME %4.")
+                    .arg(overlay_->path)
+                    .arg(overlay_->run.Frames())
+                    .arg(overlay_->overlayFrame + 1)
+                    .arg(overlay_->frame + 1);
     }
     if (reader_.skippedLines() > 0) {
         text += QString("\n%1 LINES DO NOT PARSE AND ARE SKIPPED; THE FIRST IS LINE %2 OF THE FILE "
