@@ -149,8 +149,15 @@ int WinMain(int argc, char** argv) {
         return handled;
     }
     if (!ExportFileOfCommandLine().empty()) {
-        // A report for a script: drawn offscreen, no window, no display.
+        // A report for a script: drawn offscreen, no window, no display, and
+        // only what went wrong on standard error (the offscreen platform's
+        // notes would fill a cron job's mail).
         qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            }
+        });
     }
     if (!platform::InitRuntime(argc, argv)) {
         return -1;

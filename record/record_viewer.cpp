@@ -430,9 +430,7 @@ void RecordViewer::FillOpenMenu() {
     menu->addAction("OPEN RECORD FILE...\tCtrl+O", this, [this]() { OpenDialog(); });
     menu->addAction("COMPARE WITH...", this, [this]() { CompareDialog(); });
     if (overlay_ != nullptr && cursorSet_) {
-        menu->addAction("ALIGN COMPARED RUN AT CURSOR FRAME", this, [this]() {
-            AlignOverlay(cursorFrame_, std::min(cursorFrame_, overlay_->run.Frames() - 1));
-        });
+        menu->addAction("ALIGN COMPARED RUN AT CURSOR FRAME...", this, [this]() { AlignDialog(); });
     }
     menu->addSeparator();
     for (const std::string& file : ReadRecentFiles(RecentListPath().toStdString())) {
@@ -457,6 +455,26 @@ void RecordViewer::CompareDialog() {
                                        "COMPARE WITH RECORD FILE", &path)) {
         CompareWith(QString::fromStdString(path));
     }
+}
+
+void RecordViewer::AlignDialog() {
+    std::string answer;
+    const std::string frame = FrameAndLine(run_, cursorFrame_).toStdString();
+    if (!overlay_ || platform::PromptPopup("ALIGN COMPARED RUN",
+                                           "The frame of the compared run (1 .. " +
+                                               std::to_string(overlay_->run.Frames()) +
+                                               ") to lay on " + frame + ": ",
+                                           &answer, 12) != 1) {
+        return;
+    }
+    bool ok = false;
+    const qulonglong number = QString::fromStdString(answer).trimmed().toULongLong(&ok);
+    if (!ok || number < 1 || number > overlay_->run.Frames()) {
+        platform::MessagePopup(kTitleAttention,
+                               "THERE IS NO FRAME " + answer + " IN THE COMPARED RUN! ");
+        return;
+    }
+    AlignOverlay(cursorFrame_, static_cast<size_t>(number - 1));
 }
 
 void RecordViewer::MarkDialog() {

@@ -221,6 +221,7 @@ private:
     void OpenDialog();
     void CompareDialog();
     void MarkDialog();
+    void AlignDialog();
     void PrintDialog();
     void CopySummary();
     void RememberRecent();
