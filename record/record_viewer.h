@@ -260,6 +260,9 @@ private:
     uint64_t planeGeneration_ = 1;
     PlaneCache planeCache_[3];
     PlaneCounts planeCounts_[3];
+    uint64_t legendGeneration_ = 0;
+    std::vector<bool> valuesSeen_; // COLOR 0..999, then GROUP 0..999 of the run
+    size_t valuesSeenUpTo_ = 0;
     std::vector<FrameMark> marks_;
     std::unique_ptr<Overlay> overlay_;
 

@@ -140,9 +140,8 @@ bool RecordViewer::PaintReport(QPagedPaintDevice* device) {
     }
     const bool threeD = !planeBox_[1]->isHidden();
     const double textWidth = threeD ? w * 0.62 : w;
-    double bottom = PaintLines(&painter, summary + (marks.isEmpty() ? "" : "\n\nMARKS:" + marks),
-                               mono, 0, y, textWidth, h);
-    (void)bottom;
+    PaintLines(&painter, summary + (marks.isEmpty() ? "" : "\n\nMARKS:" + marks), mono, 0, y,
+               textWidth, h);
     if (threeD) {
         const double small = std::min((h - y) / 2 - 4 * pt, w - textWidth - 8 * pt);
         PaintGraph(&painter, plane_[1], QRectF(w - small, y, small, small), true);

@@ -185,6 +185,9 @@ void RecordViewer::RunGrew(bool rescale) {
     if (rescale || before == 0) {
         FitSeriesX();
         FitPlanes();
+        if (overlay_) {
+            AlignOverlay(overlay_->frame, overlay_->overlayFrame); // on the run read anew
+        }
     } else if (run_.Frames() > before) {
         // Following: a view of the whole run stays the whole run; a view
         // that showed the newest frame moves on with it. The colour views

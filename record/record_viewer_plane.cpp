@@ -125,6 +125,10 @@ void RecordViewer::DrawTeachShapes() {
 }
 
 void RecordViewer::UpdateLegend() {
+    if (legendGeneration_ == planeGeneration_ && !legendRows_.empty()) {
+        return; // the same frames: the same counts
+    }
+    legendGeneration_ = planeGeneration_;
     ctl::Graph* g = plane_[0];
     for (QCPGraph* row : legendRows_) {
         g->removeGraph(row);

@@ -10,8 +10,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 
-#include <set>
-
 namespace record {
 
 QString FrameAndLine(const RecordRun& run, size_t frame) {
@@ -174,17 +172,27 @@ void RecordViewer::UpdateSummary() {
 void RecordViewer::UpdateFilterChoices() {
     // ALL, then each COLOR and each GROUP the run holds (codes: -1, the
     // value, 1000 + the value).
-    std::set<int32_t> colors(run_.field[kFieldColor].begin(), run_.field[kFieldColor].end());
-    std::set<int32_t> groups(run_.field[kFieldGroup].begin(), run_.field[kFieldGroup].end());
-    QList<int> codes = {-1};
-    for (int32_t c : colors) {
+    // The values seen are kept, so a growing run is looked at once.
+    if (valuesSeenUpTo_ > run_.Frames()) {
+        valuesSeenUpTo_ = 0;
+        valuesSeen_.assign(2000, false);
+    }
+    valuesSeen_.resize(2000, false);
+    for (size_t i = valuesSeenUpTo_; i < run_.Frames(); ++i) {
+        const int32_t c = run_.field[kFieldColor][i];
+        const int32_t g = run_.field[kFieldGroup][i];
         if (c >= 0 && c < 1000) {
-            codes.push_back(c);
+            valuesSeen_[static_cast<size_t>(c)] = true;
+        }
+        if (g >= 0 && g < 1000) {
+            valuesSeen_[1000 + static_cast<size_t>(g)] = true;
         }
     }
-    for (int32_t g : groups) {
-        if (g >= 0 && g < 1000) {
-            codes.push_back(1000 + g);
+    valuesSeenUpTo_ = run_.Frames();
+    QList<int> codes = {-1};
+    for (int code = 0; code < 2000; ++code) {
+        if (valuesSeen_[static_cast<size_t>(code)]) {
+            codes.push_back(code);
         }
     }
     if (!filter_.All() &&
