@@ -195,33 +195,48 @@ SpanSummary Summarize(const RecordRun& run, FrameRange frames, const FrameFilter
     for (int f = 0; f < kRecordFieldCount; ++f) {
         s.field[f] = sums[f].Figures();
     }
-    std::map<int32_t, ColorSums> perColor;
+    // COLOR 0..255 (rows, no match, output patterns) in a table, anything
+    // else in a map.
+    std::vector<ColorSums> common(256);
+    std::map<int32_t, ColorSums> rare;
+    std::vector<size_t> groups(256);
     const int32_t* color = run.field[kFieldColor].data();
     const int32_t* group = run.field[kFieldGroup].data();
     const int32_t* xyi[3] = {run.field[kFieldX].data(), run.field[kFieldY].data(),
                              run.field[kFieldInt].data()};
-    ColorSums* last = nullptr;
-    int32_t lastColor = 0;
     for (size_t i = frames.first; i < frames.last; ++i) {
         if (!filter.Passes(run, i)) {
             continue;
         }
-        ++s.perGroup[group[i]];
-        if (last == nullptr || color[i] != lastColor) {
-            lastColor = color[i];
-            last = &perColor[lastColor];
+        const int32_t g = group[i];
+        if (g >= 0 && g < 256) {
+            ++groups[static_cast<size_t>(g)];
+        } else {
+            ++s.perGroup[g];
         }
+        const int32_t value = color[i];
+        ColorSums& into =
+            value >= 0 && value < 256 ? common[static_cast<size_t>(value)] : rare[value];
         for (int k = 0; k < 3; ++k) {
-            last->xyi[k].Add(xyi[k][i]);
+            into.xyi[k].Add(xyi[k][i]);
         }
-        if (centres != nullptr && lastColor >= 0 && lastColor < rows && centres[lastColor].taught) {
-            const RowCentre& c = centres[lastColor];
+        if (centres != nullptr && value >= 0 && value < rows && centres[value].taught) {
+            const RowCentre& c = centres[value];
             const double dx = xyi[0][i] - c.x;
             const double dy = xyi[1][i] - c.y;
             const double di = threeD ? xyi[2][i] - c.i : 0.0;
             const double d = std::sqrt(dx * dx + dy * dy + di * di);
-            last->distanceSum += d;
-            last->distanceMax = std::max(last->distanceMax, d);
+            into.distanceSum += d;
+            into.distanceMax = std::max(into.distanceMax, d);
+        }
+    }
+    std::map<int32_t, ColorSums> perColor = std::move(rare);
+    for (int32_t value = 0; value < 256; ++value) {
+        if (common[static_cast<size_t>(value)].xyi[0].n > 0) {
+            perColor[value] = common[static_cast<size_t>(value)];
+        }
+        if (groups[static_cast<size_t>(value)] > 0) {
+            s.perGroup[value] = groups[static_cast<size_t>(value)];
         }
     }
     for (const auto& [value, c] : perColor) {
