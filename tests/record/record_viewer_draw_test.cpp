@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QSet>
+#include <QShortcut>
 
 #include <cstdio>
 
@@ -247,6 +248,23 @@ TEST_F(Viewer, FindsMarksFiltersAndComparesFrames) {
     ASSERT_TRUE(v->FindNoMatch(-1));
     EXPECT_EQ(9u, v->CursorFrame());
     EXPECT_FALSE(v->FindNoMatch(-1));
+    // The keys: arrows step the cursor, End goes to the last frame, N finds.
+    auto press = [v](QKeySequence keys) {
+        for (QShortcut* s : v->findChildren<QShortcut*>()) {
+            if (s->key() == keys) {
+                emit s->activated();
+            }
+        }
+    };
+    press(QKeySequence(Qt::Key_Right));
+    EXPECT_EQ(10u, v->CursorFrame());
+    press(QKeySequence(Qt::Key_End));
+    EXPECT_EQ(39u, v->CursorFrame());
+    press(QKeySequence(Qt::SHIFT | Qt::Key_N));
+    EXPECT_EQ(29u, v->CursorFrame());
+    press(QKeySequence(Qt::Key_Home));
+    EXPECT_EQ(0u, v->CursorFrame());
+    v->SetFrameCursor(9);
 
     // A mark goes to the file beside the record, which stays as it was.
     const std::string before = testfiles::ReadBytes(path);
