@@ -1,6 +1,7 @@
 #include "record/record_series.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace record {
@@ -125,15 +126,15 @@ namespace {
 struct Sums {
     size_t n = 0;
     int64_t sum = 0;
-    double squares = 0;
-    int32_t min = 0;
-    int32_t max = 0;
+    int64_t squares = 0; // below 2^62 for up to 4 000 million frames
+    int32_t min = INT32_MAX;
+    int32_t max = INT32_MIN;
     void Add(int32_t v) {
-        min = n == 0 ? v : std::min(min, v);
-        max = n == 0 ? v : std::max(max, v);
+        min = std::min(min, v);
+        max = std::max(max, v);
         ++n;
         sum += v;
-        squares += static_cast<double>(v) * v;
+        squares += static_cast<int64_t>(v) * v;
     }
     FieldFigures Figures() const {
         FieldFigures f;
@@ -145,7 +146,8 @@ struct Sums {
         f.min = min;
         f.max = max;
         if (n > 1) {
-            const double variance = (squares - f.mean * static_cast<double>(sum)) / (count - 1);
+            const double variance =
+                (static_cast<double>(squares) - f.mean * static_cast<double>(sum)) / (count - 1);
             f.sd = variance > 0 ? std::sqrt(variance) : 0;
         }
         return f;

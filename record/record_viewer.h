@@ -172,8 +172,7 @@ private:
     friend class PlaneDots;
     struct Overlay;
     struct PlaneCache {
-        QImage noMatch;
-        QImage matched;
+        QImage points; // the crosses of no match below the matched points
         QImage overlay;
         QSize size;
         double range[4] = {};

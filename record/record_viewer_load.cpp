@@ -102,7 +102,8 @@ void RecordViewer::TakeOverLoad() {
     loadReader_.reset();
     shown_ = true;
     if (!quiet_) {
-        RememberRecent();
+        // After the first picture: the list waits for its disk write.
+        QTimer::singleShot(500, this, [this]() { RememberRecent(); });
     }
     RunGrew(true);
 }

@@ -1,8 +1,8 @@
 // The colour plane of the viewer window: the recorded points over the taught
 // tolerance shapes. The points are painted when the plane is painted, at the
-// size it has then, as a density picture: each pixel takes the mean colour
-// of the frames that fall on it and the more of them, the stronger, so
-// matched points show at any count. Frames without a match lie below them
+// size it has then, as a density picture: each pixel takes the colour of
+// the frames that fall on it and the more of them, the stronger, so matched
+// points show at any count. Frames without a match lie below them
 // as small crosses of their own layer (NO MATCH hides it); a compared run
 // lies on top as open squares. Into a PDF the points go as vector marks, or as a
 // fine picture where there are too many for vectors.
@@ -233,8 +233,9 @@ void RecordViewer::RenderPlane(int view, QSize size, double scale, PlaneCache* c
     cache->range[2] = yr.lower;
     cache->range[3] = yr.upper;
     cache->generation = planeGeneration_;
-    cache->noMatch = QImage(w, h, QImage::Format_ARGB32);
-    cache->noMatch.fill(Qt::transparent);
+    // The frames without a match are drawn first, the matched ones over them.
+    cache->points = QImage(w, h, QImage::Format_ARGB32);
+    cache->points.fill(Qt::transparent);
     cache->overlay = QImage();
     PlaneCounts counts;
     uint32_t rows[params::kTeachRows];
@@ -244,9 +245,9 @@ void RecordViewer::RenderPlane(int view, QSize size, double scale, PlaneCache* c
     const FrameRange frames = hasSpan_ ? span_ : FrameRange{0, run_.Frames()};
     const int dot = std::max(1, static_cast<int>(DotSize(frames.last - frames.first) * scale));
     const int arm = std::max(1, static_cast<int>(std::lround(1.5 * scale)));
-    // Per pixel: frames on it and the sums of their colours.
+    // Per pixel: the matched frames on it and the colour of the last.
     std::vector<uint32_t> hits(static_cast<size_t>(w) * h);
-    std::vector<uint32_t> sum(static_cast<size_t>(w) * h * 3);
+    std::vector<uint32_t> colours(static_cast<size_t>(w) * h);
     const int32_t* a = run_.field[kViewFields[view][0]].data();
     const int32_t* b = run_.field[kViewFields[view][1]].data();
     const int32_t* color = run_.field[kFieldColor].data();
@@ -265,8 +266,8 @@ void RecordViewer::RenderPlane(int view, QSize size, double scale, PlaneCache* c
             ++counts.noMatch;
             if (showNoMatch_) {
                 for (int d = -arm; d <= arm; ++d) {
-                    Put(&cache->noMatch, px + d, py + d, cross);
-                    Put(&cache->noMatch, px + d, py - d, cross);
+                    Put(&cache->points, px + d, py + d, cross);
+                    Put(&cache->points, px + d, py - d, cross);
                 }
             }
             continue;
@@ -279,29 +280,32 @@ void RecordViewer::RenderPlane(int view, QSize size, double scale, PlaneCache* c
                 }
                 const size_t k = static_cast<size_t>(y) * w + x;
                 ++hits[k];
-                sum[3 * k] += (c.rgb >> 16) & 0xFF;
-                sum[3 * k + 1] += (c.rgb >> 8) & 0xFF;
-                sum[3 * k + 2] += c.rgb & 0xFF;
+                colours[k] = c.rgb;
             }
         }
     }
     // The densest pixel is solid; a pixel of a single frame still clearly seen.
     const uint32_t most = hits.empty() ? 0 : *std::max_element(hits.begin(), hits.end());
     const double logMost = std::log(static_cast<double>(std::max<uint32_t>(most, 1)));
-    cache->matched = QImage(w, h, QImage::Format_ARGB32);
     for (int y = 0; y < h; ++y) {
-        QRgb* line = reinterpret_cast<QRgb*>(cache->matched.scanLine(y));
+        QRgb* line = reinterpret_cast<QRgb*>(cache->points.scanLine(y));
         for (int x = 0; x < w; ++x) {
             const size_t k = static_cast<size_t>(y) * w + x;
             const uint32_t n = hits[k];
             if (n == 0) {
-                line[x] = 0;
                 continue;
             }
             const int alpha =
                 most <= 2 ? 255 : static_cast<int>(170 + 85 * std::log(double(n)) / logMost);
-            line[x] = qRgba(static_cast<int>(sum[3 * k] / n), static_cast<int>(sum[3 * k + 1] / n),
-                            static_cast<int>(sum[3 * k + 2] / n), alpha);
+            // Over a cross below: the cross shows through as much as the
+            // point lets it.
+            const int under = qAlpha(line[x]) * (255 - alpha) / 255;
+            const int out = alpha + under;
+            auto mix = [&](int top, int bottom) { return (top * alpha + bottom * under) / out; };
+            const uint32_t c = colours[k];
+            line[x] = qRgba(mix(int(c >> 16 & 0xFF), qRed(line[x])),
+                            mix(int(c >> 8 & 0xFF), qGreen(line[x])),
+                            mix(int(c & 0xFF), qBlue(line[x])), out);
         }
     }
     if (overlay_) {
@@ -397,7 +401,7 @@ void RecordViewer::PaintPoints(QCPPainter* painter, int view) {
             RenderPlane(view, size, vectors ? kPdfPixelsPerPoint / 2 : scale, &cache);
         }
         painter->setRenderHint(QPainter::LosslessImageRendering); // no JPEG in a PDF
-        for (const QImage* image : {&cache.noMatch, &cache.matched, &cache.overlay}) {
+        for (const QImage* image : {&cache.points, &cache.overlay}) {
             if (!image->isNull()) {
                 painter->drawImage(QRectF(area), *image);
             }
