@@ -198,6 +198,7 @@ private:
     void DrawPlane();
     void DrawTeachShapes();
     void UpdateLegend();
+    void PlaceLegend();
     void FitPlanes();
     void FitSeriesX();
     void UpdateSummary();

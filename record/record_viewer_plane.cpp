@@ -211,11 +211,43 @@ void RecordViewer::FitPlanes() {
     planeFitted_ = true;
 }
 
+void RecordViewer::PlaceLegend() {
+    // In the corner of the X/Y view where the fewest shown points lie.
+    ctl::Graph* g = plane_[0];
+    const QCPRange xr = g->xAxis->range();
+    const QCPRange yr = g->yAxis->range();
+    const double xs[2] = {xr.lower + 0.4 * xr.size(), xr.upper - 0.4 * xr.size()};
+    const double ys[2] = {yr.upper - 0.35 * yr.size(), yr.lower + 0.35 * yr.size()};
+    size_t inCorner[4] = {};
+    const FrameRange frames = hasSpan_ ? span_ : FrameRange{0, run_.Frames()};
+    const int32_t* a = run_.field[kFieldX].data();
+    const int32_t* b = run_.field[kFieldY].data();
+    const size_t step = std::max<size_t>(1, (frames.last - frames.first) / 200000); // a sample
+    for (size_t i = frames.first; i < frames.last; i += step) {
+        if (a[i] < xr.lower || a[i] > xr.upper || b[i] < yr.lower || b[i] > yr.upper) {
+            continue;
+        }
+        const bool left = a[i] <= xs[0];
+        const bool right = a[i] >= xs[1];
+        const bool top = b[i] >= ys[0];
+        const bool bottom = b[i] <= ys[1];
+        inCorner[0] += left && top;
+        inCorner[1] += right && top;
+        inCorner[2] += left && bottom;
+        inCorner[3] += right && bottom;
+    }
+    const int best = static_cast<int>(std::min_element(inCorner, inCorner + 4) - inCorner);
+    const Qt::Alignment corner = (best < 2 ? Qt::AlignTop : Qt::AlignBottom) |
+                                 (best % 2 == 0 ? Qt::AlignLeft : Qt::AlignRight);
+    g->axisRect()->insetLayout()->setInsetAlignment(0, corner);
+}
+
 void RecordViewer::DrawPlane() {
     if (shapesDirty_) {
         DrawTeachShapes();
     }
     UpdateLegend();
+    PlaceLegend();
     for (ctl::Graph* g : plane_) {
         g->MarkDirty();
     }
