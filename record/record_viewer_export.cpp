@@ -39,18 +39,19 @@ void PaintGraph(QCPPainter* painter, ctl::Graph* graph, const QRectF& target, bo
     painter->restore();
 }
 
-// Draws lines of text from `top` down; returns where the next line goes.
+// Draws lines of text from `top` down, each wrapped to `width`; returns
+// where the next line goes.
 double PaintLines(QPainter* painter, const QString& text, const QFont& font, double left,
                   double top, double width, double bottom) {
     painter->setFont(font);
-    const QFontMetricsF metrics(font, painter->device());
-    const double step = metrics.lineSpacing();
     for (const QString& line : text.split('\n')) {
-        if (top + step > bottom) {
+        const QRectF room(left, top, width, bottom - top);
+        const QRectF used = painter->boundingRect(room, Qt::AlignLeft | Qt::TextWordWrap, line);
+        if (top + used.height() > bottom) {
             break;
         }
-        painter->drawText(QRectF(left, top, width, step), Qt::AlignLeft | Qt::AlignVCenter, line);
-        top += step;
+        painter->drawText(room, Qt::AlignLeft | Qt::TextWordWrap, line);
+        top += used.height();
     }
     return top;
 }
@@ -115,11 +116,10 @@ bool RecordViewer::PaintReport(QPagedPaintDevice* device) {
         legendY += line;
     }
     y += side + 6 * pt;
-    QString notes = StatusText();
-    notes = notes.mid(notes.indexOf('\n') + 1); // the first line said it already
-    if (!notes.contains('\n') && !notes.startsWith("THE") && !notes.startsWith("COMPARED")) {
-        notes.clear();
-    }
+    // The status line's notes (skipped lines, the clock, a compared run);
+    // its first line said it already.
+    const QString status = StatusText();
+    const QString notes = status.contains('\n') ? status.mid(status.indexOf('\n') + 1) : "";
     const QString summary = SummaryText();
     const QString fields = summary.section("\n\n", 1, 1);
     y = PaintLines(&painter, fields, mono, 0, y, w * 0.5, h);
