@@ -1,5 +1,4 @@
-// The viewer window: its controls and keys, the list of open viewers, and
-// the dialogs of its buttons (open, compare, mark, copy, print, export).
+// The viewer window: its controls and keys and the list of open viewers.
 #include "record/record_viewer.h"
 
 #include "params/parameter_model.h"
@@ -10,25 +9,18 @@
 #include "record/record_viewer_parts.h"
 #include "record/recorder_ui.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMenu>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSplitter>
-#include <QStandardPaths>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -51,6 +43,8 @@ QString Absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
+} // namespace
+
 // The file dialog for a record file to read: only existing files.
 bool ChooseRecordFile(const std::string& directory, const std::string& name,
                       const std::string& title, std::string* path) {
@@ -63,8 +57,6 @@ bool ChooseRecordFile(const std::string& directory, const std::string& name,
     request.existingOnly = true;
     return platform::FileSelectPopup(request, path) == platform::kExistingFileSelected;
 }
-
-} // namespace
 
 RecordViewer* OpenRecordViewer(const std::string& path) {
     const QString file = Absolute(QString::fromStdString(path));
@@ -412,100 +404,6 @@ void RecordViewer::closeEvent(QCloseEvent* e) {
 void RecordViewer::SetNote(const QString& note) {
     note_ = note;
     UpdateStatus();
-}
-
-QString RecordViewer::RecentListPath() const {
-    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/recent-records";
-}
-
-void RecordViewer::RememberRecent() {
-    QDir().mkpath(QFileInfo(RecentListPath()).absolutePath());
-    std::string error;
-    AddRecentFile(RecentListPath().toStdString(), path_.toStdString(), &error); // a convenience
-}
-
-void RecordViewer::FillOpenMenu() {
-    QMenu* menu = open_->menu();
-    menu->clear();
-    menu->addAction("OPEN RECORD FILE...\tCtrl+O", this, [this]() { OpenDialog(); });
-    menu->addAction("COMPARE WITH...", this, [this]() { CompareDialog(); });
-    if (overlay_ != nullptr && cursorSet_) {
-        menu->addAction("ALIGN COMPARED RUN AT CURSOR FRAME...", this, [this]() { AlignDialog(); });
-    }
-    menu->addSeparator();
-    for (const std::string& file : ReadRecentFiles(RecentListPath().toStdString())) {
-        const QString name = QString::fromStdString(file);
-        if (name != path_ && QFileInfo::exists(name)) {
-            menu->addAction(name, this, [file]() { OpenRecordViewer(file); });
-        }
-    }
-}
-
-void RecordViewer::OpenDialog() {
-    std::string path;
-    if (ChooseRecordFile(QFileInfo(path_).absolutePath().toStdString(), "", "VIEW RECORD FILE",
-                         &path)) {
-        OpenRecordViewer(path);
-    }
-}
-
-void RecordViewer::CompareDialog() {
-    std::string path;
-    if (!Loading() && ChooseRecordFile(QFileInfo(path_).absolutePath().toStdString(), "",
-                                       "COMPARE WITH RECORD FILE", &path)) {
-        CompareWith(QString::fromStdString(path));
-    }
-}
-
-void RecordViewer::AlignDialog() {
-    std::string answer;
-    const std::string frame = FrameAndLine(run_, cursorFrame_).toStdString();
-    if (!overlay_ || platform::PromptPopup("ALIGN COMPARED RUN",
-                                           "The frame of the compared run (1 .. " +
-                                               std::to_string(overlay_->run.Frames()) +
-                                               ") to lay on " + frame + ": ",
-                                           &answer, 12) != 1) {
-        return;
-    }
-    bool ok = false;
-    const qulonglong number = QString::fromStdString(answer).trimmed().toULongLong(&ok);
-    if (!ok || number < 1 || number > overlay_->run.Frames()) {
-        platform::MessagePopup(kTitleAttention,
-                               "THERE IS NO FRAME " + answer + " IN THE COMPARED RUN! ");
-        return;
-    }
-    AlignOverlay(cursorFrame_, static_cast<size_t>(number - 1));
-}
-
-void RecordViewer::MarkDialog() {
-    if (!cursorSet_ || cursorFrame_ >= run_.Frames()) {
-        return;
-    }
-    std::string note;
-    const QString frame = FrameAndLine(run_, cursorFrame_);
-    if (platform::PromptPopup(
-            "MARK " + frame.toStdString(),
-            "A note for " + frame.toStdString() + " (an empty note removes the mark): ", &note,
-            200) != 1) {
-        return;
-    }
-    std::string error;
-    if (!(note.empty() ? RemoveMark(cursorFrame_, &error) : SetMark(cursorFrame_, note, &error))) {
-        platform::MessagePopup(kTitleAttention, error);
-    }
-}
-
-void RecordViewer::CopySummary() {
-    QApplication::clipboard()->setText(SummaryTable());
-}
-
-void RecordViewer::PrintDialog() {
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setDocName(windowTitle());
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted && !PaintReport(&printer)) {
-        platform::MessagePopup(kTitleAttention, "THE REPORT CAN NOT BE PRINTED! ");
-    }
 }
 
 } // namespace record

@@ -35,6 +35,10 @@ inline constexpr int kViewFields[3][2] = {
 
 // "FRAME 12 (LINE 16)": frames count from 1 as the file's lines do.
 QString FrameAndLine(const RecordRun& run, size_t frame);
+// The file dialog for a record file to read (only existing files); true
+// with *path set when one was chosen.
+bool ChooseRecordFile(const std::string& directory, const std::string& name,
+                      const std::string& title, std::string* path);
 // The frame's date and time as the record file has it.
 QString FrameTime(const RecordRun& run, size_t frame);
 
