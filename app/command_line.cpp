@@ -58,6 +58,18 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                 return c;
             }
             c.paramsFile = file;
+        } else if (FileOption(args, &i, "--export", &file)) {
+            if (file.empty()) {
+                c.error = "--export needs the name of a .pdf, .png or .csv file";
+                return c;
+            }
+            c.exportFile = file;
+        } else if (FileOption(args, &i, "--span", &file)) {
+            if (file.empty()) {
+                c.error = "--span needs FROM:TO";
+                return c;
+            }
+            c.span = file;
         } else {
             c.error = "unknown argument \"" + a + "\"";
             return c;
@@ -67,12 +79,19 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         // Connected, the colour plane shows the sensor's own teach table.
         c.error = "--params works with --view only";
     }
+    if (!c.exportFile.empty() && c.viewFiles.size() != 1) {
+        c.error = "--export works with exactly one --view";
+    }
+    if (!c.span.empty() && c.exportFile.empty()) {
+        c.error = "--span works with --export only";
+    }
     return c;
 }
 
 std::string UsageText(const std::string& programName) {
     return "Usage: " + programName +
-           " [--settings FILE] [--view FILE.dat ... [--params FILE.ini]] [--help] [--version]\n"
+           " [--settings FILE] [--view FILE.dat ... [--params FILE.ini]]\n"
+           "       [--export OUT.pdf|OUT.png|OUT.csv [--span FROM:TO]] [--help] [--version]\n"
            "\n"
            "The PC operating program of the CHROMIK3 colour sensor.\n"
            "\n"
@@ -86,6 +105,12 @@ std::string UsageText(const std::string& programName) {
            "  --params FILE.ini\n"
            "                   with --view: draw the teach table of this parameter file\n"
            "                   (a backup of the sensor) under the recorded colours\n"
+           "  --export OUT.pdf|OUT.png|OUT.csv\n"
+           "                   with one --view: write the report (PDF, A4), the picture of\n"
+           "                   the viewer (PNG) or the frames (CSV) without opening a\n"
+           "                   window, then exit (0, or 1 with the reason on stderr)\n"
+           "  --span FROM:TO   with --export: only these frames, as frame numbers (from 1)\n"
+           "                   or times YYYY-MM-DDTHH:MM:SS; either side may be empty\n"
            "  --version        print the program's version and exit\n"
            "  --help           print this text and exit\n";
 }

@@ -20,6 +20,11 @@ struct CommandLine {
     // --params FILE.ini (with --view only): the viewers' colour plane shows
     // the teach table and calculation mode of this parameter file.
     std::string paramsFile;
+    // --export OUT.pdf|OUT.png|OUT.csv (with one --view): the report is
+    // written without a window and the program ends; --span FROM:TO with it
+    // limits it to those frames.
+    std::string exportFile;
+    std::string span;
     bool help = false;    // --help, -h
     bool version = false; // --version
     std::string error;    // what was wrong; empty when the line is good

@@ -106,10 +106,25 @@ void InstallTerminationHandler() {
 
 namespace {
 std::vector<std::string> gViewFiles;
+std::string gExportFile;
+std::string gSpan;
+std::string gViewNote;
 } // namespace
 
 const std::vector<std::string>& ViewFilesOfCommandLine() {
     return gViewFiles;
+}
+
+const std::string& ExportFileOfCommandLine() {
+    return gExportFile;
+}
+
+const std::string& SpanOfCommandLine() {
+    return gSpan;
+}
+
+const std::string& ViewNoteOfCommandLine() {
+    return gViewNote;
 }
 
 bool LoadViewParameters(const std::string& path, std::string* message) {
@@ -184,11 +199,15 @@ int HandleCommandLine(int argc, char** argv) {
         SetPanelSettingsPathOverride(file.absoluteFilePath().toStdString());
     }
     gViewFiles = c.viewFiles;
+    gExportFile = c.exportFile;
+    gSpan = c.span;
+    gViewNote.clear();
     if (!c.paramsFile.empty()) {
         std::string message;
         const bool loaded = LoadViewParameters(c.paramsFile, &message);
         if (!message.empty()) {
             std::fprintf(stderr, "%s: %s\n", name.c_str(), message.c_str());
+            gViewNote = "PARAMETER FILE " + message;
         }
         if (!loaded) {
             return 1;

@@ -35,6 +35,12 @@ void InstallTerminationHandler();
 int HandleCommandLine(int argc, char** argv);
 // The record files named with --view; the program then shows only them.
 const std::vector<std::string>& ViewFilesOfCommandLine();
+// --export and --span of the command line (empty without them).
+const std::string& ExportFileOfCommandLine();
+const std::string& SpanOfCommandLine();
+// What --params reported of a parameter file read all the same (the keys it
+// lacks); the viewers show it in their status line. Empty when nothing.
+const std::string& ViewNoteOfCommandLine();
 // --params: reads the parameter file at `path` into the parameter model, so
 // the viewers alone draw its teach table. False when the file cannot be
 // read or is not a parameter file; *message then says why, and otherwise

@@ -144,22 +144,35 @@ bool LoadAndPreparePanels() {
 
 void OpenViewFiles(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        record::OpenRecordViewer(file);
+        record::RecordViewer* v = record::OpenRecordViewer(file);
+        if (!ViewNoteOfCommandLine().empty()) {
+            v->SetNote(QString::fromStdString(ViewNoteOfCommandLine()));
+        }
     }
 }
+
+namespace {
+bool gAnyViewShown = false;
+} // namespace
 
 int RunViewerAlone(const std::vector<std::string>& files) {
     // A record studied at a desk: no panels, no link, no settings file read
     // or written; the colour plane shows the parameter model as it starts
     // (palette row colours, no taught rows). The program ends with the
-    // last viewer window.
-    record::SetLastViewerClosedHandler([]() { platform::QuitUserInterface(0); });
+    // last viewer window: 1 when no file could be shown.
+    gAnyViewShown = false;
+    record::SetViewerClosedHandler([](bool shown, bool last) {
+        gAnyViewShown = gAnyViewShown || shown;
+        if (last) {
+            platform::QuitUserInterface(gAnyViewShown ? 0 : 1);
+        }
+    });
     OpenViewFiles(files);
-    platform::RunUserInterface();
-    record::SetLastViewerClosedHandler(nullptr);
+    const int status = platform::RunUserInterface();
+    record::SetViewerClosedHandler(nullptr);
     record::CloseRecordViewers();
     platform::ShutdownRuntime();
-    return 0;
+    return status;
 }
 
 void Shutdown() {
@@ -178,8 +191,30 @@ int WinMain(int argc, char** argv) {
     if (handled >= 0) {
         return handled;
     }
+    if (!ExportFileOfCommandLine().empty()) {
+        // A report for a script: drawn offscreen, no window, no display, and
+        // only what went wrong on standard error (the offscreen platform's
+        // notes would fill a cron job's mail).
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            if (type == QtCriticalMsg || type == QtFatalMsg) {
+                std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+            }
+        });
+    }
     if (!platform::InitRuntime(argc, argv)) {
         return -1;
+    }
+    if (!ExportFileOfCommandLine().empty()) {
+        std::string error;
+        const int status = record::ExportRecordWithoutWindow(ViewFilesOfCommandLine().front(),
+                                                             ExportFileOfCommandLine(),
+                                                             SpanOfCommandLine(), &error);
+        if (status != 0) {
+            std::fprintf(stderr, "%s\n", error.c_str());
+        }
+        platform::ShutdownRuntime();
+        return status;
     }
     if (!ViewFilesOfCommandLine().empty()) {
         return RunViewerAlone(ViewFilesOfCommandLine());

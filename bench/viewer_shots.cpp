@@ -1,6 +1,8 @@
 // Makes a triggered run of the simulated sensor into a record file and
 // renders the record viewer on it to PNG files, for reviewing the viewer
-// without a display:
+// without a display: the run, a span, a zoom, the 3D views, a second run
+// laid over the first, FOLLOW across a file started afresh and a record of
+// one frame.
 //   QT_QPA_PLATFORM=offscreen c3-viewer-shots OUTPUT_DIR [FRAMES]
 // The sensor holds its factory parameter set (the conveyor's colours taught
 // into rows 0..5) and sends a frame on every rising edge of its light
@@ -95,7 +97,8 @@ int main(int argc, char** argv) {
     for (uint64_t us = 0; sent.frames.size() < wanted; us += 100000) {
         core.AdvanceTo(us, &sent);
     }
-    std::string text = record::RecordFileHeader(shell::kProgramTitle, "SIMULATED SENSOR");
+    const std::string header = record::RecordFileHeader(shell::kProgramTitle, "SIMULATED SENSOR");
+    std::string text = header;
     for (const auto& s : sent.frames) {
         text += record::RecordLine(s.frame, StartPlus(s.us));
     }
@@ -105,6 +108,20 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", path.c_str(), error.c_str());
         return 1;
     }
+    // A second run of the same line an hour later, noisier.
+    scene.noise = 160;
+    sim::SensorCore second(&memories, scene, 250);
+    second.DarkSignal(memories.calib.offset);
+    TriggeredFrames sentAgain(&second);
+    for (uint64_t us = 0; sentAgain.frames.size() < wanted / 2; us += 100000) {
+        second.AdvanceTo(us, &sentAgain);
+    }
+    std::string again = header;
+    for (const auto& s : sentAgain.frames) {
+        again += record::RecordLine(s.frame, StartPlus(s.us + 3600000000ULL));
+    }
+    const std::string secondPath = (out + "/SecondRun.dat").toStdString();
+    record::StartRecordFile(secondPath, again, &error);
     std::printf("%s: %zu frames\n", path.c_str(), sent.frames.size());
 
     // The recorder page with VIEW RECORD...
@@ -156,6 +173,56 @@ int main(int argc, char** argv) {
     v->ZoomAll();
     Settle();
     Save(v, out + "/viewer_3d.png");
+
+    // The second run laid over the first, both from their start.
+    params::Model().Replace(factory.block, factory.table);
+    v->CompareWith(QString::fromStdString(secondPath));
+    while (v->Loading()) {
+        platform::ProcessSystemEvents();
+    }
+    v->ZoomAll();
+    Settle();
+    Save(v, out + "/viewer_compare.png");
+    record::CloseRecordViewers();
+
+    // FOLLOW: a file started afresh while shown, then growing.
+    const std::string growing = (out + "/Growing.dat").toStdString();
+    record::StartRecordFile(
+        growing, header + record::RecordLine(sent.frames[0].frame, StartPlus(0)), &error);
+    v = record::OpenRecordViewer(growing);
+    v->resize(1400, 820);
+    while (v->Loading()) {
+        platform::ProcessSystemEvents();
+    }
+    v->SetFollow(true);
+    record::StartRecordFile(
+        growing, header + record::RecordLine(sent.frames[1].frame, StartPlus(7200000000ULL)),
+        &error);
+    v->FollowNow();
+    Settle();
+    Save(v, out + "/viewer_follow_first_frame.png");
+    for (size_t i = 2; i < std::min<size_t>(sent.frames.size(), 400); ++i) {
+        record::AppendRecordLine(
+            growing,
+            record::RecordLine(sent.frames[i].frame, StartPlus(7200000000ULL + sent.frames[i].us)),
+            &error);
+    }
+    v->FollowNow();
+    Settle();
+    Save(v, out + "/viewer_follow_grown.png");
+    record::CloseRecordViewers();
+
+    // A record of one frame.
+    const std::string one = (out + "/OneFrame.dat").toStdString();
+    record::StartRecordFile(one, header + record::RecordLine(sent.frames[5].frame, StartPlus(0)),
+                            &error);
+    v = record::OpenRecordViewer(one);
+    v->resize(1400, 820);
+    while (v->Loading()) {
+        platform::ProcessSystemEvents();
+    }
+    Settle();
+    Save(v, out + "/viewer_one_frame.png");
     record::CloseRecordViewers();
     app::DiscardPanels();
     return 0;

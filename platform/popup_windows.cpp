@@ -98,7 +98,7 @@ int FileSelect(const FileSelectRequest& request, std::string* path) {
     QFileDialog dialog(ParentWindow(), Q(request.title), Q(request.directory));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setFileMode(request.existingOnly ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (!request.filter.empty()) {
         dialog.setNameFilters({Q(request.filter), QStringLiteral("*")});

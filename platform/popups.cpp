@@ -89,8 +89,12 @@ int FileSelectPopup(const FileSelectRequest& request, std::string* path) {
         if (a.result == kNoFileSelected || a.text.empty()) {
             return kNoFileSelected;
         }
+        const bool exists = QFileInfo::exists(Q(a.text));
+        if (request.existingOnly && !exists) {
+            return kNoFileSelected; // the dialog takes no such name
+        }
         *path = a.text;
-        return QFileInfo::exists(Q(a.text)) ? kExistingFileSelected : kNewFileSelected;
+        return exists ? kExistingFileSelected : kNewFileSelected;
     }
     if (gWindows == nullptr) {
         return kNoFileSelected;

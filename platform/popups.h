@@ -41,6 +41,7 @@ struct FileSelectRequest {
     std::string buttonLabel; // empty = the toolkit's own
     bool allowCancel = true;
     bool allowMakeDirectory = true;
+    bool existingOnly = false; // only an existing file can be chosen
 };
 // Returns kNoFileSelected, kExistingFileSelected or kNewFileSelected; the
 // chosen path goes to *path unless nothing was selected.

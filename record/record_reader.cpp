@@ -102,7 +102,25 @@ bool SignedInt(const char*& p, const char* end, int32_t* value) {
     return true;
 }
 
+int DaysInMonth(int year, int month) {
+    static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
 } // namespace
+
+size_t RecordRun::LineOfFrame(size_t frame) const {
+    auto after = std::upper_bound(lineJumps.begin(), lineJumps.end(), frame,
+                                  [](size_t f, const LineJump& j) { return f < j.frame; });
+    if (after == lineJumps.begin()) {
+        return frame + 1;
+    }
+    --after;
+    return after->line + (frame - after->frame);
+}
 
 const char* RecordFieldName(int field) {
     return kRecordColumns[2 + field];
@@ -128,7 +146,8 @@ bool ParseRecordLine(const char* p, const char* end, int64_t* seconds,
         !Expect(p, end, ':') || !Digits(p, end, 2, &second)) {
         return false;
     }
-    if (month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 || second > 60) {
+    if (month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month) || hour > 23 ||
+        minute > 59 || second > 60) {
         return false;
     }
     for (int f = 0; f < kRecordFieldCount; ++f) {
@@ -182,6 +201,9 @@ void RecordReader::Line(const char* begin, const char* end, RecordRun* run) {
     if (end > begin && end[-1] == '\r') {
         --end;
     }
+    if (lineNo_ == 1 && end - begin >= 3 && std::memcmp(begin, kByteOrderMark, 3) == 0) {
+        begin += 3; // written by an editor that marks UTF-8
+    }
     if (state_ == State::Header) {
         HeaderLine(std::string(begin, end), run);
         return;
@@ -198,6 +220,11 @@ void RecordReader::Line(const char* begin, const char* end, RecordRun* run) {
         }
         return;
     }
+    const size_t frame = run->Frames();
+    if (frame == 0 || lineNo_ != lastFrameLine_ + 1) {
+        run->lineJumps.push_back({frame, lineNo_});
+    }
+    lastFrameLine_ = lineNo_;
     run->seconds.push_back(seconds);
     for (int f = 0; f < kRecordFieldCount; ++f) {
         run->field[f].push_back(fields[f]);
@@ -250,9 +277,22 @@ void RecordReader::Refuse(const std::string& why) {
 }
 
 void RecordReader::Finish() {
-    if (state_ == State::Header) {
+    if (state_ == State::Header && fed_ == 0) {
+        state_ = State::Refused;
+        refusal_ = "The file is empty.";
+    } else if (state_ == State::Header) {
         Refuse(sawTitle_ ? ColumnsMissing() : TitleMissing());
     }
+}
+
+void RecordReader::TakeUnfinishedLine(RecordRun* run) {
+    if (carry_.empty() || state_ == State::Refused) {
+        return;
+    }
+    const std::string line = std::move(carry_);
+    carry_.clear();
+    consumed_ = fed_;
+    Line(line.data(), line.data() + line.size(), run);
 }
 
 bool ReadRecordBytes(const std::string& path, RecordReader* reader, RecordRun* run,

@@ -5,10 +5,13 @@
 // appends to it; a line is taken only once its line end (LF or CR LF) has
 // arrived, so a line still being written waits.
 //
-// Data lines that do not parse are skipped and counted, with the number of
-// the first one; empty lines are passed over. A file whose header lacks the
-// title line or the column line is refused with a text naming what is
-// missing.
+// Data lines that do not parse (an impossible date such as 02-31 included)
+// are skipped and counted, with the number of the first one; empty lines are
+// passed over. Lines are numbered from 1 counting every line of the file,
+// frames from 1 counting the data lines read. A UTF-8 byte order mark before
+// the first line is passed over. A file whose header lacks the title line or
+// the column line is refused with a text naming what is missing, an empty
+// file as empty.
 #pragma once
 
 #include <cstddef>
@@ -38,9 +41,19 @@ struct RecordRun {
     // no time zone is involved, the file holds local time.
     std::vector<int64_t> seconds;
     std::vector<int32_t> field[kRecordFieldCount];
+    // Where the file's line numbers jump (after a skipped or empty line):
+    // from frame lineJumps[k].frame on (counted from 0), frame f stands in
+    // line lineJumps[k].line + (f - lineJumps[k].frame).
+    struct LineJump {
+        size_t frame = 0;
+        size_t line = 0;
+    };
+    std::vector<LineJump> lineJumps;
 
     size_t Frames() const { return seconds.size(); }
     int32_t Value(int f, size_t frame) const { return field[f][frame]; }
+    // The file's line number (from 1) of frame `frame` (counted from 0).
+    size_t LineOfFrame(size_t frame) const;
 };
 
 class RecordReader {
@@ -70,8 +83,11 @@ public:
     // ending here is a record file without records.
     bool headerComplete() const { return state_ == State::Data; }
     // Called when the whole file has been fed: a file still in its header
-    // is refused naming what is missing.
+    // is refused naming what is missing (an empty one as empty).
     void Finish();
+    // The file is complete (not being written): its last line is read even
+    // without a line end, as a frame or as a skipped line.
+    void TakeUnfinishedLine(RecordRun* run);
 
 private:
     void Line(const char* begin, const char* end, RecordRun* run);
@@ -86,6 +102,7 @@ private:
     uint64_t fed_ = 0;
     size_t skipped_ = 0;
     size_t firstSkipped_ = 0;
+    size_t lastFrameLine_ = 0; // the line of the last frame taken
     bool sawTitle_ = false;
 };
 

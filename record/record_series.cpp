@@ -1,13 +1,15 @@
 #include "record/record_series.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace record {
 
-void ExtendTimeAxis(const std::vector<int64_t>& seconds, std::vector<double>* x) {
+void ExtendTimeAxis(const std::vector<int64_t>& seconds, TimeAxis* axis) {
+    std::vector<double>& x = axis->x;
     const size_t n = seconds.size();
-    size_t start = std::min(x->size(), n);
+    size_t start = std::min(x.size(), n);
     // Back to the first line of the last second already spread.
     while (start > 0 && start < n && seconds[start - 1] == seconds[start]) {
         --start;
@@ -15,21 +17,34 @@ void ExtendTimeAxis(const std::vector<int64_t>& seconds, std::vector<double>* x)
     if (start > 0 && start == n) {
         return;
     }
-    x->resize(n);
+    std::erase_if(axis->stepsBack,
+                  [start](const TimeAxis::StepBack& s) { return s.frame >= start; });
+    // The second on the axis of the line before, and how far the axis
+    // stands ahead of the file's times there (the clock's steps back).
+    int64_t previous = 0;
+    int64_t ahead = 0;
+    if (start > 0) {
+        previous = static_cast<int64_t>(std::floor(x[start - 1]));
+        ahead = previous - seconds[start - 1];
+    }
+    x.resize(n);
     size_t i = start;
     while (i < n) {
         size_t j = i + 1;
         while (j < n && seconds[j] == seconds[i]) {
             ++j;
         }
+        int64_t second = seconds[i] + ahead;
+        if (i > 0 && second <= previous) {
+            axis->stepsBack.push_back({i, seconds[i - 1] - seconds[i]});
+            ahead += previous + 1 - second;
+            second = previous + 1;
+        }
         const double count = static_cast<double>(j - i);
         for (size_t k = i; k < j; ++k) {
-            double t = static_cast<double>(seconds[i]) + static_cast<double>(k - i) / count;
-            if (k > 0 && t < (*x)[k - 1]) {
-                t = (*x)[k - 1];
-            }
-            (*x)[k] = t;
+            x[k] = static_cast<double>(second) + static_cast<double>(k - i) / count;
         }
+        previous = second;
         i = j;
     }
 }
@@ -40,8 +55,9 @@ FrameRange FramesIn(const double* x, size_t count, double lo, double hi) {
         return r;
     }
     if (x == nullptr) {
-        const double first = std::max(0.0, std::ceil(lo));
-        const double last = std::min(static_cast<double>(count), std::floor(hi) + 1);
+        // Frame numbers count from 1.
+        const double first = std::max(0.0, std::ceil(lo - 1));
+        const double last = std::min(static_cast<double>(count), std::floor(hi - 1) + 1);
         if (last > first) {
             r.first = static_cast<size_t>(first);
             r.last = static_cast<size_t>(last);
@@ -56,7 +72,7 @@ FrameRange FramesIn(const double* x, size_t count, double lo, double hi) {
 std::vector<PlotPoint> ReduceToColumns(const double* x, const int32_t* values, size_t count,
                                        double lo, double hi, int columns) {
     std::vector<PlotPoint> out;
-    auto key = [x](size_t i) { return x == nullptr ? static_cast<double>(i) : x[i]; };
+    auto key = [x](size_t i) { return x == nullptr ? static_cast<double>(i + 1) : x[i]; };
     const FrameRange inside = FramesIn(x, count, lo, hi);
     const size_t first = inside.first > 0 ? inside.first - 1 : 0;
     const size_t last = std::min(count, inside.last + 1);
@@ -104,28 +120,143 @@ std::vector<PlotPoint> ReduceToColumns(const double* x, const int32_t* values, s
     return out;
 }
 
-SpanSummary Summarize(const RecordRun& run, FrameRange frames) {
+namespace {
+
+// Sums of one value, for its mean, standard deviation and extremes.
+struct Sums {
+    size_t n = 0;
+    int64_t sum = 0;
+    int64_t squares = 0; // below 2^62 for up to 4 000 million frames
+    int32_t min = INT32_MAX;
+    int32_t max = INT32_MIN;
+    void Add(int32_t v) {
+        min = std::min(min, v);
+        max = std::max(max, v);
+        ++n;
+        sum += v;
+        squares += static_cast<int64_t>(v) * v;
+    }
+    FieldFigures Figures() const {
+        FieldFigures f;
+        if (n == 0) {
+            return f;
+        }
+        const double count = static_cast<double>(n);
+        f.mean = static_cast<double>(sum) / count;
+        f.min = min;
+        f.max = max;
+        if (n > 1) {
+            const double variance =
+                (static_cast<double>(squares) - f.mean * static_cast<double>(sum)) / (count - 1);
+            f.sd = variance > 0 ? std::sqrt(variance) : 0;
+        }
+        return f;
+    }
+};
+
+struct ColorSums {
+    Sums xyi[3];
+    double distanceSum = 0;
+    double distanceMax = 0;
+};
+
+template <bool kFiltered>
+void SumFields(const RecordRun& run, FrameRange frames, const FrameFilter& filter,
+               Sums sums[kRecordFieldCount]) {
+    for (int f = 0; f < kRecordFieldCount; ++f) {
+        const int32_t* v = run.field[f].data();
+        Sums s;
+        for (size_t i = frames.first; i < frames.last; ++i) {
+            if (!kFiltered || filter.Passes(run, i)) {
+                s.Add(v[i]);
+            }
+        }
+        sums[f] = s;
+    }
+}
+
+} // namespace
+
+SpanSummary Summarize(const RecordRun& run, FrameRange frames, const FrameFilter& filter,
+                      const RowCentre* centres, int rows, bool threeD) {
     SpanSummary s;
     frames.last = std::min(frames.last, run.Frames());
     if (frames.first >= frames.last) {
         return s;
     }
-    s.frames = frames.last - frames.first;
-    for (int f = 0; f < kRecordFieldCount; ++f) {
-        const int32_t* v = run.field[f].data();
-        int64_t sum = 0;
-        int32_t lo = v[frames.first];
-        int32_t hi = lo;
-        for (size_t i = frames.first; i < frames.last; ++i) {
-            sum += v[i];
-            lo = std::min(lo, v[i]);
-            hi = std::max(hi, v[i]);
-        }
-        s.field[f] = {static_cast<double>(sum) / static_cast<double>(s.frames), lo, hi};
+    Sums sums[kRecordFieldCount];
+    if (filter.All()) {
+        SumFields<false>(run, frames, filter, sums);
+    } else {
+        SumFields<true>(run, frames, filter, sums);
     }
+    s.frames = sums[0].n;
+    if (s.frames == 0) {
+        return s;
+    }
+    for (int f = 0; f < kRecordFieldCount; ++f) {
+        s.field[f] = sums[f].Figures();
+    }
+    // COLOR 0..255 (rows, no match, output patterns) in a table, anything
+    // else in a map.
+    std::vector<ColorSums> common(256);
+    std::map<int32_t, ColorSums> rare;
+    std::vector<size_t> groups(256);
+    const int32_t* color = run.field[kFieldColor].data();
+    const int32_t* group = run.field[kFieldGroup].data();
+    const int32_t* xyi[3] = {run.field[kFieldX].data(), run.field[kFieldY].data(),
+                             run.field[kFieldInt].data()};
     for (size_t i = frames.first; i < frames.last; ++i) {
-        ++s.perColor[run.field[kFieldColor][i]];
-        ++s.perGroup[run.field[kFieldGroup][i]];
+        if (!filter.Passes(run, i)) {
+            continue;
+        }
+        const int32_t g = group[i];
+        if (g >= 0 && g < 256) {
+            ++groups[static_cast<size_t>(g)];
+        } else {
+            ++s.perGroup[g];
+        }
+        const int32_t value = color[i];
+        ColorSums& into =
+            value >= 0 && value < 256 ? common[static_cast<size_t>(value)] : rare[value];
+        for (int k = 0; k < 3; ++k) {
+            into.xyi[k].Add(xyi[k][i]);
+        }
+        if (centres != nullptr && value >= 0 && value < rows && centres[value].taught) {
+            const RowCentre& c = centres[value];
+            const double dx = xyi[0][i] - c.x;
+            const double dy = xyi[1][i] - c.y;
+            const double di = threeD ? xyi[2][i] - c.i : 0.0;
+            const double d = std::sqrt(dx * dx + dy * dy + di * di);
+            into.distanceSum += d;
+            into.distanceMax = std::max(into.distanceMax, d);
+        }
+    }
+    std::map<int32_t, ColorSums> perColor = std::move(rare);
+    for (int32_t value = 0; value < 256; ++value) {
+        if (common[static_cast<size_t>(value)].xyi[0].n > 0) {
+            perColor[value] = common[static_cast<size_t>(value)];
+        }
+        if (groups[static_cast<size_t>(value)] > 0) {
+            s.perGroup[value] = groups[static_cast<size_t>(value)];
+        }
+    }
+    for (const auto& [value, c] : perColor) {
+        s.perColor[value] = c.xyi[0].n;
+        ColorFigures figures;
+        figures.color = value;
+        figures.frames = c.xyi[0].n;
+        figures.share = static_cast<double>(figures.frames) / static_cast<double>(s.frames);
+        for (int k = 0; k < 3; ++k) {
+            figures.xyi[k] = c.xyi[k].Figures();
+        }
+        figures.hasCentre =
+            centres != nullptr && value >= 0 && value < rows && centres[value].taught;
+        if (figures.hasCentre) {
+            figures.meanDistance = c.distanceSum / static_cast<double>(figures.frames);
+            figures.maxDistance = c.distanceMax;
+        }
+        s.perColorFigures.push_back(figures);
     }
     return s;
 }

@@ -1,5 +1,4 @@
-// The viewer window: its controls, the load by a worker thread with progress
-// and cancel, FOLLOW, export, and the list of open viewers.
+// The viewer window: its controls and keys and the list of open viewers.
 #include "record/record_viewer.h"
 
 #include "params/parameter_model.h"
@@ -7,6 +6,7 @@
 #include "platform/popups.h"
 #include "platform/shell_services.h"
 #include "record/record_texts.h"
+#include "record/record_viewer_parts.h"
 #include "record/recorder_ui.h"
 
 #include <QCheckBox>
@@ -16,28 +16,19 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <cstdio>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace record {
 namespace {
 
-// Every field in a colour of its own, the three channels in theirs.
-constexpr ctl::Rgb kFieldColour[kRecordFieldCount] = {0xE00000, 0x00A000, 0x0000FF, 0xE07000,
-                                                      0x8000C0, 0x000000, 0x906030, 0xE000E0,
-                                                      0x008080, 0x909090, 0x708000};
 constexpr int kFollowMs = 250;
 constexpr int kLoadPollMs = 30;
 
@@ -46,13 +37,26 @@ std::vector<RecordViewer*>& Open() {
     return viewers;
 }
 
-void (*gLastViewerClosed)() = nullptr;
+void (*gViewerClosed)(bool shown, bool last) = nullptr;
 
 QString Absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
 
 } // namespace
+
+// The file dialog for a record file to read: only existing files.
+bool ChooseRecordFile(const std::string& directory, const std::string& name,
+                      const std::string& title, std::string* path) {
+    platform::FileSelectRequest request;
+    request.directory = directory;
+    request.defaultName = name;
+    request.filter = kRecordFileFilter;
+    request.title = title;
+    request.allowMakeDirectory = false;
+    request.existingOnly = true;
+    return platform::FileSelectPopup(request, path) == platform::kExistingFileSelected;
+}
 
 RecordViewer* OpenRecordViewer(const std::string& path) {
     const QString file = Absolute(QString::fromStdString(path));
@@ -74,8 +78,8 @@ std::vector<RecordViewer*> RecordViewers() {
     return Open();
 }
 
-void SetLastViewerClosedHandler(void (*handler)()) {
-    gLastViewerClosed = handler;
+void SetViewerClosedHandler(void (*handler)(bool shown, bool last)) {
+    gViewerClosed = handler;
 }
 
 void CloseRecordViewers() {
@@ -89,42 +93,41 @@ int CBF_ButtonViewRecord(QWidget*, ctl::Event event) {
     if (event != ctl::Event::Commit) {
         return 0;
     }
-    // The dialog starts where the record file lies.
-    const std::string recordFile = shell::Shell().Paths().recorderFile;
-    platform::FileSelectRequest request;
-    request.directory = QFileInfo(QString::fromStdString(recordFile)).absolutePath().toStdString();
-    if (recordFile.empty()) {
-        request.directory.clear();
-    }
-    request.defaultName = kRecordFileDefaultName;
-    request.filter = kRecordFileFilter;
-    request.title = "VIEW RECORD FILE";
-    request.allowMakeDirectory = false;
+    // The dialog starts where the record file lies, with it selected.
+    const QFileInfo recordFile(QString::fromStdString(shell::Shell().Paths().recorderFile));
+    const bool known = !recordFile.filePath().isEmpty();
     std::string path;
-    if (platform::FileSelectPopup(request, &path) != platform::kNoFileSelected) {
+    if (ChooseRecordFile(known ? recordFile.absolutePath().toStdString() : "",
+                         known && recordFile.exists() ? recordFile.fileName().toStdString() : "",
+                         "VIEW RECORD FILE", &path)) {
         OpenRecordViewer(path);
     }
     return 0;
 }
 
-RecordViewer::RecordViewer(const QString& path, QWidget* parent)
-    : QWidget(parent, Qt::Window), path_(Absolute(path)) {
+RecordViewer::RecordViewer(const QString& path, QWidget* parent, bool quiet)
+    : QWidget(parent, Qt::Window), path_(Absolute(path)), quiet_(quiet) {
     setWindowTitle(QFileInfo(path_).fileName());
     Open().push_back(this);
     for (int f : {0, 1, 2}) {
-        shown_[f] = true; // RED, GREEN, BLUE at first
+        shownField_[f] = true; // RED, GREEN, BLUE at first
     }
     BuildWindow();
     params::ParameterModel& model = params::Model();
     auto shapes = [this]() {
         shapesDirty_ = true;
-        QueueRedraw(kPlane);
+        PlaneChanged();
     };
     modelSubscriptions_[0] = model.replaced.Subscribe(shapes);
     modelSubscriptions_[1] =
         model.cellChanged.Subscribe([shapes](int, params::TeachField) { shapes(); });
     modelSubscriptions_[2] = model.rowAttributesChanged.Subscribe([shapes](int) { shapes(); });
-    StartLoad();
+    std::string error;
+    ReadMarks(MarksPathOf(path_.toStdString()), &marks_, &error);
+    if (!error.empty()) {
+        note_ = QString("THE MARKS FILE CAN NOT BE READ: %1").arg(QString::fromStdString(error));
+    }
+    StartLoad(false);
 }
 
 RecordViewer::~RecordViewer() {
@@ -137,47 +140,84 @@ RecordViewer::~RecordViewer() {
     model.cellChanged.Unsubscribe(modelSubscriptions_[1]);
     model.rowAttributesChanged.Unsubscribe(modelSubscriptions_[2]);
     std::erase(Open(), this);
-    if (Open().empty() && gLastViewerClosed != nullptr) {
-        gLastViewerClosed();
+    if (gViewerClosed != nullptr) {
+        gViewerClosed(shown_, Open().empty());
     }
 }
 
-void RecordViewer::BuildWindow() {
-    resize(1200, 720);
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(6, 6, 6, 6);
-    root->setSpacing(4);
-
-    auto* controls = new QHBoxLayout();
-    controls->setSpacing(6);
+QWidget* RecordViewer::BuildControls() {
+    auto* box = new QWidget(this);
+    auto* rows = new QVBoxLayout(box);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(2);
+    auto* fields = new QHBoxLayout();
+    fields->setSpacing(6);
     for (int f = 0; f < kRecordFieldCount; ++f) {
-        fieldBox_[f] = new QCheckBox(RecordFieldName(f), this);
-        fieldBox_[f]->setChecked(shown_[f]);
+        fieldBox_[f] = new QCheckBox(RecordFieldName(f), box);
+        fieldBox_[f]->setChecked(shownField_[f]);
         QPalette p = fieldBox_[f]->palette();
         p.setColor(QPalette::WindowText, ctl::ToQColor(kFieldColour[f]));
         fieldBox_[f]->setPalette(p);
         connect(fieldBox_[f], &QCheckBox::toggled, this, [this, f](bool on) { ShowField(f, on); });
-        controls->addWidget(fieldBox_[f]);
+        fields->addWidget(fieldBox_[f]);
     }
-    controls->addStretch(1);
-    controls->addWidget(new QLabel("X AXIS", this));
-    axis_ = new QComboBox(this);
+    fields->addStretch(1);
+    fields->addWidget(new QLabel("X AXIS", box));
+    axis_ = new QComboBox(box);
     axis_->addItems({"TIME", "FRAME"});
     connect(axis_, &QComboBox::currentIndexChanged, this, [this](int i) { SetTimeAxis(i == 0); });
-    controls->addWidget(axis_);
-    all_ = new QPushButton("ALL FRAMES", this);
-    connect(all_, &QPushButton::clicked, this, [this]() { ClearSpan(); });
-    controls->addWidget(all_);
-    zoomAll_ = new QPushButton("ZOOM 1:1", this);
-    connect(zoomAll_, &QPushButton::clicked, this, [this]() { ZoomAll(); });
-    controls->addWidget(zoomAll_);
-    follow_ = new QCheckBox("FOLLOW", this);
+    fields->addWidget(axis_);
+    fields->addWidget(new QLabel("SHOW", box));
+    filterBox_ = new QComboBox(box);
+    filterBox_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    connect(filterBox_, &QComboBox::activated, this, [this](int i) {
+        const int code = filterBox_->itemData(i).toInt();
+        SetFilter({code < 0      ? FrameFilter::Kind::All
+                   : code < 1000 ? FrameFilter::Kind::Color
+                                 : FrameFilter::Kind::Group,
+                   code < 0 ? 0 : code % 1000});
+    });
+    fields->addWidget(filterBox_);
+    noMatchBox_ = new QCheckBox("NO MATCH", box);
+    noMatchBox_->setChecked(true);
+    connect(noMatchBox_, &QCheckBox::toggled, this, [this](bool on) { ShowNoMatch(on); });
+    fields->addWidget(noMatchBox_);
+    follow_ = new QCheckBox("FOLLOW", box);
     connect(follow_, &QCheckBox::toggled, this, [this](bool on) { SetFollow(on); });
-    controls->addWidget(follow_);
-    export_ = new QPushButton("EXPORT...", this);
-    connect(export_, &QPushButton::clicked, this, [this]() { ExportDialog(); });
-    controls->addWidget(export_);
-    root->addLayout(controls);
+    fields->addWidget(follow_);
+    rows->addLayout(fields);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->setSpacing(6);
+    auto button = [this, box, buttons](const char* text, auto action) {
+        auto* b = new QPushButton(text, box);
+        connect(b, &QPushButton::clicked, this, action);
+        buttons->addWidget(b);
+        return b;
+    };
+    open_ = button("OPEN", [this]() { FillOpenMenu(); });
+    open_->setMenu(new QMenu(open_));
+    connect(open_->menu(), &QMenu::aboutToShow, this, [this]() { FillOpenMenu(); });
+    all_ = button("ALL FRAMES", [this]() { ClearSpan(); });
+    zoomAll_ = button("ZOOM 1:1", [this]() { ZoomAll(); });
+    previousNoMatch_ = button("< NO MATCH", [this]() { FindNoMatch(-1); });
+    nextNoMatch_ = button("NO MATCH >", [this]() { FindNoMatch(1); });
+    mark_ = button("MARK...", [this]() { MarkDialog(); });
+    buttons->addStretch(1);
+    copy_ = button("COPY SUMMARY", [this]() { CopySummary(); });
+    export_ = button("EXPORT...", [this]() { ExportDialog(); });
+    print_ = button("PRINT...", [this]() { PrintDialog(); });
+    rows->addLayout(buttons);
+    return box;
+}
+
+void RecordViewer::BuildWindow() {
+    resize(1200, 760);
+    setFocusPolicy(Qt::StrongFocus);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(6, 6, 6, 6);
+    root->setSpacing(4);
+    root->addWidget(BuildControls());
 
     auto* loadRow = new QHBoxLayout();
     progress_ = new QProgressBar(this);
@@ -198,6 +238,7 @@ void RecordViewer::BuildWindow() {
     series_->setInteractions(QCP::iRangeDrag | QCP::iRangeZoom);
     series_->axisRect()->setRangeDrag(Qt::Horizontal);
     series_->axisRect()->setRangeZoom(Qt::Horizontal);
+    series_->yAxis->setLabel("VALUE");
     leftRows->addWidget(series_, 1);
     cursor_ = new QLabel(left);
     cursor_->setWordWrap(true);
@@ -218,11 +259,19 @@ void RecordViewer::BuildWindow() {
         planeBox_[v] = plane_[v];
         planes->addWidget(plane_[v], v == 0 ? 0 : 1, v == 0 ? 0 : v - 1, 1, v == 0 ? 2 : 1);
         connect(plane_[v]->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
-                [this]() { QueueRedraw(kPlane); });
+                [this]() {
+                    planeFitted_ = planeFitted_ && fitting_;
+                    QueueRedraw(kPlane);
+                });
+        connect(plane_[v], &QCustomPlot::mousePress, this,
+                [this, v](QMouseEvent* e) { PlaneMousePress(v, e); });
+        connect(plane_[v], &QCustomPlot::mouseRelease, this,
+                [this, v](QMouseEvent* e) { PlaneMouseRelease(v, e); });
     }
     rightRows->addLayout(planes, 3);
     summary_ = new QPlainTextEdit(right);
     summary_->setReadOnly(true);
+    summary_->setLineWrapMode(QPlainTextEdit::NoWrap);
     QFont mono("DejaVu Sans Mono");
     mono.setStyleHint(QFont::Monospace);
     mono.setPointSize(8);
@@ -240,6 +289,7 @@ void RecordViewer::BuildWindow() {
 
     connect(series_->xAxis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), this,
             [this]() { QueueRedraw(kSeries); });
+    connect(series_, &ctl::Graph::zoomed, this, [this]() { yAuto_ = false; });
     connect(series_, &QCustomPlot::mousePress, this,
             [this](QMouseEvent* e) { SeriesMousePress(e); });
     connect(series_, &QCustomPlot::mouseMove, this, [this](QMouseEvent* e) { SeriesMouseMove(e); });
@@ -249,8 +299,16 @@ void RecordViewer::BuildWindow() {
         trace_[f] = series_->addGraph();
         trace_[f]->setPen(QPen(ctl::ToQColor(kFieldColour[f])));
         trace_[f]->setName(RecordFieldName(f));
-        trace_[f]->setVisible(shown_[f]);
+        trace_[f]->setVisible(shownField_[f]);
         trace_[f]->setAdaptiveSampling(false); // the columns are reduced already
+    }
+    for (int f = 0; f < kRecordFieldCount; ++f) {
+        overlayTrace_[f] = series_->addGraph();
+        QPen pen(ctl::ToQColor(kFieldColour[f]));
+        pen.setStyle(Qt::DashLine);
+        overlayTrace_[f]->setPen(pen);
+        overlayTrace_[f]->setAdaptiveSampling(false);
+        overlayTrace_[f]->setVisible(false);
     }
     loadTimer_ = new QTimer(this);
     loadTimer_->setInterval(kLoadPollMs);
@@ -258,8 +316,42 @@ void RecordViewer::BuildWindow() {
     followTimer_ = new QTimer(this);
     followTimer_->setInterval(kFollowMs);
     connect(followTimer_, &QTimer::timeout, this, [this]() { FollowNow(); });
+    BuildShortcuts();
     BindHelpTexts();
+    UpdateFilterChoices();
     SetTimeAxis(true);
+}
+
+void RecordViewer::BuildShortcuts() {
+    auto key = [this](QKeySequence keys, auto action) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, action);
+    };
+    auto step = [this](long delta) {
+        const long n = static_cast<long>(run_.Frames());
+        if (n > 0) {
+            SetFrameCursor(static_cast<size_t>(
+                std::clamp(static_cast<long>(cursorFrame_) + delta, 0L, n - 1)));
+        }
+    };
+    key(Qt::Key_Left, [step]() { step(-1); });
+    key(Qt::Key_Right, [step]() { step(1); });
+    key(Qt::SHIFT | Qt::Key_Left, [step]() { step(-100); });
+    key(Qt::SHIFT | Qt::Key_Right, [step]() { step(100); });
+    key(Qt::Key_Home, [this]() { SetFrameCursor(0); });
+    key(Qt::Key_End, [this]() { SetFrameCursor(run_.Frames() - 1); });
+    key(Qt::Key_Plus, [this]() { ZoomTime(0.5); });
+    key(Qt::Key_Equal, [this]() { ZoomTime(0.5); });
+    key(Qt::Key_Minus, [this]() { ZoomTime(2.0); });
+    key(Qt::Key_F, [this]() { SetFollow(!follow_->isChecked()); });
+    key(Qt::Key_N, [this]() { FindNoMatch(1); });
+    key(Qt::SHIFT | Qt::Key_N, [this]() { FindNoMatch(-1); });
+    key(Qt::Key_M, [this]() { MarkDialog(); });
+    key(QKeySequence::Open, [this]() { OpenDialog(); });
+    key(QKeySequence::Print, [this]() { PrintDialog(); });
+    key(QKeySequence::Copy, [this]() { CopySummary(); });
+    key(Qt::CTRL | Qt::Key_E, [this]() { ExportDialog(); });
 }
 
 void RecordViewer::BindHelpTexts() {
@@ -269,85 +361,36 @@ void RecordViewer::BindHelpTexts() {
     }
     ctl::Bind(axis_, "Show the frames over their date and time \nor over the frame number. ",
               nullptr);
+    ctl::Bind(filterBox_, "Show all frames, or only those \nof one COLOR or one GROUP. ", nullptr);
+    ctl::Bind(noMatchBox_,
+              "Show or hide the frames without a match \n(COLOR 255) in the colour "
+              "plane. ",
+              nullptr);
+    ctl::Bind(open_,
+              "Open another record file (Ctrl+O), \na recent one, or compare a second run "
+              "\nwith this one. ",
+              nullptr);
     ctl::Bind(all_, "Show every frame again \nafter a span was selected. ", nullptr);
     ctl::Bind(zoomAll_, "Show the whole record \nand fit the colour views to it. ", nullptr);
-    ctl::Bind(follow_, "Read the lines a recording appends to the file \nwhile it is shown. ",
+    ctl::Bind(previousNoMatch_, "Go to the previous frame without a match (Shift+N). ", nullptr);
+    ctl::Bind(nextNoMatch_, "Go to the next frame without a match (N). ", nullptr);
+    ctl::Bind(mark_,
+              "Mark the cursor frame with a note (M). \nThe marks are kept beside the "
+              "record file. ",
               nullptr);
-    ctl::Bind(export_, "Save this window as a PNG or PDF file. ", nullptr);
+    ctl::Bind(copy_, "Copy the summary as a table \nfor a spreadsheet (Ctrl+C). ", nullptr);
+    ctl::Bind(follow_, "Read the lines a recording appends to the file \nwhile it is shown (F). ",
+              nullptr);
+    ctl::Bind(export_, "Save a PDF report, a PNG picture \nor the shown frames as CSV (Ctrl+E). ",
+              nullptr);
+    ctl::Bind(print_, "Print the report (Ctrl+P). ", nullptr);
     ctl::Bind(series_,
               "Wheel: zoom in time. Drag: pan. \nCtrl + drag: zoom into a rectangle. \nShift + "
-              "drag: select a span. \nThe frame cursor follows the mouse. ",
+              "drag: select a span. \nThe frame cursor follows the mouse; \narrow keys step it, "
+              "Home and End go to the ends, \n+ and - zoom. ",
               nullptr);
-}
-
-void RecordViewer::StartLoad() {
-    loadRun_ = std::make_unique<RecordRun>();
-    loadReader_ = std::make_unique<RecordReader>();
-    cancel_ = false;
-    done_ = false;
-    progress_->setValue(0);
-    progress_->setVisible(true);
-    cancelLoad_->setVisible(true);
-    status_->setText("Reading " + path_ + " ...");
-    const std::string file = path_.toStdString();
-    worker_ = std::thread([this, file]() {
-        auto progress = [this](uint64_t done, uint64_t total) {
-            loadDone_ = done;
-            loadTotal_ = total;
-            return !cancel_.load();
-        };
-        if (ReadRecordBytes(file, loadReader_.get(), loadRun_.get(), progress, &loadCancelled_,
-                            &loadError_)) {
-            if (!loadCancelled_) {
-                // The end of the file: a header without its column line is
-                // no record file. An unfinished last line stays waiting.
-                if (loadReader_->state() == RecordReader::State::Header) {
-                    loadReader_->Finish();
-                }
-            }
-        }
-        done_ = true;
-    });
-    loadTimer_->start();
-}
-
-void RecordViewer::PollLoad() {
-    const uint64_t total = loadTotal_;
-    progress_->setValue(total == 0 ? 0 : static_cast<int>(1000 * loadDone_ / total));
-    if (done_) {
-        loadTimer_->stop();
-        worker_.join();
-        TakeOverLoad();
-    }
-}
-
-void RecordViewer::TakeOverLoad() {
-    progress_->setVisible(false);
-    cancelLoad_->setVisible(false);
-    if (!loadError_.empty()) {
-        Refuse(loadError_);
-        return;
-    }
-    if (loadReader_->state() == RecordReader::State::Refused) {
-        Refuse(loadReader_->refusal());
-        return;
-    }
-    // After a cancel what was read so far is shown; FOLLOW would read on.
-    cancelled_ = loadCancelled_;
-    run_ = std::move(*loadRun_);
-    reader_ = *loadReader_;
-    loadRun_.reset();
-    loadReader_.reset();
-    RunGrew(true);
-}
-
-void RecordViewer::Refuse(const std::string& text) {
-    QPointer<RecordViewer> self(this);
-    hide();
-    platform::MessagePopup(kTitleAttention, "THE RECORD FILE CAN NOT BE SHOWN! \n" +
-                                                path_.toStdString() + "\n" + text);
-    if (self) {
-        self->close();
+    for (ctl::Graph* g : plane_) {
+        ctl::Bind(g, "Wheel: zoom. Drag: pan. \nA click on a point shows its frame. ", nullptr);
     }
 }
 
@@ -358,98 +401,9 @@ void RecordViewer::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
 }
 
-void RecordViewer::SetFollow(bool on) {
-    if (follow_->isChecked() != on) {
-        follow_->setChecked(on); // comes back here through the box
-        return;
-    }
-    if (on) {
-        followTimer_->start();
-    } else {
-        followTimer_->stop();
-    }
-}
-
-void RecordViewer::FollowNow() {
-    if (Loading() || closing_ || reader_.state() == RecordReader::State::Refused) {
-        return;
-    }
-    struct stat st {};
-    if (::stat(path_.toLocal8Bit().constData(), &st) != 0) {
-        return; // gone for the moment (being started afresh)
-    }
-    if (static_cast<uint64_t>(st.st_size) == reader_.fedBytes()) {
-        return;
-    }
-    if (static_cast<uint64_t>(st.st_size) < reader_.fedBytes()) {
-        // The file was started afresh: read it from its beginning.
-        run_ = RecordRun();
-        reader_ = RecordReader();
-        timeX_.clear();
-        ClearSpan();
-    }
-    bool cancelled = false;
-    std::string error;
-    const size_t before = run_.Frames();
-    if (ReadRecordBytes(path_.toStdString(), &reader_, &run_, nullptr, &cancelled, &error)) {
-        cancelled_ = false; // read on to the file's end
-    }
-    if (run_.Frames() != before || before == 0) {
-        RunGrew(before == 0);
-    } else {
-        UpdateStatus();
-    }
-}
-
-bool RecordViewer::ExportTo(const QString& file, std::string* error) {
-    const bool pdf = file.endsWith(".pdf", Qt::CaseInsensitive);
-    const QString temp = file + ".new" + QString::number(::getpid());
-    bool ok = false;
-    if (pdf) {
-        QPdfWriter writer(temp);
-        writer.setResolution(96);
-        writer.setPageSize(QPageSize(QSizeF(size()), QPageSize::Point));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-        writer.setTitle(windowTitle());
-        QPainter painter;
-        if (painter.begin(&writer)) {
-            const double scale =
-                std::min(writer.width() / double(width()), writer.height() / double(height()));
-            painter.scale(scale, scale);
-            render(&painter);
-            ok = painter.end();
-        }
-        ok = ok && QFileInfo(temp).size() > 0;
-    } else {
-        ok = grab().save(temp, "PNG");
-    }
-    if (!ok || ::rename(temp.toLocal8Bit().constData(), file.toLocal8Bit().constData()) != 0) {
-        ::unlink(temp.toLocal8Bit().constData());
-        *error = "THE IMAGE CAN NOT BE WRITTEN! \n" + file.toStdString();
-        return false;
-    }
-    return true;
-}
-
-void RecordViewer::ExportDialog() {
-    platform::FileSelectRequest request;
-    request.directory = QFileInfo(path_).absolutePath().toStdString();
-    request.defaultName = QFileInfo(path_).completeBaseName().toStdString() + ".png";
-    request.filter = "*.png *.pdf";
-    request.title = "EXPORT AS PNG OR PDF";
-    std::string file;
-    if (platform::FileSelectPopup(request, &file) == platform::kNoFileSelected) {
-        return;
-    }
-    QString name = QString::fromStdString(file);
-    if (!name.endsWith(".png", Qt::CaseInsensitive) &&
-        !name.endsWith(".pdf", Qt::CaseInsensitive)) {
-        name += ".png";
-    }
-    std::string error;
-    if (!ExportTo(name, &error)) {
-        platform::MessagePopup(kTitleAttention, error);
-    }
+void RecordViewer::SetNote(const QString& note) {
+    note_ = note;
+    UpdateStatus();
 }
 
 } // namespace record

@@ -1,14 +1,12 @@
-// What the viewer window draws: the fields over time or frame number reduced
-// to the pixel columns in view, the recorded points of the colour plane over
-// the taught tolerance shapes, the span selection and the frame cursor.
-#include "live/live_math.h"
-#include "params/parameter_model.h"
+// The time series of the viewer window: the fields over time or frame number
+// reduced to the pixel columns in view (points where there are few), Y fitted
+// to the frames in view, the compared run dashed, the marks, the span
+// selection and the frame cursor.
 #include "platform/graph.h"
-#include "record/record_viewer.h"
+#include "record/record_viewer_parts.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QImage>
+#include <QDateTime>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QTimer>
@@ -19,58 +17,55 @@
 namespace record {
 namespace {
 
-constexpr int kFrameRedrawMs = 16; // at most one redraw per screen refresh
-constexpr ctl::Rgb kSpanColour = 0x4080FF;
-constexpr ctl::Rgb kCursorColour = 0x404040;
-
-// The three views of the colour space: horizontal and vertical field.
-constexpr int kViewFields[3][2] = {{kFieldX, kFieldY}, {kFieldX, kFieldInt}, {kFieldY, kFieldInt}};
-
-QString AxisName(int field, bool siM) {
-    static const char* const kXyInt[] = {"X", "Y", "INT"};
-    static const char* const kSiM[] = {"s", "i", "M"};
-    return (siM ? kSiM : kXyInt)[field - kFieldX];
-}
-
-// Paints the point of one frame: a 2 x 2 dot, or for no match a small
-// cross that stands out of the dots.
-void Dot(QImage* image, int px, int py, QRgb rgb) {
-    for (int dy = 0; dy < 2; ++dy) {
-        for (int dx = 0; dx < 2; ++dx) {
-            if (image->rect().contains(px + dx, py + dy)) {
-                reinterpret_cast<QRgb*>(image->scanLine(py + dy))[px + dx] = rgb;
-            }
-        }
+// Dates and times as the record file writes them; where the ticks stand
+// closer than a second, the time gets the fraction that tells them apart.
+class RecordTimeTicker : public QCPAxisTickerDateTime {
+public:
+    RecordTimeTicker() {
+        setDateTimeSpec(Qt::UTC); // the file's own local time, shifted by no zone
+        setDateTimeFormat("MM-dd-yyyy\nHH:mm:ss");
     }
-}
 
-void Cross(QImage* image, int px, int py) {
-    // A white edge first, so the cross shows on the dots of any row colour
-    // (black ones included).
-    const QRgb edge = qRgb(255, 255, 255);
-    const QRgb black = qRgb(0, 0, 0);
-    auto put = [image](int x, int y, QRgb rgb) {
-        if (image->rect().contains(x, y)) {
-            reinterpret_cast<QRgb*>(image->scanLine(y))[x] = rgb;
-        }
-    };
-    for (int d = -3; d <= 3; ++d) {
-        for (int s : {1, -1}) {
-            put(px + d, py + s * d - 1, edge);
-            put(px + d, py + s * d + 1, edge);
-        }
+protected:
+    double getTickStep(const QCPRange& range) override {
+        step_ = QCPAxisTickerDateTime::getTickStep(range);
+        return step_;
     }
-    for (int d = -3; d <= 3; ++d) {
-        for (int s : {1, -1}) {
-            put(px + d, py + s * d, black);
+    QString getTickLabel(double tick, const QLocale& locale, QChar formatChar,
+                         int precision) override {
+        if (step_ >= 1.0) {
+            return QCPAxisTickerDateTime::getTickLabel(tick, locale, formatChar, precision);
         }
+        const int digits = std::clamp(static_cast<int>(std::ceil(-std::log10(step_) - 1e-9)), 1, 3);
+        const double scale = std::pow(10.0, digits);
+        const double rounded = std::round(tick * scale) / scale;
+        const double whole = std::floor(rounded);
+        const QDateTime t = QDateTime::fromSecsSinceEpoch(static_cast<qint64>(whole), Qt::UTC);
+        const long fraction = std::lround((rounded - whole) * scale);
+        return t.toString("MM-dd-yyyy\nHH:mm:ss") +
+               QString(".%1").arg(fraction, digits, 10, QChar('0'));
     }
-}
+
+private:
+    double step_ = 1;
+};
+
+// Frame numbers are whole.
+class FrameTicker : public QCPAxisTicker {
+protected:
+    double getTickStep(const QCPRange& range) override {
+        return std::max(1.0, QCPAxisTicker::getTickStep(range));
+    }
+};
 
 } // namespace
 
 const double* RecordViewer::AxisKeys() const {
-    return timeAxis_ ? timeX_.data() : nullptr;
+    return timeAxis_ ? times_.x.data() : nullptr;
+}
+
+double RecordViewer::KeyOf(size_t frame) const {
+    return timeAxis_ ? times_.x[frame] : static_cast<double>(frame + 1);
 }
 
 size_t RecordViewer::FrameAt(double key) const {
@@ -79,16 +74,17 @@ size_t RecordViewer::FrameAt(double key) const {
         return 0;
     }
     if (!timeAxis_) {
-        return static_cast<size_t>(std::clamp(std::round(key), 0.0, double(n - 1)));
+        return static_cast<size_t>(std::clamp(std::round(key) - 1, 0.0, double(n - 1)));
     }
-    const size_t i = std::lower_bound(timeX_.begin(), timeX_.end(), key) - timeX_.begin();
+    const std::vector<double>& x = times_.x;
+    const size_t i = std::lower_bound(x.begin(), x.end(), key) - x.begin();
     if (i == 0) {
         return 0;
     }
     if (i >= n) {
         return n - 1;
     }
-    return key - timeX_[i - 1] <= timeX_[i] - key ? i - 1 : i;
+    return key - x[i - 1] <= x[i] - key ? i - 1 : i;
 }
 
 void RecordViewer::SetTimeAxis(bool time) {
@@ -97,76 +93,63 @@ void RecordViewer::SetTimeAxis(bool time) {
         axis_->setCurrentIndex(time ? 0 : 1);
     }
     if (time) {
-        auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-        ticker->setDateTimeSpec(Qt::UTC); // the file's own local time, shifted by no zone
-        ticker->setDateTimeFormat("MM-dd-yyyy\nHH:mm:ss");
-        series_->xAxis->setTicker(ticker);
+        series_->xAxis->setTicker(QSharedPointer<RecordTimeTicker>::create());
         series_->xAxis->setLabel("DATE / TIME");
     } else {
-        series_->xAxis->setTicker(QSharedPointer<QCPAxisTicker>::create());
+        series_->xAxis->setTicker(QSharedPointer<FrameTicker>::create());
         series_->xAxis->setLabel("FRAME");
     }
     MarkSpan();
-    FitSeries();
+    FitSeriesX();
+    if (cursorSet_) {
+        SetFrameCursor(cursorFrame_);
+    }
+    PlaneChanged(); // the overlay's alignment is on this axis
 }
 
 void RecordViewer::ShowField(int field, bool on) {
     if (field < 0 || field >= kRecordFieldCount) {
         return;
     }
-    shown_[field] = on;
+    shownField_[field] = on;
     if (fieldBox_[field]->isChecked() != on) {
         fieldBox_[field]->setChecked(on);
     }
     trace_[field]->setVisible(on);
-    FitSeries();
+    yAuto_ = true;
+    QueueRedraw(kSeries);
 }
 
-void RecordViewer::FitSeries() {
+void RecordViewer::FitSeriesX() {
     const size_t n = run_.Frames();
+    series_->xAxis->setTickLabels(n > 0);
+    emptyText_->setVisible(n == 0 && shown_);
     if (n == 0) {
         series_->MarkDirty();
         return;
     }
-    const double* keys = AxisKeys();
-    const double first = keys ? keys[0] : 0;
-    const double last = keys ? keys[n - 1] : double(n - 1);
-    const double pad = std::max(1e-3, (last - first) * 0.01);
+    const double first = KeyOf(0);
+    const double last = KeyOf(n - 1);
+    // A few frames get room around them: half a second, half a frame.
+    const double pad = std::max(0.5, (last - first) * 0.01);
+    fitting_ = true;
     series_->xAxis->setRange(first - pad, last + pad);
-    bool any = false;
-    int32_t lo = 0;
-    int32_t hi = 0;
-    for (int f = 0; f < kRecordFieldCount; ++f) {
-        if (!shown_[f]) {
-            continue;
-        }
-        const auto [mn, mx] = std::minmax_element(run_.field[f].begin(), run_.field[f].end());
-        lo = any ? std::min(lo, *mn) : *mn;
-        hi = any ? std::max(hi, *mx) : *mx;
-        any = true;
-    }
-    const double margin = std::max(1.0, (hi - lo) * 0.05);
-    series_->yAxis->setRange(lo - margin, hi + margin);
+    fitting_ = false;
     QueueRedraw(kSeries);
 }
 
-void RecordViewer::RunGrew(bool rescale) {
-    const size_t before = timeX_.size();
-    const double oldLast = before > 0 ? (timeAxis_ ? timeX_[before - 1] : double(before - 1)) : 0;
-    ExtendTimeAxis(run_.seconds, &timeX_);
-    if (rescale) {
-        FitSeries();
-        FitPlanes();
-    } else if (before > 0 && run_.Frames() > 0) {
-        // Following: a view that showed the newest frame keeps showing it.
-        const QCPRange r = series_->xAxis->range();
-        const double newLast = timeAxis_ ? timeX_.back() : double(run_.Frames() - 1);
-        if (r.upper >= oldLast && r.lower <= oldLast) {
-            series_->xAxis->setRange(r.lower + (newLast - oldLast), r.upper + (newLast - oldLast));
-        }
-    }
-    shapesDirty_ = true;
+void RecordViewer::ZoomAll() {
+    yAuto_ = true;
+    FitSeriesX();
+    FitPlanes();
     QueueRedraw();
+}
+
+void RecordViewer::ZoomTime(double factor) {
+    const QCPRange r = series_->xAxis->range();
+    const double centre =
+        cursorSet_ && cursorFrame_ < run_.Frames() ? KeyOf(cursorFrame_) : r.center();
+    series_->xAxis->scaleRange(factor, centre);
 }
 
 void RecordViewer::QueueRedraw(int parts) {
@@ -203,167 +186,146 @@ void RecordViewer::RedrawNow(int parts) {
     }
 }
 
+namespace {
+
+// The points of frames [first, last) that pass `filter`, gathered for the
+// reduction (keys and values side by side).
+struct Gathered {
+    std::vector<double> keys;
+    std::vector<int32_t> values;
+};
+
+std::vector<PlotPoint> Reduce(const RecordRun& run, const double* keys, double keyShift, int field,
+                              const FrameFilter& filter, double lo, double hi, int columns) {
+    const size_t n = run.Frames();
+    if (filter.All() && keyShift == 0) {
+        return ReduceToColumns(keys, run.field[field].data(), n, lo, hi, columns);
+    }
+    Gathered g;
+    for (size_t i = 0; i < n; ++i) {
+        if (filter.Passes(run, i)) {
+            g.keys.push_back((keys ? keys[i] : static_cast<double>(i + 1)) + keyShift);
+            g.values.push_back(run.field[field][i]);
+        }
+    }
+    return ReduceToColumns(g.keys.data(), g.values.data(), g.keys.size(), lo, hi, columns);
+}
+
+// Lines where the points lie close; where few frames are in view each one
+// gets a point of its own, so a single frame is seen too.
+void SetPoints(QCPGraph* graph, const std::vector<PlotPoint>& points, bool few, double* lo,
+               double* hi, bool* any) {
+    QVector<QCPGraphData> data(static_cast<int>(points.size()));
+    for (size_t i = 0; i < points.size(); ++i) {
+        data[static_cast<int>(i)] = QCPGraphData(points[i].x, points[i].y);
+        *lo = *any ? std::min(*lo, points[i].y) : points[i].y;
+        *hi = *any ? std::max(*hi, points[i].y) : points[i].y;
+        *any = true;
+    }
+    graph->data()->set(data, true);
+    graph->setScatterStyle(few ? QCPScatterStyle(QCPScatterStyle::ssDisc, 5)
+                               : QCPScatterStyle(QCPScatterStyle::ssNone));
+}
+
+} // namespace
+
 void RecordViewer::DrawSeries() {
     const QCPRange r = series_->xAxis->range();
     const int columns = std::max(1, series_->axisRect()->width());
+    const FrameRange inView = FramesIn(AxisKeys(), run_.Frames(), r.lower, r.upper);
+    const bool few = run_.Frames() == 1 || inView.last - inView.first <= size_t(columns / 6);
+    double lo = 0;
+    double hi = 0;
+    bool any = false;
     for (int f = 0; f < kRecordFieldCount; ++f) {
-        if (!shown_[f] || run_.Frames() == 0) {
+        if (!shownField_[f] || run_.Frames() == 0) {
             trace_[f]->data()->clear();
             continue;
         }
-        const std::vector<PlotPoint> points = ReduceToColumns(
-            AxisKeys(), run_.field[f].data(), run_.Frames(), r.lower, r.upper, columns);
-        QVector<QCPGraphData> reduced(static_cast<int>(points.size()));
-        for (size_t i = 0; i < points.size(); ++i) {
-            reduced[static_cast<int>(i)] = QCPGraphData(points[i].x, points[i].y);
+        SetPoints(trace_[f], Reduce(run_, AxisKeys(), 0, f, filter_, r.lower, r.upper, columns),
+                  few, &lo, &hi, &any);
+    }
+    if (overlay_) {
+        const Overlay& o = *overlay_;
+        const double shift = timeAxis_ ? o.timeShift : o.frameShift;
+        for (int f = 0; f < kRecordFieldCount; ++f) {
+            overlayTrace_[f]->setVisible(shownField_[f]);
+            if (shownField_[f]) {
+                SetPoints(overlayTrace_[f],
+                          Reduce(o.run, timeAxis_ ? o.times.x.data() : nullptr, shift, f, filter_,
+                                 r.lower, r.upper, columns),
+                          few, &lo, &hi, &any);
+            }
         }
-        trace_[f]->data()->set(reduced, true);
+    }
+    if (yAuto_ && any) {
+        const double margin = std::max(1.0, (hi - lo) * 0.05);
+        series_->yAxis->setRange(lo - margin, hi + margin);
+    }
+    DrawMarks();
+    if (cursorSet_ && cursorFrame_ < run_.Frames()) {
+        series_->SetCursor(0, KeyOf(cursorFrame_), series_->yAxis->range().center());
     }
     series_->MarkDirty();
 }
 
-void RecordViewer::DrawTeachShapes() {
-    const params::ParameterModel& model = params::Model();
-    const uint16_t mode = model.CalculationMode();
-    const bool threeD = params::Is3D(mode);
-    for (int v = 0; v < 3; ++v) {
-        ctl::Graph* g = plane_[v];
-        planeBox_[v]->setVisible(v == 0 || threeD);
-        g->DeleteAllPlots();
-        dots_[v] = new QCPItemPixmap(g);
-        dots_[v]->setScaled(true, Qt::IgnoreAspectRatio);
-        dots_[v]->setSelectable(false);
-        g->xAxis->setLabel(AxisName(kViewFields[v][0], params::IsSiM(mode)));
-        g->yAxis->setLabel(AxisName(kViewFields[v][1], params::IsSiM(mode)));
-        auto* legend = new QCPItemText(g);
-        legend->position->setType(QCPItemPosition::ptAxisRectRatio);
-        legend->position->setCoords(0.03, 0.01);
-        legend->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
-        legend->setText("x: no match (COLOR 255)");
-        QFont small = legend->font();
-        small.setPointSize(7);
-        legend->setFont(small);
-        legend->setSelectable(false);
-        for (int row = 0; row < params::kTeachRows; ++row) {
-            const live::RowShape s = live::ShapeOfRow(model.Table(), row, mode);
-            // X/Y: the colour circle; X/INT and Y/INT: the tolerance ellipses.
-            const int32_t a = v == 2 ? s.y : s.x;
-            const int32_t b = v == 0 ? s.y : s.i;
-            const int32_t rb = v == 0 ? s.r : s.t;
-            auto* e = new QCPItemEllipse(g);
-            e->topLeft->setCoords(a - s.r, b + rb);
-            e->bottomRight->setCoords(a + s.r, b - rb);
-            e->setPen(QPen(ctl::ToQColor(model.RowColour(row))));
-            e->setBrush(Qt::NoBrush);
-            e->setSelectable(false);
-        }
+void RecordViewer::DrawMarks() {
+    for (QCPAbstractItem* item : markItems_) {
+        series_->removeItem(item);
     }
-    shapesDirty_ = false;
-}
-
-void RecordViewer::FitPlanes() {
-    const params::ParameterModel& model = params::Model();
-    const live::Extents taught = live::ExtentsOf(model.Table(), model.CalculationMode());
-    // No taught row gives 0..10000 everywhere: then the points alone count.
-    const bool anyTaught = !(taught.minX == 0 && taught.maxX == 10000 && taught.minY == 0 &&
-                             taught.maxY == 10000 && taught.minI == 0 && taught.maxI == 10000);
-    int32_t lo[3];
-    int32_t hi[3];
-    const int32_t taughtLo[3] = {taught.minX, taught.minY, taught.minI};
-    const int32_t taughtHi[3] = {taught.maxX, taught.maxY, taught.maxI};
-    for (int k = 0; k < 3; ++k) {
-        const std::vector<int32_t>& column = run_.field[kFieldX + k];
-        lo[k] = anyTaught ? taughtLo[k] : 0;
-        hi[k] = anyTaught ? taughtHi[k] : 1000;
-        if (!column.empty()) {
-            const auto [mn, mx] = std::minmax_element(column.begin(), column.end());
-            lo[k] = anyTaught ? std::min(lo[k], *mn) : *mn;
-            hi[k] = anyTaught ? std::max(hi[k], *mx) : *mx;
-        }
-    }
-    for (int v = 0; v < 3; ++v) {
-        const int a = kViewFields[v][0] - kFieldX;
-        const int b = kViewFields[v][1] - kFieldX;
-        const live::ViewAxes axes = live::AxesOf(lo[a], lo[a], hi[a], lo[b], lo[b], hi[b]);
-        plane_[v]->xAxis->setRange(axes.xLo, axes.xHi);
-        plane_[v]->yAxis->setRange(axes.yLo, axes.yHi);
-    }
-}
-
-void RecordViewer::DrawPlane() {
-    if (shapesDirty_) {
-        DrawTeachShapes();
-    }
-    uint32_t rowColours[params::kTeachRows];
-    for (int row = 0; row < params::kTeachRows; ++row) {
-        rowColours[row] = params::Model().RowColour(row);
-    }
-    const FrameRange frames = hasSpan_ ? span_ : FrameRange{0, run_.Frames()};
-    const int32_t* color = run_.field[kFieldColor].data();
-    for (int v = 0; v < 3; ++v) {
-        ctl::Graph* g = plane_[v];
-        if (planeBox_[v]->isHidden()) {
+    markItems_.clear();
+    const QColor colour = ctl::ToQColor(kMarkColour);
+    for (const FrameMark& m : marks_) {
+        if (m.frame >= run_.Frames()) {
             continue;
         }
-        const QRect area = g->axisRect()->rect();
-        const qreal ratio = g->devicePixelRatioF();
-        QImage image(std::max(1, int(area.width() * ratio)),
-                     std::max(1, int(area.height() * ratio)), QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        const QCPRange xr = g->xAxis->range();
-        const QCPRange yr = g->yAxis->range();
-        const double sx = image.width() / xr.size();
-        const double sy = image.height() / yr.size();
-        const int32_t* a = run_.field[kViewFields[v][0]].data();
-        const int32_t* b = run_.field[kViewFields[v][1]].data();
-        // The rows' points first, the frames without a match on top of them.
-        for (int pass = 0; pass < 2; ++pass) {
-            for (size_t i = frames.first; i < frames.last; ++i) {
-                const PointColour c = ColourOfFrame(color[i], rowColours, params::kTeachRows);
-                if ((c.kind == PointKind::NoMatch) != (pass == 1)) {
-                    continue;
-                }
-                const double px = (a[i] - xr.lower) * sx;
-                const double py = (yr.upper - b[i]) * sy;
-                if (px < -3 || py < -3 || px > image.width() + 3 || py > image.height() + 3) {
-                    continue;
-                }
-                if (pass == 0) {
-                    Dot(&image, int(px), int(py), 0xFF000000u | c.rgb);
-                } else {
-                    Cross(&image, int(px), int(py));
-                }
-            }
-        }
-        image.setDevicePixelRatio(ratio);
-        dots_[v]->setPixmap(QPixmap::fromImage(image));
-        dots_[v]->topLeft->setCoords(xr.lower, yr.upper);
-        dots_[v]->bottomRight->setCoords(xr.upper, yr.lower);
-        g->MarkDirty();
+        auto* line = new QCPItemStraightLine(series_);
+        line->point1->setCoords(KeyOf(m.frame), 0);
+        line->point2->setCoords(KeyOf(m.frame), 1);
+        line->setPen(QPen(colour, 1, Qt::DashDotLine));
+        line->setSelectable(false);
+        auto* text = new QCPItemText(series_);
+        text->position->setTypeX(QCPItemPosition::ptPlotCoords);
+        text->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        text->position->setCoords(KeyOf(m.frame), 0.0);
+        text->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        text->setText(QString::fromStdString(m.note).left(30));
+        text->setColor(colour);
+        text->setSelectable(false);
+        markItems_.push_back(line);
+        markItems_.push_back(text);
     }
 }
 
 void RecordViewer::SelectSpan(double lo, double hi) {
-    const FrameRange r = FramesIn(AxisKeys(), run_.Frames(), std::min(lo, hi), std::max(lo, hi));
-    if (r.first >= r.last) {
+    SelectFrames(FramesIn(AxisKeys(), run_.Frames(), std::min(lo, hi), std::max(lo, hi)));
+}
+
+void RecordViewer::SelectFrames(FrameRange frames) {
+    frames.last = std::min(frames.last, run_.Frames());
+    if (frames.first >= frames.last) {
         ClearSpan();
         return;
     }
     hasSpan_ = true;
-    span_ = r;
+    span_ = frames;
     MarkSpan();
-    QueueRedraw();
-}
-
-void RecordViewer::ZoomAll() {
-    FitSeries();
-    FitPlanes();
+    PlaneChanged();
     QueueRedraw();
 }
 
 void RecordViewer::ClearSpan() {
     hasSpan_ = false;
     MarkSpan();
+    PlaneChanged();
+    QueueRedraw();
+}
+
+void RecordViewer::SetFilter(const FrameFilter& filter) {
+    filter_ = filter;
+    UpdateFilterChoices();
+    yAuto_ = true;
+    PlaneChanged();
     QueueRedraw();
 }
 
@@ -379,14 +341,18 @@ void RecordViewer::MarkSpan() {
         spanMark_->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
         series_->AddCursor(kCursorColour);
         series_->SetCursorVerticalOnly(0, true);
+        emptyText_ = new QCPItemText(series_);
+        emptyText_->position->setType(QCPItemPosition::ptAxisRectRatio);
+        emptyText_->position->setCoords(0.5, 0.5);
+        emptyText_->setText("THE FILE HOLDS NO FRAMES");
+        emptyText_->setSelectable(false);
+        emptyText_->setVisible(false);
     }
     const bool show = hasSpan_ && span_.last > span_.first && span_.last <= run_.Frames();
     spanMark_->setVisible(show);
     if (show) {
-        const double* keys = AxisKeys();
-        auto key = [keys](size_t i) { return keys ? keys[i] : double(i); };
-        spanMark_->topLeft->setCoords(key(span_.first), 0);
-        spanMark_->bottomRight->setCoords(key(span_.last - 1), 1);
+        spanMark_->topLeft->setCoords(KeyOf(span_.first), 0);
+        spanMark_->bottomRight->setCoords(KeyOf(span_.last - 1), 1);
     }
     series_->MarkDirty();
 }
@@ -399,14 +365,54 @@ FrameRange RecordViewer::ShownFrames() const {
     return FramesIn(AxisKeys(), run_.Frames(), r.lower, r.upper);
 }
 
-void RecordViewer::SetFrameCursor(size_t frame) {
+void RecordViewer::ShowFrameInView(size_t frame) {
+    const QCPRange r = series_->xAxis->range();
+    const double key = KeyOf(frame);
+    if (key < r.lower || key > r.upper) {
+        series_->xAxis->setRange(key - r.size() / 2, key + r.size() / 2);
+    }
+}
+
+void RecordViewer::SetFrameCursor(size_t frame, bool bringIntoView) {
     if (frame >= run_.Frames()) {
         return;
     }
     cursorFrame_ = frame;
-    series_->SetCursor(0, timeAxis_ ? timeX_[frame] : double(frame),
-                       series_->yAxis->range().center());
+    cursorSet_ = true;
+    if (bringIntoView) {
+        ShowFrameInView(frame);
+    }
+    series_->SetCursor(0, KeyOf(frame), series_->yAxis->range().center());
     cursor_->setText(CursorText());
+    for (ctl::Graph* g : plane_) {
+        g->MarkDirty(); // the cursor's ring
+    }
+}
+
+bool RecordViewer::FindNoMatch(int direction) {
+    const size_t n = run_.Frames();
+    const int32_t* color = run_.field[kFieldColor].data();
+    if (n == 0) {
+        return false;
+    }
+    const size_t from = cursorSet_ ? cursorFrame_ : (direction > 0 ? n : 0);
+    if (direction > 0) {
+        for (size_t i = cursorSet_ ? from + 1 : 0; i < n; ++i) {
+            if (color[i] == kNoMatchColor) {
+                SetFrameCursor(i);
+                return true;
+            }
+        }
+    } else {
+        for (size_t i = cursorSet_ ? from : n; i-- > 0;) {
+            if (color[i] == kNoMatchColor) {
+                SetFrameCursor(i);
+                return true;
+            }
+        }
+    }
+    status_->setText(StatusText() + "\nNO FURTHER FRAME WITHOUT A MATCH.");
+    return false;
 }
 
 void RecordViewer::SeriesMousePress(QMouseEvent* e) {
@@ -427,8 +433,8 @@ void RecordViewer::SeriesMouseMove(QMouseEvent* e) {
         series_->MarkDirty();
         return;
     }
-    if (e->buttons() == Qt::NoButton) {
-        SetFrameCursor(FrameAt(key));
+    if (e->buttons() == Qt::NoButton && run_.Frames() > 0) {
+        SetFrameCursor(FrameAt(key), false);
     }
 }
 

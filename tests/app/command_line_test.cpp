@@ -6,6 +6,7 @@
 
 namespace {
 
+using app::CommandLine;
 using app::ParseCommandLine;
 
 TEST(CommandLine, TakesTheSettingsFileAndRefusesWhatItDoesNotKnow) {
@@ -38,6 +39,16 @@ TEST(CommandLine, TakesRecordFilesToViewWithoutASensor) {
     EXPECT_EQ("--params works with --view only", ParseCommandLine({"--params", "b.ini"}).error);
     EXPECT_EQ("--params needs the name of a parameter file",
               ParseCommandLine({"--view", "a.dat", "--params"}).error);
+    // A report for a script: one record file, an export, a span.
+    const CommandLine report =
+        ParseCommandLine({"--view", "a.dat", "--export", "r.pdf", "--span=1:400"});
+    EXPECT_EQ("", report.error);
+    EXPECT_EQ("r.pdf", report.exportFile);
+    EXPECT_EQ("1:400", report.span);
+    EXPECT_EQ("--export works with exactly one --view",
+              ParseCommandLine({"--view", "a.dat", "--view", "b.dat", "--export", "r.csv"}).error);
+    EXPECT_EQ("--span works with --export only",
+              ParseCommandLine({"--view", "a.dat", "--span", "1:2"}).error);
 }
 
 TEST(CommandLine, TheTitleNamesTheSensorWhereOneIsSet) {

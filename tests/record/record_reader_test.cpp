@@ -5,12 +5,14 @@
 #include "record/record_file.h"
 #include "record/record_reader.h"
 #include "record/record_series.h"
+#include "record/record_viewer_files.h"
 #include "record/recorder_logic.h"
 
 #include "tests/support/file_bytes.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -134,6 +136,7 @@ TEST(RecordReader, SkipsAndCountsLinesThatDoNotParseAndWaitsForAnUnfinishedOne) 
         "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\t2\r\n" +
         "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\tx\t7\t8\t9\t0\t1\r\n" +
         "12-08-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t99999999999\r\n" +
+        "02-31-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\r\n" + // no such day
         std::string(5000, 'A') + "\r\n" + good + "12-08-2026\t10:00";
     RecordReader reader;
     RecordRun run;
@@ -141,17 +144,39 @@ TEST(RecordReader, SkipsAndCountsLinesThatDoNotParseAndWaitsForAnUnfinishedOne) 
     EXPECT_EQ(3u, run.Frames());
     EXPECT_EQ(-1, run.Value(6, 0));
     EXPECT_EQ(255, run.Value(kFieldColor, 2));
-    EXPECT_EQ(6u, reader.skippedLines());
+    EXPECT_EQ(7u, reader.skippedLines());
     EXPECT_EQ(6u, reader.firstSkippedLine()); // the header's four lines, then the good one
+    // Frames know their lines: 5, then 8 after a skipped and an empty one.
+    EXPECT_EQ(5u, run.LineOfFrame(0));
+    EXPECT_EQ(8u, run.LineOfFrame(1));
+    EXPECT_EQ(15u, run.LineOfFrame(2));
     // The last line has no end yet: it is neither a frame nor skipped, and
     // its end arriving later completes it.
     EXPECT_TRUE(reader.pendingLine());
+    RecordReader finished = reader;
+    RecordRun complete = run;
     const std::string rest = ":02\t7\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\r\n";
     reader.Feed(rest.data(), rest.size(), &run);
     EXPECT_FALSE(reader.pendingLine());
     ASSERT_EQ(4u, run.Frames());
     EXPECT_EQ(7, run.Value(0, 3));
-    EXPECT_EQ(6u, reader.skippedLines());
+    EXPECT_EQ(7u, reader.skippedLines());
+    // A finished file's last line without a line end: read when it is
+    // whole, counted as skipped when it is not.
+    finished.TakeUnfinishedLine(&complete);
+    EXPECT_EQ(3u, complete.Frames());
+    EXPECT_EQ(8u, finished.skippedLines());
+    const std::string last = header + good.substr(0, good.size() - 2);
+    RecordReader whole;
+    RecordRun one;
+    whole.Feed(last.data(), last.size(), &one);
+    whole.TakeUnfinishedLine(&one);
+    EXPECT_EQ(1u, one.Frames());
+    EXPECT_FALSE(whole.pendingLine());
+    // A UTF-8 byte order mark before the first line is passed over.
+    RecordReader marked;
+    EXPECT_EQ(1u, Parse("\xEF\xBB\xBF" + header + good, &marked).Frames());
+    EXPECT_EQ(RecordReader::State::Data, marked.state()) << marked.refusal();
 }
 
 TEST(RecordReader, RefusesWhatIsNoRecordFileNamingWhatIsMissing) {
@@ -161,7 +186,7 @@ TEST(RecordReader, RefusesWhatIsNoRecordFileNamingWhatIsMissing) {
         std::string text;
         std::string names;
     } cases[] = {
-        {"", "the title line \"RECORD RESULTS OF: ...\" is missing"},
+        {"", "The file is empty."},
         {"\n" + columns, "the title line \"RECORD RESULTS OF: ...\" is missing"},
         {"[PANEL]\r\nKEY = 1\r\n", "the title line \"RECORD RESULTS OF: ...\" is missing"},
         {std::string(3000, '\x01'), "the title line \"RECORD RESULTS OF: ...\" is missing"},
@@ -244,42 +269,61 @@ TEST(RecordReader, ReadingLeavesTheFileAsItIsAndFollowsItAsItGrows) {
     fs::remove_all(dir);
 }
 
-TEST(RecordSeries, LinesOfOneSecondSpreadOverItAndTheAxisNeverRunsBack) {
-    std::vector<int64_t> seconds = {100, 100, 100, 101, 99};
-    std::vector<double> x;
-    ExtendTimeAxis(seconds, &x);
-    const std::vector<double> spread = {100, 100 + 1.0 / 3, 100 + 2.0 / 3, 101, 101};
-    EXPECT_EQ(spread, x);
+TEST(RecordSeries, LinesOfOneSecondSpreadOverItAndAClockSetBackRunsOnByFrame) {
+    std::vector<int64_t> seconds = {100, 100, 100, 101};
+    TimeAxis axis;
+    ExtendTimeAxis(seconds, &axis);
+    EXPECT_EQ((std::vector<double>{100, 100 + 1.0 / 3, 100 + 2.0 / 3, 101}), axis.x);
     // Lines appended to the last second spread it anew.
     seconds = {100, 100, 101};
-    x.clear();
-    ExtendTimeAxis(seconds, &x);
+    axis.Clear();
+    ExtendTimeAxis(seconds, &axis);
     seconds.push_back(101);
     seconds.push_back(102);
-    ExtendTimeAxis(seconds, &x);
-    EXPECT_EQ((std::vector<double>{100, 100.5, 101, 101.5, 102}), x);
+    ExtendTimeAxis(seconds, &axis);
+    EXPECT_EQ((std::vector<double>{100, 100.5, 101, 101.5, 102}), axis.x);
+
+    // The end of summer time: an hour of lines one a second, then the same
+    // hour again. The second hour follows the first instead of lying on it.
+    seconds.clear();
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int s = 0; s < 3600; ++s) {
+            seconds.push_back(7200 + s);
+        }
+    }
+    axis.Clear();
+    ExtendTimeAxis(std::vector<int64_t>(seconds.begin(), seconds.begin() + 3601), &axis);
+    ExtendTimeAxis(seconds, &axis); // as FOLLOW reads it on
+    ASSERT_EQ(1u, axis.stepsBack.size());
+    EXPECT_EQ(3600u, axis.stepsBack[0].frame);
+    EXPECT_EQ(3599, axis.stepsBack[0].seconds);
+    EXPECT_EQ(7200 + 3600, axis.x[3600]);
+    EXPECT_EQ(7200 + 7199, axis.x.back());
+    EXPECT_TRUE(std::is_sorted(axis.x.begin(), axis.x.end()));
 }
 
 TEST(RecordSeries, ColumnsKeepTheirExtremesSoASpikeSurvives) {
     std::vector<int32_t> values(100000, 50);
     values[54321] = 4000; // one frame's spike
     values[77777] = -300;
+    // On the frame axis frames count from 1.
     std::vector<PlotPoint> points =
-        ReduceToColumns(nullptr, values.data(), values.size(), 0, 99999, 500);
+        ReduceToColumns(nullptr, values.data(), values.size(), 1, 100000, 500);
     EXPECT_LE(points.size(), 4u * 500 + 2);
     bool spike = false;
     bool dip = false;
     for (size_t i = 0; i < points.size(); ++i) {
-        spike |= points[i].x == 54321 && points[i].y == 4000;
-        dip |= points[i].x == 77777 && points[i].y == -300;
+        spike |= points[i].x == 54322 && points[i].y == 4000;
+        dip |= points[i].x == 77778 && points[i].y == -300;
         if (i > 0) {
             EXPECT_LT(points[i - 1].x, points[i].x); // in frame order
         }
     }
     EXPECT_TRUE(spike);
     EXPECT_TRUE(dip);
-    EXPECT_EQ(0, points.front().x);
-    EXPECT_EQ(99999, points.back().x);
+    EXPECT_EQ(1, points.front().x);
+    EXPECT_EQ(100000, points.back().x);
+    EXPECT_EQ(9u, FramesIn(nullptr, values.size(), 10, 20).first); // frame 10 is the tenth
 
     // Zoomed in: every point shown, and one either side so the line reaches the edges.
     std::vector<double> x(values.size());
@@ -314,6 +358,7 @@ TEST(RecordSeries, SummaryOfASpanCountsFramesPerColorAndGroup) {
     const SpanSummary s = Summarize(run, {0, 4});
     EXPECT_EQ(4u, s.frames);
     EXPECT_DOUBLE_EQ(25.0, s.field[0].mean);
+    EXPECT_NEAR(12.9099, s.field[0].sd, 1e-4); // sample standard deviation
     EXPECT_EQ(10, s.field[0].min);
     EXPECT_EQ(40, s.field[0].max);
     EXPECT_EQ(-3, s.field[10].min);
@@ -322,6 +367,29 @@ TEST(RecordSeries, SummaryOfASpanCountsFramesPerColorAndGroup) {
     EXPECT_EQ((std::map<int32_t, size_t>{{1, 3}, {255, 1}}), s.perGroup);
     EXPECT_EQ(0u, Summarize(run, {3, 3}).frames);
     EXPECT_EQ(1u, Summarize(run, {4, 99}).frames);
+
+    // Per COLOR: count, share, X/Y/INT and the distance to the row's
+    // taught centre; only the frames of the filter count.
+    for (int i = 0; i < 5; ++i) {
+        run.field[kFieldX][i] = 100 + 3 * i;
+        run.field[kFieldY][i] = 200 + 4 * i;
+    }
+    RowCentre centres[3] = {};
+    centres[2] = {true, 100, 200, 0};
+    const SpanSummary rows = Summarize(run, {0, 5}, {}, centres, 3, false);
+    ASSERT_EQ(4u, rows.perColorFigures.size());
+    const ColorFigures& two = rows.perColorFigures[1];
+    EXPECT_EQ(2, two.color);
+    EXPECT_EQ(2u, two.frames);
+    EXPECT_DOUBLE_EQ(0.4, two.share);
+    EXPECT_DOUBLE_EQ(103, two.xyi[0].mean); // frames 0 and 2: X 100 and 106
+    EXPECT_TRUE(two.hasCentre);
+    EXPECT_DOUBLE_EQ(10, two.maxDistance); // (6, 8) from the centre
+    EXPECT_DOUBLE_EQ(5, two.meanDistance);
+    EXPECT_FALSE(rows.perColorFigures[0].hasCentre); // row 0 is not taught
+    const SpanSummary only = Summarize(run, {0, 5}, {FrameFilter::Kind::Color, 2});
+    EXPECT_EQ(2u, only.frames);
+    EXPECT_DOUBLE_EQ(20, only.field[0].mean);
 }
 
 TEST(RecordSeries, AFramesPointTakesItsRowColourAndNoMatchIsMarkedApart) {
@@ -337,4 +405,75 @@ TEST(RecordSeries, AFramesPointTakesItsRowColourAndNoMatchIsMarkedApart) {
     for (int32_t notARow : {31, -1, 254, 256}) {
         EXPECT_EQ(PointKind::NotARow, ColourOfFrame(notARow, rows, 31).kind) << notARow;
     }
+}
+
+TEST(RecordViewerFiles, MarksBesideTheRecordCsvAndSpans) {
+    const fs::path dir = fs::temp_directory_path() / ("c3-marks-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const std::string header = RecordFileHeader(kTitle, "");
+    std::string text = header;
+    for (int i = 0; i < 6; ++i) {
+        text += RecordLine(Frame(static_cast<int16_t>(10 * i), i == 3 ? 255 : 1),
+                           Moment(23, 59, 57 + i % 3));
+    }
+    RecordReader reader;
+    const RecordRun run = Parse(text, &reader);
+    ASSERT_EQ(6u, run.Frames());
+
+    // Marks go to a file of their own, replaced whole, and read back.
+    const std::string record = (dir / "run.dat").string();
+    testfiles::WriteBytes(record, text);
+    const std::string marks = MarksPathOf(record);
+    std::string error;
+    const std::vector<FrameMark> set = {{4, "bubble\tin the web"}, {0, "start \xC3\x84"}};
+    ASSERT_TRUE(WriteMarks(marks, "run.dat", set, run, &error)) << error;
+    EXPECT_NE(std::string::npos, testfiles::ReadBytes(marks).find("5\t9\tbubble in the web\n"));
+    std::vector<FrameMark> back;
+    ASSERT_TRUE(ReadMarks(marks, &back, &error)) << error;
+    EXPECT_EQ((std::vector<FrameMark>{{0, "start \xC3\x84"}, {4, "bubble in the web"}}), back);
+    EXPECT_EQ(text, testfiles::ReadBytes(record));
+    EXPECT_EQ(2u, static_cast<size_t>(std::distance(fs::directory_iterator(dir), {})));
+    EXPECT_FALSE(WriteMarks((dir / "gone" / "x.marks").string(), "x", set, run, &error));
+    EXPECT_NE(std::string::npos, error.find("No such file or directory")) << error;
+    ASSERT_TRUE(WriteMarks(marks, "run.dat", {}, run, &error)); // none left: no file
+    EXPECT_FALSE(fs::exists(marks));
+    EXPECT_TRUE(ReadMarks(marks, &back, &error));
+    EXPECT_TRUE(back.empty());
+
+    // CSV: frame, line, ISO 8601 time and the eleven fields.
+    const std::string csv = SpanCsv(run, {2, 4});
+    EXPECT_EQ("FRAME,LINE,TIME,RED,GREEN,BLUE,X s,Y i,INT M,delta C,COLOR,GROUP,TRIGGER,TEMP\n"
+              "3,7,2026-12-08T23:59:59,20,21,22,23,24,25,-1,1,255,29,30\n"
+              "4,8,2026-12-08T23:59:57,30,31,32,33,34,35,-1,255,255,39,40\n",
+              csv);
+    EXPECT_EQ("12-08-2026 23:59:59", RecordFileTime(run.seconds[2]));
+
+    // Spans of frame numbers or of times, either end open.
+    TimeAxis axis;
+    ExtendTimeAxis(run.seconds, &axis);
+    FrameRange r;
+    ASSERT_TRUE(ParseSpan("2:4", run, axis.x, &r, &error)) << error;
+    EXPECT_EQ(1u, r.first);
+    EXPECT_EQ(4u, r.last);
+    ASSERT_TRUE(ParseSpan(":", run, axis.x, &r, &error));
+    EXPECT_EQ(6u, r.last);
+    ASSERT_TRUE(ParseSpan("2026-12-08T23:59:58:", run, axis.x, &r, &error)) << error;
+    EXPECT_EQ(1u, r.first);
+    ASSERT_TRUE(ParseSpan(":2026-12-08T23:59:58", run, axis.x, &r, &error)) << error;
+    EXPECT_EQ(2u, r.last);
+    for (const char* bad : {"7:9", "3", "0:2", "x:y", "2026-12-08:1"}) {
+        EXPECT_FALSE(ParseSpan(bad, run, axis.x, &r, &error)) << bad;
+    }
+    EXPECT_NE(std::string::npos, error.find("FROM:TO")) << error;
+
+    // Recent files: newest first, once each, at most kRecentFiles.
+    const std::string recent = (dir / "recent").string();
+    for (int i = 0; i < 10; ++i) {
+        ASSERT_TRUE(AddRecentFile(recent, "/r/" + std::to_string(i % 9) + ".dat", &error));
+    }
+    const std::vector<std::string> files = ReadRecentFiles(recent);
+    ASSERT_EQ(kRecentFiles, files.size());
+    EXPECT_EQ("/r/0.dat", files[0]);
+    EXPECT_EQ("/r/8.dat", files[1]);
+    fs::remove_all(dir);
 }

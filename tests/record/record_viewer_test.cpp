@@ -10,11 +10,11 @@
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
+#include "platform/shell_services.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
 #include "record/recorder_ui.h"
-
-#include "tests/support/file_bytes.h"
+#include "tests/record/record_viewer_fixture.h"
 
 #include <QCoreApplication>
 #include <QDropEvent>
@@ -29,66 +29,10 @@
 #include <filesystem>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
 using namespace record;
+using namespace viewertest;
 
 namespace {
-
-constexpr const char* kTitle = "CHROMIK3 Scope V4.3";
-
-std::tm At(int second) {
-    std::tm t{};
-    t.tm_year = 126;
-    t.tm_mon = 11;
-    t.tm_mday = 8;
-    t.tm_hour = 10 + second / 3600;
-    t.tm_min = (second / 60) % 60;
-    t.tm_sec = second % 60;
-    return t;
-}
-
-std::string Line(int red, int color, int second) {
-    live::LiveDataFrameBytes f;
-    f.set(live::kRed, static_cast<int16_t>(red));
-    f.set(live::kX, static_cast<int16_t>(300 + red % 100));
-    f.set(live::kY, 400);
-    f.set(live::kColor, static_cast<int16_t>(color));
-    f.set(live::kGroup, static_cast<int16_t>(color == 255 ? 255 : 1));
-    return RecordLine(f, At(second));
-}
-
-class Viewer : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("c3-viewer-" + std::to_string(::getpid()));
-        fs::create_directories(dir_);
-    }
-    void TearDown() override {
-        CloseRecordViewers();
-        fs::remove_all(dir_);
-    }
-    // A record file of `lines` frames, four a second, each tenth without a match.
-    std::string WriteRun(const std::string& name, int lines) {
-        std::string text = RecordFileHeader(kTitle, "LINE 1");
-        for (int i = 0; i < lines; ++i) {
-            text += Line(1000 + i, i % 10 == 9 ? 255 : i % 5, i / 4);
-        }
-        const std::string path = (dir_ / name).string();
-        testfiles::WriteBytes(path, text);
-        return path;
-    }
-    static RecordViewer* Loaded(RecordViewer* v) {
-        for (int i = 0; i < 2000 && v != nullptr && v->Loading(); ++i) {
-            platform::ProcessSystemEvents();
-        }
-        for (int i = 0; i < 5; ++i) {
-            platform::ProcessSystemEvents(); // the queued redraw
-        }
-        return v;
-    }
-    fs::path dir_;
-    platform::ScriptedPopups popups_;
-};
 
 TEST_F(Viewer, OpensEachFileInAWindowOfItsOwnTitledWithItsName) {
     const std::string a = WriteRun("a.dat", 40);
@@ -108,7 +52,8 @@ TEST_F(Viewer, OpensEachFileInAWindowOfItsOwnTitledWithItsName) {
     // The frame cursor shows every field of its frame.
     va->SetFrameCursor(9);
     const QString cursor = va->CursorText();
-    EXPECT_TRUE(cursor.startsWith("FRAME 9   12-08-2026 10:00:02")) << cursor.toStdString();
+    EXPECT_TRUE(cursor.startsWith("FRAME 10 (LINE 15)   12-08-2026 10:00:02"))
+        << cursor.toStdString();
     EXPECT_TRUE(cursor.contains("RED 1009")) << cursor.toStdString();
     EXPECT_TRUE(cursor.contains("COLOR 255")) << cursor.toStdString();
 
@@ -128,14 +73,21 @@ TEST_F(Viewer, ASpanShowsItsFramesAndTheirFiguresOnEitherAxis) {
     EXPECT_EQ(12u, v->ShownFrames().last);
     const QString summary = v->SummaryText();
     EXPECT_TRUE(summary.startsWith("SELECTED SPAN: 8 FRAMES")) << summary.toStdString();
-    EXPECT_TRUE(summary.contains(QRegularExpression("RED +1007.5 +1004 +1011")))
+    EXPECT_TRUE(summary.contains(QRegularExpression("RED +1007.5 +2.45 +1004 +1011")))
         << summary.toStdString();
-    EXPECT_TRUE(summary.contains("NO MATCH (255): 1")) << summary.toStdString();
+    // Per COLOR: frames, share, X/Y/INT mean and SD.
+    EXPECT_TRUE(summary.contains(QRegularExpression("NO MATCH +1 +12.5% +309.0/0.0")))
+        << summary.toStdString();
+    EXPECT_TRUE(summary.contains(QRegularExpression("\\n0 +2 +25.0% +307.5/3.5")))
+        << summary.toStdString();
+    // COPY: the same as a table.
+    EXPECT_TRUE(v->SummaryTable().contains("\nRED\t1007.50\t2.45\t1004\t1011\n"))
+        << v->SummaryTable().toStdString();
     // The span is frames, whatever the axis shows.
     v->SetTimeAxis(false);
     EXPECT_EQ(4u, v->ShownFrames().first);
-    v->SelectSpan(30, 100);
-    EXPECT_EQ(30u, v->ShownFrames().first);
+    v->SelectSpan(30, 100); // frames count from 1
+    EXPECT_EQ(29u, v->ShownFrames().first);
     EXPECT_EQ(40u, v->ShownFrames().last);
     v->ClearSpan();
     EXPECT_TRUE(v->SummaryText().startsWith("IN VIEW: 40 FRAMES"));
@@ -160,7 +112,8 @@ TEST_F(Viewer, RefusesWhatIsNoRecordFileAndSaysWhichLinesWereSkipped) {
     RecordViewer* v = Loaded(OpenRecordViewer(damaged));
     EXPECT_EQ(7u, v->Run().Frames());
     EXPECT_TRUE(
-        v->StatusText().contains("1 LINES DO NOT PARSE AND ARE SKIPPED; THE FIRST IS LINE 12."))
+        v->StatusText().contains("1 LINES DO NOT PARSE AND ARE SKIPPED; THE FIRST IS LINE 12 OF "
+                                 "THE FILE"))
         << v->StatusText().toStdString();
 }
 
@@ -205,6 +158,7 @@ TEST_F(Viewer, CancelOrCloseDuringTheLoadStopsTheReading) {
     EXPECT_GT(v->Run().Frames(), 0u);
     EXPECT_LT(v->Run().Frames(), 300000u);
     EXPECT_TRUE(v->StatusText().contains("READING WAS CANCELLED")) << v->StatusText().toStdString();
+    EXPECT_FALSE(v->StatusText().contains("LINE END")) << v->StatusText().toStdString();
 
     v = OpenRecordViewer(WriteRun("big2.dat", 300000));
     EXPECT_TRUE(v->Loading());
@@ -225,6 +179,7 @@ TEST_F(Viewer, ExportsThePictureOrSaysItCannot) {
     EXPECT_EQ("%PDF", testfiles::ReadBytes(pdf.toStdString()).substr(0, 4));
     EXPECT_FALSE(v->ExportTo(QString::fromStdString((dir_ / "gone" / "e.png").string()), &error));
     EXPECT_NE(std::string::npos, error.find("CAN NOT BE WRITTEN")) << error;
+    EXPECT_NE(std::string::npos, error.find("No such file or directory")) << error;
     EXPECT_EQ(3u, static_cast<size_t>(
                       std::distance(fs::directory_iterator(dir_), fs::directory_iterator{})));
 }
@@ -245,6 +200,22 @@ TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
     };
     ASSERT_EQ(-1, handle(backup));
     EXPECT_EQ(0, std::memcmp(table.bytes, params::Model().Table().bytes, sizeof table.bytes));
+    EXPECT_TRUE(app::ViewNoteOfCommandLine().empty());
+
+    // A file read all the same, lacking a key: the viewers say so too.
+    std::string text = testfiles::ReadBytes(backup);
+    const size_t key = text.find('=', text.size() / 2);
+    const size_t from = text.rfind('\n', key) + 1;
+    text.erase(from, text.find('\n', key) + 1 - from);
+    testfiles::WriteBytes(backup, text);
+    ASSERT_EQ(-1, handle(backup));
+    app::OpenViewFiles({run});
+    ASSERT_EQ(1u, RecordViewers().size());
+    EXPECT_TRUE(Loaded(RecordViewers()[0])
+                    ->StatusText()
+                    .contains("PARAMETER FILE " + QString::fromStdString(backup)))
+        << RecordViewers()[0]->StatusText().toStdString();
+    CloseRecordViewers();
 
     // A file that is not there or not a parameter file: a message, the
     // program does not start, the set stays.
@@ -263,24 +234,45 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     ASSERT_EQ(-1, app::HandleCommandLine(3, argv));
     ASSERT_EQ(std::vector<std::string>{a}, app::ViewFilesOfCommandLine());
     static int lastClosed = 0;
-    SetLastViewerClosedHandler([]() { ++lastClosed; }); // the viewer alone ends there
+    static bool shown = false;
+    SetViewerClosedHandler([](bool wasShown, bool last) { // the viewer alone ends there
+        lastClosed += last ? 1 : 0;
+        shown = wasShown;
+    });
     app::OpenViewFiles(app::ViewFilesOfCommandLine());
     ASSERT_EQ(1u, RecordViewers().size());
     EXPECT_EQ(5u, Loaded(RecordViewers()[0])->Run().Frames());
     CloseRecordViewers();
-    SetLastViewerClosedHandler(nullptr);
     EXPECT_EQ(1, lastClosed);
+    EXPECT_TRUE(shown);
+    // A file that cannot be shown closes its window as not shown.
+    app::OpenViewFiles({Write("empty.dat", "")});
+    Loaded(RecordViewers()[0]);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(2, lastClosed);
+    EXPECT_FALSE(shown);
+    EXPECT_NE(std::string::npos, popups_.LastText("ATTENTION!").find("The file is empty."));
+    SetViewerClosedHandler(nullptr);
 
     ASSERT_TRUE(app::LoadPanels());
     app::WireAllPanels();
-    // VIEW RECORD... opens the file chosen in the dialog.
+    // VIEW RECORD... opens the file chosen in the dialog, which starts with
+    // the recorder's file selected and takes only existing files.
     const std::string b = WriteRun("page.dat", 6);
+    shell::Shell().Paths().recorderFile = b;
+    popups_.Answer(platform::kExistingFileSelected, (dir_ / "none.dat").string());
+    app::P().recorder.viewRecord->click();
+    EXPECT_TRUE(RecordViewers().empty());
+    ASSERT_FALSE(popups_.Records().empty());
+    const platform::PopupRecord& dialog = popups_.Records().back();
+    EXPECT_EQ(platform::PopupKind::FileSelect, dialog.kind);
+    EXPECT_EQ(dir_.string(), dialog.file.directory);
+    EXPECT_EQ("page.dat", dialog.file.defaultName);
+    EXPECT_TRUE(dialog.file.existingOnly);
     popups_.Answer(platform::kExistingFileSelected, b);
     app::P().recorder.viewRecord->click();
     ASSERT_EQ(1u, RecordViewers().size());
     EXPECT_EQ("page.dat", RecordViewers()[0]->windowTitle());
-    ASSERT_FALSE(popups_.Records().empty());
-    EXPECT_EQ(platform::PopupKind::FileSelect, popups_.Records().back().kind);
 
     // A .dat dropped on the main window opens; anything else is not taken.
     const std::string c = WriteRun("dropped.dat", 7);
