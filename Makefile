@@ -13,7 +13,7 @@ PACKAGE_BUILD ?= build-package
 FUZZ_SECONDS ?= 60
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot-dev \
-            libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils \
+            libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils locales \
             clang-14 libfuzzer-14-dev libclang-rt-14-dev \
             help2man man-db file lintian
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

@@ -1,7 +1,8 @@
 // chromik3-cli as a script starts it: the time from starting the process to
 // its first request on the line, a verified send over a pseudo-terminal at
-// 115 200 Bd against the line time of its bytes, and a verified send to a
-// line of 1, 4 and 16 sensors over TCP. Prints figures, asserts nothing.
+// 115 200 Bd against the line time of its bytes, what a get from the EEPROM
+// costs there (with and without keeping RAM), and a verified send to a line
+// of 1, 4 and 16 sensors over TCP. Prints figures, asserts nothing.
 #include "params/parameter_file_io.h"
 #include "sim/simulator.h"
 
@@ -135,6 +136,29 @@ int main() {
         std::printf("send --verify, pseudo-terminal at 115200 Bd: %.1f ms; line time of its %.0f "
                     "bytes %.1f ms; %+.0f %% (goal within 20 %%)\n",
                     t * 1e3, lineBytes, lineSeconds * 1e3, (t / lineSeconds - 1) * 100);
+        // What reading the EEPROM costs, with RAM set 0 other than the
+        // EEPROM's each time: the RAM sets read first, and with --keep-ram
+        // RAM set 0 sent back and read again.
+        const std::string com = std::to_string(sensor->PtyComPort());
+        for (const std::vector<std::string>& extra :
+             {std::vector<std::string>{}, std::vector<std::string>{"--eeprom"},
+              std::vector<std::string>{"--eeprom", "--keep-ram"}}) {
+            std::vector<double> gets;
+            for (int i = 0; i < 5; ++i) {
+                Wait(Spawn({"send", master, "--com", com}));
+                std::vector<std::string> args{"get", "--com", com, "-o",
+                                              (dir / "get.ini").string()};
+                args.insert(args.end(), extra.begin(), extra.end());
+                const auto start = Clock::now();
+                gets.push_back(Wait(Spawn(args)) == 0 ? Seconds(start) : -1);
+            }
+            std::string name = "get";
+            for (const std::string& e : extra) {
+                name += " " + e;
+            }
+            std::printf("%s, pseudo-terminal at 115200 Bd: %.1f ms\n", name.c_str(),
+                        Median(gets) * 1e3);
+        }
     }
 
     // Over TCP as the simulator answers at once, and with the line time of

@@ -14,15 +14,11 @@ struct Outcome {
     std::string message; // why not done
 };
 
-// Ctrl-C and SIGTERM end a running loop as STOP does: the handler only
-// clears the run flags; the loop ends at its next check.
-void InstallStopSignals();
-bool StopRequested();
-
 Outcome Live(const Options& options, const std::string& panelId);
+// `path` "-": the record file on standard output.
 Outcome Record(const Options& options, const std::string& path, const std::string& panelId);
-Outcome CycleTime(const std::string& address);
 Outcome HardwareInfo(const Options& options, const std::string& path);
+Outcome CycleTime();
 Outcome Scope(const Options& options, const std::string& path);
 
 } // namespace cli

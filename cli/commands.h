@@ -1,22 +1,18 @@
-// The commands that talk to one sensor.
+// The commands that talk to one sensor (and diff of two files).
 #pragma once
 
 #include "cli/options.h"
-#include "params/parameter_layout.h"
-
-#include <cstdint>
 
 namespace cli {
 
-// Reads the parameter set from RAM (from the EEPROM with `eeprom`) and puts
-// it through the operating-mode rules as the program's GET does, so that
-// the blocks hold what the program would hold; the rules' warnings go to
-// standard error. False after a link failure (in com232::StatusText).
-bool ReadSetAsTheProgram(uint16_t set, bool eeprom, params::ParameterBlockBytes* block,
-                         params::TeachTableBytes* table);
-
 // Connects to the sensor the options address, runs the command and returns
-// the exit status.
+// the exit status; every output path and input file is checked before
+// anything is sent to the sensor.
 int RunSensorCommand(const Options& options);
+
+// The same inside the run-time it needs (started here, numbers written with
+// a decimal point whatever the locale), as the tool's process or as the run
+// for one sensor of a line does it.
+int RunSensorCommandWithRuntime(int argc, char** argv, const Options& options);
 
 } // namespace cli

@@ -3,36 +3,43 @@
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/report.h"
+#include "cli/signals.h"
 #include "cli/targets.h"
-#include "link/com232.h"
-#include "platform/runtime.h"
 
-#include <cstdio>
+#include <iostream>
+#include <iterator>
 
 int main(int argc, char** argv) {
     cli::Options options;
     std::string error;
+    cli::SetJsonOutput(cli::JsonRequested(argc, argv));
     if (!cli::ParseOptions(argc, argv, &options, &error)) {
-        std::fprintf(stderr, "chromik3-cli: %s\n\n%s", error.c_str(),
-                     cli::HelpText(options.command).c_str());
-        return cli::kExitUsage;
+        return cli::UsageError(error, cli::HelpText(options.command));
     }
-    if (options.version) {
-        std::printf("chromik3-cli 4.3.0 (CHROMIK3 Scope V4.3)\n");
+    if (options.version || options.help) {
+        if (!cli::WriteOut(options.version ? cli::VersionText() : cli::HelpText(options.command))) {
+            cli::Warn("chromik3-cli: " + cli::OutputFailure());
+            return cli::kExitFile;
+        }
         return cli::kExitDone;
     }
-    if (options.help) {
-        std::fputs(cli::HelpText(options.command).c_str(), stdout);
-        return cli::kExitDone;
+    cli::InstallStopSignals();
+    for (const std::string& file : options.files) {
+        if (file == cli::kStdStream) {
+            // Read once, before any sensor is touched (and before the runs
+            // for a line of sensors, which all compare with it).
+            options.stdinText.assign(std::istreambuf_iterator<char>(std::cin), {});
+            if (std::cin.bad()) {
+                cli::Warn("chromik3-cli: standard input could not be read");
+                return cli::kExitFile;
+            }
+        }
     }
-    cli::SetJsonOutput(options.json);
     if (!options.targets.empty()) {
         return cli::RunOnTargets(options);
     }
-    platform::InitCoreRuntime(argc, argv);
-    const int status = cli::RunSensorCommand(options);
-    // The link's socket goes before the application object it belongs to.
-    com232::CloseLink();
-    platform::ShutdownCoreRuntime();
-    return status;
+    if (options.timeout > 0) {
+        cli::StartTimeout(options.timeout);
+    }
+    return cli::RunSensorCommandWithRuntime(argc, argv, options);
 }

@@ -1,13 +1,21 @@
 #include "cli/report.h"
 
+#include "cli/options.h"
+
 #include <QJsonDocument>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace cli {
 namespace {
 
 bool gJson = false;
+std::string gAddress;
+unsigned gSerial = 0;
+std::string gOutputFailure;
+bool gResultOnStderr = true;
 
 } // namespace
 
@@ -19,28 +27,51 @@ bool JsonOutput() {
     return gJson;
 }
 
+void SetJsonSensor(const std::string& address, unsigned serial) {
+    gAddress = address;
+    gSerial = serial;
+}
+
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-void EmitJson(const char* event, QJsonObject fields) {
-    if (!gJson) {
-        return;
+bool WriteOut(const std::string& text) {
+    if (!gOutputFailure.empty()) {
+        return false;
     }
-    fields.insert("event", event);
-    const QByteArray line = QJsonDocument(fields).toJson(QJsonDocument::Compact);
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    errno = 0;
+    if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() ||
+        std::fflush(stdout) != 0) {
+        const int error = errno;
+        gOutputFailure = std::string("standard output could not be written: ") +
+                         (error != 0 ? std::strerror(error) : "write error");
+        std::clearerr(stdout);
+        return false;
+    }
+    return true;
 }
 
-void Say(const std::string& text) {
-    if (gJson) {
-        return;
+std::string OutputFailure() {
+    return gOutputFailure;
+}
+
+bool EmitJson(const char* event, QJsonObject fields) {
+    if (!gJson) {
+        return true;
     }
-    std::fputs(text.c_str(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    fields.insert("event", event);
+    if (!fields.contains("address")) {
+        fields.insert("address", Q(gAddress));
+    }
+    if (!fields.contains("serial") && gSerial != 0) {
+        fields.insert("serial", static_cast<int>(gSerial));
+    }
+    return WriteOut(QJsonDocument(fields).toJson(QJsonDocument::Compact).toStdString() + "\n");
+}
+
+bool Say(const std::string& text) {
+    return gJson || WriteOut(text + "\n");
 }
 
 void Warn(const std::string& text) {
@@ -51,7 +82,7 @@ void Warn(const std::string& text) {
 
 void EmitResult(const std::string& address, unsigned serial, int status,
                 const std::string& message) {
-    if (status != 0 && !message.empty()) {
+    if (gResultOnStderr && status != 0 && !message.empty()) {
         Warn(address + ": " + message);
     }
     QJsonObject o{{"address", Q(address)}, {"status", status}, {"message", Q(message)}};
@@ -59,6 +90,16 @@ void EmitResult(const std::string& address, unsigned serial, int status,
         o.insert("serial", static_cast<int>(serial));
     }
     EmitJson("result", o);
+}
+
+void SetResultOnStderr(bool on) {
+    gResultOnStderr = on;
+}
+
+int UsageError(const std::string& reason, const std::string& help) {
+    Warn("chromik3-cli: " + reason + "\n\n" + help);
+    EmitJson("result", {{"status", kExitUsage}, {"message", Q(reason)}});
+    return kExitUsage;
 }
 
 } // namespace cli

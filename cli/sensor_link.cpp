@@ -6,6 +6,7 @@
 #include "platform/com_port_map.h"
 #include "settings/panel_settings_file.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace cli {
@@ -51,33 +52,64 @@ bool FromSettingsFile(const std::string& path, Address* a, std::string* error) {
 
 } // namespace
 
+namespace {
+
+// HOST[:PORT] (an IPv6 address in brackets); false with the reason.
+bool SplitHostPort(const std::string& text, std::string* host, unsigned* port, std::string* error) {
+    size_t colon = text.rfind(':');
+    if (!text.empty() && text[0] == '[') {
+        const size_t close = text.find(']');
+        if (close == std::string::npos) {
+            *error = "no closing ] in " + text;
+            return false;
+        }
+        *host = text.substr(1, close - 1);
+        colon = close + 1 < text.size() && text[close + 1] == ':' ? close + 1 : std::string::npos;
+        if (colon == std::string::npos && close + 1 != text.size()) {
+            *error = "not HOST:PORT: " + text;
+            return false;
+        }
+    } else if (colon != std::string::npos && text.find(':') != colon) {
+        *host = text; // an IPv6 address without a port
+        colon = std::string::npos;
+    } else {
+        *host = text.substr(0, colon);
+    }
+    if (host->empty()) {
+        *error = "no host name in " + text;
+        return false;
+    }
+    if (colon != std::string::npos) {
+        const std::string digits = text.substr(colon + 1);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+            digits.size() > 5 || std::stoul(digits) == 0 || std::stoul(digits) > 65535) {
+            *error = "not a port number: " + digits;
+            return false;
+        }
+        *port = conn::PortNumberOfText(digits);
+    }
+    return true;
+}
+
+} // namespace
+
 int AddressFromOptions(const Options& o, Address* a, std::string* error) {
     if (!o.settings.empty() && !FromSettingsFile(o.settings, a, error)) {
         return kExitFile;
     }
     if (!o.tcp.empty()) {
         a->serial = false;
-        const size_t colon = o.tcp.rfind(':');
-        a->host = o.tcp.substr(0, colon);
-        if (colon != std::string::npos) {
-            const std::string port = o.tcp.substr(colon + 1);
-            if (port.empty() || port.find_first_not_of("0123456789") != std::string::npos ||
-                port.size() > 5 || std::stoul(port) > 65535) {
-                *error = "--tcp: not a port number: " + port;
-                return kExitUsage;
-            }
-            a->port = conn::PortNumberOfText(port);
+        if (!SplitHostPort(o.tcp, &a->host, &a->port, error)) {
+            *error = "--tcp: " + *error;
+            return kExitUsage;
         }
     } else if (o.com != 0) {
         a->serial = true;
         a->com = o.com;
     } else if (!o.device.empty()) {
         a->serial = true;
-        a->com = platform::DeviceToComPort(o.device);
-        if (a->com < 0) {
-            *error = "--device: " + o.device + " has no COM number";
-            return kExitUsage;
-        }
+        a->device = o.device;
+        a->com = std::max(0, platform::DeviceToComPort(platform::CanonicalDevicePath(o.device)));
     }
     if (o.baud != 0 && !BaudrateIndexOf(o.baud, &a->baudrateIndex)) {
         *error = "--baud: the sensor has no rate " + std::to_string(o.baud);
@@ -89,7 +121,8 @@ int AddressFromOptions(const Options& o, Address* a, std::string* error) {
     if (a->serial) {
         a->name = o.device.empty() ? "com:" + std::to_string(a->com) : o.device;
     } else {
-        a->name = a->host + ":" + std::to_string(a->port);
+        a->name = (a->host.find(':') != std::string::npos ? "[" + a->host + "]" : a->host) + ":" +
+                  std::to_string(a->port);
     }
     return kExitDone;
 }
@@ -102,14 +135,26 @@ bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
         return true;
     }
     if (target.find_first_of(" \t") != std::string::npos) {
-        *error = "one sensor a line: " + target;
+        *error = "more than one sensor on the line (one a line): " + target;
         return false;
     }
     if (target.rfind("com:", 0) == 0) {
-        *args = {"--com", target.substr(4)};
+        const std::string number = target.substr(4);
+        if (number.empty() || number.size() > 4 ||
+            number.find_first_not_of("0123456789") != std::string::npos || std::stoi(number) < 1) {
+            *error = "not a COM number from 1 to 9999: " + target;
+            return false;
+        }
+        *args = {"--com", number};
     } else if (target[0] == '/') {
         *args = {"--device", target};
     } else {
+        std::string host;
+        unsigned port = 0;
+        if (!SplitHostPort(target, &host, &port, error)) {
+            *error = "not HOST:PORT, com:N or a device path (" + *error + ")";
+            return false;
+        }
         *args = {"--tcp", target};
     }
     return true;
@@ -145,7 +190,7 @@ Connection Connect(const Address& a) {
     com232::ServerAddress = a.host;
     com232::ServerPort = a.port;
     if (a.serial) {
-        com232::InitRS232();
+        com232::InitRS232(a.device);
     } else {
         com232::InitTCP_IP();
     }

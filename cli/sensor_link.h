@@ -15,6 +15,7 @@ struct Address {
     std::string host;
     unsigned port = 10001;
     int com = 0;
+    std::string device; // --device: the path given (opened by it, links followed)
     unsigned baudrateIndex = 4;
     std::string name;    // "HOST:PORT", "com:N" or the device path, as results name the sensor
     std::string panelId; // the settings file's panel identification (record file header)
@@ -27,7 +28,7 @@ int AddressFromOptions(const Options& options, Address* address, std::string* er
 
 // One line of a targets file as the options that address it ("--tcp" and
 // "HOST:PORT", "--com" and "N", "--device" and "PATH"); an empty list for a
-// blank or comment line.
+// blank or comment line. False with the line's fault in one sentence.
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args, std::string* error);
 
 // `pattern` with {serial} and {address} replaced; the address made safe as

@@ -384,6 +384,28 @@ int Ini_GetInt(IniStore* store, const std::string& section, const std::string& t
     }
 }
 
+int Ini_ItemCount(IniStore* store, const std::string& section, const std::string& tag) {
+    if (store == nullptr) {
+        return kIniErrArgument;
+    }
+    try {
+        const std::string sectionKey = Normalise(section);
+        const std::string tagKey = Normalise(tag);
+        int count = 0;
+        for (const IniSection& sec : store->sections) {
+            if (Normalise(sec.name) != sectionKey) {
+                continue;
+            }
+            for (const IniItem& item : sec.items) {
+                count += Normalise(item.tag) == tagKey ? 1 : 0;
+            }
+        }
+        return count;
+    } catch (const std::bad_alloc&) {
+        return kIniErrNoMemory;
+    }
+}
+
 namespace {
 
 // The item's text as the program's UTF-8, whole; 1 found, 0 absent.

@@ -119,6 +119,11 @@ int Ini_GetStringIntoBuffer(IniStore* store, const std::string& section, const s
 int Ini_GetString(IniStore* store, const std::string& section, const std::string& tag,
                   std::string* out, size_t maxChars);
 
+// How many items carry the tag in all sections of that name (a file may
+// give a section or a key twice; the getters find the first). 0 when
+// absent.
+int Ini_ItemCount(IniStore* store, const std::string& section, const std::string& tag);
+
 // RAII owner so callers cannot leak a store on an early return.
 struct IniStoreDeleter {
     void operator()(IniStore* s) const { Ini_Dispose(s); }

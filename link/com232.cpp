@@ -8,6 +8,7 @@
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "link/transport.h"
+#include "platform/interrupt.h"
 #include "platform/runtime.h"
 
 #include <algorithm>
@@ -102,6 +103,9 @@ bool AwaitBytes(size_t needed) {
         PullReceived();
         if (Reader().Size() >= needed) {
             return false;
+        }
+        if (platform::InterruptRequested()) {
+            return true; // given up at once: nothing more is read
         }
         if (platform::Timer() - start > gAnswerTimeout) {
             const size_t missing = std::min(needed - Reader().Size(), Reader().Room());

@@ -67,8 +67,11 @@ int CheckHeaderCRC();
 // ---- transports and exchange ---------------------------------------------
 // Open the serial port ComPort at BaudrateIndex, or the TCP connection to
 // ServerAddress:ServerPort, as the one transport in use (the one before is
-// closed). Only the connection page and the start-up choose.
-void InitRS232();
+// closed). Only the connection page and the start-up choose. InitRS232 with
+// a device path opens that device instead of ComPort's (links followed) and
+// sets ComPort to its COM number, or to platform::kComPortOfPath for a
+// device that has none (/dev/ttyAMA0, /dev/rfcomm0).
+void InitRS232(const std::string& devicePath = "");
 void InitTCP_IP();
 int ClientTCPCB(unsigned handle, int event, int error, void* callbackData);
 
@@ -87,7 +90,8 @@ int SendRequest(int frameLength);
 bool ExchangeRunning();
 // Wait up to the answer time-out until the header (8 bytes), then the data
 // part (8 + AnswerLength bytes) of the frame at the start of RxBuffer are
-// there, and check it; 1 or -1 after a reported failure. GetHeaderFrame
+// there, and check it (an interrupt request, platform/interrupt.h, ends the
+// wait at once as an answer that did not come); 1 or -1 after a reported failure. GetHeaderFrame
 // also reports the error answers (order 0, code 1 or 2).
 int GetHeaderFrame();
 int GetDataFrame();

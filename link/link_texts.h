@@ -14,6 +14,8 @@ inline constexpr const char* kTextInvalidOrder =
 inline constexpr const char* kTextCommunicationError =
     "COMMUNICATION ERROR!\nYOU MAY HAVE TO REDUCE BAUDRATE!";
 inline constexpr const char* kTextServerClosed = "SERVER HAS CLOSED CONNECTION!";
+inline constexpr const char* kTextConnectionLost =
+    "CONNECTION LOST! \nTHE SENSOR'S NETWORK DID NOT ANSWER. \nTRY TO CONNECT AGAIN!";
 inline constexpr const char* kTextCouldNotConnect =
     "Could not establish connection! \nClose window or work in offline mode!";
 inline constexpr const char* kTextLinkBusy =

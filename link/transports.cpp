@@ -132,9 +132,10 @@ public:
     size_t ReadAfterTimeOut(uint8_t*, size_t) override { return 0; }
     void SetPortTimeOut(double) override {}
 
-    // The connection's events: data ready (kept), closed by the server
-    // (reported at once: the wait in progress, if any, ends by its time-out).
-    void OnEvent(unsigned handle, int event) {
+    // The connection's events: data ready (kept), closed by the server or
+    // lost (reported at once: the wait in progress, if any, ends by its
+    // time-out).
+    void OnEvent(unsigned handle, int event, int error) {
         if (handle != handle_) {
             return; // an earlier conversation
         }
@@ -148,7 +149,8 @@ public:
             handle_ = 0;
             TcpHandle = 0;
             TcpConnected = 0;
-            StatusText = kTextServerClosed;
+            StatusText =
+                error == platform::kTcpTimeOutErr ? kTextConnectionLost : kTextServerClosed;
             SetTimeout();
         }
     }
@@ -179,9 +181,9 @@ std::unique_ptr<Transport> MakeTcpTransport(unsigned handle) {
     return std::make_unique<TcpTransport>(handle);
 }
 
-int ClientTCPCB(unsigned handle, int event, int /*error*/, void* /*callbackData*/) {
+int ClientTCPCB(unsigned handle, int event, int error, void* /*callbackData*/) {
     if (auto* tcp = dynamic_cast<TcpTransport*>(gTransport.get())) {
-        tcp->OnEvent(handle, event);
+        tcp->OnEvent(handle, event, error);
     }
     return 0;
 }
@@ -250,17 +252,27 @@ const char* TcpErrorText(int code) {
     return "Connection to server failed";
 }
 
-void InitRS232() {
+void InitRS232(const std::string& devicePath) {
     AcquisitionRunning = 0;
     UseTransport(nullptr);
     platform::CloseCom(ComPort);
     const long baud = BaudrateOfIndex(BaudrateIndex);
-    LinkResult = platform::OpenComConfig(ComPort, "", baud, 0, 8, 1, 1024, 1024);
+    std::string device = devicePath;
+    if (!device.empty()) {
+        // The device under its own name (links followed), by the COM number
+        // of that name where it has one.
+        device = platform::CanonicalDevicePath(device);
+        const int number = platform::DeviceToComPort(device);
+        ComPort = static_cast<uint16_t>(number > 0 ? number : platform::kComPortOfPath);
+    }
+    LinkResult = platform::OpenComConfig(ComPort, device, baud, 0, 8, 1, 1024, 1024);
     if (LinkResult < 0) {
         StatusText = Rs232ErrorText(LinkResult);
         // Why the device would not open, on a line of its own.
         if (LinkResult == -6 || LinkResult == -7) {
-            const std::string device = platform::ComPortToDevice(ComPort);
+            if (device.empty()) {
+                device = platform::ComPortToDevice(ComPort);
+            }
             const std::string reason =
                 platform::SerialOpenReasonText(device, platform::DiagnoseSerialOpen(device));
             if (!reason.empty()) {

@@ -7,11 +7,13 @@ constexpr int kCells = 5;
 constexpr size_t kIdentificationChars = 1023;
 
 // Reads an integer item: true with its low 16 bits, false when the item is
-// missing, blank or not a 32-bit decimal integer.
+// missing, blank, not a 32-bit decimal integer or given more than once (no
+// one can say which of its values was meant).
 bool GetU16(ini::IniStore* store, const std::string& section, const std::string& key,
             uint16_t* out) {
     int value = 0;
-    if (ini::Ini_GetInt(store, section, key, &value) != 1) {
+    if (ini::Ini_ItemCount(store, section, key) > 1 ||
+        ini::Ini_GetInt(store, section, key, &value) != 1) {
         return false;
     }
     *out = static_cast<uint16_t>(static_cast<uint32_t>(value) & 0xFFFFu);

@@ -49,12 +49,12 @@ int AppendTechVecToIniHandle(ini::IniStore* store, const TeachTableBytes& table)
 std::string FileTypeOf(ini::IniStore* store);
 std::string ScopeVersionOf(ini::IniStore* store);
 
-// Takes the 17 fields; a key that is missing or not an integer gets its
-// default. Returns the missing-items report (heading plus one report name per
+// Takes the 17 fields; a key that is missing, not an integer or given twice
+// gets its default. Returns the missing-items report (heading plus one report name per
 // key), or an empty text when every key was read.
 std::string AcquireParaFromIniHandle(ini::IniStore* store, ParameterBlockBytes* block);
 // Takes the 31 rows (cells, group, hold; reserved stays); a row with any key
-// missing is reported once by its section name. Empty text when all was read.
+// missing (or given twice) is reported once by its section name. Empty text when all was read.
 std::string AcquireTechVecFromIniHandle(ini::IniStore* store, TeachTableBytes* table);
 
 } // namespace params

@@ -12,10 +12,12 @@ bool OutOfRange(ini::IniStore* store, const std::string& section, const std::str
     return ini::Ini_GetInt(store, section, key, &value) == 1 && (value < 0 || value > 0xFFFF);
 }
 
-std::vector<std::string> KeysOutOfRange(ini::IniStore* store) {
+// The keys of the set for which `test` holds, as "SECTION: KEY".
+template <typename Test>
+std::vector<std::string> KeysWhere(ini::IniStore* store, Test test) {
     std::vector<std::string> keys;
     const auto check = [&](const std::string& section, const std::string& key) {
-        if (OutOfRange(store, section, key)) {
+        if (test(store, section, key)) {
             keys.push_back(section + ": " + key);
         }
     };
@@ -90,8 +92,16 @@ std::string FileWriteFailureText(const std::string& what, const std::string& pat
            "\nAn existing file keeps its old contents.";
 }
 
-ParameterFileRead ReadParameterFile(const std::string& path, const ParameterBlockBytes& block,
-                                    const TeachTableBytes& table) {
+namespace {
+
+bool GivenTwice(ini::IniStore* store, const std::string& section, const std::string& key) {
+    return ini::Ini_ItemCount(store, section, key) > 1;
+}
+
+// Reads the file with `read` into a new store and takes the set out of it.
+template <typename Read>
+ParameterFileRead ReadSet(Read read, const ParameterBlockBytes& block,
+                          const TeachTableBytes& table) {
     ParameterFileRead r;
     r.block = block;
     r.table = table;
@@ -103,14 +113,30 @@ ParameterFileRead ReadParameterFile(const std::string& path, const ParameterBloc
     }
     // A file that cannot be opened or read leaves the identification
     // missing, so it is no parameter file.
-    r.readResult = ini::Ini_ReadFromFile(store.get(), path);
+    r.readResult = read(store.get());
     ini::IniStore* s = store.get();
     r.isParameterFile = FileTypeOf(s) == kParameterFileType;
     r.versionMatches = ScopeVersionOf(s) == kParameterFileVersion;
     r.paraReport = AcquireParaFromIniHandle(s, &r.block);
     r.teachReport = AcquireTechVecFromIniHandle(s, &r.table);
-    r.outOfRange = KeysOutOfRange(s);
+    r.outOfRange = KeysWhere(s, OutOfRange);
+    r.givenTwice = KeysWhere(s, GivenTwice);
     return r;
+}
+
+} // namespace
+
+ParameterFileRead ReadParameterFile(const std::string& path, const ParameterBlockBytes& block,
+                                    const TeachTableBytes& table) {
+    return ReadSet([&path](ini::IniStore* s) { return ini::Ini_ReadFromFile(s, path); }, block,
+                   table);
+}
+
+ParameterFileRead ReadParameterFileText(const std::string& text, const ParameterBlockBytes& block,
+                                        const TeachTableBytes& table) {
+    return ReadSet(
+        [&text](ini::IniStore* s) { return ini::Ini_ReadFromMemory(s, text.data(), text.size()); },
+        block, table);
 }
 
 } // namespace params

@@ -41,10 +41,17 @@ struct ParameterFileRead {
     // Keys whose integer lies outside 0..65535 and was cut to its low 16
     // bits, as "SECTION: KEY".
     std::vector<std::string> outOfRange;
+    // Keys given more than once, as "SECTION: KEY": they count as missing
+    // (file default, in the missing-items report), none of their values is
+    // taken.
+    std::vector<std::string> givenTwice;
 };
 
 // Reads `path`, starting from the set `block`, `table`.
 ParameterFileRead ReadParameterFile(const std::string& path, const ParameterBlockBytes& block,
                                     const TeachTableBytes& table);
+// The same for the file's text in memory (a file read from standard input).
+ParameterFileRead ReadParameterFileText(const std::string& text, const ParameterBlockBytes& block,
+                                        const TeachTableBytes& table);
 
 } // namespace params

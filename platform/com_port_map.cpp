@@ -1,5 +1,6 @@
 #include "platform/com_port_map.h"
 
+#include <climits>
 #include <cstdlib>
 
 namespace platform {
@@ -44,6 +45,14 @@ int DeviceToComPort(const std::string& device) {
         return port <= f.lastPort ? port : -1;
     }
     return -1;
+}
+
+std::string CanonicalDevicePath(const std::string& path) {
+    char resolved[PATH_MAX];
+    if (::realpath(path.c_str(), resolved) == nullptr) {
+        return path;
+    }
+    return resolved;
 }
 
 } // namespace platform

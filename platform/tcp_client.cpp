@@ -5,6 +5,7 @@
 // live loop exchanges thousands of frames a second.
 #include "platform/tcp_client.h"
 
+#include "platform/interrupt.h"
 #include "platform/runtime.h"
 
 #include <QPointer>
@@ -36,6 +37,7 @@ struct Conversation {
     TcpCallback callback = nullptr;
     void* callbackData = nullptr;
     bool closedByPeer = false;
+    int lostError = 0; // errno of a connection that broke (0: closed by the peer)
 
     size_t Waiting() const { return received.size() - head; }
 };
@@ -46,6 +48,13 @@ bool gDispatchScheduled = false;
 bool gDispatching = false;
 
 using Clock = std::chrono::steady_clock;
+
+// Keep-alive: the first probe after this much silence, then one every
+// interval; the connection is given up when this many go unanswered.
+constexpr int kKeepIdleSeconds = 10;
+constexpr int kKeepIntervalSeconds = 5;
+constexpr int kKeepProbes = 3;
+static_assert(kKeepIdleSeconds + kKeepIntervalSeconds * kKeepProbes == kTcpKeepAliveSeconds);
 
 int MsLeft(Clock::time_point deadline) {
     const auto left =
@@ -95,8 +104,10 @@ void Drain(Conversation& c) {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             return;
         }
-        // 0: the peer closed; an error: the connection is gone.
+        // 0: the peer closed; an error: the connection is gone (for a peer
+        // that vanished silently, the failed keep-alive probes say so).
         c.closedByPeer = true;
+        c.lostError = n < 0 ? errno : 0;
         if (c.notifier) {
             c.notifier->setEnabled(false);
         }
@@ -168,6 +179,14 @@ int ConnectAddress(const addrinfo& a, unsigned localPort, Clock::time_point dead
     }
     const int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    // A sensor whose network goes away without closing the connection
+    // sends nothing any more, which a wait for a trigger cannot tell from a
+    // quiet line: keep-alive probes find out within kTcpKeepAliveSeconds.
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &one, sizeof one);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &kKeepIdleSeconds, sizeof kKeepIdleSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &kKeepIntervalSeconds,
+                 sizeof kKeepIntervalSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &kKeepProbes, sizeof kKeepProbes);
     if (localPort != 0) {
         sockaddr_storage local{};
         std::memcpy(&local, a.ai_addr, a.ai_addrlen);
@@ -195,8 +214,8 @@ int ConnectAddress(const addrinfo& a, unsigned localPort, Clock::time_point dead
     int ready = 0;
     do {
         ready = ::poll(&p, 1, MsLeft(deadline));
-    } while (ready < 0 && errno == EINTR);
-    if (ready == 0) {
+    } while (ready < 0 && errno == EINTR && !InterruptRequested());
+    if (ready == 0 || (ready < 0 && InterruptRequested())) {
         ::close(fd);
         return kTcpTimeOutErr;
     }
@@ -370,9 +389,12 @@ void DispatchTcpEvents() {
         if (c != nullptr && c->closedByPeer) {
             const TcpCallback closeCb = c->callback;
             void* closeData = c->callbackData;
+            const int code = c->lostError == 0           ? kTcpConnectionClosed
+                             : c->lostError == ETIMEDOUT ? kTcpTimeOutErr
+                                                         : kTcpReadFailed;
             Forget(h);
             if (closeCb != nullptr) {
-                closeCb(h, kTcpDisconnect, kTcpConnectionClosed, closeData);
+                closeCb(h, kTcpDisconnect, code, closeData);
             }
         }
     }

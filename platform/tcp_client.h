@@ -23,9 +23,16 @@ constexpr int kTcpNoConnectionEstablished = -12; // unknown handle
 constexpr int kTcpGeneralIOErr = -13;
 constexpr int kTcpConnectionClosed = -14;
 
+// A connection whose peer has gone silently (its network gone, not closed)
+// is found by keep-alive probes within this many seconds of silence and
+// reported as a disconnect with kTcpTimeOutErr.
+constexpr int kTcpKeepAliveSeconds = 25;
+
 using TcpCallback = int (*)(unsigned handle, int event, int error, void* callbackData);
 
 // Connects to host:port within timeoutMs; any local port when localPort is 0.
+// An interrupt request (platform/interrupt.h) ends the wait with
+// kTcpTimeOutErr.
 // Returns 0 and the conversation handle, or a negative error code.
 int ConnectToTCPServerEx(unsigned* handle, unsigned port, const std::string& host,
                          TcpCallback callback, void* callbackData, unsigned timeoutMs,

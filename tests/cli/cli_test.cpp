@@ -15,6 +15,9 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 using namespace params;
 using testfiles::ReadBytes;
@@ -25,7 +28,9 @@ namespace {
 class Cli : public AppFixture {
 protected:
     std::string Tcp() const { return "127.0.0.1:" + std::to_string(sensor_->TcpPort()); }
-    CliRun Run(const std::vector<std::string>& args) { return RunCli(dir_, args); }
+    CliRun Run(const std::vector<std::string>& args, const CliStreams& streams = {}) {
+        return RunCli(dir_, args, streams);
+    }
 
     // A set that the mode rules leave as it is and that differs from the
     // sensor's factory set in every word.
@@ -106,17 +111,24 @@ TEST_F(Cli, GetIsTheProgramsParameterFileOverTcpSerialAndSettings) {
     const CliRun device = Run({"ident", "--device", sensor_->PtyPath(), "--baud", "115200"});
     EXPECT_EQ(0, device.status) << device.err;
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR\nSERIAL NUMBER: 4711\n", device.out);
+    // A device by a name of no COM range: a link to it, as /dev/serial/by-id/ holds them.
+    ASSERT_EQ(0, ::symlink(sensor_->PtyPath().c_str(), (dir_ + "/usb-FTDI-port0").c_str()));
+    const CliRun byLink = Run({"get", "--device=" + dir_ + "/usb-FTDI-port0"});
+    EXPECT_EQ(0, byLink.status) << byLink.err;
+    EXPECT_EQ(expected, byLink.out);
 }
 
-TEST_F(Cli, GetCorrectsASetByTheModeRulesAsTheProgramDoes) {
+TEST_F(Cli, GetBacksUpWhatTheSensorHoldsAndAsProgramWhatTheProgramHolds) {
     ASSERT_NO_FATAL_FAILURE(StartConnected());
     // A set the sensor takes but the program would not send: a direct output
-    // mode serves five rows, not seven.
+    // mode serves five rows, not seven; a trigger beyond SELF with external teach.
     ParameterBlockBytes b;
     TeachTableBytes t;
     DistinctiveSet(&b, &t);
     b.set(kDigitalOutmode, kOutDirectHi);
     b.set(kColorGroup, 0);
+    b.set(kTrigger, kTrigExt1);
+    b.set(kExternTeach, 1);
     ASSERT_TRUE(WriteParaSet(0, false, b, t).ok);
     app::P().main.get->click(); // the program warns and cuts MAXCOL-No.
     EXPECT_EQ(kTextMaxVecNoTooHigh, user_->LastText("INFO!"));
@@ -126,11 +138,26 @@ TEST_F(Cli, GetCorrectsASetByTheModeRulesAsTheProgramDoes) {
     app::P().main.send->click();
     com232::CloseLink();
 
-    const CliRun get = Run({"get", "--tcp", Tcp()});
-    EXPECT_EQ(0, get.status) << get.err;
-    EXPECT_EQ(ReadBytes(programFile), get.out);
-    EXPECT_EQ(1u, CountLines(get.out, "MAX VEC NO = 5"));
-    EXPECT_NE(std::string::npos, get.err.find(std::string("INFO!\n") + kTextMaxVecNoTooHigh));
+    const CliRun program = Run({"get", "--tcp", Tcp(), "--as-program"});
+    EXPECT_EQ(0, program.status) << program.err;
+    EXPECT_EQ(ReadBytes(programFile), program.out);
+    EXPECT_NE(std::string::npos, program.err.find(std::string("INFO!\n") + kTextMaxVecNoTooHigh));
+    // The backup is the sensor's set; what the program would change is said.
+    const CliRun backup = Run({"get", "--tcp", Tcp(), "-o", "backup.ini", "--json"});
+    EXPECT_EQ(0, backup.status) << backup.err;
+    ParameterBlockBytes held;
+    TeachTableBytes heldTable;
+    DistinctiveSet(&held, &heldTable);
+    const ParameterFileRead file = ReadParameterFile(dir_ + "/backup.ini", held, heldTable);
+    EXPECT_EQ(0, std::memcmp(b.bytes, file.block.bytes, sizeof b.bytes));
+    EXPECT_NE(std::string::npos, backup.err.find("PARAMETER: MAX VEC NO 7 -> 5")) << backup.err;
+    EXPECT_NE(std::string::npos, backup.err.find("PARAMETER: TRIGGER 2 -> 0")) << backup.err;
+    EXPECT_NE(std::string::npos,
+              backup.out.find(R"({"key":"PARAMETER: MAX VEC NO","program":5,"sensor":7})"))
+        << backup.out;
+    // Sent back, it changes nothing.
+    ASSERT_EQ(0, Run({"send", "backup.ini", "--tcp", Tcp(), "--verify"}).status);
+    EXPECT_EQ(ReadBytes(dir_ + "/backup.ini"), Run({"get", "--tcp", Tcp()}).out);
 }
 
 TEST_F(Cli, SendVerifiesRamAndEepromAndReportsAsJson) {
@@ -153,10 +180,45 @@ TEST_F(Cli, SendVerifiesRamAndEepromAndReportsAsJson) {
     const CliRun get = Run({"get", "--tcp", Tcp(), "--eeprom", "--set", "1"});
     EXPECT_EQ(ReadBytes(master), get.out);
     // A backup that cannot be written says so.
+    Received();
     const CliRun unwritable = Run({"get", "--tcp", Tcp(), "-o", "no/such/dir/backup.ini"});
     EXPECT_EQ(4, unwritable.status);
-    EXPECT_NE(std::string::npos, unwritable.err.find("The parameter file could not be written"))
+    EXPECT_NE(std::string::npos, unwritable.err.find("the directory no/such/dir does not exist"))
         << unwritable.err;
+    EXPECT_TRUE(Received().empty()) << "checked before the sensor is reached";
+}
+
+TEST_F(Cli, GetFromTheEepromSaysTheWorkingSetIsReplacedOrKeepsIt) {
+    ASSERT_NO_FATAL_FAILURE(StartSensor());
+    // RAM set 0 differs from the EEPROM, which keeps the factory set.
+    const std::string ram = ReadBytes(DistinctiveFile("ram.ini"));
+    ASSERT_EQ(0, Run({"send", "ram.ini", "--tcp", Tcp()}).status);
+    Received();
+    const CliRun kept =
+        Run({"get", "--tcp", Tcp(), "--eeprom", "--keep-ram", "-o", "eeprom.ini", "--json"});
+    EXPECT_EQ(0, kept.status) << kept.err;
+    EXPECT_EQ(1u, CountLines(kept.out, R"("ramSetsReplaced":[0],"serial":4711,"set":0,)"
+                                       R"("warnings":[],"workingSetReplaced":false})"))
+        << kept.out;
+    // Both RAM sets, the EEPROM loaded and read, set 0 sent back and verified.
+    EXPECT_EQ((std::vector<std::string>{"7 0 0", "2 0 0", "2 2 0", "2 1 0", "2 3 0", "4 0 0",
+                                        "2 0 0", "2 2 0", "2 1 0", "2 3 0", "1 0 34", "1 2 496",
+                                        "2 0 0", "2 2 0"}),
+              Received());
+    EXPECT_EQ(ram, Run({"get", "--tcp", Tcp()}).out);
+    const std::string eeprom = ReadBytes(dir_ + "/eeprom.ini");
+    EXPECT_NE(ram, eeprom);
+
+    const CliRun replaced = Run({"get", "--tcp", Tcp(), "--eeprom"});
+    EXPECT_EQ(0, replaced.status) << replaced.err;
+    EXPECT_EQ(eeprom, replaced.out);
+    EXPECT_NE(std::string::npos,
+              replaced.err.find("The sensor's working set is now the EEPROM set: RAM set 0 held "
+                                "other values, which are gone"))
+        << replaced.err;
+    EXPECT_EQ(eeprom, Run({"get", "--tcp", Tcp()}).out);
+    EXPECT_EQ(std::string::npos, Run({"get", "--tcp", Tcp(), "--eeprom"}).err.find("working set"));
+    EXPECT_NE(std::string::npos, Run({"help", "get"}).out.find("BECOMES THE"));
 }
 
 TEST_F(Cli, FilesThatAreNotWholeSendNothing) {
@@ -173,6 +235,9 @@ TEST_F(Cli, FilesThatAreNotWholeSendNothing) {
     WriteBytes(dir_ + "/binary.ini", std::string("\x7f"
                                                  "ELF\0\0\x01\x02\xff\xfe",
                                                  10));
+    std::string twice = whole;
+    twice.insert(twice.find("[TEACH VECTOR 0]"), "GAIN = 3\r\n");
+    WriteBytes(dir_ + "/twice.ini", twice);
     Received();
 
     struct Case {
@@ -182,7 +247,8 @@ TEST_F(Cli, FilesThatAreNotWholeSendNothing) {
                  {"range.ini", "PARAMETER: POWER"},
                  {"truncated.ini", "TEACH VECTOR 30"},
                  {"binary.ini", "is not a parameter file"},
-                 {"absent.ini", "cannot be opened"}};
+                 {"absent.ini", "cannot be opened"},
+                 {"twice.ini", "given more than once (which value is meant?):\n\nPARAMETER: GAIN"}};
     for (const Case& c : cases) {
         const CliRun run = Run({"send", c.file, "--tcp", Tcp(), "--verify"});
         EXPECT_EQ(4, run.status) << c.file << run.err;
@@ -196,6 +262,17 @@ TEST_F(Cli, FilesThatAreNotWholeSendNothing) {
     EXPECT_EQ(2u, WritesReceived());
     const CliRun get = Run({"get", "--tcp", Tcp()});
     EXPECT_EQ(1u, CountLines(get.out, "INTLIM = 0"));
+    // A key given twice has no default that would be right.
+    EXPECT_EQ(4, Run({"send", "twice.ini", "--tcp", Tcp(), "--allow-defaults"}).status);
+    EXPECT_EQ(0u, WritesReceived());
+    // The file from standard input, the backup to standard output.
+    CliStreams in;
+    in.stdinPath = dir_ + "/whole.ini";
+    const CliRun piped = Run({"send", "-", "--tcp", Tcp(), "--verify"}, in);
+    EXPECT_EQ(0, piped.status) << piped.err;
+    const CliRun out = Run({"get", "--tcp", Tcp(), "-o", "-"});
+    EXPECT_EQ(whole, out.out);
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/-"));
 }
 
 TEST_F(Cli, RejectedValuesFailVerificationAndAVanishingSensorIsNamed) {
@@ -203,8 +280,12 @@ TEST_F(Cli, RejectedValuesFailVerificationAndAVanishingSensorIsNamed) {
     std::string text = ReadBytes(DistinctiveFile("set.ini"));
     text.replace(text.find("POWER = 777"), 11, "POWER = 2000"); // above the sensor's range
     WriteBytes(dir_ + "/implausible.ini", text);
-    const CliRun rejected = Run({"send", "implausible.ini", "--tcp", Tcp(), "--verify"});
+    const CliRun rejected = Run({"send", "implausible.ini", "--tcp", Tcp(), "--verify", "--json"});
     EXPECT_EQ(3, rejected.status);
+    EXPECT_NE(
+        std::string::npos,
+        rejected.out.find(R"("differences":[{"key":"PARAMETER: POWER","read":500,"sent":2000}])"))
+        << rejected.out;
     EXPECT_NE(std::string::npos,
               rejected.err.find("INFO!\n1PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
                                 "WERE SET TO DEFAULT VALUE!"))
@@ -223,8 +304,10 @@ TEST_F(Cli, RefusesOtherFirmwareUnreachableSensorsAndBadUsage) {
     sim::Options old;
     old.firmwareId = "CHROMIK3 V4.2.1  OLD SENSOR";
     ASSERT_NO_FATAL_FAILURE(StartSensor(old));
-    const CliRun refused = Run({"ident", "--tcp", Tcp()});
+    const CliRun refused = Run({"ident", "--tcp", Tcp(), "--json"});
     EXPECT_EQ(3, refused.status);
+    EXPECT_EQ(1u, CountLines(refused.out, R"("address":")" + Tcp() + R"(","event":"result")"));
+    EXPECT_EQ(1u, CountLines(refused.out, R"("serial":4711,"status":3)")) << refused.out;
     EXPECT_NE(std::string::npos,
               refused.err.find("Sensor firmware and scope version do not match! \nFirmware of "
                                "connected sensor is: CHROMIK3 V4.2\nThe serial number is: 4711"))
@@ -241,14 +324,26 @@ TEST_F(Cli, RefusesOtherFirmwareUnreachableSensorsAndBadUsage) {
           std::vector<std::string>{"send", "--tcp", Tcp()},
           std::vector<std::string>{"ident", "--tcp", Tcp(), "--com", "3"},
           std::vector<std::string>{"ident", "--com", "3", "--baud", "12345"},
-          std::vector<std::string>{"get", "--targets", "line.txt"}}) {
+          std::vector<std::string>{"get", "--targets", "line.txt", "-o", "all.ini"},
+          std::vector<std::string>{"ident", "--tcp", Tcp(), "--eeprom", "-n", "4"},
+          std::vector<std::string>{"ident", "--tcp", Tcp(), "-o", "ident.txt"},
+          std::vector<std::string>{"get", "--tcp", Tcp(), "--keep-ram"}}) {
         const CliRun run = Run(args);
         EXPECT_EQ(1, run.status) << args[0] << " " << args.back();
-        EXPECT_NE(std::string::npos, run.err.find("usage: chromik3-cli")) << run.err;
+        EXPECT_NE(std::string::npos, run.err.find("Usage: chromik3-cli")) << run.err;
     }
-    const CliRun help = Run({"send", "--help"});
-    EXPECT_EQ(0, help.status);
-    EXPECT_NE(std::string::npos, help.out.find("--allow-defaults"));
+    EXPECT_NE(std::string::npos, Run({"ident", "--tcp", Tcp(), "--eeprom"})
+                                     .err.find("option --eeprom does not apply to ident"));
+    const CliRun json = Run({"ident", "--json", "--tcp", Tcp(), "--bogus"});
+    EXPECT_EQ(R"({"address":"","event":"result","message":"unknown option --bogus","status":1})"
+              "\n",
+              json.out);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"send", "--help"}, std::vector<std::string>{"help", "send"}}) {
+        const CliRun help = Run(args);
+        EXPECT_EQ(0, help.status);
+        EXPECT_NE(std::string::npos, help.out.find("--allow-defaults"));
+    }
 }
 
 TEST_F(Cli, TargetsRunEverySensorOfALineAndFailWhenOneFails) {

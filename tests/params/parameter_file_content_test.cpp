@@ -178,8 +178,8 @@ TEST_F(ParameterFileContent, AllTeachSectionsMissingGiveDefaultsAndNameEveryRow)
     EXPECT_EQ(9, table.get(4, kCell0));
 }
 
-// What is read as an integer keeps its low 16 bits; what is not an integer
-// takes its default and is reported, whatever the text.
+// What is read as an integer keeps its low 16 bits; what is not an integer,
+// or is given twice, takes its default and is reported, whatever the text.
 TEST_F(ParameterFileContent, ValuesWrapTo16BitsAndUnreadableValuesTakeTheirDefault) {
     const std::string path = FileWith("[PARAMETER]\r\n"
                                       "POWER = 65541\r\n"
@@ -205,7 +205,7 @@ TEST_F(ParameterFileContent, ValuesWrapTo16BitsAndUnreadableValuesTakeTheirDefau
     EXPECT_EQ(7, block.get(kAverage));
     EXPECT_EQ(3, block.get(kEvaluationMode));
     EXPECT_EQ(2, block.get(kDigitalOutmode)); // a quoted number is still a number
-    EXPECT_EQ(0, block.get(kDynWinLo));       // the first of two duplicates: -2^31 wraps to 0
+    EXPECT_EQ(3200, block.get(kDynWinLo));    // given twice: neither value, the default
     EXPECT_EQ(10, block.get(kHoldFail));      // 20 digits: default
     EXPECT_EQ(0, block.get(kIntLim));
     EXPECT_EQ(1, block.get(kMaxVecNo));
@@ -216,7 +216,7 @@ TEST_F(ParameterFileContent, ValuesWrapTo16BitsAndUnreadableValuesTakeTheirDefau
     EXPECT_EQ(0, block.get(kColorGroup)); // a duplicate section is not searched
     EXPECT_EQ(std::string(kReportParaHeading) +
                   "HOLD FAIL\nINTLIM\nMAX VEC NO\nTRIGGER\nEXTEACH\nCALCULATION MODE\n"
-                  "DYNWIN HI\nCOLOR GROUP\nLED MODE\nGAIN\nINTEGRAL\n",
+                  "DYNWIN LO\nDYNWIN HI\nCOLOR GROUP\nLED MODE\nGAIN\nINTEGRAL\n",
               report);
 }
 

@@ -1,0 +1,234 @@
+// get and send: the parameter set between the sensor and a parameter file.
+#include "cli/command_parts.h"
+#include "cli/outputs.h"
+#include "cli/report.h"
+#include "cli/sensor_sets.h"
+#include "inifile/ini_store.h"
+#include "link/com232.h"
+#include "params/transfer_ops.h"
+
+#include <QJsonArray>
+
+namespace cli {
+namespace {
+
+using params::ParameterBlockBytes;
+using params::TeachTableBytes;
+
+// Why a transfer stopped: the link's message and what may not have arrived.
+std::string TransferFailureText(const params::TransferResult& r, bool toEeprom) {
+    std::string text =
+        com232::StatusText + "\nThe link failed at " + params::TransferStepName(r.failedAt) + ".";
+    if (r.failedAt == params::TransferStep::Block) {
+        text += " Nothing was sent.";
+    } else if (r.failedAt == params::TransferStep::Table) {
+        text += " The parameter block was sent; the teach table may not have arrived";
+        text += toEeprom ? " and nothing was stored in the EEPROM." : ".";
+    } else if (r.failedAt == params::TransferStep::EepromStore) {
+        text += " The set is in RAM; it may not have been stored in the EEPROM.";
+    }
+    return text;
+}
+
+std::string KeyList(const std::string& heading, const std::vector<std::string>& keys) {
+    std::string text = heading;
+    for (const std::string& key : keys) {
+        text += key + "\n";
+    }
+    return text;
+}
+
+// Reads the set back and compares it with what was sent.
+Outcome VerifyFrom(const Options& o, bool eeprom, const SetWords& sent) {
+    SetWords back;
+    const params::TransferResult r =
+        params::ReadParaSet(static_cast<uint16_t>(o.set), eeprom, &back.block, &back.table);
+    if (!r.reports.empty()) {
+        Warn(r.reports);
+    }
+    if (!r.ok) {
+        return {kExitLink, com232::StatusText + "\nThe set could not be read back."};
+    }
+    const std::vector<Difference> words = CompareSets(sent, back);
+    const char* where = eeprom ? "EEPROM" : "RAM";
+    EmitJson("verify", {{"memory", where},
+                        {"ok", words.empty()},
+                        {"differences", DifferencesJson(words, "sent", "read")}});
+    if (words.empty()) {
+        Say(std::string("verified: the set in ") + where + " is the set sent");
+        return {};
+    }
+    return {kExitRefused, std::string("Verification failed: the set in ") + where + " differs in " +
+                              std::to_string(words.size()) +
+                              (words.size() == 1 ? " word" : " words") +
+                              " (sent -> read back):" + DifferencesText(words)};
+}
+
+QJsonArray Strings(const std::vector<std::string>& texts) {
+    QJsonArray array;
+    for (const std::string& t : texts) {
+        array.append(Q(t));
+    }
+    return array;
+}
+
+std::string SetNumbers(const std::vector<int>& sets) {
+    std::string text = sets.size() == 1 ? "set " : "sets ";
+    for (size_t i = 0; i < sets.size(); ++i) {
+        text += (i == 0 ? "" : " and ") + std::to_string(sets[i]);
+    }
+    return text;
+}
+
+} // namespace
+
+int ReadParameterInput(const Options& o, const std::string& path, bool allowDefaults,
+                       ParameterInput* input, std::string* problems) {
+    const bool fromStdin = IsStdStream(path);
+    input->name = fromStdin ? "standard input" : path;
+    input->read =
+        fromStdin
+            ? params::ReadParameterFileText(o.stdinText, params::DefaultParameterBlock(),
+                                            TeachTableBytes())
+            : params::ReadParameterFile(path, params::DefaultParameterBlock(), TeachTableBytes());
+    const params::ParameterFileRead& f = input->read;
+    if (f.readResult == ini::kIniErrOpen) {
+        *problems = input->name + ": the file cannot be opened.";
+        return kExitFile;
+    }
+    if (f.readResult < 0) {
+        *problems = input->name + ": the file cannot be read.";
+        return kExitFile;
+    }
+    if (!f.isParameterFile) {
+        *problems = input->name + ": Selected file is not a parameter file!";
+        return kExitFile;
+    }
+    std::string text;
+    if (!f.givenTwice.empty()) {
+        text += KeyList("Following keys are given more than once (which value is meant?):\n\n",
+                        f.givenTwice);
+    }
+    std::string lacks;
+    if (!f.versionMatches) {
+        lacks += "Selected file and scope version do not match!\n";
+    }
+    lacks += f.paraReport + f.teachReport;
+    if (!f.outOfRange.empty()) {
+        lacks +=
+            KeyList("Following values are not 16-bit values and would be cut:\n\n", f.outOfRange);
+    }
+    if (allowDefaults && text.empty()) {
+        if (!lacks.empty()) {
+            Warn(input->name + ":\n" + lacks);
+        }
+        return kExitDone;
+    }
+    text += lacks;
+    if (text.empty()) {
+        return kExitDone;
+    }
+    *problems = input->name + ":\n" + text;
+    return kExitFile;
+}
+
+Outcome Get(const Options& o, const std::string& path) {
+    const SensorSetRead r = ReadSensorSet(o);
+    if (r.status != kExitDone) {
+        return {r.status, r.message};
+    }
+    std::vector<std::string> ruleWarnings;
+    const SetWords program = AsTheProgramHoldsIt(r.words, &ruleWarnings);
+    const std::vector<Difference> corrections = CompareSets(r.words, program);
+    std::vector<std::string> warnings;
+    if (!corrections.empty()) {
+        warnings.push_back(std::string(o.asProgram ? "Written as the program holds the set, "
+                                                     "corrected by its mode rules:"
+                                                   : "The program would correct this set on "
+                                                     "reading it (--as-program writes it so):") +
+                           DifferencesText(corrections));
+    }
+    for (const std::string& w : ruleWarnings) {
+        warnings.push_back("INFO!\n" + w);
+    }
+    if (r.ramLost) {
+        warnings.push_back("The sensor's working set is now the EEPROM set: RAM " +
+                           SetNumbers(r.ramSetsReplaced) +
+                           " held other values, which are gone (--keep-ram keeps them).");
+    }
+    for (const std::string& w : warnings) {
+        Warn(w);
+    }
+    const SetWords& out = o.asProgram ? program : r.words;
+    const bool toStdout = path.empty() || IsStdStream(path);
+    if (toStdout) {
+        std::string text;
+        const int rc = params::ParameterFileText(out.block, out.table, &text);
+        if (rc < 0) {
+            return {kExitFile, params::IniWriteFailureReason(rc)};
+        }
+        return WriteOut(text) ? Outcome{} : Outcome{kExitFile, OutputFailure()};
+    }
+    const int rc = params::WriteParameterFile(path, out.block, out.table);
+    if (rc < 0) {
+        return {kExitFile, params::FileWriteFailureText("The parameter file", path, rc)};
+    }
+    Say("parameter set " + std::to_string(o.set) + " written to " + path);
+    QJsonArray replaced;
+    for (int s : r.ramSetsReplaced) {
+        replaced.append(s);
+    }
+    EmitJson("get", {{"file", Q(path)},
+                     {"set", o.set},
+                     {"eeprom", o.eeprom},
+                     {"asProgram", o.asProgram},
+                     {"corrections", DifferencesJson(corrections, "sensor", "program")},
+                     {"warnings", Strings(warnings)},
+                     {"ramSetsReplaced", replaced},
+                     {"workingSetReplaced", r.ramLost}});
+    return {};
+}
+
+Outcome Send(const Options& o, const ParameterInput& input) {
+    // The rows' reserved words are never in the file: they stay as the
+    // sensor holds them, as after the program's connection test.
+    SetWords current;
+    const auto set = static_cast<uint16_t>(o.set);
+    if (!params::ReadParaSet(set, false, &current.block, &current.table).ok) {
+        return {kExitLink, com232::StatusText + "\nNothing was sent."};
+    }
+    SetWords file{input.read.block, input.read.table};
+    for (int row = 0; row < params::kTeachRows; ++row) {
+        file.table.set(row, params::kReserved, current.table.get(row, params::kReserved));
+    }
+    const params::TransferResult r = params::WriteParaSet(set, o.eeprom, file.block, file.table);
+    if (!r.reports.empty()) {
+        Warn(r.reports);
+    }
+    EmitJson("send", {{"file", Q(input.name)},
+                      {"set", o.set},
+                      {"eeprom", o.eeprom},
+                      {"ok", r.ok},
+                      {"blockPlausibility", r.blockPlausibility},
+                      {"tablePlausibility", r.tablePlausibility}});
+    if (!r.ok) {
+        return {kExitLink, TransferFailureText(r, o.eeprom)};
+    }
+    Say("sent " + input.name + " to parameter set " + std::to_string(o.set) +
+        (o.eeprom ? " (RAM and EEPROM)" : " (RAM)"));
+    if (o.verify) {
+        Outcome v = VerifyFrom(o, false, file);
+        if (v.status == kExitDone && o.eeprom) {
+            v = VerifyFrom(o, true, file);
+        }
+        if (v.status != kExitDone) {
+            return v;
+        }
+    }
+    if (r.blockPlausibility != 0 || r.tablePlausibility != 0) {
+        return {kExitRefused, "The sensor replaced values that failed its plausibility check."};
+    }
+    return {};
+}
+
+} // namespace cli

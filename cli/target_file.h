@@ -1,0 +1,25 @@
+// The targets file of a whole line: one sensor a line as the addressing
+// options take it (HOST[:PORT], com:N or a device path), "#" starting a
+// comment. Read whole and checked before any sensor is touched.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cli {
+
+struct TargetLine {
+    int number = 0;                       // line number in the file
+    std::string name;                     // the sensor as the file names it
+    std::vector<std::string> addressArgs; // the options that address it
+};
+
+// Reads `path`: a UTF-8 byte order mark (a file saved on Windows) is
+// skipped, blank and comment lines too. False with one message per fault
+// ("FILE:LINE: ..."): a line that names no sensor, and a sensor named twice
+// (the same resolved address or device, e.g. localhost and 127.0.0.1, or
+// com:3 and /dev/ttyS2), which would run twice at once into one file.
+bool ReadTargetsFile(const std::string& path, std::vector<TargetLine>* targets,
+                     std::vector<std::string>* problems);
+
+} // namespace cli
