@@ -86,4 +86,6 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # window opens.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The command line's completion is read by bash-completion where it is installed.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
 include(CPack)
