@@ -10,7 +10,9 @@
 #include "calib/calibration.h"
 #include "calib/hw_info_file.h"
 #include "link/connect_page.h"
+#include "link/link_texts.h"
 #include "link/link_ui.h"
+#include "link/program_link.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -132,11 +134,32 @@ private:
 
 FrameServices gFrameServices;
 
+// What the link tells, on the panels: a failure shows "TIMEOUT!", goes into
+// the message box, dims the link buttons and brings the connection page to
+// the front; other texts go into the message box.
+platform::Subscriptions gLinkSubscriptions;
+
 } // namespace
 
 void InstallPanelLinkUi() {
     com232::SetLinkUi(&gPanelLinkUi);
     shell::SetShell(&gFrameServices);
+    com232::SensorLink& link = com232::ProgramLink();
+    gLinkSubscriptions.Clear();
+    gLinkSubscriptions += link.failed.Connect([](const std::string& text) {
+        gPanelLinkUi.ShowConnectionStatus(com232::kTextTimeout);
+        gPanelLinkUi.AppendMessage(text.substr(0, 255) + "\n\n");
+        gPanelLinkUi.DimLinkButtons(true);
+        gPanelLinkUi.ShowConnectionPage();
+    });
+    gLinkSubscriptions +=
+        link.message.Connect([](const std::string& text) { gPanelLinkUi.AppendMessage(text); });
+}
+
+void UninstallPanelLinkUi() {
+    gLinkSubscriptions.Clear();
+    com232::SetLinkUi(nullptr);
+    shell::SetShell(nullptr);
 }
 
 } // namespace app

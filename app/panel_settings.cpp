@@ -5,6 +5,7 @@
 #include "inifile/file_text.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
+#include "link/program_link.h"
 #include "params/parameter_file.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
@@ -116,10 +117,10 @@ void StorePanelSettings() {
 
     conn::ReadConnectionControls();
     settings::ConnectionSettings s;
-    s.comProtocol = com232::ComProtocol;
-    s.comPort = com232::ComPort;
-    s.baudrateIndex = com232::BaudrateIndex;
-    s.ipAddress = com232::ServerAddress;
+    s.comProtocol = com232::ProgramLink().ComProtocol;
+    s.comPort = com232::ProgramLink().ComPort;
+    s.baudrateIndex = com232::ProgramLink().BaudrateIndex;
+    s.ipAddress = com232::ProgramLink().ServerAddress;
     s.portNumber = conn::PortText;
 
     const std::string path = PanelSettingsPath();

@@ -9,6 +9,7 @@
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/live_data.h"
 #include "live/live_wiring.h"
@@ -178,9 +179,8 @@ int RunViewerAlone(const std::vector<std::string>& files) {
 void Shutdown() {
     record::CloseRecordViewers();
     live::DiscardPendingDisplays();
-    com232::CloseLink();
-    com232::SetLinkUi(nullptr);
-    shell::SetShell(nullptr);
+    com232::ProgramLink().CloseLink();
+    UninstallPanelLinkUi();
     DiscardPanels();
     ReleasePanelSettingsFile();
     gCurrentChild = nullptr;
@@ -284,7 +284,7 @@ void SetButtonsDimmed(int goMode, int dim) {
 int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
     Panels& p = P();
     if (event == ctl::Event::Close) {
-        com232::AcquisitionRunning = 0;
+        com232::ProgramLink().AcquisitionRunning = 0;
         StorePanelSettings();
         platform::QuitUserInterface(0);
     } else if (event == ctl::Event::RightDoubleClick && p.main.window != nullptr) {
@@ -320,7 +320,7 @@ void WireAllPanels() {
 void InitAll() {
     Panels& p = P();
     // Shared state to its start values; every panel wired.
-    com232::ResetLinkState();
+    com232::ProgramLink().Reset();
     params::ResetTransferState();
     params::SelectTransferTarget(params::kTargetRam);
     params::SelectParaSet(0);
@@ -374,7 +374,7 @@ void InitAll() {
     }
     SetButtonsDimmed(0, 1);
     conn::TryToConnect();
-    if (com232::LinkOk == 1) {
+    if (com232::ProgramLink().LinkOk == 1) {
         SetButtonsDimmed(0, 0);
     }
 }
@@ -393,10 +393,10 @@ int CBF_TabMain1(QWidget*, ctl::Event event) {
     } else if (page == kPageConnection) {
         // A running acquisition stops; only a successful connection test
         // enables the link buttons again.
-        com232::AcquisitionRunning = 0;
+        com232::ProgramLink().AcquisitionRunning = 0;
         conn::DimLinkButtons(true);
     } else if (page == kPageScope) {
-        com232::AcquisitionRunning = 0;
+        com232::ProgramLink().AcquisitionRunning = 0;
         ShowChildPanelDisp(p.scope.panel);
     }
     return 0;

@@ -3,6 +3,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
         }
         app::InitAll();
         startTimes.push_back(platform::Timer() - t0);
-        if (com232::LinkOk != 1) {
+        if (com232::ProgramLink().LinkOk != 1) {
             std::fprintf(stderr, "not connected\n");
             return 1;
         }

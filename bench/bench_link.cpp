@@ -3,6 +3,7 @@
 //  - CPU time of the process while DataExchange waits 3 s for an answer
 //    that never comes (the wait must not spin).
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/runtime.h"
 #include "sim/simulator.h"
 
@@ -33,13 +34,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "simulator: %s\n", error.c_str());
         return 1;
     }
-    com232::ResetLinkState();
-    com232::ComProtocol = com232::kProtocolTcp;
-    com232::ServerAddress = "127.0.0.1";
-    com232::ServerPort = sensor.TcpPort();
-    com232::InitTCP_IP();
-    if (com232::LinkResult < 0) {
-        std::fprintf(stderr, "connect failed: %s\n", com232::StatusText.c_str());
+    com232::ProgramLink().Reset();
+    com232::ProgramLink().ComProtocol = com232::kProtocolTcp;
+    com232::ProgramLink().ServerAddress = "127.0.0.1";
+    com232::ProgramLink().ServerPort = sensor.TcpPort();
+    com232::ProgramLink().InitTCP_IP();
+    if (com232::ProgramLink().LinkResult < 0) {
+        std::fprintf(stderr, "connect failed: %s\n", com232::ProgramLink().StatusText.c_str());
         return 1;
     }
 
@@ -50,9 +51,9 @@ int main(int argc, char** argv) {
     const double wall0 = platform::Timer();
     const double cpu0 = CpuSeconds();
     for (int i = 0; i < n; ++i) {
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
+        com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
         const double t0 = platform::Timer();
-        failures += com232::DataExchange(8) == 1 ? 0 : 1;
+        failures += com232::ProgramLink().DataExchange(8) == 1 ? 0 : 1;
         times.push_back(platform::Timer() - t0);
     }
     const double wall = platform::Timer() - wall0;
@@ -67,16 +68,16 @@ int main(int argc, char** argv) {
 
     // A sensor that stays silent: the wait must sleep, not spin.
     sensor.Command("fault drop");
-    com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
+    com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
     const double c0 = CpuSeconds();
     const double w0 = platform::Timer();
-    const int r = com232::DataExchange(8);
+    const int r = com232::ProgramLink().DataExchange(8);
     const double waited = platform::Timer() - w0;
     const double used = CpuSeconds() - c0;
     std::printf(
         "Waiting for an answer that never comes: result %d after %.2f s, CPU %.3f s = %.1f%% "
         "of one core (target < 5%%)\n",
         r, waited, used, 100.0 * used / waited);
-    com232::CloseLink();
+    com232::ProgramLink().CloseLink();
     return 0;
 }

@@ -14,6 +14,7 @@
 #include "app/shell.h"
 #include "bench/bench_support.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/widgets.h"
@@ -160,7 +161,7 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user) {
     double settledAt = 0;
     long lastWritten = -1;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!record::RecordingRunning() || com232::AcquisitionRunning != 1) {
+        if (!record::RecordingRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
             return;
         }
         written = static_cast<long>(record::RunCounter());

@@ -19,6 +19,7 @@
 #include "app/shell.h"
 #include "bench/bench_support.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/go_loop.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -53,7 +54,7 @@ struct FaultKind {
 };
 
 std::vector<FaultKind> Faults() {
-    const int late = static_cast<int>((com232::AnswerTimeoutSeconds() + 0.5) * 1000);
+    const int late = static_cast<int>((com232::ProgramLink().AnswerTimeoutSeconds() + 0.5) * 1000);
     const std::string lateMs = std::to_string(late);
     return {
         {"no answer", "drop", true},
@@ -164,7 +165,7 @@ void Soak::Poll() {
         frames_ = frames;
         lastFrameAt_ = now;
     }
-    if (!live::GoRunning() || com232::AcquisitionRunning != 1) {
+    if (!live::GoRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
         return;
     }
     if (now >= end_) {
@@ -247,7 +248,7 @@ void Soak::Go() {
     }
     const unsigned long long failuresBefore = live::GoLoopCounters().failures;
     app::P().main.go->click(); // until a failure or the end
-    if (live::GoLoopCounters().failures == failuresBefore && com232::LinkOk == 1) {
+    if (live::GoLoopCounters().failures == failuresBefore && com232::ProgramLink().LinkOk == 1) {
         Later(0, &Soak::Go);
         return;
     }
@@ -267,7 +268,7 @@ void Soak::TryToConnect() {
     ++connectAttempts_;
     ++attempts_;
     app::P().connect.tryToConnect->click();
-    if (com232::LinkOk == 1 && com232::LinkOpen()) {
+    if (com232::ProgramLink().LinkOk == 1 && com232::ProgramLink().LinkOpen()) {
         if (pending_ >= 0) {
             ++faults_[static_cast<size_t>(pending_)].recovered;
         }
@@ -349,7 +350,7 @@ int main(int argc, char** argv) {
     }
     std::printf("GO soak: %.0f s against the simulated sensor over TCP, faults every 0.5..6 s "
                 "(seed %u), answer time-out %.1f s\n",
-                seconds, seed, com232::AnswerTimeoutSeconds());
+                seconds, seed, com232::ProgramLink().AnswerTimeoutSeconds());
     std::fflush(stdout);
     {
         Soak soak(*sensor, seconds, seed);

@@ -3,6 +3,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/runtime.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ bool StartProgram(const fs::path& dir, sim::Simulator& sensor, bool serial, int 
         return false;
     }
     app::InitAll();
-    return com232::LinkOk == 1;
+    return com232::ProgramLink().LinkOk == 1;
 }
 
 void Settle(int passes) {

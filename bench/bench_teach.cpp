@@ -15,6 +15,7 @@
 #include "app/shell.h"
 #include "bench/bench_support.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
@@ -89,7 +90,7 @@ Recording Record(int preloaded, int frames) {
     stop.setInterval(1);
     QObject::connect(&stop, &QTimer::timeout, [&] {
         if (teach::RecordCount() >= preloaded + frames) {
-            com232::AcquisitionRunning = 0;
+            com232::ProgramLink().AcquisitionRunning = 0;
         }
     });
     stop.start();

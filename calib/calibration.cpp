@@ -4,6 +4,7 @@
 #include "calib/calib_ui.h"
 #include "calib/calib_wire.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
@@ -59,22 +60,22 @@ CalibrationPage& Page() {
 }
 
 int Exchange(uint8_t order, uint16_t param, uint16_t dataLength) {
-    com232::FillTxBuf(order, param, dataLength);
-    return com232::DataExchange(static_cast<int>(com232::kHeaderSize + dataLength));
+    com232::ProgramLink().FillTxBuf(order, param, dataLength);
+    return com232::ProgramLink().DataExchange(static_cast<int>(com232::kHeaderSize + dataLength));
 }
 
 // Order 101 with the three values of `fields`.
 int WriteCalibration(uint16_t which, ctl::U16Spin* const fields[3]) {
-    uint8_t* data = com232::TxData();
+    uint8_t* data = com232::ProgramLink().TxData();
     for (int c = 0; c < 3; ++c) {
         com232::PutU16(data + 2 * c, static_cast<uint16_t>(fields[c]->value()));
     }
     const int result =
         Exchange(com232::kOrderWriteCalib, which, static_cast<uint16_t>(kWriteCalibSize));
-    if (result == 1 && com232::AnswerParam != 0) {
-        com232::StatusText =
-            "INFO!\n" + std::to_string(com232::AnswerParam) + kTextCalibPlausibility;
-        com232::SetTimeout();
+    if (result == 1 && com232::ProgramLink().AnswerParam != 0) {
+        com232::ProgramLink().StatusText =
+            "INFO!\n" + std::to_string(com232::ProgramLink().AnswerParam) + kTextCalibPlausibility;
+        com232::ProgramLink().SetTimeout();
     }
     return result;
 }
@@ -108,7 +109,7 @@ void Dimmed(F command) {
 int GetCF() {
     uint16_t cf[3] = {};
     uint16_t offsets[3] = {};
-    if (ReadCalibration(cf, offsets) != 1) {
+    if (ReadCalibration(com232::ProgramLink(), cf, offsets) != 1) {
         return -1;
     }
     CalibrationPage& c = Page();
@@ -129,11 +130,11 @@ int SendOffset() {
 }
 
 void StartSelfCalibration() {
-    com232::LinkOk = 1;
-    if (Exchange(com232::kOrderSelfCalib, 0, 0) != 1 || com232::LinkOk != 1) {
+    com232::ProgramLink().LinkOk = 1;
+    if (Exchange(com232::kOrderSelfCalib, 0, 0) != 1 || com232::ProgramLink().LinkOk != 1) {
         return;
     }
-    const uint8_t* d = com232::RxData();
+    const uint8_t* d = com232::ProgramLink().RxData();
     CalibrationPage& c = Page();
     for (int i = 0; i < 3; ++i) {
         c.cf[i]->SetVal(com232::GetU16(d + 2 * i));
@@ -174,8 +175,8 @@ CfOutcome SetCF(const WhiteMeans& means) {
 }
 
 bool CalcCF() {
-    com232::AcquisitionRunning = 0;
-    com232::DropReceived();
+    com232::ProgramLink().AcquisitionRunning = 0;
+    com232::ProgramLink().DropReceived();
     if (platform::ConfirmPopup("CONFIRM CALCULATION!", kTextConfirmCalculation) != 1) {
         platform::MessagePopup("INFO!", kTextInsertRightValues);
         return true;

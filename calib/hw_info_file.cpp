@@ -4,6 +4,7 @@
 #include "calib/hw_info_content.h"
 #include "link/com232.h"
 #include "link/link_ui.h"
+#include "link/program_link.h"
 #include "params/parameter_file.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
@@ -30,7 +31,7 @@ platform::FileSelectRequest HardwareFileRequest() {
 } // namespace
 
 void GenerateHWInfoFile() {
-    using com232::LinkOk;
+    auto& LinkOk = com232::ProgramLink().LinkOk;
     LinkOk = 1;
     // The parameter set from the sensor's RAM, whatever the transfer target.
     const uint16_t target = params::TransferTarget;
@@ -45,7 +46,7 @@ void GenerateHWInfoFile() {
         return;
     }
     hwinfo::HardwareInfo info;
-    if (!hwinfo::ReadHardwareBlock(&info.dataText)) {
+    if (!hwinfo::ReadHardwareBlock(com232::ProgramLink(), &info.dataText)) {
         return;
     }
 
@@ -57,7 +58,7 @@ void GenerateHWInfoFile() {
     shell::Shell().Paths().hardwareIniFile = path;
 
     com232::Ui().CalibrationValues(info.cf, info.offset);
-    info.firmwareVersion = com232::SensorIdText;
+    info.firmwareVersion = com232::ProgramLink().SensorIdText;
     info.para = params::ParameterBlock;
     info.teach = params::TeachTable;
 

@@ -8,6 +8,7 @@
 #include "cli/signals.h"
 #include "inifile/ini_store.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "params/parameter_file_io.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -28,7 +29,7 @@ record::RunHooks Hooks(std::function<bool(const live::LiveDataFrameBytes&)> take
     double next = platform::Timer() + progress;
     hooks.counters = [progress, frames, next]() mutable {
         if (StopRequested()) {
-            com232::AcquisitionRunning = 0;
+            com232::ProgramLink().AcquisitionRunning = 0;
         }
         if (progress > 0 && frames != nullptr && platform::Timer() >= next) {
             next = platform::Timer() + progress;
@@ -44,8 +45,8 @@ Outcome RunEnd() {
     if (!OutputFailure().empty()) {
         return {kExitFile, OutputFailure()};
     }
-    if (com232::LinkOk != 1 && !StopRequested()) {
-        return {kExitLink, com232::StatusText};
+    if (com232::ProgramLink().LinkOk != 1 && !StopRequested()) {
+        return {kExitLink, com232::ProgramLink().StatusText};
     }
     return {};
 }
@@ -62,8 +63,9 @@ Outcome Live(const Options& o, const std::string& panelId) {
     run.count = static_cast<uint32_t>(o.count);
     run.interval = o.intervalGiven ? o.interval : record::kMinRecordInterval;
     record::RunCounters counters;
-    com232::LinkOk = 1;
-    record::RunTimedRecording(run, Hooks([&](const live::LiveDataFrameBytes& frame) {
+    com232::ProgramLink().LinkOk = 1;
+    record::RunTimedRecording(com232::ProgramLink(), run,
+                              Hooks([&](const live::LiveDataFrameBytes& frame) {
                                   const WallClock::time_point now = WallClock::now();
                                   return o.json ? EmitJson("frame", LiveFrameJson(frame, now))
                                                 : WriteOut(LiveLine(frame, now, format));
@@ -97,19 +99,20 @@ Outcome Record(const Options& o, const std::string& path, const std::string& pan
         },
         o.progress, &lines);
     record::RunCounters counters;
-    com232::LinkOk = 1;
+    com232::ProgramLink().LinkOk = 1;
     bool started = true;
     if (o.triggered) {
-        started = record::RunTriggeredRecording(hooks, &counters, static_cast<uint32_t>(o.count));
+        started = record::RunTriggeredRecording(com232::ProgramLink(), hooks, &counters,
+                                                static_cast<uint32_t>(o.count));
         // However the run ended, the sensor stops sending by itself.
         AllowCleanUpExchanges();
-        record::StopAutoSend();
+        record::StopAutoSend(com232::ProgramLink());
     } else {
         record::TimedRun run;
         run.mode = o.endless ? record::kModeTimedEndless : record::kModeTimedCount;
         run.count = static_cast<uint32_t>(o.count);
         run.interval = o.interval;
-        record::RunTimedRecording(run, hooks, &counters);
+        record::RunTimedRecording(com232::ProgramLink(), run, hooks, &counters);
     }
     Warn("RECORD: " + std::to_string(lines) + (lines == 1 ? " frame" : " frames") +
          " recorded to " + shown + (StopRequested() ? " (stopped)" : ""));
@@ -122,7 +125,7 @@ Outcome Record(const Options& o, const std::string& path, const std::string& pan
                                : "The record file could not be written: " + path + "\n" + error};
     }
     if (!started) {
-        return {kExitLink, com232::StatusText};
+        return {kExitLink, com232::ProgramLink().StatusText};
     }
     return RunEnd();
 }
@@ -145,11 +148,11 @@ Outcome HardwareInfo(const Options& o, const std::string& path) {
     }
     info.para = held.block;
     info.teach = held.table;
-    if (calib::ReadCalibration(info.cf, info.offset) != 1 ||
-        !hwinfo::ReadHardwareBlock(&info.dataText)) {
-        return {kExitLink, com232::StatusText};
+    if (calib::ReadCalibration(com232::ProgramLink(), info.cf, info.offset) != 1 ||
+        !hwinfo::ReadHardwareBlock(com232::ProgramLink(), &info.dataText)) {
+        return {kExitLink, com232::ProgramLink().StatusText};
     }
-    info.firmwareVersion = com232::SensorIdText;
+    info.firmwareVersion = com232::ProgramLink().SensorIdText;
     if (IsStdStream(path)) {
         ini::IniStorePtr store = ini::MakeIniStore();
         std::string text;

@@ -6,6 +6,7 @@
 #include "cli/report.h"
 #include "cli/signals.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/runtime.h"
 
 #include <clocale>
@@ -16,7 +17,7 @@ namespace {
 
 Outcome Ident(const com232::SensorIdentity& id) {
     Say(id.parts.Display() + "\nSERIAL NUMBER: " + std::to_string(id.serialNumber));
-    EmitJson("ident", {{"id", Q(com232::SensorIdText)},
+    EmitJson("ident", {{"id", Q(com232::ProgramLink().SensorIdText)},
                        {"display", Q(id.parts.Display())},
                        {"firmware", Q(id.parts.Version())}});
     return {};
@@ -160,7 +161,7 @@ int RunSensorCommandWithRuntime(int argc, char** argv, const Options& o) {
     std::setlocale(LC_NUMERIC, "C");
     const int status = RunSensorCommand(o);
     // The link's socket goes before the application object it belongs to.
-    com232::CloseLink();
+    com232::ProgramLink().CloseLink();
     platform::ShutdownCoreRuntime();
     return status;
 }

@@ -5,6 +5,7 @@
 #include "cli/sensor_sets.h"
 #include "inifile/ini_store.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "params/transfer_ops.h"
 
 #include <QJsonArray>
@@ -17,8 +18,8 @@ using params::TeachTableBytes;
 
 // Why a transfer stopped: the link's message and what may not have arrived.
 std::string TransferFailureText(const params::TransferResult& r, bool toEeprom) {
-    std::string text =
-        com232::StatusText + "\nThe link failed at " + params::TransferStepName(r.failedAt) + ".";
+    std::string text = com232::ProgramLink().StatusText + "\nThe link failed at " +
+                       params::TransferStepName(r.failedAt) + ".";
     if (r.failedAt == params::TransferStep::Block) {
         text += " Nothing was sent.";
     } else if (r.failedAt == params::TransferStep::Table) {
@@ -41,13 +42,13 @@ std::string KeyList(const std::string& heading, const std::vector<std::string>& 
 // Reads the set back and compares it with what was sent.
 Outcome VerifyFrom(const Options& o, bool eeprom, const SetWords& sent) {
     SetWords back;
-    const params::TransferResult r =
-        params::ReadParaSet(static_cast<uint16_t>(o.set), eeprom, &back.block, &back.table);
+    const params::TransferResult r = params::ReadParaSet(
+        com232::ProgramLink(), static_cast<uint16_t>(o.set), eeprom, &back.block, &back.table);
     if (!r.reports.empty()) {
         Warn(r.reports);
     }
     if (!r.ok) {
-        return {kExitLink, com232::StatusText + "\nThe set could not be read back."};
+        return {kExitLink, com232::ProgramLink().StatusText + "\nThe set could not be read back."};
     }
     const std::vector<Difference> words = CompareSets(sent, back);
     const char* where = eeprom ? "EEPROM" : "RAM";
@@ -194,14 +195,16 @@ Outcome Send(const Options& o, const ParameterInput& input) {
     // sensor holds them, as after the program's connection test.
     SetWords current;
     const auto set = static_cast<uint16_t>(o.set);
-    if (!params::ReadParaSet(set, false, &current.block, &current.table).ok) {
-        return {kExitLink, com232::StatusText + "\nNothing was sent."};
+    if (!params::ReadParaSet(com232::ProgramLink(), set, false, &current.block, &current.table)
+             .ok) {
+        return {kExitLink, com232::ProgramLink().StatusText + "\nNothing was sent."};
     }
     SetWords file{input.read.block, input.read.table};
     for (int row = 0; row < params::kTeachRows; ++row) {
         file.table.set(row, params::kReserved, current.table.get(row, params::kReserved));
     }
-    const params::TransferResult r = params::WriteParaSet(set, o.eeprom, file.block, file.table);
+    const params::TransferResult r =
+        params::WriteParaSet(com232::ProgramLink(), set, o.eeprom, file.block, file.table);
     if (!r.reports.empty()) {
         Warn(r.reports);
     }

@@ -6,6 +6,7 @@
 #include "cli/report.h"
 #include "cli/signals.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "record/record_file.h"
 #include "scope/scope_logic.h"
 #include "scope/scope_run.h"
@@ -41,10 +42,10 @@ std::string ScopeTable(const std::array<scope::SampleBlock, scope::kScopeBlocks>
 } // namespace
 
 Outcome CycleTime() {
-    com232::LinkOk = 1;
-    const double cycle = scope::ReadCycleTime();
-    if (com232::LinkOk != 1) {
-        return {kExitLink, com232::StatusText};
+    com232::ProgramLink().LinkOk = 1;
+    const double cycle = scope::ReadCycleTime(com232::ProgramLink());
+    if (com232::ProgramLink().LinkOk != 1) {
+        return {kExitLink, com232::ProgramLink().StatusText};
     }
     const double frequency = scope::ScanFrequencyHz(cycle);
     Say("CYCLE TIME: " + Decimal(cycle, scope::CycleTimeDecimals(cycle)) +
@@ -58,19 +59,21 @@ Outcome Scope(const Options& o, const std::string& path) {
                                static_cast<uint16_t>(o.pretrigger),
                                static_cast<uint16_t>(o.scanRate), static_cast<uint16_t>(o.signal)};
     // The time scale first: the capture may wait long for its trigger.
-    com232::LinkOk = 1;
-    const double cycle = scope::ReadCycleTime();
-    if (com232::LinkOk != 1) {
-        return {kExitLink, com232::StatusText};
+    com232::ProgramLink().LinkOk = 1;
+    const double cycle = scope::ReadCycleTime(com232::ProgramLink());
+    if (com232::ProgramLink().LinkOk != 1) {
+        return {kExitLink, com232::ProgramLink().StatusText};
     }
     std::array<scope::SampleBlock, scope::kScopeBlocks> blocks{};
-    const scope::CaptureEnd end = scope::CaptureScope(settings, &blocks);
+    const scope::CaptureEnd end =
+        scope::CaptureScope(com232::ProgramLink(), CaptureState(), settings, &blocks);
     if (end == scope::CaptureEnd::Failed && !StopRequested()) {
-        return {kExitLink, com232::StatusText};
+        return {kExitLink, com232::ProgramLink().StatusText};
     }
     if (end != scope::CaptureEnd::Complete) {
         AllowCleanUpExchanges();
-        scope::BreakDataScan(); // the sensor no longer waits for its trigger
+        scope::BreakDataScan(com232::ProgramLink(),
+                             CaptureState()); // the sensor no longer waits for its trigger
         return {kExitRefused, "The capture was broken off; no file was written."};
     }
     const std::string table = ScopeTable(blocks, settings, cycle);

@@ -3,6 +3,7 @@
 #include "inifile/ini_store.h"
 #include "link/com232.h"
 #include "link/port_text.h"
+#include "link/program_link.h"
 #include "platform/com_port_map.h"
 #include "settings/panel_settings_file.h"
 
@@ -183,38 +184,38 @@ std::string ExpandOutputName(const std::string& pattern, const std::string& addr
 
 Connection Connect(const Address& a) {
     Connection c;
-    com232::ResetLinkState();
-    com232::ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
-    com232::ComPort = static_cast<uint16_t>(a.com);
-    com232::BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
-    com232::ServerAddress = a.host;
-    com232::ServerPort = a.port;
+    com232::ProgramLink().Reset();
+    com232::ProgramLink().ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
+    com232::ProgramLink().ComPort = static_cast<uint16_t>(a.com);
+    com232::ProgramLink().BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
+    com232::ProgramLink().ServerAddress = a.host;
+    com232::ProgramLink().ServerPort = a.port;
     if (a.serial) {
-        com232::InitRS232(a.device);
+        com232::ProgramLink().InitRS232(a.device);
     } else {
-        com232::InitTCP_IP();
+        com232::ProgramLink().InitTCP_IP();
     }
-    if (com232::LinkResult < 0) {
+    if (com232::ProgramLink().LinkResult < 0) {
         // The program's own words, then the transport's reason.
         c.status = kExitLink;
-        c.message = "Could not establish connection! " + com232::StatusText;
+        c.message = "Could not establish connection! " + com232::ProgramLink().StatusText;
         return c;
     }
-    c.identity = com232::IdentifySensor();
+    c.identity = com232::IdentifySensor(com232::ProgramLink());
     if (!c.identity.answered) {
         c.status = kExitLink;
-        c.message = com232::StatusText;
+        c.message = com232::ProgramLink().StatusText;
     } else if (!c.identity.versionMatches) {
         c.status = kExitRefused;
         c.message = com232::FirmwareMismatchText(c.identity);
     } else {
-        com232::LinkOk = 1; // connected, as after the program's connection test
+        com232::ProgramLink().LinkOk = 1; // connected, as after the program's connection test
     }
     return c;
 }
 
 void Disconnect() {
-    com232::CloseLink();
+    com232::ProgramLink().CloseLink();
 }
 
 } // namespace cli

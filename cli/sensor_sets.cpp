@@ -2,16 +2,17 @@
 
 #include "cli/report.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "params/mode_corrections.h"
 #include "params/transfer_ops.h"
 
 namespace cli {
 namespace {
 
-// Reads one set; false after a link failure (in com232::StatusText).
+// Reads one set; false after a link failure (in com232::ProgramLink().StatusText).
 bool Read(uint16_t set, bool fromEeprom, SetWords* words) {
     const params::TransferResult r =
-        params::ReadParaSet(set, fromEeprom, &words->block, &words->table);
+        params::ReadParaSet(com232::ProgramLink(), set, fromEeprom, &words->block, &words->table);
     if (!r.reports.empty()) {
         Warn(r.reports);
     }
@@ -20,7 +21,7 @@ bool Read(uint16_t set, bool fromEeprom, SetWords* words) {
 
 SensorSetRead LinkFailure(SensorSetRead r, const std::string& what) {
     r.status = kExitLink;
-    r.message = com232::StatusText + "\n" + what;
+    r.message = com232::ProgramLink().StatusText + "\n" + what;
     return r;
 }
 
@@ -30,7 +31,7 @@ SensorSetRead RestoreRam(SensorSetRead r, const SetWords ram[2]) {
     for (int s : r.ramSetsReplaced) {
         const auto set = static_cast<uint16_t>(s);
         const params::TransferResult w =
-            params::WriteParaSet(set, false, ram[s].block, ram[s].table);
+            params::WriteParaSet(com232::ProgramLink(), set, false, ram[s].block, ram[s].table);
         if (!w.reports.empty()) {
             Warn(w.reports);
         }

@@ -1,6 +1,7 @@
 #include "cli/signals.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/interrupt.h"
 #include "scope/scope_run.h"
 
@@ -16,8 +17,8 @@ volatile std::sig_atomic_t gCleaningUp = 0;
 
 void Stop() {
     gStop = 1;
-    com232::AcquisitionRunning = 0;
-    scope::ScanActive = 0;
+    com232::ProgramLink().AcquisitionRunning = 0;
+    CaptureState().ScanActive = 0;
     // The exchanges that leave the sensor as it was are not cut short: a
     // stop passed on by the run of a whole line may come right behind the
     // terminal's own.
@@ -43,6 +44,11 @@ void Install(int signal, void (*handler)(int)) {
 }
 
 } // namespace
+
+scope::ScanState& CaptureState() {
+    static scope::ScanState scan;
+    return scan;
+}
 
 void InstallStopSignals() {
     Install(SIGINT, OnStopSignal);

@@ -4,7 +4,12 @@
 // A write to a closed pipe is a failed write (reported), not a signal.
 #pragma once
 
+#include "scope/scope_run.h"
+
 namespace cli {
+
+// The capture state of the sensor's scope, which a stop breaks off.
+scope::ScanState& CaptureState();
 
 void InstallStopSignals();
 // Starts the --timeout clock (seconds > 0).

@@ -2,6 +2,7 @@
 // firmware version is the one this program was made for and read the
 // parameter set; and the CLOSE/OFFLINE question when any of it fails.
 #include "link/com232.h"
+#include "link/connect_test.h"
 #include "link/identify.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
@@ -26,17 +27,17 @@ void AskCloseOrOffline(const std::string& message) {
     }
 }
 
-SensorIdentity IdentifySensor() {
+SensorIdentity IdentifySensor(SensorLink& link) {
     SensorIdentity identity;
-    FillTxBuf(kOrderIdentify, 0, 0);
-    if (DataExchange(static_cast<int>(kHeaderSize)) != 1) {
+    link.FillTxBuf(kOrderIdentify, 0, 0);
+    if (link.DataExchange(static_cast<int>(kHeaderSize)) != 1) {
         return identity;
     }
     identity.answered = true;
-    identity.serialNumber = AnswerParam;
-    const char* id = reinterpret_cast<const char*>(RxData());
-    SensorIdText.assign(id, strnlen(id, kIdTextSize));
-    identity.parts = SplitSensorId(SensorIdText);
+    identity.serialNumber = link.AnswerParam;
+    const char* id = reinterpret_cast<const char*>(link.RxData());
+    link.SensorIdText.assign(id, strnlen(id, kIdTextSize));
+    identity.parts = SplitSensorId(link.SensorIdText);
     identity.versionMatches = identity.parts.Version() == kScopeFirmwareVersion;
     return identity;
 }
@@ -47,20 +48,20 @@ std::string FirmwareMismatchText(const SensorIdentity& identity) {
            "\nThe serial number is: " + std::to_string(identity.serialNumber);
 }
 
-void CheckComLine() {
-    const SensorIdentity identity = IdentifySensor();
+void CheckComLine(SensorLink& link) {
+    const SensorIdentity identity = IdentifySensor(link);
     if (!identity.answered) {
         AskCloseOrOffline(kTextCouldNotConnect);
         return;
     }
-    Ui().SetConnectionStatusToolTip(SensorIdText);
+    Ui().SetConnectionStatusToolTip(link.SensorIdText);
     if (identity.versionMatches) {
         Ui().ShowConnectionStatus(identity.parts.Display());
         Ui().AppendMessage(identity.parts.Display() +
                            "\nSERIAL NUMBER: " + std::to_string(identity.serialNumber) + "\n\n");
-        LinkOk = 1;
+        link.LinkOk = 1;
         Ui().GetPara();
-        if (LinkOk != 1) {
+        if (link.LinkOk != 1) {
             // A sensor whose parameters cannot be read is no more usable than
             // one that does not answer: the failure is in the message box,
             // the user chooses between ending and working offline.

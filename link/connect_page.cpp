@@ -2,8 +2,10 @@
 
 #include "link/com232.h"
 #include "link/connect_page_ui.h"
+#include "link/connect_test.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
+#include "link/program_link.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/shell_services.h"
@@ -48,10 +50,10 @@ void DimLinkButtons(bool dim) {
 
 void ReadConnectionControls() {
     ConnectPage& c = Page();
-    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
-    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
-    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
-    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
+    com232::ProgramLink().ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    com232::ProgramLink().ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    com232::ProgramLink().BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
+    com232::ProgramLink().ServerAddress = c.address->currentText().trimmed().toStdString();
     PortText = c.portNumber->text().toStdString();
 }
 
@@ -66,8 +68,8 @@ void SetBaudrateSelector(int index) {
 
 void InitConnectPanel() {
     ConnectPage& c = Page();
-    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
-    if (com232::ComProtocol == com232::kProtocolRs232) {
+    com232::ProgramLink().ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    if (com232::ProgramLink().ComProtocol == com232::kProtocolRs232) {
         for (QWidget* w :
              {static_cast<QWidget*>(c.comPort), c.comPortLabel, static_cast<QWidget*>(c.baudrate),
               c.baudrateLabel, static_cast<QWidget*>(c.changeBaudrate)}) {
@@ -77,7 +79,7 @@ void InitConnectPanel() {
                            static_cast<QWidget*>(c.portNumber), c.portNumberLabel}) {
             Show(w, false);
         }
-    } else if (com232::ComProtocol == com232::kProtocolTcp) {
+    } else if (com232::ProgramLink().ComProtocol == com232::kProtocolTcp) {
         for (QWidget* w :
              {static_cast<QWidget*>(c.comPort), c.comPortLabel, static_cast<QWidget*>(c.baudrate),
               c.baudrateLabel, static_cast<QWidget*>(c.changeBaudrate)}) {
@@ -179,24 +181,24 @@ void UpdateAddressHistory(const std::string& address) {
 void TryToConnect() {
     // Whatever is open goes first, serial port or TCP connection alike: a
     // connection left behind would report its end against the new one.
-    com232::CloseLink();
+    com232::ProgramLink().CloseLink();
     com232::Ui().ShowConnectionStatus(kTextTryToConnect);
     com232::Ui().AppendMessage(std::string(kTextTryToConnect) + "\n");
 
     ReadConnectionControls();
     ProcessPendingEvents();
 
-    const bool serial = com232::ComProtocol == com232::kProtocolRs232;
-    com232::Ui().ShowLinkIndicator(serial, "COM " + std::to_string(com232::ComPort),
-                                   com232::ServerAddress);
-    com232::ServerPort = PortNumberOfText(PortText);
+    const bool serial = com232::ProgramLink().ComProtocol == com232::kProtocolRs232;
+    com232::Ui().ShowLinkIndicator(serial, "COM " + std::to_string(com232::ProgramLink().ComPort),
+                                   com232::ProgramLink().ServerAddress);
+    com232::ProgramLink().ServerPort = PortNumberOfText(PortText);
     if (serial) {
-        com232::InitRS232();
+        com232::ProgramLink().InitRS232();
     } else {
-        com232::InitTCP_IP();
+        com232::ProgramLink().InitTCP_IP();
     }
-    if (com232::LinkResult >= 0) {
-        com232::CheckComLine();
+    if (com232::ProgramLink().LinkResult >= 0) {
+        com232::CheckComLine(com232::ProgramLink());
         return;
     }
     com232::AskCloseOrOffline(com232::kTextCouldNotConnect);
@@ -205,9 +207,9 @@ void TryToConnect() {
 void Disconnect() {
     ConnectPage& c = Page();
     shell::Shell().SetButtonsDimmed(0, 1);
-    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    com232::ProgramLink().ComPort = static_cast<uint16_t>(ComPortFromSelector());
     // The port that is open, not the one the selector names by now.
-    com232::CloseLink();
+    com232::ProgramLink().CloseLink();
     com232::Ui().ShowConnectionStatus(kTextNoSensor);
     com232::Ui().AppendMessage(std::string(kTextNoSensor) + "\n\n");
     com232::Ui().SelectFileTarget();
@@ -217,21 +219,21 @@ void Disconnect() {
     c.tryToConnect->setEnabled(true);
     c.baudrate->setEnabled(true);
     com232::Ui().EnableTransferCommands();
-    com232::LinkOk = 0;
+    com232::ProgramLink().LinkOk = 0;
 }
 
 void ChangeBaudrate() {
-    com232::BaudrateIndex = static_cast<uint16_t>(Page().baudrate->Val());
+    com232::ProgramLink().BaudrateIndex = static_cast<uint16_t>(Page().baudrate->Val());
     com232::Ui().AppendMessage("TRY TO CHANGE BAUDRATE!\n");
-    com232::FillTxBuf(com232::kOrderBaudrate, com232::BaudrateIndex, 0);
-    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
+    com232::ProgramLink().FillTxBuf(com232::kOrderBaudrate, com232::ProgramLink().BaudrateIndex, 0);
+    if (com232::ProgramLink().DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
         return;
     }
     com232::Ui().AppendMessage("SUCCESS!\n");
-    com232::InitRS232();
-    com232::LinkOk = 1;
+    com232::ProgramLink().InitRS232();
+    com232::ProgramLink().LinkOk = 1;
     TryToConnect();
-    if (com232::LinkOk == 1) {
+    if (com232::ProgramLink().LinkOk == 1) {
         com232::Ui().AppendMessage("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
     }
 }
@@ -246,7 +248,7 @@ int CBF_ButtonTryToConnect(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().SetButtonsDimmed(0, 1);
         TryToConnect();
-        if (com232::LinkOk == 1) {
+        if (com232::ProgramLink().LinkOk == 1) {
             shell::Shell().SetButtonsDimmed(0, 0);
         }
     }
@@ -275,7 +277,7 @@ int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
         ChangeBaudrate();
         // After OFFLINE in the question of a failed reconnect, offline mode
         // keeps its own dimming; otherwise the commands come back.
-        if (com232::LinkOpen()) {
+        if (com232::ProgramLink().LinkOpen()) {
             shell::Shell().SetButtonsDimmed(0, 0);
         }
     }
@@ -317,9 +319,9 @@ int CBF_StringIpAdress(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         ConnectPage& c = Page();
         c.accept->setEnabled(false);
-        com232::ServerAddress = c.address->currentText().trimmed().toStdString();
-        if (!com232::ServerAddress.empty()) {
-            UpdateAddressHistory(com232::ServerAddress);
+        com232::ProgramLink().ServerAddress = c.address->currentText().trimmed().toStdString();
+        if (!com232::ProgramLink().ServerAddress.empty()) {
+            UpdateAddressHistory(com232::ProgramLink().ServerAddress);
         }
     }
     return 0;

@@ -1,6 +1,7 @@
 #include "live/go_loop.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
@@ -19,7 +20,7 @@ GoCounters gCounters;
 } // namespace
 
 void GetData() {
-    using com232::AcquisitionRunning;
+    auto& AcquisitionRunning = com232::ProgramLink().AcquisitionRunning;
     AcquisitionRunning = 1;
     for (;;) {
         if (params::SendPending) {
@@ -34,8 +35,8 @@ void GetData() {
         if (AcquisitionRunning == 0) {
             break;
         }
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
+        com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
+        if (com232::ProgramLink().DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
             Frames().Publish(FrameFromAnswer(), kUseGo, Parameters().EvaluationMode());
             ++gCounters.frames;
         } else {
@@ -70,7 +71,7 @@ int CBF_ButtonGo(QWidget*, ctl::Event e) {
 
 int CBF_ButtonStop(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        com232::AcquisitionRunning = 0; // the running loop ends at its next check
+        com232::ProgramLink().AcquisitionRunning = 0; // the running loop ends at its next check
     }
     return 0;
 }

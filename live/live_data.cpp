@@ -1,6 +1,7 @@
 #include "live/live_data.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
@@ -89,7 +90,7 @@ void OnFrame(const LiveDataFrameBytes& frame, unsigned uses) {
 
 LiveDataFrameBytes FrameFromAnswer() {
     LiveDataFrameBytes f;
-    std::memcpy(f.bytes, com232::RxData(), kLiveFrameSize);
+    std::memcpy(f.bytes, com232::ProgramLink().RxData(), kLiveFrameSize);
     return f;
 }
 

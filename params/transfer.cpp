@@ -1,6 +1,7 @@
 #include "params/transfer.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "params/mode_rules.h"
 #include "params/parameter_file.h"
 #include "params/parameter_model.h"
@@ -28,15 +29,20 @@ platform::Notifier<>& TransferSelectionChanged() {
 
 void SendPara() {
     SendPending = 0;
-    WriteParaSet(SelectedParaSet, TransferTarget == kTargetEeprom, Model().Block(),
-                 Model().Table());
+    WriteParaSet(com232::ProgramLink(), SelectedParaSet, TransferTarget == kTargetEeprom,
+                 Model().Block(), Model().Table());
 }
 
 void GetPara() {
     GetPending = 0;
     ParameterBlockBytes block;
     TeachTableBytes table;
-    if (!ReadParaSet(SelectedParaSet, TransferTarget == kTargetEeprom, &block, &table).ok) {
+    const TransferResult r = ReadParaSet(com232::ProgramLink(), SelectedParaSet,
+                                         TransferTarget == kTargetEeprom, &block, &table);
+    if (r.eepromPlausibility != 0) {
+        shell::Shell().ShowPage(shell::kPageConnection); // where the report went
+    }
+    if (!r.ok) {
         return; // the set stays as it was
     }
     Model().Replace(block, table);
@@ -72,7 +78,7 @@ int CBF_ButtonSend(QWidget*, ctl::Event event) {
     }
     if (TransferTarget == kTargetFile) {
         SendParaToFile();
-    } else if (com232::AcquisitionRunning == 0) {
+    } else if (com232::ProgramLink().AcquisitionRunning == 0) {
         shell::Shell().SetButtonsDimmed(0, 1);
         SendPara();
         shell::Shell().SetButtonsDimmed(0, 0);
@@ -88,7 +94,7 @@ int CBF_ButtonGet(QWidget*, ctl::Event event) {
     }
     if (TransferTarget == kTargetFile) {
         ReadParaFromFile();
-    } else if (com232::AcquisitionRunning == 0) {
+    } else if (com232::ProgramLink().AcquisitionRunning == 0) {
         shell::Shell().SetButtonsDimmed(0, 1);
         GetPara();
         shell::Shell().SetButtonsDimmed(0, 0);

@@ -5,6 +5,10 @@
 
 #include "params/parameter_layout.h"
 
+namespace com232 {
+class SensorLink;
+}
+
 #include <cstdint>
 #include <string>
 
@@ -30,19 +34,23 @@ struct TransferResult {
     uint16_t eepromPlausibility = 0;
     // The plausibility reports as the user reads them, in order.
     std::string reports;
+    // Why the failed exchange failed (the link's report).
+    std::string message;
 };
 
-// Writes set `set` (0, 1) into the sensor's RAM: the ParameterBlock, then the
-// TeachTable, then with `toEeprom` order 3. A non-zero plausibility code is
-// reported through the link's failure report (StatusText, SetTimeout) and
-// the sequence goes on; a failed exchange ends it.
-TransferResult WriteParaSet(uint16_t set, bool toEeprom, const ParameterBlockBytes& block,
-                            const TeachTableBytes& table);
+// Writes set `set` (0, 1) into the sensor's RAM over `link`: the
+// ParameterBlock, then the TeachTable, then with `toEeprom` order 3. A
+// non-zero plausibility code is reported through the link's failure report
+// (StatusText, SetTimeout) and the sequence goes on; a failed exchange ends
+// it.
+TransferResult WriteParaSet(com232::SensorLink& link, uint16_t set, bool toEeprom,
+                            const ParameterBlockBytes& block, const TeachTableBytes& table);
 
-// Reads set `set` (from the EEPROM first with `fromEeprom`: order 4, whose
-// plausibility report goes to the connection page's message box). The blocks
-// are replaced only when both reads succeeded; a shorter answer leaves zeros.
-TransferResult ReadParaSet(uint16_t set, bool fromEeprom, ParameterBlockBytes* block,
-                           TeachTableBytes* table);
+// Reads set `set` over `link` (from the EEPROM first with `fromEeprom`:
+// order 4, whose plausibility report goes out as the link's message). The
+// blocks are replaced only when both reads succeeded; a shorter answer
+// leaves zeros.
+TransferResult ReadParaSet(com232::SensorLink& link, uint16_t set, bool fromEeprom,
+                           ParameterBlockBytes* block, TeachTableBytes* table);
 
 } // namespace params

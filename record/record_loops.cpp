@@ -94,7 +94,7 @@ void RecordFrame() {
     run.interval = r.interval->value();
     run.count = static_cast<uint32_t>(std::max(0, r.count->value()));
     RunCounters counters;
-    RunTimedRecording(run, PageHooks(&counters), &counters);
+    RunTimedRecording(com232::ProgramLink(), run, PageHooks(&counters), &counters);
     live::FlushDisplays();
 }
 
@@ -125,7 +125,7 @@ void Record() {
 
 void TriggeredRecord() {
     RunCounters counters;
-    RunTriggeredRecording(PageHooks(&counters), &counters);
+    RunTriggeredRecording(com232::ProgramLink(), PageHooks(&counters), &counters);
     live::FlushDisplays();
 }
 
@@ -156,7 +156,7 @@ int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     platform::MessagePopup(kTitleAttention, kTextMakeSure);
     ColourStartButton(r.startTrigRec, true);
     TriggeredRecord();
-    StopAutoSend();
+    StopAutoSend(com232::ProgramLink());
     if (State().writeFailed) {
         detail::ReportWriteFailure(true);
     } else if (!platform::QuitRequested()) { // not after the main panel was closed

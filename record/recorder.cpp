@@ -4,6 +4,7 @@
 #include "record/recorder.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/live_params.h"
@@ -90,7 +91,7 @@ void ResetRecorderState() {
     const CycleHook hook = State().cycleHook;
     State() = {};
     State().cycleHook = hook;
-    com232::HoldLinkForStream(false);
+    com232::ProgramLink().HoldLinkForStream(false);
 }
 
 void InstallRecorderDisplays() {
@@ -191,7 +192,7 @@ bool ToFile() {
         State().writeFailed = true;
         State().writeError = RecordPath() + "\n" + reason;
     }
-    com232::AcquisitionRunning = 0;
+    com232::ProgramLink().AcquisitionRunning = 0;
     return false;
 }
 
@@ -224,7 +225,8 @@ int CBF_DispRecFile(QWidget*, ctl::Event) {
 
 int CBF_ButtonStopRecord(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        com232::AcquisitionRunning = 0; // the running recording ends at its next check
+        com232::ProgramLink().AcquisitionRunning =
+            0; // the running recording ends at its next check
     }
     return 0;
 }
@@ -249,7 +251,7 @@ int CBF_EditSelectDataRec(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    com232::AcquisitionRunning = 0;
+    com232::ProgramLink().AcquisitionRunning = 0;
     const int mode = Page().mode->Val();
     if (mode == kModeManual) {
         State().recorded = 0;

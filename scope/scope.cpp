@@ -1,6 +1,7 @@
 // Scope state, the cycle time, the graph axes and cursor deltas, the plots,
 // and the callbacks of the scope page and panel other than the capture's.
 #include "scope/scope.h"
+#include "link/program_link.h"
 
 #include "link/com232.h"
 #include "live/live_params.h"
@@ -14,6 +15,11 @@
 #include <QPushButton>
 
 namespace scope {
+
+ScanState& ProgramScan() {
+    static ScanState scan;
+    return scan;
+}
 
 std::array<SampleBlock, kScopeBlocks> ScopeBlocks{};
 DigitalTraceSet DigitalTraces{};
@@ -60,14 +66,14 @@ void ResetScopeState() {
     ScopeBlocks = {};
     DigitalTraces = {};
     CycleTime = 0;
-    ScanActive = 0;
+    ProgramScan().ScanActive = 0;
     gCycleTimeRunning = false;
     gHaveCapture = false;
     ResetCaptureFlags();
 }
 
 void GetCycleTime() {
-    const double cycle = ReadCycleTime();
+    const double cycle = ReadCycleTime(com232::ProgramLink());
     CycleTime = cycle;
     ScopePage& ui = Panels().scopePage;
     ui.cycleTime->SetDecimals(CycleTimeDecimals(cycle));

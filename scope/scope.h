@@ -21,6 +21,10 @@ extern DigitalTraceSet DigitalTraces;
 // Sensor cycle time in ms; 0 until measured.
 extern double CycleTime;
 
+// transitional: the program's capture state, until the scope's views get
+// their sensor's.
+ScanState& ProgramScan();
+
 // Start values of the scope state (start-up, tests).
 void ResetScopeState();
 // The capture's own flags to their start values (part of ResetScopeState).

@@ -2,6 +2,7 @@
 // for the four blocks (scope/scope_run.h), then plots them; BREAK SCAN
 // breaks the capture off. While the capture waits, BREAK SCAN stays usable
 // and the other commands are dimmed.
+#include "link/program_link.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "scope/scope.h"
@@ -27,8 +28,8 @@ ScanResult GetScopeData() {
         static_cast<uint16_t>(p.scopePage.scanRate->value()),
         static_cast<uint16_t>(p.scopePage.recordSignal->Val())};
     std::array<SampleBlock, kScopeBlocks> blocks{};
-    const CaptureEnd end =
-        CaptureScope(settings, &blocks, [&p] { p.scopePage.breakScan->setEnabled(true); });
+    const CaptureEnd end = CaptureScope(com232::ProgramLink(), ProgramScan(), settings, &blocks,
+                                        [&p] { p.scopePage.breakScan->setEnabled(true); });
     if (end == CaptureEnd::Failed) {
         return ScanResult::Failed;
     }
@@ -42,7 +43,7 @@ ScanResult GetScopeData() {
 
 void ResetCaptureFlags() {
     gScanRunning = false;
-    ResetCaptureLinkFlags();
+    ResetCaptureLinkFlags(ProgramScan());
 }
 
 bool ScanRunning() {
@@ -77,7 +78,7 @@ int CBF_ButtonBreakScan(QWidget*, ctl::Event e) {
         return 0;
     }
     shell::Shell().SetButtonsDimmed(0, 1);
-    BreakDataScan();
+    BreakDataScan(com232::ProgramLink(), ProgramScan());
     // Inside a running capture the commands come back when the capture has
     // ended, not before: nothing may start while it is still unwinding.
     if (!gScanRunning) {

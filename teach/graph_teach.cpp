@@ -1,6 +1,7 @@
 #include "teach/graph_teach.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
@@ -92,11 +93,11 @@ int RecordCount() {
 }
 
 void GetDataTP2() {
-    using com232::AcquisitionRunning;
+    auto& AcquisitionRunning = com232::ProgramLink().AcquisitionRunning;
     AcquisitionRunning = 1;
     while (AcquisitionRunning == 1) {
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
+        com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
+        if (com232::ProgramLink().DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
             live::TakeFrameFromAnswer();
             SetTP2Data();
         }
@@ -111,7 +112,7 @@ void SetTP2Data() {
     p.intensity = f.get(live::kInt);
     p.colour = live::ColourOfRgb(f.get(live::kRed), f.get(live::kGreen), f.get(live::kBlue));
     if (!RecordedPoints.Append(p)) {
-        com232::AcquisitionRunning = 0; // full: nothing more is stored
+        com232::ProgramLink().AcquisitionRunning = 0; // full: nothing more is stored
         return;
     }
     for (int v = 0; v < 3; ++v) {
@@ -121,7 +122,7 @@ void SetTP2Data() {
     gShownColour = p.colour;
     gNewPoint = true;
     if (RecordedPoints.Full()) {
-        com232::AcquisitionRunning = 0; // recording stops after this frame
+        com232::ProgramLink().AcquisitionRunning = 0; // recording stops after this frame
     }
     live::RequestDisplay(live::kShowTeachGraph);
 }
@@ -217,7 +218,7 @@ int CBF_ButtonTeachRecVal(QWidget*, ctl::Event e) {
 
 int CBF_ButtonTP2Start(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit || gRecording || live::GoRunning() || MeanPanelLoopRunning() ||
-        com232::ExchangeRunning()) {
+        com232::ProgramLink().ExchangeRunning()) {
         return 0; // a loop is running already; a second must not start inside it
     }
     if (RecordedPoints.Full()) {

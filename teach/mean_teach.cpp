@@ -1,6 +1,7 @@
 #include "teach/mean_teach.h"
 
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
@@ -178,10 +179,11 @@ int CBF_ButtonTeachMeanVal(QWidget*, ctl::Event e) {
     if (gLoopRunning) {
         // Reopened while the loop it started is still finishing its last
         // exchange: that loop simply goes on.
-        com232::AcquisitionRunning = 1;
+        com232::ProgramLink().AcquisitionRunning = 1;
         return 0;
     }
-    if (com232::AcquisitionRunning != 0 || live::GoRunning() || com232::ExchangeRunning()) {
+    if (com232::ProgramLink().AcquisitionRunning != 0 || live::GoRunning() ||
+        com232::ProgramLink().ExchangeRunning()) {
         return 0; // another loop feeds the displays
     }
     gLoopRunning = true;
@@ -268,7 +270,7 @@ int CBF_EditTP1ValueIto(QWidget*, ctl::Event) {
 
 int CBF_ButtonCloseTeachPanel(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        com232::AcquisitionRunning = 0; // ends any polling loop
+        com232::ProgramLink().AcquisitionRunning = 0; // ends any polling loop
         shell::Shell().ShowChild(shell::Child::Data);
     }
     return 0;

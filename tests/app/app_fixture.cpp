@@ -1,4 +1,5 @@
 #include "tests/app/app_fixture.h"
+#include "link/program_link.h"
 
 #include "params/parameter_set.h"
 #include "params/transfer.h"
@@ -93,7 +94,7 @@ void AppFixture::StartConnected(bool serial, sim::Options options,
         WriteTcpSettings();
     }
     StartProgram();
-    ASSERT_EQ(1, com232::LinkOk) << "the program did not connect";
+    ASSERT_EQ(1, com232::ProgramLink().LinkOk) << "the program did not connect";
     Received();
     user_->Clear();
 }
@@ -134,8 +135,8 @@ void AppFixture::SettleFor(double seconds) {
 
 void AppFixture::ExpectOfflineMode() {
     app::Panels& p = app::P();
-    EXPECT_FALSE(com232::LinkOpen());
-    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_FALSE(com232::ProgramLink().LinkOpen());
+    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
     EXPECT_EQ("NO SENSOR CONNECTED!", p.data.status->text().toStdString());
     EXPECT_EQ(params::kTargetFile, params::TransferTarget);
     EXPECT_TRUE(p.main.file->isChecked());

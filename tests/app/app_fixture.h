@@ -5,6 +5,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "sim/simulator.h"
@@ -55,7 +56,7 @@ protected:
     void ExpectOfflineMode();
 
     // A silent sensor costs a fraction of a second, not 3 s per request.
-    ShortLinkTimeouts timeouts_;
+    ShortLinkTimeouts timeouts_{com232::ProgramLink()};
 
     std::string dir_;
     std::unique_ptr<sim::Simulator> sensor_;

@@ -1,6 +1,7 @@
 // SEND and GET against the simulated sensor: order sequences, plausibility
 // reports, a time-out in the middle, and the wire layout of the blocks.
 #include "link/link_texts.h"
+#include "link/program_link.h"
 #include "params/mode_rules.h"
 #include "params/parameter_model.h"
 #include "params/parameter_set.h"
@@ -173,14 +174,14 @@ TEST_F(Transfer, TheShortcutKeySendsWhatIsStillBeingTyped) {
 TEST_F(Transfer, PlausibilityCodeOfTheParameterBlockIsReportedAndTheTableStillSent) {
     params::Model().SetValue(params::kAverage, 1500); // the sensor allows 0..1000
     params::Model().SetValue(params::kIntLim, 5000);  // and 0..4095
-    com232::AcquisitionRunning = 1;
+    com232::ProgramLink().AcquisitionRunning = 1;
     params::SendPara();
     EXPECT_EQ((std::vector<std::string>{"1 0 34", "1 2 496"}), Received());
-    EXPECT_EQ(std::string("INFO!\n2") + kTextRamPlausibility, com232::StatusText);
+    EXPECT_EQ(std::string("INFO!\n2") + kTextRamPlausibility, com232::ProgramLink().StatusText);
     EXPECT_NE(std::string::npos,
               Messages().find(std::string("INFO!\n2") + kTextRamPlausibility + "\n\n"));
     EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
-    EXPECT_EQ(0, com232::AcquisitionRunning); // a running loop ends
+    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning); // a running loop ends
     EXPECT_EQ(0, SendPending);
 }
 
@@ -188,14 +189,14 @@ TEST_F(Transfer, EepromPlausibilityIsShownWithoutEndingTheSequence) {
     // The sensor answers order 4 with the code 3 in its parameter word.
     sensor_->Command("fault error 3 order=4");
     P().main.eeprom->click();
-    com232::LinkOk = 1;
+    com232::ProgramLink().LinkOk = 1;
     P().main.get->click();
     EXPECT_EQ((std::vector<std::string>{"4 0 0", "2 0 0", "2 2 0"}), Received());
     EXPECT_NE(std::string::npos,
               Messages().find(std::string("INFO!\n3") + kTextEepromPlausibility));
     EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", P().data.status->text().toStdString());
-    EXPECT_EQ(1, com232::LinkOk); // not a link failure
+    EXPECT_EQ(1, com232::ProgramLink().LinkOk); // not a link failure
 }
 
 TEST_F(Transfer, ImplausibleValuesComeBackAsTheSensorsDefaults) {
@@ -228,7 +229,7 @@ TEST_F(Transfer, TimeoutOnTheTableReadKeepsTheSetAndThePanels) {
 }
 
 TEST_F(Transfer, SendAndGetDuringAcquisitionOnlySetThePendingFlags) {
-    com232::AcquisitionRunning = 1;
+    com232::ProgramLink().AcquisitionRunning = 1;
     P().main.send->click();
     P().main.get->click();
     P().main.send->click();
@@ -239,7 +240,7 @@ TEST_F(Transfer, SendAndGetDuringAcquisitionOnlySetThePendingFlags) {
     params::GetPara();
     EXPECT_EQ(0, SendPending);
     EXPECT_EQ(0, GetPending);
-    com232::AcquisitionRunning = 0;
+    com232::ProgramLink().AcquisitionRunning = 0;
 }
 
 TEST_F(Transfer, AReadSetWithExternTeachCutsTheTriggerList) {

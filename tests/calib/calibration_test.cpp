@@ -4,6 +4,7 @@
 // offset measurement, and the password that opens the offset page.
 #include "calib/calibration.h"
 #include "link/link_texts.h"
+#include "link/program_link.h"
 #include "live/frame_stream.h"
 #include "live/live_data.h"
 #include "platform/tab_control.h"
@@ -51,7 +52,7 @@ protected:
             if (!calib::WhiteCalibrationRunning()) {
                 return;
             }
-            if (com232::AcquisitionRunning == 0) {
+            if (com232::ProgramLink().AcquisitionRunning == 0) {
                 const QColor c = P().calibration.calcCF->palette().color(QPalette::Button);
                 sawRed_ |= c == QColor(0xFF0000);
             } else if (goStart < 0) {
@@ -115,7 +116,7 @@ TEST_F(Calibration, APlausibilityCodeIsReportedAsTheLinkReportsFailures) {
     EXPECT_NE(std::string::npos,
               Messages().find("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
                               "WERE SET TO DEFAULT VALUE!\n\n"));
-    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
     P().offset.get->click();
     EXPECT_EQ(0, Offset(0));
 }

@@ -4,6 +4,7 @@
 // with what the program's own code makes of the same sensor.
 #include "calib/hw_info_file.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/shell_services.h"
 #include "record/record_file.h"
 #include "record/recorder_logic.h"
@@ -59,22 +60,22 @@ protected:
     }
     // The link of this process to the sensor, as the program opens it.
     void OpenLink() {
-        com232::ResetLinkState();
-        com232::ComProtocol = com232::kProtocolTcp;
-        com232::ServerAddress = "127.0.0.1";
-        com232::ServerPort = sensor_->TcpPort();
-        com232::InitTCP_IP();
-        ASSERT_GE(com232::LinkResult, 0);
-        com232::LinkOk = 1;
+        com232::ProgramLink().Reset();
+        com232::ProgramLink().ComProtocol = com232::kProtocolTcp;
+        com232::ProgramLink().ServerAddress = "127.0.0.1";
+        com232::ProgramLink().ServerPort = sensor_->TcpPort();
+        com232::ProgramLink().InitTCP_IP();
+        ASSERT_GE(com232::ProgramLink().LinkResult, 0);
+        com232::ProgramLink().LinkOk = 1;
     }
     // One record-file line of a frame read by this process now.
     std::string ProgramRecordLine() {
         OpenLink();
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        EXPECT_EQ(1, com232::DataExchange(8));
+        com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
+        EXPECT_EQ(1, com232::ProgramLink().DataExchange(8));
         const live::LiveDataFrameBytes frame =
-            record::FrameOfData(com232::RxData(), live::kLiveFrameSize);
-        com232::CloseLink();
+            record::FrameOfData(com232::ProgramLink().RxData(), live::kLiveFrameSize);
+        com232::ProgramLink().CloseLink();
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
@@ -267,8 +268,10 @@ TEST_F(CliAcquire, HardwareInfoCycleTimeAndScopeAreTheProgramsOwn) {
     const std::array<uint16_t, scope::kScopeSettingCount> settings = {0, scope::kSingleShot, 0, 3,
                                                                       scope::kRecordRgb};
     std::array<scope::SampleBlock, scope::kScopeBlocks> blocks{};
-    ASSERT_EQ(scope::CaptureEnd::Complete, scope::CaptureScope(settings, &blocks));
-    com232::CloseLink();
+    scope::ScanState scan;
+    ASSERT_EQ(scope::CaptureEnd::Complete,
+              scope::CaptureScope(com232::ProgramLink(), scan, settings, &blocks));
+    com232::ProgramLink().CloseLink();
 
     const CliRun hw = Run({"hwinfo", "--tcp", Tcp(), "-o", "hw_{serial}.ini"});
     EXPECT_EQ(0, hw.status) << hw.err;

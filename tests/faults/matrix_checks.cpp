@@ -1,3 +1,4 @@
+#include "link/program_link.h"
 #include "tests/faults/matrix_fixture.h"
 
 #include "calib/calibration.h"
@@ -50,8 +51,8 @@ void MatrixCell::ExpectFailureReported(const Cell& cell, const Expectation& e,
             at = found + text.size();
         }
     }
-    EXPECT_EQ(0, com232::LinkOk);
-    EXPECT_EQ(0, com232::AcquisitionRunning);
+    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
     app::Panels& p = P();
     EXPECT_EQ(app::kPageConnection, p.main.tabs->ActivePage());
     if (InfoOf(cell.op).endsOffline) {
@@ -73,8 +74,8 @@ void MatrixCell::ExpectNoFailure(const std::string& added) {
     for (const char* text : kFailureTexts) {
         EXPECT_EQ(std::string::npos, added.find(text)) << "message box got:\n" << added;
     }
-    EXPECT_EQ(1, com232::LinkOk);
-    EXPECT_EQ(0, com232::AcquisitionRunning);
+    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
     EXPECT_NE(com232::kTextTimeout, P().data.status->text().toStdString());
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.tryToConnect->isEnabled());
@@ -150,14 +151,14 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
         EXPECT_EQ(before_.captures, scope::CapturesPlotted());
         EXPECT_TRUE(before_.scopeBlocks == scope::ScopeBlocks) << "the last capture changed";
         EXPECT_FALSE(scope::ScanRunning());
-        EXPECT_EQ(0, scope::ScanActive);
+        EXPECT_EQ(0, scope::ProgramScan().ScanActive);
         EXPECT_FALSE(p.scope.busy->isVisible());
         EXPECT_TRUE(p.scopePage.scan->isEnabled());
         break;
     case Op::ChangeBaudrate:
         EXPECT_NE(std::string::npos, added.find("TRY TO CHANGE BAUDRATE!\n"));
         EXPECT_EQ(std::string::npos, added.find("SUCCESS!"));
-        EXPECT_TRUE(com232::LinkOpen());
+        EXPECT_TRUE(com232::ProgramLink().LinkOpen());
         EXPECT_EQ(static_cast<int>(B115200), LineSpeed()) << "the line left its old rate";
         break;
     case Op::HwInfo:

@@ -1,4 +1,5 @@
 #include "tests/faults/matrix_fixture.h"
+#include "link/program_link.h"
 
 #include "calib/calibration.h"
 #include "link/connect_page.h"
@@ -62,7 +63,7 @@ void MatrixCell::StartOn(Link link) {
         WriteTcpSettings();
     }
     StartProgram();
-    ASSERT_EQ(1, com232::LinkOk) << "the program did not connect";
+    ASSERT_EQ(1, com232::ProgramLink().LinkOk) << "the program did not connect";
     ASSERT_TRUE(matrixUser_->Records().empty());
 }
 
@@ -161,7 +162,7 @@ void MatrixCell::PressGo() {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (com232::AcquisitionRunning != 1) {
+        if (com232::ProgramLink().AcquisitionRunning != 1) {
             return;
         }
         const bool enough = live::GoLoopCounters().frames - base.frames >= kGoFramesBeforeStop;
@@ -186,7 +187,7 @@ void MatrixCell::PressStartTrigRec() {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!record::RecordingRunning() || com232::AcquisitionRunning != 1) {
+        if (!record::RecordingRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
             return; // not recording (yet)
         }
         const bool enough = record::RunCounter() >= kTriggersRecorded;
@@ -214,7 +215,7 @@ void MatrixCell::PressScan() {
     QTimer poll;
     poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (scope::ScanActive == 0) {
+        if (scope::ProgramScan().ScanActive == 0) {
             return;
         }
         const double now = platform::Timer();
@@ -240,7 +241,7 @@ void MatrixCell::PressCalcCf() {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        const bool enough = com232::AcquisitionRunning == 1 &&
+        const bool enough = com232::ProgramLink().AcquisitionRunning == 1 &&
                             live::GoLoopCounters().frames - base.frames >= kGoFramesBeforeStop;
         if (enough || platform::Timer() - start > kLoopLimitSeconds) {
             poll.stop();
@@ -333,7 +334,7 @@ void MatrixCell::Run(Op op) {
 void MatrixCell::Reconnect() {
     matrixUser_->Clear();
     P().connect.tryToConnect->click();
-    EXPECT_EQ(1, com232::LinkOk) << "TRY TO CONNECT after the fault";
+    EXPECT_EQ(1, com232::ProgramLink().LinkOk) << "TRY TO CONNECT after the fault";
     EXPECT_TRUE(matrixUser_->Records().empty()) << "a question after TRY TO CONNECT";
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.hwInfo->isEnabled());
@@ -350,9 +351,9 @@ void MatrixCell::RunCell(const Cell& cell) {
     // The operation meets the fault.
     Prepare(cell.op);
     if (cell.fault == Fault::SingleBytes) {
-        com232::SetAnswerTimeoutForTests(kSingleBytesTimeoutSeconds);
+        com232::ProgramLink().SetAnswerTimeout(kSingleBytesTimeoutSeconds);
     }
-    const double timeout = com232::AnswerTimeoutSeconds();
+    const double timeout = com232::ProgramLink().AnswerTimeoutSeconds();
     const std::string command = FaultCommand(cell, timeout);
     ASSERT_EQ(0u, sensor_->Command(command).rfind("ok:", 0)) << command;
     Received();
@@ -361,7 +362,7 @@ void MatrixCell::RunCell(const Cell& cell) {
     const double start = platform::Timer();
     Run(cell.op);
     const double took = platform::Timer() - start;
-    com232::SetAnswerTimeoutForTests(0.4);
+    com232::ProgramLink().SetAnswerTimeout(0.4);
     EXPECT_LT(took, kOperationLimitSeconds) << "the operation did not end within its time-outs";
     EXPECT_FALSE(rescued_) << "the operation still waited when the test's user gave up";
     EXPECT_EQ("", sensor_->Command("fault list")) << "the fault never met its answer";

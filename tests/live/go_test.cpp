@@ -2,6 +2,7 @@
 // between two requests, a lost sensor, the child panel rule, and what the
 // displays show at the end of a loop.
 #include "link/link_texts.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
@@ -45,7 +46,7 @@ protected:
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (com232::AcquisitionRunning != 1) {
+            if (com232::ProgramLink().AcquisitionRunning != 1) {
                 return; // the loop has not begun yet
             }
             if (during() || platform::Timer() - start > limitSeconds) {
@@ -92,7 +93,7 @@ TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
     const auto frames = RunGo([&] { return FramesSince(base) >= 20; });
     EXPECT_GE(frames, 20u);
     EXPECT_FALSE(GoRunning());
-    EXPECT_EQ(0, com232::AcquisitionRunning);
+    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
     const auto lines = Received();
     EXPECT_EQ(frames, Count(lines, "8 0 0"));
     EXPECT_EQ(lines.size(), Count(lines, "8 0 0")); // nothing but order 8
@@ -218,7 +219,7 @@ TEST_F(Go, ALostSensorEndsGoWithTheTimeoutReport) {
     EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
     EXPECT_NE(Messages().find(com232::kTextNoAnswer), std::string::npos);
     EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
-    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
     // the previous frame stays on display
     EXPECT_EQ(1000, P().data.rgb.red->Val());
 }

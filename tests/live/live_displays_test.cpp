@@ -1,6 +1,7 @@
 // The live displays without a running loop, and bad frames during GO:
 // short answers, values a sensor should not send, failed exchanges; the
 // signal graphs, the zoom clicks of the strip charts and the big panels.
+#include "link/program_link.h"
 #include "live/big_panels.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
@@ -51,7 +52,8 @@ protected:
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (com232::AcquisitionRunning == 1 && GoLoopCounters().frames - base >= frames) {
+            if (com232::ProgramLink().AcquisitionRunning == 1 &&
+                GoLoopCounters().frames - base >= frames) {
                 P().main.stop->click();
             }
         });

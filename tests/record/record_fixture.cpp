@@ -1,4 +1,5 @@
 #include "tests/record/record_fixture.h"
+#include "link/program_link.h"
 
 #include "live/frame_stream.h"
 #include "live/live_data.h"
@@ -34,7 +35,7 @@ void RecordTest::RunRecording(QWidget* button, std::function<bool()> during, dou
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!record::RecordingRunning() || com232::AcquisitionRunning != 1) {
+        if (!record::RecordingRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
             return; // not recording yet, or ending
         }
         if (during() || platform::Timer() - start > limitSeconds) {

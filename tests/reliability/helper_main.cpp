@@ -22,6 +22,7 @@
 #include "app/shell.h"
 #include "inifile/file_write_hook.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/widgets.h"
@@ -64,7 +65,7 @@ bool StartProgram(const std::string& dir) {
         return false;
     }
     app::InitAll();
-    return com232::LinkOk == 1;
+    return com232::ProgramLink().LinkOk == 1;
 }
 
 int Crash(const KindInfo& kind, const std::string& dir, platform::ScriptedPopups& user) {

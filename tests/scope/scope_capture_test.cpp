@@ -3,6 +3,7 @@
 // during the wait, frame errors and a sensor that goes away while the
 // capture waits. A capture that does not complete leaves the previous one.
 #include "link/link_texts.h"
+#include "link/program_link.h"
 #include "tests/scope/scope_fixture.h"
 
 #include <string>
@@ -83,7 +84,7 @@ TEST_P(ScopeCaptures, SingleShotPlotsTheSceneAsCaptured) {
     EXPECT_EQ(QColor(0, 128, 128), sp.digital->graph(5)->pen().color());
     EXPECT_EQ(P().scope.panel, app::CurrentChildPanel());
     ExpectIdle();
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
 }
 
 TEST_P(ScopeCaptures, RisingEdgePutsThePreTriggerPartFirst) {
@@ -153,7 +154,7 @@ TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
     EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
     ExpectReferenceKept();
     ExpectIdle();
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
     ExpectNoFailureReported();
 }
 
@@ -188,13 +189,14 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     // and the last, and the sensor acknowledges it behind the blocks.
     sensor_->Command("fault split 100 150 order=110 skip=2");
     SetScope(scope::kSingleShot, 0, 0);
-    const unsigned long long receivedBefore = com232::BytesReceived();
+    const unsigned long long receivedBefore = com232::ProgramLink().BytesReceived();
     long long receivedAtBreak = -1;
     Scan([&](double t) {
         if (t < 0.12) {
             return false;
         }
-        receivedAtBreak = static_cast<long long>(com232::BytesReceived() - receivedBefore);
+        receivedAtBreak =
+            static_cast<long long>(com232::ProgramLink().BytesReceived() - receivedBefore);
         P().scopePage.breakScan->click();
         return true;
     });
@@ -208,7 +210,7 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     ExpectReferenceKept();
     ExpectIdle();
     ExpectNoFailureReported();
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
     EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
 
     // Nothing of the broken capture is left for the next exchange.
@@ -239,7 +241,7 @@ TEST_P(ScopeCaptures, BadBlockDataIsReportedAndNothingIsPlotted) {
     Scan();
     EXPECT_FALSE(plotted_);
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextBadData));
-    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
     EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
     ExpectReferenceKept();
     ExpectIdle();
@@ -297,7 +299,7 @@ TEST_F(ScopeLostSensor, ServerClosingTheConnectionEndsTheWait) {
     EXPECT_FALSE(hung_);
     EXPECT_FALSE(plotted_);
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextServerClosed));
-    EXPECT_EQ(0, com232::TcpConnected);
+    EXPECT_EQ(0, com232::ProgramLink().TcpConnected);
     ExpectIdle();
 }
 

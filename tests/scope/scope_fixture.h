@@ -3,6 +3,7 @@
 // press SCAN while acting on the sensor during the wait.
 #pragma once
 
+#include "link/program_link.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -46,7 +47,7 @@ protected:
         QTimer poll;
         poll.setInterval(2);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (scope::ScanActive == 0) {
+            if (scope::ProgramScan().ScanActive == 0) {
                 return;
             }
             const double now = platform::Timer();
@@ -58,7 +59,7 @@ protected:
             }
             if (now - waitStart > limit) {
                 hung_ = true;
-                scope::BreakDataScan();
+                scope::BreakDataScan(com232::ProgramLink(), scope::ProgramScan());
             }
         });
         poll.start();
@@ -69,7 +70,7 @@ protected:
     }
 
     // True once the sensor has taken the capture order (its acknowledgment is in).
-    static bool Waiting() { return scope::ScanActive == 1; }
+    static bool Waiting() { return scope::ProgramScan().ScanActive == 1; }
 
     std::string Messages() { return app::P().connect.messages->toPlainText().toStdString(); }
 
@@ -77,7 +78,7 @@ protected:
     // the commands usable again.
     void ExpectIdle() {
         EXPECT_FALSE(scope::ScanRunning());
-        EXPECT_EQ(0, scope::ScanActive);
+        EXPECT_EQ(0, scope::ProgramScan().ScanActive);
         EXPECT_FALSE(app::P().scope.busy->isVisible());
         EXPECT_TRUE(app::P().scopePage.scan->isEnabled());
         EXPECT_TRUE(app::P().scopePage.getCycleTime->isEnabled());

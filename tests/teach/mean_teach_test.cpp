@@ -1,6 +1,7 @@
 // The mean-value teach panel: opening it starts the live loop, capture and
 // undo against the simulated sensor, means and distances recomputed on
 // every change, reset, and teaching with the four tolerance choices.
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
@@ -63,7 +64,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
                 return false;
             });
     EXPECT_TRUE(dimmed);
-    EXPECT_EQ(0, com232::AcquisitionRunning);
+    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
     EXPECT_FALSE(teach::MeanPanelLoopRunning());
     EXPECT_EQ(P().data.panel, app::CurrentChildPanel());
     EXPECT_TRUE(P().main.go->isEnabled());

@@ -1,4 +1,5 @@
 #include "tests/teach/teach_fixture.h"
+#include "link/program_link.h"
 
 #include "params/parameter_model.h"
 
@@ -38,12 +39,12 @@ void TeachFixture::RunLoop(const std::function<void()>& start, const std::functi
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (com232::AcquisitionRunning != 1) {
+        if (com232::ProgramLink().AcquisitionRunning != 1) {
             return; // the loop has not begun yet
         }
         if (during() || platform::Timer() - t0 > limitSeconds) {
             poll.stop();
-            com232::AcquisitionRunning = 0;
+            com232::ProgramLink().AcquisitionRunning = 0;
         }
     });
     poll.start();
