@@ -1,0 +1,27 @@
+// One sensor as the program, the command-line tool and the gateway hold it:
+// its link and everything that belongs to it alone. A process holds as many
+// as it serves; each is used by one thread at a time (a window's
+// user-interface thread, or the sensor's own worker), and the views and
+// operations get the sensor, or the parts of it, they work on.
+#pragma once
+
+#include "link/com232.h"
+#include "scope/scope_run.h"
+
+namespace sensor {
+
+class Sensor {
+public:
+    // A window's sensor serves the window's events while it waits; a
+    // worker's blocks on its transport.
+    explicit Sensor(com232::WaitPolicy policy = com232::WaitPolicy::ServeEvents)
+        : link(policy) {}
+    Sensor(const Sensor&) = delete;
+    Sensor& operator=(const Sensor&) = delete;
+
+    com232::SensorLink link;
+    // The state of a scope capture on the link.
+    scope::ScanState scan;
+};
+
+} // namespace sensor
