@@ -61,7 +61,9 @@ public:
         P().colBig.id->setText(text);
         P().grpBig.id->setText(text);
     }
-    void SelectFileTarget() override { params::SelectTransferTarget(params::kTargetFile); }
+    void SelectFileTarget() override {
+        params::Transfer().SelectTransferTarget(params::kTargetFile);
+    }
     void EnableTransferCommands() override {
         P().main.send->setEnabled(true);
         P().main.get->setEnabled(true);

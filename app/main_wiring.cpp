@@ -28,13 +28,13 @@ void ShowTransferSelection() {
         return;
     }
     MainPanel& m = P().main;
-    SetChecked(m.ram, params::TransferTarget == params::kTargetRam);
-    SetChecked(m.eeprom, params::TransferTarget == params::kTargetEeprom);
-    SetChecked(m.file, params::TransferTarget == params::kTargetFile);
-    SetChecked(m.set0, params::SelectedParaSet == 0);
-    SetChecked(m.set1, params::SelectedParaSet == 1);
-    m.set0->setEnabled(params::ParaSetSelectable());
-    m.set1->setEnabled(params::ParaSetSelectable());
+    SetChecked(m.ram, params::Transfer().TransferTarget == params::kTargetRam);
+    SetChecked(m.eeprom, params::Transfer().TransferTarget == params::kTargetEeprom);
+    SetChecked(m.file, params::Transfer().TransferTarget == params::kTargetFile);
+    SetChecked(m.set0, params::Transfer().SelectedParaSet == 0);
+    SetChecked(m.set1, params::Transfer().SelectedParaSet == 1);
+    m.set0->setEnabled(params::Transfer().ParaSetSelectable());
+    m.set1->setEnabled(params::Transfer().ParaSetSelectable());
 }
 
 } // namespace
@@ -45,11 +45,11 @@ int CBF_SelectMem(QWidget* control, ctl::Event event) {
     }
     MainPanel& m = P().main;
     if (control == m.ram) {
-        params::SelectTransferTarget(params::kTargetRam);
+        params::Transfer().SelectTransferTarget(params::kTargetRam);
     } else if (control == m.eeprom) {
-        params::SelectTransferTarget(params::kTargetEeprom);
+        params::Transfer().SelectTransferTarget(params::kTargetEeprom);
     } else if (control == m.file) {
-        params::SelectTransferTarget(params::kTargetFile);
+        params::Transfer().SelectTransferTarget(params::kTargetFile);
     }
     return 0;
 }
@@ -60,15 +60,15 @@ int CBF_SelectParaSet(QWidget* control, ctl::Event event) {
     }
     MainPanel& m = P().main;
     if (control == m.set0) {
-        params::SelectParaSet(0);
+        params::Transfer().SelectParaSet(0);
     } else if (control == m.set1) {
-        params::SelectParaSet(1);
+        params::Transfer().SelectParaSet(1);
     }
     return 0;
 }
 
 void WireMainPanel() {
-    static const int follow = params::TransferSelectionChanged().Subscribe(ShowTransferSelection);
+    static const int follow = params::Transfer().changed.Subscribe(ShowTransferSelection);
     (void)follow;
     MainPanel& m = P().main;
     ctl::Bind(m.send,

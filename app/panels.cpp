@@ -25,15 +25,16 @@ QWidget* NewTopLevelPanel(const QString& title) {
     return w;
 }
 
-// Clears every subsystem's panels and the main panel: all controls null.
-void ClearPanelStorage() {
-    conn::Panels() = {};
-    params::Panels() = {};
-    teach::Panels() = {};
-    record::Panels() = {};
-    calib::Panels() = {};
-    scope::Panels() = {};
-    live::Panels() = {};
+// transitional: names the window's panels to the subsystems not yet given
+// them by their views (nullptr: none).
+void NameProgramPanels(Panels* p) {
+    conn::SetProgramPanels(p != nullptr ? &p->linkPanels : nullptr);
+    params::SetProgramPanels(p != nullptr ? &p->paramPanels : nullptr);
+    teach::SetProgramPanels(p != nullptr ? &p->teachPanels : nullptr);
+    record::SetProgramPanels(p != nullptr ? &p->recorderPanels : nullptr);
+    calib::SetProgramPanels(p != nullptr ? &p->calibPanels : nullptr);
+    scope::SetProgramPanels(p != nullptr ? &p->scopePanels : nullptr);
+    live::SetProgramPanels(p != nullptr ? &p->livePanels : nullptr);
 }
 
 } // namespace
@@ -49,10 +50,11 @@ bool PanelsLoaded() {
 
 bool LoadPanels() {
     DiscardPanels();
-    ClearPanelStorage();
     auto* p = new Panels();
+    NameProgramPanels(p);
     // main panel with its pages
     if (BuildMainPanel(&p->main) == nullptr) {
+        NameProgramPanels(nullptr);
         delete p;
         return false;
     }
@@ -101,8 +103,8 @@ void DiscardPanels() {
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel
+    NameProgramPanels(nullptr);
     delete p;
-    ClearPanelStorage();
 }
 
 } // namespace app

@@ -14,31 +14,40 @@
 
 namespace app {
 
-// Every panel by name. The main panel is the application's own; the others
-// are the subsystems' panels (each subsystem keeps its own and reaches them
-// through its Panels()), named here for the application's wiring.
+// Every panel of the program's window by name. The window owns each
+// subsystem's panels and gives them to that subsystem's views; the main
+// panel is the application's own.
 struct Panels {
     MainPanel main;
+    // The subsystems' panels.
+    conn::LinkPanels linkPanels;
+    params::ParamPanels paramPanels;
+    teach::TeachPanels teachPanels;
+    record::RecorderPanels recorderPanels;
+    calib::CalibPanels calibPanels;
+    scope::ScopePanels scopePanels;
+    live::LivePanels livePanels;
+
     // pages of the main tab control
-    conn::ConnectPage& connect = conn::Panels().connect;
-    params::ParameterPage& para = params::Panels().para;
-    params::GroupHoldPage& groupHold = params::Panels().groupHold;
-    teach::TeachPage& teachPage = teach::Panels().teachPage;
-    record::RecorderPage& recorder = record::Panels().recorder;
-    calib::CalibrationPage& calibration = calib::Panels().calibration;
-    teach::AttributesPage& attributes = teach::Panels().attributes;
-    scope::ScopePage& scopePage = scope::Panels().scopePage;
-    calib::OffsetPage& offset = calib::Panels().offset;
+    conn::ConnectPage& connect = linkPanels.connect;
+    params::ParameterPage& para = paramPanels.para;
+    params::GroupHoldPage& groupHold = paramPanels.groupHold;
+    teach::TeachPage& teachPage = teachPanels.teachPage;
+    record::RecorderPage& recorder = recorderPanels.recorder;
+    calib::CalibrationPage& calibration = calibPanels.calibration;
+    teach::AttributesPage& attributes = teachPanels.attributes;
+    scope::ScopePage& scopePage = scopePanels.scopePage;
+    calib::OffsetPage& offset = calibPanels.offset;
     // child display panels (shown one at a time in the main panel)
-    live::DataPanel& data = live::Panels().data;
-    live::SignalGraphPanel& signalGraph = live::Panels().signalGraph;
-    teach::TeachMeanPanel& teachMean = teach::Panels().teachMean;
-    teach::TeachGraphPanel& teachGraph = teach::Panels().teachGraph;
-    scope::ScopePanel& scope = scope::Panels().scope;
+    live::DataPanel& data = livePanels.data;
+    live::SignalGraphPanel& signalGraph = livePanels.signalGraph;
+    teach::TeachMeanPanel& teachMean = teachPanels.teachMean;
+    teach::TeachGraphPanel& teachGraph = teachPanels.teachGraph;
+    scope::ScopePanel& scope = scopePanels.scope;
     // separate windows
-    live::BigPanel& colBig = live::Panels().colBig;
-    live::BigPanel& grpBig = live::Panels().grpBig;
-    calib::PasswordPanel& password = calib::Panels().password;
+    live::BigPanel& colBig = livePanels.colBig;
+    live::BigPanel& grpBig = livePanels.grpBig;
+    calib::PasswordPanel& password = calibPanels.password;
 };
 
 Panels& P();

@@ -321,9 +321,9 @@ void InitAll() {
     Panels& p = P();
     // Shared state to its start values; every panel wired.
     com232::ProgramLink().Reset();
-    params::ResetTransferState();
-    params::SelectTransferTarget(params::kTargetRam);
-    params::SelectParaSet(0);
+    params::Transfer().Reset();
+    params::Transfer().SelectTransferTarget(params::kTargetRam);
+    params::Transfer().SelectParaSet(0);
     live::ResetLiveState();
     teach::ResetTeachState();
     record::ResetRecorderState();

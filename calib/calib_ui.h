@@ -55,5 +55,7 @@ struct CalibPanels {
     PasswordPanel password;
 };
 CalibPanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(CalibPanels* panels);
 
 } // namespace calib

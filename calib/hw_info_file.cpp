@@ -34,10 +34,10 @@ void GenerateHWInfoFile() {
     auto& LinkOk = com232::ProgramLink().LinkOk;
     LinkOk = 1;
     // The parameter set from the sensor's RAM, whatever the transfer target.
-    const uint16_t target = params::TransferTarget;
-    params::TransferTarget = params::kTargetRam;
+    const uint16_t target = params::Transfer().TransferTarget;
+    params::Transfer().TransferTarget = params::kTargetRam;
     params::GetPara();
-    params::TransferTarget = target;
+    params::Transfer().TransferTarget = target;
     if (LinkOk == 0) {
         return; // the link has reported the failure
     }

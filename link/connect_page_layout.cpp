@@ -138,9 +138,18 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     root->addWidget(ui->messages, 1);
 }
 
+namespace {
+// transitional: the program window's panels, until the views hold their own.
+LinkPanels* gProgramPanels = nullptr;
+} // namespace
+
 LinkPanels& Panels() {
-    static LinkPanels panels;
-    return panels;
+    static LinkPanels none; // no panels built: every control null
+    return gProgramPanels != nullptr ? *gProgramPanels : none;
+}
+
+void SetProgramPanels(LinkPanels* panels) {
+    gProgramPanels = panels;
 }
 
 } // namespace conn

@@ -41,5 +41,7 @@ struct LinkPanels {
     ConnectPage connect;
 };
 LinkPanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(LinkPanels* panels);
 
 } // namespace conn

@@ -6,6 +6,12 @@
 // loop ends) so that the screen always ends on the newest frame.
 #pragma once
 
+#include "platform/notifier.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
 #include <cstdint>
 #include <functional>
 
@@ -20,6 +26,60 @@ enum DisplayPart : unsigned {
     kShowTeachGraph = 1u << 4,  // graph teach panel: recorded points, cursors, counter
     kShowRecorder = 1u << 5     // counters of the recorder page
 };
+
+struct RefreshCounters {
+    uint64_t requests = 0;  // RequestDisplay calls
+    uint64_t refreshes = 0; // times the pending displays were written
+};
+
+// The refresh of one window's displays.
+class DisplayRefresh {
+public:
+    DisplayRefresh() = default;
+    ~DisplayRefresh();
+    DisplayRefresh(const DisplayRefresh&) = delete;
+    DisplayRefresh& operator=(const DisplayRefresh&) = delete;
+
+    // Marks `parts` pending and writes all pending displays if the last
+    // refresh is at least one refresh interval ago.
+    void Request(unsigned parts);
+    // Writes every pending display now (end of a loop, tests).
+    void Flush();
+    // Drops whatever is pending and stops the trailing refresh.
+    void DiscardPending();
+
+    // The writer of a part, installed by the view that owns the displays
+    // (an empty function removes it).
+    void SetWriter(DisplayPart part, std::function<void()> writer);
+    // A further writer of a part for another view's displays that show the
+    // same state (the mean-value panel's numerics with the data panel); it
+    // runs after the owner's, as long as the handle lives.
+    [[nodiscard]] platform::Subscription AddWriter(DisplayPart part, std::function<void()> writer);
+
+    // Shortest time between two refreshes in seconds (1/60 by default; 0
+    // makes every request write at once, which tests use).
+    void SetInterval(double seconds) { interval_ = seconds < 0 ? 0 : seconds; }
+    RefreshCounters Counters() const { return counters_; }
+    void ResetCounters() { counters_ = {}; }
+
+private:
+    static constexpr int kParts = 6; // one per DisplayPart bit
+    QTimer* TrailingTimer();
+
+    std::array<std::function<void()>, kParts> writers_;
+    std::array<platform::Notifier<>, kParts> more_;
+    unsigned pending_ = 0;
+    double interval_ = 1.0 / 60.0;
+    double lastRefresh_ = -1e9;
+    bool writing_ = false;
+    RefreshCounters counters_;
+    // Made with the application object (which it belongs to), when first needed.
+    QPointer<QTimer> timer_;
+};
+
+// transitional: the program window's refresh, for code not yet given the
+// refresh of its window; the functions below work on it.
+DisplayRefresh& ProgramRefresh();
 
 // Marks `parts` pending and writes all pending displays if the last refresh
 // is at least one refresh interval ago.
@@ -40,10 +100,6 @@ void ClearAddedDisplayWriters();
 // every request write at once, which tests use).
 void SetRefreshInterval(double seconds);
 
-struct RefreshCounters {
-    uint64_t requests = 0;  // RequestDisplay calls
-    uint64_t refreshes = 0; // times the pending displays were written
-};
 RefreshCounters DisplayCounters();
 void ResetDisplayCounters();
 

@@ -23,13 +23,13 @@ void GetData() {
     auto& AcquisitionRunning = com232::ProgramLink().AcquisitionRunning;
     AcquisitionRunning = 1;
     for (;;) {
-        if (params::SendPending) {
+        if (params::Transfer().SendPending) {
             params::SendPara();
             if (AcquisitionRunning == 0) {
                 break;
             }
         }
-        if (params::GetPending) {
+        if (params::Transfer().GetPending) {
             params::GetPara();
         }
         if (AcquisitionRunning == 0) {

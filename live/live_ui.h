@@ -101,5 +101,7 @@ struct LivePanels {
     BigPanel grpBig;
 };
 LivePanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(LivePanels* panels);
 
 } // namespace live

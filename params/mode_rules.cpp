@@ -95,9 +95,9 @@ void InitExteach() {
 void InitTrigger() {
     const TriggerDecision d = CorrectTrigger(Model());
     Enable(Panels().para.externTeach, d.externTeachEnabled);
-    SetParaSetSelectable(d.paraSetSelectable);
+    Transfer().SetParaSetSelectable(d.paraSetSelectable);
     if (!d.paraSetSelectable) {
-        SelectParaSet(0);
+        Transfer().SelectParaSet(0);
     }
     RulesApplied().trigger.Notify();
 }

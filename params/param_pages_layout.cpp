@@ -275,9 +275,18 @@ void BuildGroupHoldPage(QWidget* page, GroupHoldPage* ui) {
     root->setRowStretch(1, 1);
 }
 
+namespace {
+// transitional: the program window's panels, until the views hold their own.
+ParamPanels* gProgramPanels = nullptr;
+} // namespace
+
 ParamPanels& Panels() {
-    static ParamPanels panels;
-    return panels;
+    static ParamPanels none; // no panels built: every control null
+    return gProgramPanels != nullptr ? *gProgramPanels : none;
+}
+
+void SetProgramPanels(ParamPanels* panels) {
+    gProgramPanels = panels;
 }
 
 } // namespace params

@@ -54,5 +54,7 @@ struct ParamPanels {
     GroupHoldPage groupHold;
 };
 ParamPanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(ParamPanels* panels);
 
 } // namespace params

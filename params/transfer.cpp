@@ -10,35 +10,19 @@
 
 namespace params {
 
-uint16_t TransferTarget = kTargetRam;
-uint16_t SelectedParaSet = 0;
-uint16_t SendPending = 0;
-uint16_t GetPending = 0;
-
-void ResetTransferState() {
-    TransferTarget = kTargetRam;
-    SelectedParaSet = 0;
-    SendPending = 0;
-    GetPending = 0;
-}
-
-platform::Notifier<>& TransferSelectionChanged() {
-    static platform::Notifier<> changed;
-    return changed;
-}
-
 void SendPara() {
-    SendPending = 0;
-    WriteParaSet(com232::ProgramLink(), SelectedParaSet, TransferTarget == kTargetEeprom,
-                 Model().Block(), Model().Table());
+    Transfer().SendPending = 0;
+    WriteParaSet(com232::ProgramLink(), Transfer().SelectedParaSet,
+                 Transfer().TransferTarget == kTargetEeprom, Model().Block(), Model().Table());
 }
 
 void GetPara() {
-    GetPending = 0;
+    Transfer().GetPending = 0;
     ParameterBlockBytes block;
     TeachTableBytes table;
-    const TransferResult r = ReadParaSet(com232::ProgramLink(), SelectedParaSet,
-                                         TransferTarget == kTargetEeprom, &block, &table);
+    const TransferResult r =
+        ReadParaSet(com232::ProgramLink(), Transfer().SelectedParaSet,
+                    Transfer().TransferTarget == kTargetEeprom, &block, &table);
     if (r.eepromPlausibility != 0) {
         shell::Shell().ShowPage(shell::kPageConnection); // where the report went
     }
@@ -49,41 +33,18 @@ void GetPara() {
     ApplyRulesAfterRead();
 }
 
-void SelectTransferTarget(uint16_t target) {
-    TransferTarget = target;
-    TransferSelectionChanged().Notify();
-}
-
-namespace {
-bool gParaSetSelectable = false;
-} // namespace
-
-bool ParaSetSelectable() {
-    return gParaSetSelectable;
-}
-
-void SetParaSetSelectable(bool selectable) {
-    gParaSetSelectable = selectable;
-    TransferSelectionChanged().Notify();
-}
-
-void SelectParaSet(uint16_t set) {
-    SelectedParaSet = set;
-    TransferSelectionChanged().Notify();
-}
-
 int CBF_ButtonSend(QWidget*, ctl::Event event) {
     if (event != ctl::Event::Commit) {
         return 0;
     }
-    if (TransferTarget == kTargetFile) {
+    if (Transfer().TransferTarget == kTargetFile) {
         SendParaToFile();
     } else if (com232::ProgramLink().AcquisitionRunning == 0) {
         shell::Shell().SetButtonsDimmed(0, 1);
         SendPara();
         shell::Shell().SetButtonsDimmed(0, 0);
     } else {
-        SendPending = 1;
+        Transfer().SendPending = 1;
     }
     return 0;
 }
@@ -92,14 +53,14 @@ int CBF_ButtonGet(QWidget*, ctl::Event event) {
     if (event != ctl::Event::Commit) {
         return 0;
     }
-    if (TransferTarget == kTargetFile) {
+    if (Transfer().TransferTarget == kTargetFile) {
         ReadParaFromFile();
     } else if (com232::ProgramLink().AcquisitionRunning == 0) {
         shell::Shell().SetButtonsDimmed(0, 1);
         GetPara();
         shell::Shell().SetButtonsDimmed(0, 0);
     } else {
-        GetPending = 1;
+        Transfer().GetPending = 1;
     }
     return 0;
 }

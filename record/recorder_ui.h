@@ -55,5 +55,7 @@ struct RecorderPanels {
     RecorderPage recorder;
 };
 RecorderPanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(RecorderPanels* panels);
 
 } // namespace record

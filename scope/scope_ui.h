@@ -52,5 +52,7 @@ struct ScopePanels {
     ScopePanel scope;
 };
 ScopePanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(ScopePanels* panels);
 
 } // namespace scope

@@ -105,5 +105,7 @@ struct TeachPanels {
     TeachGraphPanel teachGraph;
 };
 TeachPanels& Panels();
+// transitional: the window that owns the panels names them here.
+void SetProgramPanels(TeachPanels* panels);
 
 } // namespace teach

@@ -138,7 +138,7 @@ void AppFixture::ExpectOfflineMode() {
     EXPECT_FALSE(com232::ProgramLink().LinkOpen());
     EXPECT_EQ(0, com232::ProgramLink().LinkOk);
     EXPECT_EQ("NO SENSOR CONNECTED!", p.data.status->text().toStdString());
-    EXPECT_EQ(params::kTargetFile, params::TransferTarget);
+    EXPECT_EQ(params::kTargetFile, params::Transfer().TransferTarget);
     EXPECT_TRUE(p.main.file->isChecked());
     EXPECT_FALSE(p.main.ram->isChecked());
     EXPECT_FALSE(p.main.eeprom->isChecked());

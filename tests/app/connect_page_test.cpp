@@ -94,7 +94,7 @@ TEST_F(ConnectPage, DisconnectGoesOfflineAndTryToConnectComesBack) {
     StartOnline();
     P().connect.disconnect->click();
     EXPECT_EQ(0, com232::ProgramLink().TcpConnected);
-    EXPECT_EQ(params::kTargetFile, params::TransferTarget);
+    EXPECT_EQ(params::kTargetFile, params::Transfer().TransferTarget);
     EXPECT_EQ("NO SENSOR CONNECTED!", P().data.status->text().toStdString());
     EXPECT_FALSE(P().main.go->isEnabled());
     EXPECT_FALSE(P().connect.disconnect->isEnabled());

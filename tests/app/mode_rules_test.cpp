@@ -108,16 +108,16 @@ TEST_F(Rules, ExternTeachAndExternalTriggersExcludeEachOther) {
     EXPECT_FALSE(P().main.set0->isEnabled());
     EXPECT_FALSE(P().main.set1->isEnabled());
     EXPECT_TRUE(P().main.set0->isChecked());
-    EXPECT_EQ(0, SelectedParaSet);
+    EXPECT_EQ(0, params::Transfer().SelectedParaSet);
     EXPECT_TRUE(P().data.trigger->isVisibleTo(P().data.panel));
 
     Choose(u.trigger, kTrigPara);
     EXPECT_TRUE(P().main.set0->isEnabled());
     EXPECT_TRUE(P().main.set1->isEnabled());
     P().main.set1->click();
-    EXPECT_EQ(1, SelectedParaSet);
+    EXPECT_EQ(1, params::Transfer().SelectedParaSet);
     Choose(u.trigger, kTrigCont);
-    EXPECT_EQ(0, SelectedParaSet);
+    EXPECT_EQ(0, params::Transfer().SelectedParaSet);
     EXPECT_TRUE(u.externTeach->isEnabled());
     EXPECT_FALSE(P().data.trigger->isVisibleTo(P().data.panel));
 }

@@ -65,14 +65,14 @@ TEST_F(Transfer, SendToRamWithSetOneSendsBothBlocksAndNothingElse) {
     params::Model().SetValue(params::kTrigger, kTrigPara); // the set selectors need TRIGGER PARA
     InitPanelCtrlAttr();
     P().main.set1->click();
-    ASSERT_EQ(1, SelectedParaSet);
+    ASSERT_EQ(1, params::Transfer().SelectedParaSet);
     P().main.send->click();
     EXPECT_EQ((std::vector<std::string>{"1 1 34", "1 3 496"}), Received());
 }
 
 TEST_F(Transfer, EepromSequencesForSendAndGet) {
     P().main.eeprom->click();
-    ASSERT_EQ(kTargetEeprom, TransferTarget);
+    ASSERT_EQ(kTargetEeprom, params::Transfer().TransferTarget);
     EXPECT_TRUE(P().main.eeprom->isChecked());
     EXPECT_FALSE(P().main.ram->isChecked());
     P().main.send->click();
@@ -82,7 +82,7 @@ TEST_F(Transfer, EepromSequencesForSendAndGet) {
     // clicking the selector that is on leaves it on
     P().main.eeprom->click();
     EXPECT_TRUE(P().main.eeprom->isChecked());
-    EXPECT_EQ(kTargetEeprom, TransferTarget);
+    EXPECT_EQ(kTargetEeprom, params::Transfer().TransferTarget);
 }
 
 TEST_F(Transfer, WhatIsSentReadsBackIncludingReservedWords) {
@@ -182,7 +182,7 @@ TEST_F(Transfer, PlausibilityCodeOfTheParameterBlockIsReportedAndTheTableStillSe
               Messages().find(std::string("INFO!\n2") + kTextRamPlausibility + "\n\n"));
     EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
     EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning); // a running loop ends
-    EXPECT_EQ(0, SendPending);
+    EXPECT_EQ(0, params::Transfer().SendPending);
 }
 
 TEST_F(Transfer, EepromPlausibilityIsShownWithoutEndingTheSequence) {
@@ -233,13 +233,13 @@ TEST_F(Transfer, SendAndGetDuringAcquisitionOnlySetThePendingFlags) {
     P().main.send->click();
     P().main.get->click();
     P().main.send->click();
-    EXPECT_EQ(1, SendPending);
-    EXPECT_EQ(1, GetPending);
+    EXPECT_EQ(1, params::Transfer().SendPending);
+    EXPECT_EQ(1, params::Transfer().GetPending);
     EXPECT_TRUE(Received().empty());
     params::SendPara();
     params::GetPara();
-    EXPECT_EQ(0, SendPending);
-    EXPECT_EQ(0, GetPending);
+    EXPECT_EQ(0, params::Transfer().SendPending);
+    EXPECT_EQ(0, params::Transfer().GetPending);
     com232::ProgramLink().AcquisitionRunning = 0;
 }
 

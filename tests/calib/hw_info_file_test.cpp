@@ -67,7 +67,7 @@ TEST_F(HwInfoFile, FullRunWritesEverythingTheSensorHolds) {
     P().connect.hwInfo->click();
 
     EXPECT_EQ((std::vector<std::string>{"2 0 0", "2 2 0", "102 0 0", "194 20001 0"}), Received());
-    EXPECT_EQ(params::kTargetEeprom, params::TransferTarget);
+    EXPECT_EQ(params::kTargetEeprom, params::Transfer().TransferTarget);
     ASSERT_EQ(1u, user_->Records().size());
     const platform::FileSelectRequest& req = user_->Records()[0].file;
     EXPECT_EQ("HardwareInitialFile", req.title);
@@ -143,7 +143,7 @@ TEST_F(HwInfoFile, ASilentSensorStopsAfterTheFirstRequestWithoutADialog) {
     EXPECT_EQ(0u, user_->Count(PopupKind::FileSelect));
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextNoAnswer));
     EXPECT_EQ(std::string::npos, Messages().find("HARDWARE INI FILE"));
-    EXPECT_EQ(params::kTargetRam, params::TransferTarget);
+    EXPECT_EQ(params::kTargetRam, params::Transfer().TransferTarget);
 }
 
 TEST_F(HwInfoFile, AFileThatCannotBeWrittenIsReportedNotAnnouncedAsSaved) {

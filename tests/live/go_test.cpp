@@ -179,8 +179,8 @@ TEST_F(Go, StopDuringAnExchangeStillShowsItsAnswer) {
 }
 
 TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
-    PressDuringGo(P().main.send, [] { EXPECT_EQ(1, params::SendPending); });
-    EXPECT_EQ(0, params::SendPending);
+    PressDuringGo(P().main.send, [] { EXPECT_EQ(1, params::Transfer().SendPending); });
+    EXPECT_EQ(0, params::Transfer().SendPending);
     const auto lines = Received();
     const auto it = std::find(lines.begin(), lines.end(), "1 0 34");
     ASSERT_NE(it, lines.end());
@@ -195,7 +195,7 @@ TEST_F(Go, GetDuringGoRefreshesThePanelsAndPollingGoesOn) {
     // The sensor's set differs from the panel: GET must bring its value in.
     params::Model().SetValue(params::kAverage, 77);
     PressDuringGo(P().main.get);
-    EXPECT_EQ(0, params::GetPending);
+    EXPECT_EQ(0, params::Transfer().GetPending);
     EXPECT_NE(77, P().para.average->value());
     const auto lines = Received();
     const auto it = std::find(lines.begin(), lines.end(), "2 0 0");

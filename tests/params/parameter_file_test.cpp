@@ -33,7 +33,7 @@ protected:
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartConnected());
         P().main.file->click();
-        ASSERT_EQ(kTargetFile, TransferTarget);
+        ASSERT_EQ(kTargetFile, Transfer().TransferTarget);
         Received();
         user_->Clear();
     }
