@@ -1,7 +1,7 @@
-// The frame's services to the panels (dimming, child panels, pages,
-// file locations), and the link's effects on the panels: status indicator, message box, the
-// buttons a connection test enables, the connection page, and the calls into
-// the parameter transfer, offline mode and the main loop.
+// The frame's services to the panels (dimming, child panels, pages, file
+// locations), and what the connection page does to the rest of the window:
+// status and link indicators, the sensor identification, offline mode, the
+// parameter transfer and the end of the program.
 #include "app/link_ui_impl.h"
 
 #include "app/panel_settings.h"
@@ -28,46 +28,20 @@
 namespace app {
 namespace {
 
+// transitional: what the hardware information file still asks of the link's
+// user interface; gone once it gets what it needs from the calibration view.
 class PanelLinkUi final : public com232::LinkUi {
 public:
-    void ShowConnectionStatus(const std::string& text) override {
-        P().data.status->setText(QString::fromStdString(text));
-    }
+    void ShowConnectionStatus(const std::string& text) override { ShowStatus(text); }
     void SetConnectionStatusToolTip(const std::string& text) override {
         P().data.status->setToolTip(QString::fromStdString(text));
     }
-    void AppendMessage(const std::string& text) override {
-        QPlainTextEdit* box = P().connect.messages;
-        QTextCursor cursor = box->textCursor();
-        cursor.movePosition(QTextCursor::End);
-        cursor.insertText(QString::fromStdString(text));
-        box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
-    }
-    void DimLinkButtons(bool dim) override { conn::DimLinkButtons(dim); }
+    void AppendMessage(const std::string& text) override { P().connectView->AppendMessage(text); }
+    void DimLinkButtons(bool dim) override { P().connectView->DimLinkButtons(dim); }
     void ShowConnectionPage() override { P().main.tabs->SetActivePage(kPageConnection); }
     void GetPara() override { params::GetPara(); }
-    void Disconnect() override { conn::Disconnect(); }
+    void Disconnect() override { P().connectView->Disconnect(); }
     void QuitUserInterface(int code) override { platform::QuitUserInterface(code); }
-    void ShowLinkIndicator(bool serial, const std::string& comPort,
-                           const std::string& address) override {
-        P().data.comPortIndicator->setText(QString::fromStdString(comPort));
-        P().data.addressIndicator->setText(QString::fromStdString(address));
-        P().data.comPortIndicator->setVisible(serial);
-        P().data.addressIndicator->setVisible(!serial);
-    }
-    void ShowSensorId(const std::string& id) override {
-        const QString text = QString::fromStdString(id);
-        P().recorder.id->setText(text);
-        P().colBig.id->setText(text);
-        P().grpBig.id->setText(text);
-    }
-    void SelectFileTarget() override {
-        params::Transfer().SelectTransferTarget(params::kTargetFile);
-    }
-    void EnableTransferCommands() override {
-        P().main.send->setEnabled(true);
-        P().main.get->setEnabled(true);
-    }
     void GetCalibration() override { calib::GetCF(); }
     void CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) override {
         for (int c = 0; c < 3; ++c) {
@@ -76,6 +50,10 @@ public:
         }
     }
     void GenerateHWInfoFile() override { conn::GenerateHWInfoFile(); }
+
+    static void ShowStatus(const std::string& text) {
+        P().data.status->setText(QString::fromStdString(text));
+    }
 };
 
 PanelLinkUi gPanelLinkUi;
@@ -136,32 +114,45 @@ private:
 
 FrameServices gFrameServices;
 
-// What the link tells, on the panels: a failure shows "TIMEOUT!", goes into
-// the message box, dims the link buttons and brings the connection page to
-// the front; other texts go into the message box.
-platform::Subscriptions gLinkSubscriptions;
-
 } // namespace
 
 void InstallPanelLinkUi() {
     com232::SetLinkUi(&gPanelLinkUi);
     shell::SetShell(&gFrameServices);
-    com232::SensorLink& link = com232::ProgramLink();
-    gLinkSubscriptions.Clear();
-    gLinkSubscriptions += link.failed.Connect([](const std::string& text) {
-        gPanelLinkUi.ShowConnectionStatus(com232::kTextTimeout);
-        gPanelLinkUi.AppendMessage(text.substr(0, 255) + "\n\n");
-        gPanelLinkUi.DimLinkButtons(true);
-        gPanelLinkUi.ShowConnectionPage();
-    });
-    gLinkSubscriptions +=
-        link.message.Connect([](const std::string& text) { gPanelLinkUi.AppendMessage(text); });
 }
 
 void UninstallPanelLinkUi() {
-    gLinkSubscriptions.Clear();
     com232::SetLinkUi(nullptr);
     shell::SetShell(nullptr);
+}
+
+conn::ConnectHooks ConnectHooksOfWindow() {
+    conn::ConnectHooks h;
+    h.showConnectionStatus = [](const std::string& text) { PanelLinkUi::ShowStatus(text); };
+    h.setConnectionStatusToolTip = [](const std::string& text) {
+        P().data.status->setToolTip(QString::fromStdString(text));
+    };
+    h.showLinkIndicator = [](bool serial, const std::string& comPort, const std::string& address) {
+        P().data.comPortIndicator->setText(QString::fromStdString(comPort));
+        P().data.addressIndicator->setText(QString::fromStdString(address));
+        P().data.comPortIndicator->setVisible(serial);
+        P().data.addressIndicator->setVisible(!serial);
+    };
+    h.showSensorId = [](const std::string& id) {
+        const QString text = QString::fromStdString(id);
+        P().recorder.id->setText(text);
+        P().colBig.id->setText(text);
+        P().grpBig.id->setText(text);
+    };
+    h.getPara = [] { params::GetPara(); };
+    h.selectFileTarget = [] { params::Transfer().SelectTransferTarget(params::kTargetFile); };
+    h.enableTransferCommands = [] {
+        P().main.send->setEnabled(true);
+        P().main.get->setEnabled(true);
+    };
+    h.generateHWInfoFile = [] { conn::GenerateHWInfoFile(); };
+    h.quit = [] { platform::QuitUserInterface(0); };
+    return h;
 }
 
 } // namespace app

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "link/connect_page.h"
+
 namespace app {
 
 // Installs the link's user-interface effects on the real panels and the
@@ -7,5 +9,7 @@ namespace app {
 void InstallPanelLinkUi();
 // Ends them (shutdown).
 void UninstallPanelLinkUi();
+// What the connection page does to the rest of the program's window.
+conn::ConnectHooks ConnectHooksOfWindow();
 
 } // namespace app

@@ -74,14 +74,14 @@ void LoadPanelSettings() {
         }
         gPaths = c.directories;
         for (const std::string& address : c.addressHistory) {
-            conn::AppendAddressHistory(address);
+            P().connectView->AppendAddressHistory(address);
         }
         teach::AcquireTableSetFromIniHandle(store.get(), 0); // row attributes, silently
     }
     Panels& p = P();
     p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
     p.connect.id->SetText(QString::fromStdString(gPanelId));
-    conn::ShowSensorId(gPanelId);
+    P().connectView->ShowSensorId(gPanelId);
     teach::PaintRowColours();
 }
 
@@ -92,12 +92,12 @@ void GetConnectionSettingsFromFile() {
     }
     conn::ConnectPage& c = P().connect;
     c.protocol->SetVal(s.comProtocol);
-    conn::SetComPortSelector(s.comPort);
-    conn::SetBaudrateSelector(s.baudrateIndex);
+    P().connectView->SetComPortSelector(s.comPort);
+    P().connectView->SetBaudrateSelector(s.baudrateIndex);
     c.address->setEditText(QString::fromStdString(s.ipAddress));
     c.portNumber->SetText(QString::fromStdString(s.portNumber));
     // The link settings are what the page shows now.
-    conn::ReadConnectionControls();
+    P().connectView->ReadConnectionControls();
 }
 
 void StorePanelSettings() {
@@ -115,20 +115,20 @@ void StorePanelSettings() {
     placement.width = normal.width();
     placement.height = normal.height();
 
-    conn::ReadConnectionControls();
+    P().connectView->ReadConnectionControls();
     settings::ConnectionSettings s;
     s.comProtocol = com232::ProgramLink().ComProtocol;
     s.comPort = com232::ProgramLink().ComPort;
     s.baudrateIndex = com232::ProgramLink().BaudrateIndex;
     s.ipAddress = com232::ProgramLink().ServerAddress;
-    s.portNumber = conn::PortText;
+    s.portNumber = P().connectView->PortText;
 
     const std::string path = PanelSettingsPath();
     ini::IniStorePtr store = ini::MakeIniStore();
     int rc = ini::kIniErrNoMemory;
     if (store) {
-        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(),
-                                   s);
+        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths,
+                                   P().connectView->AddressHistory(), s);
         teach::AppendTableSetToIniHandle(store.get());
         // Written beside the file and renamed over it: a failed write leaves
         // the old settings as they were.

@@ -28,7 +28,6 @@ QWidget* NewTopLevelPanel(const QString& title) {
 // transitional: names the window's panels to the subsystems not yet given
 // them by their views (nullptr: none).
 void NameProgramPanels(Panels* p) {
-    conn::SetProgramPanels(p != nullptr ? &p->linkPanels : nullptr);
     params::SetProgramPanels(p != nullptr ? &p->paramPanels : nullptr);
     teach::SetProgramPanels(p != nullptr ? &p->teachPanels : nullptr);
     record::SetProgramPanels(p != nullptr ? &p->recorderPanels : nullptr);

@@ -5,12 +5,15 @@
 
 #include "app/main_panel_ui.h"
 #include "calib/calib_ui.h"
+#include "link/connect_page.h"
 #include "link/connect_page_ui.h"
 #include "live/live_ui.h"
 #include "params/param_pages_ui.h"
 #include "record/recorder_ui.h"
 #include "scope/scope_ui.h"
 #include "teach/teach_ui.h"
+
+#include <memory>
 
 namespace app {
 
@@ -48,6 +51,10 @@ struct Panels {
     live::BigPanel& colBig = livePanels.colBig;
     live::BigPanel& grpBig = livePanels.grpBig;
     calib::PasswordPanel& password = calibPanels.password;
+
+    // The views: each subsystem's behaviour on its panels, made when the
+    // panels are wired and gone with them.
+    std::unique_ptr<conn::ConnectView> connectView;
 };
 
 Panels& P();

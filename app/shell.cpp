@@ -301,7 +301,8 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
 
 void WireAllPanels() {
     WireMainPanel();
-    conn::WireConnectPage();
+    P().connectView = std::make_unique<conn::ConnectView>(P().linkPanels, com232::ProgramLink(),
+                                                          ConnectHooksOfWindow());
     params::WireParameterPages();
     teach::WireTeachPage();
     record::WireRecorderPage();
@@ -343,7 +344,7 @@ void InitAll() {
     params::InitPanelCtrlAttr();
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
-    conn::FillComPortSelector();
+    P().connectView->FillComPortSelector();
     // Another window on the same settings file: whichever closes last wins.
     if (!ClaimPanelSettingsFile(PanelSettingsPath())) {
         platform::MessagePopup("ATTENTION!", SharedSettingsWarning(PanelSettingsPath()));
@@ -365,7 +366,7 @@ void InitAll() {
     // arranged for the protocol, then the connection with the commands
     // dimmed; they come back only when the connection succeeded.
     GetConnectionSettingsFromFile();
-    conn::InitConnectPanel();
+    P().connectView->InitConnectPanel();
     // A settings file named on the command line exists from the start, with
     // the defaults where it was missing.
     if (!PanelSettingsPathOverride().empty() &&
@@ -373,7 +374,7 @@ void InitAll() {
         StorePanelSettings();
     }
     SetButtonsDimmed(0, 1);
-    conn::TryToConnect();
+    P().connectView->TryToConnect();
     if (com232::ProgramLink().LinkOk == 1) {
         SetButtonsDimmed(0, 0);
     }
@@ -394,7 +395,7 @@ int CBF_TabMain1(QWidget*, ctl::Event event) {
         // A running acquisition stops; only a successful connection test
         // enables the link buttons again.
         com232::ProgramLink().AcquisitionRunning = 0;
-        conn::DimLinkButtons(true);
+        P().connectView->DimLinkButtons(true);
     } else if (page == kPageScope) {
         com232::ProgramLink().AcquisitionRunning = 0;
         ShowChildPanelDisp(p.scope.panel);

@@ -5,7 +5,6 @@
 #include "link/connect_test.h"
 #include "link/identify.h"
 #include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "link/sensor_id.h"
 #include "platform/popups.h"
 
@@ -18,12 +17,12 @@ constexpr size_t kIdTextSize = 72;
 
 } // namespace
 
-void AskCloseOrOffline(const std::string& message) {
+void AskCloseOrOffline(const std::string& message, const ConnectionTestUi& ui) {
     const int choice = platform::GenericMessagePopup("ATTENTION!", message, "CLOSE", "OFFLINE");
     if (choice == 1) {
-        Ui().QuitUserInterface(0);
+        ui.close();
     } else {
-        Ui().Disconnect();
+        ui.offline();
     }
 }
 
@@ -48,30 +47,31 @@ std::string FirmwareMismatchText(const SensorIdentity& identity) {
            "\nThe serial number is: " + std::to_string(identity.serialNumber);
 }
 
-void CheckComLine(SensorLink& link) {
+void CheckComLine(SensorLink& link, const ConnectionTestUi& ui) {
     const SensorIdentity identity = IdentifySensor(link);
     if (!identity.answered) {
-        AskCloseOrOffline(kTextCouldNotConnect);
+        AskCloseOrOffline(kTextCouldNotConnect, ui);
         return;
     }
-    Ui().SetConnectionStatusToolTip(link.SensorIdText);
+    ui.setStatusToolTip(link.SensorIdText);
     if (identity.versionMatches) {
-        Ui().ShowConnectionStatus(identity.parts.Display());
-        Ui().AppendMessage(identity.parts.Display() +
-                           "\nSERIAL NUMBER: " + std::to_string(identity.serialNumber) + "\n\n");
+        ui.showStatus(identity.parts.Display());
+        ui.appendMessage(identity.parts.Display() +
+                         "\nSERIAL NUMBER: " + std::to_string(identity.serialNumber) + "\n\n");
         link.LinkOk = 1;
-        Ui().GetPara();
+        ui.getPara();
         if (link.LinkOk != 1) {
             // A sensor whose parameters cannot be read is no more usable than
             // one that does not answer: the failure is in the message box,
             // the user chooses between ending and working offline.
-            AskCloseOrOffline(kTextCouldNotConnect);
+            AskCloseOrOffline(kTextCouldNotConnect, ui);
             return;
         }
-        Ui().DimLinkButtons(false);
+        ui.dimLinkButtons(false);
         return;
     }
-    AskCloseOrOffline(FirmwareMismatchText(identity) + "\n\nClose window or work in offline mode!");
+    AskCloseOrOffline(FirmwareMismatchText(identity) + "\n\nClose window or work in offline mode!",
+                      ui);
 }
 
 } // namespace com232

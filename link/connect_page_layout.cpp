@@ -138,18 +138,4 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     root->addWidget(ui->messages, 1);
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-LinkPanels* gProgramPanels = nullptr;
-} // namespace
-
-LinkPanels& Panels() {
-    static LinkPanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(LinkPanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace conn

@@ -40,8 +40,5 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui);
 struct LinkPanels {
     ConnectPage connect;
 };
-LinkPanels& Panels();
-// transitional: the window that owns the panels names them here.
-void SetProgramPanels(LinkPanels* panels);
 
 } // namespace conn

@@ -61,18 +61,18 @@ TEST_F(ConnectPage, AddressHistoryIsNewestFirstWithoutDuplicatesAndAtMostTen) {
     for (int i = 1; i <= 4; ++i) {
         EnterAddress("10.0.0." + std::to_string(i));
     }
-    EXPECT_EQ("10.0.0.4", conn::AddressHistory()[0]);
+    EXPECT_EQ("10.0.0.4", app::P().connectView->AddressHistory()[0]);
     EXPECT_FALSE(P().connect.accept->isEnabled());
-    const size_t n = conn::AddressHistory().size();
+    const size_t n = app::P().connectView->AddressHistory().size();
     EnterAddress("10.0.0.2"); // third from the top
-    EXPECT_EQ(n, conn::AddressHistory().size());
-    const std::vector<std::string> top = conn::AddressHistory();
+    EXPECT_EQ(n, app::P().connectView->AddressHistory().size());
+    const std::vector<std::string> top = app::P().connectView->AddressHistory();
     EXPECT_EQ((std::vector<std::string>{"10.0.0.2", "10.0.0.4", "10.0.0.3", "10.0.0.1"}),
               std::vector<std::string>(top.begin(), top.begin() + 4));
     for (int i = 10; i < 30; ++i) {
         EnterAddress("sensor-" + std::to_string(i));
     }
-    const std::vector<std::string> h = conn::AddressHistory();
+    const std::vector<std::string> h = app::P().connectView->AddressHistory();
     ASSERT_EQ(10u, h.size());
     EXPECT_EQ("sensor-29", h.front());
     EXPECT_EQ("sensor-20", h.back());
@@ -86,7 +86,7 @@ TEST_F(ConnectPage, IdIsShownOnTheOtherPanelsAndTheMessageBoxClears) {
     EXPECT_EQ("LINE 3 / STATION 7", P().colBig.id->text().toStdString());
     EXPECT_EQ("LINE 3 / STATION 7", P().grpBig.id->text().toStdString());
     EXPECT_FALSE(Messages().empty());
-    conn::CBF_DispStatus(P().connect.messages, ctl::Event::RightDoubleClick);
+    app::P().connectView->CBF_DispStatus(P().connect.messages, ctl::Event::RightDoubleClick);
     EXPECT_TRUE(Messages().empty());
 }
 

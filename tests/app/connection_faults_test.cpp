@@ -97,7 +97,7 @@ TEST_F(ConnectionFaults, SwitchingToSerialClosesTheTcpConnection) {
     StartProgram();
     ASSERT_EQ(1, com232::ProgramLink().TcpConnected);
     ChooseProtocol(com232::kProtocolRs232);
-    conn::SetComPortSelector(sensor_->PtyComPort());
+    app::P().connectView->SetComPortSelector(sensor_->PtyComPort());
     P().connect.tryToConnect->click();
     ASSERT_EQ(1, com232::ProgramLink().LinkOk);
     EXPECT_EQ(0, com232::ProgramLink().TcpConnected);
@@ -129,7 +129,7 @@ TEST_F(ConnectionFaults, DisconnectAndShutdownCloseThePortThatIsOpen) {
     EXPECT_FALSE(platform::IsComDeviceOpen(device));
     ExpectOfflineMode();
 
-    conn::SetComPortSelector(pty);
+    app::P().connectView->SetComPortSelector(pty);
     P().connect.tryToConnect->click();
     ASSERT_EQ(1, com232::ProgramLink().LinkOk);
     ASSERT_TRUE(platform::IsComDeviceOpen(device));

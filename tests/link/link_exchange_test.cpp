@@ -37,7 +37,6 @@ protected:
         std::string error;
         ASSERT_TRUE(sim_->Start(&error)) << error;
         link_.Reset();
-        SetLinkUi(&ui_);
         ui_.Watch(link_);
         link_.ComProtocol = kProtocolTcp;
         link_.ServerAddress = "127.0.0.1";
@@ -49,7 +48,6 @@ protected:
 
     void TearDown() override {
         link_.CloseLink();
-        SetLinkUi(nullptr);
         sim_.reset();
     }
 
@@ -264,7 +262,7 @@ TEST_F(TcpLink, RefusedConnectionIsReportedWithItsText) {
 
 TEST_F(TcpLink, ConnectionTestIdentifiesTheSensorAndReadsTheParameters) {
     platform::ScriptedPopups user;
-    CheckComLine(link_);
+    CheckComLine(link_, ui_.Hooks());
     EXPECT_TRUE(user.Records().empty());
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", ui_.status);
     EXPECT_EQ(link_.SensorIdText, ui_.toolTip);
@@ -281,7 +279,7 @@ TEST_F(TcpLink, ConnectionTestWithAnotherFirmwareAsksCloseOrOffline) {
     Connect(o);
     platform::ScriptedPopups user;
     user.Answer(2); // OFFLINE
-    CheckComLine(link_);
+    CheckComLine(link_, ui_.Hooks());
     ASSERT_EQ(1u, user.Records().size());
     const auto& q = user.Records()[0];
     EXPECT_EQ("ATTENTION!", q.title);
@@ -292,7 +290,7 @@ TEST_F(TcpLink, ConnectionTestWithAnotherFirmwareAsksCloseOrOffline) {
     EXPECT_EQ(1, ui_.disconnectCalls);
     EXPECT_EQ(0, ui_.getParaCalls);
 
-    CheckComLine(link_); // Enter or Escape: CLOSE
+    CheckComLine(link_, ui_.Hooks()); // Enter or Escape: CLOSE
     EXPECT_EQ((std::vector<int>{0}), ui_.quitCodes);
 }
 
@@ -300,7 +298,7 @@ TEST_F(TcpLink, ConnectionTestWithoutAnswerAsksCloseOrOffline) {
     Fault("drop");
     platform::ScriptedPopups user;
     user.Answer(2);
-    CheckComLine(link_);
+    CheckComLine(link_, ui_.Hooks());
     EXPECT_EQ(kTextCouldNotConnect, user.LastText("ATTENTION!"));
     EXPECT_EQ(1, ui_.disconnectCalls);
     EXPECT_NE(std::string::npos, ui_.messages.find(kTextNoAnswer));

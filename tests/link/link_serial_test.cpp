@@ -34,7 +34,6 @@ protected:
         std::string error;
         ASSERT_TRUE(sim_->Start(&error)) << error;
         link_.Reset();
-        SetLinkUi(&ui_);
         ui_.Watch(link_);
         link_.ComProtocol = kProtocolRs232;
         link_.ComPort = static_cast<uint16_t>(sim_->PtyComPort());
@@ -44,7 +43,6 @@ protected:
     }
     void TearDown() override {
         link_.CloseLink();
-        SetLinkUi(nullptr);
         sim_.reset();
     }
     int Exchange(uint8_t order, double* seconds = nullptr) {
@@ -70,7 +68,7 @@ TEST_F(SerialLink, NormalExchangesAndTheConnectionTest) {
     EXPECT_EQ(40, link_.AnswerLength);
     ASSERT_EQ(1, Exchange(kOrderReadCalib));
     EXPECT_EQ(12, link_.AnswerLength);
-    CheckComLine(link_);
+    CheckComLine(link_, ui_.Hooks());
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", ui_.status);
     EXPECT_EQ(1, ui_.getParaCalls);
 }

@@ -1,14 +1,14 @@
-// A LinkUi that records what the link does to the user interface.
+// Records what a link and its connection test do to the window.
 #pragma once
 
 #include "link/com232.h"
+#include "link/connect_test.h"
 #include "link/link_texts.h"
-#include "link/link_ui.h"
 
 #include <string>
 #include <vector>
 
-struct RecordingLinkUi : com232::LinkUi {
+struct RecordingLinkUi {
     std::string status;
     std::string toolTip;
     std::string messages;
@@ -19,30 +19,37 @@ struct RecordingLinkUi : com232::LinkUi {
     int disconnectCalls = 0;
     std::vector<int> quitCodes;
 
-    void ShowConnectionStatus(const std::string& text) override { status = text; }
-    void SetConnectionStatusToolTip(const std::string& text) override { toolTip = text; }
-    void AppendMessage(const std::string& text) override { messages += text; }
-    void DimLinkButtons(bool dim) override {
-        ++dimCalls;
-        linkButtonsDimmed = dim;
+    // The connection test's effects, recorded.
+    com232::ConnectionTestUi Hooks() {
+        com232::ConnectionTestUi ui;
+        ui.showStatus = [this](const std::string& text) { status = text; };
+        ui.setStatusToolTip = [this](const std::string& text) { toolTip = text; };
+        ui.appendMessage = [this](const std::string& text) { messages += text; };
+        ui.getPara = [this] { ++getParaCalls; };
+        ui.dimLinkButtons = [this](bool dim) { DimLinkButtons(dim); };
+        ui.close = [this] { quitCodes.push_back(0); };
+        ui.offline = [this] { ++disconnectCalls; };
+        return ui;
     }
-    void ShowConnectionPage() override { ++connectionPageShown; }
-    void GetPara() override { ++getParaCalls; }
-    void Disconnect() override { ++disconnectCalls; }
-    void QuitUserInterface(int code) override { quitCodes.push_back(code); }
 
     // Shows what `link` tells as the program's window does: a failure as
     // "TIMEOUT!", in the message box, with the link buttons dimmed and the
     // connection page in front; other texts in the message box.
     void Watch(com232::SensorLink& link) {
         watched = link.failed.Connect([this](const std::string& text) {
-            ShowConnectionStatus(com232::kTextTimeout);
-            AppendMessage(text.substr(0, 255) + "\n\n");
+            status = com232::kTextTimeout;
+            messages += text.substr(0, 255) + "\n\n";
             DimLinkButtons(true);
-            ShowConnectionPage();
+            ++connectionPageShown;
         });
-        told = link.message.Connect([this](const std::string& text) { AppendMessage(text); });
+        told = link.message.Connect([this](const std::string& text) { messages += text; });
     }
+
+    void DimLinkButtons(bool dim) {
+        ++dimCalls;
+        linkButtonsDimmed = dim;
+    }
+
     platform::Subscription watched;
     platform::Subscription told;
 };
