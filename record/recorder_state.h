@@ -1,8 +1,7 @@
 // The recorder's state on one sensor, free of any panel: the counters of
-// the recording that runs (or ran last), whether one runs, and the first
-// line that could not be written since it started. The recorder page shows
-// it; a recording on the same sensor started elsewhere is refused while it
-// runs.
+// the recording that runs (or ran last), whether one runs (no second one
+// starts on the sensor meanwhile), and the first line that could not be
+// written since it started. The recorder page shows it.
 #pragma once
 
 #include <cstdint>
