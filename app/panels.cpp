@@ -30,9 +30,7 @@ QWidget* NewTopLevelPanel(const QString& title) {
 void NameProgramPanels(Panels* p) {
     params::SetProgramPanels(p != nullptr ? &p->paramPanels : nullptr);
     teach::SetProgramPanels(p != nullptr ? &p->teachPanels : nullptr);
-    record::SetProgramPanels(p != nullptr ? &p->recorderPanels : nullptr);
     calib::SetProgramPanels(p != nullptr ? &p->calibPanels : nullptr);
-    scope::SetProgramPanels(p != nullptr ? &p->scopePanels : nullptr);
     live::SetProgramPanels(p != nullptr ? &p->livePanels : nullptr);
 }
 
@@ -99,6 +97,8 @@ void DiscardPanels() {
     Panels* p = gPanels;
     gPanels = nullptr;
     live::ClearAddedDisplayWriters(); // they write into the panels going now
+    p->recorderView.reset();
+    p->scopeView.reset();
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel

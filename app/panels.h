@@ -9,7 +9,9 @@
 #include "link/connect_page_ui.h"
 #include "live/live_ui.h"
 #include "params/param_pages_ui.h"
+#include "record/recorder.h"
 #include "record/recorder_ui.h"
+#include "scope/scope.h"
 #include "scope/scope_ui.h"
 #include "teach/teach_ui.h"
 
@@ -52,9 +54,16 @@ struct Panels {
     live::BigPanel& grpBig = livePanels.grpBig;
     calib::PasswordPanel& password = calibPanels.password;
 
-    // The views: each subsystem's behaviour on its panels, made when the
-    // panels are wired and gone with them.
+    // transitional: the program sensor's recorder and scope parts, until
+    // app owns the program's sensor.
+    record::RecorderState recorderState;
+    scope::ScopeState scopeState;
+    scope::ScanState scan;
+    // The views on the subsystems' panels, made when the panels are wired
+    // (WireAllPanels); they go before the widgets.
     std::unique_ptr<conn::ConnectView> connectView;
+    std::unique_ptr<record::RecorderView> recorderView;
+    std::unique_ptr<scope::ScopeView> scopeView;
 };
 
 Panels& P();

@@ -11,11 +11,13 @@
 #include "link/link_ui.h"
 #include "link/program_link.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/live_data.h"
 #include "live/live_wiring.h"
 #include "live/mode_views.h"
 #include "params/mode_rules.h"
 #include "params/param_callbacks.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
@@ -24,11 +26,10 @@
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
-#include "record/recorder_wiring.h"
 #include "scope/scope.h"
-#include "scope/scope_wiring.h"
 #include "teach/attributes.h"
 #include "teach/attributes_wiring.h"
 #include "teach/teach_labels.h"
@@ -143,9 +144,15 @@ bool LoadAndPreparePanels() {
     return true;
 }
 
+record::RecordViewers& Viewers() {
+    // Closed with the program (Shutdown, RunViewerAlone).
+    static record::RecordViewers viewers(params::Model());
+    return viewers;
+}
+
 void OpenViewFiles(const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        record::RecordViewer* v = record::OpenRecordViewer(file);
+        record::RecordViewer* v = Viewers().Open(file);
         if (!ViewNoteOfCommandLine().empty()) {
             v->SetNote(QString::fromStdString(ViewNoteOfCommandLine()));
         }
@@ -162,7 +169,7 @@ int RunViewerAlone(const std::vector<std::string>& files) {
     // (palette row colours, no taught rows). The program ends with the
     // last viewer window: 1 when no file could be shown.
     gAnyViewShown = false;
-    record::SetViewerClosedHandler([](bool shown, bool last) {
+    Viewers().SetClosedHandler([](bool shown, bool last) {
         gAnyViewShown = gAnyViewShown || shown;
         if (last) {
             platform::QuitUserInterface(gAnyViewShown ? 0 : 1);
@@ -170,14 +177,14 @@ int RunViewerAlone(const std::vector<std::string>& files) {
     });
     OpenViewFiles(files);
     const int status = platform::RunUserInterface();
-    record::SetViewerClosedHandler(nullptr);
-    record::CloseRecordViewers();
+    Viewers().SetClosedHandler({});
+    Viewers().CloseAll();
     platform::ShutdownRuntime();
     return status;
 }
 
 void Shutdown() {
-    record::CloseRecordViewers();
+    Viewers().CloseAll();
     live::DiscardPendingDisplays();
     com232::ProgramLink().CloseLink();
     UninstallPanelLinkUi();
@@ -207,9 +214,9 @@ int WinMain(int argc, char** argv) {
     }
     if (!ExportFileOfCommandLine().empty()) {
         std::string error;
-        const int status = record::ExportRecordWithoutWindow(ViewFilesOfCommandLine().front(),
-                                                             ExportFileOfCommandLine(),
-                                                             SpanOfCommandLine(), &error);
+        const int status = record::ExportRecordWithoutWindow(
+            params::Model(), ViewFilesOfCommandLine().front(), ExportFileOfCommandLine(),
+            SpanOfCommandLine(), &error);
         if (status != 0) {
             std::fprintf(stderr, "%s\n", error.c_str());
         }
@@ -300,17 +307,20 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
 }
 
 void WireAllPanels() {
+    Panels& p = P();
     WireMainPanel();
     P().connectView = std::make_unique<conn::ConnectView>(P().linkPanels, com232::ProgramLink(),
                                                           ConnectHooksOfWindow());
     params::WireParameterPages();
     teach::WireTeachPage();
-    record::WireRecorderPage();
+    p.recorderView = std::make_unique<record::RecorderView>(
+        p.recorderPanels, com232::ProgramLink(), params::Model(), live::Frames(), p.recorderState,
+        live::ProgramRefresh(), Viewers());
     calib::WireCalibrationPage();
     calib::WireOffsetPage();
     teach::WireAttributesPage();
-    scope::WireScopePage();
-    scope::WireScopePanel();
+    p.scopeView = std::make_unique<scope::ScopeView>(p.scopePanels, com232::ProgramLink(),
+                                                     params::Model(), p.scopeState, p.scan);
     live::WireDataPanel();
     live::WireSignalGraphPanel();
     live::WireBigPanels();
@@ -327,8 +337,6 @@ void InitAll() {
     params::Transfer().SelectParaSet(0);
     live::ResetLiveState();
     teach::ResetTeachState();
-    record::ResetRecorderState();
-    scope::ResetScopeState();
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).
@@ -360,7 +368,7 @@ void InitAll() {
     live::SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
-    scope::calcScopDeltaXY(); // the deltas of the cursors' start positions
+    p.scopeView->calcScopDeltaXY(); // the deltas of the cursors' start positions
     p.main.window->show();
     // Connection settings from the settings file, the connection page
     // arranged for the protocol, then the connection with the commands
@@ -386,10 +394,10 @@ int CBF_TabMain1(QWidget*, ctl::Event event) {
     }
     Panels& p = P();
     const int page = p.main.tabs->ActivePage();
-    if (page == kPageRecorder) {
-        record::InitRecordPanel();
+    if (page == kPageRecorder && p.recorderView) {
+        p.recorderView->InitRecordPanel();
         if (p.recorder.mode->Val() == record::kModeTimedCount) {
-            record::CalcRecTime();
+            p.recorderView->CalcRecTime();
         }
     } else if (page == kPageConnection) {
         // A running acquisition stops; only a successful connection test

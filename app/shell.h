@@ -10,6 +10,9 @@
 #include <vector>
 
 class QWidget;
+namespace record {
+class RecordViewers;
+}
 
 namespace app {
 
@@ -30,6 +33,8 @@ bool LoadAndPreparePanels();
 int RunViewerAlone(const std::vector<std::string>& files);
 // Opens a viewer window for each of `files` (--view, files dropped).
 void OpenViewFiles(const std::vector<std::string>& files);
+// The program's record viewer windows.
+record::RecordViewers& Viewers();
 // Closes the viewer windows and the link and discards the panels.
 void Shutdown();
 

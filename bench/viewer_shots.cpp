@@ -18,6 +18,7 @@
 #include "platform/tab_control.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 #include "sim/dispatcher.h"
 #include "sim/sensor_core.h"
 
@@ -133,7 +134,7 @@ int main(int argc, char** argv) {
     Save(app::P().main.window, out + "/recorder_page.png");
 
     params::Model().Replace(factory.block, factory.table);
-    record::RecordViewer* v = record::OpenRecordViewer(path);
+    record::RecordViewer* v = app::Viewers().Open(path);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
@@ -183,13 +184,13 @@ int main(int argc, char** argv) {
     v->ZoomAll();
     Settle();
     Save(v, out + "/viewer_compare.png");
-    record::CloseRecordViewers();
+    app::Viewers().CloseAll();
 
     // FOLLOW: a file started afresh while shown, then growing.
     const std::string growing = (out + "/Growing.dat").toStdString();
     record::StartRecordFile(
         growing, header + record::RecordLine(sent.frames[0].frame, StartPlus(0)), &error);
-    v = record::OpenRecordViewer(growing);
+    v = app::Viewers().Open(growing);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
@@ -210,20 +211,20 @@ int main(int argc, char** argv) {
     v->FollowNow();
     Settle();
     Save(v, out + "/viewer_follow_grown.png");
-    record::CloseRecordViewers();
+    app::Viewers().CloseAll();
 
     // A record of one frame.
     const std::string one = (out + "/OneFrame.dat").toStdString();
     record::StartRecordFile(one, header + record::RecordLine(sent.frames[5].frame, StartPlus(0)),
                             &error);
-    v = record::OpenRecordViewer(one);
+    v = app::Viewers().Open(one);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
     }
     Settle();
     Save(v, out + "/viewer_one_frame.png");
-    record::CloseRecordViewers();
+    app::Viewers().CloseAll();
     app::DiscardPanels();
     return 0;
 }

@@ -5,7 +5,7 @@
 // come). The recorder page and the command-line tool run the same loops;
 // what happens with each frame (displays, the record file) is theirs.
 //
-// A run ends when com232::ProgramLink().AcquisitionRunning is cleared: STOP RECORD, a
+// A run ends when its link's AcquisitionRunning is cleared: STOP RECORD, a
 // signal, the count reached, a link failure (reported by the link), or a
 // frame its sink refuses.
 #pragma once
@@ -15,7 +15,6 @@
 namespace com232 {
 class SensorLink;
 }
-#include "link/program_link.h"
 
 #include <cstdint>
 #include <functional>

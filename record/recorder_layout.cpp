@@ -225,18 +225,4 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     ui->startTrigRec->setVisible(false);
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-RecorderPanels* gProgramPanels = nullptr;
-} // namespace
-
-RecorderPanels& Panels() {
-    static RecorderPanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(RecorderPanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace record

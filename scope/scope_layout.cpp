@@ -218,18 +218,4 @@ void BuildScopePanel(QWidget* panel, ScopePanel* ui) {
     root->addLayout(bottom);
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-ScopePanels* gProgramPanels = nullptr;
-} // namespace
-
-ScopePanels& Panels() {
-    static ScopePanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(ScopePanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace scope

@@ -6,7 +6,9 @@
 #pragma once
 
 #include "link/com232.h"
+#include "record/recorder_state.h"
 #include "scope/scope_run.h"
+#include "scope/scope_state.h"
 
 namespace sensor {
 
@@ -22,6 +24,8 @@ public:
     com232::SensorLink link;
     // The state of a scope capture on the link.
     scope::ScanState scan;
+    record::RecorderState recorder;
+    scope::ScopeState scope;
 };
 
 } // namespace sensor

@@ -116,7 +116,7 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
     case Op::TimedRecord:
         // Timed recording: the first frame is in, the failed second ends it.
         EXPECT_EQ(before_.recordLines + (cell.op == Op::TimedRecord ? 1 : 0), RecordLines());
-        EXPECT_FALSE(record::RecordingRunning());
+        EXPECT_FALSE(Recording().running);
         EXPECT_TRUE(matrixUser_->Saw("INFO!", "File has been saved!"));
         EXPECT_TRUE(p.recorder.startTrigRec->isEnabled());
         EXPECT_TRUE(p.recorder.startRecord->isEnabled());
@@ -142,16 +142,16 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
         EXPECT_EQ(0u, matrixUser_->Count(platform::PopupKind::Message));
         break;
     case Op::CycleTime:
-        EXPECT_EQ(0, scope::CycleTime);
+        EXPECT_EQ(0, Scope().CycleTime);
         EXPECT_EQ(0, p.scopePage.cycleTime->Val());
         EXPECT_EQ(0, p.scopePage.scanFreq->Val());
         break;
     case Op::Scan:
     case Op::ScanBlocks:
-        EXPECT_EQ(before_.captures, scope::CapturesPlotted());
-        EXPECT_TRUE(before_.scopeBlocks == scope::ScopeBlocks) << "the last capture changed";
-        EXPECT_FALSE(scope::ScanRunning());
-        EXPECT_EQ(0, scope::ProgramScan().ScanActive);
+        EXPECT_EQ(before_.captures, Scope().captures);
+        EXPECT_TRUE(before_.scopeBlocks == Scope().ScopeBlocks) << "the last capture changed";
+        EXPECT_FALSE(Scope().scanRunning);
+        EXPECT_EQ(0, Capture().ScanActive);
         EXPECT_FALSE(p.scope.busy->isVisible());
         EXPECT_TRUE(p.scopePage.scan->isEnabled());
         break;
@@ -219,13 +219,13 @@ void MatrixCell::ExpectDone(Op op, const std::string& added) {
         EXPECT_TRUE(matrixUser_->Saw("ATTENTION!", "Confirm calibration factors with SEND CF."));
         break;
     case Op::CycleTime:
-        EXPECT_DOUBLE_EQ(0.25, scope::CycleTime);
+        EXPECT_DOUBLE_EQ(0.25, Scope().CycleTime);
         break;
     case Op::Scan:
     case Op::ScanBlocks:
-        EXPECT_EQ(before_.captures + 1, scope::CapturesPlotted());
-        EXPECT_EQ(2000, scope::ScopeBlocks[0].back()); // the new scene
-        EXPECT_EQ(500, scope::ScopeBlocks[2].back());
+        EXPECT_EQ(before_.captures + 1, Scope().captures);
+        EXPECT_EQ(2000, Scope().ScopeBlocks[0].back()); // the new scene
+        EXPECT_EQ(500, Scope().ScopeBlocks[2].back());
         EXPECT_FALSE(p.scope.busy->isVisible());
         break;
     case Op::ChangeBaudrate:

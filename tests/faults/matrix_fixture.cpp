@@ -109,18 +109,18 @@ void MatrixCell::Prepare(Op op) {
     case Op::TrigRecFrames:
     case Op::TimedRecord:
         if (!recordFileChosen_) {
-            record::SelRecFile(); // the user chooses RecordFile.dat
+            p.recorderView->SelRecFile(); // the user chooses RecordFile.dat
             recordFileChosen_ = true;
         }
         p.recorder.mode->SetVal(op == Op::TimedRecord ? record::kModeTimedCount
                                                       : record::kModeTriggered);
-        record::CBF_EditSelectDataRec(p.recorder.mode, ctl::Event::Commit);
+        p.recorderView->CBF_EditSelectDataRec(p.recorder.mode, ctl::Event::Commit);
         p.recorder.interval->SetVal(0.25);
         p.recorder.count->SetVal(kTimedFrames);
         break;
     case Op::CycleTime:
         p.scopePage.getCycleTime->click(); // a cycle time on show
-        EXPECT_GT(scope::CycleTime, 0);
+        EXPECT_GT(Scope().CycleTime, 0);
         break;
     case Op::Scan:
     case Op::ScanBlocks:
@@ -128,7 +128,7 @@ void MatrixCell::Prepare(Op op) {
         p.scopePage.triggerMode->SetVal(0); // SINGLE SHOT
         sensor_->Command("scene color 1000 2000 3000");
         PressScan(); // a capture on show ...
-        EXPECT_EQ(1000, scope::ScopeBlocks[0].back());
+        EXPECT_EQ(1000, Scope().ScopeBlocks[0].back());
         sensor_->Command("scene color 2000 1000 500"); // ... and another scene in front
         break;
     case Op::ChangeBaudrate:
@@ -150,8 +150,8 @@ void MatrixCell::Prepare(Op op) {
     p.calibration.maxDelta->SetVal(op == Op::WhiteCalibration ? kWideMaxDelta : kEditedMaxDelta);
     before_.para = params::ParameterBlock;
     before_.teach = params::TeachTable;
-    before_.scopeBlocks = scope::ScopeBlocks;
-    before_.captures = scope::CapturesPlotted();
+    before_.scopeBlocks = Scope().ScopeBlocks;
+    before_.captures = Scope().captures;
     before_.recordLines = RecordLines();
 }
 
@@ -187,10 +187,10 @@ void MatrixCell::PressStartTrigRec() {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!record::RecordingRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
+        if (!Recording().running || com232::ProgramLink().AcquisitionRunning != 1) {
             return; // not recording (yet)
         }
-        const bool enough = record::RunCounter() >= kTriggersRecorded;
+        const bool enough = Recording().runCounter >= kTriggersRecorded;
         if (enough || platform::Timer() - start > kLoopLimitSeconds) {
             poll.stop();
             rescued_ = !enough;
@@ -198,9 +198,9 @@ void MatrixCell::PressStartTrigRec() {
             return;
         }
         const double now = platform::Timer();
-        if (record::RunCounter() == fired || now - firedAt > kTriggerRepeatSeconds) {
+        if (Recording().runCounter == fired || now - firedAt > kTriggerRepeatSeconds) {
             sensor_->Command("trigger");
-            fired = static_cast<int>(record::RunCounter()) + 1;
+            fired = static_cast<int>(Recording().runCounter) + 1;
             firedAt = now;
         }
     });
@@ -215,7 +215,7 @@ void MatrixCell::PressScan() {
     QTimer poll;
     poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (scope::ProgramScan().ScanActive == 0) {
+        if (Capture().ScanActive == 0) {
             return;
         }
         const double now = platform::Timer();
@@ -262,7 +262,7 @@ void MatrixCell::PressStartRecord() {
     QTimer poll;
     poll.setInterval(2);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (record::RecordingRunning() && platform::Timer() - start > kLoopLimitSeconds) {
+        if (Recording().running && platform::Timer() - start > kLoopLimitSeconds) {
             poll.stop();
             rescued_ = true;
             P().recorder.stopRecord->click();

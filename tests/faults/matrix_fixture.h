@@ -105,6 +105,11 @@ private:
     size_t RecordLines() const;
     int LineSpeed() const; // the serial line's speed (termios) as the sensor sees it
 
+    // The program's recorder and scope states, and its capture on the link.
+    static const record::RecorderState& Recording() { return app::P().recorderView->State(); }
+    static const scope::ScopeState& Scope() { return app::P().scopeView->State(); }
+    static const scope::ScanState& Capture() { return app::P().scopeView->Scan(); }
+
     Link link_ = Link::Tcp;
     std::unique_ptr<MatrixUser> matrixUser_;
     Snapshot before_;

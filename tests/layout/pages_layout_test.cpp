@@ -3,11 +3,16 @@
 // and the files use, the initial values are the parameter file defaults, the
 // POWER slider and its number stay in step, and the help texts are bound.
 #include "app/panels.h"
+#include "link/com232.h"
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "params/parameter_layout.h"
+#include "params/parameter_model.h"
 #include "platform/controls.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
-#include "record/recorder_wiring.h"
+#include "record/record_viewers.h"
+#include "record/recorder.h"
 #include "teach/teach_wiring.h"
 
 #include <QAction>
@@ -259,7 +264,15 @@ TEST_F(PagesLayout, RecorderStartsInTimedCountMode) {
 
 TEST_F(PagesLayout, TeachAndRecorderHelpTextsAreBound) {
     teach::WireTeachPage();
-    record::WireRecorderPage();
+    // The recorder page's view on sensor parts of the test's own.
+    com232::SensorLink link;
+    params::ParameterModel model;
+    live::FrameStream frames;
+    record::RecorderState state;
+    live::DisplayRefresh refresh;
+    record::RecordViewers viewers(model);
+    const record::RecorderView recorder(P().recorderPanels, link, model, frames, state, refresh,
+                                        viewers);
     teach::WireTeachPage(); // wiring twice changes nothing
     const auto& t = P().teachPage;
     EXPECT_STREQ(ctl::HelpTextOf(t.autoIncrement), "Auto increment of Edit Field No.:");

@@ -5,12 +5,14 @@
 // text reaches its control with the right popup title.
 #include "app/panels.h"
 #include "calib/calib_wiring.h"
+#include "link/com232.h"
 #include "live/live_wiring.h"
+#include "params/parameter_model.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
-#include "scope/scope_wiring.h"
+#include "scope/scope.h"
 #include "teach/attributes_wiring.h"
 #include "teach/teach_panels_wiring.h"
 
@@ -57,20 +59,30 @@ void ContextClick(QWidget* w) {
 class PanelsLayout : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(app::LoadPanels()); }
-    void TearDown() override { app::DiscardPanels(); }
+    void TearDown() override {
+        scope_.reset();
+        app::DiscardPanels();
+    }
     static app::Panels& P() { return app::P(); }
-    static void WireAll() {
+    void WireAll() {
         calib::WireCalibrationPage();
         calib::WireOffsetPage();
         teach::WireAttributesPage();
         teach::WireTeachMeanPanel();
         teach::WireTeachGraphPanel();
-        scope::WireScopePage();
-        scope::WireScopePanel();
+        scope_ =
+            std::make_unique<scope::ScopeView>(P().scopePanels, link_, model_, scopeState_, scan_);
         live::WireDataPanel();
         live::WireSignalGraphPanel();
         live::WireBigPanels();
     }
+
+    // The scope view on sensor parts of the test's own.
+    com232::SensorLink link_;
+    params::ParameterModel model_;
+    scope::ScopeState scopeState_;
+    scope::ScanState scan_;
+    std::unique_ptr<scope::ScopeView> scope_;
 };
 
 TEST_F(PanelsLayout, EveryControlIsBuilt) {

@@ -22,12 +22,12 @@ void RecordTest::StartRecorder(bool serial) {
 
 void RecordTest::ChooseNewFile(const std::string& path) {
     user_->Answer(platform::kNewFileSelected, path);
-    record::SelRecFile();
+    Recorder().SelRecFile();
 }
 
 void RecordTest::SelectMode(int mode) {
     app::P().recorder.mode->SetVal(mode);
-    record::CBF_EditSelectDataRec(app::P().recorder.mode, ctl::Event::Commit);
+    Recorder().CBF_EditSelectDataRec(app::P().recorder.mode, ctl::Event::Commit);
 }
 
 void RecordTest::RunRecording(QWidget* button, std::function<bool()> during, double limitSeconds) {
@@ -35,7 +35,7 @@ void RecordTest::RunRecording(QWidget* button, std::function<bool()> during, dou
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!record::RecordingRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
+        if (!Recording().running || com232::ProgramLink().AcquisitionRunning != 1) {
             return; // not recording yet, or ending
         }
         if (during() || platform::Timer() - start > limitSeconds) {

@@ -2,10 +2,13 @@
 // test's own, and viewers opened on them with the scripted user.
 #pragma once
 
+#include "app/shell.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 
 #include "tests/support/file_bytes.h"
 
@@ -53,7 +56,8 @@ protected:
         fs::create_directories(dir_);
     }
     void TearDown() override {
-        record::CloseRecordViewers();
+        viewers_.CloseAll();
+        app::Viewers().CloseAll(); // the program's, where a test opened them
         fs::remove_all(dir_);
     }
     std::string Write(const std::string& name, const std::string& text) {
@@ -80,6 +84,9 @@ protected:
     }
     fs::path dir_;
     platform::ScriptedPopups popups_;
+    // The viewers of the test's own, over a parameter model as it starts.
+    params::ParameterModel model_;
+    record::RecordViewers viewers_{model_};
 };
 
 } // namespace viewertest

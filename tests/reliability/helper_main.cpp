@@ -90,7 +90,7 @@ int Record(const std::string& dir, platform::ScriptedPopups& user) {
     user.Answer(platform::kNewFileSelected, dir + "/RecordFile.dat");
     r.selectFile->click();
     r.mode->SetVal(record::kModeTriggered);
-    record::CBF_EditSelectDataRec(r.mode, ctl::Event::Commit);
+    app::P().recorderView->CBF_EditSelectDataRec(r.mode, ctl::Event::Commit);
     r.startTrigRec->click(); // the questions answered yes; runs until killed
     return kExitRecordingEnded;
 }

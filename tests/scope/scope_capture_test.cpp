@@ -9,7 +9,6 @@
 #include <string>
 
 using app::P;
-using scope::ScopeBlocks;
 
 namespace {
 
@@ -25,14 +24,14 @@ protected:
         SetScope(scope::kSingleShot, 0, 0);
         Scan();
         ASSERT_TRUE(plotted_);
-        ASSERT_EQ(1111, ScopeBlocks[0][64]);
+        ASSERT_EQ(1111, Scope().ScopeBlocks[0][64]);
         Received();
     }
     void ExpectReferenceKept() {
         for (int k : {0, 64, 127}) {
-            EXPECT_EQ(1111, ScopeBlocks[0][static_cast<size_t>(k)]);
-            EXPECT_EQ(2222, ScopeBlocks[1][static_cast<size_t>(k)]);
-            EXPECT_EQ(3333, ScopeBlocks[2][static_cast<size_t>(k)]);
+            EXPECT_EQ(1111, Scope().ScopeBlocks[0][static_cast<size_t>(k)]);
+            EXPECT_EQ(2222, Scope().ScopeBlocks[1][static_cast<size_t>(k)]);
+            EXPECT_EQ(3333, Scope().ScopeBlocks[2][static_cast<size_t>(k)]);
         }
         ASSERT_EQ(3, P().scope.scope->graphCount());
         EXPECT_EQ(1111, P().scope.scope->graph(0)->data()->at(5)->value);
@@ -66,10 +65,10 @@ TEST_P(ScopeCaptures, SingleShotPlotsTheSceneAsCaptured) {
     EXPECT_EQ((std::vector<std::string>{"110 1 10"}), Received());
     for (int k = 0; k < scope::kScopeSamples; ++k) {
         const auto i = static_cast<size_t>(k);
-        ASSERT_EQ(1000, ScopeBlocks[0][i]) << k;
-        ASSERT_EQ(2000, ScopeBlocks[1][i]) << k;
-        ASSERT_EQ(3000, ScopeBlocks[2][i]) << k;
-        ASSERT_EQ(11, scope::DigitalTraces[5][i]) << k; // IN0 high
+        ASSERT_EQ(1000, Scope().ScopeBlocks[0][i]) << k;
+        ASSERT_EQ(2000, Scope().ScopeBlocks[1][i]) << k;
+        ASSERT_EQ(3000, Scope().ScopeBlocks[2][i]) << k;
+        ASSERT_EQ(11, Scope().DigitalTraces[5][i]) << k; // IN0 high
     }
     // Three analogue traces in pure red, green and blue; six digital ones.
     scope::ScopePanel& sp = P().scope;
@@ -93,8 +92,8 @@ TEST_P(ScopeCaptures, RisingEdgePutsThePreTriggerPartFirst) {
     Scan(SceneAfter(sensor_.get(), "scene color 1000 2000 3000"));
     ASSERT_TRUE(plotted_);
     for (int k = 0; k < scope::kScopeSamples; ++k) {
-        ASSERT_EQ(k < 20 ? 500 : 3000, ScopeBlocks[2][static_cast<size_t>(k)]) << k;
-        ASSERT_EQ(1000, ScopeBlocks[0][static_cast<size_t>(k)]) << k;
+        ASSERT_EQ(k < 20 ? 500 : 3000, Scope().ScopeBlocks[2][static_cast<size_t>(k)]) << k;
+        ASSERT_EQ(1000, Scope().ScopeBlocks[0][static_cast<size_t>(k)]) << k;
     }
     ExpectIdle();
 }
@@ -106,18 +105,18 @@ TEST_P(ScopeCaptures, FallingEdgeAndExternalInputAtOtherPreTriggerCounts) {
     SetScope(scope::kFallingEdge, 2000, 100, 2);
     Scan(SceneAfter(sensor_.get(), "scene color 1000 2000 500", 0.12));
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(3000, ScopeBlocks[2][99]);
-    EXPECT_EQ(500, ScopeBlocks[2][100]);
-    EXPECT_EQ(500, ScopeBlocks[2][127]);
+    EXPECT_EQ(3000, Scope().ScopeBlocks[2][99]);
+    EXPECT_EQ(500, Scope().ScopeBlocks[2][100]);
+    EXPECT_EQ(500, Scope().ScopeBlocks[2][127]);
 
     // EXTERNAL IN0: the digital line of IN0 (trace 5) rises at the trigger.
     sensor_->Command("in0 0");
     SetScope(scope::kExternalIn0, 0, 5);
     Scan(SceneAfter(sensor_.get(), "in0 1"));
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(10, scope::DigitalTraces[5][4]);
-    EXPECT_EQ(11, scope::DigitalTraces[5][5]);
-    EXPECT_EQ(11, scope::DigitalTraces[5][127]);
+    EXPECT_EQ(10, Scope().DigitalTraces[5][4]);
+    EXPECT_EQ(11, Scope().DigitalTraces[5][5]);
+    EXPECT_EQ(11, Scope().DigitalTraces[5][127]);
 }
 
 TEST_P(ScopeCaptures, InternalColourZeroTriggersOnTheTaughtBelt) {
@@ -126,8 +125,8 @@ TEST_P(ScopeCaptures, InternalColourZeroTriggersOnTheTaughtBelt) {
     SetScope(scope::kInternalColor0, 0, 10, 1, 0);
     Scan(SceneAfter(sensor_.get(), "scene color 900 880 820"));
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(2600, ScopeBlocks[0][9]);
-    EXPECT_EQ(900, ScopeBlocks[0][10]);
+    EXPECT_EQ(2600, Scope().ScopeBlocks[0][9]);
+    EXPECT_EQ(900, Scope().ScopeBlocks[0][10]);
 }
 
 TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
@@ -143,7 +142,7 @@ TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
         scanDimmed = !P().scopePage.scan->isEnabled() && !P().scopePage.getCycleTime->isEnabled();
         EXPECT_TRUE(P().scope.busy->isVisible());
         // A second SCAN inside the running one starts nothing.
-        scope::CBF_ButtonScan(nullptr, ctl::Event::Commit);
+        View().CBF_ButtonScan(nullptr, ctl::Event::Commit);
         P().scopePage.breakScan->click();
         return true;
     });
@@ -178,7 +177,7 @@ TEST_P(ScopeCaptures, FewerThanFourBlocksThenBreakScan) {
     // The link goes on: the next capture is whole.
     Scan();
     EXPECT_TRUE(plotted_);
-    EXPECT_EQ(600, ScopeBlocks[1][0]);
+    EXPECT_EQ(600, Scope().ScopeBlocks[1][0]);
 }
 
 TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
@@ -215,11 +214,11 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
 
     // Nothing of the broken capture is left for the next exchange.
     P().scopePage.getCycleTime->click();
-    EXPECT_DOUBLE_EQ(0.25, scope::CycleTime);
+    EXPECT_DOUBLE_EQ(0.25, Scope().CycleTime);
     ExpectNoFailureReported();
     Scan();
     EXPECT_TRUE(plotted_);
-    EXPECT_EQ(600, ScopeBlocks[1][0]);
+    EXPECT_EQ(600, Scope().ScopeBlocks[1][0]);
     ExpectNoFailureReported();
 }
 
@@ -229,8 +228,8 @@ TEST_P(ScopeCaptures, BlocksSplitIntoManyPiecesAreJoined) {
     SetScope(scope::kSingleShot, 0, 0);
     Scan();
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(1234, ScopeBlocks[0][0]);
-    EXPECT_EQ(3456, ScopeBlocks[2][127]);
+    EXPECT_EQ(1234, Scope().ScopeBlocks[0][0]);
+    EXPECT_EQ(3456, Scope().ScopeBlocks[2][127]);
     ExpectNoFailureReported();
 }
 
@@ -248,7 +247,7 @@ TEST_P(ScopeCaptures, BadBlockDataIsReportedAndNothingIsPlotted) {
     // The link is still open, and the next capture is whole.
     Scan();
     EXPECT_TRUE(plotted_);
-    EXPECT_EQ(700, ScopeBlocks[2][0]);
+    EXPECT_EQ(700, Scope().ScopeBlocks[2][0]);
 }
 
 TEST_P(ScopeCaptures, BadBlockHeaderIsReportedAndNothingIsPlotted) {
@@ -318,5 +317,5 @@ TEST_F(ScopeLostSensor, SerialLineGoneEndsTheWaitWithThePortError) {
     EXPECT_NE(std::string::npos,
               Messages().find("TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM "
                               "SETTINGS. \nTRY TO CONNECT AGAIN!"));
-    EXPECT_FALSE(scope::ScanRunning());
+    EXPECT_FALSE(Scope().scanRunning);
 }

@@ -41,7 +41,7 @@ TEST_F(ScopePanelTest, CycleTimeScanFrequencyAndDeltaX) {
     EXPECT_EQ("2000", P().scope.deltaY->text().toStdString());
     EXPECT_EQ("0.000000", P().scope.deltaX->text().toStdString());
     P().scopePage.getCycleTime->click();
-    EXPECT_DOUBLE_EQ(2.0, scope::CycleTime);
+    EXPECT_DOUBLE_EQ(2.0, Scope().CycleTime);
     EXPECT_EQ("2.0", P().scopePage.cycleTime->text().toStdString());
     EXPECT_EQ("500.000", P().scopePage.scanFreq->text().toStdString());
     EXPECT_EQ((std::vector<std::string>{"105 0 0"}), Received());
@@ -61,7 +61,7 @@ TEST_F(ScopePanelTest, CycleTimeScanFrequencyAndDeltaX) {
     // A failed measurement gives 0 for all three.
     sensor_->Command("fault drop order=105");
     P().scopePage.getCycleTime->click();
-    EXPECT_EQ(0.0, scope::CycleTime);
+    EXPECT_EQ(0.0, Scope().CycleTime);
     EXPECT_EQ("0.00", P().scopePage.cycleTime->text().toStdString());
     EXPECT_EQ("0", P().scopePage.scanFreq->text().toStdString());
     EXPECT_EQ("0.000000", P().scope.deltaX->text().toStdString());
