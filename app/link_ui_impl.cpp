@@ -7,12 +7,13 @@
 #include "app/panel_settings.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "calib/calibration.h"
+#include "calib/calib_view.h"
 #include "calib/hw_info_file.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
 #include "link/link_ui.h"
 #include "link/program_link.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -68,14 +69,13 @@ public:
         P().main.send->setEnabled(true);
         P().main.get->setEnabled(true);
     }
-    void GetCalibration() override { calib::GetCF(); }
-    void CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) override {
-        for (int c = 0; c < 3; ++c) {
-            cf[c] = static_cast<uint16_t>(P().calibration.cf[c]->value());
-            offsets[c] = static_cast<uint16_t>(P().offset.offset[c]->value());
+    void GenerateHWInfoFile() override {
+        if (calib::CalibrationView* calibration = P().calibView.get()) {
+            conn::GenerateHWInfoFile(
+                com232::ProgramLink(), params::Transfer(), params::Model(),
+                calibration->HardwareFileHooks([this](const std::string& t) { AppendMessage(t); }));
         }
     }
-    void GenerateHWInfoFile() override { conn::GenerateHWInfoFile(); }
 };
 
 PanelLinkUi gPanelLinkUi;

@@ -5,12 +5,17 @@
 
 #include "app/main_panel_ui.h"
 #include "calib/calib_ui.h"
+#include "calib/calib_view.h"
 #include "link/connect_page_ui.h"
 #include "live/live_ui.h"
 #include "params/param_pages_ui.h"
 #include "record/recorder_ui.h"
 #include "scope/scope_ui.h"
+#include "teach/teach_state.h"
 #include "teach/teach_ui.h"
+#include "teach/teach_view.h"
+
+#include <memory>
 
 namespace app {
 
@@ -48,6 +53,11 @@ struct Panels {
     live::BigPanel& colBig = livePanels.colBig;
     live::BigPanel& grpBig = livePanels.grpBig;
     calib::PasswordPanel& password = calibPanels.password;
+
+    // The subsystems' views of their panels, made when the panels are wired
+    // and ended before the widgets go.
+    std::unique_ptr<teach::TeachViews> teachViews;
+    std::unique_ptr<calib::CalibrationView> calibView;
 };
 
 Panels& P();
@@ -57,5 +67,15 @@ bool LoadPanels();
 // Discards every panel (shutdown, tests).
 void DiscardPanels();
 bool PanelsLoaded();
+
+// The teach views and the calibration view of `p` on the program's sensor
+// (each replaces the one made before).
+void MakeTeachViews(Panels& p);
+void MakeCalibView(Panels& p);
+
+// transitional: the program sensor's calibration and teach parts, until the
+// program's sensor::Sensor is app's own.
+calib::CalibState& ProgramCalib();
+teach::TeachState& ProgramTeach();
 
 } // namespace app

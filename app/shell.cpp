@@ -5,7 +5,6 @@
 #include "app/main_window.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
-#include "calib/calib_wiring.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "link/link_ui.h"
@@ -16,6 +15,7 @@
 #include "live/mode_views.h"
 #include "params/mode_rules.h"
 #include "params/param_callbacks.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
@@ -29,12 +29,8 @@
 #include "record/recorder_wiring.h"
 #include "scope/scope.h"
 #include "scope/scope_wiring.h"
-#include "teach/attributes.h"
-#include "teach/attributes_wiring.h"
-#include "teach/teach_labels.h"
-#include "teach/teach_panels_wiring.h"
 #include "teach/teach_state.h"
-#include "teach/teach_wiring.h"
+#include "teach/teach_view.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -303,18 +299,14 @@ void WireAllPanels() {
     WireMainPanel();
     conn::WireConnectPage();
     params::WireParameterPages();
-    teach::WireTeachPage();
+    MakeTeachViews(P()); // the teach and attributes pages, both assistant panels
     record::WireRecorderPage();
-    calib::WireCalibrationPage();
-    calib::WireOffsetPage();
-    teach::WireAttributesPage();
+    MakeCalibView(P()); // the calibration and offset pages, the password panel
     scope::WireScopePage();
     scope::WireScopePanel();
     live::WireDataPanel();
     live::WireSignalGraphPanel();
     live::WireBigPanels();
-    teach::WireTeachMeanPanel();
-    teach::WireTeachGraphPanel();
 }
 
 void InitAll() {
@@ -325,7 +317,8 @@ void InitAll() {
     params::Transfer().SelectTransferTarget(params::kTargetRam);
     params::Transfer().SelectParaSet(0);
     live::ResetLiveState();
-    teach::ResetTeachState();
+    teach::ResetTeachState(ProgramTeach(), params::Model());
+    ProgramCalib() = {};
     record::ResetRecorderState();
     scope::ResetScopeState();
     gCurrentChild = p.data.panel;
@@ -351,7 +344,7 @@ void InitAll() {
     LoadPanelSettings();
     UpdateWindowTitle();
     // Row colours start in manual mode.
-    teach::InitSrcPanel();
+    p.teachViews->Attributes().InitSrcPanel();
     // Parameter page and the data panel's 3D page in front, offset page
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);

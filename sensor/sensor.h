@@ -5,8 +5,10 @@
 // operations get the sensor, or the parts of it, they work on.
 #pragma once
 
+#include "calib/calib_state.h"
 #include "link/com232.h"
 #include "scope/scope_run.h"
+#include "teach/teach_state.h"
 
 namespace sensor {
 
@@ -22,6 +24,10 @@ public:
     com232::SensorLink link;
     // The state of a scope capture on the link.
     scope::ScanState scan;
+    // The calibration's busy state.
+    calib::CalibState calib;
+    // The teach assistants' recorded points, means and loop flags.
+    teach::TeachState teach;
 };
 
 } // namespace sensor

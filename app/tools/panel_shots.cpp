@@ -31,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -47,12 +48,23 @@ bool Save(QWidget* w, const QString& path) {
     return ok;
 }
 
-// A colour sweep through the display path, as a loop would show it.
-void FeedFrames() {
+// The calibration page's and the teach panels' displays of the frames.
+struct FrameDisplays {
+    std::unique_ptr<calib::CalibDisplays> calib;
+    std::unique_ptr<teach::TeachDisplays> teach;
+};
+
+// A colour sweep through the display path, as a loop would show it; the
+// displays follow the frames while the result lives.
+FrameDisplays FeedFrames() {
     live::WireDataPanel();
     live::WireSignalGraphPanel();
-    calib::InstallCalibrationDisplays();
-    teach::AddTeachDisplayWriters();
+    app::Panels& p = app::P();
+    FrameDisplays displays;
+    displays.calib = std::make_unique<calib::CalibDisplays>(p.calibration, live::Frames(),
+                                                            live::ProgramRefresh());
+    displays.teach = std::make_unique<teach::TeachDisplays>(p.teachPanels, live::Frames(),
+                                                            live::ProgramRefresh());
     live::InitGraphs();
     live::InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
@@ -78,6 +90,7 @@ void FeedFrames() {
                                live::Parameters().EvaluationMode());
     }
     live::FlushDisplays();
+    return displays;
 }
 
 } // namespace
@@ -103,8 +116,9 @@ int main(int argc, char** argv) {
     if (argc >= 4 && std::strcmp(argv[2], "--frames") != 0) {
         main->resize(std::atoi(argv[2]), std::atoi(argv[3]));
     }
+    FrameDisplays displays;
     if (std::strcmp(argv[argc - 1], "--frames") == 0) {
-        FeedFrames();
+        displays = FeedFrames();
     }
     main->show();
     bool ok = true;
@@ -138,6 +152,7 @@ int main(int argc, char** argv) {
     p.grpBig.panel->show();
     ok &= Save(p.grpBig.panel, dir + "/window_grpbig.png");
     ok &= Save(p.password.panel, dir + "/window_password.png");
+    displays = {};
     com232::SetLinkUi(nullptr);
     shell::SetShell(nullptr);
     app::DiscardPanels();

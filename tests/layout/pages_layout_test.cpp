@@ -8,7 +8,7 @@
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "record/recorder_wiring.h"
-#include "teach/teach_wiring.h"
+#include "teach/teach_edit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -258,9 +258,9 @@ TEST_F(PagesLayout, RecorderStartsInTimedCountMode) {
 }
 
 TEST_F(PagesLayout, TeachAndRecorderHelpTextsAreBound) {
-    teach::WireTeachPage();
+    app::MakeTeachViews(P());
     record::WireRecorderPage();
-    teach::WireTeachPage(); // wiring twice changes nothing
+    app::MakeTeachViews(P()); // a view made again replaces the first
     const auto& t = P().teachPage;
     EXPECT_STREQ(ctl::HelpTextOf(t.autoIncrement), "Auto increment of Edit Field No.:");
     EXPECT_STREQ(ctl::HelpTextOf(t.resetTable), "Reset the TEACH TABLE. \nAll cells are set to 1.");

@@ -4,15 +4,12 @@
 // values and ranges are right, the tables have their shape, and every help
 // text reaches its control with the right popup title.
 #include "app/panels.h"
-#include "calib/calib_wiring.h"
 #include "live/live_wiring.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "scope/scope_wiring.h"
-#include "teach/attributes_wiring.h"
-#include "teach/teach_panels_wiring.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -60,11 +57,8 @@ protected:
     void TearDown() override { app::DiscardPanels(); }
     static app::Panels& P() { return app::P(); }
     static void WireAll() {
-        calib::WireCalibrationPage();
-        calib::WireOffsetPage();
-        teach::WireAttributesPage();
-        teach::WireTeachMeanPanel();
-        teach::WireTeachGraphPanel();
+        app::MakeCalibView(P());
+        app::MakeTeachViews(P());
         scope::WireScopePage();
         scope::WireScopePanel();
         live::WireDataPanel();
