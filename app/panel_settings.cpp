@@ -7,6 +7,7 @@
 #include "link/connect_page.h"
 #include "link/program_link.h"
 #include "params/parameter_file.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "teach/attributes.h"
@@ -64,7 +65,7 @@ void LoadPanelSettings() {
     // the settings file keeps the paths the user chose since.
     gPaths = settings::DefaultDirectories(UserFilesDir());
     gPanelId.clear();
-    teach::ResetRowColours();
+    teach::ResetRowColours(params::Model());
     if (ini::IniStorePtr store = ReadSettingsStore()) {
         settings::PanelSettingsContent c =
             settings::ReadPanelSettingsContent(store.get(), UserFilesDir());
@@ -76,13 +77,14 @@ void LoadPanelSettings() {
         for (const std::string& address : c.addressHistory) {
             P().connectView->AppendAddressHistory(address);
         }
-        teach::AcquireTableSetFromIniHandle(store.get(), 0); // row attributes, silently
+        // The row attributes, silently.
+        teach::AcquireTableSetFromIniHandle(params::Model(), store.get(), 0);
     }
     Panels& p = P();
     p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
     p.connect.id->SetText(QString::fromStdString(gPanelId));
     P().connectView->ShowSensorId(gPanelId);
-    teach::PaintRowColours();
+    teach::PaintRowColours(params::Model());
 }
 
 void GetConnectionSettingsFromFile() {
@@ -127,9 +129,9 @@ void StorePanelSettings() {
     ini::IniStorePtr store = ini::MakeIniStore();
     int rc = ini::kIniErrNoMemory;
     if (store) {
-        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths,
+        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths, 
                                    P().connectView->AddressHistory(), s);
-        teach::AppendTableSetToIniHandle(store.get());
+        teach::AppendTableSetToIniHandle(params::Model(), store.get());
         // Written beside the file and renamed over it: a failed write leaves
         // the old settings as they were.
         rc = ini::Ini_WriteToFile(store.get(), path);

@@ -2,7 +2,11 @@
 
 #include "app/main_panel_layout.h"
 #include "app/main_window.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
+#include "params/mode_rules.h"
+#include "params/parameter_model.h"
 #include "platform/tab_control.h"
 
 #include <QDialog>
@@ -29,8 +33,6 @@ QWidget* NewTopLevelPanel(const QString& title) {
 // them by their views (nullptr: none).
 void NameProgramPanels(Panels* p) {
     params::SetProgramPanels(p != nullptr ? &p->paramPanels : nullptr);
-    teach::SetProgramPanels(p != nullptr ? &p->teachPanels : nullptr);
-    calib::SetProgramPanels(p != nullptr ? &p->calibPanels : nullptr);
     live::SetProgramPanels(p != nullptr ? &p->livePanels : nullptr);
 }
 
@@ -43,6 +45,30 @@ Panels& P() {
 
 bool PanelsLoaded() {
     return gPanels != nullptr;
+}
+
+void MakeTeachViews(Panels& p) {
+    p.teachViews.reset(); // one view on the panels at a time
+    p.teachViews = std::make_unique<teach::TeachViews>(
+        p.teachPanels, p.data, ProgramTeach(), com232::ProgramLink(), params::Model(),
+        params::RulesApplied(), live::Frames(), live::ProgramRefresh());
+}
+
+void MakeCalibView(Panels& p) {
+    p.calibView.reset();
+    p.calibView = std::make_unique<calib::CalibrationView>(p.calibPanels, com232::ProgramLink(),
+                                                           live::Frames(), live::ProgramRefresh(),
+                                                           ProgramCalib());
+}
+
+calib::CalibState& ProgramCalib() {
+    static calib::CalibState calib;
+    return calib;
+}
+
+teach::TeachState& ProgramTeach() {
+    static teach::TeachState teach;
+    return teach;
 }
 
 bool LoadPanels() {
@@ -99,6 +125,8 @@ void DiscardPanels() {
     live::ClearAddedDisplayWriters(); // they write into the panels going now
     p->recorderView.reset();
     p->scopeView.reset();
+    p->teachViews.reset();
+    p->calibView.reset();
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel

@@ -6,6 +6,7 @@
 #include "app/main_panel_ui.h"
 #include "calib/calib_ui.h"
 #include "link/connect_page.h"
+#include "calib/calib_view.h"
 #include "link/connect_page_ui.h"
 #include "live/live_ui.h"
 #include "params/param_pages_ui.h"
@@ -13,7 +14,11 @@
 #include "record/recorder_ui.h"
 #include "scope/scope.h"
 #include "scope/scope_ui.h"
+#include "teach/teach_state.h"
 #include "teach/teach_ui.h"
+#include "teach/teach_view.h"
+
+#include <memory>
 
 #include <memory>
 
@@ -64,6 +69,8 @@ struct Panels {
     std::unique_ptr<conn::ConnectView> connectView;
     std::unique_ptr<record::RecorderView> recorderView;
     std::unique_ptr<scope::ScopeView> scopeView;
+    std::unique_ptr<teach::TeachViews> teachViews;
+    std::unique_ptr<calib::CalibrationView> calibView;
 };
 
 Panels& P();
@@ -73,5 +80,15 @@ bool LoadPanels();
 // Discards every panel (shutdown, tests).
 void DiscardPanels();
 bool PanelsLoaded();
+
+// The teach views and the calibration view of `p` on the program's sensor
+// (each replaces the one made before).
+void MakeTeachViews(Panels& p);
+void MakeCalibView(Panels& p);
+
+// transitional: the program sensor's calibration and teach parts, until the
+// program's sensor::Sensor is app's own.
+calib::CalibState& ProgramCalib();
+teach::TeachState& ProgramTeach();
 
 } // namespace app

@@ -1,14 +1,12 @@
 #include "app/shell.h"
 
 #include "app/instance.h"
-#include "app/link_ui_impl.h"
+#include "app/frame_services.h"
 #include "app/main_window.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
-#include "calib/calib_wiring.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
-#include "link/link_ui.h"
 #include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
@@ -30,12 +28,8 @@
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "scope/scope.h"
-#include "teach/attributes.h"
-#include "teach/attributes_wiring.h"
-#include "teach/teach_labels.h"
-#include "teach/teach_panels_wiring.h"
 #include "teach/teach_state.h"
-#include "teach/teach_wiring.h"
+#include "teach/teach_view.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -140,7 +134,7 @@ bool LoadAndPreparePanels() {
     Panels& p = P();
     p.main.window->setWindowTitle(kProgramTitle);
     gCurrentChild = p.data.panel;
-    InstallPanelLinkUi();
+    InstallFrameServices();
     return true;
 }
 
@@ -187,7 +181,7 @@ void Shutdown() {
     Viewers().CloseAll();
     live::DiscardPendingDisplays();
     com232::ProgramLink().CloseLink();
-    UninstallPanelLinkUi();
+    UninstallFrameServices();
     DiscardPanels();
     ReleasePanelSettingsFile();
     gCurrentChild = nullptr;
@@ -312,20 +306,16 @@ void WireAllPanels() {
     P().connectView = std::make_unique<conn::ConnectView>(P().linkPanels, com232::ProgramLink(),
                                                           ConnectHooksOfWindow());
     params::WireParameterPages();
-    teach::WireTeachPage();
+    MakeTeachViews(P()); // the teach and attributes pages, both assistant panels
     p.recorderView = std::make_unique<record::RecorderView>(
         p.recorderPanels, com232::ProgramLink(), params::Model(), live::Frames(), p.recorderState,
         live::ProgramRefresh(), Viewers());
-    calib::WireCalibrationPage();
-    calib::WireOffsetPage();
-    teach::WireAttributesPage();
+    MakeCalibView(P()); // the calibration and offset pages, the password panel
     p.scopeView = std::make_unique<scope::ScopeView>(p.scopePanels, com232::ProgramLink(),
                                                      params::Model(), p.scopeState, p.scan);
     live::WireDataPanel();
     live::WireSignalGraphPanel();
     live::WireBigPanels();
-    teach::WireTeachMeanPanel();
-    teach::WireTeachGraphPanel();
 }
 
 void InitAll() {
@@ -336,7 +326,8 @@ void InitAll() {
     params::Transfer().SelectTransferTarget(params::kTargetRam);
     params::Transfer().SelectParaSet(0);
     live::ResetLiveState();
-    teach::ResetTeachState();
+    teach::ResetTeachState(ProgramTeach(), params::Model());
+    ProgramCalib() = {};
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).
@@ -360,7 +351,7 @@ void InitAll() {
     LoadPanelSettings();
     UpdateWindowTitle();
     // Row colours start in manual mode.
-    teach::InitSrcPanel();
+    p.teachViews->Attributes().InitSrcPanel();
     // Parameter page and the data panel's 3D page in front, offset page
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);

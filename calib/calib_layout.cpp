@@ -192,18 +192,4 @@ void BuildPasswordPanel(QDialog* panel, PasswordPanel* ui) {
     panel->setFixedSize(panel->sizeHint().expandedTo(QSize(280, 0)));
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-CalibPanels* gProgramPanels = nullptr;
-} // namespace
-
-CalibPanels& Panels() {
-    static CalibPanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(CalibPanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace calib

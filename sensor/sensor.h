@@ -5,10 +5,12 @@
 // operations get the sensor, or the parts of it, they work on.
 #pragma once
 
+#include "calib/calib_state.h"
 #include "link/com232.h"
 #include "record/recorder_state.h"
 #include "scope/scope_run.h"
 #include "scope/scope_state.h"
+#include "teach/teach_state.h"
 
 namespace sensor {
 
@@ -26,6 +28,10 @@ public:
     scope::ScanState scan;
     record::RecorderState recorder;
     scope::ScopeState scope;
+    // The calibration's busy state.
+    calib::CalibState calib;
+    // The teach assistants' recorded points, means and loop flags.
+    teach::TeachState teach;
 };
 
 } // namespace sensor

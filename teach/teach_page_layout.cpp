@@ -144,18 +144,4 @@ void BuildTeachPage(QWidget* page, TeachPage* ui) {
     root->addLayout(assistants);
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-TeachPanels* gProgramPanels = nullptr;
-} // namespace
-
-TeachPanels& Panels() {
-    static TeachPanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(TeachPanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace teach

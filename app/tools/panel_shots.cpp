@@ -3,11 +3,10 @@
 //   QT_QPA_PLATFORM=offscreen c3-panel-shots OUTPUT_DIR [WIDTH HEIGHT] [--frames]
 // With --frames the live displays are first fed with made-up measurements
 // (a colour sweep), so the graphs and the signal-graph panel show content.
-#include "app/link_ui_impl.h"
+#include "app/frame_services.h"
 #include "app/panels.h"
 #include "app/shell.h"
 #include "calib/calib_view.h"
-#include "link/link_ui.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
@@ -31,6 +30,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -47,12 +47,23 @@ bool Save(QWidget* w, const QString& path) {
     return ok;
 }
 
-// A colour sweep through the display path, as a loop would show it.
-void FeedFrames() {
+// The calibration page's and the teach panels' displays of the frames.
+struct FrameDisplays {
+    std::unique_ptr<calib::CalibDisplays> calib;
+    std::unique_ptr<teach::TeachDisplays> teach;
+};
+
+// A colour sweep through the display path, as a loop would show it; the
+// displays follow the frames while the result lives.
+FrameDisplays FeedFrames() {
     live::WireDataPanel();
     live::WireSignalGraphPanel();
-    calib::InstallCalibrationDisplays();
-    teach::AddTeachDisplayWriters();
+    app::Panels& p = app::P();
+    FrameDisplays displays;
+    displays.calib = std::make_unique<calib::CalibDisplays>(p.calibration, live::Frames(),
+                                                            live::ProgramRefresh());
+    displays.teach = std::make_unique<teach::TeachDisplays>(p.teachPanels, live::Frames(),
+                                                            live::ProgramRefresh());
     live::InitGraphs();
     live::InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
@@ -78,6 +89,7 @@ void FeedFrames() {
                                live::Parameters().EvaluationMode());
     }
     live::FlushDisplays();
+    return displays;
 }
 
 } // namespace
@@ -96,15 +108,16 @@ int main(int argc, char** argv) {
     }
     // The frame services and the panels' parameter state, as the program
     // installs them with its panels.
-    app::InstallPanelLinkUi();
+    app::InstallFrameServices();
     app::Panels& p = app::P();
     app::ShowLogo();
     QWidget* main = p.main.window;
     if (argc >= 4 && std::strcmp(argv[2], "--frames") != 0) {
         main->resize(std::atoi(argv[2]), std::atoi(argv[3]));
     }
+    FrameDisplays displays;
     if (std::strcmp(argv[argc - 1], "--frames") == 0) {
-        FeedFrames();
+        displays = FeedFrames();
     }
     main->show();
     bool ok = true;
@@ -138,7 +151,8 @@ int main(int argc, char** argv) {
     p.grpBig.panel->show();
     ok &= Save(p.grpBig.panel, dir + "/window_grpbig.png");
     ok &= Save(p.password.panel, dir + "/window_password.png");
-    com232::SetLinkUi(nullptr);
+    displays = {};
+    app::UninstallFrameServices();
     shell::SetShell(nullptr);
     app::DiscardPanels();
     platform::ShutdownRuntime();

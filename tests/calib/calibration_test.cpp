@@ -2,6 +2,7 @@
 // factors and offsets, the white calibration end to end (sampling, blinking,
 // sending, GO mode), its refusals and a lost frame, self calibration, the
 // offset measurement, and the password that opens the offset page.
+#include "calib/calib_view.h"
 #include "calib/calibration.h"
 #include "link/link_texts.h"
 #include "link/program_link.h"
@@ -34,11 +35,6 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
-        calib::ResetCalibrationState();
-    }
-    void TearDown() override {
-        calib::ResetCalibrationState();
-        AppFixture::TearDown();
     }
 
     // Presses CALC CF. Once GO mode has run for `goSeconds` (some scans of
@@ -49,7 +45,7 @@ protected:
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!calib::WhiteCalibrationRunning()) {
+            if (!P().calibView->WhiteCalibrationRunning()) {
                 return;
             }
             if (com232::ProgramLink().AcquisitionRunning == 0) {
@@ -147,7 +143,7 @@ TEST_F(Calibration, WhiteCalibrationSamplesSendsTheFactorsAndEndsInGoMode) {
     EXPECT_EQ(QColor(0xCCCCCC), P().calibration.calcCF->palette().color(QPalette::Button));
     EXPECT_TRUE(P().calibration.calcCF->isEnabled());
     EXPECT_TRUE(P().main.go->isEnabled());
-    EXPECT_FALSE(calib::WhiteCalibrationRunning());
+    EXPECT_FALSE(P().calibView->WhiteCalibrationRunning());
 }
 
 TEST_F(Calibration, RefusedCalculationsKeepTheFactorsButStillSendAndGo) {

@@ -2,7 +2,6 @@
 // record files in the record file's format, a triggered recording ended by
 // Ctrl-C, and the hardware information, cycle time and scope files compared
 // with what the program's own code makes of the same sensor.
-#include "calib/hw_info_file.h"
 #include "link/com232.h"
 #include "link/program_link.h"
 #include "platform/shell_services.h"
@@ -12,6 +11,8 @@
 #include "tests/app/app_fixture.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/file_bytes.h"
+
+#include <QPushButton>
 
 #include <chrono>
 #include <csignal>
@@ -261,7 +262,7 @@ TEST_F(CliAcquire, HardwareInfoCycleTimeAndScopeAreTheProgramsOwn) {
     sensor_->Command("in0 0");
     // The program's HARDWARE INFO FILE button.
     user_->Answer(platform::kExistingFileSelected, dir_ + "/program_hw.ini");
-    conn::GenerateHWInfoFile();
+    app::P().connect.hwInfo->click();
     const std::string programHw = ReadBytes(dir_ + "/program_hw.ini");
     ASSERT_FALSE(programHw.empty());
     // The scope's single shot, captured by the program's code.

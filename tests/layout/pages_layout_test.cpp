@@ -13,7 +13,7 @@
 #include "platform/widgets.h"
 #include "record/record_viewers.h"
 #include "record/recorder.h"
-#include "teach/teach_wiring.h"
+#include "teach/teach_edit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -263,7 +263,7 @@ TEST_F(PagesLayout, RecorderStartsInTimedCountMode) {
 }
 
 TEST_F(PagesLayout, TeachAndRecorderHelpTextsAreBound) {
-    teach::WireTeachPage();
+    app::MakeTeachViews(P());
     // The recorder page's view on sensor parts of the test's own.
     com232::SensorLink link;
     params::ParameterModel model;
@@ -273,7 +273,7 @@ TEST_F(PagesLayout, TeachAndRecorderHelpTextsAreBound) {
     record::RecordViewers viewers(model);
     const record::RecorderView recorder(P().recorderPanels, link, model, frames, state, refresh,
                                         viewers);
-    teach::WireTeachPage(); // wiring twice changes nothing
+    app::MakeTeachViews(P()); // a view made again replaces the first
     const auto& t = P().teachPage;
     EXPECT_STREQ(ctl::HelpTextOf(t.autoIncrement), "Auto increment of Edit Field No.:");
     EXPECT_STREQ(ctl::HelpTextOf(t.resetTable), "Reset the TEACH TABLE. \nAll cells are set to 1.");

@@ -4,17 +4,17 @@
 // values and ranges are right, the tables have their shape, and every help
 // text reaches its control with the right popup title.
 #include "app/panels.h"
-#include "calib/calib_wiring.h"
 #include "link/com232.h"
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/live_wiring.h"
+#include "params/mode_rules.h"
 #include "params/parameter_model.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "scope/scope.h"
-#include "teach/attributes_wiring.h"
-#include "teach/teach_panels_wiring.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -65,11 +65,8 @@ protected:
     }
     static app::Panels& P() { return app::P(); }
     void WireAll() {
-        calib::WireCalibrationPage();
-        calib::WireOffsetPage();
-        teach::WireAttributesPage();
-        teach::WireTeachMeanPanel();
-        teach::WireTeachGraphPanel();
+        app::MakeCalibView(P());
+        app::MakeTeachViews(P());
         scope_ =
             std::make_unique<scope::ScopeView>(P().scopePanels, link_, model_, scopeState_, scan_);
         live::WireDataPanel();
@@ -363,6 +360,47 @@ TEST_F(PanelsLayout, ControlsInsideTheDataTabsKeepTheirOwnHelp) {
     EXPECT_EQ(r[1].text, ctl::HelpTextOf(P().data.rgbChart3D));
     EXPECT_EQ(r[2].text, "Displays the minimum and maximum values of RED, GREEN and BLUE.");
     EXPECT_EQ(r[3].text, "Select TAB-window.");
+}
+
+// The teach and calibration views show the parts they are given, not the
+// program's, and let go of them when they end: their panels then follow
+// those parts no more.
+TEST_F(PanelsLayout, ViewsWorkOnTheirOwnPartsAndLetGoOfThem) {
+    com232::SensorLink link;
+    params::ParameterModel model;
+    params::RuleEvents rules;
+    live::FrameStream frames;
+    live::DisplayRefresh refresh;
+    refresh.SetInterval(0);
+    teach::TeachState teachState;
+    calib::CalibState calibState;
+    live::LiveDataFrameBytes f;
+    {
+        teach::TeachViews teach(P().teachPanels, P().data, teachState, link, model, rules, frames,
+                                refresh);
+        calib::CalibrationView calibration(P().calibPanels, link, frames, refresh, calibState);
+        model.SetCell(4, params::kCell0, 321);
+        model.SetRowColour(4, 0x123456);
+        f.set(live::kRed, 77);
+        frames.Publish(f, live::kUseDisplays, 0);
+        refresh.Request(live::kShowPanelData);
+        EXPECT_EQ(321, P().teachPage.grid->Val(5, 1));
+        EXPECT_EQ(0x123456u, P().attributes.table->CellBackground(5, 2));
+        EXPECT_EQ(77, P().teachMean.red->Val());
+        EXPECT_EQ(1u, frames.published.Count()) << "the raw values of the calibration page";
+        EXPECT_EQ(1u, rules.chain.Count());
+    }
+    EXPECT_EQ(0u, model.cellChanged.Count() + model.replaced.Count() +
+                      model.teachSelectionChanged.Count() + model.rowAttributesChanged.Count());
+    EXPECT_EQ(0u, rules.evaluationMode.Count() + rules.calculationMode.Count() +
+                      rules.maxVecNo.Count() + rules.chain.Count());
+    EXPECT_EQ(0u, frames.published.Count());
+    model.SetCell(4, params::kCell0, 9);
+    f.set(live::kRed, 88);
+    frames.Publish(f, live::kUseDisplays, 0);
+    refresh.Request(live::kShowPanelData);
+    EXPECT_EQ(321, P().teachPage.grid->Val(5, 1));
+    EXPECT_EQ(77, P().teachMean.red->Val());
 }
 
 } // namespace

@@ -9,9 +9,6 @@
 #include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "platform/widgets.h"
-#include "teach/mean_teach.h"
-#include "teach/teach_edit.h"
-#include "teach/teach_labels.h"
 #include "tests/teach/teach_fixture.h"
 
 #include <QCheckBox>
@@ -30,7 +27,7 @@ protected:
     teach::TeachMeanPanel& Ui() { return P().teachMean; }
     // Captured frames as (X, Y, INT), RED/GREEN/BLUE 10/20/30, as if captured.
     void Captured(const std::vector<std::array<int, 3>>& frames) {
-        teach::ResetTeachMeanPanelTable();
+        Views().Mean().ResetTeachMeanPanelTable();
         for (const auto& f : frames) {
             live::LiveDataFrame.set(live::kRed, 10);
             live::LiveDataFrame.set(live::kGreen, 20);
@@ -65,7 +62,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
             });
     EXPECT_TRUE(dimmed);
     EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
-    EXPECT_FALSE(teach::MeanPanelLoopRunning());
+    EXPECT_FALSE(Views().Mean().MeanPanelLoopRunning());
     EXPECT_EQ(P().data.panel, app::CurrentChildPanel());
     EXPECT_TRUE(P().main.go->isEnabled());
     const auto lines = Received();
@@ -82,7 +79,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
     }
     EXPECT_EQ(0, Ui().frames->Val(4, 1));
     EXPECT_EQ(f.get(live::kY), Mean(5));
-    EXPECT_EQ(f.get(live::kY), teach::MeanValues[4]);
+    EXPECT_EQ(f.get(live::kY), app::ProgramTeach().MeanValues[4]);
     EXPECT_EQ(0, Ui().maxDeltaXY->Val()); // noise-free sensor
     EXPECT_EQ(1000, Ui().red->Val());     // the live displays followed
 }
@@ -95,7 +92,7 @@ TEST_F(MeanTeachTest, OpeningWhileGoRunsLeavesGoInCharge) {
                     return false;
                 }
                 P().teachPage.teachMeanValues->click(); // returns at once
-                EXPECT_FALSE(teach::MeanPanelLoopRunning());
+                EXPECT_FALSE(Views().Mean().MeanPanelLoopRunning());
                 EXPECT_EQ(Ui().panel, app::CurrentChildPanel());
                 checked = true;
                 return true;
@@ -204,7 +201,7 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
 
     // MIN DIST: 40 whatever the choice; the first choice is dimmed
     SetModes(params::kXyInt2D, params::kMinDist, params::kPowerStat);
-    teach::InitTeachPanel();
+    Views().InitTeachPanel();
     EXPECT_FALSE(Ui().teachCtoWith->isEnabled());
     params::Model().SetTeachRowNo(4);
     Ui().teach->click();
@@ -219,7 +216,7 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     EXPECT_EQ((Row{512, 405, 810, 7, 9}), GridRow(5));
 
     // teaching with nothing captured teaches zeros
-    teach::ResetTeachMeanPanelTable();
+    Views().Mean().ResetTeachMeanPanelTable();
     params::Model().SetTeachRowNo(6);
     Ui().teach->click();
     EXPECT_EQ((Row{0, 0, 0, 0, 1}), GridRow(6));
@@ -229,7 +226,7 @@ TEST_F(MeanTeachTest, ACalculationModeChangeRecomputesTheDistancesThatTeachUses)
     teach::TeachPage& t = P().teachPage;
     ctl::Ring* mode = P().para.calculationMode;
     SetModes(params::kXyInt2D, params::kBestHit, params::kPowerStat);
-    teach::InitTeachPanel();
+    Views().InitTeachPanel();
     Captured({{100, 100, 1000}, {100, 100, 1100}});
     ASSERT_EQ(0, Ui().maxDeltaXY->Val());
     ASSERT_EQ(50, Ui().maxDeltaInt->Val());

@@ -10,9 +10,7 @@
 #include "platform/graph.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
-#include "teach/row_colours.h"
 #include "teach/teach_edit.h"
-#include "teach/teach_wiring.h"
 #include "tests/teach/teach_fixture.h"
 
 #include <QAction>
@@ -117,18 +115,18 @@ TEST_F(TeachPageTest, AutomaticRowColourPaintsAllFourTables) {
     params::Model().SetTeachRowNo(5);
     live::CurrentColour = 0x123456;
     p.teachPage.teachDataTo->click(); // manual mode: colours untouched
-    EXPECT_EQ(params::DefaultRowColour(5), teach::RowColours[5]);
+    EXPECT_EQ(params::DefaultRowColour(5), params::Model().RowColour(5));
     EXPECT_EQ(params::DefaultRowColour(5), p.teachPage.grid->CellBackground(6, 6));
 
     p.attributes.colorMode->SetVal(1);
     params::Model().SetTeachRowNo(5);
     p.teachPage.teachDataTo->click();
-    EXPECT_EQ(0x123456u, teach::RowColours[5]);
+    EXPECT_EQ(0x123456u, params::Model().RowColour(5));
     EXPECT_EQ(0x123456u, p.teachPage.grid->CellBackground(6, 6));
     EXPECT_EQ(0x123456u, p.attributes.table->CellBackground(6, 2));
     EXPECT_EQ(0x123456u, p.groupHold.groupTable->CellBackground(6, 2));
     EXPECT_EQ(0x123456u, p.groupHold.holdTable->CellBackground(7, 2));
-    EXPECT_EQ(params::DefaultRowColour(6), teach::RowColours[6]);
+    EXPECT_EQ(params::DefaultRowColour(6), params::Model().RowColour(6));
 }
 
 TEST_F(TeachPageTest, MenuOperationsOnSelections) {

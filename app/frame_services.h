@@ -6,9 +6,9 @@ namespace app {
 
 // Installs the link's user-interface effects on the real panels and the
 // frame's services to the subsystems.
-void InstallPanelLinkUi();
+void InstallFrameServices();
 // Ends them (shutdown).
-void UninstallPanelLinkUi();
+void UninstallFrameServices();
 // What the connection page does to the rest of the program's window.
 conn::ConnectHooks ConnectHooksOfWindow();
 

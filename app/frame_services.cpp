@@ -2,17 +2,17 @@
 // locations), and what the connection page does to the rest of the window:
 // status and link indicators, the sensor identification, offline mode, the
 // parameter transfer and the end of the program.
-#include "app/link_ui_impl.h"
+#include "app/frame_services.h"
 
 #include "app/panel_settings.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "calib/calibration.h"
+#include "calib/calib_view.h"
 #include "calib/hw_info_file.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "link/program_link.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -28,35 +28,10 @@
 namespace app {
 namespace {
 
-// transitional: what the hardware information file still asks of the link's
-// user interface; gone once it gets what it needs from the calibration view.
-class PanelLinkUi final : public com232::LinkUi {
-public:
-    void ShowConnectionStatus(const std::string& text) override { ShowStatus(text); }
-    void SetConnectionStatusToolTip(const std::string& text) override {
-        P().data.status->setToolTip(QString::fromStdString(text));
-    }
-    void AppendMessage(const std::string& text) override { P().connectView->AppendMessage(text); }
-    void DimLinkButtons(bool dim) override { P().connectView->DimLinkButtons(dim); }
-    void ShowConnectionPage() override { P().main.tabs->SetActivePage(kPageConnection); }
-    void GetPara() override { params::GetPara(); }
-    void Disconnect() override { P().connectView->Disconnect(); }
-    void QuitUserInterface(int code) override { platform::QuitUserInterface(code); }
-    void GetCalibration() override { calib::GetCF(); }
-    void CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) override {
-        for (int c = 0; c < 3; ++c) {
-            cf[c] = static_cast<uint16_t>(P().calibration.cf[c]->value());
-            offsets[c] = static_cast<uint16_t>(P().offset.offset[c]->value());
-        }
-    }
-    void GenerateHWInfoFile() override { conn::GenerateHWInfoFile(); }
+void ShowStatus(const std::string& text) {
+    P().data.status->setText(QString::fromStdString(text));
+}
 
-    static void ShowStatus(const std::string& text) {
-        P().data.status->setText(QString::fromStdString(text));
-    }
-};
-
-PanelLinkUi gPanelLinkUi;
 
 // The frame's services to the subsystems' panels.
 class FrameServices final : public shell::Services {
@@ -116,19 +91,17 @@ FrameServices gFrameServices;
 
 } // namespace
 
-void InstallPanelLinkUi() {
-    com232::SetLinkUi(&gPanelLinkUi);
+void InstallFrameServices() {
     shell::SetShell(&gFrameServices);
 }
 
-void UninstallPanelLinkUi() {
-    com232::SetLinkUi(nullptr);
+void UninstallFrameServices() {
     shell::SetShell(nullptr);
 }
 
 conn::ConnectHooks ConnectHooksOfWindow() {
     conn::ConnectHooks h;
-    h.showConnectionStatus = [](const std::string& text) { PanelLinkUi::ShowStatus(text); };
+    h.showConnectionStatus = [](const std::string& text) { ShowStatus(text); };
     h.setConnectionStatusToolTip = [](const std::string& text) {
         P().data.status->setToolTip(QString::fromStdString(text));
     };
@@ -150,7 +123,14 @@ conn::ConnectHooks ConnectHooksOfWindow() {
         P().main.send->setEnabled(true);
         P().main.get->setEnabled(true);
     };
-    h.generateHWInfoFile = [] { conn::GenerateHWInfoFile(); };
+    h.generateHWInfoFile = [] {
+        if (calib::CalibrationView* calibration = P().calibView.get()) {
+            conn::GenerateHWInfoFile(com232::ProgramLink(), params::Transfer(), params::Model(),
+                                     calibration->HardwareFileHooks([](const std::string& text) {
+                                         P().connectView->AppendMessage(text);
+                                     }));
+        }
+    };
     h.quit = [] { platform::QuitUserInterface(0); };
     return h;
 }
