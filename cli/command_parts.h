@@ -4,19 +4,12 @@
 #pragma once
 
 #include "cli/acquire.h"
-#include "cli/options.h"
-#include "cli/sensor_link.h"
+#include "cli/job.h"
 #include "params/parameter_file_io.h"
 
 #include <string>
 
 namespace cli {
-
-// The sensor being worked on, for the results.
-struct Sensor {
-    Address address;
-    unsigned serial = 0;
-};
 
 // A parameter file given on the command line, read whole.
 struct ParameterInput {
@@ -28,13 +21,14 @@ struct ParameterInput {
 // kExitFile with what is wrong in *problems: a file that cannot be read or
 // is not a parameter file, keys given twice, and (unless `allowDefaults`,
 // then only as a warning) keys missing or out of range.
-int ReadParameterInput(const Options& o, const std::string& path, bool allowDefaults,
-                       ParameterInput* input, std::string* problems);
+int ReadParameterInput(Job& j, const std::string& path, bool allowDefaults, ParameterInput* input,
+                       std::string* problems);
 
-Outcome Get(const Options& o, const std::string& path);
-Outcome Send(const Options& o, const ParameterInput& file);
-// diff against the connected sensor, or of two files (no sensor).
-Outcome DiffWithSensor(const Options& o, const Sensor& s, const ParameterInput& reference);
-Outcome DiffFiles(const Options& o, const ParameterInput& reference, const ParameterInput& other);
+Outcome Get(Job& j, const std::string& path);
+Outcome Send(Job& j, const ParameterInput& file);
+// diff against the connected sensor (its differences kept in the job), or
+// of two files (no sensor).
+Outcome DiffWithSensor(Job& j, const ParameterInput& reference);
+Outcome DiffFiles(Job& j, const ParameterInput& reference, const ParameterInput& other);
 
 } // namespace cli
