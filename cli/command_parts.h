@@ -8,6 +8,7 @@
 #include "params/parameter_file_io.h"
 
 #include <string>
+#include <vector>
 
 namespace cli {
 
@@ -17,12 +18,21 @@ struct ParameterInput {
     params::ParameterFileRead read;
 };
 
+// The parameter files of send and diff, read once before any sensor is
+// touched (for a line, once for all its sensors).
+struct ParameterInputs {
+    int status = kExitDone; // kExitFile: `problems` says what is wrong
+    std::string problems;
+    std::string warnings; // keys sent with the defaults (--allow-defaults)
+    std::vector<ParameterInput> files;
+};
+
 // Reads `path` ("-": the standard input the options hold). kExitDone, or
 // kExitFile with what is wrong in *problems: a file that cannot be read or
-// is not a parameter file, keys given twice, and (unless `allowDefaults`,
-// then only as a warning) keys missing or out of range.
-int ReadParameterInput(Job& j, const std::string& path, bool allowDefaults, ParameterInput* input,
-                       std::string* problems);
+// is not a parameter file, keys given twice, and keys missing or out of
+// range (with `allowDefaults` only a warning, added to *warnings).
+int ReadParameterInput(const Options& o, const std::string& path, bool allowDefaults,
+                       ParameterInput* input, std::string* problems, std::string* warnings);
 
 Outcome Get(Job& j, const std::string& path);
 Outcome Send(Job& j, const ParameterInput& file);

@@ -33,25 +33,6 @@ std::string OutputProblem(const std::string& path) {
                            : "-o " + path + ": " + problem + "; nothing was sent to the sensor.";
 }
 
-// The parameter files of send and diff, read before the sensor is touched.
-int ReadInputs(Job& j, std::vector<ParameterInput>* inputs, std::string* problems) {
-    const Options& o = j.o;
-    for (const std::string& path : o.files) {
-        ParameterInput input;
-        const bool allow = o.command == "send" && o.allowDefaults;
-        const int status = ReadParameterInput(j, path, allow, &input, problems);
-        if (status != kExitDone) {
-            if (o.command == "send" && input.read.givenTwice.empty() &&
-                input.read.isParameterFile && input.read.readResult >= 0) {
-                *problems += "\nNothing was sent (--allow-defaults sends it with the defaults).";
-            }
-            return status;
-        }
-        inputs->push_back(std::move(input));
-    }
-    return kExitDone;
-}
-
 Outcome RunCommand(Job& j, const com232::SensorIdentity& id,
                    const std::vector<ParameterInput>& inputs) {
     const Options& o = j.o;
@@ -114,11 +95,14 @@ Outcome RunUnconcluded(Job& j) {
     if (addressStatus != kExitDone) {
         return {addressStatus, error};
     }
-    std::vector<ParameterInput> inputs;
-    std::string problems;
-    if (ReadInputs(j, &inputs, &problems) != kExitDone) {
-        return {kExitFile, problems};
+    const ParameterInputs& in = *j.inputs;
+    if (!in.warnings.empty()) {
+        j.report.Warn(in.warnings);
     }
+    if (in.status != kExitDone) {
+        return {in.status, in.problems};
+    }
+    const std::vector<ParameterInput>& inputs = in.files;
     if (twoFiles) {
         return DiffFiles(j, inputs[0], inputs[1]);
     }
@@ -141,6 +125,24 @@ Outcome RunUnconcluded(Job& j) {
 
 } // namespace
 
+ParameterInputs ReadInputs(const Options& o) {
+    ParameterInputs in;
+    for (const std::string& path : o.files) {
+        ParameterInput input;
+        const bool allow = o.command == "send" && o.allowDefaults;
+        in.status = ReadParameterInput(o, path, allow, &input, &in.problems, &in.warnings);
+        if (in.status != kExitDone) {
+            if (o.command == "send" && input.read.givenTwice.empty() &&
+                input.read.isParameterFile && input.read.readResult >= 0) {
+                in.problems += "\nNothing was sent (--allow-defaults sends it with the defaults).";
+            }
+            return in;
+        }
+        in.files.push_back(std::move(input));
+    }
+    return in;
+}
+
 Outcome RunOnSensor(Job& j) {
     const Outcome r = RunUnconcluded(j);
     // Closed on the worker that opened it (a serial port belongs to its thread).
@@ -160,7 +162,9 @@ int RunOneSensor(const Options& o) {
             return UsageError(error, HelpText(o.command));
         }
     }
+    const ParameterInputs inputs = ReadInputs(o);
     Job job(o);
+    job.inputs = &inputs;
     job.report.SetSensor(address.name, 0);
     const auto report = [](Job& j) { j.report.Result(j.outcome.status, j.outcome.message); };
     RunJobs(

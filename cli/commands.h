@@ -1,9 +1,13 @@
 // The commands that talk to one sensor (and diff of two files).
 #pragma once
 
+#include "cli/command_parts.h"
 #include "cli/job.h"
 
 namespace cli {
+
+// The parameter files of the command, read once on the calling thread.
+ParameterInputs ReadInputs(const Options& options);
 
 // The job's command on its sensor, on the job's worker: the address, the
 // input files and the output path are checked before anything is sent to

@@ -17,6 +17,8 @@
 
 namespace cli {
 
+struct ParameterInputs;
+
 struct Outcome {
     int status = kExitDone;
     std::string message; // why not done
@@ -35,6 +37,8 @@ public:
     SensorReport report;
     Address address;
     unsigned serial = 0; // as the sensor told it; 0 until then
+    // The parameter files of send and diff, read before the job starts.
+    const ParameterInputs* inputs = nullptr;
 
     // What the command ended with, and diff's differences (first: the
     // reference's value), for the line's summary and table.

@@ -82,9 +82,8 @@ std::string SetNumbers(const std::vector<int>& sets) {
 
 } // namespace
 
-int ReadParameterInput(Job& j, const std::string& path, bool allowDefaults, ParameterInput* input,
-                       std::string* problems) {
-    const Options& o = j.o;
+int ReadParameterInput(const Options& o, const std::string& path, bool allowDefaults,
+                       ParameterInput* input, std::string* problems, std::string* warnings) {
     const bool fromStdin = IsStdStream(path);
     input->name = fromStdin ? "standard input" : path;
     input->read =
@@ -121,7 +120,7 @@ int ReadParameterInput(Job& j, const std::string& path, bool allowDefaults, Para
     }
     if (allowDefaults && text.empty()) {
         if (!lacks.empty()) {
-            j.report.Warn(input->name + ":\n" + lacks);
+            *warnings += input->name + ":\n" + lacks;
         }
         return kExitDone;
     }

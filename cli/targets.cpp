@@ -93,10 +93,13 @@ int RunOnTargets(const Options& o) {
     if (AddressFromOptions(o, &address, &error) == kExitUsage) {
         return UsageError(error, HelpText(o.command));
     }
+    // Every sensor compares with (or is sent) the same files.
+    const ParameterInputs inputs = ReadInputs(o);
     std::vector<std::unique_ptr<Job>> jobs;
     std::vector<Job*> order;
     for (const TargetLine& line : lines) {
         jobs.push_back(std::make_unique<Job>(TargetOptions(o, line), line.name));
+        jobs.back()->inputs = &inputs;
         jobs.back()->report.SetSensor(line.name, 0);
         order.push_back(jobs.back().get());
     }
