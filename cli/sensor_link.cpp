@@ -3,7 +3,6 @@
 #include "inifile/ini_store.h"
 #include "link/com232.h"
 #include "link/port_text.h"
-#include "link/program_link.h"
 #include "platform/com_port_map.h"
 #include "settings/panel_settings_file.h"
 
@@ -182,40 +181,35 @@ std::string ExpandOutputName(const std::string& pattern, const std::string& addr
     return out;
 }
 
-Connection Connect(const Address& a) {
+Connection Connect(com232::SensorLink& link, const Address& a) {
     Connection c;
-    com232::ProgramLink().Reset();
-    com232::ProgramLink().ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
-    com232::ProgramLink().ComPort = static_cast<uint16_t>(a.com);
-    com232::ProgramLink().BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
-    com232::ProgramLink().ServerAddress = a.host;
-    com232::ProgramLink().ServerPort = a.port;
+    link.ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
+    link.ComPort = static_cast<uint16_t>(a.com);
+    link.BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
+    link.ServerAddress = a.host;
+    link.ServerPort = a.port;
     if (a.serial) {
-        com232::ProgramLink().InitRS232(a.device);
+        link.InitRS232(a.device);
     } else {
-        com232::ProgramLink().InitTCP_IP();
+        link.InitTCP_IP();
     }
-    if (com232::ProgramLink().LinkResult < 0) {
+    if (link.LinkResult < 0) {
         // The program's own words, then the transport's reason.
         c.status = kExitLink;
-        c.message = "Could not establish connection! " + com232::ProgramLink().StatusText;
+        c.message = "Could not establish connection! " + link.StatusText;
         return c;
     }
-    c.identity = com232::IdentifySensor(com232::ProgramLink());
+    c.identity = com232::IdentifySensor(link);
     if (!c.identity.answered) {
         c.status = kExitLink;
-        c.message = com232::ProgramLink().StatusText;
+        c.message = link.StatusText;
     } else if (!c.identity.versionMatches) {
         c.status = kExitRefused;
         c.message = com232::FirmwareMismatchText(c.identity);
     } else {
-        com232::ProgramLink().LinkOk = 1; // connected, as after the program's connection test
+        link.LinkOk = 1; // connected, as after the program's connection test
     }
     return c;
-}
-
-void Disconnect() {
-    com232::ProgramLink().CloseLink();
 }
 
 } // namespace cli
