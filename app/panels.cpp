@@ -29,12 +29,10 @@ QWidget* NewTopLevelPanel(const QString& title) {
 // them by their views (nullptr: none).
 void NameProgramPanels(Panels* p) {
     conn::SetProgramPanels(p != nullptr ? &p->linkPanels : nullptr);
-    params::SetProgramPanels(p != nullptr ? &p->paramPanels : nullptr);
     teach::SetProgramPanels(p != nullptr ? &p->teachPanels : nullptr);
     record::SetProgramPanels(p != nullptr ? &p->recorderPanels : nullptr);
     calib::SetProgramPanels(p != nullptr ? &p->calibPanels : nullptr);
     scope::SetProgramPanels(p != nullptr ? &p->scopePanels : nullptr);
-    live::SetProgramPanels(p != nullptr ? &p->livePanels : nullptr);
 }
 
 } // namespace
@@ -100,6 +98,8 @@ void DiscardPanels() {
     Panels* p = gPanels;
     gPanels = nullptr;
     live::ClearAddedDisplayWriters(); // they write into the panels going now
+    p->liveViews.reset();
+    p->paramViews.reset();
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel
@@ -108,3 +108,20 @@ void DiscardPanels() {
 }
 
 } // namespace app
+
+// transitional: the program window's panels and views for the subsystems
+// not yet given them.
+namespace live {
+LivePanels& Panels() {
+    return app::P().livePanels;
+}
+LiveViews* ProgramViews() {
+    return app::P().liveViews.get();
+}
+} // namespace live
+
+namespace params {
+ParamViews* ProgramViews() {
+    return app::P().paramViews.get();
+}
+} // namespace params

@@ -11,11 +11,13 @@
 #include "link/link_ui.h"
 #include "link/program_link.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/live_data.h"
-#include "live/live_wiring.h"
-#include "live/mode_views.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "params/mode_rules.h"
-#include "params/param_callbacks.h"
+#include "params/param_views.h"
+#include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
@@ -300,9 +302,12 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
 }
 
 void WireAllPanels() {
+    Panels& p = P();
     WireMainPanel();
     conn::WireConnectPage();
-    params::WireParameterPages();
+    p.paramViews =
+        std::make_unique<params::ParamViews>(p.paramPanels, com232::ProgramLink(), params::Model(),
+                                             params::Transfer(), params::RulesApplied());
     teach::WireTeachPage();
     record::WireRecorderPage();
     calib::WireCalibrationPage();
@@ -310,9 +315,9 @@ void WireAllPanels() {
     teach::WireAttributesPage();
     scope::WireScopePage();
     scope::WireScopePanel();
-    live::WireDataPanel();
-    live::WireSignalGraphPanel();
-    live::WireBigPanels();
+    p.liveViews = std::make_unique<live::LiveViews>(
+        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+        params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
     teach::WireTeachMeanPanel();
     teach::WireTeachGraphPanel();
 }
@@ -340,7 +345,7 @@ void InitAll() {
     // they were bound).
     ShowLogo();
     // The panels start consistent with their modes.
-    params::InitPanelCtrlAttr();
+    p.paramViews->rules.InitPanelCtrlAttr();
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
     conn::FillComPortSelector();
@@ -356,7 +361,7 @@ void InitAll() {
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);
     p.data.tabs->setCurrentIndex(live::kDataPage3D);
-    live::SetTabVis();
+    p.liveViews->modes.SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
     scope::calcScopDeltaXY(); // the deltas of the cursors' start positions

@@ -6,6 +6,10 @@
 #pragma once
 
 #include "link/com232.h"
+#include "live/frame_stream.h"
+#include "live/live_state.h"
+#include "params/parameter_model.h"
+#include "params/transfer_state.h"
 #include "scope/scope_run.h"
 
 namespace sensor {
@@ -20,6 +24,10 @@ public:
     Sensor& operator=(const Sensor&) = delete;
 
     com232::SensorLink link;
+    params::ParameterModel model;
+    params::TransferState transfer;
+    live::FrameStream frames;
+    live::LiveState live{frames, model};
     // The state of a scope capture on the link.
     scope::ScanState scan;
 };

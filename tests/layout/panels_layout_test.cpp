@@ -5,7 +5,14 @@
 // text reaches its control with the right popup title.
 #include "app/panels.h"
 #include "calib/calib_wiring.h"
-#include "live/live_wiring.h"
+#include "link/program_link.h"
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
+#include "params/mode_rules.h"
+#include "params/parameter_model.h"
+#include "params/transfer_state.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
@@ -67,9 +74,9 @@ protected:
         teach::WireTeachGraphPanel();
         scope::WireScopePage();
         scope::WireScopePanel();
-        live::WireDataPanel();
-        live::WireSignalGraphPanel();
-        live::WireBigPanels();
+        P().liveViews = std::make_unique<live::LiveViews>(
+            P().livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+            params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
     }
 };
 
