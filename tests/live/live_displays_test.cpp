@@ -221,3 +221,27 @@ TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
     FlushDisplays();
     EXPECT_EQ(3, grp.value->Val());
 }
+
+TEST_F(LiveDisplays, TheViewsTakeTheirDisplayWritersAndSubscriptionsWithThem) {
+    // Views made again on the same panels replace the first ones, whose
+    // going must not take the new ones' display writers.
+    app::Panels& p = P();
+    p.liveViews = std::make_unique<LiveViews>(
+        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+        params::RulesApplied(), Frames(), ProgramLive(), ProgramRefresh());
+    LiveDataFrameBytes f;
+    f.set(kRed, 321);
+    Show(f);
+    EXPECT_EQ(321, p.data.rgb.red->Val());
+    EXPECT_EQ(321, p.data.rgbChart->graph(0)->data()->at(99)->value);
+    // Without views the panels keep what they show, while the sensor's
+    // histories go on taking frames; the buttons do nothing.
+    p.liveViews.reset();
+    f.set(kRed, 654);
+    Show(f);
+    EXPECT_EQ(321, p.data.rgb.red->Val());
+    EXPECT_EQ(321, p.data.rgbChart->graph(0)->data()->at(99)->value);
+    EXPECT_EQ(654, Live().RgbHistory.At(99, 0));
+    p.data.showGraph->click();
+    EXPECT_EQ(p.data.panel, app::CurrentChildPanel());
+}
