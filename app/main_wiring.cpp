@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "live/go_loop.h"
-#include "params/transfer.h"
+#include "live/live_views.h"
+#include "params/param_views.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 
@@ -75,16 +75,32 @@ void WireMainPanel() {
               "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
               "selectable file. \nThe target of the parameter transfer is determined by the select "
               "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9.",
-              params::CBF_ButtonSend);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().paramViews) {
+                      P().paramViews->transfer.CBF_ButtonSend(w, e);
+                  }
+              });
     ctl::Bind(m.get,
               "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of "
               "the parameter transfer is determined by the select button (RAM, EEPROM, FILE). "
               "\n\nShortcut Key: F10.",
-              params::CBF_ButtonGet);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().paramViews) {
+                      P().paramViews->transfer.CBF_ButtonGet(w, e);
+                  }
+              });
     ctl::Bind(m.go, "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ",
-              live::CBF_ButtonGo);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().liveViews) {
+                      P().liveViews->go.CBF_ButtonGo(w, e);
+                  }
+              });
     ctl::Bind(m.stop, "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ",
-              live::CBF_ButtonStop);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().liveViews) {
+                      P().liveViews->go.CBF_ButtonStop(w, e);
+                  }
+              });
     for (QRadioButton* r : {m.ram, m.eeprom, m.file}) {
         ctl::Bind(r, "Select source respectively the target for the parameter transfer.",
                   CBF_SelectMem);

@@ -32,8 +32,6 @@ QWidget* NewTopLevelPanel(const QString& title) {
 // transitional: names the window's panels to the subsystems not yet given
 // them by their views (nullptr: none).
 void NameProgramPanels(Panels* p) {
-    params::SetProgramPanels(p != nullptr ? &p->paramPanels : nullptr);
-    live::SetProgramPanels(p != nullptr ? &p->livePanels : nullptr);
 }
 
 } // namespace
@@ -127,6 +125,8 @@ void DiscardPanels() {
     p->scopeView.reset();
     p->teachViews.reset();
     p->calibView.reset();
+    p->liveViews.reset();
+    p->paramViews.reset();
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel
@@ -135,3 +135,20 @@ void DiscardPanels() {
 }
 
 } // namespace app
+
+// transitional: the program window's panels and views for the subsystems
+// not yet given them.
+namespace live {
+LivePanels& Panels() {
+    return app::P().livePanels;
+}
+LiveViews* ProgramViews() {
+    return app::P().liveViews.get();
+}
+} // namespace live
+
+namespace params {
+ParamViews* ProgramViews() {
+    return app::P().paramViews.get();
+}
+} // namespace params

@@ -9,14 +9,18 @@
 #include "calib/calib_view.h"
 #include "link/connect_page_ui.h"
 #include "live/live_ui.h"
+#include "live/live_views.h"
 #include "params/param_pages_ui.h"
 #include "record/recorder.h"
+#include "params/param_views.h"
 #include "record/recorder_ui.h"
 #include "scope/scope.h"
 #include "scope/scope_ui.h"
 #include "teach/teach_state.h"
 #include "teach/teach_ui.h"
 #include "teach/teach_view.h"
+
+#include <memory>
 
 #include <memory>
 
@@ -37,6 +41,10 @@ struct Panels {
     calib::CalibPanels calibPanels;
     scope::ScopePanels scopePanels;
     live::LivePanels livePanels;
+    // The subsystems' views of the panels, made when the panels are wired
+    // and dropped before the panels go.
+    std::unique_ptr<params::ParamViews> paramViews;
+    std::unique_ptr<live::LiveViews> liveViews;
 
     // pages of the main tab control
     conn::ConnectPage& connect = linkPanels.connect;

@@ -11,10 +11,10 @@
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/live_data.h"
-#include "live/live_wiring.h"
-#include "live/mode_views.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "params/mode_rules.h"
-#include "params/param_callbacks.h"
+#include "params/param_views.h"
 #include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
@@ -305,7 +305,9 @@ void WireAllPanels() {
     WireMainPanel();
     P().connectView = std::make_unique<conn::ConnectView>(P().linkPanels, com232::ProgramLink(),
                                                           ConnectHooksOfWindow());
-    params::WireParameterPages();
+    p.paramViews =
+        std::make_unique<params::ParamViews>(p.paramPanels, com232::ProgramLink(), params::Model(),
+                                             params::Transfer(), params::RulesApplied());
     MakeTeachViews(P()); // the teach and attributes pages, both assistant panels
     p.recorderView = std::make_unique<record::RecorderView>(
         p.recorderPanels, com232::ProgramLink(), params::Model(), live::Frames(), p.recorderState,
@@ -313,9 +315,9 @@ void WireAllPanels() {
     MakeCalibView(P()); // the calibration and offset pages, the password panel
     p.scopeView = std::make_unique<scope::ScopeView>(p.scopePanels, com232::ProgramLink(),
                                                      params::Model(), p.scopeState, p.scan);
-    live::WireDataPanel();
-    live::WireSignalGraphPanel();
-    live::WireBigPanels();
+    p.liveViews = std::make_unique<live::LiveViews>(
+        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+        params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
 }
 
 void InitAll() {
@@ -340,7 +342,7 @@ void InitAll() {
     // they were bound).
     ShowLogo();
     // The panels start consistent with their modes.
-    params::InitPanelCtrlAttr();
+    p.paramViews->rules.InitPanelCtrlAttr();
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
     P().connectView->FillComPortSelector();
@@ -356,7 +358,7 @@ void InitAll() {
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);
     p.data.tabs->setCurrentIndex(live::kDataPage3D);
-    live::SetTabVis();
+    p.liveViews->modes.SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
     p.scopeView->calcScopDeltaXY(); // the deltas of the cursors' start positions

@@ -326,18 +326,4 @@ void BuildDataPanel(QWidget* panel, DataPanel* ui) {
     root->addWidget(ui->tabs, 1);
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-LivePanels* gProgramPanels = nullptr;
-} // namespace
-
-LivePanels& Panels() {
-    static LivePanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(LivePanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace live

@@ -6,7 +6,6 @@
 #include <QTimer>
 
 #include <bit>
-#include <vector>
 
 namespace live {
 namespace {
@@ -34,7 +33,21 @@ QTimer* DisplayRefresh::TrailingTimer() {
 }
 
 void DisplayRefresh::SetWriter(DisplayPart part, std::function<void()> writer) {
-    writers_[IndexOf(part)] = std::move(writer);
+    const size_t i = IndexOf(part);
+    writers_[i] = std::move(writer);
+    ++writerIds_[i];
+}
+
+platform::Subscription DisplayRefresh::InstallWriter(DisplayPart part,
+                                                     std::function<void()> writer) {
+    const size_t i = IndexOf(part);
+    SetWriter(part, std::move(writer));
+    const uint64_t id = writerIds_[i];
+    return platform::Subscription(alive_, [this, i, id] {
+        if (writerIds_[i] == id) {
+            writers_[i] = nullptr;
+        }
+    });
 }
 
 platform::Subscription DisplayRefresh::AddWriter(DisplayPart part, std::function<void()> writer) {
@@ -84,62 +97,6 @@ void DisplayRefresh::DiscardPending() {
     if (timer_ != nullptr) {
         timer_->stop();
     }
-}
-
-// ---- transitional: the program window's refresh ---------------------------
-
-namespace {
-
-struct ProgramRefreshState {
-    DisplayRefresh refresh;
-    std::vector<platform::Subscription> added; // AddDisplayWriter's
-};
-
-ProgramRefreshState& Program() {
-    static ProgramRefreshState state;
-    return state;
-}
-
-} // namespace
-
-DisplayRefresh& ProgramRefresh() {
-    return Program().refresh;
-}
-
-void SetDisplayWriter(DisplayPart part, std::function<void()> writer) {
-    ProgramRefresh().SetWriter(part, std::move(writer));
-}
-
-void AddDisplayWriter(DisplayPart part, std::function<void()> writer) {
-    Program().added.push_back(ProgramRefresh().AddWriter(part, std::move(writer)));
-}
-
-void ClearAddedDisplayWriters() {
-    Program().added.clear();
-}
-
-void SetRefreshInterval(double seconds) {
-    ProgramRefresh().SetInterval(seconds);
-}
-
-void RequestDisplay(unsigned parts) {
-    ProgramRefresh().Request(parts);
-}
-
-void FlushDisplays() {
-    ProgramRefresh().Flush();
-}
-
-RefreshCounters DisplayCounters() {
-    return ProgramRefresh().Counters();
-}
-
-void ResetDisplayCounters() {
-    ProgramRefresh().ResetCounters();
-}
-
-void DiscardPendingDisplays() {
-    ProgramRefresh().DiscardPending();
 }
 
 } // namespace live

@@ -14,6 +14,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace live {
 
@@ -51,6 +52,11 @@ public:
     // The writer of a part, installed by the view that owns the displays
     // (an empty function removes it).
     void SetWriter(DisplayPart part, std::function<void()> writer);
+    // The same for as long as the handle lives: the writer goes with its
+    // view. A writer installed later replaces it, and the earlier handle
+    // then removes nothing.
+    [[nodiscard]] platform::Subscription InstallWriter(DisplayPart part,
+                                                       std::function<void()> writer);
     // A further writer of a part for another view's displays that show the
     // same state (the mean-value panel's numerics with the data panel); it
     // runs after the owner's, as long as the handle lives.
@@ -67,6 +73,7 @@ private:
     QTimer* TrailingTimer();
 
     std::array<std::function<void()>, kParts> writers_;
+    std::array<uint64_t, kParts> writerIds_{}; // the installation each writer came from
     std::array<platform::Notifier<>, kParts> more_;
     unsigned pending_ = 0;
     double interval_ = 1.0 / 60.0;
@@ -75,10 +82,13 @@ private:
     RefreshCounters counters_;
     // Made with the application object (which it belongs to), when first needed.
     QPointer<QTimer> timer_;
+    // Expires with the refresh, so that a writer's handle outliving it does nothing.
+    std::shared_ptr<void> alive_ = std::make_shared<int>(0);
 };
 
 // transitional: the program window's refresh, for code not yet given the
-// refresh of its window; the functions below work on it.
+// refresh of its window; the functions below work on it. The application
+// defines them; removed once every folder gets its window's refresh.
 DisplayRefresh& ProgramRefresh();
 
 // Marks `parts` pending and writes all pending displays if the last refresh

@@ -275,18 +275,4 @@ void BuildGroupHoldPage(QWidget* page, GroupHoldPage* ui) {
     root->setRowStretch(1, 1);
 }
 
-namespace {
-// transitional: the program window's panels, until the views hold their own.
-ParamPanels* gProgramPanels = nullptr;
-} // namespace
-
-ParamPanels& Panels() {
-    static ParamPanels none; // no panels built: every control null
-    return gProgramPanels != nullptr ? *gProgramPanels : none;
-}
-
-void SetProgramPanels(ParamPanels* panels) {
-    gProgramPanels = panels;
-}
-
 } // namespace params

@@ -82,7 +82,9 @@ private:
     bool batchChanged_ = false;
 };
 
-// The program's parameter model.
+// transitional: the program's parameter model (the application holds it),
+// for code not yet given its sensor's; removed once every folder gets its
+// parts.
 ParameterModel& Model();
 
 // Cuts a UTF-8 text to at most `maxChars` characters, never inside a

@@ -1,6 +1,6 @@
-// Moving the parameter model's set between the program and the sensor's RAM or
-// EEPROM (orders 1 to 4), with the plausibility reports, and the SEND and
-// GET commands of the main panel.
+// SEND and GET of the main panel: the parameter model's set to and from
+// the sensor's RAM or EEPROM (orders 1 to 4, with the plausibility
+// reports), or to and from a file.
 #pragma once
 
 #include "params/transfer_ops.h"
@@ -10,17 +10,39 @@
 
 #include <cstdint>
 
+namespace com232 {
+class SensorLink;
+}
+
 namespace params {
 
-// Sends the model's parameter set to RAM (and on to the EEPROM when that is
-// the target). Failures show in the user interface and in LinkOk.
-void SendPara();
-// Reads the selected set (from the EEPROM when that is the source, else from
-// RAM) into the model, then applies the mode rules. A failed read leaves the
-// model as it was.
-void GetPara();
+class ParameterFileCommands;
 
-int CBF_ButtonSend(QWidget* control, ctl::Event event);
-int CBF_ButtonGet(QWidget* control, ctl::Event event);
+// The SEND and GET buttons of one window, for its sensor's link, model and
+// transfer state: to the file at once, to the sensor at once when no
+// acquisition loop runs, else between two of the loop's requests.
+class TransferCommands {
+public:
+    TransferCommands(com232::SensorLink& link, ParameterModel& model, TransferState& transfer,
+                     ParameterFileCommands& file)
+        : link_(link), model_(model), transfer_(transfer), file_(file) {}
+    TransferCommands(const TransferCommands&) = delete;
+    TransferCommands& operator=(const TransferCommands&) = delete;
+
+    int CBF_ButtonSend(QWidget* control, ctl::Event event);
+    int CBF_ButtonGet(QWidget* control, ctl::Event event);
+
+private:
+    com232::SensorLink& link_;
+    ParameterModel& model_;
+    TransferState& transfer_;
+    ParameterFileCommands& file_;
+};
+
+// transitional: SEND and GET with the program's link, model and transfer
+// state, for code not yet given its sensor's parts; removed once every
+// folder gets its parts.
+void SendPara();
+void GetPara();
 
 } // namespace params

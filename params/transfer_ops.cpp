@@ -1,6 +1,9 @@
 #include "params/transfer_ops.h"
 
 #include "link/com232.h"
+#include "params/parameter_model.h"
+#include "params/transfer_state.h"
+#include "platform/shell_services.h"
 
 #include <cstring>
 
@@ -104,6 +107,30 @@ TransferResult ReadParaSet(com232::SensorLink& link, uint16_t set, bool fromEepr
     std::memcpy(table->bytes, link.RxData(), kTeachTableSize);
     *block = readBlock;
     r.ok = true;
+    return r;
+}
+
+TransferResult SendPara(com232::SensorLink& link, const ParameterModel& model,
+                        TransferState& transfer) {
+    transfer.SendPending = 0;
+    return WriteParaSet(link, transfer.SelectedParaSet, transfer.TransferTarget == kTargetEeprom,
+                        model.Block(), model.Table());
+}
+
+TransferResult GetPara(com232::SensorLink& link, ParameterModel& model, TransferState& transfer) {
+    transfer.GetPending = 0;
+    ParameterBlockBytes block;
+    TeachTableBytes table;
+    const TransferResult r = ReadParaSet(link, transfer.SelectedParaSet,
+                                         transfer.TransferTarget == kTargetEeprom, &block, &table);
+    if (r.eepromPlausibility != 0) {
+        shell::Shell().ShowPage(shell::kPageConnection); // where the report went
+    }
+    if (!r.ok) {
+        return r; // the set stays as it was
+    }
+    model.Replace(block, table);
+    transfer.setRead.Notify();
     return r;
 }
 

@@ -1,6 +1,7 @@
 // Moving a parameter set between the PC and the sensor's RAM or EEPROM
 // (orders 1 to 4) with the plausibility reports, free of any panel: SEND and
-// GET of the main panel and the command-line tool both run these.
+// GET of the main panel and the command-line tool both run these, and the
+// acquisition loop runs the SEND and GET waiting for it.
 #pragma once
 
 #include "params/parameter_layout.h"
@@ -13,6 +14,9 @@ class SensorLink;
 #include <string>
 
 namespace params {
+
+class ParameterModel;
+class TransferState;
 
 inline constexpr const char* kTextRamPlausibility =
     "PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND WERE SET TO DEFAULT VALUE!";
@@ -52,5 +56,15 @@ TransferResult WriteParaSet(com232::SensorLink& link, uint16_t set, bool toEepro
 // leaves zeros.
 TransferResult ReadParaSet(com232::SensorLink& link, uint16_t set, bool fromEeprom,
                            ParameterBlockBytes* block, TeachTableBytes* table);
+
+// SEND: the model's set to the selected set (`transfer`), into RAM and on to
+// the EEPROM when that is the target; a waiting SEND is served by it.
+// Failures go out through the link's reports.
+TransferResult SendPara(com232::SensorLink& link, const ParameterModel& model,
+                        TransferState& transfer);
+// GET: the selected set (from the EEPROM when that is the source, else from
+// RAM) into the model, which `transfer` then announces as read (setRead); a
+// waiting GET is served by it. A failed read leaves the model as it was.
+TransferResult GetPara(com232::SensorLink& link, ParameterModel& model, TransferState& transfer);
 
 } // namespace params

@@ -24,9 +24,4 @@ void TransferState::Reset() {
     GetPending = 0;
 }
 
-TransferState& Transfer() {
-    static TransferState state;
-    return state;
-}
-
 } // namespace params

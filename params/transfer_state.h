@@ -33,13 +33,17 @@ public:
     void Reset();
 
     platform::Notifier<> changed;
+    // GET brought a set from the sensor into the model: the mode rules and
+    // the views that follow them run on it.
+    platform::Notifier<> setRead;
 
 private:
     bool paraSetSelectable_ = false;
 };
 
-// transitional: the program's transfer state, for code not yet given its
-// sensor's.
+// transitional: the program's transfer state (the application holds it),
+// for code not yet given its sensor's; removed once every folder gets its
+// parts.
 TransferState& Transfer();
 
 } // namespace params

@@ -8,6 +8,10 @@
 #include "calib/calib_state.h"
 #include "link/com232.h"
 #include "record/recorder_state.h"
+#include "live/frame_stream.h"
+#include "live/live_state.h"
+#include "params/parameter_model.h"
+#include "params/transfer_state.h"
 #include "scope/scope_run.h"
 #include "scope/scope_state.h"
 #include "teach/teach_state.h"
@@ -24,6 +28,10 @@ public:
     Sensor& operator=(const Sensor&) = delete;
 
     com232::SensorLink link;
+    params::ParameterModel model;
+    params::TransferState transfer;
+    live::FrameStream frames;
+    live::LiveState live{frames, model};
     // The state of a scope capture on the link.
     scope::ScanState scan;
     record::RecorderState recorder;

@@ -7,13 +7,17 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "calib/calib_view.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
 #include "live/live_params.h"
-#include "live/live_wiring.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "live/signal_graph.h"
+#include "params/mode_rules.h"
+#include "params/transfer_state.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
@@ -56,9 +60,10 @@ struct FrameDisplays {
 // A colour sweep through the display path, as a loop would show it; the
 // displays follow the frames while the result lives.
 FrameDisplays FeedFrames() {
-    live::WireDataPanel();
-    live::WireSignalGraphPanel();
     app::Panels& p = app::P();
+    p.liveViews = std::make_unique<live::LiveViews>(
+        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+        params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
     FrameDisplays displays;
     displays.calib = std::make_unique<calib::CalibDisplays>(p.calibration, live::Frames(),
                                                             live::ProgramRefresh());

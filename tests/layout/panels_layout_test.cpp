@@ -5,11 +5,14 @@
 // text reaches its control with the right popup title.
 #include "app/panels.h"
 #include "link/com232.h"
+#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
-#include "live/live_wiring.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "params/mode_rules.h"
 #include "params/parameter_model.h"
+#include "params/transfer_state.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
@@ -69,9 +72,9 @@ protected:
         app::MakeTeachViews(P());
         scope_ =
             std::make_unique<scope::ScopeView>(P().scopePanels, link_, model_, scopeState_, scan_);
-        live::WireDataPanel();
-        live::WireSignalGraphPanel();
-        live::WireBigPanels();
+        P().liveViews = std::make_unique<live::LiveViews>(
+            P().livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+            params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
     }
 
     // The scope view on sensor parts of the test's own.

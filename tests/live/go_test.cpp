@@ -8,6 +8,8 @@
 #include "live/go_loop.h"
 #include "live/graphs.h"
 #include "live/live_math.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "params/parameter_model.h"
 #include "params/parameter_set.h"
 #include "params/transfer.h"
@@ -84,6 +86,8 @@ protected:
         return static_cast<unsigned long long>(std::count(lines.begin(), lines.end(), l));
     }
     std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
+    // The program's live state.
+    static LiveState& Live() { return ProgramLive(); }
 };
 
 } // namespace
@@ -119,9 +123,9 @@ TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
     EXPECT_EQ(RawDeltaOf(f), P().calibration.rawDelta->Val());
     EXPECT_EQ(RawDeltaOf(f), Frames().RawDelta());
     // The histories hold the last frames, newest last.
-    EXPECT_EQ(1000, RgbHistory.At(99, 0));
-    EXPECT_EQ(3000, RgbHistory.At(98, 2));
-    EXPECT_EQ(f.get(kInt), IntHistory.At(99, 0));
+    EXPECT_EQ(1000, Live().RgbHistory.At(99, 0));
+    EXPECT_EQ(3000, Live().RgbHistory.At(98, 2));
+    EXPECT_EQ(f.get(kInt), Live().IntHistory.At(99, 0));
     // Commands are usable again.
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().main.send->isEnabled());
@@ -140,7 +144,7 @@ TEST_F(Go, CommandsAreDimmedForGoModeButSendAndGetStayUsable) {
             EXPECT_FALSE(P().calibration.calcCF->isEnabled());
             EXPECT_TRUE(GoRunning());
             // a second GO inside the loop starts nothing
-            CBF_ButtonGo(nullptr, ctl::Event::Commit);
+            P().liveViews->go.CBF_ButtonGo(nullptr, ctl::Event::Commit);
         }
         return checked;
     });
@@ -278,8 +282,8 @@ TEST_F(Go, GraphsShowTheTaughtRowsAndCentreOnTheMeasurement) {
     EXPECT_EQ(31, shapes(d.colorPlane));
     EXPECT_EQ(31, shapes(d.view[1]));
     const Extents e = ExtentsOf(params::TeachTable, params::kXyInt2D);
-    EXPECT_EQ(e.minX, GraphExtents.minX);
-    EXPECT_EQ(e.maxI, GraphExtents.maxI);
+    EXPECT_EQ(e.minX, Live().GraphExtents.minX);
+    EXPECT_EQ(e.maxI, Live().GraphExtents.maxI);
     const int16_t x = Frames().Current().get(kX);
     const int16_t y = Frames().Current().get(kY);
     const ViewAxes a = AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY);

@@ -8,6 +8,8 @@
 #include "live/go_loop.h"
 #include "live/graphs.h"
 #include "live/live_params.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "live/signal_graph.h"
 #include "params/parameter_model.h"
 #include "params/parameter_set.h"
@@ -36,6 +38,9 @@ protected:
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, {"scene noise 0"}));
     }
+    // The program's live state and the window's live views.
+    static LiveState& Live() { return ProgramLive(); }
+    static LiveViews& Views() { return *P().liveViews; }
     // One frame through the display path, written at once.
     void Show(const LiveDataFrameBytes& f) {
         Frames().Publish(f, kUseGo, Parameters().EvaluationMode());
@@ -111,14 +116,14 @@ TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
     marker.set(kRed, 1234);
     marker.set(kInt, 777);
     Show(marker);
-    const History rgb = RgbHistory;
-    const History ints = IntHistory;
+    const History rgb = Live().RgbHistory;
+    const History ints = Live().IntHistory;
     sensor_->Command("fault corrupt-data order=8");
     P().main.go->click(); // the first answer fails and ends GO
     EXPECT_FALSE(GoRunning());
     EXPECT_EQ(0, std::memcmp(marker.bytes, Frames().Current().bytes, kLiveFrameSize));
-    EXPECT_EQ(0, std::memcmp(rgb.v, RgbHistory.v, sizeof rgb.v));
-    EXPECT_EQ(0, std::memcmp(ints.v, IntHistory.v, sizeof ints.v));
+    EXPECT_EQ(0, std::memcmp(rgb.v, Live().RgbHistory.v, sizeof rgb.v));
+    EXPECT_EQ(0, std::memcmp(ints.v, Live().IntHistory.v, sizeof ints.v));
     EXPECT_EQ(1234, P().data.rgb.red->Val());
     EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
 }
@@ -129,16 +134,16 @@ TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     LiveDataFrameBytes f;
     f.set(kInt, 1000);
     Show(f);
-    EXPECT_EQ(1000, IntHistory.At(99, 0));
-    EXPECT_EQ(1507, IntHistory.At(99, 1));
-    EXPECT_EQ(707, IntHistory.At(99, 2));
+    EXPECT_EQ(1000, Live().IntHistory.At(99, 0));
+    EXPECT_EQ(1507, Live().IntHistory.At(99, 1));
+    EXPECT_EQ(707, Live().IntHistory.At(99, 2));
     // A new GO continues the histories: the frame shown before GO moves left.
     const auto base = GoLoopCounters().frames;
     GoFor(2);
     const int shown = static_cast<int>(GoLoopCounters().frames - base);
     ASSERT_LT(shown, 99);
-    EXPECT_EQ(1000, IntHistory.At(99 - shown, 0));
-    EXPECT_EQ(1507, IntHistory.At(99 - shown, 1));
+    EXPECT_EQ(1000, Live().IntHistory.At(99 - shown, 0));
+    EXPECT_EQ(1507, Live().IntHistory.At(99 - shown, 1));
 }
 
 TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSignal) {
@@ -146,7 +151,7 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     f.set(kRed, 100);
     f.set(kTemp, 350);
     Frames().Publish(f, 0, 0); // the current frame, for no display
-    InitPanelGraph();
+    Views().signalGraph.InitPanelGraph();
     for (int i = 0; i < 3; ++i) {
         f.set(kRed, static_cast<int16_t>(200 + i));
         Frames().Publish(f, kUseSignalGraph, 0);
@@ -165,12 +170,12 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     EXPECT_EQ(202, ui.value[0]->Val());
     EXPECT_EQ(350, ui.value[6]->Val());
     ui.signal->SetVal(5);
-    CBF_EditSignal(ui.signal, ctl::Event::Commit);
+    Views().signalGraph.CBF_EditSignal(ui.signal, ctl::Event::Commit);
     for (int s = 0; s < kSignalCount; ++s) {
         EXPECT_EQ(s == 5, ui.graph[s]->isVisible()) << s;
     }
     // A new series starts over.
-    InitPanelGraph();
+    Views().signalGraph.InitPanelGraph();
     EXPECT_EQ(0, ui.graph[0]->graphCount());
     Frames().Publish(f, kUseSignalGraph, 0);
     EXPECT_EQ(0, ui.graph[0]->graph(0)->data()->at(0)->key);
@@ -183,27 +188,27 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
 
 TEST_F(LiveDisplays, StripChartZoomClicks) {
     DataPanel& d = P().data;
-    CBF_GraphRGB(d.rgbChart, ctl::Event::LeftDoubleClick);
+    Views().graphs.CBF_GraphRGB(d.rgbChart, ctl::Event::LeftDoubleClick);
     EXPECT_TRUE(d.rgbChart->YAutoScale());
-    CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
+    Views().graphs.CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
     EXPECT_FALSE(d.rgbChart->YAutoScale());
     EXPECT_EQ(4096, d.rgbChart->yAxis->range().upper);
     params::Model().SetValue(params::kCalculationMode, params::kSiM2D);
-    CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
+    Views().graphs.CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(1200, d.intChart->yAxis->range().upper);
     params::Model().SetValue(params::kCalculationMode, params::kXyInt3D);
-    CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
+    Views().graphs.CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(4096, d.intChart->yAxis->range().upper);
 }
 
 TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
     BigPanel& col = P().colBig;
-    CBF_DispCOL(P().data.color, ctl::Event::LeftDoubleClick);
+    Views().bigPanels.CBF_DispCOL(P().data.color, ctl::Event::LeftDoubleClick);
     EXPECT_TRUE(col.panel->isVisible());
-    CBF_COLBIGP(col.panel, ctl::Event::RightClick);
+    Views().bigPanels.CBF_COLBIGP(col.panel, ctl::Event::RightClick);
     EXPECT_FALSE(col.panel->isVisible());
     BigPanel& grp = P().grpBig;
-    CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
+    Views().bigPanels.CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
     EXPECT_TRUE(grp.panel->isVisible());
     QCloseEvent close;
     QCoreApplication::sendEvent(grp.panel, &close);
@@ -212,7 +217,31 @@ TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
     LiveDataFrameBytes f;
     f.set(kGroup, 3);
     Show(f);
-    CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
+    Views().bigPanels.CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
     FlushDisplays();
     EXPECT_EQ(3, grp.value->Val());
+}
+
+TEST_F(LiveDisplays, TheViewsTakeTheirDisplayWritersAndSubscriptionsWithThem) {
+    // Views made again on the same panels replace the first ones, whose
+    // going must not take the new ones' display writers.
+    app::Panels& p = P();
+    p.liveViews = std::make_unique<LiveViews>(
+        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
+        params::RulesApplied(), Frames(), ProgramLive(), ProgramRefresh());
+    LiveDataFrameBytes f;
+    f.set(kRed, 321);
+    Show(f);
+    EXPECT_EQ(321, p.data.rgb.red->Val());
+    EXPECT_EQ(321, p.data.rgbChart->graph(0)->data()->at(99)->value);
+    // Without views the panels keep what they show, while the sensor's
+    // histories go on taking frames; the buttons do nothing.
+    p.liveViews.reset();
+    f.set(kRed, 654);
+    Show(f);
+    EXPECT_EQ(321, p.data.rgb.red->Val());
+    EXPECT_EQ(321, p.data.rgbChart->graph(0)->data()->at(99)->value);
+    EXPECT_EQ(654, Live().RgbHistory.At(99, 0));
+    p.data.showGraph->click();
+    EXPECT_EQ(p.data.panel, app::CurrentChildPanel());
 }

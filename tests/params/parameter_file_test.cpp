@@ -257,3 +257,18 @@ TEST_F(ParaFile, TheDialogStartsInTheRememberedDirectory) {
     EXPECT_EQ(sub, user_->Records()[0].file.directory);
     EXPECT_EQ(0u, Messages("Attention!"));
 }
+
+TEST_F(ParaFile, ThePagesFollowTheModelOnlyWhileTheirViewsLive) {
+    // Dropped views take their bindings with them: the pages no longer show
+    // the model, an edit no longer reaches it, and the buttons do nothing.
+    P().paramViews.reset();
+    const int average = P().para.average->value();
+    Model().SetValue(kAverage, static_cast<uint16_t>(average + 3));
+    EXPECT_EQ(average, P().para.average->value());
+    const uint16_t intLim = Model().Value(kIntLim);
+    P().para.intLim->setValue(intLim + 5);
+    EXPECT_EQ(intLim, Model().Value(kIntLim));
+    P().main.get->click();
+    P().groupHold.resetGroups->click();
+    EXPECT_TRUE(user_->Records().empty());
+}
