@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 #include "app/panels.h"
 #include "app/shell.h"
-#include "live/go_loop.h"
-#include "params/transfer.h"
+#include "live/live_views.h"
+#include "params/param_views.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 
@@ -28,13 +28,13 @@ void ShowTransferSelection() {
         return;
     }
     MainPanel& m = P().main;
-    SetChecked(m.ram, params::TransferTarget == params::kTargetRam);
-    SetChecked(m.eeprom, params::TransferTarget == params::kTargetEeprom);
-    SetChecked(m.file, params::TransferTarget == params::kTargetFile);
-    SetChecked(m.set0, params::SelectedParaSet == 0);
-    SetChecked(m.set1, params::SelectedParaSet == 1);
-    m.set0->setEnabled(params::ParaSetSelectable());
-    m.set1->setEnabled(params::ParaSetSelectable());
+    SetChecked(m.ram, P().sensor.transfer.TransferTarget == params::kTargetRam);
+    SetChecked(m.eeprom, P().sensor.transfer.TransferTarget == params::kTargetEeprom);
+    SetChecked(m.file, P().sensor.transfer.TransferTarget == params::kTargetFile);
+    SetChecked(m.set0, P().sensor.transfer.SelectedParaSet == 0);
+    SetChecked(m.set1, P().sensor.transfer.SelectedParaSet == 1);
+    m.set0->setEnabled(P().sensor.transfer.ParaSetSelectable());
+    m.set1->setEnabled(P().sensor.transfer.ParaSetSelectable());
 }
 
 } // namespace
@@ -45,11 +45,11 @@ int CBF_SelectMem(QWidget* control, ctl::Event event) {
     }
     MainPanel& m = P().main;
     if (control == m.ram) {
-        params::SelectTransferTarget(params::kTargetRam);
+        P().sensor.transfer.SelectTransferTarget(params::kTargetRam);
     } else if (control == m.eeprom) {
-        params::SelectTransferTarget(params::kTargetEeprom);
+        P().sensor.transfer.SelectTransferTarget(params::kTargetEeprom);
     } else if (control == m.file) {
-        params::SelectTransferTarget(params::kTargetFile);
+        P().sensor.transfer.SelectTransferTarget(params::kTargetFile);
     }
     return 0;
 }
@@ -60,31 +60,46 @@ int CBF_SelectParaSet(QWidget* control, ctl::Event event) {
     }
     MainPanel& m = P().main;
     if (control == m.set0) {
-        params::SelectParaSet(0);
+        P().sensor.transfer.SelectParaSet(0);
     } else if (control == m.set1) {
-        params::SelectParaSet(1);
+        P().sensor.transfer.SelectParaSet(1);
     }
     return 0;
 }
 
 void WireMainPanel() {
-    static const int follow = params::TransferSelectionChanged().Subscribe(ShowTransferSelection);
-    (void)follow;
+    P().subscriptions += P().sensor.transfer.changed.Connect(ShowTransferSelection);
     MainPanel& m = P().main;
     ctl::Bind(m.send,
               "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
               "selectable file. \nThe target of the parameter transfer is determined by the select "
               "button (RAM, EEPROM, FILE). \n\nShortcut Key: F9.",
-              params::CBF_ButtonSend);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().paramViews) {
+                      P().paramViews->transfer.CBF_ButtonSend(w, e);
+                  }
+              });
     ctl::Bind(m.get,
               "Sensor or file parameters are transferred to the PC-User-Interface. \nThe source of "
               "the parameter transfer is determined by the select button (RAM, EEPROM, FILE). "
               "\n\nShortcut Key: F10.",
-              params::CBF_ButtonGet);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().paramViews) {
+                      P().paramViews->transfer.CBF_ButtonGet(w, e);
+                  }
+              });
     ctl::Bind(m.go, "Starts data transfer from sensor to PC. \n\nShortcut Key: F11. ",
-              live::CBF_ButtonGo);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().liveViews) {
+                      P().liveViews->go.CBF_ButtonGo(w, e);
+                  }
+              });
     ctl::Bind(m.stop, "Stops data transfer from sensor to PC. \n\nShortcut Key: F12. ",
-              live::CBF_ButtonStop);
+              [](QWidget* w, ctl::Event e) {
+                  if (P().liveViews) {
+                      P().liveViews->go.CBF_ButtonStop(w, e);
+                  }
+              });
     for (QRadioButton* r : {m.ram, m.eeprom, m.file}) {
         ctl::Bind(r, "Select source respectively the target for the parameter transfer.",
                   CBF_SelectMem);
@@ -103,7 +118,9 @@ void WireMainPanel() {
     window->onClose = [window] { CBF_MAINP(window, ctl::Event::Close); };
     window->onRightDoubleClick = [window] { CBF_MAINP(window, ctl::Event::RightDoubleClick); };
     // Each record file dropped on the window opens in a viewer of its own.
-    window->onDropFiles = &OpenViewFiles;
+    window->onDropFiles = [](const std::vector<std::string>& files) {
+        OpenViewFiles(Viewers(), files);
+    };
 }
 
 } // namespace app

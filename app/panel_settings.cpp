@@ -6,6 +6,7 @@
 #include "link/com232.h"
 #include "link/connect_page.h"
 #include "params/parameter_file.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "teach/attributes.h"
@@ -63,7 +64,7 @@ void LoadPanelSettings() {
     // the settings file keeps the paths the user chose since.
     gPaths = settings::DefaultDirectories(UserFilesDir());
     gPanelId.clear();
-    teach::ResetRowColours();
+    teach::ResetRowColours(P().sensor.model);
     if (ini::IniStorePtr store = ReadSettingsStore()) {
         settings::PanelSettingsContent c =
             settings::ReadPanelSettingsContent(store.get(), UserFilesDir());
@@ -73,15 +74,16 @@ void LoadPanelSettings() {
         }
         gPaths = c.directories;
         for (const std::string& address : c.addressHistory) {
-            conn::AppendAddressHistory(address);
+            P().connectView->AppendAddressHistory(address);
         }
-        teach::AcquireTableSetFromIniHandle(store.get(), 0); // row attributes, silently
+        // The row attributes, silently.
+        teach::AcquireTableSetFromIniHandle(P().sensor.model, store.get(), 0);
     }
     Panels& p = P();
     p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
     p.connect.id->SetText(QString::fromStdString(gPanelId));
-    conn::ShowSensorId(gPanelId);
-    teach::PaintRowColours();
+    P().connectView->ShowSensorId(gPanelId);
+    teach::PaintRowColours(P().sensor.model);
 }
 
 void GetConnectionSettingsFromFile() {
@@ -91,12 +93,12 @@ void GetConnectionSettingsFromFile() {
     }
     conn::ConnectPage& c = P().connect;
     c.protocol->SetVal(s.comProtocol);
-    conn::SetComPortSelector(s.comPort);
-    conn::SetBaudrateSelector(s.baudrateIndex);
+    P().connectView->SetComPortSelector(s.comPort);
+    P().connectView->SetBaudrateSelector(s.baudrateIndex);
     c.address->setEditText(QString::fromStdString(s.ipAddress));
     c.portNumber->SetText(QString::fromStdString(s.portNumber));
     // The link settings are what the page shows now.
-    conn::ReadConnectionControls();
+    P().connectView->ReadConnectionControls();
 }
 
 void StorePanelSettings() {
@@ -114,21 +116,21 @@ void StorePanelSettings() {
     placement.width = normal.width();
     placement.height = normal.height();
 
-    conn::ReadConnectionControls();
+    P().connectView->ReadConnectionControls();
     settings::ConnectionSettings s;
-    s.comProtocol = com232::ComProtocol;
-    s.comPort = com232::ComPort;
-    s.baudrateIndex = com232::BaudrateIndex;
-    s.ipAddress = com232::ServerAddress;
-    s.portNumber = conn::PortText;
+    s.comProtocol = P().sensor.link.ComProtocol;
+    s.comPort = P().sensor.link.ComPort;
+    s.baudrateIndex = P().sensor.link.BaudrateIndex;
+    s.ipAddress = P().sensor.link.ServerAddress;
+    s.portNumber = P().connectView->PortText;
 
     const std::string path = PanelSettingsPath();
     ini::IniStorePtr store = ini::MakeIniStore();
     int rc = ini::kIniErrNoMemory;
     if (store) {
-        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths, conn::AddressHistory(),
-                                   s);
-        teach::AppendTableSetToIniHandle(store.get());
+        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths,
+                                   P().connectView->AddressHistory(), s);
+        teach::AppendTableSetToIniHandle(P().sensor.model, store.get());
         // Written beside the file and renamed over it: a failed write leaves
         // the old settings as they were.
         rc = ini::Ini_WriteToFile(store.get(), path);

@@ -2,7 +2,6 @@
 
 #include "app/main_panel_layout.h"
 #include "app/main_window.h"
-#include "live/display_refresh.h"
 #include "platform/tab_control.h"
 
 #include <QDialog>
@@ -25,21 +24,11 @@ QWidget* NewTopLevelPanel(const QString& title) {
     return w;
 }
 
-// Clears every subsystem's panels and the main panel: all controls null.
-void ClearPanelStorage() {
-    conn::Panels() = {};
-    params::Panels() = {};
-    teach::Panels() = {};
-    record::Panels() = {};
-    calib::Panels() = {};
-    scope::Panels() = {};
-    live::Panels() = {};
-}
-
 } // namespace
 
 Panels& P() {
-    static Panels empty;
+    static sensor::Sensor none;
+    static Panels empty(none); // no window: every control null
     return gPanels != nullptr ? *gPanels : empty;
 }
 
@@ -47,10 +36,37 @@ bool PanelsLoaded() {
     return gPanels != nullptr;
 }
 
-bool LoadPanels() {
+live::LiveViewHooks LiveHooks(Panels& p) {
+    live::LiveViewHooks hooks;
+    hooks.initGraphs = [&p] {
+        if (p.liveViews) {
+            p.liveViews->graphs.InitGraphs();
+        }
+    };
+    hooks.showGraphs = [&p] { p.refresh.Request(live::kShowGraphs); };
+    hooks.initPanelGraph = [&p] {
+        if (p.liveViews) {
+            p.liveViews->signalGraph.InitPanelGraph();
+        }
+    };
+    return hooks;
+}
+
+void MakeTeachViews(Panels& p) {
+    p.teachViews.reset(); // one view on the panels at a time
+    p.teachViews = std::make_unique<teach::TeachViews>(p.teachPanels, p.data, p.sensor.teach,
+                                                       p.Live(), p.rules, p.refresh, LiveHooks(p));
+}
+
+void MakeCalibView(Panels& p) {
+    p.calibView.reset();
+    p.calibView = std::make_unique<calib::CalibrationView>(p.calibPanels, p.Live(), p.refresh,
+                                                           p.sensor.calib);
+}
+
+bool LoadPanels(sensor::Sensor& sensor) {
     DiscardPanels();
-    ClearPanelStorage();
-    auto* p = new Panels();
+    auto* p = new Panels(sensor);
     // main panel with its pages
     if (BuildMainPanel(&p->main) == nullptr) {
         delete p;
@@ -97,12 +113,18 @@ void DiscardPanels() {
     }
     Panels* p = gPanels;
     gPanels = nullptr;
-    live::ClearAddedDisplayWriters(); // they write into the panels going now
+    p->refresh.DiscardPending();
+    p->connectView.reset();
+    p->recorderView.reset();
+    p->scopeView.reset();
+    p->teachViews.reset();
+    p->calibView.reset();
+    p->liveViews.reset();
+    p->paramViews.reset();
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel
     delete p;
-    ClearPanelStorage();
 }
 
 } // namespace app

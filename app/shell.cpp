@@ -1,21 +1,20 @@
 #include "app/shell.h"
 
+#include "app/frame_services.h"
 #include "app/instance.h"
-#include "app/link_ui_impl.h"
 #include "app/main_window.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
-#include "calib/calib_wiring.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
-#include "link/link_ui.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/live_data.h"
-#include "live/live_wiring.h"
-#include "live/mode_views.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "params/mode_rules.h"
-#include "params/param_callbacks.h"
-#include "params/parameter_set.h"
+#include "params/param_views.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -23,17 +22,12 @@
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
-#include "record/recorder_wiring.h"
 #include "scope/scope.h"
-#include "scope/scope_wiring.h"
-#include "teach/attributes.h"
-#include "teach/attributes_wiring.h"
-#include "teach/teach_labels.h"
-#include "teach/teach_panels_wiring.h"
 #include "teach/teach_state.h"
-#include "teach/teach_wiring.h"
+#include "teach/teach_view.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -131,20 +125,24 @@ std::string PanelSettingsPath() {
     return ProjectDir() + "/" + kPanelSettingsFileName;
 }
 
-bool LoadAndPreparePanels() {
-    if (!LoadPanels()) {
+bool LoadAndPreparePanels(sensor::Sensor& sensor) {
+    if (!LoadPanels(sensor)) {
         return false;
     }
     Panels& p = P();
     p.main.window->setWindowTitle(kProgramTitle);
     gCurrentChild = p.data.panel;
-    InstallPanelLinkUi();
+    InstallFrameServices();
     return true;
 }
 
-void OpenViewFiles(const std::vector<std::string>& files) {
+record::RecordViewers& Viewers() {
+    return *P().viewers;
+}
+
+void OpenViewFiles(record::RecordViewers& viewers, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        record::RecordViewer* v = record::OpenRecordViewer(file);
+        record::RecordViewer* v = viewers.Open(file);
         if (!ViewNoteOfCommandLine().empty()) {
             v->SetNote(QString::fromStdString(ViewNoteOfCommandLine()));
         }
@@ -161,26 +159,29 @@ int RunViewerAlone(const std::vector<std::string>& files) {
     // (palette row colours, no taught rows). The program ends with the
     // last viewer window: 1 when no file could be shown.
     gAnyViewShown = false;
-    record::SetViewerClosedHandler([](bool shown, bool last) {
+    record::RecordViewers viewers(ViewerModel());
+    viewers.SetClosedHandler([](bool shown, bool last) {
         gAnyViewShown = gAnyViewShown || shown;
         if (last) {
             platform::QuitUserInterface(gAnyViewShown ? 0 : 1);
         }
     });
-    OpenViewFiles(files);
+    OpenViewFiles(viewers, files);
     const int status = platform::RunUserInterface();
-    record::SetViewerClosedHandler(nullptr);
-    record::CloseRecordViewers();
+    viewers.SetClosedHandler({});
+    viewers.CloseAll();
     platform::ShutdownRuntime();
     return status;
 }
 
 void Shutdown() {
-    record::CloseRecordViewers();
-    live::DiscardPendingDisplays();
-    com232::CloseLink();
-    com232::SetLinkUi(nullptr);
-    shell::SetShell(nullptr);
+    Panels& p = P();
+    if (p.viewers) {
+        p.viewers->CloseAll();
+    }
+    p.refresh.DiscardPending();
+    p.sensor.link.CloseLink();
+    UninstallFrameServices();
     DiscardPanels();
     ReleasePanelSettingsFile();
     gCurrentChild = nullptr;
@@ -207,9 +208,9 @@ int WinMain(int argc, char** argv) {
     }
     if (!ExportFileOfCommandLine().empty()) {
         std::string error;
-        const int status = record::ExportRecordWithoutWindow(ViewFilesOfCommandLine().front(),
-                                                             ExportFileOfCommandLine(),
-                                                             SpanOfCommandLine(), &error);
+        const int status = record::ExportRecordWithoutWindow(
+            ViewerModel(), ViewFilesOfCommandLine().front(), ExportFileOfCommandLine(),
+            SpanOfCommandLine(), &error);
         if (status != 0) {
             std::fprintf(stderr, "%s\n", error.c_str());
         }
@@ -219,7 +220,9 @@ int WinMain(int argc, char** argv) {
     if (!ViewFilesOfCommandLine().empty()) {
         return RunViewerAlone(ViewFilesOfCommandLine());
     }
-    if (!LoadAndPreparePanels()) {
+    // The program's one sensor and its window.
+    sensor::Sensor sensor;
+    if (!LoadAndPreparePanels(sensor)) {
         return -1;
     }
     InstallTerminationHandler();
@@ -284,7 +287,7 @@ void SetButtonsDimmed(int goMode, int dim) {
 int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
     Panels& p = P();
     if (event == ctl::Event::Close) {
-        com232::AcquisitionRunning = 0;
+        P().sensor.link.AcquisitionRunning = 0;
         StorePanelSettings();
         platform::QuitUserInterface(0);
     } else if (event == ctl::Event::RightDoubleClick && p.main.window != nullptr) {
@@ -300,34 +303,37 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
 }
 
 void WireAllPanels() {
+    Panels& p = P();
     WireMainPanel();
-    conn::WireConnectPage();
-    params::WireParameterPages();
-    teach::WireTeachPage();
-    record::WireRecorderPage();
-    calib::WireCalibrationPage();
-    calib::WireOffsetPage();
-    teach::WireAttributesPage();
-    scope::WireScopePage();
-    scope::WireScopePanel();
-    live::WireDataPanel();
-    live::WireSignalGraphPanel();
-    live::WireBigPanels();
-    teach::WireTeachMeanPanel();
-    teach::WireTeachGraphPanel();
+    sensor::Sensor& s = p.sensor;
+    p.viewers = std::make_unique<record::RecordViewers>(s.model);
+    p.connectView =
+        std::make_unique<conn::ConnectView>(p.linkPanels, s.link, ConnectHooksOfWindow());
+    p.paramViews =
+        std::make_unique<params::ParamViews>(p.paramPanels, s.link, s.model, s.transfer, p.rules);
+    MakeTeachViews(p); // the teach and attributes pages, both assistant panels
+    p.recorderView = std::make_unique<record::RecorderView>(p.recorderPanels, p.Live(), s.recorder,
+                                                            p.refresh, *p.viewers, LiveHooks(p));
+    MakeCalibView(p); // the calibration and offset pages, the password panel
+    p.scopeView =
+        std::make_unique<scope::ScopeView>(p.scopePanels, s.link, s.model, s.scope, s.scan);
+    p.liveViews = std::make_unique<live::LiveViews>(p.livePanels, s.link, s.transfer, s.model,
+                                                    p.rules, s.frames, s.live, p.refresh);
 }
 
 void InitAll() {
     Panels& p = P();
     // Shared state to its start values; every panel wired.
-    com232::ResetLinkState();
-    params::ResetTransferState();
-    params::SelectTransferTarget(params::kTargetRam);
-    params::SelectParaSet(0);
-    live::ResetLiveState();
-    teach::ResetTeachState();
-    record::ResetRecorderState();
-    scope::ResetScopeState();
+    sensor::Sensor& s = p.sensor;
+    s.link.Reset();
+    s.transfer.Reset();
+    s.transfer.SelectTransferTarget(params::kTargetRam);
+    s.transfer.SelectParaSet(0);
+    p.refresh.DiscardPending();
+    s.frames.Reset();
+    s.live.ResetHistories();
+    teach::ResetTeachState(s.teach, s.model);
+    s.calib = {};
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).
@@ -340,10 +346,10 @@ void InitAll() {
     // they were bound).
     ShowLogo();
     // The panels start consistent with their modes.
-    params::InitPanelCtrlAttr();
+    p.paramViews->rules.InitPanelCtrlAttr();
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
-    conn::FillComPortSelector();
+    P().connectView->FillComPortSelector();
     // Another window on the same settings file: whichever closes last wins.
     if (!ClaimPanelSettingsFile(PanelSettingsPath())) {
         platform::MessagePopup("ATTENTION!", SharedSettingsWarning(PanelSettingsPath()));
@@ -351,21 +357,21 @@ void InitAll() {
     LoadPanelSettings();
     UpdateWindowTitle();
     // Row colours start in manual mode.
-    teach::InitSrcPanel();
+    p.teachViews->Attributes().InitSrcPanel();
     // Parameter page and the data panel's 3D page in front, offset page
     // hidden, the data panel in the child area; the main panel on screen.
     p.main.tabs->SetActivePage(kPageParameter);
     p.data.tabs->setCurrentIndex(live::kDataPage3D);
-    live::SetTabVis();
+    p.liveViews->modes.SetTabVis();
     p.main.tabs->SetPageVisible(kPageOffset, false);
     ShowChildPanelDisp(p.data.panel);
-    scope::calcScopDeltaXY(); // the deltas of the cursors' start positions
+    p.scopeView->calcScopDeltaXY(); // the deltas of the cursors' start positions
     p.main.window->show();
     // Connection settings from the settings file, the connection page
     // arranged for the protocol, then the connection with the commands
     // dimmed; they come back only when the connection succeeded.
     GetConnectionSettingsFromFile();
-    conn::InitConnectPanel();
+    P().connectView->InitConnectPanel();
     // A settings file named on the command line exists from the start, with
     // the defaults where it was missing.
     if (!PanelSettingsPathOverride().empty() &&
@@ -373,8 +379,8 @@ void InitAll() {
         StorePanelSettings();
     }
     SetButtonsDimmed(0, 1);
-    conn::TryToConnect();
-    if (com232::LinkOk == 1) {
+    P().connectView->TryToConnect();
+    if (P().sensor.link.LinkOk == 1) {
         SetButtonsDimmed(0, 0);
     }
 }
@@ -385,18 +391,18 @@ int CBF_TabMain1(QWidget*, ctl::Event event) {
     }
     Panels& p = P();
     const int page = p.main.tabs->ActivePage();
-    if (page == kPageRecorder) {
-        record::InitRecordPanel();
+    if (page == kPageRecorder && p.recorderView) {
+        p.recorderView->InitRecordPanel();
         if (p.recorder.mode->Val() == record::kModeTimedCount) {
-            record::CalcRecTime();
+            p.recorderView->CalcRecTime();
         }
     } else if (page == kPageConnection) {
         // A running acquisition stops; only a successful connection test
         // enables the link buttons again.
-        com232::AcquisitionRunning = 0;
-        conn::DimLinkButtons(true);
+        P().sensor.link.AcquisitionRunning = 0;
+        P().connectView->DimLinkButtons(true);
     } else if (page == kPageScope) {
-        com232::AcquisitionRunning = 0;
+        P().sensor.link.AcquisitionRunning = 0;
         ShowChildPanelDisp(p.scope.panel);
     }
     return 0;

@@ -6,6 +6,7 @@
 #include "params/transfer.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
+#include "sensor/sensor.h"
 #include "sim/simulator.h"
 
 #include <QPushButton>
@@ -48,16 +49,17 @@ int main(int argc, char** argv) {
     app::SetProjectDir(dir.string());
     platform::ScriptedPopups user; // none expected; recorded if any
 
+    sensor::Sensor& program = *new sensor::Sensor; // outlives the window
     const int starts = 5;
     std::vector<double> startTimes;
     for (int i = 0; i < starts; ++i) {
         const double t0 = platform::Timer();
-        if (!app::LoadAndPreparePanels()) {
+        if (!app::LoadAndPreparePanels(program)) {
             return 1;
         }
         app::InitAll();
         startTimes.push_back(platform::Timer() - t0);
-        if (com232::LinkOk != 1) {
+        if (app::P().sensor.link.LinkOk != 1) {
             std::fprintf(stderr, "not connected\n");
             return 1;
         }

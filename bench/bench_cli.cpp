@@ -2,7 +2,7 @@
 // its first request on the line, a verified send over a pseudo-terminal at
 // 115 200 Bd against the line time of its bytes, what a get from the EEPROM
 // costs there (with and without keeping RAM), and a verified send to a line
-// of 1, 4 and 16 sensors over TCP. Prints figures, asserts nothing.
+// of 1, 4, 16 and 64 sensors over TCP. Prints figures, asserts nothing.
 #include "params/parameter_file_io.h"
 #include "sim/simulator.h"
 
@@ -165,7 +165,7 @@ int main() {
     // 115 200 Bd, as a sensor behind a serial-to-Ethernet converter answers.
     for (int lineBaud : {0, 115200}) {
         double one = 0;
-        for (int count : {1, 4, 16}) {
+        for (int count : {1, 4, 16, 64}) {
             std::vector<std::unique_ptr<sim::Simulator>> line;
             std::ofstream targets(dir / "targets.txt");
             for (int i = 0; i < count; ++i) {
@@ -176,8 +176,11 @@ int main() {
                 targets << "127.0.0.1:" << line.back()->TcpPort() << "\n";
             }
             targets.close();
+            // The first run of a line is not counted: it meets the
+            // simulators' first clients and a cold page cache.
+            Wait(Spawn({"send", master, "--targets", (dir / "targets.txt").string(), "--verify"}));
             std::vector<double> runs;
-            for (int i = 0; i < 3; ++i) {
+            for (int i = 0; i < 9; ++i) {
                 const auto start = Clock::now();
                 const int status = Wait(Spawn(
                     {"send", master, "--targets", (dir / "targets.txt").string(), "--verify"}));
@@ -187,10 +190,12 @@ int main() {
             if (count == 1) {
                 one = t;
             }
+            const char* goal = count == 16   ? "; goal < 2 x one"
+                               : count == 64 ? "; goal < 6 x one"
+                                             : "";
             std::printf(
-                "send --verify --targets, %2d simulators over TCP%s: %.1f ms (%.2f x one; goal "
-                "16 < 2 x one)\n",
-                count, lineBaud != 0 ? " at 115200 Bd" : "", t * 1e3, t / one);
+                "send --verify --targets, %2d simulators over TCP%s: %.1f ms (%.2f x one%s)\n",
+                count, lineBaud != 0 ? " at 115200 Bd" : "", t * 1e3, t / one, goal);
         }
     }
     fs::remove_all(dir);

@@ -65,13 +65,13 @@ std::unique_ptr<sim::Simulator> StartSensor() {
 std::string ChooseFile(platform::ScriptedPopups& user, const std::string& name) {
     const std::string path = (gDir / name).string();
     user.Answer(platform::kNewFileSelected, path);
-    record::SelRecFile();
+    app::P().recorderView->SelRecFile();
     return path;
 }
 
 void SelectMode(int mode) {
     app::P().recorder.mode->SetVal(mode);
-    record::CBF_EditSelectDataRec(app::P().recorder.mode, ctl::Event::Commit);
+    app::P().recorderView->CBF_EditSelectDataRec(app::P().recorder.mode, ctl::Event::Commit);
 }
 
 long DataLinesIn(const std::string& path) {
@@ -100,13 +100,13 @@ void TimedRun(platform::ScriptedPopups& user) {
     r.count->SetVal(gFrames);
     gRequestTimes.clear();
     gRequestTimes.reserve(static_cast<size_t>(gFrames) + 1);
-    record::SetCycleHook(NoteRequest);
+    app::P().recorderView->SetCycleHook(NoteRequest);
     const double cpu0 = bench::ThreadCpuSeconds();
     const double t0 = platform::Timer();
     r.startRecord->click();
     const double wall = platform::Timer() - t0;
     const double cpu = bench::ThreadCpuSeconds() - cpu0;
-    record::SetCycleHook(nullptr);
+    app::P().recorderView->SetCycleHook(nullptr);
     const size_t n = gRequestTimes.size();
     if (n < 2) {
         std::printf("timed recording: no requests\n");
@@ -160,10 +160,11 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user) {
     double settledAt = 0;
     long lastWritten = -1;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!record::RecordingRunning() || com232::AcquisitionRunning != 1) {
+        if (!app::P().recorderView->State().running ||
+            app::P().sensor.link.AcquisitionRunning != 1) {
             return;
         }
-        written = static_cast<long>(record::RunCounter());
+        written = static_cast<long>(app::P().recorderView->State().runCounter);
         if (!fire.load()) {
             fireStart = platform::Timer();
             fire.store(true);

@@ -148,10 +148,10 @@ void ScanToPlot(bool serial) {
     for (int i = 0; i < gRuns; ++i) {
         // The capture is on screen when the digital graph, drawn after the
         // scope graph, has been drawn with it.
-        const auto before = scope::CapturesPlotted();
+        const auto before = app::P().scopeView->State().captures;
         double drawn = 0;
         const auto hook = QObject::connect(app::P().scope.digital, &QCustomPlot::afterReplot, [&] {
-            if (scope::CapturesPlotted() > before && drawn == 0) {
+            if (app::P().scopeView->State().captures > before && drawn == 0) {
                 drawn = platform::Timer();
             }
         });
@@ -162,14 +162,14 @@ void ScanToPlot(bool serial) {
         }
         QObject::disconnect(hook);
         const double t1 = drawn;
-        if (scope::CapturesPlotted() == before) {
+        if (app::P().scopeView->State().captures == before) {
             ++failed;
             continue;
         }
         scans.push_back(t1 - t0);
         // One plot alone: the capture taken again and both graphs drawn.
         const double p0 = platform::Timer();
-        scope::TakeCapture(scope::ScopeBlocks);
+        app::P().scopeView->TakeCapture(app::P().scopeView->State().ScopeBlocks);
         PlotNow();
         plots.push_back(platform::Timer() - p0);
     }

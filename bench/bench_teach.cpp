@@ -18,14 +18,13 @@
 #include "live/display_refresh.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/widgets.h"
 #include "sim/simulator.h"
-#include "teach/graph_teach.h"
 #include "teach/recorded_points.h"
+#include "teach/teach_view.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -50,7 +49,7 @@ fs::path gDir;
 
 // A frame of a colour cloud, as material passing the sensor gives it.
 void SyntheticFrame(int i) {
-    live::LiveDataFrameBytes& f = live::LiveDataFrame;
+    live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
     const double t = i * 0.001;
     f.set(live::kX, static_cast<int16_t>(330 + 200 * std::sin(t * 7.1) + (i % 37)));
     f.set(live::kY, static_cast<int16_t>(330 + 150 * std::cos(t * 5.3) + (i % 23)));
@@ -60,14 +59,19 @@ void SyntheticFrame(int i) {
     f.set(live::kBlue, static_cast<int16_t>(800));
 }
 
+// The program's graph teach panel.
+teach::GraphTeachView& GraphTeach() {
+    return app::P().teachViews->Graph();
+}
+
 // Empties the buffer and records `points` synthetic points (not timed).
 void Preload(int points) {
-    teach::ResetGraphTeachState();
+    GraphTeach().ResetRecordedPoints();
     for (int i = 0; i < points; ++i) {
         SyntheticFrame(i);
-        teach::SetTP2Data();
+        GraphTeach().SetTP2Data();
     }
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     bench::Settle();
 }
 
@@ -88,8 +92,8 @@ Recording Record(int preloaded, int frames) {
     QTimer stop;
     stop.setInterval(1);
     QObject::connect(&stop, &QTimer::timeout, [&] {
-        if (teach::RecordCount() >= preloaded + frames) {
-            com232::AcquisitionRunning = 0;
+        if (GraphTeach().RecordCount() >= preloaded + frames) {
+            app::P().sensor.link.AcquisitionRunning = 0;
         }
     });
     stop.start();
@@ -100,7 +104,7 @@ Recording Record(int preloaded, int frames) {
     for (auto& c : counters) {
         QObject::disconnect(c);
     }
-    const int recorded = teach::RecordCount() - preloaded;
+    const int recorded = GraphTeach().RecordCount() - preloaded;
     return {recorded / seconds, replots / 3.0 / seconds};
 }
 
@@ -144,7 +148,7 @@ void ReplotRuns() {
     int i = 59000;
     const double incremental = MicrosecondsPer(200, [&] {
         SyntheticFrame(i++);
-        teach::SetTP2Data();
+        GraphTeach().SetTP2Data();
         g->replot(QCustomPlot::rpImmediateRefresh);
     });
     bool flip = false;
@@ -155,24 +159,23 @@ void ReplotRuns() {
     });
     std::printf("one replot of a view with %d points: %.0f us with one new point, %.0f us after "
                 "an axis change (all points painted)\n",
-                teach::RecordCount(), incremental, full);
+                GraphTeach().RecordCount(), incremental, full);
 }
 
 void CursorRuns() {
     Preload(teach::kMaxRecordedPoints);
-    const teach::RecordedPoint last = teach::RecordedPoints.At(teach::kMaxRecordedPoints - 1);
+    const teach::PointBuffer& points = app::P().sensor.teach.RecordedPoints;
+    const teach::RecordedPoint last = points.At(teach::kMaxRecordedPoints - 1);
     volatile int sink = 0;
     const double lastPoint = MicrosecondsPer(200, [&] {
-        sink = sink + teach::FindRecordedPoint(teach::RecordedPoints, teach::kViewYInt, last.y,
-                                               last.intensity);
+        sink = sink + teach::FindRecordedPoint(points, teach::kViewYInt, last.y, last.intensity);
     });
-    const double noMatch = MicrosecondsPer(200, [&] {
-        sink = sink + teach::FindRecordedPoint(teach::RecordedPoints, teach::kViewXY, -5, -5);
-    });
+    const double noMatch = MicrosecondsPer(
+        200, [&] { sink = sink + teach::FindRecordedPoint(points, teach::kViewXY, -5, -5); });
     ctl::Graph* g = app::P().teachGraph.graph[teach::kViewYInt];
     const double commit = MicrosecondsPer(50, [&] {
         g->SetCursor(0, last.y, last.intensity);
-        teach::CBF_GraphYIntTP2(nullptr, ctl::Event::Commit);
+        GraphTeach().CBF_GraphYIntTP2(nullptr, ctl::Event::Commit);
     });
     g->replot(QCustomPlot::rpImmediateRefresh);
     const QPointF at(g->xAxis->coordToPixel(last.y), g->yAxis->coordToPixel(last.intensity));
@@ -187,11 +190,11 @@ void CursorRuns() {
     std::printf("cursor search over %d points: %.0f us for the last point, %.0f us with no "
                 "match; cursor commit (search, displays, three cursors) %.0f us; mouse press and "
                 "release with snapping %.0f us\n",
-                teach::RecordCount(), lastPoint, noMatch, commit, drag);
+                GraphTeach().RecordCount(), lastPoint, noMatch, commit, drag);
 }
 
 void MemoryRun() {
-    teach::ResetGraphTeachState();
+    GraphTeach().ResetRecordedPoints();
     bench::Settle();
     const long before = bench::ResidentKiB();
     Preload(teach::kMaxRecordedPoints);
@@ -201,7 +204,7 @@ void MemoryRun() {
     const long after = bench::ResidentKiB();
     std::printf("resident memory: %ld KiB with no points, %ld KiB with %d points in the buffer "
                 "and the three views: %+ld KiB\n",
-                before, after, teach::RecordCount(), after - before);
+                before, after, GraphTeach().RecordCount(), after - before);
 }
 
 void InitGraphsRun() {
@@ -213,7 +216,7 @@ void InitGraphsRun() {
             grid->SetVal(r, c, cells[c - 1]);
         }
     }
-    const double us = MicrosecondsPer(200, [] { live::InitGraphs(); });
+    const double us = MicrosecondsPer(200, [] { app::P().liveViews->graphs.InitGraphs(); });
     std::printf("InitGraphs with 31 taught rows: %.0f us\n", us);
 }
 

@@ -7,10 +7,12 @@
 // process of its own, so the memory of one does not hide in the other.
 // Figures only; nothing is asserted.
 #include "bench/bench_support.h"
+#include "params/parameter_model.h"
 #include "platform/graph.h"
 #include "platform/runtime.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 
 #include <chrono>
 #include <cstdio>
@@ -67,9 +69,11 @@ void Measure(int lines, int argc, char** argv) {
     WriteRun(path, lines);
     const double mb = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
     platform::InitRuntime(argc, argv);
+    params::ParameterModel model;
+    record::RecordViewers viewers(model);
     const long before = bench::ResidentKiB();
     const double t0 = Now();
-    record::RecordViewer* v = record::OpenRecordViewer(path);
+    record::RecordViewer* v = viewers.Open(path);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
@@ -100,7 +104,7 @@ void Measure(int lines, int argc, char** argv) {
                 lines, mb, v->Run().Frames(), v->Reader().skippedLines(), loaded, shown,
                 static_cast<double>(after - before) / 1024.0, static_cast<double>(columns) / 1e6,
                 fullRedraw * 1e3, zoomStep * 1e3);
-    record::CloseRecordViewers();
+    viewers.CloseAll();
     std::filesystem::remove(path);
 }
 

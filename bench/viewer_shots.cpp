@@ -18,6 +18,8 @@
 #include "platform/tab_control.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
+#include "sensor/sensor.h"
 #include "sim/dispatcher.h"
 #include "sim/sensor_core.h"
 
@@ -125,15 +127,16 @@ int main(int argc, char** argv) {
     std::printf("%s: %zu frames\n", path.c_str(), sent.frames.size());
 
     // The recorder page with VIEW RECORD...
-    app::LoadPanels();
+    auto* program = new sensor::Sensor; // outlives the window
+    app::LoadPanels(*program);
     app::P().main.tabs->SetActivePage(shell::kPageRecorder);
     app::P().main.window->resize(790, 548);
     app::P().main.window->show();
     Settle();
     Save(app::P().main.window, out + "/recorder_page.png");
 
-    params::Model().Replace(factory.block, factory.table);
-    record::RecordViewer* v = record::OpenRecordViewer(path);
+    app::P().sensor.model.Replace(factory.block, factory.table);
+    record::RecordViewer* v = app::Viewers().Open(path);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
@@ -168,14 +171,14 @@ int main(int argc, char** argv) {
     params::TeachTableBytes table = factory.table;
     params::ConvertTable(params::kXyInt2D, params::kXyInt3D, &table);
     block.set(params::kCalculationMode, params::kXyInt3D);
-    params::Model().Replace(block, table);
+    app::P().sensor.model.Replace(block, table);
     v->ClearSpan();
     v->ZoomAll();
     Settle();
     Save(v, out + "/viewer_3d.png");
 
     // The second run laid over the first, both from their start.
-    params::Model().Replace(factory.block, factory.table);
+    app::P().sensor.model.Replace(factory.block, factory.table);
     v->CompareWith(QString::fromStdString(secondPath));
     while (v->Loading()) {
         platform::ProcessSystemEvents();
@@ -183,13 +186,13 @@ int main(int argc, char** argv) {
     v->ZoomAll();
     Settle();
     Save(v, out + "/viewer_compare.png");
-    record::CloseRecordViewers();
+    app::Viewers().CloseAll();
 
     // FOLLOW: a file started afresh while shown, then growing.
     const std::string growing = (out + "/Growing.dat").toStdString();
     record::StartRecordFile(
         growing, header + record::RecordLine(sent.frames[0].frame, StartPlus(0)), &error);
-    v = record::OpenRecordViewer(growing);
+    v = app::Viewers().Open(growing);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
@@ -210,20 +213,20 @@ int main(int argc, char** argv) {
     v->FollowNow();
     Settle();
     Save(v, out + "/viewer_follow_grown.png");
-    record::CloseRecordViewers();
+    app::Viewers().CloseAll();
 
     // A record of one frame.
     const std::string one = (out + "/OneFrame.dat").toStdString();
     record::StartRecordFile(one, header + record::RecordLine(sent.frames[5].frame, StartPlus(0)),
                             &error);
-    v = record::OpenRecordViewer(one);
+    v = app::Viewers().Open(one);
     v->resize(1400, 820);
     while (v->Loading()) {
         platform::ProcessSystemEvents();
     }
     Settle();
     Save(v, out + "/viewer_one_frame.png");
-    record::CloseRecordViewers();
+    app::Viewers().CloseAll();
     app::DiscardPanels();
     return 0;
 }

@@ -192,9 +192,4 @@ void BuildPasswordPanel(QDialog* panel, PasswordPanel* ui) {
     panel->setFixedSize(panel->sizeHint().expandedTo(QSize(280, 0)));
 }
 
-CalibPanels& Panels() {
-    static CalibPanels panels;
-    return panels;
-}
-
 } // namespace calib

@@ -47,13 +47,12 @@ void BuildCalibrationPage(QWidget* page, CalibrationPage* ui);
 void BuildOffsetPage(QWidget* page, OffsetPage* ui);
 void BuildPasswordPanel(QDialog* panel, PasswordPanel* ui);
 
-// The panels of this subsystem. The application builds them at start-up
-// and clears them (all controls null) when it discards the panels.
+// The panels of this subsystem. The window owns them and gives them to the
+// calibration view.
 struct CalibPanels {
     CalibrationPage calibration;
     OffsetPage offset;
     PasswordPanel password;
 };
-CalibPanels& Panels();
 
 } // namespace calib

@@ -1,14 +1,17 @@
-#include "calib/calibration.h"
+// The calibration view's orders and commands: the factors and offsets read
+// and written, the white and the self calibration, the offset measurement
+// and the password panel.
+#include "calib/calib_view.h"
 
 #include "calib/calib_orders.h"
-#include "calib/calib_ui.h"
 #include "calib/calib_wire.h"
+#include "calib/calibration.h"
 #include "link/com232.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
-#include "live/live_params.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -26,21 +29,16 @@
 namespace calib {
 namespace {
 
-// Module state: a calibration command is running (they are dimmed while one
-// runs; the flag also keeps a second one from starting inside the first's
-// waits), and whether it is the white calibration.
-struct State {
-    bool busy = false;
-    bool whiteRunning = false;
-};
-State gState;
-
+// Marks the calibration busy for its lifetime, unless a calibration command
+// runs already (Entered() is false then).
 class BusyGuard {
 public:
-    BusyGuard() : entered_(!gState.busy) { gState.busy = true; }
+    explicit BusyGuard(CalibState& state) : state_(state), entered_(!state.busy) {
+        state_.busy = true;
+    }
     ~BusyGuard() {
         if (entered_) {
-            gState.busy = false;
+            state_.busy = false;
         }
     }
     BusyGuard(const BusyGuard&) = delete;
@@ -48,49 +46,44 @@ public:
     bool Entered() const { return entered_; }
 
 private:
+    CalibState& state_;
     bool entered_;
 };
 
 constexpr QRgb kButtonRed = 0xFF0000;
 constexpr QRgb kButtonLightGrey = 0xCCCCCC;
 
-CalibrationPage& Page() {
-    return Panels().calibration;
-}
+} // namespace
 
-int Exchange(uint8_t order, uint16_t param, uint16_t dataLength) {
-    com232::FillTxBuf(order, param, dataLength);
-    return com232::DataExchange(static_cast<int>(com232::kHeaderSize + dataLength));
+int CalibrationView::Exchange(uint8_t order, uint16_t param, uint16_t dataLength) {
+    link_.FillTxBuf(order, param, dataLength);
+    return link_.DataExchange(static_cast<int>(com232::kHeaderSize + dataLength));
 }
 
 // Order 101 with the three values of `fields`.
-int WriteCalibration(uint16_t which, ctl::U16Spin* const fields[3]) {
-    uint8_t* data = com232::TxData();
+int CalibrationView::WriteCalibration(uint16_t which, ctl::U16Spin* const fields[3]) {
+    uint8_t* data = link_.TxData();
     for (int c = 0; c < 3; ++c) {
         com232::PutU16(data + 2 * c, static_cast<uint16_t>(fields[c]->value()));
     }
     const int result =
         Exchange(com232::kOrderWriteCalib, which, static_cast<uint16_t>(kWriteCalibSize));
-    if (result == 1 && com232::AnswerParam != 0) {
-        com232::StatusText =
-            "INFO!\n" + std::to_string(com232::AnswerParam) + kTextCalibPlausibility;
-        com232::SetTimeout();
+    if (result == 1 && link_.AnswerParam != 0) {
+        link_.StatusText = "INFO!\n" + std::to_string(link_.AnswerParam) + kTextCalibPlausibility;
+        link_.SetTimeout();
     }
     return result;
 }
 
-void SetCalcButtonColour(QRgb colour) {
-    QPushButton* button = Page().calcCF;
+void CalibrationView::SetCalcButtonColour(unsigned rgb) {
+    QPushButton* button = panels_.calibration.calcCF;
     QPalette palette = button->palette();
-    palette.setColor(QPalette::Button, QColor(colour));
+    palette.setColor(QPalette::Button, QColor(static_cast<QRgb>(rgb)));
     button->setPalette(palette);
 }
 
-// Runs `command` with the command controls dimmed, unless another
-// calibration command is running.
-template <typename F>
-void Dimmed(F command) {
-    BusyGuard guard;
+void CalibrationView::Dimmed(const std::function<void()>& command) {
+    BusyGuard guard(state_);
     if (!guard.Entered()) {
         return;
     }
@@ -101,40 +94,36 @@ void Dimmed(F command) {
     }
 }
 
-} // namespace
-
 // ---- orders -------------------------------------------------------------------
 
-int GetCF() {
+int CalibrationView::GetCF() {
     uint16_t cf[3] = {};
     uint16_t offsets[3] = {};
-    if (ReadCalibration(cf, offsets) != 1) {
+    if (ReadCalibration(link_, cf, offsets) != 1) {
         return -1;
     }
-    CalibrationPage& c = Page();
-    OffsetPage& o = Panels().offset;
     for (int i = 0; i < 3; ++i) {
-        c.cf[i]->SetVal(cf[i]);
-        o.offset[i]->SetVal(offsets[i]);
+        panels_.calibration.cf[i]->SetVal(cf[i]);
+        panels_.offset.offset[i]->SetVal(offsets[i]);
     }
     return 1;
 }
 
-int SendCF() {
-    return WriteCalibration(kWriteCalibFactors, Page().cf);
+int CalibrationView::SendCF() {
+    return WriteCalibration(kWriteCalibFactors, panels_.calibration.cf);
 }
 
-int SendOffset() {
-    return WriteCalibration(kWriteCalibOffsets, Panels().offset.offset);
+int CalibrationView::SendOffset() {
+    return WriteCalibration(kWriteCalibOffsets, panels_.offset.offset);
 }
 
-void StartSelfCalibration() {
-    com232::LinkOk = 1;
-    if (Exchange(com232::kOrderSelfCalib, 0, 0) != 1 || com232::LinkOk != 1) {
+void CalibrationView::StartSelfCalibration() {
+    link_.LinkOk = 1;
+    if (Exchange(com232::kOrderSelfCalib, 0, 0) != 1 || link_.LinkOk != 1) {
         return;
     }
-    const uint8_t* d = com232::RxData();
-    CalibrationPage& c = Page();
+    const uint8_t* d = link_.RxData();
+    CalibrationPage& c = panels_.calibration;
     for (int i = 0; i < 3; ++i) {
         c.cf[i]->SetVal(com232::GetU16(d + 2 * i));
     }
@@ -143,16 +132,34 @@ void StartSelfCalibration() {
     platform::MessagePopup("ATTENTION!", kTextConfirmSelfCalibration);
 }
 
-void CalcOffset() {
+void CalibrationView::CalcOffset() {
     if (Exchange(com232::kOrderCalcOffset, 1, 0) == 1) {
         GetCF();
     }
 }
 
+void CalibrationView::CalibrationValues(uint16_t cf[3], uint16_t offsets[3]) const {
+    for (int c = 0; c < 3; ++c) {
+        cf[c] = static_cast<uint16_t>(panels_.calibration.cf[c]->value());
+        offsets[c] = static_cast<uint16_t>(panels_.offset.offset[c]->value());
+    }
+}
+
+conn::HwInfoHooks
+CalibrationView::HardwareFileHooks(std::function<void(const std::string&)> appendMessage) {
+    conn::HwInfoHooks hooks;
+    hooks.getCalibration = [this] { return GetCF(); };
+    hooks.calibrationValues = [this](uint16_t cf[3], uint16_t offsets[3]) {
+        CalibrationValues(cf, offsets);
+    };
+    hooks.appendMessage = std::move(appendMessage);
+    return hooks;
+}
+
 // ---- white calibration ------------------------------------------------------------
 
-CfOutcome SetCF(const WhiteMeans& means) {
-    CalibrationPage& c = Page();
+CfOutcome CalibrationView::SetCF(const WhiteMeans& means) {
+    CalibrationPage& c = panels_.calibration;
     const auto setValue = static_cast<uint16_t>(c.setValue->value());
     const auto maxDelta = static_cast<uint16_t>(c.maxDelta->value());
     const CfResult r = ComputeCalibrationFactors(setValue, maxDelta, means);
@@ -173,9 +180,9 @@ CfOutcome SetCF(const WhiteMeans& means) {
     return r.outcome;
 }
 
-bool CalcCF() {
-    com232::AcquisitionRunning = 0;
-    com232::DropReceived();
+bool CalibrationView::CalcCF() {
+    link_.AcquisitionRunning = 0;
+    link_.DropReceived();
     if (platform::ConfirmPopup("CONFIRM CALCULATION!", kTextConfirmCalculation) != 1) {
         platform::MessagePopup("INFO!", kTextInsertRightValues);
         return true;
@@ -193,15 +200,14 @@ bool CalcCF() {
             complete = false;
             break;
         }
-        live::FrameStream& stream = live::Frames();
-        stream.Publish(live::FrameFromAnswer(), live::kUseCalibration,
-                       live::Parameters().EvaluationMode());
-        const live::LiveDataFrameBytes& f = stream.Current();
+        frames_.Publish(live::FrameFromAnswer(link_), live::kUseCalibration,
+                        parts_.model.EvaluationMode());
+        const live::LiveDataFrameBytes& f = frames_.Current();
         sums.Add(f.get(live::kRawRed), f.get(live::kRawGreen), f.get(live::kRawBlue),
-                 stream.RawDelta());
+                 frames_.RawDelta());
     }
     SetCalcButtonColour(kButtonLightGrey);
-    live::FlushDisplays();
+    refresh_.Flush();
     if (!complete) {
         return false;
     }
@@ -209,65 +215,57 @@ bool CalcCF() {
     return true;
 }
 
-bool WhiteCalibrationRunning() {
-    return gState.whiteRunning;
-}
-
-void ResetCalibrationState() {
-    gState = State{};
-}
-
 // ---- callbacks of the calibration page ------------------------------------------
 
-int CBF_ButtonSendCF(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_ButtonSendCF(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        Dimmed([] { SendCF(); });
+        Dimmed([this] { SendCF(); });
     }
     return 0;
 }
 
-int CBF_ButtonGetCF(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_ButtonGetCF(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        Dimmed([] { GetCF(); });
+        Dimmed([this] { GetCF(); });
     }
     return 0;
 }
 
-int CBF_ButtonCalcCF(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || gState.busy) {
+int CalibrationView::CBF_ButtonCalcCF(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || state_.busy) {
         return 0;
     }
     if (platform::ConfirmPopup("SEND POWER", kTextWhiteTarget) != 1) {
         return 0;
     }
-    Dimmed([] {
-        gState.whiteRunning = true;
+    Dimmed([this] {
+        state_.whiteRunning = true;
         // The factors as they now stand (new, or the old ones after a
         // refused calculation) go to the sensor, then GO mode shows the
         // result until STOP.
         if (CalcCF()) {
             SendCF();
-            live::GetData();
-            live::FlushDisplays();
+            live::GetData(parts_);
+            refresh_.Flush();
         }
-        gState.whiteRunning = false;
+        state_.whiteRunning = false;
     });
     return 0;
 }
 
-int CBF_ButtonStartSelfCalibration(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || gState.busy) {
+int CalibrationView::CBF_ButtonStartSelfCalibration(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || state_.busy) {
         return 0;
     }
     if (platform::ConfirmPopup("SEND POWER", kTextWhiteTarget) == 1) {
-        Dimmed([] { StartSelfCalibration(); });
+        Dimmed([this] { StartSelfCalibration(); });
     }
     return 0;
 }
 
-int CBF_DecoCalibrate1(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_DecoCalibrate1(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightDoubleClick) {
-        PasswordPanel& pw = Panels().password;
+        PasswordPanel& pw = panels_.password;
         pw.password->clear();
         // Modal, but the callback returns at once, as an installed popup does.
         pw.panel->open();
@@ -278,31 +276,31 @@ int CBF_DecoCalibrate1(QWidget*, ctl::Event e) {
 
 // ---- callbacks of the offset page and the password panel ----------------------------
 
-int CBF_ButtonSendOffset(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_ButtonSendOffset(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        Dimmed([] { SendOffset(); });
+        Dimmed([this] { SendOffset(); });
     }
     return 0;
 }
 
-int CBF_ButtonGetOffset(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_ButtonGetOffset(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        Dimmed([] { GetCF(); });
+        Dimmed([this] { GetCF(); });
     }
     return 0;
 }
 
-int CBF_ButtonCalcOffset(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || gState.busy) {
+int CalibrationView::CBF_ButtonCalcOffset(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || state_.busy) {
         return 0;
     }
     if (platform::ConfirmPopup("CALCULATE OFFSET", kTextCoverReceiver) == 1) {
-        Dimmed([] { CalcOffset(); });
+        Dimmed([this] { CalcOffset(); });
     }
     return 0;
 }
 
-int CBF_ButtonCloseOffsetCompensation(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_ButtonCloseOffsetCompensation(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().SetPageVisible(shell::kPageOffset, false);
         shell::Shell().ShowPage(shell::kPageParameter);
@@ -310,34 +308,34 @@ int CBF_ButtonCloseOffsetCompensation(QWidget*, ctl::Event e) {
     return 0;
 }
 
-int CBF_StringEnterPW(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_StringEnterPW(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    CalibPanels& p = Panels();
+    PasswordPanel& pw = panels_.password;
     // Case-sensitive, the whole text.
-    if (p.password.password->text() == QLatin1String(kPassword)) {
+    if (pw.password->text() == QLatin1String(kPassword)) {
         shell::Shell().SetPageVisible(shell::kPageOffset, true);
         shell::Shell().ShowPage(shell::kPageOffset);
-        p.password.panel->hide();
+        pw.panel->hide();
     } else {
         platform::MessagePopup("ATTENTION!", kTextWrongPassword);
-        p.password.password->clear();
+        pw.password->clear();
         // The message window took the keyboard and, closing, leaves no window
         // active: the panel asks for it again (it still counts as active while
         // the message is on its way out, so activateWindow() would not ask)
         // and the emptied field takes it, so the next try can be typed at once.
-        p.password.password->setFocus(Qt::OtherFocusReason);
-        if (QWindow* window = p.password.panel->windowHandle()) {
+        pw.password->setFocus(Qt::OtherFocusReason);
+        if (QWindow* window = pw.panel->windowHandle()) {
             window->requestActivate();
         }
     }
     return 0;
 }
 
-int CBF_PASSWORDP(QWidget*, ctl::Event e) {
+int CalibrationView::CBF_PASSWORDP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Close) {
-        Panels().password.panel->hide();
+        panels_.password.panel->hide();
     }
     return 0;
 }

@@ -1,52 +1,10 @@
-// Calibration and offset compensation: reading and writing the three
-// calibration factors and the three offsets (orders 101, 102), the white
-// calibration computed on the PC from 100 live frames, the sensor's self
-// calibration (order 103), the offset measurement with the receiver
-// covered (order 100), and the password that opens the offset page.
+// The calibration's texts: the password that opens the offset page, and
+// the questions and reports of the white calibration, the self calibration
+// and the offset measurement, as the user reads them. The behaviour is the
+// calibration view's (calib/calib_view.h).
 #pragma once
 
-#include "calib/calib_math.h"
-#include "platform/controls.h"
-
 namespace calib {
-
-// Order 102: CFs and offsets into their six fields. 1 on success, -1 after
-// a failure the link has reported.
-int GetCF();
-// Order 101 with the three CF fields (parameter 0) or the three offset
-// fields (parameter 1); a plausibility code in the answer is reported.
-int SendCF();
-int SendOffset();
-
-// The white calibration's sampling: 100 live frames, their raw values shown
-// and summed, then SetCF with the means. Returns false when a frame failed
-// to arrive (the link has reported it): no factors are computed then.
-bool CalcCF();
-// Checks the means and, when they allow it, puts the new factors into the
-// CF fields. Returns the outcome.
-CfOutcome SetCF(const WhiteMeans& means);
-
-// Order 103: the sensor's own factors, SETVALUE and MAXIMUM DELTA shown.
-void StartSelfCalibration();
-// Order 100 (offsets measured by the sensor), then GetCF.
-void CalcOffset();
-
-int CBF_ButtonSendCF(QWidget*, ctl::Event);
-int CBF_ButtonGetCF(QWidget*, ctl::Event);
-int CBF_ButtonCalcCF(QWidget*, ctl::Event);
-int CBF_ButtonStartSelfCalibration(QWidget*, ctl::Event);
-int CBF_DecoCalibrate1(QWidget*, ctl::Event);
-int CBF_ButtonSendOffset(QWidget*, ctl::Event);
-int CBF_ButtonGetOffset(QWidget*, ctl::Event);
-int CBF_ButtonCalcOffset(QWidget*, ctl::Event);
-int CBF_ButtonCloseOffsetCompensation(QWidget*, ctl::Event);
-int CBF_StringEnterPW(QWidget*, ctl::Event);
-int CBF_PASSWORDP(QWidget*, ctl::Event);
-
-// True while a white calibration (sampling, sending, GO mode) runs.
-bool WhiteCalibrationRunning();
-// Start state of the module (start-up, tests).
-void ResetCalibrationState();
 
 inline constexpr const char* kPassword = "tarvik";
 inline constexpr const char* kTextWhiteTarget =

@@ -3,9 +3,8 @@
 #include "calib/calib_orders.h"
 #include "calib/hw_info_content.h"
 #include "link/com232.h"
-#include "link/link_ui.h"
 #include "params/parameter_file.h"
-#include "params/parameter_set.h"
+#include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
 #include "platform/shell_services.h"
@@ -29,46 +28,47 @@ platform::FileSelectRequest HardwareFileRequest() {
 
 } // namespace
 
-void GenerateHWInfoFile() {
-    using com232::LinkOk;
+void GenerateHWInfoFile(com232::SensorLink& link, params::TransferState& transfer,
+                        params::ParameterModel& model, const HwInfoHooks& hooks) {
+    auto& LinkOk = link.LinkOk;
     LinkOk = 1;
     // The parameter set from the sensor's RAM, whatever the transfer target.
-    const uint16_t target = params::TransferTarget;
-    params::TransferTarget = params::kTargetRam;
-    params::GetPara();
-    params::TransferTarget = target;
+    const uint16_t target = transfer.TransferTarget;
+    transfer.TransferTarget = params::kTargetRam;
+    params::GetPara(link, model, transfer);
+    transfer.TransferTarget = target;
     if (LinkOk == 0) {
         return; // the link has reported the failure
     }
-    com232::Ui().GetCalibration();
+    hooks.getCalibration();
     if (LinkOk == 0) {
         return;
     }
     hwinfo::HardwareInfo info;
-    if (!hwinfo::ReadHardwareBlock(&info.dataText)) {
+    if (!hwinfo::ReadHardwareBlock(link, &info.dataText)) {
         return;
     }
 
     std::string path;
     if (platform::FileSelectPopup(HardwareFileRequest(), &path) == platform::kNoFileSelected) {
-        com232::Ui().AppendMessage(kTextHwNoFileSelected);
+        hooks.appendMessage(kTextHwNoFileSelected);
         return;
     }
     shell::Shell().Paths().hardwareIniFile = path;
 
-    com232::Ui().CalibrationValues(info.cf, info.offset);
-    info.firmwareVersion = com232::SensorIdText;
-    info.para = params::ParameterBlock;
-    info.teach = params::TeachTable;
+    hooks.calibrationValues(info.cf, info.offset);
+    info.firmwareVersion = link.SensorIdText;
+    info.para = model.Block();
+    info.teach = model.Table();
 
     // Written beside the target and renamed over it.
     const int rc = hwinfo::WriteHardwareInfoFile(path, info);
     if (rc < 0) {
-        com232::Ui().AppendMessage(kTextHwNotSaved + path + "\n" +
-                                   params::IniWriteFailureReason(rc) + "\n\n");
+        hooks.appendMessage(kTextHwNotSaved + path + "\n" + params::IniWriteFailureReason(rc) +
+                            "\n\n");
         return;
     }
-    com232::Ui().AppendMessage(kTextHwSaved + path + "\n\n");
+    hooks.appendMessage(kTextHwSaved + path + "\n\n");
 }
 
 } // namespace conn

@@ -3,22 +3,17 @@
 // hardware information file.
 #pragma once
 
-#include "cli/options.h"
+#include "cli/job.h"
 
 #include <string>
 
 namespace cli {
 
-struct Outcome {
-    int status = kExitDone;
-    std::string message; // why not done
-};
-
-Outcome Live(const Options& options, const std::string& panelId);
+Outcome Live(Job& j);
 // `path` "-": the record file on standard output.
-Outcome Record(const Options& options, const std::string& path, const std::string& panelId);
-Outcome HardwareInfo(const Options& options, const std::string& path);
-Outcome CycleTime();
-Outcome Scope(const Options& options, const std::string& path);
+Outcome Record(Job& j, const std::string& path);
+Outcome HardwareInfo(Job& j, const std::string& path);
+Outcome CycleTime(Job& j);
+Outcome Scope(Job& j, const std::string& path);
 
 } // namespace cli

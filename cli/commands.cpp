@@ -5,20 +5,19 @@
 #include "cli/outputs.h"
 #include "cli/report.h"
 #include "cli/signals.h"
+#include "cli/workers.h"
 #include "link/com232.h"
-#include "platform/runtime.h"
 
-#include <clocale>
 #include <filesystem>
 
 namespace cli {
 namespace {
 
-Outcome Ident(const com232::SensorIdentity& id) {
-    Say(id.parts.Display() + "\nSERIAL NUMBER: " + std::to_string(id.serialNumber));
-    EmitJson("ident", {{"id", Q(com232::SensorIdText)},
-                       {"display", Q(id.parts.Display())},
-                       {"firmware", Q(id.parts.Version())}});
+Outcome Ident(Job& j, const com232::SensorIdentity& id) {
+    j.report.Say(id.parts.Display() + "\nSERIAL NUMBER: " + std::to_string(id.serialNumber));
+    j.report.EmitJson("ident", {{"id", Q(j.Link().SensorIdText)},
+                                {"display", Q(id.parts.Display())},
+                                {"firmware", Q(id.parts.Version())}});
     return {};
 }
 
@@ -34,27 +33,10 @@ std::string OutputProblem(const std::string& path) {
                            : "-o " + path + ": " + problem + "; nothing was sent to the sensor.";
 }
 
-// The parameter files of send and diff, read before the sensor is touched.
-int ReadInputs(const Options& o, std::vector<ParameterInput>* inputs, std::string* problems) {
-    for (const std::string& path : o.files) {
-        ParameterInput input;
-        const bool allow = o.command == "send" && o.allowDefaults;
-        const int status = ReadParameterInput(o, path, allow, &input, problems);
-        if (status != kExitDone) {
-            if (o.command == "send" && input.read.givenTwice.empty() &&
-                input.read.isParameterFile && input.read.readResult >= 0) {
-                *problems += "\nNothing was sent (--allow-defaults sends it with the defaults).";
-            }
-            return status;
-        }
-        inputs->push_back(std::move(input));
-    }
-    return kExitDone;
-}
-
-Outcome RunOnSensor(const Options& o, const Sensor& s, const Connection& c,
-                    const std::vector<ParameterInput>& inputs) {
-    const std::string path = ExpandOutputName(o.output, s.address.name, s.serial);
+Outcome RunCommand(Job& j, const com232::SensorIdentity& id,
+                   const std::vector<ParameterInput>& inputs) {
+    const Options& o = j.o;
+    const std::string path = ExpandOutputName(o.output, j.address.name, j.serial);
     if (!o.output.empty()) {
         const std::string problem = OutputProblem(path);
         if (!problem.empty()) {
@@ -63,30 +45,30 @@ Outcome RunOnSensor(const Options& o, const Sensor& s, const Connection& c,
     }
     const std::string& c0 = o.command;
     if (c0 == "ident") {
-        return Ident(c.identity);
+        return Ident(j, id);
     }
     if (c0 == "get") {
-        return Get(o, path);
+        return Get(j, path);
     }
     if (c0 == "send") {
-        return Send(o, inputs.front());
+        return Send(j, inputs.front());
     }
     if (c0 == "diff") {
-        return DiffWithSensor(o, s, inputs.front());
+        return DiffWithSensor(j, inputs.front());
     }
     if (c0 == "live") {
-        return Live(o, s.address.panelId);
+        return Live(j);
     }
     if (c0 == "record") {
-        return Record(o, path, s.address.panelId);
+        return Record(j, path);
     }
     if (c0 == "cycle-time") {
-        return CycleTime();
+        return CycleTime(j);
     }
     if (c0 == "hwinfo") {
-        return HardwareInfo(o, path);
+        return HardwareInfo(j, path);
     }
-    return Scope(o, path);
+    return Scope(j, path);
 }
 
 // The status and message after the command: a time-out or a stop that cut
@@ -104,65 +86,102 @@ Outcome Concluded(const Options& o, Outcome r) {
     return r;
 }
 
-int Finish(const Options& o, const Sensor& s, Outcome r) {
-    r = Concluded(o, r);
-    EmitResult(s.address.name, s.serial, r.status, r.message);
-    if (r.status == kExitDone && !OutputFailure().empty()) {
-        Warn("chromik3-cli: " + OutputFailure());
-        return kExitFile;
+Outcome RunUnconcluded(Job& j) {
+    const Options& o = j.o;
+    const bool twoFiles = o.command == "diff" && o.files.size() == 2;
+    std::string error;
+    const int addressStatus = twoFiles ? kExitDone : AddressFromOptions(o, &j.address, &error);
+    j.report.SetSensor(j.address.name, 0);
+    if (addressStatus != kExitDone) {
+        return {addressStatus, error};
     }
-    return r.status;
+    const ParameterInputs& in = *j.inputs;
+    if (!in.warnings.empty()) {
+        j.report.Warn(in.warnings);
+    }
+    if (in.status != kExitDone) {
+        return {in.status, in.problems};
+    }
+    const std::vector<ParameterInput>& inputs = in.files;
+    if (twoFiles) {
+        return DiffFiles(j, inputs[0], inputs[1]);
+    }
+    if (!o.output.empty() && CheckableBeforeConnecting(o.output)) {
+        const std::string problem = OutputProblem(ExpandOutputName(o.output, j.address.name, 0));
+        if (!problem.empty()) {
+            return {kExitFile, problem};
+        }
+    }
+    const Connection c = Connect(j.Link(), j.address);
+    // The serial number as the sensor told it, also with other firmware.
+    j.serial = c.identity.answered ? c.identity.serialNumber : 0;
+    j.report.SetSensor(j.address.name, j.serial);
+    Outcome r{c.status, c.message};
+    if (c.status == kExitDone) {
+        r = RunCommand(j, c.identity, inputs);
+    }
+    return r;
 }
 
 } // namespace
 
-int RunSensorCommand(const Options& o) {
-    Sensor s;
-    const bool twoFiles = o.command == "diff" && o.files.size() == 2;
-    std::string error;
-    const int addressStatus = twoFiles ? kExitDone : AddressFromOptions(o, &s.address, &error);
-    if (addressStatus == kExitUsage) {
-        return UsageError(error, HelpText(o.command));
-    }
-    SetJsonSensor(s.address.name, 0);
-    if (addressStatus != kExitDone) {
-        return Finish(o, s, {addressStatus, error});
-    }
-    std::vector<ParameterInput> inputs;
-    std::string problems;
-    if (ReadInputs(o, &inputs, &problems) != kExitDone) {
-        return Finish(o, s, {kExitFile, problems});
-    }
-    if (twoFiles) {
-        return Finish(o, s, DiffFiles(o, inputs[0], inputs[1]));
-    }
-    if (!o.output.empty() && CheckableBeforeConnecting(o.output)) {
-        const std::string problem = OutputProblem(ExpandOutputName(o.output, s.address.name, 0));
-        if (!problem.empty()) {
-            return Finish(o, s, {kExitFile, problem});
+ParameterInputs ReadInputs(const Options& o) {
+    ParameterInputs in;
+    for (const std::string& path : o.files) {
+        ParameterInput input;
+        const bool allow = o.command == "send" && o.allowDefaults;
+        in.status = ReadParameterInput(o, path, allow, &input, &in.problems, &in.warnings);
+        if (in.status != kExitDone) {
+            if (o.command == "send" && input.read.givenTwice.empty() &&
+                input.read.isParameterFile && input.read.readResult >= 0) {
+                in.problems += "\nNothing was sent (--allow-defaults sends it with the defaults).";
+            }
+            return in;
         }
+        in.files.push_back(std::move(input));
     }
-    const Connection c = Connect(s.address);
-    // The serial number as the sensor told it, also with other firmware.
-    s.serial = c.identity.answered ? c.identity.serialNumber : 0;
-    SetJsonSensor(s.address.name, s.serial);
-    Outcome r{c.status, c.message};
-    if (c.status == kExitDone) {
-        r = RunOnSensor(o, s, c, inputs);
-    }
-    Disconnect();
-    return Finish(o, s, r);
+    return in;
 }
 
-int RunSensorCommandWithRuntime(int argc, char** argv, const Options& o) {
-    platform::InitCoreRuntime(argc, argv);
-    // The run-time takes the user's locale; numbers keep their point.
-    std::setlocale(LC_NUMERIC, "C");
-    const int status = RunSensorCommand(o);
-    // The link's socket goes before the application object it belongs to.
-    com232::CloseLink();
-    platform::ShutdownCoreRuntime();
-    return status;
+Outcome RunOnSensor(Job& j) {
+    const Outcome r = RunUnconcluded(j);
+    // Closed on the worker that opened it (a serial port belongs to its thread).
+    j.Link().CloseLink();
+    return Concluded(j.o, r);
+}
+
+Outcome NotReached(const Options& o) {
+    return Concluded(o, {kExitLink, "The sensor was not reached."});
+}
+
+int RunOneSensor(const Options& o) {
+    Address address;
+    if (!(o.command == "diff" && o.files.size() == 2)) {
+        std::string error;
+        if (AddressFromOptions(o, &address, &error) == kExitUsage) {
+            return UsageError(error, HelpText(o.command));
+        }
+    }
+    const ParameterInputs inputs = ReadInputs(o);
+    Job job(o);
+    job.inputs = &inputs;
+    job.report.SetSensor(address.name, 0);
+    const auto report = [](Job& j) { j.report.Result(j.outcome.status, j.outcome.message); };
+    RunJobs(
+        {&job}, 1, o.timeout,
+        [&report](Job& j) {
+            j.outcome = RunOnSensor(j);
+            report(j);
+        },
+        [&report](Job& j) {
+            j.outcome = NotReached(j.o);
+            report(j);
+        });
+    if (job.outcome.status == kExitDone && !OutputFailure().empty()) {
+        Warn("chromik3-cli: " + OutputFailure());
+        return kExitFile;
+    }
+    return job.outcome.status;
 }
 
 } // namespace cli

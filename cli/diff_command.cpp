@@ -9,11 +9,12 @@
 namespace cli {
 namespace {
 
-Outcome Report(const Options& o, const ParameterInput& reference, const DiffRow& row) {
-    EmitJson("diff", {{"reference", Q(reference.name)},
-                      {"match", row.differences.empty()},
-                      {"differences", DifferencesJson(row.differences, "reference", "value")}});
-    if (!JsonOutput() && !WriteOut(DiffTable(reference.name, {row}, o.csv))) {
+Outcome Report(Job& j, const ParameterInput& reference, const DiffRow& row) {
+    j.report.EmitJson("diff",
+                      {{"reference", Q(reference.name)},
+                       {"match", row.differences.empty()},
+                       {"differences", DifferencesJson(row.differences, "reference", "value")}});
+    if (!j.report.Json() && !j.report.WriteOut(DiffTable(reference.name, {row}, j.o.csv))) {
         return {kExitFile, OutputFailure()};
     }
     if (row.differences.empty()) {
@@ -30,29 +31,31 @@ SetWords WordsOf(const ParameterInput& file) {
 
 } // namespace
 
-Outcome DiffWithSensor(const Options& o, const Sensor& s, const ParameterInput& reference) {
-    const SensorSetRead r = ReadSensorSet(o);
+Outcome DiffWithSensor(Job& j, const ParameterInput& reference) {
+    const SensorSetRead r = ReadSensorSet(j);
     if (r.status != kExitDone) {
         return {r.status, r.message};
     }
     if (r.ramLost) {
-        Warn("The sensor's working set is now the EEPROM set: its RAM held other values, which "
-             "are gone (--keep-ram keeps them).");
+        j.report.Warn(
+            "The sensor's working set is now the EEPROM set: its RAM held other values, which "
+            "are gone (--keep-ram keeps them).");
     }
     DiffRow row;
-    row.name = s.address.name;
-    row.serial = s.serial;
+    row.name = j.address.name;
+    row.serial = j.serial;
     row.differences = CompareSets(WordsOf(reference), r.words);
     row.status = row.differences.empty() ? kExitDone : kExitRefused;
-    return Report(o, reference, row);
+    j.differences = row.differences;
+    return Report(j, reference, row);
 }
 
-Outcome DiffFiles(const Options& o, const ParameterInput& reference, const ParameterInput& other) {
+Outcome DiffFiles(Job& j, const ParameterInput& reference, const ParameterInput& other) {
     DiffRow row;
     row.name = other.name;
     row.differences = CompareSets(WordsOf(reference), WordsOf(other));
     row.status = row.differences.empty() ? kExitDone : kExitRefused;
-    return Report(o, reference, row);
+    return Report(j, reference, row);
 }
 
 } // namespace cli

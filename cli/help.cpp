@@ -15,7 +15,11 @@ constexpr const char* kAddressHelp =
     "  --baud=RATE          the RS-232 rate (9600 .. 921600; 115200 by default)\n"
     "  --settings=FILE      the connection of a PanelSettings.cfg\n"
     "  --targets=FILE       every sensor of FILE at once, one a line\n"
-    "                       (192.168.0.21:10001, com:3, /dev/ttyUSB0; # comments)\n";
+    "                       (192.168.0.21:10001, com:3, /dev/ttyUSB0; # comments)\n"
+    "  --jobs=N             with --targets: at most N sensors at a time (64), the\n"
+    "                       others wait their turn; a command that runs until it\n"
+    "                       is stopped (live without -n, record --endless or\n"
+    "                       --triggered, scope) runs every sensor at once\n";
 
 constexpr const char* kCommonHelp =
     "  --json               results as JSON lines (README: \"JSON lines\")\n"

@@ -1,11 +1,14 @@
 // chromik3-cli: the sensor from scripts. The same link, parameter transfer
-// and file code as the program, without a window.
+// and file code as the program, without a window. Every sensor is worked
+// on by a worker thread of its own; this thread watches them.
 #include "cli/commands.h"
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/signals.h"
 #include "cli/targets.h"
+#include "platform/runtime.h"
 
+#include <clocale>
 #include <iostream>
 #include <iterator>
 
@@ -26,8 +29,8 @@ int main(int argc, char** argv) {
     cli::InstallStopSignals();
     for (const std::string& file : options.files) {
         if (file == cli::kStdStream) {
-            // Read once, before any sensor is touched (and before the runs
-            // for a line of sensors, which all compare with it).
+            // Read once, before any sensor is touched (all the sensors of a
+            // line compare with it).
             options.stdinText.assign(std::istreambuf_iterator<char>(std::cin), {});
             if (std::cin.bad()) {
                 cli::Warn("chromik3-cli: standard input could not be read");
@@ -35,11 +38,12 @@ int main(int argc, char** argv) {
             }
         }
     }
-    if (!options.targets.empty()) {
-        return cli::RunOnTargets(options);
-    }
-    if (options.timeout > 0) {
-        cli::StartTimeout(options.timeout);
-    }
-    return cli::RunSensorCommandWithRuntime(argc, argv, options);
+    platform::InitCoreRuntime(argc, argv);
+    // The run-time takes the user's locale; numbers keep their point. Set
+    // before any worker starts.
+    std::setlocale(LC_NUMERIC, "C");
+    const int status =
+        options.targets.empty() ? cli::RunOneSensor(options) : cli::RunOnTargets(options);
+    platform::ShutdownCoreRuntime();
+    return status;
 }

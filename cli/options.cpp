@@ -46,6 +46,7 @@ constexpr OptionSpec kOptions[] = {
     {"baud", 0, true, kAll},
     {"settings", 0, true, kAll},
     {"targets", 0, true, kAll},
+    {"jobs", 0, true, kAll},
     {"output", 'o', true, kGet | kRecord | kHwinfo | kScope},
     {"eeprom", 0, false, kGet | kSend | kDiff},
     {"keep-ram", 0, false, kGet | kDiff},
@@ -191,6 +192,9 @@ bool Apply(const OptionSpec& s, const std::string& shown, const std::string& v, 
         o->settings = v;
     } else if (name == "targets") {
         o->targets = v;
+    } else if (name == "jobs") {
+        o->jobsGiven = true;
+        return number(1, 1024, &o->jobs);
     } else if (name == "output") {
         o->output = v;
     } else if (name == "eeprom") {
@@ -310,6 +314,9 @@ bool Check(const Options& o, std::string* error) {
     if (c == "scope" && o.triggerMode < 0) {
         return fail("scope needs --trigger-mode");
     }
+    if (o.jobsGiven && o.targets.empty()) {
+        return fail("--jobs goes with --targets");
+    }
     if (!o.targets.empty()) {
         if (o.output == kStdStream) {
             return fail("-o - with --targets: every sensor would write to standard output");
@@ -347,7 +354,6 @@ bool JsonRequested(int argc, char** argv) {
 
 bool ParseOptions(int argc, char** argv, Options* o, std::string* error) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    o->args = args;
     std::vector<std::string> positional;
     std::vector<std::pair<const OptionSpec*, std::string>> given; // option and its spelling
     bool optionsEnded = false;

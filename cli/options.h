@@ -31,6 +31,8 @@ struct Options {
     long baud = 0; // 0: the default
     std::string settings;
     std::string targets;
+    long jobs = 64; // --targets: sensors at once
+    bool jobsGiven = false;
 
     // send: the parameter file; diff: the reference and, without a sensor,
     // the file compared with it. "-" is standard input, read once (stdinText).
@@ -66,9 +68,6 @@ struct Options {
     long pretrigger = 0;
     long scanRate = 1;
     long signal = 0;
-
-    // The arguments as given, for the run on each target.
-    std::vector<std::string> args;
 };
 
 // Parses argv; on a usage error returns false with the reason in *error.

@@ -18,7 +18,7 @@ using params::TeachTableBytes;
 // Why a transfer stopped: the link's message and what may not have arrived.
 std::string TransferFailureText(const params::TransferResult& r, bool toEeprom) {
     std::string text =
-        com232::StatusText + "\nThe link failed at " + params::TransferStepName(r.failedAt) + ".";
+        r.message + "\nThe link failed at " + params::TransferStepName(r.failedAt) + ".";
     if (r.failedAt == params::TransferStep::Block) {
         text += " Nothing was sent.";
     } else if (r.failedAt == params::TransferStep::Table) {
@@ -39,23 +39,23 @@ std::string KeyList(const std::string& heading, const std::vector<std::string>& 
 }
 
 // Reads the set back and compares it with what was sent.
-Outcome VerifyFrom(const Options& o, bool eeprom, const SetWords& sent) {
+Outcome VerifyFrom(Job& j, bool eeprom, const SetWords& sent) {
     SetWords back;
-    const params::TransferResult r =
-        params::ReadParaSet(static_cast<uint16_t>(o.set), eeprom, &back.block, &back.table);
+    const params::TransferResult r = params::ReadParaSet(j.Link(), static_cast<uint16_t>(j.o.set),
+                                                         eeprom, &back.block, &back.table);
     if (!r.reports.empty()) {
-        Warn(r.reports);
+        j.report.Warn(r.reports);
     }
     if (!r.ok) {
-        return {kExitLink, com232::StatusText + "\nThe set could not be read back."};
+        return {kExitLink, r.message + "\nThe set could not be read back."};
     }
     const std::vector<Difference> words = CompareSets(sent, back);
     const char* where = eeprom ? "EEPROM" : "RAM";
-    EmitJson("verify", {{"memory", where},
-                        {"ok", words.empty()},
-                        {"differences", DifferencesJson(words, "sent", "read")}});
+    j.report.EmitJson("verify", {{"memory", where},
+                                 {"ok", words.empty()},
+                                 {"differences", DifferencesJson(words, "sent", "read")}});
     if (words.empty()) {
-        Say(std::string("verified: the set in ") + where + " is the set sent");
+        j.report.Say(std::string("verified: the set in ") + where + " is the set sent");
         return {};
     }
     return {kExitRefused, std::string("Verification failed: the set in ") + where + " differs in " +
@@ -83,7 +83,7 @@ std::string SetNumbers(const std::vector<int>& sets) {
 } // namespace
 
 int ReadParameterInput(const Options& o, const std::string& path, bool allowDefaults,
-                       ParameterInput* input, std::string* problems) {
+                       ParameterInput* input, std::string* problems, std::string* warnings) {
     const bool fromStdin = IsStdStream(path);
     input->name = fromStdin ? "standard input" : path;
     input->read =
@@ -120,7 +120,7 @@ int ReadParameterInput(const Options& o, const std::string& path, bool allowDefa
     }
     if (allowDefaults && text.empty()) {
         if (!lacks.empty()) {
-            Warn(input->name + ":\n" + lacks);
+            *warnings += input->name + ":\n" + lacks;
         }
         return kExitDone;
     }
@@ -132,8 +132,9 @@ int ReadParameterInput(const Options& o, const std::string& path, bool allowDefa
     return kExitFile;
 }
 
-Outcome Get(const Options& o, const std::string& path) {
-    const SensorSetRead r = ReadSensorSet(o);
+Outcome Get(Job& j, const std::string& path) {
+    const Options& o = j.o;
+    const SensorSetRead r = ReadSensorSet(j);
     if (r.status != kExitDone) {
         return {r.status, r.message};
     }
@@ -157,7 +158,7 @@ Outcome Get(const Options& o, const std::string& path) {
                            " held other values, which are gone (--keep-ram keeps them).");
     }
     for (const std::string& w : warnings) {
-        Warn(w);
+        j.report.Warn(w);
     }
     const SetWords& out = o.asProgram ? program : r.words;
     const bool toStdout = path.empty() || IsStdStream(path);
@@ -167,59 +168,63 @@ Outcome Get(const Options& o, const std::string& path) {
         if (rc < 0) {
             return {kExitFile, params::IniWriteFailureReason(rc)};
         }
-        return WriteOut(text) ? Outcome{} : Outcome{kExitFile, OutputFailure()};
+        return j.report.WriteOut(text) ? Outcome{} : Outcome{kExitFile, OutputFailure()};
     }
     const int rc = params::WriteParameterFile(path, out.block, out.table);
     if (rc < 0) {
         return {kExitFile, params::FileWriteFailureText("The parameter file", path, rc)};
     }
-    Say("parameter set " + std::to_string(o.set) + " written to " + path);
+    j.report.Say("parameter set " + std::to_string(o.set) + " written to " + path);
     QJsonArray replaced;
     for (int s : r.ramSetsReplaced) {
         replaced.append(s);
     }
-    EmitJson("get", {{"file", Q(path)},
-                     {"set", o.set},
-                     {"eeprom", o.eeprom},
-                     {"asProgram", o.asProgram},
-                     {"corrections", DifferencesJson(corrections, "sensor", "program")},
-                     {"warnings", Strings(warnings)},
-                     {"ramSetsReplaced", replaced},
-                     {"workingSetReplaced", r.ramLost}});
+    j.report.EmitJson("get", {{"file", Q(path)},
+                              {"set", o.set},
+                              {"eeprom", o.eeprom},
+                              {"asProgram", o.asProgram},
+                              {"corrections", DifferencesJson(corrections, "sensor", "program")},
+                              {"warnings", Strings(warnings)},
+                              {"ramSetsReplaced", replaced},
+                              {"workingSetReplaced", r.ramLost}});
     return {};
 }
 
-Outcome Send(const Options& o, const ParameterInput& input) {
+Outcome Send(Job& j, const ParameterInput& input) {
+    const Options& o = j.o;
     // The rows' reserved words are never in the file: they stay as the
     // sensor holds them, as after the program's connection test.
     SetWords current;
     const auto set = static_cast<uint16_t>(o.set);
-    if (!params::ReadParaSet(set, false, &current.block, &current.table).ok) {
-        return {kExitLink, com232::StatusText + "\nNothing was sent."};
+    const params::TransferResult read =
+        params::ReadParaSet(j.Link(), set, false, &current.block, &current.table);
+    if (!read.ok) {
+        return {kExitLink, read.message + "\nNothing was sent."};
     }
     SetWords file{input.read.block, input.read.table};
     for (int row = 0; row < params::kTeachRows; ++row) {
         file.table.set(row, params::kReserved, current.table.get(row, params::kReserved));
     }
-    const params::TransferResult r = params::WriteParaSet(set, o.eeprom, file.block, file.table);
+    const params::TransferResult r =
+        params::WriteParaSet(j.Link(), set, o.eeprom, file.block, file.table);
     if (!r.reports.empty()) {
-        Warn(r.reports);
+        j.report.Warn(r.reports);
     }
-    EmitJson("send", {{"file", Q(input.name)},
-                      {"set", o.set},
-                      {"eeprom", o.eeprom},
-                      {"ok", r.ok},
-                      {"blockPlausibility", r.blockPlausibility},
-                      {"tablePlausibility", r.tablePlausibility}});
+    j.report.EmitJson("send", {{"file", Q(input.name)},
+                               {"set", o.set},
+                               {"eeprom", o.eeprom},
+                               {"ok", r.ok},
+                               {"blockPlausibility", r.blockPlausibility},
+                               {"tablePlausibility", r.tablePlausibility}});
     if (!r.ok) {
         return {kExitLink, TransferFailureText(r, o.eeprom)};
     }
-    Say("sent " + input.name + " to parameter set " + std::to_string(o.set) +
-        (o.eeprom ? " (RAM and EEPROM)" : " (RAM)"));
+    j.report.Say("sent " + input.name + " to parameter set " + std::to_string(o.set) +
+                 (o.eeprom ? " (RAM and EEPROM)" : " (RAM)"));
     if (o.verify) {
-        Outcome v = VerifyFrom(o, false, file);
+        Outcome v = VerifyFrom(j, false, file);
         if (v.status == kExitDone && o.eeprom) {
-            v = VerifyFrom(o, true, file);
+            v = VerifyFrom(j, true, file);
         }
         if (v.status != kExitDone) {
             return v;

@@ -4,18 +4,19 @@
 
 #include <QJsonDocument>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 
 namespace cli {
 namespace {
 
-bool gJson = false;
-std::string gAddress;
-unsigned gSerial = 0;
+std::atomic<bool> gJson{false};
+// Guards both standard streams and the failure kept.
+std::mutex gOutput;
 std::string gOutputFailure;
-bool gResultOnStderr = true;
 
 } // namespace
 
@@ -27,16 +28,12 @@ bool JsonOutput() {
     return gJson;
 }
 
-void SetJsonSensor(const std::string& address, unsigned serial) {
-    gAddress = address;
-    gSerial = serial;
-}
-
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
 bool WriteOut(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(gOutput);
     if (!gOutputFailure.empty()) {
         return false;
     }
@@ -53,6 +50,7 @@ bool WriteOut(const std::string& text) {
 }
 
 std::string OutputFailure() {
+    const std::lock_guard<std::mutex> lock(gOutput);
     return gOutputFailure;
 }
 
@@ -61,12 +59,6 @@ bool EmitJson(const char* event, QJsonObject fields) {
         return true;
     }
     fields.insert("event", event);
-    if (!fields.contains("address")) {
-        fields.insert("address", Q(gAddress));
-    }
-    if (!fields.contains("serial") && gSerial != 0) {
-        fields.insert("serial", static_cast<int>(gSerial));
-    }
     return WriteOut(QJsonDocument(fields).toJson(QJsonDocument::Compact).toStdString() + "\n");
 }
 
@@ -75,30 +67,15 @@ bool Say(const std::string& text) {
 }
 
 void Warn(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(gOutput);
     std::fputs(text.c_str(), stderr);
     std::fputc('\n', stderr);
     std::fflush(stderr);
 }
 
-void EmitResult(const std::string& address, unsigned serial, int status,
-                const std::string& message) {
-    if (gResultOnStderr && status != 0 && !message.empty()) {
-        Warn(address + ": " + message);
-    }
-    QJsonObject o{{"address", Q(address)}, {"status", status}, {"message", Q(message)}};
-    if (serial != 0) {
-        o.insert("serial", static_cast<int>(serial));
-    }
-    EmitJson("result", o);
-}
-
-void SetResultOnStderr(bool on) {
-    gResultOnStderr = on;
-}
-
 int UsageError(const std::string& reason, const std::string& help) {
     Warn("chromik3-cli: " + reason + "\n\n" + help);
-    EmitJson("result", {{"status", kExitUsage}, {"message", Q(reason)}});
+    EmitJson("result", {{"address", QString()}, {"status", kExitUsage}, {"message", Q(reason)}});
     return kExitUsage;
 }
 

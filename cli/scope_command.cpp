@@ -4,7 +4,6 @@
 #include "cli/acquire.h"
 #include "cli/outputs.h"
 #include "cli/report.h"
-#include "cli/signals.h"
 #include "link/com232.h"
 #include "record/record_file.h"
 #include "scope/scope_logic.h"
@@ -40,49 +39,52 @@ std::string ScopeTable(const std::array<scope::SampleBlock, scope::kScopeBlocks>
 
 } // namespace
 
-Outcome CycleTime() {
-    com232::LinkOk = 1;
-    const double cycle = scope::ReadCycleTime();
-    if (com232::LinkOk != 1) {
-        return {kExitLink, com232::StatusText};
+Outcome CycleTime(Job& j) {
+    j.Link().LinkOk = 1;
+    const double cycle = scope::ReadCycleTime(j.Link());
+    if (j.Link().LinkOk != 1) {
+        return {kExitLink, j.Link().StatusText};
     }
     const double frequency = scope::ScanFrequencyHz(cycle);
-    Say("CYCLE TIME: " + Decimal(cycle, scope::CycleTimeDecimals(cycle)) +
-        " ms\nSCAN FREQUENCY: " + Decimal(frequency, scope::ScanFrequencyDecimals(cycle)) + " Hz");
-    EmitJson("cycle-time", {{"cycleTimeMs", cycle}, {"scanFrequencyHz", frequency}});
+    j.report.Say("CYCLE TIME: " + Decimal(cycle, scope::CycleTimeDecimals(cycle)) +
+                 " ms\nSCAN FREQUENCY: " + Decimal(frequency, scope::ScanFrequencyDecimals(cycle)) +
+                 " Hz");
+    j.report.EmitJson("cycle-time", {{"cycleTimeMs", cycle}, {"scanFrequencyHz", frequency}});
     return {};
 }
 
-Outcome Scope(const Options& o, const std::string& path) {
+Outcome Scope(Job& j, const std::string& path) {
+    const Options& o = j.o;
     const Settings settings = {static_cast<uint16_t>(o.level), static_cast<uint16_t>(o.triggerMode),
                                static_cast<uint16_t>(o.pretrigger),
                                static_cast<uint16_t>(o.scanRate), static_cast<uint16_t>(o.signal)};
     // The time scale first: the capture may wait long for its trigger.
-    com232::LinkOk = 1;
-    const double cycle = scope::ReadCycleTime();
-    if (com232::LinkOk != 1) {
-        return {kExitLink, com232::StatusText};
+    j.Link().LinkOk = 1;
+    const double cycle = scope::ReadCycleTime(j.Link());
+    if (j.Link().LinkOk != 1) {
+        return {kExitLink, j.Link().StatusText};
     }
     std::array<scope::SampleBlock, scope::kScopeBlocks> blocks{};
-    const scope::CaptureEnd end = scope::CaptureScope(settings, &blocks);
-    if (end == scope::CaptureEnd::Failed && !StopRequested()) {
-        return {kExitLink, com232::StatusText};
+    const scope::CaptureEnd end = scope::CaptureScope(j.Link(), j.sensor.scan, settings, &blocks);
+    if (end == scope::CaptureEnd::Failed && !j.Stopped()) {
+        return {kExitLink, j.Link().StatusText};
     }
     if (end != scope::CaptureEnd::Complete) {
-        AllowCleanUpExchanges();
-        scope::BreakDataScan(); // the sensor no longer waits for its trigger
+        j.AllowCleanUp();
+        // The sensor no longer waits for its trigger.
+        scope::BreakDataScan(j.Link(), j.sensor.scan);
         return {kExitRefused, "The capture was broken off; no file was written."};
     }
     const std::string table = ScopeTable(blocks, settings, cycle);
     if (IsStdStream(path)) {
-        return WriteOut(table) ? Outcome{} : Outcome{kExitFile, OutputFailure()};
+        return j.report.WriteOut(table) ? Outcome{} : Outcome{kExitFile, OutputFailure()};
     }
     std::string error;
     if (!record::StartRecordFile(path, table, &error)) {
         return {kExitFile, "The scope file could not be written: " + path + "\n" + error};
     }
-    Say("scope capture written to " + path);
-    EmitJson("scope", {{"file", Q(path)}, {"cycleTimeMs", cycle}});
+    j.report.Say("scope capture written to " + path);
+    j.report.EmitJson("scope", {{"file", Q(path)}, {"cycleTimeMs", cycle}});
     return {};
 }
 

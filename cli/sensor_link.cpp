@@ -181,40 +181,35 @@ std::string ExpandOutputName(const std::string& pattern, const std::string& addr
     return out;
 }
 
-Connection Connect(const Address& a) {
+Connection Connect(com232::SensorLink& link, const Address& a) {
     Connection c;
-    com232::ResetLinkState();
-    com232::ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
-    com232::ComPort = static_cast<uint16_t>(a.com);
-    com232::BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
-    com232::ServerAddress = a.host;
-    com232::ServerPort = a.port;
+    link.ComProtocol = a.serial ? com232::kProtocolRs232 : com232::kProtocolTcp;
+    link.ComPort = static_cast<uint16_t>(a.com);
+    link.BaudrateIndex = static_cast<uint16_t>(a.baudrateIndex);
+    link.ServerAddress = a.host;
+    link.ServerPort = a.port;
     if (a.serial) {
-        com232::InitRS232(a.device);
+        link.InitRS232(a.device);
     } else {
-        com232::InitTCP_IP();
+        link.InitTCP_IP();
     }
-    if (com232::LinkResult < 0) {
+    if (link.LinkResult < 0) {
         // The program's own words, then the transport's reason.
         c.status = kExitLink;
-        c.message = "Could not establish connection! " + com232::StatusText;
+        c.message = "Could not establish connection! " + link.StatusText;
         return c;
     }
-    c.identity = com232::IdentifySensor();
+    c.identity = com232::IdentifySensor(link);
     if (!c.identity.answered) {
         c.status = kExitLink;
-        c.message = com232::StatusText;
+        c.message = link.StatusText;
     } else if (!c.identity.versionMatches) {
         c.status = kExitRefused;
         c.message = com232::FirmwareMismatchText(c.identity);
     } else {
-        com232::LinkOk = 1; // connected, as after the program's connection test
+        link.LinkOk = 1; // connected, as after the program's connection test
     }
     return c;
-}
-
-void Disconnect() {
-    com232::CloseLink();
 }
 
 } // namespace cli

@@ -42,11 +42,8 @@ struct Connection {
     com232::SensorIdentity identity;
 };
 
-// Opens the link and identifies the sensor, refusing another firmware
-// version as the program's connection test does.
-Connection Connect(const Address& address);
-
-// Closes the link.
-void Disconnect();
+// Opens `link` (a fresh one) to the sensor and identifies it, refusing
+// another firmware version as the program's connection test does.
+Connection Connect(com232::SensorLink& link, const Address& address);
 
 } // namespace cli

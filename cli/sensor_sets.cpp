@@ -8,41 +8,46 @@
 namespace cli {
 namespace {
 
-// Reads one set; false after a link failure (in com232::StatusText).
-bool Read(uint16_t set, bool fromEeprom, SetWords* words) {
+// Reads one set; false after a link failure (the link's message in
+// *failure).
+bool Read(Job& j, uint16_t set, bool fromEeprom, SetWords* words, std::string* failure) {
     const params::TransferResult r =
-        params::ReadParaSet(set, fromEeprom, &words->block, &words->table);
+        params::ReadParaSet(j.Link(), set, fromEeprom, &words->block, &words->table);
     if (!r.reports.empty()) {
-        Warn(r.reports);
+        j.report.Warn(r.reports);
     }
+    *failure = r.message;
     return r.ok;
 }
 
-SensorSetRead LinkFailure(SensorSetRead r, const std::string& what) {
+SensorSetRead LinkFailure(SensorSetRead r, const std::string& failure, const std::string& what) {
     r.status = kExitLink;
-    r.message = com232::StatusText + "\n" + what;
+    r.message = failure + "\n" + what;
     return r;
 }
 
 // Sends the RAM sets that the EEPROM load replaced back and reads them
 // again to be sure.
-SensorSetRead RestoreRam(SensorSetRead r, const SetWords ram[2]) {
+SensorSetRead RestoreRam(Job& j, SensorSetRead r, const SetWords ram[2]) {
     for (int s : r.ramSetsReplaced) {
         const auto set = static_cast<uint16_t>(s);
         const params::TransferResult w =
-            params::WriteParaSet(set, false, ram[s].block, ram[s].table);
+            params::WriteParaSet(j.Link(), set, false, ram[s].block, ram[s].table);
         if (!w.reports.empty()) {
-            Warn(w.reports);
+            j.report.Warn(w.reports);
         }
         if (!w.ok) {
             r.ramLost = true;
-            return LinkFailure(r, "RAM set " + std::to_string(s) +
-                                      " could not be sent back: the sensor now works with "
-                                      "the EEPROM set.");
+            return LinkFailure(r, w.message,
+                               "RAM set " + std::to_string(s) +
+                                   " could not be sent back: the sensor now works with "
+                                   "the EEPROM set.");
         }
         SetWords back;
-        if (!Read(set, false, &back)) {
-            return LinkFailure(r, "RAM set " + std::to_string(s) + " could not be read back.");
+        std::string failure;
+        if (!Read(j, set, false, &back, &failure)) {
+            return LinkFailure(r, failure,
+                               "RAM set " + std::to_string(s) + " could not be read back.");
         }
         const std::vector<Difference> d = CompareSets(ram[s], back, true);
         if (!d.empty()) {
@@ -58,25 +63,32 @@ SensorSetRead RestoreRam(SensorSetRead r, const SetWords ram[2]) {
 
 } // namespace
 
-SensorSetRead ReadSensorSet(const Options& o) {
+SensorSetRead ReadSensorSet(Job& j) {
+    const Options& o = j.o;
     SensorSetRead r;
+    std::string failure;
     const auto set = static_cast<uint16_t>(o.set);
     if (!o.eeprom) {
-        return Read(set, false, &r.words) ? r : LinkFailure(r, "The set could not be read.");
+        return Read(j, set, false, &r.words, &failure)
+                   ? r
+                   : LinkFailure(r, failure, "The set could not be read.");
     }
     // Both RAM sets first: order 4 loads both from the EEPROM.
     SetWords ram[2];
     for (uint16_t s = 0; s < 2; ++s) {
-        if (!Read(s, false, &ram[s])) {
-            return LinkFailure(r, "The RAM sets could not be read; the EEPROM was not loaded.");
+        if (!Read(j, s, false, &ram[s], &failure)) {
+            return LinkFailure(r, failure,
+                               "The RAM sets could not be read; the EEPROM was not loaded.");
         }
     }
     SetWords eeprom[2];
     const uint16_t other = set == 0 ? 1 : 0;
-    if (!Read(set, true, &eeprom[set]) || !Read(other, false, &eeprom[other])) {
+    if (!Read(j, set, true, &eeprom[set], &failure) ||
+        !Read(j, other, false, &eeprom[other], &failure)) {
         r.ramLost = true;
-        return LinkFailure(r, "The EEPROM set could not be read; the sensor's working set may "
-                              "already be the EEPROM set.");
+        return LinkFailure(r, failure,
+                           "The EEPROM set could not be read; the sensor's working set may "
+                           "already be the EEPROM set.");
     }
     r.words = eeprom[set];
     for (int s = 0; s < 2; ++s) {
@@ -88,7 +100,7 @@ SensorSetRead ReadSensorSet(const Options& o) {
         return r;
     }
     if (o.keepRam) {
-        return RestoreRam(r, ram);
+        return RestoreRam(j, r, ram);
     }
     r.ramLost = true;
     return r;

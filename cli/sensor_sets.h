@@ -5,7 +5,7 @@
 // RAM sets are sent back afterwards and verified.
 #pragma once
 
-#include "cli/options.h"
+#include "cli/job.h"
 #include "cli/set_compare.h"
 
 #include <string>
@@ -22,7 +22,7 @@ struct SensorSetRead {
     bool ramLost = false;
 };
 
-SensorSetRead ReadSensorSet(const Options& options);
+SensorSetRead ReadSensorSet(Job& j);
 
 // The set as the program holds it after GET (the mode rules applied); the
 // rules' warnings in *warnings.

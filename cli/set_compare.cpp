@@ -63,18 +63,6 @@ QJsonArray DifferencesJson(const std::vector<Difference>& differences, const cha
     return array;
 }
 
-std::vector<Difference> DifferencesOfJson(const QJsonArray& array, const char* firstName,
-                                          const char* secondName) {
-    std::vector<Difference> out;
-    for (const QJsonValue& v : array) {
-        const QJsonObject o = v.toObject();
-        out.push_back({o.value("key").toString().toStdString(),
-                       static_cast<uint16_t>(o.value(firstName).toInt()),
-                       static_cast<uint16_t>(o.value(secondName).toInt())});
-    }
-    return out;
-}
-
 std::string DifferencesText(const std::vector<Difference>& differences) {
     std::string text;
     for (const Difference& d : differences) {

@@ -33,9 +33,6 @@ std::vector<Difference> CompareSets(const SetWords& a, const SetWords& b,
 // As JSON objects {"key": ..., firstName: ..., secondName: ...}.
 QJsonArray DifferencesJson(const std::vector<Difference>& differences, const char* firstName,
                            const char* secondName);
-// Back from that form.
-std::vector<Difference> DifferencesOfJson(const QJsonArray& array, const char* firstName,
-                                          const char* secondName);
 
 // Every key a difference can name, in file order.
 const std::vector<std::string>& AllKeys();

@@ -1,38 +1,22 @@
 #include "cli/signals.h"
 
-#include "link/com232.h"
-#include "platform/interrupt.h"
-#include "scope/scope_run.h"
-
+#include <atomic>
 #include <csignal>
-#include <sys/time.h>
+#include <pthread.h>
 
 namespace cli {
 namespace {
 
-volatile std::sig_atomic_t gStop = 0;
-volatile std::sig_atomic_t gTimedOut = 0;
-volatile std::sig_atomic_t gCleaningUp = 0;
+// Set by a handler, read by the watching thread and the workers: lock-free
+// atomics are safe in both.
+std::atomic<bool> gStop{false};
+std::atomic<bool> gTimedOut{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 
-void Stop() {
-    gStop = 1;
-    com232::AcquisitionRunning = 0;
-    scope::ScanActive = 0;
-    // The exchanges that leave the sensor as it was are not cut short: a
-    // stop passed on by the run of a whole line may come right behind the
-    // terminal's own.
-    if (gCleaningUp == 0) {
-        platform::RequestInterrupt();
-    }
-}
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void OnStopSignal(int) {
-    Stop();
-}
-
-void OnAlarm(int) {
-    gTimedOut = 1;
-    Stop();
+    gStop = true;
 }
 
 void Install(int signal, void (*handler)(int)) {
@@ -45,35 +29,35 @@ void Install(int signal, void (*handler)(int)) {
 } // namespace
 
 void InstallStopSignals() {
-    Install(SIGINT, OnStopSignal);
-    Install(SIGTERM, OnStopSignal);
-    Install(SIGHUP, OnStopSignal);
-    Install(SIGALRM, OnAlarm);
+    for (const int s : kStopSignals) {
+        Install(s, OnStopSignal);
+    }
     Install(SIGPIPE, SIG_IGN);
 }
 
-void StartTimeout(double seconds) {
-    itimerval timer{};
-    const auto micros = static_cast<long long>(seconds * 1e6);
-    timer.it_value.tv_sec = static_cast<time_t>(micros / 1000000);
-    timer.it_value.tv_usec = static_cast<suseconds_t>(micros % 1000000);
-    if (timer.it_value.tv_sec == 0 && timer.it_value.tv_usec == 0) {
-        timer.it_value.tv_usec = 1;
+StopSignalsBlocked::StopSignalsBlocked() {
+    sigset_t block;
+    sigemptyset(&block);
+    for (const int s : kStopSignals) {
+        sigaddset(&block, s);
     }
-    setitimer(ITIMER_REAL, &timer, nullptr);
+    pthread_sigmask(SIG_BLOCK, &block, &saved_);
+}
+
+StopSignalsBlocked::~StopSignalsBlocked() {
+    pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
 }
 
 bool StopRequested() {
-    return gStop != 0;
+    return gStop || gTimedOut;
 }
 
 bool TimedOut() {
-    return gTimedOut != 0;
+    return gTimedOut;
 }
 
-void AllowCleanUpExchanges() {
-    gCleaningUp = 1;
-    platform::ClearInterrupt();
+void NoteTimedOut() {
+    gTimedOut = true;
 }
 
 } // namespace cli

@@ -16,6 +16,7 @@ function(c3_core_sources)
 endfunction()
 
 set(C3_SANITIZE_FLAGS -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+set(C3_TSAN_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
 
 # A GoogleTest executable registered with CTest.
 #   c3_test(NAME name SOURCES ... LIBS ... [LABELS ...])
@@ -69,4 +70,37 @@ function(c3_ops_sources)
         get_filename_component(abs ${f} ABSOLUTE)
         set_property(GLOBAL APPEND PROPERTY C3_OPS_SOURCES ${abs})
     endforeach()
+endfunction()
+
+# A ThreadSanitizer build of the static library `target`: the same sources
+# compiled with -fsanitize=thread, as ${target}_tsan, linked with LIBS (the
+# ThreadSanitizer builds of the libraries it needs).
+#   c3_tsan_library(target [LIBS ...])
+function(c3_tsan_library target)
+    cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+    get_target_property(sources ${target} SOURCES)
+    get_target_property(dir ${target} SOURCE_DIR)
+    list(TRANSFORM sources PREPEND "${dir}/" REGEX "^[^/]")
+    add_library(${target}_tsan STATIC ${sources})
+    target_compile_options(${target}_tsan PRIVATE ${C3_TSAN_FLAGS})
+    target_include_directories(${target}_tsan PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${target}_tsan PUBLIC ${T_LIBS})
+    c3_warnings(${target}_tsan)
+endfunction()
+
+# A GoogleTest executable built with ThreadSanitizer against the _tsan
+# libraries in LIBS; any report fails it.
+#   c3_tsan_test(NAME name SOURCES ... LIBS ...)
+function(c3_tsan_test)
+    cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+    add_executable(${T_NAME} ${T_SOURCES})
+    target_compile_options(${T_NAME} PRIVATE ${C3_TSAN_FLAGS})
+    target_link_options(${T_NAME} PRIVATE ${C3_TSAN_FLAGS})
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main Threads::Threads)
+    target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR})
+    set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/tests)
+    c3_warnings(${T_NAME})
+    add_test(NAME ${T_NAME} COMMAND ${T_NAME})
+    set_tests_properties(${T_NAME} PROPERTIES LABELS "sanitizer" TIMEOUT 600
+        ENVIRONMENT "TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1")
 endfunction()

@@ -1,5 +1,6 @@
 #include "fuzz/fake_platform.h"
 
+#include "platform/com_port_map.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
@@ -138,6 +139,10 @@ bool ClientTCPWaitReadable(unsigned handle, unsigned) {
     return ClientTCPBytesWaiting(handle) > 0;
 }
 
+int ClientTCPLost(unsigned handle) {
+    return handle == kHandle && gConnected ? 0 : kTcpNoConnectionEstablished;
+}
+
 void DispatchTcpEvents() {
     if (!gConnected || gCallback == nullptr) {
         return;
@@ -158,6 +163,12 @@ size_t OpenTcpConnectionCount() {
 
 // ---- serial port ---------------------------------------------------------------
 
+int NewComKey() {
+    return kComPortOfPath + 1;
+}
+bool IsComDeviceOpen(const std::string&) {
+    return gPortOpen;
+}
 int OpenComConfig(int, const std::string&, long, int, int, int, int, int) {
     gPortOpen = true;
     return 0;

@@ -25,6 +25,12 @@
 
 namespace {
 
+// The link under test, one for the whole run as for a program.
+com232::SensorLink& Link() {
+    static com232::SensorLink link;
+    return link;
+}
+
 struct Request {
     uint8_t order;
     uint16_t param;
@@ -40,8 +46,8 @@ constexpr Request kRequests[] = {
 // Decodes the answer as the program's consumers of that order do; each must
 // stay inside the receive buffer whatever the answer's length.
 void Consume(const Request& r) {
-    const uint8_t* data = com232::RxData();
-    const size_t length = com232::AnswerLength;
+    const uint8_t* data = Link().RxData();
+    const size_t length = Link().AnswerLength;
     switch (r.order) {
     case 7: {
         const char* id = reinterpret_cast<const char*>(data);
@@ -66,12 +72,12 @@ void Consume(const Request& r) {
         const double ms = scope::CycleTimeMs(com232::GetI32(data), com232::GetI32(data + 4));
         (void)scope::CycleTimeDecimals(ms);
         (void)scope::ScanFrequencyDecimals(ms);
-        (void)scope::DeltaXMs(0, 127, ms, static_cast<uint16_t>(com232::AnswerParam));
+        (void)scope::DeltaXMs(0, 127, ms, static_cast<uint16_t>(Link().AnswerParam));
         break;
     }
     case 110: {
         // A scope block in time order, with any ring index and pre-trigger.
-        const uint16_t mode = static_cast<uint16_t>(com232::AnswerParam % 8);
+        const uint16_t mode = static_cast<uint16_t>(Link().AnswerParam % 8);
         const scope::SampleBlock block =
             scope::ReorderBlock(data, mode, static_cast<uint16_t>(data[0] | (data[1] << 8)));
         (void)scope::DigitalTracesOf(block);
@@ -94,7 +100,7 @@ void Consume(const Request& r) {
 
 bool Initialised() {
     static bool done = [] {
-        com232::ResetLinkState();
+        Link().Reset();
         return true;
     }();
     return done;
@@ -111,28 +117,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fake::SetCloseAtEnd((data[0] & 2) != 0);
     fake::SetAnswerStream(data + 2, size - 2, 1 + data[1] % 64);
 
-    com232::ComProtocol = tcp ? com232::kProtocolTcp : com232::kProtocolRs232;
-    if (tcp && com232::TcpConnected == 0) {
-        com232::InitTCP_IP();
+    Link().ComProtocol = tcp ? com232::kProtocolTcp : com232::kProtocolRs232;
+    if (tcp && Link().TcpConnected == 0) {
+        Link().InitTCP_IP();
     } else if (!tcp) {
-        com232::InitRS232();
+        Link().InitRS232();
     }
-    std::memset(com232::TxData(), 0x5A, r.length);
-    com232::FillTxBuf(r.order, r.param, r.length);
-    const int result = com232::DataExchange(static_cast<int>(com232::kHeaderSize + r.length));
+    std::memset(Link().TxData(), 0x5A, r.length);
+    Link().FillTxBuf(r.order, r.param, r.length);
+    const int result = Link().DataExchange(static_cast<int>(com232::kHeaderSize + r.length));
     (void)fake::TakeWritten();
 
-    if (com232::RxCount < 0 || com232::RxCount > static_cast<int>(com232::kRxBufferSize)) {
+    if (Link().RxCount < 0 || Link().RxCount > static_cast<int>(com232::kRxBufferSize)) {
         std::abort();
     }
     if (result == 1) {
         // What the callers take from an answer must be there and be sound.
-        if (com232::AnswerLength > com232::kMaxAnswerData) {
+        if (Link().AnswerLength > com232::kMaxAnswerData) {
             std::abort();
         }
-        if (com232::AnswerLength > 0 &&
-            com232::crc8Update(com232::RxBuffer, com232::kHeaderSize, com232::AnswerLength) !=
-                com232::AnswerDataCrc) {
+        if (Link().AnswerLength > 0 &&
+            com232::crc8Update(Link().RxBuffer, com232::kHeaderSize, Link().AnswerLength) !=
+                Link().AnswerDataCrc) {
             std::abort();
         }
         Consume(r);

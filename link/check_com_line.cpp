@@ -2,9 +2,9 @@
 // firmware version is the one this program was made for and read the
 // parameter set; and the CLOSE/OFFLINE question when any of it fails.
 #include "link/com232.h"
+#include "link/connect_test.h"
 #include "link/identify.h"
 #include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "link/sensor_id.h"
 #include "platform/popups.h"
 
@@ -17,26 +17,26 @@ constexpr size_t kIdTextSize = 72;
 
 } // namespace
 
-void AskCloseOrOffline(const std::string& message) {
+void AskCloseOrOffline(const std::string& message, const ConnectionTestUi& ui) {
     const int choice = platform::GenericMessagePopup("ATTENTION!", message, "CLOSE", "OFFLINE");
     if (choice == 1) {
-        Ui().QuitUserInterface(0);
+        ui.close();
     } else {
-        Ui().Disconnect();
+        ui.offline();
     }
 }
 
-SensorIdentity IdentifySensor() {
+SensorIdentity IdentifySensor(SensorLink& link) {
     SensorIdentity identity;
-    FillTxBuf(kOrderIdentify, 0, 0);
-    if (DataExchange(static_cast<int>(kHeaderSize)) != 1) {
+    link.FillTxBuf(kOrderIdentify, 0, 0);
+    if (link.DataExchange(static_cast<int>(kHeaderSize)) != 1) {
         return identity;
     }
     identity.answered = true;
-    identity.serialNumber = AnswerParam;
-    const char* id = reinterpret_cast<const char*>(RxData());
-    SensorIdText.assign(id, strnlen(id, kIdTextSize));
-    identity.parts = SplitSensorId(SensorIdText);
+    identity.serialNumber = link.AnswerParam;
+    const char* id = reinterpret_cast<const char*>(link.RxData());
+    link.SensorIdText.assign(id, strnlen(id, kIdTextSize));
+    identity.parts = SplitSensorId(link.SensorIdText);
     identity.versionMatches = identity.parts.Version() == kScopeFirmwareVersion;
     return identity;
 }
@@ -47,30 +47,31 @@ std::string FirmwareMismatchText(const SensorIdentity& identity) {
            "\nThe serial number is: " + std::to_string(identity.serialNumber);
 }
 
-void CheckComLine() {
-    const SensorIdentity identity = IdentifySensor();
+void CheckComLine(SensorLink& link, const ConnectionTestUi& ui) {
+    const SensorIdentity identity = IdentifySensor(link);
     if (!identity.answered) {
-        AskCloseOrOffline(kTextCouldNotConnect);
+        AskCloseOrOffline(kTextCouldNotConnect, ui);
         return;
     }
-    Ui().SetConnectionStatusToolTip(SensorIdText);
+    ui.setStatusToolTip(link.SensorIdText);
     if (identity.versionMatches) {
-        Ui().ShowConnectionStatus(identity.parts.Display());
-        Ui().AppendMessage(identity.parts.Display() +
-                           "\nSERIAL NUMBER: " + std::to_string(identity.serialNumber) + "\n\n");
-        LinkOk = 1;
-        Ui().GetPara();
-        if (LinkOk != 1) {
+        ui.showStatus(identity.parts.Display());
+        ui.appendMessage(identity.parts.Display() +
+                         "\nSERIAL NUMBER: " + std::to_string(identity.serialNumber) + "\n\n");
+        link.LinkOk = 1;
+        ui.getPara();
+        if (link.LinkOk != 1) {
             // A sensor whose parameters cannot be read is no more usable than
             // one that does not answer: the failure is in the message box,
             // the user chooses between ending and working offline.
-            AskCloseOrOffline(kTextCouldNotConnect);
+            AskCloseOrOffline(kTextCouldNotConnect, ui);
             return;
         }
-        Ui().DimLinkButtons(false);
+        ui.dimLinkButtons(false);
         return;
     }
-    AskCloseOrOffline(FirmwareMismatchText(identity) + "\n\nClose window or work in offline mode!");
+    AskCloseOrOffline(FirmwareMismatchText(identity) + "\n\nClose window or work in offline mode!",
+                      ui);
 }
 
 } // namespace com232

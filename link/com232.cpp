@@ -1,46 +1,19 @@
-// The request/answer exchange over the transport in use, and the frames
-// read from it: received bytes collect in RxBuffer (RxCount of them) and the
+// The request/answer exchange over the link's transport, and the frames read
+// from it: received bytes collect in RxBuffer (RxCount of them) and the
 // frame reader checks the frame at its front.
 #include "link/com232.h"
 
 #include "link/crc8.h"
-#include "link/frame_reader.h"
 #include "link/link_texts.h"
-#include "link/link_ui.h"
-#include "link/transport.h"
 #include "platform/interrupt.h"
 #include "platform/runtime.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 namespace com232 {
-
-uint16_t ComProtocol = kProtocolRs232;
-uint16_t ComPort = 1;
-uint16_t BaudrateIndex = 4;
-std::string ServerAddress;
-unsigned ServerPort = 10001;
-
-unsigned TcpHandle = 0;
-uint16_t TcpConnected = 0;
-int LinkResult = 0;
-uint16_t LinkOk = 0;
-uint16_t AcquisitionRunning = 0;
-int ComErrorBits = 0;
-int RxCount = 0;
-std::string StatusText;
-std::string SensorIdText;
-
-uint8_t TxFrame[kTxBufferSize];
-uint8_t TxBuffer[kTxBufferSize];
-uint8_t RxBuffer[kRxBufferSize];
-
-uint8_t AnswerOrder = 0;
-uint16_t AnswerParam = 0;
-uint16_t AnswerLength = 0;
-uint8_t AnswerDataCrc = 0;
-
 namespace {
 
 // While bytes are awaited, the transport is asked for them directly for up
@@ -50,27 +23,19 @@ namespace {
 // milliseconds.
 constexpr int kQuickWaitMs = 1;
 constexpr double kEventIntervalSeconds = 0.005;
+// A blocking wait looks for a cancel at least this often.
+constexpr int kBlockSliceMs = 20;
 
-double gAnswerTimeout = kAnswerTimeoutSeconds;
-double gLastEvents = 0;
-// Whether events were processed since the exchange began: each exchange
-// serves the user interface at least once (STOP, the blinking of CALC CF),
-// however quickly its answer came.
-bool gEventsServed = false;
-unsigned long long gBytesReceived = 0;
+} // namespace
 
-// True while DataExchange waits; a second exchange must not start meanwhile,
-// it would overwrite the buffers of the first.
-bool gExchangeRunning = false;
-// True while a loop reads unasked frames from the link (HoldLinkForStream).
-bool gStreamHeld = false;
+SensorLink::SensorLink(WaitPolicy policy)
+    : policy_(policy), transport_(MakeNoTransport()), reader_(RxBuffer, kRxBufferSize, &RxCount) {}
 
-FrameReader& Reader() {
-    static FrameReader reader(RxBuffer, kRxBufferSize, &RxCount);
-    return reader;
+SensorLink::~SensorLink() {
+    transport_->Close();
 }
 
-int Fail(const char* text) {
+int SensorLink::Fail(const char* text) {
     StatusText = text;
     SetTimeout();
     return -1;
@@ -79,39 +44,54 @@ int Fail(const char* text) {
 // A request while another waits for its answer, or while a loop takes
 // unasked frames from the link, is refused: the running exchange and its
 // buffers stay intact.
-bool RefusedAsNested() {
-    if (!gExchangeRunning && !gStreamHeld) {
+bool SensorLink::RefusedAsNested() {
+    if (!exchangeRunning_ && !streamHeld_) {
         return false;
     }
     LinkOk = 0;
-    Ui().AppendMessage(std::string(kTextLinkBusy) + "\n\n");
+    message.Notify(std::string(kTextLinkBusy) + "\n\n");
     return true;
 }
 
-void WriteRequest(int frameLength) {
+void SensorLink::WriteRequest(int frameLength) {
     if (frameLength < 0 || frameLength > static_cast<int>(kTxBufferSize)) {
         frameLength = static_cast<int>(kTxBufferSize);
     }
-    Link().Write(TxBuffer, static_cast<size_t>(frameLength));
+    transport_->Write(TxBuffer, static_cast<size_t>(frameLength));
+}
+
+bool SensorLink::CancelRequested() const {
+    return cancel_ || platform::InterruptRequested();
+}
+
+void SensorLink::RequestCancel() {
+    cancel_ = true;
+    AcquisitionRunning = 0;
 }
 
 // Waits up to the answer time-out until RxBuffer holds `needed` bytes.
-// True when the wait timed out.
-bool AwaitBytes(size_t needed) {
+// True when the wait timed out (or was given up).
+bool SensorLink::AwaitBytes(size_t needed) {
     const double start = platform::Timer();
     for (;;) {
         PullReceived();
-        if (Reader().Size() >= needed) {
+        if (reader_.Size() >= needed) {
             return false;
         }
-        if (platform::InterruptRequested()) {
+        if (CancelRequested()) {
             return true; // given up at once: nothing more is read
         }
-        if (platform::Timer() - start > gAnswerTimeout) {
-            const size_t missing = std::min(needed - Reader().Size(), Reader().Room());
-            const size_t n = Link().ReadAfterTimeOut(Reader().Tail(), missing);
-            Reader().Added(n);
-            gBytesReceived += n;
+        if (policy_ == WaitPolicy::Block) {
+            if (const char* lost = transport_->LostText()) {
+                lostText_ = lost; // reported as the failure instead of no answer
+                return true;
+            }
+        }
+        if (platform::Timer() - start > answerTimeout_) {
+            const size_t missing = std::min(needed - reader_.Size(), reader_.Room());
+            const size_t n = transport_->ReadAfterTimeOut(reader_.Tail(), missing);
+            reader_.Added(n);
+            bytesReceived_ += n;
             return true;
         }
         AwaitMoreBytes();
@@ -120,23 +100,22 @@ bool AwaitBytes(size_t needed) {
 
 // Waits for the part of the answer that ends `needed` bytes into RxBuffer;
 // a time-out or a line error is reported as no answer.
-bool AwaitAnswerPart(size_t needed) {
+bool SensorLink::AwaitAnswerPart(size_t needed) {
     const bool timedOut = AwaitBytes(needed);
-    ComErrorBits = Link().LineErrors();
+    ComErrorBits = transport_->LineErrors();
     return !timedOut && ComErrorBits <= 0;
 }
 
-} // namespace
-
-double AnswerTimeoutSeconds() {
-    return gAnswerTimeout;
+void SensorLink::SetAnswerTimeout(double seconds) {
+    answerTimeout_ = seconds > 0 ? seconds : kAnswerTimeoutSeconds;
 }
 
-void SetAnswerTimeoutForTests(double seconds) {
-    gAnswerTimeout = seconds > 0 ? seconds : kAnswerTimeoutSeconds;
+void SensorLink::SetSerialPortTimeout(double seconds) {
+    serialPortTimeout_ = seconds > 0 ? seconds : kSerialPortTimeoutSeconds;
+    transport_->SetPortTimeOut(serialPortTimeout_);
 }
 
-void FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength) {
+void SensorLink::FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength) {
     if (dataLength > kMaxRequestData) {
         dataLength = static_cast<uint16_t>(kMaxRequestData);
     }
@@ -144,9 +123,9 @@ void FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength) {
     std::memcpy(TxBuffer, TxFrame, kHeaderSize + dataLength);
 }
 
-int CheckHeaderCRC() {
+int SensorLink::CheckHeaderCRC() {
     FrameHeader h;
-    if (Reader().FrontHeader(&h) != FrontState::kNeedData) {
+    if (reader_.FrontHeader(&h) != FrontState::kNeedData) {
         return Fail(kTextBadHeader);
     }
     AnswerOrder = h.order;
@@ -156,24 +135,13 @@ int CheckHeaderCRC() {
     return 1;
 }
 
-void SetTimeout() {
+void SensorLink::SetTimeout() {
     AcquisitionRunning = 0;
     LinkOk = 0;
-    Ui().ShowConnectionStatus(kTextTimeout);
-    Ui().AppendMessage(StatusText.substr(0, 255) + "\n\n");
-    Ui().DimLinkButtons(true);
-    Ui().ShowConnectionPage();
+    failed.Notify(StatusText);
 }
 
-bool ExchangeRunning() {
-    return gExchangeRunning;
-}
-
-void HoldLinkForStream(bool hold) {
-    gStreamHeld = hold;
-}
-
-int SendRequest(int frameLength) {
+int SensorLink::SendRequest(int frameLength) {
     if (RefusedAsNested()) {
         return -1;
     }
@@ -181,35 +149,36 @@ int SendRequest(int frameLength) {
     return 1;
 }
 
-int DataExchange(int frameLength) {
+int SensorLink::DataExchange(int frameLength) {
     if (RefusedAsNested()) {
         return -1;
     }
-    gExchangeRunning = true;
+    exchangeRunning_ = true;
     std::memset(RxBuffer, 0, sizeof RxBuffer);
     ComErrorBits = 0;
     // Bytes of a late answer to an earlier request are dropped, so they
     // cannot be taken for the answer to this one.
     DropReceived();
     WriteRequest(frameLength);
-    gEventsServed = false;
+    eventsServed_ = false;
     int result = GetHeaderFrame();
     if (result == 1 && AnswerLength != 0) {
         result = GetDataFrame();
     }
-    if (!gEventsServed) {
+    if (policy_ == WaitPolicy::ServeEvents && !eventsServed_) {
         // Still inside the exchange: a request from a callback run now is
         // refused and cannot take the answer's place in RxBuffer.
         platform::ProcessPendingEvents();
-        gLastEvents = platform::Timer();
+        lastEvents_ = platform::Timer();
     }
-    gExchangeRunning = false;
+    exchangeRunning_ = false;
     return result;
 }
 
-int GetHeaderFrame() {
+int SensorLink::GetHeaderFrame() {
+    lostText_ = nullptr;
     if (!AwaitAnswerPart(kHeaderSize)) {
-        return Fail(kTextNoAnswer);
+        return Fail(lostText_ != nullptr ? lostText_ : kTextNoAnswer);
     }
     if (CheckHeaderCRC() != 1) {
         return -1;
@@ -223,56 +192,96 @@ int GetHeaderFrame() {
     return 1; // other error codes: the exchange goes on as a regular answer
 }
 
-int GetDataFrame() {
+int SensorLink::GetDataFrame() {
     if (AnswerLength > kMaxAnswerData) {
         return Fail(kTextBadHeader); // would not fit behind the header
     }
+    lostText_ = nullptr;
     if (!AwaitAnswerPart(kHeaderSize + AnswerLength)) {
-        return Fail(kTextNoAnswer);
+        return Fail(lostText_ != nullptr ? lostText_ : kTextNoAnswer);
     }
     FrameHeader h;
-    if (Reader().Front(&h) != FrontState::kComplete) {
+    if (reader_.Front(&h) != FrontState::kComplete) {
         return Fail(kTextBadData);
     }
     return 1;
 }
 
-size_t PullReceived() {
-    const size_t n = Link().Read(Reader().Tail(), Reader().Room());
-    Reader().Added(n);
-    gBytesReceived += n;
+size_t SensorLink::PullReceived() {
+    const size_t n = transport_->Read(reader_.Tail(), reader_.Room());
+    reader_.Added(n);
+    bytesReceived_ += n;
     return n;
 }
 
-void AwaitMoreBytes() {
-    if (platform::Timer() - gLastEvents < kEventIntervalSeconds &&
-        Link().WaitReadable(kQuickWaitMs)) {
+void SensorLink::AwaitMoreBytes() {
+    if (policy_ == WaitPolicy::Block) {
+        transport_->WaitReadable(kBlockSliceMs);
+        return;
+    }
+    if (platform::Timer() - lastEvents_ < kEventIntervalSeconds &&
+        transport_->WaitReadable(kQuickWaitMs)) {
         return;
     }
     platform::ProcessSystemEvents();
-    gLastEvents = platform::Timer();
-    gEventsServed = true;
+    lastEvents_ = platform::Timer();
+    eventsServed_ = true;
 }
 
-int LineErrors() {
-    return Link().LineErrors();
+void SensorLink::Pause(double seconds) {
+    const double end = platform::Timer() + seconds;
+    while (platform::Timer() < end && !CancelRequested()) {
+        if (policy_ == WaitPolicy::ServeEvents) {
+            platform::ProcessSystemEvents();
+        } else {
+            const double left = end - platform::Timer();
+            const int ms = std::clamp(static_cast<int>(left * 1000.0), 1, kBlockSliceMs);
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        }
+    }
 }
 
-unsigned long long BytesReceived() {
-    return gBytesReceived;
+int SensorLink::LineErrors() {
+    return transport_->LineErrors();
 }
 
-bool WholeFrameReceived() {
-    return Reader().WholeFrameAtFront();
+bool SensorLink::WholeFrameReceived() const {
+    return reader_.WholeFrameAtFront();
 }
 
-void DropAnswer() {
-    Reader().Drop(kHeaderSize + AnswerLength);
+void SensorLink::DropAnswer() {
+    reader_.Drop(kHeaderSize + AnswerLength);
 }
 
-void DropReceived() {
-    Link().DropReceived();
-    Reader().Clear();
+void SensorLink::DropReceived() {
+    transport_->DropReceived();
+    reader_.Clear();
+}
+
+void SensorLink::Reset() {
+    streamHeld_ = false;
+    exchangeRunning_ = false;
+    cancel_ = false;
+    CloseLink();
+    ComProtocol = kProtocolRs232;
+    ComPort = 1;
+    BaudrateIndex = kDefaultBaudrateIndex;
+    ServerAddress.clear();
+    ServerPort = 10001;
+    LinkResult = 0;
+    LinkOk = 0;
+    AcquisitionRunning = 0;
+    ComErrorBits = 0;
+    RxCount = 0;
+    StatusText.clear();
+    SensorIdText.clear();
+    std::memset(TxFrame, 0, sizeof TxFrame);
+    std::memset(TxBuffer, 0, sizeof TxBuffer);
+    std::memset(RxBuffer, 0, sizeof RxBuffer);
+    AnswerOrder = 0;
+    AnswerParam = 0;
+    AnswerLength = 0;
+    AnswerDataCrc = 0;
 }
 
 } // namespace com232

@@ -2,8 +2,8 @@
 
 #include "link/com232.h"
 #include "link/connect_page_ui.h"
+#include "link/connect_test.h"
 #include "link/link_texts.h"
-#include "link/link_ui.h"
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/shell_services.h"
@@ -15,13 +15,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
+#include <QTextCursor>
 
 namespace conn {
 namespace {
-
-ConnectPage& Page() {
-    return Panels().connect;
-}
 
 void Show(QWidget* w, bool shown) {
     if (w != nullptr) {
@@ -37,25 +35,59 @@ void ProcessPendingEvents() {
 
 } // namespace
 
-std::string PortText = "10001";
+ConnectView::ConnectView(LinkPanels& panels, com232::SensorLink& link, ConnectHooks hooks)
+    : panels_(panels), link_(link), hooks_(std::move(hooks)) {
+    Wire();
+    subscriptions_ += link_.failed.Connect([this](const std::string& text) {
+        hooks_.showConnectionStatus(com232::kTextTimeout);
+        AppendMessage(text.substr(0, 255) + "\n\n");
+        DimLinkButtons(true);
+        shell::Shell().ShowPage(shell::kPageConnection);
+    });
+    subscriptions_ +=
+        link_.message.Connect([this](const std::string& text) { AppendMessage(text); });
+}
 
-void DimLinkButtons(bool dim) {
+void ConnectView::AppendMessage(const std::string& text) {
+    QPlainTextEdit* box = Page().messages;
+    if (box == nullptr) {
+        return;
+    }
+    QTextCursor cursor = box->textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(QString::fromStdString(text));
+    box->verticalScrollBar()->setValue(box->verticalScrollBar()->maximum());
+}
+
+com232::ConnectionTestUi ConnectView::TestUi() {
+    com232::ConnectionTestUi ui;
+    ui.showStatus = hooks_.showConnectionStatus;
+    ui.setStatusToolTip = hooks_.setConnectionStatusToolTip;
+    ui.appendMessage = [this](const std::string& text) { AppendMessage(text); };
+    ui.getPara = hooks_.getPara;
+    ui.dimLinkButtons = [this](bool dim) { DimLinkButtons(dim); };
+    ui.close = hooks_.quit;
+    ui.offline = [this] { Disconnect(); };
+    return ui;
+}
+
+void ConnectView::DimLinkButtons(bool dim) {
     ConnectPage& c = Page();
     c.accept->setEnabled(!dim);
     c.changeBaudrate->setEnabled(!dim);
     c.hwInfo->setEnabled(!dim);
 }
 
-void ReadConnectionControls() {
+void ConnectView::ReadConnectionControls() {
     ConnectPage& c = Page();
-    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
-    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
-    com232::BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
-    com232::ServerAddress = c.address->currentText().trimmed().toStdString();
+    link_.ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    link_.ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    link_.BaudrateIndex = static_cast<uint16_t>(c.baudrate->Val());
+    link_.ServerAddress = c.address->currentText().trimmed().toStdString();
     PortText = c.portNumber->text().toStdString();
 }
 
-void SetBaudrateSelector(int index) {
+void ConnectView::SetBaudrateSelector(int index) {
     ctl::Ring* baudrate = Page().baudrate;
     if (!baudrate->SetVal(index)) {
         // An index the selector cannot show opens the port at 115200; the
@@ -64,10 +96,10 @@ void SetBaudrateSelector(int index) {
     }
 }
 
-void InitConnectPanel() {
+void ConnectView::InitConnectPanel() {
     ConnectPage& c = Page();
-    com232::ComProtocol = static_cast<uint16_t>(c.protocol->Val());
-    if (com232::ComProtocol == com232::kProtocolRs232) {
+    link_.ComProtocol = static_cast<uint16_t>(c.protocol->Val());
+    if (link_.ComProtocol == com232::kProtocolRs232) {
         for (QWidget* w :
              {static_cast<QWidget*>(c.comPort), c.comPortLabel, static_cast<QWidget*>(c.baudrate),
               c.baudrateLabel, static_cast<QWidget*>(c.changeBaudrate)}) {
@@ -77,7 +109,7 @@ void InitConnectPanel() {
                            static_cast<QWidget*>(c.portNumber), c.portNumberLabel}) {
             Show(w, false);
         }
-    } else if (com232::ComProtocol == com232::kProtocolTcp) {
+    } else if (link_.ComProtocol == com232::kProtocolTcp) {
         for (QWidget* w :
              {static_cast<QWidget*>(c.comPort), c.comPortLabel, static_cast<QWidget*>(c.baudrate),
               c.baudrateLabel, static_cast<QWidget*>(c.changeBaudrate)}) {
@@ -92,7 +124,7 @@ void InitConnectPanel() {
 
 // ---- COM-port selector ---------------------------------------------------------
 
-void FillComPortSelector() {
+void ConnectView::FillComPortSelector() {
     QComboBox* box = Page().comPort;
     const QString typed = box->currentText();
     QSignalBlocker block(box);
@@ -108,7 +140,7 @@ void FillComPortSelector() {
     box->setEditText(typed);
 }
 
-int ComPortFromSelector() {
+int ConnectView::ComPortFromSelector() {
     QComboBox* box = Page().comPort;
     const QString text = box->currentText().trimmed();
     const int item = box->findText(text);
@@ -129,7 +161,7 @@ int ComPortFromSelector() {
     return ok ? n : 0;
 }
 
-void SetComPortSelector(int comPort) {
+void ConnectView::SetComPortSelector(int comPort) {
     QComboBox* box = Page().comPort;
     QSignalBlocker block(box);
     const int item = box->findData(comPort);
@@ -142,7 +174,7 @@ void SetComPortSelector(int comPort) {
 
 // ---- address history -------------------------------------------------------------
 
-std::vector<std::string> AddressHistory() {
+std::vector<std::string> ConnectView::AddressHistory() {
     QComboBox* box = Page().address;
     std::vector<std::string> list;
     for (int i = 0; i < box->count(); ++i) {
@@ -151,7 +183,7 @@ std::vector<std::string> AddressHistory() {
     return list;
 }
 
-void AppendAddressHistory(const std::string& address) {
+void ConnectView::AppendAddressHistory(const std::string& address) {
     QComboBox* box = Page().address;
     QSignalBlocker block(box);
     const QString text = box->currentText();
@@ -159,7 +191,7 @@ void AppendAddressHistory(const std::string& address) {
     box->setEditText(text);
 }
 
-void UpdateAddressHistory(const std::string& address) {
+void ConnectView::UpdateAddressHistory(const std::string& address) {
     QComboBox* box = Page().address;
     QSignalBlocker block(box);
     const QString a = QString::fromStdString(address);
@@ -176,174 +208,161 @@ void UpdateAddressHistory(const std::string& address) {
 
 // ---- connect, disconnect, baud rate ---------------------------------------------------
 
-void TryToConnect() {
+void ConnectView::TryToConnect() {
     // Whatever is open goes first, serial port or TCP connection alike: a
     // connection left behind would report its end against the new one.
-    com232::CloseLink();
-    com232::Ui().ShowConnectionStatus(kTextTryToConnect);
-    com232::Ui().AppendMessage(std::string(kTextTryToConnect) + "\n");
+    link_.CloseLink();
+    hooks_.showConnectionStatus(kTextTryToConnect);
+    AppendMessage(std::string(kTextTryToConnect) + "\n");
 
     ReadConnectionControls();
     ProcessPendingEvents();
 
-    const bool serial = com232::ComProtocol == com232::kProtocolRs232;
-    com232::Ui().ShowLinkIndicator(serial, "COM " + std::to_string(com232::ComPort),
-                                   com232::ServerAddress);
-    com232::ServerPort = PortNumberOfText(PortText);
+    const bool serial = link_.ComProtocol == com232::kProtocolRs232;
+    hooks_.showLinkIndicator(serial, "COM " + std::to_string(link_.ComPort), link_.ServerAddress);
+    link_.ServerPort = PortNumberOfText(PortText);
     if (serial) {
-        com232::InitRS232();
+        link_.InitRS232();
     } else {
-        com232::InitTCP_IP();
+        link_.InitTCP_IP();
     }
-    if (com232::LinkResult >= 0) {
-        com232::CheckComLine();
+    if (link_.LinkResult >= 0) {
+        com232::CheckComLine(link_, TestUi());
         return;
     }
-    com232::AskCloseOrOffline(com232::kTextCouldNotConnect);
+    com232::AskCloseOrOffline(com232::kTextCouldNotConnect, TestUi());
 }
 
-void Disconnect() {
+void ConnectView::Disconnect() {
     ConnectPage& c = Page();
     shell::Shell().SetButtonsDimmed(0, 1);
-    com232::ComPort = static_cast<uint16_t>(ComPortFromSelector());
+    link_.ComPort = static_cast<uint16_t>(ComPortFromSelector());
     // The port that is open, not the one the selector names by now.
-    com232::CloseLink();
-    com232::Ui().ShowConnectionStatus(kTextNoSensor);
-    com232::Ui().AppendMessage(std::string(kTextNoSensor) + "\n\n");
-    com232::Ui().SelectFileTarget();
+    link_.CloseLink();
+    hooks_.showConnectionStatus(kTextNoSensor);
+    AppendMessage(std::string(kTextNoSensor) + "\n\n");
+    hooks_.selectFileTarget();
     // Only a successful connection test enables the link buttons again, so
     // offline mode looks the same whether the user or a failure chose it.
     DimLinkButtons(true);
     c.tryToConnect->setEnabled(true);
     c.baudrate->setEnabled(true);
-    com232::Ui().EnableTransferCommands();
-    com232::LinkOk = 0;
+    hooks_.enableTransferCommands();
+    link_.LinkOk = 0;
 }
 
-void ChangeBaudrate() {
-    com232::BaudrateIndex = static_cast<uint16_t>(Page().baudrate->Val());
-    com232::Ui().AppendMessage("TRY TO CHANGE BAUDRATE!\n");
-    com232::FillTxBuf(com232::kOrderBaudrate, com232::BaudrateIndex, 0);
-    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
+void ConnectView::ChangeBaudrate() {
+    link_.BaudrateIndex = static_cast<uint16_t>(Page().baudrate->Val());
+    AppendMessage("TRY TO CHANGE BAUDRATE!\n");
+    link_.FillTxBuf(com232::kOrderBaudrate, link_.BaudrateIndex, 0);
+    if (link_.DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
         return;
     }
-    com232::Ui().AppendMessage("SUCCESS!\n");
-    com232::InitRS232();
-    com232::LinkOk = 1;
+    AppendMessage("SUCCESS!\n");
+    link_.InitRS232();
+    link_.LinkOk = 1;
     TryToConnect();
-    if (com232::LinkOk == 1) {
-        com232::Ui().AppendMessage("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
+    if (link_.LinkOk == 1) {
+        AppendMessage("ATTENTION!!!   CONFIRM NEW BAUDRATE WITH EEPROM AND SEND!\n\n");
     }
 }
 
-void ShowSensorId(const std::string& id) {
-    com232::Ui().ShowSensorId(id);
+void ConnectView::ShowSensorId(const std::string& id) {
+    hooks_.showSensorId(id);
 }
 
 // ---- callbacks -------------------------------------------------------------------
 
-int CBF_ButtonTryToConnect(QWidget*, ctl::Event e) {
+void ConnectView::CBF_ButtonTryToConnect(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().SetButtonsDimmed(0, 1);
         TryToConnect();
-        if (com232::LinkOk == 1) {
+        if (link_.LinkOk == 1) {
             shell::Shell().SetButtonsDimmed(0, 0);
         }
     }
-    return 0;
 }
 
-int CBF_ButtonDisconnect(QWidget*, ctl::Event e) {
+void ConnectView::CBF_ButtonDisconnect(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         Disconnect();
     }
-    return 0;
 }
 
-int CBF_ButtonAccept(QWidget*, ctl::Event e) {
+void ConnectView::CBF_ButtonAccept(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().StoreSettings();
         shell::Shell().ShowPage(shell::kPageParameter);
     }
-    return 0;
 }
 
-int CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
+void ConnectView::CBF_ButtonChangeBaudrate(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().SetButtonsDimmed(0, 1);
         DimLinkButtons(true);
         ChangeBaudrate();
         // After OFFLINE in the question of a failed reconnect, offline mode
         // keeps its own dimming; otherwise the commands come back.
-        if (com232::LinkOpen()) {
+        if (link_.LinkOpen()) {
             shell::Shell().SetButtonsDimmed(0, 0);
         }
     }
-    return 0;
 }
 
-int CBF_ButtonGenHwInfoFile(QWidget*, ctl::Event e) {
+void ConnectView::CBF_ButtonGenHwInfoFile(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().SetButtonsDimmed(0, 1);
-        com232::Ui().GenerateHWInfoFile();
+        hooks_.generateHWInfoFile();
         shell::Shell().SetButtonsDimmed(0, 0);
     }
-    return 0;
 }
 
-int CBF_EditCommunicationProtocol(QWidget*, ctl::Event e) {
+void ConnectView::CBF_EditCommunicationProtocol(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         InitConnectPanel();
         DimLinkButtons(true);
     }
-    return 0;
 }
 
-int CBF_EditSelectComPort(QWidget*, ctl::Event e) {
+void ConnectView::CBF_EditSelectComPort(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         DimLinkButtons(true);
     }
-    return 0;
 }
 
-int CBF_EditSelectBaudrate(QWidget*, ctl::Event e) {
+void ConnectView::CBF_EditSelectBaudrate(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         Page().accept->setEnabled(false);
     }
-    return 0;
 }
 
-int CBF_StringIpAdress(QWidget*, ctl::Event e) {
+void ConnectView::CBF_StringIpAdress(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         ConnectPage& c = Page();
         c.accept->setEnabled(false);
-        com232::ServerAddress = c.address->currentText().trimmed().toStdString();
-        if (!com232::ServerAddress.empty()) {
-            UpdateAddressHistory(com232::ServerAddress);
+        link_.ServerAddress = c.address->currentText().trimmed().toStdString();
+        if (!link_.ServerAddress.empty()) {
+            UpdateAddressHistory(link_.ServerAddress);
         }
     }
-    return 0;
 }
 
-int CBF_StringPortNumber(QWidget*, ctl::Event e) {
+void ConnectView::CBF_StringPortNumber(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         Page().accept->setEnabled(false);
     }
-    return 0;
 }
 
-int CBF_EditID(QWidget*, ctl::Event e) {
+void ConnectView::CBF_EditID(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         ShowSensorId(Page().id->text().toStdString());
     }
-    return 0;
 }
 
-int CBF_DispStatus(QWidget*, ctl::Event e) {
+void ConnectView::CBF_DispStatus(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightDoubleClick) {
         Page().messages->clear();
     }
-    return 0;
 }
 
 } // namespace conn

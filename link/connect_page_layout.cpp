@@ -138,9 +138,4 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     root->addWidget(ui->messages, 1);
 }
 
-LinkPanels& Panels() {
-    static LinkPanels panels;
-    return panels;
-}
-
 } // namespace conn

@@ -40,6 +40,5 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui);
 struct LinkPanels {
     ConnectPage connect;
 };
-LinkPanels& Panels();
 
 } // namespace conn

@@ -5,6 +5,10 @@
 
 #include "link/sensor_id.h"
 
+namespace com232 {
+class SensorLink;
+}
+
 #include <cstdint>
 #include <string>
 
@@ -17,9 +21,9 @@ struct SensorIdentity {
     bool versionMatches = false;
 };
 
-// Sends order 7 and checks the firmware version; the identification text goes
-// to SensorIdText.
-SensorIdentity IdentifySensor();
+// Sends order 7 on `link` and checks the firmware version; the
+// identification text goes to the link's SensorIdText.
+SensorIdentity IdentifySensor(SensorLink& link);
 
 // The refusal of a sensor with another firmware version: what the connection
 // test tells the user before asking CLOSE or OFFLINE.

@@ -1,8 +1,8 @@
-// The byte transport under the link: the serial port or the TCP connection,
-// behind one interface. Exactly one is in use at a time; the connection page
-// chooses it (InitRS232 or InitTCP_IP in link/com232.h), and everything
-// above it, the exchange, the frame reader and the loops that take frames
-// as they come, works the same on either.
+// The byte transport under a link: the serial port or the TCP connection,
+// behind one interface. Each link holds one at a time; its InitRS232 or
+// InitTCP_IP chooses it, and everything above it, the exchange, the frame
+// reader and the loops that take frames as they come, works the same on
+// either.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,8 @@
 #include <memory>
 
 namespace com232 {
+
+class SensorLink;
 
 class Transport {
 public:
@@ -40,15 +42,16 @@ public:
     virtual size_t ReadAfterTimeOut(uint8_t* buffer, size_t missing) = 0;
     // The port's read/write time-out in seconds (serial only).
     virtual void SetPortTimeOut(double seconds) = 0;
+    // The report for a line that went away for good and was found so by
+    // reading (a TCP connection on a worker, which has no event dispatch
+    // to tell it); nullptr while it is there.
+    virtual const char* LostText() { return nullptr; }
 };
 
-// The transport in use; a closed stand-in while none has been opened.
-Transport& Link();
-// Replaces the transport in use, closing the one before.
-void UseTransport(std::unique_ptr<Transport> t);
-
-// The two transports (link/transports.cpp).
-std::unique_ptr<Transport> MakeSerialTransport(int comPort);
-std::unique_ptr<Transport> MakeTcpTransport(unsigned handle);
+// A transport that is not there: before the first connection and after the
+// link was closed. Nothing is written or read.
+std::unique_ptr<Transport> MakeNoTransport();
+// The serial port, opened under `key` (platform/serial_port.h).
+std::unique_ptr<Transport> MakeSerialTransport(int key);
 
 } // namespace com232

@@ -15,12 +15,7 @@
 #include <vector>
 
 namespace com232 {
-
-uint16_t OpenedComPort = 0;
-
 namespace {
-
-double gSerialPortTimeout = kSerialPortTimeoutSeconds;
 
 // A transport that is not there: before the first connection and after
 // the link was closed. Nothing is written or read.
@@ -37,11 +32,11 @@ public:
     void SetPortTimeOut(double) override {}
 };
 
-// The serial port by its COM number. The port's own input queue holds what
+// The serial port under its key. The port's own input queue holds what
 // has arrived; a read takes what is queued, so it never waits.
 class SerialTransport final : public Transport {
 public:
-    explicit SerialTransport(int comPort) : port_(comPort) {}
+    explicit SerialTransport(int key) : port_(key) {}
     ~SerialTransport() override { Close(); }
 
     bool IsOpen() const override { return port_ != 0; }
@@ -50,7 +45,6 @@ public:
             platform::CloseCom(port_);
             port_ = 0;
         }
-        OpenedComPort = 0;
     }
     int Write(const uint8_t* data, size_t count) override {
         return platform::ComWrt(port_, data, count);
@@ -83,13 +77,17 @@ private:
     int port_;
 };
 
-// The TCP connection. The bytes the connection reports (its data-ready
-// callback, while events are processed) are kept here until the link reads
-// them, so the last bytes the server sent before closing are not lost with
-// the connection; reads take those first, then what the socket holds.
+// The TCP connection. With events, the bytes the connection reports (its
+// data-ready callback, while events are processed) are kept here until the
+// link reads them, so the last bytes the server sent before closing are not
+// lost with the connection, and a close is reported as it happens; reads
+// take those first, then what the socket holds. Without events (a link on a
+// worker) the socket is read directly and a close is found by reading.
 class TcpTransport final : public Transport {
 public:
-    explicit TcpTransport(unsigned handle) : handle_(handle) {}
+    TcpTransport(SensorLink* link, unsigned handle) : link_(link), handle_(handle) {}
+    // The handle of the connection made with this transport as callback data.
+    void Adopt(unsigned handle) { handle_ = handle; }
     ~TcpTransport() override { Close(); }
 
     bool IsOpen() const override { return handle_ != 0; }
@@ -99,8 +97,6 @@ public:
             handle_ = 0;
         }
         pending_.clear();
-        TcpConnected = 0;
-        TcpHandle = 0;
     }
     int Write(const uint8_t* data, size_t count) override {
         return platform::ClientTCPWrite(handle_, data, count, kTcpWriteTimeoutMs);
@@ -131,6 +127,16 @@ public:
     int LineErrors() override { return 0; }
     size_t ReadAfterTimeOut(uint8_t*, size_t) override { return 0; }
     void SetPortTimeOut(double) override {}
+    const char* LostText() override {
+        if (handle_ == 0 || !pending_.empty()) {
+            return nullptr;
+        }
+        const int code = platform::ClientTCPLost(handle_);
+        if (code == 0 || code == platform::kTcpNoConnectionEstablished) {
+            return nullptr;
+        }
+        return code == platform::kTcpTimeOutErr ? kTextConnectionLost : kTextServerClosed;
+    }
 
     // The connection's events: data ready (kept), closed by the server or
     // lost (reported at once: the wait in progress, if any, ends by its
@@ -147,54 +153,32 @@ public:
             }
         } else if (event == platform::kTcpDisconnect) {
             handle_ = 0;
-            TcpHandle = 0;
-            TcpConnected = 0;
-            StatusText =
+            link_->TcpConnected = 0;
+            link_->StatusText =
                 error == platform::kTcpTimeOutErr ? kTextConnectionLost : kTextServerClosed;
-            SetTimeout();
+            link_->SetTimeout();
         }
     }
 
 private:
+    SensorLink* link_;
     unsigned handle_;
     std::vector<uint8_t> pending_;
 };
 
-std::unique_ptr<Transport> gTransport = std::make_unique<NoTransport>();
-
-} // namespace
-
-Transport& Link() {
-    return *gTransport;
-}
-
-void UseTransport(std::unique_ptr<Transport> t) {
-    gTransport->Close();
-    gTransport = t ? std::move(t) : std::make_unique<NoTransport>();
-}
-
-std::unique_ptr<Transport> MakeSerialTransport(int comPort) {
-    return std::make_unique<SerialTransport>(comPort);
-}
-
-std::unique_ptr<Transport> MakeTcpTransport(unsigned handle) {
-    return std::make_unique<TcpTransport>(handle);
-}
-
-int ClientTCPCB(unsigned handle, int event, int error, void* /*callbackData*/) {
-    if (auto* tcp = dynamic_cast<TcpTransport*>(gTransport.get())) {
-        tcp->OnEvent(handle, event, error);
-    }
+int ClientTCPCB(unsigned handle, int event, int error, void* callbackData) {
+    static_cast<TcpTransport*>(callbackData)->OnEvent(handle, event, error);
     return 0;
 }
 
-double SerialPortTimeoutSeconds() {
-    return gSerialPortTimeout;
+} // namespace
+
+std::unique_ptr<Transport> MakeNoTransport() {
+    return std::make_unique<NoTransport>();
 }
 
-void SetSerialPortTimeoutForTests(double seconds) {
-    gSerialPortTimeout = seconds > 0 ? seconds : kSerialPortTimeoutSeconds;
-    Link().SetPortTimeOut(gSerialPortTimeout);
+std::unique_ptr<Transport> MakeSerialTransport(int key) {
+    return std::make_unique<SerialTransport>(key);
 }
 
 long BaudrateOfIndex(unsigned index) {
@@ -252,10 +236,9 @@ const char* TcpErrorText(int code) {
     return "Connection to server failed";
 }
 
-void InitRS232(const std::string& devicePath) {
+void SensorLink::InitRS232(const std::string& devicePath) {
     AcquisitionRunning = 0;
     UseTransport(nullptr);
-    platform::CloseCom(ComPort);
     const long baud = BaudrateOfIndex(BaudrateIndex);
     std::string device = devicePath;
     if (!device.empty()) {
@@ -264,15 +247,18 @@ void InitRS232(const std::string& devicePath) {
         device = platform::CanonicalDevicePath(device);
         const int number = platform::DeviceToComPort(device);
         ComPort = static_cast<uint16_t>(number > 0 ? number : platform::kComPortOfPath);
+    } else {
+        device = platform::ComPortToDevice(ComPort);
     }
-    LinkResult = platform::OpenComConfig(ComPort, device, baud, 0, 8, 1, 1024, 1024);
+    // Each link opens its port under a key of its own, so that links on
+    // several threads never meet in the port table.
+    const int key = platform::NewComKey();
+    LinkResult = device.empty() ? platform::kComInvalidPortNumber
+                                : platform::OpenComConfig(key, device, baud, 0, 8, 1, 1024, 1024);
     if (LinkResult < 0) {
         StatusText = Rs232ErrorText(LinkResult);
         // Why the device would not open, on a line of its own.
         if (LinkResult == -6 || LinkResult == -7) {
-            if (device.empty()) {
-                device = platform::ComPortToDevice(ComPort);
-            }
             const std::string reason =
                 platform::SerialOpenReasonText(device, platform::DiagnoseSerialOpen(device));
             if (!reason.empty()) {
@@ -282,24 +268,33 @@ void InitRS232(const std::string& devicePath) {
         SetTimeout();
         return;
     }
-    UseTransport(MakeSerialTransport(ComPort));
+    UseTransport(MakeSerialTransport(key));
     OpenedComPort = ComPort;
-    platform::SetComTime(ComPort, gSerialPortTimeout);
-    platform::FlushInQ(ComPort);
-    platform::FlushOutQ(ComPort);
-    platform::SetCTSMode(ComPort, 0);
+    platform::SetComTime(key, serialPortTimeout_);
+    platform::FlushInQ(key);
+    platform::FlushOutQ(key);
+    platform::SetCTSMode(key, 0);
 }
 
-void InitTCP_IP() {
+void SensorLink::InitTCP_IP() {
     UseTransport(nullptr);
-    platform::SetWaitCursor(1);
+    // A link that serves a window's events is told of the connection's
+    // events through the event loop; one on a worker reads the socket itself.
+    const bool events = policy_ == WaitPolicy::ServeEvents;
+    auto tcp = std::make_unique<TcpTransport>(this, 0);
+    if (events) {
+        platform::SetWaitCursor(1);
+    }
     unsigned handle = 0;
-    LinkResult = platform::ConnectToTCPServerEx(&handle, ServerPort, ServerAddress, ClientTCPCB,
-                                                nullptr, kTcpConnectTimeoutMs, 0);
-    platform::SetWaitCursor(0);
+    LinkResult = platform::ConnectToTCPServerEx(&handle, ServerPort, ServerAddress,
+                                                events ? ClientTCPCB : nullptr, tcp.get(),
+                                                kTcpConnectTimeoutMs, 0);
+    if (events) {
+        platform::SetWaitCursor(0);
+    }
     if (LinkResult >= 0) {
-        UseTransport(MakeTcpTransport(handle));
-        TcpHandle = handle;
+        tcp->Adopt(handle);
+        UseTransport(std::move(tcp));
         TcpConnected = 1;
         RxCount = 0;
     } else {
@@ -309,39 +304,19 @@ void InitTCP_IP() {
     }
 }
 
-void CloseLink() {
+void SensorLink::CloseLink() {
     UseTransport(nullptr);
     TcpConnected = 0;
-    TcpHandle = 0;
     OpenedComPort = 0;
 }
 
-bool LinkOpen() {
-    return Link().IsOpen();
+bool SensorLink::LinkOpen() const {
+    return transport_->IsOpen();
 }
 
-void ResetLinkState() {
-    HoldLinkForStream(false);
-    CloseLink();
-    ComProtocol = kProtocolRs232;
-    ComPort = 1;
-    BaudrateIndex = 4;
-    ServerAddress.clear();
-    ServerPort = 10001;
-    LinkResult = 0;
-    LinkOk = 0;
-    AcquisitionRunning = 0;
-    ComErrorBits = 0;
-    RxCount = 0;
-    StatusText.clear();
-    SensorIdText.clear();
-    std::memset(TxFrame, 0, sizeof TxFrame);
-    std::memset(TxBuffer, 0, sizeof TxBuffer);
-    std::memset(RxBuffer, 0, sizeof RxBuffer);
-    AnswerOrder = 0;
-    AnswerParam = 0;
-    AnswerLength = 0;
-    AnswerDataCrc = 0;
+void SensorLink::UseTransport(std::unique_ptr<Transport> t) {
+    transport_->Close();
+    transport_ = t ? std::move(t) : MakeNoTransport();
 }
 
 } // namespace com232

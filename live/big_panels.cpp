@@ -4,45 +4,42 @@
 #include "live/live_ui.h"
 
 namespace live {
-namespace {
 
-void Open(QWidget* panel) {
+void BigPanelsView::Open(QWidget* panel) {
     panel->show();
     panel->raise();
-    RequestDisplay(kShowPanelData);
+    refresh_.Request(kShowPanelData);
 }
 
-} // namespace
-
-int CBF_DispCOL(QWidget*, ctl::Event e) {
+int BigPanelsView::CBF_DispCOL(QWidget*, ctl::Event e) {
     if (e == ctl::Event::LeftDoubleClick) {
-        Open(Panels().colBig.panel);
+        Open(panels_.colBig.panel);
     }
     return 0;
 }
 
-int CBF_DispGroup(QWidget*, ctl::Event e) {
+int BigPanelsView::CBF_DispGroup(QWidget*, ctl::Event e) {
     if (e == ctl::Event::LeftDoubleClick) {
-        Open(Panels().grpBig.panel);
+        Open(panels_.grpBig.panel);
     }
     return 0;
 }
 
-int CBF_COLBIGP(QWidget*, ctl::Event e) {
+int BigPanelsView::CBF_COLBIGP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightClick || e == ctl::Event::Close) {
-        Panels().colBig.panel->hide();
+        panels_.colBig.panel->hide();
     }
     return 0;
 }
 
-int CBF_GRPBIGP(QWidget*, ctl::Event e) {
+int BigPanelsView::CBF_GRPBIGP(QWidget*, ctl::Event e) {
     if (e == ctl::Event::RightClick || e == ctl::Event::Close) {
-        Panels().grpBig.panel->hide();
+        panels_.grpBig.panel->hide();
     }
     return 0;
 }
 
-int CBF_DATAP(QWidget*, ctl::Event) {
+int BigPanelsView::CBF_DATAP(QWidget*, ctl::Event) {
     return 0;
 }
 

@@ -326,9 +326,4 @@ void BuildDataPanel(QWidget* panel, DataPanel* ui) {
     root->addWidget(ui->tabs, 1);
 }
 
-LivePanels& Panels() {
-    static LivePanels panels;
-    return panels;
-}
-
 } // namespace live

@@ -6,8 +6,15 @@
 // loop ends) so that the screen always ends on the newest frame.
 #pragma once
 
+#include "platform/notifier.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace live {
 
@@ -21,35 +28,62 @@ enum DisplayPart : unsigned {
     kShowRecorder = 1u << 5     // counters of the recorder page
 };
 
-// Marks `parts` pending and writes all pending displays if the last refresh
-// is at least one refresh interval ago.
-void RequestDisplay(unsigned parts);
-// Writes every pending display now (end of a loop, tests).
-void FlushDisplays();
-
-// The writer of each part, installed by the module that owns the displays.
-void SetDisplayWriter(DisplayPart part, std::function<void()> writer);
-// A further writer of a part for another subsystem's displays that show the
-// same state (e.g. the mean-value panel's numerics with the data panel);
-// it runs after the owner's writer.
-void AddDisplayWriter(DisplayPart part, std::function<void()> writer);
-// Removes every writer added with AddDisplayWriter (panels discarded, tests).
-void ClearAddedDisplayWriters();
-
-// Shortest time between two refreshes in seconds (1/60 by default; 0 makes
-// every request write at once, which tests use).
-void SetRefreshInterval(double seconds);
-
 struct RefreshCounters {
     uint64_t requests = 0;  // RequestDisplay calls
     uint64_t refreshes = 0; // times the pending displays were written
 };
-RefreshCounters DisplayCounters();
-void ResetDisplayCounters();
 
-} // namespace live
+// The refresh of one window's displays.
+class DisplayRefresh {
+public:
+    DisplayRefresh() = default;
+    ~DisplayRefresh();
+    DisplayRefresh(const DisplayRefresh&) = delete;
+    DisplayRefresh& operator=(const DisplayRefresh&) = delete;
 
-namespace live {
-// Drops whatever is pending and stops the trailing refresh (panels discarded, tests).
-void DiscardPendingDisplays();
+    // Marks `parts` pending and writes all pending displays if the last
+    // refresh is at least one refresh interval ago.
+    void Request(unsigned parts);
+    // Writes every pending display now (end of a loop, tests).
+    void Flush();
+    // Drops whatever is pending and stops the trailing refresh.
+    void DiscardPending();
+
+    // The writer of a part, installed by the view that owns the displays
+    // (an empty function removes it).
+    void SetWriter(DisplayPart part, std::function<void()> writer);
+    // The same for as long as the handle lives: the writer goes with its
+    // view. A writer installed later replaces it, and the earlier handle
+    // then removes nothing.
+    [[nodiscard]] platform::Subscription InstallWriter(DisplayPart part,
+                                                       std::function<void()> writer);
+    // A further writer of a part for another view's displays that show the
+    // same state (the mean-value panel's numerics with the data panel); it
+    // runs after the owner's, as long as the handle lives.
+    [[nodiscard]] platform::Subscription AddWriter(DisplayPart part, std::function<void()> writer);
+
+    // Shortest time between two refreshes in seconds (1/60 by default; 0
+    // makes every request write at once, which tests use).
+    void SetInterval(double seconds) { interval_ = seconds < 0 ? 0 : seconds; }
+    RefreshCounters Counters() const { return counters_; }
+    void ResetCounters() { counters_ = {}; }
+
+private:
+    static constexpr int kParts = 6; // one per DisplayPart bit
+    QTimer* TrailingTimer();
+
+    std::array<std::function<void()>, kParts> writers_;
+    std::array<uint64_t, kParts> writerIds_{}; // the installation each writer came from
+    std::array<platform::Notifier<>, kParts> more_;
+    unsigned pending_ = 0;
+    double interval_ = 1.0 / 60.0;
+    double lastRefresh_ = -1e9;
+    bool writing_ = false;
+    RefreshCounters counters_;
+    // Made with the application object (which it belongs to), when first needed.
+    QPointer<QTimer> timer_;
+    // Expires with the refresh, so that a writer's handle outliving it does nothing.
+    std::shared_ptr<void> alive_ = std::make_shared<int>(0);
+};
+
 } // namespace live

@@ -29,9 +29,4 @@ void FrameStream::Reset() {
     published_ = 0;
 }
 
-FrameStream& Frames() {
-    static FrameStream stream;
-    return stream;
-}
-
 } // namespace live

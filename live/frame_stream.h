@@ -55,7 +55,4 @@ private:
     uint64_t published_ = 0;
 };
 
-// The program's live-frame stream.
-FrameStream& Frames();
-
 } // namespace live

@@ -1,45 +1,38 @@
 #include "live/go_loop.h"
 
 #include "link/com232.h"
-#include "live/display_refresh.h"
 #include "live/frame_stream.h"
-#include "live/graphs.h"
-#include "live/live_data.h"
-#include "live/live_params.h"
-#include "params/parameter_set.h"
-#include "params/transfer.h"
-#include "platform/shell_services.h"
+#include "params/parameter_model.h"
+#include "params/transfer_ops.h"
+#include "params/transfer_state.h"
+
+#include <cstring>
 
 namespace live {
-namespace {
 
-bool gGoRunning = false;
-GoCounters gCounters;
-
-} // namespace
-
-void GetData() {
-    using com232::AcquisitionRunning;
+void GetData(com232::SensorLink& link, params::TransferState& transfer,
+             params::ParameterModel& model, FrameStream& frames, LiveState& live) {
+    auto& AcquisitionRunning = link.AcquisitionRunning;
     AcquisitionRunning = 1;
     for (;;) {
-        if (params::SendPending) {
-            params::SendPara();
+        if (transfer.SendPending) {
+            params::SendPara(link, model, transfer);
             if (AcquisitionRunning == 0) {
                 break;
             }
         }
-        if (params::GetPending) {
-            params::GetPara();
+        if (transfer.GetPending) {
+            params::GetPara(link, model, transfer);
         }
         if (AcquisitionRunning == 0) {
             break;
         }
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            Frames().Publish(FrameFromAnswer(), kUseGo, Parameters().EvaluationMode());
-            ++gCounters.frames;
+        link.FillTxBuf(com232::kOrderLiveData, 0, 0);
+        if (link.DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
+            frames.Publish(FrameFromAnswer(link), kUseGo, model.EvaluationMode());
+            ++live.GoLoopCounters.frames;
         } else {
-            ++gCounters.failures;
+            ++live.GoLoopCounters.failures;
         }
         if (AcquisitionRunning != 1) {
             break;
@@ -47,40 +40,14 @@ void GetData() {
     }
 }
 
-int CBF_ButtonGo(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || gGoRunning) {
-        return 0; // GO is already running: a second loop must not start inside it
-    }
-    gGoRunning = true;
-    shell::Services& frame = shell::Shell();
-    frame.SetButtonsDimmed(1, 1);
-    if (frame.CurrentChild() != shell::Child::TeachMean) {
-        frame.ShowChild(shell::Child::Data);
-    }
-    InitGraphs();
-    GetData();
-    // The displays end on the last frame received, however the loop ended.
-    FlushDisplays();
-    if (shell::Shell().PanelsLoaded()) {
-        shell::Shell().SetButtonsDimmed(0, 0);
-    }
-    gGoRunning = false;
-    return 0;
+LiveDataFrameBytes FrameFromAnswer(const com232::SensorLink& link) {
+    LiveDataFrameBytes f;
+    std::memcpy(f.bytes, link.RxData(), kLiveFrameSize);
+    return f;
 }
 
-int CBF_ButtonStop(QWidget*, ctl::Event e) {
-    if (e == ctl::Event::Commit) {
-        com232::AcquisitionRunning = 0; // the running loop ends at its next check
-    }
-    return 0;
-}
-
-bool GoRunning() {
-    return gGoRunning;
-}
-
-GoCounters GoLoopCounters() {
-    return gCounters;
+void TakeFrameFromAnswer(const com232::SensorLink& link, FrameStream& frames) {
+    frames.CurrentForEdit() = FrameFromAnswer(link);
 }
 
 } // namespace live

@@ -2,10 +2,9 @@
 
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
-#include "live/live_params.h"
 #include "live/live_ui.h"
+#include "params/parameter_model.h"
 #include "platform/graph.h"
-#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QTabWidget>
@@ -20,14 +19,6 @@ constexpr ctl::Rgb kTraceRgb[3] = {0xFF0000, 0x00A000, 0x0000FF};
 constexpr ctl::Rgb kTraceInt[3] = {0x000000, 0x008080, 0x008080};
 // M is shown at most this high on the intensity bar.
 constexpr int16_t kMaxShownM = 1200;
-
-uint16_t CalculationMode() {
-    return Parameters().CalculationMode();
-}
-
-bool PanelsLoaded() {
-    return shell::Shell().PanelsLoaded();
-}
 
 // Makes sure `g` has three line graphs in the given colours.
 void EnsureTraces(ctl::Graph* g, const ctl::Rgb colours[3]) {
@@ -75,27 +66,37 @@ struct FramePoint {
     int16_t x = 0;
     int16_t y = 0;
     int16_t i = 0;
+    Extents e;
     ViewAxes Axes(int16_t a, Axis aAxis, int16_t b, Axis bAxis) const {
-        const Extents& e = GraphExtents;
         const int32_t lo[3] = {e.minX, e.minY, e.minI};
         const int32_t hi[3] = {e.maxX, e.maxY, e.maxI};
         return AxesOf(a, lo[aAxis], hi[aAxis], b, lo[bAxis], hi[bAxis]);
     }
 };
 
-FramePoint CurrentPoint() {
-    const LiveDataFrameBytes& f = Frames().Current();
-    return {f.get(kX), f.get(kY), f.get(kInt)};
+FramePoint PointOf(const LiveDataFrameBytes& f, const Extents& e) {
+    return {f.get(kX), f.get(kY), f.get(kInt), e};
 }
 
-void WriteGraphs() {
-    if (!PanelsLoaded()) {
-        return;
+} // namespace
+
+GraphView::GraphView(DataPanel& panel, const params::ParameterModel& model,
+                     const FrameStream& frames, LiveState& live, DisplayRefresh& refresh)
+    : panel_(panel), model_(model), frames_(frames), live_(live), refresh_(refresh) {
+    DataPanel& d = panel_;
+    for (ctl::Graph* g : {d.colorPlane, d.intensityBar, d.view[0], d.view[1], d.view[2]}) {
+        if (g->CursorCount() == 0) {
+            g->AddCursor(kCursorColour);
+        }
     }
-    DataPanel& d = Panels().data;
-    PlotHistory(d.rgbChart, RgbHistory, kTraceRgb);
-    PlotHistory(d.intChart, IntHistory, kTraceInt);
-    if (params::Is3D(CalculationMode())) {
+    writer_ = refresh_.InstallWriter(kShowGraphs, [this] { WriteGraphs(); });
+}
+
+void GraphView::WriteGraphs() {
+    DataPanel& d = panel_;
+    PlotHistory(d.rgbChart, live_.RgbHistory, kTraceRgb);
+    PlotHistory(d.intChart, live_.IntHistory, kTraceInt);
+    if (params::Is3D(model_.CalculationMode())) {
         ShowGraph3D();
     } else {
         ShowGraph2D();
@@ -104,11 +105,11 @@ void WriteGraphs() {
 
 // The band of the selected teach row (intensity centre +- tolerance) on
 // the intensity bar of the 2D page.
-void DrawIntensityBand() {
-    const uint16_t mode = CalculationMode();
-    const IntensityOfRow row = Parameters().SelectedRowBand();
+void GraphView::DrawIntensityBand() {
+    const uint16_t mode = model_.CalculationMode();
+    const IntensityOfRow row = SelectedRowBand(model_);
     const Band band = IntensityBarBand(row.centre, row.tolerance);
-    ctl::Graph* bar = Panels().data.intensityBar;
+    ctl::Graph* bar = panel_.intensityBar;
     bar->DeleteAllPlots();
     auto* rect = new QCPItemRect(bar);
     rect->topLeft->setCoords(band.lo, 100);
@@ -121,69 +122,56 @@ void DrawIntensityBand() {
     bar->MarkDirty();
 }
 
-} // namespace
-
-void InitGraphInt2() {
-    if (PanelsLoaded()) {
-        DrawIntensityBand();
-    }
+void GraphView::InitGraphInt2() {
+    DrawIntensityBand();
 }
 
-void InitGraphs() {
-    if (!PanelsLoaded()) {
-        return;
-    }
+void GraphView::InitGraphs() {
     DrawIntensityBand();
-    DataPanel& d = Panels().data;
+    DataPanel& d = panel_;
     ctl::Graph* views[4] = {d.view[0], d.view[1], d.view[2], d.colorPlane};
     for (ctl::Graph* g : views) {
         g->DeleteAllPlots();
     }
-    const uint16_t mode = CalculationMode();
-    const params::TeachTableBytes& table = Parameters().Table();
+    const uint16_t mode = model_.CalculationMode();
+    const params::TeachTableBytes& table = model_.Table();
     for (int row = 0; row < params::kTeachRows; ++row) {
         const RowShape s = ShapeOfRow(table, row, mode);
-        const ctl::Rgb colour = Parameters().RowColour(row);
+        const ctl::Rgb colour = model_.RowColour(row);
         DrawEllipse(d.view[0], s.x - s.r, s.y - s.r, s.x + s.r, s.y + s.r, colour);
         DrawEllipse(d.view[1], s.x - s.r, s.i - s.t, s.x + s.r, s.i + s.t, colour);
         DrawEllipse(d.view[2], s.y - s.r, s.i - s.t, s.y + s.r, s.i + s.t, colour);
         DrawEllipse(d.colorPlane, s.x - s.r, s.y - s.r, s.x + s.r, s.y + s.r, colour);
     }
-    GraphExtents = ExtentsOf(table, mode);
+    live_.GraphExtents = ExtentsOf(table, mode);
 }
 
-void ShowGraph() {
-    RequestDisplay(kShowGraphs);
+void GraphView::ShowGraph() {
+    refresh_.Request(kShowGraphs);
 }
 
-void ShowGraph2D() {
-    if (!PanelsLoaded()) {
-        return;
-    }
-    DataPanel& d = Panels().data;
-    const FramePoint p = CurrentPoint();
+void GraphView::ShowGraph2D() {
+    DataPanel& d = panel_;
+    const FramePoint p = PointOf(frames_.Current(), live_.GraphExtents);
     SetView(d.colorPlane, p.Axes(p.x, kAxisX, p.y, kAxisY), p.x, p.y);
     int16_t intensity = p.i;
-    if (CalculationMode() == params::kSiM2D && intensity > kMaxShownM) {
+    if (model_.CalculationMode() == params::kSiM2D && intensity > kMaxShownM) {
         intensity = kMaxShownM;
     }
     d.intensityBar->SetCursor(0, intensity, 50);
 }
 
-void ShowGraph3D() {
-    if (!PanelsLoaded()) {
-        return;
-    }
-    DataPanel& d = Panels().data;
-    const FramePoint p = CurrentPoint();
+void GraphView::ShowGraph3D() {
+    DataPanel& d = panel_;
+    const FramePoint p = PointOf(frames_.Current(), live_.GraphExtents);
     SetView(d.view[0], p.Axes(p.x, kAxisX, p.y, kAxisY), p.x, p.y);
     SetView(d.view[1], p.Axes(p.x, kAxisX, p.i, kAxisI), p.x, p.i);
     SetView(d.view[2], p.Axes(p.y, kAxisY, p.i, kAxisI), p.y, p.i);
-    PlotHistory(d.rgbChart3D, RgbHistory, kTraceRgb);
+    PlotHistory(d.rgbChart3D, live_.RgbHistory, kTraceRgb);
 }
 
-int CBF_GraphRGB(QWidget*, ctl::Event e) {
-    ctl::Graph* g = Panels().data.rgbChart;
+int GraphView::CBF_GraphRGB(QWidget*, ctl::Event e) {
+    ctl::Graph* g = panel_.rgbChart;
     if (e == ctl::Event::LeftDoubleClick) {
         g->SetYAutoScale(true);
     } else if (e == ctl::Event::LeftClick) {
@@ -192,36 +180,22 @@ int CBF_GraphRGB(QWidget*, ctl::Event e) {
     return 0;
 }
 
-int CBF_GraphINT1(QWidget*, ctl::Event e) {
-    ctl::Graph* g = Panels().data.intChart;
+int GraphView::CBF_GraphINT1(QWidget*, ctl::Event e) {
+    ctl::Graph* g = panel_.intChart;
     if (e == ctl::Event::LeftDoubleClick) {
         g->SetYAutoScale(true);
     } else if (e == ctl::Event::LeftClick) {
-        g->SetYRange(0, params::IsSiM(CalculationMode()) ? 1200 : 4096);
+        g->SetYRange(0, params::IsSiM(model_.CalculationMode()) ? 1200 : 4096);
     }
     return 0;
 }
 
-int CBF_Graph2D(QWidget*, ctl::Event) {
+int GraphView::CBF_Graph2D(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_Graph3D(QWidget*, ctl::Event) {
+int GraphView::CBF_Graph3D(QWidget*, ctl::Event) {
     return 0;
-}
-
-void ResetGraphState() {
-    ResetHistories();
-}
-
-void InstallGraphDisplays() {
-    DataPanel& d = Panels().data;
-    for (ctl::Graph* g : {d.colorPlane, d.intensityBar, d.view[0], d.view[1], d.view[2]}) {
-        if (g->CursorCount() == 0) {
-            g->AddCursor(kCursorColour);
-        }
-    }
-    SetDisplayWriter(kShowGraphs, WriteGraphs);
 }
 
 } // namespace live

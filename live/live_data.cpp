@@ -1,24 +1,13 @@
 #include "live/live_data.h"
 
-#include "link/com232.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
-#include "live/graphs.h"
-#include "live/live_histories.h"
 #include "live/live_ui.h"
-#include "live/signal_graph.h"
-#include "platform/shell_services.h"
 #include "platform/widgets.h"
 
 #include <QProgressBar>
 
-#include <cstring>
-
 namespace live {
-
-LiveDataFrameBytes& LiveDataFrame = Frames().CurrentForEdit();
-uint32_t& CurrentColour = Frames().ColourForEdit();
-
 namespace {
 
 void ShowRgb(const RgbNumerics& n, const LiveDataFrameBytes& f) {
@@ -31,15 +20,16 @@ int BarValue(int16_t v) {
     return v < 0 ? 0 : (v > 4095 ? 4095 : v);
 }
 
-// Writes the current frame to the data panel and the big panels, in the
-// order the displays are listed for a frame.
-void WritePanelData() {
-    if (!shell::Shell().PanelsLoaded()) {
-        return;
-    }
-    LivePanels& p = Panels();
+} // namespace
+
+DataPanelView::DataPanelView(LivePanels& panels, const FrameStream& frames, DisplayRefresh& refresh)
+    : panels_(panels), frames_(frames),
+      writer_(refresh.InstallWriter(kShowPanelData, [this] { WritePanelData(); })) {}
+
+void DataPanelView::WritePanelData() {
+    LivePanels& p = panels_;
     DataPanel& d = p.data;
-    const FrameStream& stream = Frames();
+    const FrameStream& stream = frames_;
     const LiveDataFrameBytes& f = stream.Current();
     ShowRgb(d.rgbPage, f);
     ShowRgb(d.intPage, f);
@@ -68,47 +58,6 @@ void WritePanelData() {
     for (int i = 0; i < 5; ++i) {
         d.out[i]->SetOn((stream.OutputLeds() & (1u << i)) != 0);
     }
-}
-
-// A published frame: the signal graphs take a recorded one, and the
-// displays are asked for at screen rate (the histories have taken the
-// frame already).
-void OnFrame(const LiveDataFrameBytes& frame, unsigned uses) {
-    if (uses & kUseSignalGraph) {
-        AddToSignalGraph(frame);
-    }
-    if (uses & kUseDisplays) {
-        RequestDisplay(kShowPanelData);
-    }
-    if (uses & kUseGraphs) {
-        ShowGraph();
-    }
-}
-
-} // namespace
-
-LiveDataFrameBytes FrameFromAnswer() {
-    LiveDataFrameBytes f;
-    std::memcpy(f.bytes, com232::RxData(), kLiveFrameSize);
-    return f;
-}
-
-void TakeFrameFromAnswer() {
-    Frames().CurrentForEdit() = FrameFromAnswer();
-}
-
-void ResetLiveState() {
-    DiscardPendingDisplays();
-    Frames().Reset();
-    ResetGraphState();
-}
-
-void InstallLiveDisplays() {
-    SubscribeHistories();
-    static const int subscription = Frames().published.Subscribe(OnFrame);
-    (void)subscription;
-    SetDisplayWriter(kShowPanelData, WritePanelData);
-    InstallGraphDisplays();
 }
 
 } // namespace live

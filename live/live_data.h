@@ -1,32 +1,36 @@
-// The live displays' side of the frame stream: the data panel and the big
-// panels follow the published frames, the strip-chart histories take every
-// frame shown, and the signal graphs every recorded one. Loops publish on
-// live::Frames(); nothing writes these displays directly.
+// The data panel and the big panels as views of the current frame: they
+// are written at screen rate from the frame stream's current frame, its
+// colour patch and output LEDs. Loops publish on the frame stream; nothing
+// writes these displays directly.
 #pragma once
 
 #include "live/live_frame.h"
+#include "platform/notifier.h"
 
 #include <cstdint>
 
 namespace live {
 
-// The stream's current frame and colour patch, for the teach assistants
-// that still set a shown point without publishing it.
-extern LiveDataFrameBytes& LiveDataFrame;
-extern uint32_t& CurrentColour;
+struct LivePanels;
+class DisplayRefresh;
+class FrameStream;
 
-// The LiveDataFrame in the 40 answer data bytes of the last exchange.
-LiveDataFrameBytes FrameFromAnswer();
-// Copies the answer of the last exchange into the current frame without
-// publishing it (the teach assistants' own loops).
-void TakeFrameFromAnswer();
+// The numerics, bars, LEDs and colour patch of one window's data panel and
+// the values of its big panels, written by the window's refresh.
+class DataPanelView {
+public:
+    DataPanelView(LivePanels& panels, const FrameStream& frames, DisplayRefresh& refresh);
+    DataPanelView(const DataPanelView&) = delete;
+    DataPanelView& operator=(const DataPanelView&) = delete;
 
-// Start values of the live state (start-up, tests): the stream's frame and
-// derived values, the histories; subscribers stay.
-void ResetLiveState();
+private:
+    // Writes the current frame to the data panel and the big panels, in
+    // the order the displays are listed for a frame.
+    void WritePanelData();
 
-// Subscribes the live displays and histories to the frame stream and
-// installs their display writers (start-up; a second call changes nothing).
-void InstallLiveDisplays();
+    LivePanels& panels_;
+    const FrameStream& frames_;
+    platform::Subscription writer_;
+};
 
 } // namespace live

@@ -92,14 +92,13 @@ void BuildDataPanel(QWidget* panel, DataPanel* ui);
 void BuildSignalGraphPanel(QWidget* panel, SignalGraphPanel* ui);
 void BuildBigPanel(QWidget* panel, BigPanel* ui, const QString& caption);
 
-// The panels of this subsystem. The application builds them at start-up
-// and clears them (all controls null) when it discards the panels.
+// The panels of this subsystem, owned by the window that builds them and
+// given to the subsystem's views.
 struct LivePanels {
     DataPanel data;
     SignalGraphPanel signalGraph;
     BigPanel colBig;
     BigPanel grpBig;
 };
-LivePanels& Panels();
 
 } // namespace live

@@ -20,24 +20,48 @@ void Show(QWidget* w, bool shown) {
     }
 }
 
-bool Built() {
-    return Panels().data.panel != nullptr;
+} // namespace
+
+ModeViews::ModeViews(LivePanels& panels, params::ParameterModel& model, params::RuleEvents& rules,
+                     GraphView& graphs)
+    : panels_(panels), model_(model), graphs_(graphs) {
+    if (panels_.data.panel == nullptr) {
+        return; // no panels to follow the rules
+    }
+    subscriptions_ += rules.evaluationMode.Connect([this] {
+        FollowEvaluationMode();
+        SetDispNames();
+    });
+    subscriptions_ += rules.calculationMode.Connect([this] {
+        FollowCalculationMode();
+        SetTabVis();
+    });
+    subscriptions_ += rules.trigger.Connect([this] { SetLedTrigVis(); });
+    subscriptions_ += rules.colorGroups.Connect([this] { FollowColourGroups(); });
+    // The intensity band shows the teach row selected.
+    subscriptions_ += model_.teachSelectionChanged.Connect([this] { graphs_.InitGraphInt2(); });
+    subscriptions_ += rules.redrawGraphs.Connect([this](bool show) {
+        graphs_.InitGraphs();
+        if (show) {
+            graphs_.ShowGraph();
+        }
+    });
 }
 
-void ShowGroupDisplay(bool shown) {
-    DataPanel& d = Panels().data;
+void ModeViews::ShowGroupDisplay(bool shown) {
+    DataPanel& d = panels_.data;
     Show(d.group, shown);
     Show(d.groupLabel, shown);
 }
 
 // Delta C and the colour number with a colour distance; the output LEDs
 // with an output pattern.
-void FollowEvaluationMode() {
-    const params::EvalModeDecision e = params::DecideEvalMode(params::Model().EvaluationMode());
+void ModeViews::FollowEvaluationMode() {
+    const params::EvalModeDecision e = params::DecideEvalMode(model_.EvaluationMode());
     if (!e.known) {
         return;
     }
-    DataPanel& d = Panels().data;
+    DataPanel& d = panels_.data;
     Show(d.deltaC, e.distanceShown);
     Show(d.deltaCLabel, e.distanceShown);
     Show(d.color, e.distanceShown);
@@ -48,17 +72,17 @@ void FollowEvaluationMode() {
     }
     if (e.outputPattern) {
         ShowGroupDisplay(false);
-        Show(Panels().grpBig.panel, false);
+        Show(panels_.grpBig.panel, false);
     }
     if (e.colourBigPanelHidden) {
-        Show(Panels().colBig.panel, false);
+        Show(panels_.colBig.panel, false);
     }
 }
 
-void FollowCalculationMode() {
-    DataPanel& d = Panels().data;
-    const uint16_t calc = params::Model().CalculationMode();
-    const uint16_t eval = params::Model().EvaluationMode();
+void ModeViews::FollowCalculationMode() {
+    DataPanel& d = panels_.data;
+    const uint16_t calc = model_.CalculationMode();
+    const uint16_t eval = model_.EvaluationMode();
     if (eval < params::kThdRgb && params::Is3D(calc)) {
         const char* const xyInt[] = {"X/Y", "X/INT", "Y/INT"};
         const char* const siM[] = {"s/i", "s/M", "i/M"};
@@ -72,20 +96,18 @@ void FollowCalculationMode() {
     }
 }
 
-void FollowColourGroups() {
-    const bool on = params::Model().Value(params::kColorGroup) != 0;
+void ModeViews::FollowColourGroups() {
+    const bool on = model_.Value(params::kColorGroup) != 0;
     ShowGroupDisplay(on);
     if (!on) {
-        Show(Panels().grpBig.panel, false);
+        Show(panels_.grpBig.panel, false);
     }
 }
 
-} // namespace
-
-void SetDispNames() {
-    LivePanels& p = Panels();
+void ModeViews::SetDispNames() {
+    LivePanels& p = panels_;
     DataPanel& d = p.data;
-    const bool siM = params::IsSiM(params::Model().CalculationMode());
+    const bool siM = params::IsSiM(model_.CalculationMode());
     const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
     d.xLabel->setText(names[0]);
     d.yLabel->setText(names[1]);
@@ -100,10 +122,10 @@ void SetDispNames() {
     }
 }
 
-void SetTabVis() {
-    DataPanel& d = Panels().data;
-    const uint16_t calc = params::Model().CalculationMode();
-    const uint16_t eval = params::Model().EvaluationMode();
+void ModeViews::SetTabVis() {
+    DataPanel& d = panels_.data;
+    const uint16_t calc = model_.CalculationMode();
+    const uint16_t eval = model_.EvaluationMode();
     QTabWidget* tabs = d.tabs;
     const int shown = tabs->currentIndex();
     if (eval == params::kThdRgb) {
@@ -132,57 +154,12 @@ void SetTabVis() {
     }
 }
 
-void SetLedTrigVis() {
-    DataPanel& d = Panels().data;
-    const bool shown = params::Model().Value(params::kTrigger) != 0 ||
-                       params::Model().Value(params::kExternTeach) != 0;
+void ModeViews::SetLedTrigVis() {
+    DataPanel& d = panels_.data;
+    const bool shown =
+        model_.Value(params::kTrigger) != 0 || model_.Value(params::kExternTeach) != 0;
     Show(d.trigger, shown);
     Show(d.triggerLabel, shown);
-}
-
-void FollowModeRules() {
-    static bool subscribed = false;
-    if (subscribed) {
-        return;
-    }
-    subscribed = true;
-    params::RuleEvents& rules = params::RulesApplied();
-    rules.evaluationMode.Subscribe([] {
-        if (Built()) {
-            FollowEvaluationMode();
-            SetDispNames();
-        }
-    });
-    rules.calculationMode.Subscribe([] {
-        if (Built()) {
-            FollowCalculationMode();
-            SetTabVis();
-        }
-    });
-    rules.trigger.Subscribe([] {
-        if (Built()) {
-            SetLedTrigVis();
-        }
-    });
-    rules.colorGroups.Subscribe([] {
-        if (Built()) {
-            FollowColourGroups();
-        }
-    });
-    // The intensity band shows the teach row selected.
-    params::Model().teachSelectionChanged.Subscribe([] {
-        if (Built()) {
-            InitGraphInt2();
-        }
-    });
-    rules.redrawGraphs.Subscribe([](bool show) {
-        if (Built()) {
-            InitGraphs();
-            if (show) {
-                ShowGraph();
-            }
-        }
-    });
 }
 
 } // namespace live

@@ -10,9 +10,6 @@
 #include <algorithm>
 
 namespace live {
-
-SignalSeries SignalGraphSeries;
-
 namespace {
 
 // RED and X in red, GREEN and Y in green, BLUE in blue, INT and TEMP in teal.
@@ -27,12 +24,17 @@ QCPGraph* TraceOf(ctl::Graph* g, int s) {
     return g->graph(0);
 }
 
-void WriteSignalGraph() {
-    if (!shell::Shell().PanelsLoaded()) {
-        return;
-    }
-    SignalGraphPanel& ui = Panels().signalGraph;
-    const SignalSeries& series = SignalGraphSeries;
+} // namespace
+
+SignalGraphView::SignalGraphView(SignalGraphPanel& panel, const FrameStream& frames,
+                                 LiveState& live, DisplayRefresh& refresh)
+    : panel_(panel), frames_(frames), live_(live), refresh_(refresh) {
+    writer_ = refresh_.InstallWriter(kShowSignalGraph, [this] { WriteSignalGraph(); });
+}
+
+void SignalGraphView::WriteSignalGraph() {
+    SignalGraphPanel& ui = panel_;
+    const SignalSeries& series = live_.SignalGraphSeries;
     const double lastX = series.counter == 0 ? 0 : series.currentX;
     for (int s = 0; s < kSignalCount; ++s) {
         ui.value[s]->SetVal(series.current[s]);
@@ -53,27 +55,19 @@ void WriteSignalGraph() {
     }
 }
 
-} // namespace
-
-void InitPanelGraph() {
-    SignalGraphSeries.Start(Frames().Current());
-    if (!shell::Shell().PanelsLoaded()) {
-        return;
-    }
-    for (ctl::Graph* g : Panels().signalGraph.graph) {
+void SignalGraphView::InitPanelGraph() {
+    live_.SignalGraphSeries.Start(frames_.Current());
+    for (ctl::Graph* g : panel_.graph) {
         g->DeleteAllPlots();
     }
-    RequestDisplay(kShowSignalGraph);
+    refresh_.Request(kShowSignalGraph);
 }
 
-void AddToSignalGraph(const LiveDataFrameBytes& frame) {
+void SignalGraphView::AddToSignalGraph(const LiveDataFrameBytes& frame) {
     SignalSeries::Segment segments[kSignalCount];
-    const bool first = SignalGraphSeries.counter == 0;
-    SignalGraphSeries.Add(frame, segments);
-    if (!shell::Shell().PanelsLoaded()) {
-        return;
-    }
-    SignalGraphPanel& ui = Panels().signalGraph;
+    const bool first = live_.SignalGraphSeries.counter == 0;
+    live_.SignalGraphSeries.Add(frame, segments);
+    SignalGraphPanel& ui = panel_;
     for (int s = 0; s < kSignalCount; ++s) {
         // One connected line through the frames is the chain of segments.
         QCPGraph* trace = TraceOf(ui.graph[s], s);
@@ -85,11 +79,11 @@ void AddToSignalGraph(const LiveDataFrameBytes& frame) {
             trace->data()->removeBefore(segments[s].x1 - kMaxSignalPoints + 1);
         }
     }
-    RequestDisplay(kShowSignalGraph);
+    refresh_.Request(kShowSignalGraph);
 }
 
-void SetGraphVisible() {
-    SignalGraphPanel& ui = Panels().signalGraph;
+void SignalGraphView::SetGraphVisible() {
+    SignalGraphPanel& ui = panel_;
     int chosen = ui.signal->Val();
     if (chosen < 0 || chosen >= kSignalCount) {
         chosen = 0;
@@ -98,41 +92,37 @@ void SetGraphVisible() {
         g->setVisible(false);
     }
     ui.graph[chosen]->setVisible(true);
-    RequestDisplay(kShowSignalGraph);
+    refresh_.Request(kShowSignalGraph);
 }
 
-int CBF_ButtonShowGraph(QWidget*, ctl::Event e) {
+int SignalGraphView::CBF_ButtonShowGraph(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().ShowChild(shell::Child::SignalGraph);
-        RequestDisplay(kShowSignalGraph);
+        refresh_.Request(kShowSignalGraph);
     }
     return 0;
 }
 
-int CBF_ButtonGpClose(QWidget*, ctl::Event e) {
+int SignalGraphView::CBF_ButtonGpClose(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().ShowChild(shell::Child::Data);
     }
     return 0;
 }
 
-int CBF_EditSignal(QWidget*, ctl::Event e) {
+int SignalGraphView::CBF_EditSignal(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SetGraphVisible();
     }
     return 0;
 }
 
-int CBF_PanelGraphGraph(QWidget*, ctl::Event) {
+int SignalGraphView::CBF_PanelGraphGraph(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_GRAPHP(QWidget*, ctl::Event) {
+int SignalGraphView::CBF_GRAPHP(QWidget*, ctl::Event) {
     return 0;
-}
-
-void InstallSignalGraphDisplays() {
-    SetDisplayWriter(kShowSignalGraph, WriteSignalGraph);
 }
 
 } // namespace live

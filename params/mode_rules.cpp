@@ -4,7 +4,7 @@
 #include "params/mode_logic.h"
 #include "params/param_pages_ui.h"
 #include "params/parameter_model.h"
-#include "params/transfer.h"
+#include "params/transfer_state.h"
 #include "platform/popups.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
@@ -24,20 +24,21 @@ void Enable(QWidget* w, bool enabled) {
     }
 }
 
-bool PagesBuilt() {
-    return Panels().para.power != nullptr;
-}
-
 } // namespace
 
-RuleEvents& RulesApplied() {
-    static RuleEvents events;
-    return events;
+ModeRules::ModeRules(ParamPanels& panels, ParameterModel& model, TransferState& transfer,
+                     RuleEvents& events)
+    : panels_(panels), model_(model), transfer_(transfer), events_(events) {
+    afterRead_ = transfer_.setRead.Connect([this] { ApplyRulesAfterRead(); });
 }
 
-void InitPowerMode() {
-    ParameterPage& u = Panels().para;
-    const PowerModeDecision d = CorrectPowerMode(Model());
+bool ModeRules::PagesBuilt() const {
+    return panels_.para.power != nullptr;
+}
+
+void ModeRules::InitPowerMode() {
+    ParameterPage& u = panels_.para;
+    const PowerModeDecision d = CorrectPowerMode(model_);
     Enable(u.powerMode, d.powerModeEnabled);
     Enable(u.power, d.powerEnabled);
     Enable(u.powerValue, d.powerEnabled);
@@ -45,10 +46,10 @@ void InitPowerMode() {
     Enable(u.dynWinHi, d.dynWindowEnabled);
 }
 
-void InitEvalMode() {
-    ParameterPage& u = Panels().para;
-    GroupHoldPage& g = Panels().groupHold;
-    const EvalModeDecision d = CorrectEvalMode(Model());
+void ModeRules::InitEvalMode() {
+    ParameterPage& u = panels_.para;
+    GroupHoldPage& g = panels_.groupHold;
+    const EvalModeDecision d = CorrectEvalMode(model_);
     if (d.known) {
         for (QWidget* w :
              {static_cast<QWidget*>(u.maxVecNo), static_cast<QWidget*>(u.digitalOutmode),
@@ -63,21 +64,20 @@ void InitEvalMode() {
             InitMaxVecNo();
         }
     }
-    RulesApplied().evaluationMode.Notify();
+    events_.evaluationMode.Notify();
 }
 
-void InitCalcMode() {
+void ModeRules::InitCalcMode() {
     // The views of the calculation mode are the teach page's and the data
     // panel's; they follow the announcement.
-    RulesApplied().calculationMode.Notify();
+    events_.calculationMode.Notify();
 }
 
-void InitExteach() {
-    ParameterModel& m = Model();
-    ParameterPage& u = Panels().para;
+void ModeRules::InitExteach() {
+    ParameterPage& u = panels_.para;
     const int items = u.trigger->count();
-    CorrectExteachTrigger(m);
-    if (m.Value(kExternTeach) != kExTeachOff) {
+    CorrectExteachTrigger(model_);
+    if (model_.Value(kExternTeach) != kExTeachOff) {
         if (items >= 3) {
             QSignalBlocker block(u.trigger);
             while (u.trigger->count() > 2) {
@@ -92,25 +92,24 @@ void InitExteach() {
     }
 }
 
-void InitTrigger() {
-    const TriggerDecision d = CorrectTrigger(Model());
-    Enable(Panels().para.externTeach, d.externTeachEnabled);
-    SetParaSetSelectable(d.paraSetSelectable);
+void ModeRules::InitTrigger() {
+    const TriggerDecision d = CorrectTrigger(model_);
+    Enable(panels_.para.externTeach, d.externTeachEnabled);
+    transfer_.SetParaSetSelectable(d.paraSetSelectable);
     if (!d.paraSetSelectable) {
-        SelectParaSet(0);
+        transfer_.SelectParaSet(0);
     }
-    RulesApplied().trigger.Notify();
+    events_.trigger.Notify();
 }
 
-void InitColorGroups() {
+void ModeRules::InitColorGroups() {
     // Only displays depend on the switch: the data panel follows.
-    RulesApplied().colorGroups.Notify();
+    events_.colorGroups.Notify();
 }
 
-void InitMaxVecNo() {
-    ParameterModel& m = Model();
-    GroupHoldPage& g = Panels().groupHold;
-    const MaxVecNoCorrection c = CorrectMaxVecNo(m, [] {
+void ModeRules::InitMaxVecNo() {
+    GroupHoldPage& g = panels_.groupHold;
+    const MaxVecNoCorrection c = CorrectMaxVecNo(model_, [] {
         shell::Shell().ShowPage(shell::kPageParameter);
         platform::MessagePopup("INFO!", kTextMaxVecNoTooHigh);
     });
@@ -125,7 +124,7 @@ void InitMaxVecNo() {
         }
     }
 
-    const int n = m.Value(kMaxVecNo);
+    const int n = model_.Value(kMaxVecNo);
     for (int row = 1; row <= kTeachRows; ++row) {
         g.groupTable->SetRowLabelColor(row, RowLabelColour(row - 1, n));
     }
@@ -133,12 +132,12 @@ void InitMaxVecNo() {
     for (int row = n == 0 ? 2 : 1; row <= kTeachRows + 1; ++row) {
         g.holdTable->SetRowLabelColor(row, row <= n + 1 ? kActiveRowColor : kInactiveRowColor);
     }
-    RulesApplied().maxVecNo.Notify();
+    events_.maxVecNo.Notify();
 }
 
-void InitPanelCtrlAttr() {
+void ModeRules::InitPanelCtrlAttr() {
     if (!PagesBuilt()) {
-        return; // a program without panels has no controls to set
+        return; // a window without pages has no controls to set
     }
     InitPowerMode();
     InitEvalMode();
@@ -147,15 +146,15 @@ void InitPanelCtrlAttr() {
     InitTrigger();
     InitColorGroups();
     InitMaxVecNo();
-    RulesApplied().chain.Notify();
+    events_.chain.Notify();
 }
 
-void ApplyRulesAfterRead() {
+void ModeRules::ApplyRulesAfterRead() {
     if (!PagesBuilt()) {
         return;
     }
     InitPanelCtrlAttr();
-    RulesApplied().redrawGraphs.Notify(/*show=*/true);
+    events_.redrawGraphs.Notify(/*show=*/true);
 }
 
 } // namespace params

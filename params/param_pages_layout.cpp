@@ -275,9 +275,4 @@ void BuildGroupHoldPage(QWidget* page, GroupHoldPage* ui) {
     root->setRowStretch(1, 1);
 }
 
-ParamPanels& Panels() {
-    static ParamPanels panels;
-    return panels;
-}
-
 } // namespace params

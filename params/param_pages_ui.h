@@ -47,12 +47,11 @@ struct GroupHoldPage {
 void BuildParameterPage(QWidget* page, ParameterPage* ui);
 void BuildGroupHoldPage(QWidget* page, GroupHoldPage* ui);
 
-// The panels of this subsystem. The application builds them at start-up
-// and clears them (all controls null) when it discards the panels.
+// The panels of this subsystem, owned by the window that builds them and
+// given to the subsystem's views.
 struct ParamPanels {
     ParameterPage para;
     GroupHoldPage groupHold;
 };
-ParamPanels& Panels();
 
 } // namespace params

@@ -2,7 +2,6 @@
 // callbacks, in one place.
 #include "params/param_callbacks.h"
 #include "params/param_pages_ui.h"
-#include "params/parameter_view.h"
 #include "platform/widgets.h"
 
 #include <QCheckBox>
@@ -87,37 +86,44 @@ constexpr const char* kHelpResetHoldTable =
 
 } // namespace
 
-void WireParameterPages() {
-    // The pages follow the model before any callback is bound, so that a
-    // callback finds its edit in the model already.
-    BindParameterPages();
-    ParamPanels& p = Panels();
+void ParamPageCallbacks::WireParameterPages() {
+    // Each control calls this view's callback of the same name while the
+    // view lives.
+    const auto to = [this](int (ParamPageCallbacks::*callback)(QWidget*, ctl::Event)) {
+        return [this, alive = std::weak_ptr<void>(alive_), callback](QWidget* w, ctl::Event e) {
+            if (!alive.expired()) {
+                (this->*callback)(w, e);
+            }
+        };
+    };
+    ParamPanels& p = panels_;
     ParameterPage& u = p.para;
-    ctl::Bind(u.power, kHelpPower, CBF_SlidePower);
-    ctl::Bind(u.powerValue, kHelpPower, CBF_SlidePower);
-    ctl::Bind(u.powerMode, kHelpPmode, CBF_EditPmode);
-    ctl::Bind(u.ledMode, kHelpLedMode, CBF_EditLedMode);
-    ctl::Bind(u.gain, kHelpGain, CBF_EditGain);
-    ctl::Bind(u.dynWinLo, kHelpDynWin, CBF_EditDynWinLoHi);
-    ctl::Bind(u.dynWinHi, kHelpDynWin, CBF_EditDynWinLoHi);
-    ctl::Bind(u.average, kHelpAverage, CBF_EditAverage);
-    ctl::Bind(u.integral, kHelpIntegral, CBF_EditIntegral);
-    ctl::Bind(u.maxVecNo, kHelpMaxVecNo, CBF_EditMaxVecNo);
-    ctl::Bind(u.digitalOutmode, kHelpDigOutmode, CBF_EditDigOutmode);
-    ctl::Bind(u.intLim, kHelpIntlim, CBF_EditIntlim);
-    ctl::Bind(u.evaluationMode, kHelpEvalmode, CBF_EditEvalmode);
-    ctl::Bind(u.calculationMode, kHelpCalcmode, CBF_EditCalcmode);
-    ctl::Bind(u.externTeach, kHelpExteach, CBF_EditExteach);
-    ctl::Bind(u.trigger, kHelpTrigger, CBF_EditTrigger);
+    ctl::Bind(u.power, kHelpPower, to(&ParamPageCallbacks::CBF_SlidePower));
+    ctl::Bind(u.powerValue, kHelpPower, to(&ParamPageCallbacks::CBF_SlidePower));
+    ctl::Bind(u.powerMode, kHelpPmode, to(&ParamPageCallbacks::CBF_EditPmode));
+    ctl::Bind(u.ledMode, kHelpLedMode, to(&ParamPageCallbacks::CBF_EditLedMode));
+    ctl::Bind(u.gain, kHelpGain, to(&ParamPageCallbacks::CBF_EditGain));
+    ctl::Bind(u.dynWinLo, kHelpDynWin, to(&ParamPageCallbacks::CBF_EditDynWinLoHi));
+    ctl::Bind(u.dynWinHi, kHelpDynWin, to(&ParamPageCallbacks::CBF_EditDynWinLoHi));
+    ctl::Bind(u.average, kHelpAverage, to(&ParamPageCallbacks::CBF_EditAverage));
+    ctl::Bind(u.integral, kHelpIntegral, to(&ParamPageCallbacks::CBF_EditIntegral));
+    ctl::Bind(u.maxVecNo, kHelpMaxVecNo, to(&ParamPageCallbacks::CBF_EditMaxVecNo));
+    ctl::Bind(u.digitalOutmode, kHelpDigOutmode, to(&ParamPageCallbacks::CBF_EditDigOutmode));
+    ctl::Bind(u.intLim, kHelpIntlim, to(&ParamPageCallbacks::CBF_EditIntlim));
+    ctl::Bind(u.evaluationMode, kHelpEvalmode, to(&ParamPageCallbacks::CBF_EditEvalmode));
+    ctl::Bind(u.calculationMode, kHelpCalcmode, to(&ParamPageCallbacks::CBF_EditCalcmode));
+    ctl::Bind(u.externTeach, kHelpExteach, to(&ParamPageCallbacks::CBF_EditExteach));
+    ctl::Bind(u.trigger, kHelpTrigger, to(&ParamPageCallbacks::CBF_EditTrigger));
 
     GroupHoldPage& g = p.groupHold;
-    ctl::Bind(g.holdLabel, kHelpHold, CBF_EditHold);
-    ctl::Bind(g.holdTable, kHelpHold, CBF_EditGridHold);
-    ctl::Bind(g.groupTable, nullptr, CBF_EditGridGroups);
-    ctl::Bind(g.colorGroup, kHelpColorGroups, CBF_EditColorGroups);
-    ctl::Bind(g.resetHold, kHelpResetHold, CBF_EditResetHold);
-    ctl::Bind(g.resetGroups, kHelpResetGroups, CBF_ButtonResetGroupTable);
-    ctl::Bind(g.resetHoldTable, kHelpResetHoldTable, CBF_ButtonResetHoldTable);
+    ctl::Bind(g.holdLabel, kHelpHold, to(&ParamPageCallbacks::CBF_EditHold));
+    ctl::Bind(g.holdTable, kHelpHold, to(&ParamPageCallbacks::CBF_EditGridHold));
+    ctl::Bind(g.groupTable, nullptr, to(&ParamPageCallbacks::CBF_EditGridGroups));
+    ctl::Bind(g.colorGroup, kHelpColorGroups, to(&ParamPageCallbacks::CBF_EditColorGroups));
+    ctl::Bind(g.resetHold, kHelpResetHold, to(&ParamPageCallbacks::CBF_EditResetHold));
+    ctl::Bind(g.resetGroups, kHelpResetGroups, to(&ParamPageCallbacks::CBF_ButtonResetGroupTable));
+    ctl::Bind(g.resetHoldTable, kHelpResetHoldTable,
+              to(&ParamPageCallbacks::CBF_ButtonResetHoldTable));
 }
 
 } // namespace params

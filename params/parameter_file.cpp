@@ -12,16 +12,12 @@
 namespace params {
 namespace {
 
-// A dialog or a read is in progress: a second SEND or GET to the file (a
-// shortcut key handled inside the first one's dialog) must not start.
-bool gBusy = false;
-
 class BusyGuard {
 public:
-    BusyGuard() : entered_(!gBusy) { gBusy = true; }
+    explicit BusyGuard(bool& busy) : busy_(busy), entered_(!busy) { busy_ = true; }
     ~BusyGuard() {
         if (entered_) {
-            gBusy = false;
+            busy_ = false;
         }
     }
     BusyGuard(const BusyGuard&) = delete;
@@ -29,6 +25,7 @@ public:
     bool Entered() const { return entered_; }
 
 private:
+    bool& busy_;
     bool entered_;
 };
 
@@ -59,12 +56,8 @@ std::string DialogDirectoryOf(const std::string& rememberedPath) {
     return p.parent_path().string();
 }
 
-void ResetParameterFileState() {
-    gBusy = false;
-}
-
-void SendParaToFile() {
-    BusyGuard guard;
+void ParameterFileCommands::SendParaToFile() {
+    BusyGuard guard(busy_);
     if (!guard.Entered()) {
         return;
     }
@@ -77,14 +70,14 @@ void SendParaToFile() {
 
     // Written beside the target and renamed over it: a failed write leaves
     // an existing file as it was.
-    const int rc = WriteParameterFile(path, Model().Block(), Model().Table());
+    const int rc = WriteParameterFile(path, model_.Block(), model_.Table());
     if (rc < 0) {
         platform::MessagePopup("ATTENTION!", FileWriteFailureText("The parameter file", path, rc));
     }
 }
 
-void ReadParaFromFile() {
-    BusyGuard guard;
+void ParameterFileCommands::ReadParaFromFile() {
+    BusyGuard guard(busy_);
     if (!guard.Entered()) {
         return;
     }
@@ -96,8 +89,8 @@ void ReadParaFromFile() {
     }
     shell::Shell().Paths().parameterFile = path;
 
-    ParameterBlockBytes block = Model().Block();
-    TeachTableBytes table = Model().Table();
+    ParameterBlockBytes block = model_.Block();
+    TeachTableBytes table = model_.Table();
     const ParameterFileRead file = ReadParameterFile(path, block, table);
     bool proceed = file.storeMade;
     if (proceed && !file.isParameterFile) {
@@ -120,8 +113,8 @@ void ReadParaFromFile() {
     }
     // Read or not, the panels show the set again and the mode rules correct
     // what they cover.
-    Model().Replace(block, table);
-    ApplyRulesAfterRead();
+    model_.Replace(block, table);
+    rules_.ApplyRulesAfterRead();
 }
 
 } // namespace params

@@ -135,11 +135,6 @@ void ParameterModel::Reset() {
     rowAttributesChanged.Notify(-1);
 }
 
-ParameterModel& Model() {
-    static ParameterModel model;
-    return model;
-}
-
 std::string CutUtf8(const std::string& utf8, size_t maxChars) {
     size_t chars = 0;
     size_t i = 0;

@@ -82,9 +82,6 @@ private:
     bool batchChanged_ = false;
 };
 
-// The program's parameter model.
-ParameterModel& Model();
-
 // Cuts a UTF-8 text to at most `maxChars` characters, never inside a
 // character.
 std::string CutUtf8(const std::string& utf8, size_t maxChars);

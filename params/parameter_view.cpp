@@ -14,14 +14,17 @@ namespace {
 
 constexpr int kHoldFailRow = 1; // the hold table's first row is the fail state
 
-// The controls that show one parameter word, when it has one on the pages.
-bool PagesBuilt() {
-    return Panels().para.power != nullptr && Panels().groupHold.holdTable != nullptr;
+void SetSpin(ctl::U16Spin* s, int v) {
+    if (s->value() != v) {
+        s->SetVal(v);
+    }
 }
 
-// What the pages show of field f.
-int Shown(ParaField f) {
-    const ParamPanels& p = Panels();
+} // namespace
+
+// What the pages show of field f (-1: no control shows it).
+int ParameterView::Shown(ParaField f) const {
+    const ParamPanels& p = panels_;
     const ParameterPage& u = p.para;
     switch (f) {
     case kPower:
@@ -63,20 +66,14 @@ int Shown(ParaField f) {
     }
 }
 
-void SetSpin(ctl::U16Spin* s, int v) {
-    if (s->value() != v) {
-        s->SetVal(v);
-    }
-}
-
 // Shows field f as the model holds it. A control that cannot show the value
 // (a selector without that item, a number out of its range) keeps or
 // coerces it, and the model then takes what the control shows, as a SEND
 // sends what the pages show.
-void ShowValue(ParaField f) {
-    ParamPanels& p = Panels();
+void ParameterView::ShowValue(ParaField f) {
+    ParamPanels& p = panels_;
     ParameterPage& u = p.para;
-    const int v = Model().Value(f);
+    const int v = model_.Value(f);
     switch (f) {
     case kPower:
         u.power->SetVal(v);
@@ -137,32 +134,32 @@ void ShowValue(ParaField f) {
     }
     const int shown = Shown(f);
     if (shown >= 0 && shown != v) {
-        Model().SetValue(f, static_cast<uint16_t>(shown));
+        model_.SetValue(f, static_cast<uint16_t>(shown));
     }
 }
 
 // Group and hold cells of teach row r.
-void ShowCell(int r, TeachField f) {
-    GroupHoldPage& g = Panels().groupHold;
+void ParameterView::ShowCell(int r, TeachField f) {
+    GroupHoldPage& g = panels_.groupHold;
     if (f == kGroup) {
-        g.groupTable->SetVal(r + 1, 1, Model().Cell(r, kGroup));
+        g.groupTable->SetVal(r + 1, 1, model_.Cell(r, kGroup));
     } else if (f == kHold) {
-        g.holdTable->SetVal(r + 2, 1, Model().Cell(r, kHold));
+        g.holdTable->SetVal(r + 2, 1, model_.Cell(r, kHold));
     }
 }
 
 // The whole set: the TRIGGER list first takes the form that the
 // external-teach mode allows, then every control follows.
-void ShowAll() {
-    ParameterPage& u = Panels().para;
-    u.externTeach->SetVal(Model().Value(kExternTeach));
-    InitExteach();
+void ParameterView::ShowAll() {
+    ParameterPage& u = panels_.para;
+    u.externTeach->SetVal(model_.Value(kExternTeach));
+    rules_.InitExteach();
     for (int f = 0; f < kParaFieldCount; ++f) {
         if (f != kTrigger) {
             ShowValue(static_cast<ParaField>(f));
         }
     }
-    if (!u.trigger->SetVal(Model().Value(kTrigger))) {
+    if (!u.trigger->SetVal(model_.Value(kTrigger))) {
         // an item the cut list no longer has
         u.trigger->SetVal(kTrigCont);
     }
@@ -174,54 +171,50 @@ void ShowAll() {
 }
 
 // A control's user edit (or a program write to a table cell) into the model.
-void Store(ParaField f) {
+void ParameterView::Store(ParaField f) {
     const int shown = Shown(f);
     if (shown >= 0) {
-        Model().SetValue(f, static_cast<uint16_t>(shown));
+        model_.SetValue(f, static_cast<uint16_t>(shown));
     }
 }
 
-void StoreGroupHoldCell(const ctl::U16Table* t, int row) {
-    const GroupHoldPage& g = Panels().groupHold;
+void ParameterView::StoreGroupHoldCell(const ctl::U16Table* t, int row) {
+    const GroupHoldPage& g = panels_.groupHold;
     if (t == g.groupTable) {
-        Model().SetCell(row - 1, kGroup, static_cast<uint16_t>(t->Val(row, 1)));
+        model_.SetCell(row - 1, kGroup, static_cast<uint16_t>(t->Val(row, 1)));
     } else if (row == kHoldFailRow) {
-        Model().SetValue(kHoldFail, static_cast<uint16_t>(t->Val(row, 1)));
+        model_.SetValue(kHoldFail, static_cast<uint16_t>(t->Val(row, 1)));
     } else {
-        Model().SetCell(row - 2, kHold, static_cast<uint16_t>(t->Val(row, 1)));
+        model_.SetCell(row - 2, kHold, static_cast<uint16_t>(t->Val(row, 1)));
     }
 }
 
 template <class Control, class Signal>
-void StoreOn(Control* c, Signal signal, ParaField f) {
-    if (ctl::FirstModelBinding(c)) {
-        QObject::connect(c, signal, c, [f] { Store(f); });
-    }
+void ParameterView::StoreOn(Control* c, Signal signal, ParaField f) {
+    QObject::connect(c, signal, &connections_, [this, f] { Store(f); });
 }
 
-void BindTable(ctl::U16Table* t) {
-    if (!ctl::FirstModelBinding(t)) {
-        return;
-    }
+void ParameterView::BindTable(ctl::U16Table* t) {
     // A user edit reaches the model before the page's callback sees it; a
     // program write to a cell reaches it too.
-    QObject::connect(t, &ctl::U16Table::cellEdited, t,
-                     [t](int row, int) { StoreGroupHoldCell(t, row); });
-    QObject::connect(t, &QTableWidget::itemChanged, t, [t](QTableWidgetItem* item) {
-        if (item->column() == 0) {
-            StoreGroupHoldCell(t, item->row() + 1);
-        }
-    });
+    QObject::connect(t, &ctl::U16Table::cellEdited, &connections_,
+                     [this, t](int row, int) { StoreGroupHoldCell(t, row); });
+    QObject::connect(t, &QTableWidget::itemChanged, &connections_,
+                     [this, t](QTableWidgetItem* item) {
+                         if (item->column() == 0) {
+                             StoreGroupHoldCell(t, item->row() + 1);
+                         }
+                     });
 }
 
-// The pages' start values become the model's (once, when the pages are
-// bound): single writes, so that views bound earlier keep what they show.
-void AdoptPageValues() {
-    ParameterModel& m = Model();
+// The pages' start values become the model's (when the pages are bound):
+// single writes, so that views bound earlier keep what they show.
+void ParameterView::AdoptPageValues() {
+    ParameterModel& m = model_;
     for (int f = 0; f < kParaFieldCount; ++f) {
         Store(static_cast<ParaField>(f));
     }
-    const GroupHoldPage& g = Panels().groupHold;
+    const GroupHoldPage& g = panels_.groupHold;
     for (int r = 0; r < kTeachRows; ++r) {
         m.SetCell(r, kGroup, static_cast<uint16_t>(g.groupTable->Val(r + 1, 1)));
         m.SetCell(r, kHold, static_cast<uint16_t>(g.holdTable->Val(r + 2, 1)));
@@ -229,55 +222,27 @@ void AdoptPageValues() {
 }
 
 // The row colours in the swatch columns (row = -1: every row).
-void ShowRowColours(int row) {
-    GroupHoldPage& g = Panels().groupHold;
+void ParameterView::ShowRowColours(int row) {
+    GroupHoldPage& g = panels_.groupHold;
     const int first = row < 0 ? 0 : row;
     const int last = row < 0 ? kTeachRows - 1 : row;
     for (int r = first; r <= last; ++r) {
-        g.groupTable->SetCellBackground(r + 1, 2, Model().RowColour(r));
-        g.holdTable->SetCellBackground(r + 2, 2, Model().RowColour(r));
+        g.groupTable->SetCellBackground(r + 1, 2, model_.RowColour(r));
+        g.holdTable->SetCellBackground(r + 2, 2, model_.RowColour(r));
     }
 }
 
-void SubscribeOnce() {
-    static bool subscribed = false;
-    if (subscribed) {
-        return;
+ParameterView::ParameterView(ParamPanels& panels, ParameterModel& model, ModeRules& rules)
+    : panels_(panels), model_(model), rules_(rules) {
+    if (panels_.para.power == nullptr || panels_.groupHold.holdTable == nullptr) {
+        return; // no pages to bind
     }
-    subscribed = true;
-    ParameterModel& m = Model();
-    m.valueChanged.Subscribe([](ParaField f) {
-        if (PagesBuilt()) {
-            ShowValue(f);
-        }
-    });
-    m.cellChanged.Subscribe([](int r, TeachField f) {
-        if (PagesBuilt()) {
-            ShowCell(r, f);
-        }
-    });
-    m.replaced.Subscribe([] {
-        if (PagesBuilt()) {
-            ShowAll();
-        }
-    });
-    m.rowAttributesChanged.Subscribe([](int row) {
-        if (PagesBuilt()) {
-            ShowRowColours(row);
-        }
-    });
-}
-
-} // namespace
-
-void BindParameterPages() {
-    if (!PagesBuilt()) {
-        return;
-    }
-    SubscribeOnce();
-    ParamPanels& p = Panels();
+    subscriptions_ += model_.valueChanged.Connect([this](ParaField f) { ShowValue(f); });
+    subscriptions_ += model_.cellChanged.Connect([this](int r, TeachField f) { ShowCell(r, f); });
+    subscriptions_ += model_.replaced.Connect([this] { ShowAll(); });
+    subscriptions_ += model_.rowAttributesChanged.Connect([this](int row) { ShowRowColours(row); });
+    ParamPanels& p = panels_;
     ParameterPage& u = p.para;
-    const bool fresh = !u.power->property("c3ModelBound").toBool();
     StoreOn(u.power, &QSlider::valueChanged, kPower);
     StoreOn(u.powerValue, &ctl::U16Spin::committed, kPower); // its twin follows first
     StoreOn(u.powerMode, &QComboBox::currentIndexChanged, kPowerMode);
@@ -298,10 +263,8 @@ void BindParameterPages() {
     StoreOn(p.groupHold.colorGroup, &QCheckBox::toggled, kColorGroup);
     BindTable(p.groupHold.groupTable);
     BindTable(p.groupHold.holdTable);
-    if (fresh) {
-        AdoptPageValues();
-        ShowRowColours(-1);
-    }
+    AdoptPageValues();
+    ShowRowColours(-1);
 }
 
 } // namespace params

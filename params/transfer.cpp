@@ -1,99 +1,40 @@
 #include "params/transfer.h"
 
 #include "link/com232.h"
-#include "params/mode_rules.h"
 #include "params/parameter_file.h"
 #include "params/parameter_model.h"
-#include "params/transfer_ops.h"
 #include "platform/shell_services.h"
 
 namespace params {
 
-uint16_t TransferTarget = kTargetRam;
-uint16_t SelectedParaSet = 0;
-uint16_t SendPending = 0;
-uint16_t GetPending = 0;
-
-void ResetTransferState() {
-    TransferTarget = kTargetRam;
-    SelectedParaSet = 0;
-    SendPending = 0;
-    GetPending = 0;
-}
-
-platform::Notifier<>& TransferSelectionChanged() {
-    static platform::Notifier<> changed;
-    return changed;
-}
-
-void SendPara() {
-    SendPending = 0;
-    WriteParaSet(SelectedParaSet, TransferTarget == kTargetEeprom, Model().Block(),
-                 Model().Table());
-}
-
-void GetPara() {
-    GetPending = 0;
-    ParameterBlockBytes block;
-    TeachTableBytes table;
-    if (!ReadParaSet(SelectedParaSet, TransferTarget == kTargetEeprom, &block, &table).ok) {
-        return; // the set stays as it was
-    }
-    Model().Replace(block, table);
-    ApplyRulesAfterRead();
-}
-
-void SelectTransferTarget(uint16_t target) {
-    TransferTarget = target;
-    TransferSelectionChanged().Notify();
-}
-
-namespace {
-bool gParaSetSelectable = false;
-} // namespace
-
-bool ParaSetSelectable() {
-    return gParaSetSelectable;
-}
-
-void SetParaSetSelectable(bool selectable) {
-    gParaSetSelectable = selectable;
-    TransferSelectionChanged().Notify();
-}
-
-void SelectParaSet(uint16_t set) {
-    SelectedParaSet = set;
-    TransferSelectionChanged().Notify();
-}
-
-int CBF_ButtonSend(QWidget*, ctl::Event event) {
+int TransferCommands::CBF_ButtonSend(QWidget*, ctl::Event event) {
     if (event != ctl::Event::Commit) {
         return 0;
     }
-    if (TransferTarget == kTargetFile) {
-        SendParaToFile();
-    } else if (com232::AcquisitionRunning == 0) {
+    if (transfer_.TransferTarget == kTargetFile) {
+        file_.SendParaToFile();
+    } else if (link_.AcquisitionRunning == 0) {
         shell::Shell().SetButtonsDimmed(0, 1);
-        SendPara();
+        SendPara(link_, model_, transfer_);
         shell::Shell().SetButtonsDimmed(0, 0);
     } else {
-        SendPending = 1;
+        transfer_.SendPending = 1;
     }
     return 0;
 }
 
-int CBF_ButtonGet(QWidget*, ctl::Event event) {
+int TransferCommands::CBF_ButtonGet(QWidget*, ctl::Event event) {
     if (event != ctl::Event::Commit) {
         return 0;
     }
-    if (TransferTarget == kTargetFile) {
-        ReadParaFromFile();
-    } else if (com232::AcquisitionRunning == 0) {
+    if (transfer_.TransferTarget == kTargetFile) {
+        file_.ReadParaFromFile();
+    } else if (link_.AcquisitionRunning == 0) {
         shell::Shell().SetButtonsDimmed(0, 1);
-        GetPara();
+        GetPara(link_, model_, transfer_);
         shell::Shell().SetButtonsDimmed(0, 0);
     } else {
-        GetPending = 1;
+        transfer_.GetPending = 1;
     }
     return 0;
 }

@@ -1,7 +1,8 @@
 #include "params/transfer_ops.h"
 
 #include "link/com232.h"
-#include "link/link_ui.h"
+#include "params/parameter_model.h"
+#include "params/transfer_state.h"
 #include "platform/shell_services.h"
 
 #include <cstring>
@@ -10,27 +11,28 @@ namespace params {
 namespace {
 
 // Puts a block into the request data area and exchanges order 1.
-int SendBlock(uint16_t param, const uint8_t* data, size_t size) {
-    std::memcpy(com232::TxData(), data, size);
-    com232::FillTxBuf(com232::kOrderWritePara, param, static_cast<uint16_t>(size));
-    return com232::DataExchange(static_cast<int>(com232::kHeaderSize + size));
+int SendBlock(com232::SensorLink& link, uint16_t param, const uint8_t* data, size_t size) {
+    std::memcpy(link.TxData(), data, size);
+    link.FillTxBuf(com232::kOrderWritePara, param, static_cast<uint16_t>(size));
+    return link.DataExchange(static_cast<int>(com232::kHeaderSize + size));
 }
 
-int Request(uint8_t order, uint16_t param) {
-    com232::FillTxBuf(order, param, 0);
-    return com232::DataExchange(static_cast<int>(com232::kHeaderSize));
+int Request(com232::SensorLink& link, uint8_t order, uint16_t param) {
+    link.FillTxBuf(order, param, 0);
+    return link.DataExchange(static_cast<int>(com232::kHeaderSize));
 }
 
 // A rejected write shows like a link failure: it ends a running acquisition
 // loop, and the user finds the text on the connection page.
-void ReportRamPlausibility(TransferResult* r) {
-    com232::StatusText = "INFO!\n" + std::to_string(com232::AnswerParam) + kTextRamPlausibility;
-    r->reports += com232::StatusText + "\n";
-    com232::SetTimeout();
+void ReportRamPlausibility(com232::SensorLink& link, TransferResult* r) {
+    link.StatusText = "INFO!\n" + std::to_string(link.AnswerParam) + kTextRamPlausibility;
+    r->reports += link.StatusText + "\n";
+    link.SetTimeout();
 }
 
-TransferResult Failed(TransferResult r, TransferStep step) {
+TransferResult Failed(const com232::SensorLink& link, TransferResult r, TransferStep step) {
     r.failedAt = step;
+    r.message = link.StatusText;
     return r;
 }
 
@@ -52,60 +54,83 @@ const char* TransferStepName(TransferStep step) {
     return "nothing";
 }
 
-TransferResult WriteParaSet(uint16_t set, bool toEeprom, const ParameterBlockBytes& block,
-                            const TeachTableBytes& table) {
+TransferResult WriteParaSet(com232::SensorLink& link, uint16_t set, bool toEeprom,
+                            const ParameterBlockBytes& block, const TeachTableBytes& table) {
     TransferResult r;
-    if (SendBlock(set, block.bytes, kParameterBlockSize) != 1) {
-        return Failed(r, TransferStep::Block);
+    if (SendBlock(link, set, block.bytes, kParameterBlockSize) != 1) {
+        return Failed(link, r, TransferStep::Block);
     }
-    r.blockPlausibility = com232::AnswerParam;
+    r.blockPlausibility = link.AnswerParam;
     if (r.blockPlausibility != 0) {
-        ReportRamPlausibility(&r); // the teach table is sent all the same
+        ReportRamPlausibility(link, &r); // the teach table is sent all the same
     }
-    if (SendBlock(static_cast<uint16_t>(set + 2), table.bytes, kTeachTableSize) != 1) {
-        return Failed(r, TransferStep::Table);
+    if (SendBlock(link, static_cast<uint16_t>(set + 2), table.bytes, kTeachTableSize) != 1) {
+        return Failed(link, r, TransferStep::Table);
     }
-    r.tablePlausibility = com232::AnswerParam;
+    r.tablePlausibility = link.AnswerParam;
     if (r.tablePlausibility != 0) {
-        ReportRamPlausibility(&r);
+        ReportRamPlausibility(link, &r);
     }
     // The store's own answer is not examined further: the sensor acknowledges
     // it without a code.
-    if (toEeprom && Request(com232::kOrderStoreEeprom, 0) != 1) {
-        return Failed(r, TransferStep::EepromStore);
+    if (toEeprom && Request(link, com232::kOrderStoreEeprom, 0) != 1) {
+        return Failed(link, r, TransferStep::EepromStore);
     }
     r.ok = true;
     return r;
 }
 
-TransferResult ReadParaSet(uint16_t set, bool fromEeprom, ParameterBlockBytes* block,
-                           TeachTableBytes* table) {
+TransferResult ReadParaSet(com232::SensorLink& link, uint16_t set, bool fromEeprom,
+                           ParameterBlockBytes* block, TeachTableBytes* table) {
     TransferResult r;
     if (fromEeprom) {
-        if (Request(com232::kOrderLoadEeprom, 0) != 1) {
-            return Failed(r, TransferStep::EepromLoad);
+        if (Request(link, com232::kOrderLoadEeprom, 0) != 1) {
+            return Failed(link, r, TransferStep::EepromLoad);
         }
-        r.eepromPlausibility = com232::AnswerParam;
+        r.eepromPlausibility = link.AnswerParam;
         if (r.eepromPlausibility != 0) {
-            shell::Shell().ShowPage(shell::kPageConnection);
-            com232::StatusText =
-                "INFO!\n" + std::to_string(com232::AnswerParam) + kTextEepromPlausibility;
-            r.reports += com232::StatusText;
-            com232::Ui().AppendMessage(com232::StatusText);
+            link.StatusText =
+                "INFO!\n" + std::to_string(link.AnswerParam) + kTextEepromPlausibility;
+            r.reports += link.StatusText;
+            link.message.Notify(link.StatusText);
         }
     }
-    if (Request(com232::kOrderReadPara, set) != 1) {
-        return Failed(r, TransferStep::Block);
+    if (Request(link, com232::kOrderReadPara, set) != 1) {
+        return Failed(link, r, TransferStep::Block);
     }
     // A shorter answer leaves zeros: the buffer is cleared before every request.
     ParameterBlockBytes readBlock;
-    std::memcpy(readBlock.bytes, com232::RxData(), kParameterBlockSize);
-    if (Request(com232::kOrderReadPara, static_cast<uint16_t>(set + 2)) != 1) {
-        return Failed(r, TransferStep::Table); // a half-read set is not taken
+    std::memcpy(readBlock.bytes, link.RxData(), kParameterBlockSize);
+    if (Request(link, com232::kOrderReadPara, static_cast<uint16_t>(set + 2)) != 1) {
+        return Failed(link, r, TransferStep::Table); // a half-read set is not taken
     }
-    std::memcpy(table->bytes, com232::RxData(), kTeachTableSize);
+    std::memcpy(table->bytes, link.RxData(), kTeachTableSize);
     *block = readBlock;
     r.ok = true;
+    return r;
+}
+
+TransferResult SendPara(com232::SensorLink& link, const ParameterModel& model,
+                        TransferState& transfer) {
+    transfer.SendPending = 0;
+    return WriteParaSet(link, transfer.SelectedParaSet, transfer.TransferTarget == kTargetEeprom,
+                        model.Block(), model.Table());
+}
+
+TransferResult GetPara(com232::SensorLink& link, ParameterModel& model, TransferState& transfer) {
+    transfer.GetPending = 0;
+    ParameterBlockBytes block;
+    TeachTableBytes table;
+    const TransferResult r = ReadParaSet(link, transfer.SelectedParaSet,
+                                         transfer.TransferTarget == kTargetEeprom, &block, &table);
+    if (r.eepromPlausibility != 0) {
+        shell::Shell().ShowPage(shell::kPageConnection); // where the report went
+    }
+    if (!r.ok) {
+        return r; // the set stays as it was
+    }
+    model.Replace(block, table);
+    transfer.setRead.Notify();
     return r;
 }
 

@@ -4,15 +4,77 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace platform {
 
+// What Connect returns: the observer stays subscribed as long as the handle
+// lives (a view holds the handles of its subscriptions and so ends them when
+// it goes). A handle may outlive its notifier; it then does nothing.
+class Subscription {
+public:
+    Subscription() = default;
+    Subscription(std::weak_ptr<void> alive, std::function<void()> end)
+        : alive_(std::move(alive)), end_(std::move(end)) {}
+    Subscription(Subscription&& o) noexcept { *this = std::move(o); }
+    Subscription& operator=(Subscription&& o) noexcept {
+        if (this != &o) {
+            Reset();
+            alive_ = std::move(o.alive_);
+            end_ = std::move(o.end_);
+            o.end_ = nullptr;
+        }
+        return *this;
+    }
+    Subscription(const Subscription&) = delete;
+    Subscription& operator=(const Subscription&) = delete;
+    ~Subscription() { Reset(); }
+
+    // Ends the subscription now.
+    void Reset() {
+        if (end_ && !alive_.expired()) {
+            end_();
+        }
+        end_ = nullptr;
+        alive_.reset();
+    }
+
+private:
+    std::weak_ptr<void> alive_;
+    std::function<void()> end_;
+};
+
+// Subscriptions held together and ended together.
+class Subscriptions {
+public:
+    void Add(Subscription s) { list_.push_back(std::move(s)); }
+    Subscriptions& operator+=(Subscription s) {
+        Add(std::move(s));
+        return *this;
+    }
+    void Clear() { list_.clear(); }
+
+private:
+    std::vector<Subscription> list_;
+};
+
 template <class... Args>
 class Notifier {
 public:
     using Handler = std::function<void(Args...)>;
+
+    Notifier() = default;
+    // Observers hold on to this very notifier.
+    Notifier(const Notifier&) = delete;
+    Notifier& operator=(const Notifier&) = delete;
+
+    // Adds an observer for as long as the handle returned lives.
+    [[nodiscard]] Subscription Connect(Handler handler) {
+        const int id = Subscribe(std::move(handler));
+        return Subscription(alive_, [this, id] { Unsubscribe(id); });
+    }
 
     // Adds an observer; the number returned removes it again.
     int Subscribe(Handler handler) {
@@ -85,6 +147,8 @@ private:
     int lastId_ = 0;
     int depth_ = 0;
     bool removed_ = false;
+    // Expires with the notifier, so that a handle outliving it does nothing.
+    std::shared_ptr<void> alive_ = std::make_shared<int>(0);
 };
 
 } // namespace platform

@@ -9,7 +9,9 @@
 #include <QSerialPortInfo>
 
 #include <algorithm>
+#include <atomic>
 #include <map>
+#include <mutex>
 
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -19,14 +21,20 @@ namespace {
 
 struct OpenPort {
     QPointer<QSerialPort> port;
+    std::string device;
     double timeoutSeconds = 2.0;
     int errorBits = 0;
     bool lost = false;
 };
 
+// The table's structure is guarded; an entry is used by the thread that
+// opened it, and entries do not move when others come and go.
+std::mutex gPortsMutex;
 std::map<int, OpenPort> gPorts;
+std::atomic<int> gNextKey{kComPortOfPath + 1};
 
 OpenPort* Find(int comPort) {
+    std::lock_guard<std::mutex> lock(gPortsMutex);
     auto it = gPorts.find(comPort);
     return it == gPorts.end() ? nullptr : &it->second;
 }
@@ -77,6 +85,10 @@ int MsLeft(const QElapsedTimer& t, double seconds) {
 
 } // namespace
 
+int NewComKey() {
+    return gNextKey++;
+}
+
 int OpenComConfig(int comPort, const std::string& deviceName, long baudRate, int parity,
                   int dataBits, int stopBits, int /*inputQueueSize*/, int /*outputQueueSize*/) {
     const std::string device = deviceName.empty() ? ComPortToDevice(comPort) : deviceName;
@@ -116,7 +128,10 @@ int OpenComConfig(int comPort, const std::string& deviceName, long baudRate, int
         return kComInvalidBaudrate;
     }
     port->clear(); // opening does not flush what the line held before
-    gPorts[comPort] = OpenPort{port, 2.0, 0, false};
+    {
+        std::lock_guard<std::mutex> lock(gPortsMutex);
+        gPorts[comPort] = OpenPort{port, device, 2.0, 0, false};
+    }
     QObject::connect(
         port, &QSerialPort::errorOccurred,
         [comPort, port](QSerialPort::SerialPortError e) { OnPortError(comPort, port, e); });
@@ -124,18 +139,23 @@ int OpenComConfig(int comPort, const std::string& deviceName, long baudRate, int
 }
 
 int CloseCom(int comPort) {
-    auto it = gPorts.find(comPort);
-    if (it == gPorts.end()) {
-        return 0;
+    QPointer<QSerialPort> held;
+    {
+        std::lock_guard<std::mutex> lock(gPortsMutex);
+        auto it = gPorts.find(comPort);
+        if (it == gPorts.end()) {
+            return 0;
+        }
+        held = it->second.port;
+        gPorts.erase(it);
     }
-    if (QSerialPort* port = it->second.port.data()) {
+    if (QSerialPort* port = held.data()) {
         QObject::disconnect(port, nullptr, nullptr, nullptr);
         if (port->isOpen()) {
             port->close();
         }
         port->deleteLater(); // a caller up the stack may still hold it
     }
-    gPorts.erase(it);
     return 0;
 }
 
@@ -285,6 +305,16 @@ int GetComStat(int comPort) {
 
 bool IsComOpen(int comPort) {
     return LivePort(comPort) != nullptr;
+}
+
+bool IsComDeviceOpen(const std::string& device) {
+    std::lock_guard<std::mutex> lock(gPortsMutex);
+    for (const auto& [key, p] : gPorts) {
+        if (p.device == device && !p.lost && p.port && p.port->isOpen()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::vector<SerialPortDescription> ListSerialPorts() {

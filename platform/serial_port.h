@@ -23,6 +23,13 @@ constexpr int kComStatLineLost = 0x0100; // device gone (hang-up, unplugged)
 constexpr int kComStatReadError = 0x0200;
 constexpr int kComStatWriteError = 0x0400;
 
+// Ports are addressed by a key: the COM number, or a key of NewComKey for a
+// port opened by its device path. The table of open ports is shared by all
+// threads; each port is used by the thread that opened it.
+//
+// A key no COM number uses (above every range), for opening a device by its
+// path alongside other ports in the same process.
+int NewComKey();
 // Opens the port: `deviceName` empty means the device of the port number.
 // Parity 0 none, 1 odd, 2 even. Returns 0 or a negative error code.
 // The queue sizes are accepted for compatibility; the input queue grows as
@@ -48,6 +55,8 @@ bool WaitComReadable(int comPort, int timeoutMs);
 // Line error bits since the last call; positive means a line error.
 int GetComStat(int comPort);
 bool IsComOpen(int comPort);
+// True while some key holds `device` open (tests, diagnostics).
+bool IsComDeviceOpen(const std::string& device);
 
 struct SerialPortDescription {
     int comPort = 0;

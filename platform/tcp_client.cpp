@@ -18,6 +18,7 @@
 #include <fcntl.h>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -42,6 +43,11 @@ struct Conversation {
     size_t Waiting() const { return received.size() - head; }
 };
 
+// The table's structure is guarded, as links on several threads open and
+// close their connections at once. A conversation itself is used by the
+// thread that opened it; only one with a callback is also touched by the
+// event dispatch, and that runs on the same (user-interface) thread.
+std::mutex gMutex;
 std::map<unsigned, Conversation> gConversations;
 unsigned gNextHandle = 1;
 bool gDispatchScheduled = false;
@@ -74,6 +80,7 @@ void ScheduleDispatch() {
 }
 
 Conversation* Find(unsigned handle) {
+    std::lock_guard<std::mutex> lock(gMutex);
     auto it = gConversations.find(handle);
     return it == gConversations.end() ? nullptr : &it->second;
 }
@@ -131,11 +138,16 @@ void OnReadable(unsigned handle) {
 // Closes the socket; the notifier goes later, as its own activation may be
 // further up the stack.
 void Forget(unsigned handle) {
-    auto it = gConversations.find(handle);
-    if (it == gConversations.end()) {
-        return;
+    Conversation c;
+    {
+        std::lock_guard<std::mutex> lock(gMutex);
+        auto it = gConversations.find(handle);
+        if (it == gConversations.end()) {
+            return;
+        }
+        c = std::move(it->second);
+        gConversations.erase(it);
     }
-    Conversation& c = it->second;
     if (QSocketNotifier* n = c.notifier.data()) {
         n->setEnabled(false);
         QObject::disconnect(n, nullptr, nullptr, nullptr);
@@ -144,7 +156,6 @@ void Forget(unsigned handle) {
     if (c.fd >= 0) {
         ::close(c.fd);
     }
-    gConversations.erase(it);
 }
 
 int ConnectErrorCode(int error) {
@@ -259,13 +270,23 @@ int ConnectToTCPServerEx(unsigned* handle, unsigned port, const std::string& hos
     if (fd < 0) {
         return code;
     }
-    const unsigned h = gNextHandle++;
-    Conversation& c = gConversations[h];
-    c.fd = fd;
-    c.callback = callback;
-    c.callbackData = callbackData;
-    c.notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
-    QObject::connect(c.notifier.data(), &QSocketNotifier::activated, [h] { OnReadable(h); });
+    unsigned h = 0;
+    Conversation* c = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(gMutex);
+        h = gNextHandle++;
+        c = &gConversations[h];
+        c->fd = fd;
+        c->callback = callback;
+        c->callbackData = callbackData;
+    }
+    // Only a conversation with a callback is watched by the event loop; one
+    // without (a link on a worker thread) is read directly, and finds the
+    // peer's close when it reads.
+    if (callback != nullptr) {
+        c->notifier = new QSocketNotifier(fd, QSocketNotifier::Read);
+        QObject::connect(c->notifier.data(), &QSocketNotifier::activated, [h] { OnReadable(h); });
+    }
     *handle = h;
     return 0;
 }
@@ -366,15 +387,33 @@ bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs) {
     return ready > 0;
 }
 
+int ClientTCPLost(unsigned handle) {
+    const Conversation* c = Find(handle);
+    if (c == nullptr) {
+        return kTcpNoConnectionEstablished;
+    }
+    if (!c->closedByPeer || c->Waiting() > 0) {
+        return 0;
+    }
+    return c->lostError == 0           ? kTcpConnectionClosed
+           : c->lostError == ETIMEDOUT ? kTcpTimeOutErr
+                                       : kTcpReadFailed;
+}
+
 void DispatchTcpEvents() {
     if (gDispatching) {
         return;
     }
     gDispatching = true;
     std::vector<unsigned> handles;
-    handles.reserve(gConversations.size());
-    for (const auto& [h, c] : gConversations) {
-        handles.push_back(h);
+    {
+        std::lock_guard<std::mutex> lock(gMutex);
+        handles.reserve(gConversations.size());
+        for (const auto& [h, c] : gConversations) {
+            if (c.callback != nullptr) {
+                handles.push_back(h);
+            }
+        }
     }
     for (unsigned h : handles) {
         Conversation* c = Find(h);
@@ -402,6 +441,7 @@ void DispatchTcpEvents() {
 }
 
 size_t OpenTcpConnectionCount() {
+    std::lock_guard<std::mutex> lock(gMutex);
     return gConversations.size();
 }
 

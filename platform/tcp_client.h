@@ -55,6 +55,13 @@ size_t ClientTCPBytesWaiting(unsigned handle);
 // read. False when none came, the peer has closed or the handle is unknown.
 bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs);
 
+// 0 while the conversation is there; once a read found it gone (and every
+// byte before that was read): kTcpConnectionClosed (closed by the peer),
+// kTcpTimeOutErr (keep-alive gave up: the peer vanished) or kTcpReadFailed;
+// kTcpNoConnectionEstablished for unknown handles. For conversations
+// without a callback, whose close is not dispatched.
+int ClientTCPLost(unsigned handle);
+
 // Delivers pending data-ready and disconnect events. Called by the event
 // loop and by ProcessSystemEvents; a nested call returns at once.
 void DispatchTcpEvents();

@@ -6,9 +6,8 @@
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
-#include "live/live_data.h"
-#include "live/live_params.h"
 #include "live/signal_graph.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -17,8 +16,6 @@
 #include "record/record_texts.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
-#include "record/recorder_state.h"
-#include "record/recorder_ui.h"
 
 #include <QPushButton>
 
@@ -26,80 +23,73 @@
 
 namespace record {
 
-using detail::State;
-
-namespace {
-
-RecorderPage& Page() {
-    return Panels().recorder;
-}
-
 // A recording in its callback: a second one cannot start, and the record
 // file stays the same until it ends.
-class RecordingScope {
+class RecorderView::Running {
 public:
-    RecordingScope() {
-        State().loopRunning = true;
-        State().writeFailed = false;
-        State().writeError.clear();
-        Page().selectFile->setEnabled(false);
+    explicit Running(RecorderView& view) : view_(view) {
+        view_.state_.running = true;
+        view_.state_.writeFailed = false;
+        view_.state_.writeError.clear();
+        view_.page_.selectFile->setEnabled(false);
     }
-    ~RecordingScope() {
-        State().loopRunning = false;
+    ~Running() {
+        view_.state_.running = false;
         if (shell::Shell().PanelsLoaded()) {
-            Page().selectFile->setEnabled(true);
+            view_.page_.selectFile->setEnabled(true);
         }
     }
-    RecordingScope(const RecordingScope&) = delete;
-    RecordingScope& operator=(const RecordingScope&) = delete;
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+
+private:
+    RecorderView& view_;
 };
 
-bool MayStart() {
-    return !State().loopRunning && !live::GoRunning();
+bool RecorderView::MayStart() const {
+    return !state_.running && !live_.GoRunning;
 }
 
 // A received frame to the signal graphs, the live displays and the record
 // file. False when the line could not be written.
-bool RecordLiveFrame(const live::LiveDataFrameBytes& frame) {
-    live::Frames().Publish(frame, live::kUseRecording, live::Parameters().EvaluationMode());
+bool RecorderView::RecordLiveFrame(const live::LiveDataFrameBytes& frame) {
+    frames_.Publish(frame, live::kUseRecording, model_.EvaluationMode());
     return ToFile();
 }
 
 // The page's side of a run: every frame recorded, the counters shown at
 // screen rate, the benchmarks' cycle hook.
-RunHooks PageHooks(RunCounters* counters) {
+RunHooks RecorderView::PageHooks(RunCounters* counters) {
     RunHooks hooks;
-    hooks.frame = RecordLiveFrame;
-    hooks.counters = [counters] {
-        State().recorded = static_cast<uint16_t>(counters->recorded);
-        State().runCounter = counters->runCounter;
-        detail::ShowCounters();
+    hooks.frame = [this](const live::LiveDataFrameBytes& frame) { return RecordLiveFrame(frame); };
+    hooks.counters = [this, counters] {
+        state_.recorded = static_cast<uint16_t>(counters->recorded);
+        state_.runCounter = counters->runCounter;
+        ShowCounters();
     };
-    if (State().cycleHook != nullptr) {
-        hooks.cycle = State().cycleHook;
+    if (cycleHook_ != nullptr) {
+        hooks.cycle = cycleHook_;
     }
     return hooks;
 }
 
-} // namespace
-
-void RecordFrame() {
-    RecorderPage& r = Page();
-    State().recorded = 0;
-    State().runCounter = 0;
+void RecorderView::RecordFrame() {
+    RecorderPage& r = page_;
+    state_.recorded = 0;
+    state_.runCounter = 0;
     CalcRecTime();
-    detail::ShowCounters();
+    ShowCounters();
     TimedRun run;
     run.mode = r.mode->Val();
     run.interval = r.interval->value();
     run.count = static_cast<uint32_t>(std::max(0, r.count->value()));
     RunCounters counters;
-    RunTimedRecording(run, PageHooks(&counters), &counters);
-    live::FlushDisplays();
+    RunTimedRecording(link_, run, PageHooks(&counters), &counters);
+    refresh_.Flush();
 }
 
-void Record() {
-    RecorderPage& r = Page();
+void RecorderView::Record() {
+    RecorderPage& r = page_;
     if (platform::ConfirmPopup(kTitleAttention, kTextRightFileName) != 1) {
         return;
     }
@@ -109,8 +99,8 @@ void Record() {
     r.startRecord->setEnabled(false);
     ColourStartButton(r.startRecord, true);
     RecordFrame();
-    if (State().writeFailed) {
-        detail::ReportWriteFailure(true);
+    if (state_.writeFailed) {
+        ReportWriteFailure(true);
     } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }
@@ -123,19 +113,19 @@ void Record() {
     r.startRecord->setEnabled(true);
 }
 
-void TriggeredRecord() {
+void RecorderView::TriggeredRecord() {
     RunCounters counters;
-    RunTriggeredRecording(PageHooks(&counters), &counters);
-    live::FlushDisplays();
+    RunTriggeredRecording(link_, PageHooks(&counters), &counters);
+    refresh_.Flush();
 }
 
-int CBF_ButtonStartRecord(QWidget*, ctl::Event e) {
+int RecorderView::CBF_ButtonStartRecord(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit || !MayStart()) {
         return 0;
     }
-    RecordingScope scope;
+    Running running(*this);
     shell::Shell().SetButtonsDimmed(0, 1);
-    live::InitPanelGraph();
+    hooks_.initPanelGraph();
     Record();
     if (shell::Shell().PanelsLoaded()) {
         shell::Shell().SetButtonsDimmed(0, 0);
@@ -143,22 +133,22 @@ int CBF_ButtonStartRecord(QWidget*, ctl::Event e) {
     return 0;
 }
 
-int CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
+int RecorderView::CBF_ButtonStartTrigRec(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit || !MayStart()) {
         return 0;
     }
     if (platform::ConfirmPopup(kTitleAttention, kTextRightFileName) != 1) {
         return 0;
     }
-    RecordingScope scope;
-    RecorderPage& r = Page();
+    Running running(*this);
+    RecorderPage& r = page_;
     shell::Shell().SetButtonsDimmed(0, 1);
     platform::MessagePopup(kTitleAttention, kTextMakeSure);
     ColourStartButton(r.startTrigRec, true);
     TriggeredRecord();
-    StopAutoSend();
-    if (State().writeFailed) {
-        detail::ReportWriteFailure(true);
+    StopAutoSend(link_);
+    if (state_.writeFailed) {
+        ReportWriteFailure(true);
     } else if (!platform::QuitRequested()) { // not after the main panel was closed
         platform::MessagePopup(kTitleInfo, kTextFileSaved);
     }

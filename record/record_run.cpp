@@ -18,16 +18,16 @@ namespace {
 // millisecond.
 constexpr double kFineWaitSeconds = 0.0025;
 
-// Waits, processing events, until `due`; returns at once when the run is
-// stopped.
-void WaitUntil(double due) {
-    while (com232::AcquisitionRunning == 1) {
+// Waits as the link's policy says (serving events, or asleep) until `due`;
+// returns at once when the run is stopped.
+void WaitUntil(com232::SensorLink& link, double due) {
+    while (link.AcquisitionRunning == 1) {
         const double left = due - platform::Timer();
         if (left <= 0) {
             return;
         }
         if (left > kFineWaitSeconds) {
-            platform::ProcessSystemEvents();
+            link.Pause(std::min(left - kFineWaitSeconds, 0.005));
         } else {
             std::this_thread::sleep_for(std::chrono::duration<double>(left));
         }
@@ -44,18 +44,18 @@ void Counted(const RunHooks& hooks) {
 // header, reads the data part and hands a live frame to the sink (other
 // frames are skipped). False when the run is to end; a link failure has
 // been reported by the link.
-bool TakeStreamFrame(const RunHooks& hooks, RunCounters* counters) {
-    if (com232::CheckHeaderCRC() != 1) {
+bool TakeStreamFrame(com232::SensorLink& link, const RunHooks& hooks, RunCounters* counters) {
+    if (link.CheckHeaderCRC() != 1) {
         return false;
     }
-    if (com232::AnswerLength != 0 && com232::GetDataFrame() != 1) {
+    if (link.AnswerLength != 0 && link.GetDataFrame() != 1) {
         return false;
     }
-    if (com232::AnswerOrder != com232::kOrderLiveData) {
+    if (link.AnswerOrder != com232::kOrderLiveData) {
         return true;
     }
-    if (!hooks.frame(FrameOfData(com232::RxData(), com232::AnswerLength))) {
-        com232::AcquisitionRunning = 0;
+    if (!hooks.frame(FrameOfData(link.RxData(), link.AnswerLength))) {
+        link.AcquisitionRunning = 0;
         return false;
     }
     counters->runCounter += 1;
@@ -70,48 +70,50 @@ bool TakeStreamFrame(const RunHooks& hooks, RunCounters* counters) {
 // run ends otherwise (stopped, or the sensor closed the connection right
 // behind its last frames, which the link reports), the frames already
 // received whole are still taken.
-void TakeStream(const RunHooks& hooks, RunCounters* counters, uint32_t maxFrames) {
+void TakeStream(com232::SensorLink& link, const RunHooks& hooks, RunCounters* counters,
+                uint32_t maxFrames) {
     for (;;) {
         if (maxFrames != 0 && counters->runCounter >= maxFrames) {
-            com232::AcquisitionRunning = 0;
+            link.AcquisitionRunning = 0;
             return;
         }
-        com232::PullReceived();
-        if (com232::LineErrors() > 0) {
-            com232::StatusText = kTextPortError;
-            com232::SetTimeout();
+        link.PullReceived();
+        if (link.LineErrors() > 0) {
+            link.StatusText = kTextPortError;
+            link.SetTimeout();
             return;
         }
-        if (com232::AcquisitionRunning != 1 && !com232::WholeFrameReceived()) {
+        if (link.AcquisitionRunning != 1 && !link.WholeFrameReceived()) {
             return;
         }
-        if (com232::RxCount < static_cast<int>(com232::kHeaderSize)) {
-            com232::AwaitMoreBytes();
+        if (link.RxCount < static_cast<int>(com232::kHeaderSize)) {
+            link.AwaitMoreBytes();
             continue;
         }
-        if (!TakeStreamFrame(hooks, counters)) {
+        if (!TakeStreamFrame(link, hooks, counters)) {
             return;
         }
-        com232::DropAnswer();
+        link.DropAnswer();
     }
 }
 
 } // namespace
 
-void RunTimedRecording(const TimedRun& run, const RunHooks& hooks, RunCounters* counters) {
-    com232::AcquisitionRunning = 1;
+void RunTimedRecording(com232::SensorLink& link, const TimedRun& run, const RunHooks& hooks,
+                       RunCounters* counters) {
+    link.AcquisitionRunning = 1;
     *counters = {};
     Counted(hooks);
     const double interval = std::max(run.interval, kMinRecordInterval);
     double due = platform::Timer();
-    while (com232::AcquisitionRunning == 1) {
+    while (link.AcquisitionRunning == 1) {
         if (hooks.cycle) {
             hooks.cycle(platform::Timer());
         }
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            if (!hooks.frame(FrameOfData(com232::RxData(), live::kLiveFrameSize))) {
-                com232::AcquisitionRunning = 0;
+        link.FillTxBuf(com232::kOrderLiveData, 0, 0);
+        if (link.DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
+            if (!hooks.frame(FrameOfData(link.RxData(), live::kLiveFrameSize))) {
+                link.AcquisitionRunning = 0;
                 break;
             }
         }
@@ -119,7 +121,7 @@ void RunTimedRecording(const TimedRun& run, const RunHooks& hooks, RunCounters* 
         if (run.mode == kModeTimedCount) {
             counters->recorded += 1;
             if (counters->recorded >= run.count) {
-                com232::AcquisitionRunning = 0;
+                link.AcquisitionRunning = 0;
             }
         } else if (run.mode == kModeTimedEndless) {
             counters->runCounter += 1;
@@ -127,35 +129,36 @@ void RunTimedRecording(const TimedRun& run, const RunHooks& hooks, RunCounters* 
         Counted(hooks);
         // The pace is kept from request start to request start.
         due = NextCycleStart(due, interval, platform::Timer());
-        WaitUntil(due);
+        WaitUntil(link, due);
     }
 }
 
-bool RunTriggeredRecording(const RunHooks& hooks, RunCounters* counters, uint32_t maxFrames) {
-    com232::FillTxBuf(com232::kOrderAutoSend, 1, 0);
-    if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
+bool RunTriggeredRecording(com232::SensorLink& link, const RunHooks& hooks, RunCounters* counters,
+                           uint32_t maxFrames) {
+    link.FillTxBuf(com232::kOrderAutoSend, 1, 0);
+    if (link.DataExchange(static_cast<int>(com232::kHeaderSize)) != 1) {
         return false;
     }
-    com232::ComErrorBits = 0;
-    com232::AcquisitionRunning = 1;
+    link.ComErrorBits = 0;
+    link.AcquisitionRunning = 1;
     *counters = {};
     Counted(hooks);
     // A frame that came right behind the acknowledgment is kept.
-    com232::DropAnswer();
+    link.DropAnswer();
     // No time-out while waiting: the run waits for the next frame, a link
     // failure or the stop.
-    com232::HoldLinkForStream(true);
-    TakeStream(hooks, counters, maxFrames);
-    com232::HoldLinkForStream(false);
+    link.HoldLinkForStream(true);
+    TakeStream(link, hooks, counters, maxFrames);
+    link.HoldLinkForStream(false);
     return true;
 }
 
-void StopAutoSend() {
-    if (!com232::LinkOpen()) {
+void StopAutoSend(com232::SensorLink& link) {
+    if (!link.LinkOpen()) {
         return; // the connection is gone: nothing can reach the sensor
     }
-    com232::FillTxBuf(com232::kOrderAutoSend, 0, 0);
-    com232::DataExchange(static_cast<int>(com232::kHeaderSize)); // the answer is not checked
+    link.FillTxBuf(com232::kOrderAutoSend, 0, 0);
+    link.DataExchange(static_cast<int>(com232::kHeaderSize)); // the answer is not checked
 }
 
 } // namespace record

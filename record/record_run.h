@@ -5,12 +5,16 @@
 // come). The recorder page and the command-line tool run the same loops;
 // what happens with each frame (displays, the record file) is theirs.
 //
-// A run ends when com232::AcquisitionRunning is cleared: STOP RECORD, a
+// A run ends when its link's AcquisitionRunning is cleared: STOP RECORD, a
 // signal, the count reached, a link failure (reported by the link), or a
 // frame its sink refuses.
 #pragma once
 
 #include "live/live_frame.h"
+
+namespace com232 {
+class SensorLink;
+}
 
 #include <cstdint>
 #include <functional>
@@ -41,7 +45,8 @@ struct TimedRun {
     double interval = 1.0;
     uint32_t count = 0;
 };
-void RunTimedRecording(const TimedRun& run, const RunHooks& hooks, RunCounters* counters);
+void RunTimedRecording(com232::SensorLink& link, const TimedRun& run, const RunHooks& hooks,
+                       RunCounters* counters);
 
 // A triggered recording: order 30 with 1, then every live frame the sensor
 // sends goes to the sink until the run is stopped or, with `maxFrames`
@@ -49,10 +54,11 @@ void RunTimedRecording(const TimedRun& run, const RunHooks& hooks, RunCounters* 
 // it is stopped are still taken. False when the sensor did not acknowledge
 // the order (the link has reported it); automatic sending is then off.
 // The caller stops automatic sending afterwards with StopAutoSend.
-bool RunTriggeredRecording(const RunHooks& hooks, RunCounters* counters, uint32_t maxFrames = 0);
+bool RunTriggeredRecording(com232::SensorLink& link, const RunHooks& hooks, RunCounters* counters,
+                           uint32_t maxFrames = 0);
 
 // Order 30 with 0: the sensor stops sending frames by itself. Nothing is
 // sent when the connection is gone.
-void StopAutoSend();
+void StopAutoSend(com232::SensorLink& link);
 
 } // namespace record

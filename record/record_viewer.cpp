@@ -1,13 +1,13 @@
-// The viewer window: its controls and keys and the list of open viewers.
+// The viewer window: its controls and keys.
 #include "record/record_viewer.h"
 
 #include "params/parameter_model.h"
+#include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
-#include "platform/shell_services.h"
 #include "record/record_texts.h"
 #include "record/record_viewer_parts.h"
-#include "record/recorder_ui.h"
+#include "record/record_viewers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -32,13 +32,6 @@ namespace {
 constexpr int kFollowMs = 250;
 constexpr int kLoadPollMs = 30;
 
-std::vector<RecordViewer*>& Open() {
-    static std::vector<RecordViewer*> viewers;
-    return viewers;
-}
-
-void (*gViewerClosed)(bool shown, bool last) = nullptr;
-
 QString Absolute(const QString& path) {
     return QFileInfo(path).absoluteFilePath();
 }
@@ -58,70 +51,26 @@ bool ChooseRecordFile(const std::string& directory, const std::string& name,
     return platform::FileSelectPopup(request, path) == platform::kExistingFileSelected;
 }
 
-RecordViewer* OpenRecordViewer(const std::string& path) {
-    const QString file = Absolute(QString::fromStdString(path));
-    for (RecordViewer* v : Open()) {
-        if (v->Path() == file) {
-            v->showNormal();
-            v->raise();
-            v->activateWindow();
-            return v;
-        }
-    }
-    auto* v = new RecordViewer(file);
-    v->setAttribute(Qt::WA_DeleteOnClose);
-    v->show();
-    return v;
-}
-
-std::vector<RecordViewer*> RecordViewers() {
-    return Open();
-}
-
-void SetViewerClosedHandler(void (*handler)(bool shown, bool last)) {
-    gViewerClosed = handler;
-}
-
-void CloseRecordViewers() {
-    // Each window leaves the list as it goes.
-    while (!Open().empty()) {
-        delete Open().back();
-    }
-}
-
-int CBF_ButtonViewRecord(QWidget*, ctl::Event event) {
-    if (event != ctl::Event::Commit) {
-        return 0;
-    }
-    // The dialog starts where the record file lies, with it selected.
-    const QFileInfo recordFile(QString::fromStdString(shell::Shell().Paths().recorderFile));
-    const bool known = !recordFile.filePath().isEmpty();
-    std::string path;
-    if (ChooseRecordFile(known ? recordFile.absolutePath().toStdString() : "",
-                         known && recordFile.exists() ? recordFile.fileName().toStdString() : "",
-                         "VIEW RECORD FILE", &path)) {
-        OpenRecordViewer(path);
-    }
-    return 0;
-}
-
-RecordViewer::RecordViewer(const QString& path, QWidget* parent, bool quiet)
-    : QWidget(parent, Qt::Window), path_(Absolute(path)), quiet_(quiet) {
+RecordViewer::RecordViewer(params::ParameterModel& model, const QString& path, QWidget* parent,
+                           bool quiet, RecordViewers* viewers)
+    : QWidget(parent, Qt::Window), model_(model), viewers_(viewers), path_(Absolute(path)),
+      quiet_(quiet) {
     setWindowTitle(QFileInfo(path_).fileName());
-    Open().push_back(this);
+    if (viewers_ != nullptr) {
+        viewers_->Add(this);
+    }
     for (int f : {0, 1, 2}) {
         shownField_[f] = true; // RED, GREEN, BLUE at first
     }
     BuildWindow();
-    params::ParameterModel& model = params::Model();
     auto shapes = [this]() {
         shapesDirty_ = true;
         PlaneChanged();
     };
-    modelSubscriptions_[0] = model.replaced.Subscribe(shapes);
-    modelSubscriptions_[1] =
-        model.cellChanged.Subscribe([shapes](int, params::TeachField) { shapes(); });
-    modelSubscriptions_[2] = model.rowAttributesChanged.Subscribe([shapes](int) { shapes(); });
+    modelSubscriptions_ += model_.replaced.Connect(shapes);
+    modelSubscriptions_ +=
+        model_.cellChanged.Connect([shapes](int, params::TeachField) { shapes(); });
+    modelSubscriptions_ += model_.rowAttributesChanged.Connect([shapes](int) { shapes(); });
     std::string error;
     ReadMarks(MarksPathOf(path_.toStdString()), &marks_, &error);
     if (!error.empty()) {
@@ -135,13 +84,9 @@ RecordViewer::~RecordViewer() {
     if (worker_.joinable()) {
         worker_.join();
     }
-    params::ParameterModel& model = params::Model();
-    model.replaced.Unsubscribe(modelSubscriptions_[0]);
-    model.cellChanged.Unsubscribe(modelSubscriptions_[1]);
-    model.rowAttributesChanged.Unsubscribe(modelSubscriptions_[2]);
-    std::erase(Open(), this);
-    if (gViewerClosed != nullptr) {
-        gViewerClosed(shown_, Open().empty());
+    modelSubscriptions_.Clear();
+    if (viewers_ != nullptr) {
+        viewers_->Closed(this, shown_);
     }
 }
 

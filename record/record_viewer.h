@@ -14,7 +14,7 @@
 // worker before the window goes.
 #pragma once
 
-#include "platform/controls.h"
+#include "platform/notifier.h"
 #include "record/record_reader.h"
 #include "record/record_series.h"
 #include "record/record_viewer_files.h"
@@ -45,36 +45,30 @@ namespace ctl {
 class Graph;
 }
 
+namespace params {
+class ParameterModel;
+}
+
 namespace record {
 
-// Opens `path` in a viewer window (or raises the window that shows it
-// already). Returns the window, which deletes itself when closed.
-class RecordViewer;
-RecordViewer* OpenRecordViewer(const std::string& path);
-// The viewer windows open now.
-std::vector<RecordViewer*> RecordViewers();
-// Closes every viewer window (program end).
-void CloseRecordViewers();
-// Called as each viewer window goes, with whether it showed its file (false:
-// refused) and whether it was the last one (the viewer alone ends with it);
-// nullptr for none.
-void SetViewerClosedHandler(void (*handler)(bool shown, bool last));
-
-// VIEW RECORD... on the recorder page: a record file chosen in the record
-// file's directory (the record file selected) opens in a viewer.
-int CBF_ButtonViewRecord(QWidget* control, ctl::Event event);
+class RecordViewers;
 
 // Writes the report of `recordPath` to `outPath` (PDF, PNG or CSV by its
-// ending) without a window on screen: the frames of `span` ("FROM:TO", see
-// ParseSpan; empty for all). Returns 0, or 1 with the reason in *error.
-int ExportRecordWithoutWindow(const std::string& recordPath, const std::string& outPath,
-                              const std::string& span, std::string* error);
+// ending) without a window on screen, over the taught shapes of `model`:
+// the frames of `span` ("FROM:TO", see ParseSpan; empty for all). Returns
+// 0, or 1 with the reason in *error.
+int ExportRecordWithoutWindow(params::ParameterModel& model, const std::string& recordPath,
+                              const std::string& outPath, const std::string& span,
+                              std::string* error);
 
 class RecordViewer : public QWidget {
 public:
-    // `quiet`: a refused file is reported through RefusalText() instead of a
-    // message (the report of a script).
-    explicit RecordViewer(const QString& path, QWidget* parent = nullptr, bool quiet = false);
+    // The window of `path` over the taught shapes of `model`, one of
+    // `viewers` (none: a window of its own, such as an export's).
+    // `quiet`: a refused file is reported through RefusalText() instead of
+    // a message (the report of a script).
+    RecordViewer(params::ParameterModel& model, const QString& path, QWidget* parent = nullptr,
+                 bool quiet = false, RecordViewers* viewers = nullptr);
     ~RecordViewer() override;
 
     const QString& Path() const { return path_; }
@@ -219,6 +213,8 @@ private:
     void PlaneChanged();
     void ExportDialog();
     void OpenDialog();
+    // Another record file in a window of this one's viewers.
+    void OpenAnother(const std::string& path);
     void CompareDialog();
     void MarkDialog();
     void AlignDialog();
@@ -228,6 +224,8 @@ private:
     QString RecentListPath() const;
     void FillOpenMenu();
 
+    params::ParameterModel& model_;
+    RecordViewers* viewers_ = nullptr;
     QString path_;
     bool quiet_ = false;
     bool shown_ = false;
@@ -256,7 +254,7 @@ private:
     bool closing_ = false;
     bool cancelled_ = false; // the load was cancelled: the run is the file's beginning
     bool following_ = false;
-    int modelSubscriptions_[3] = {};
+    platform::Subscriptions modelSubscriptions_;
     uint64_t planeGeneration_ = 1;
     PlaneCache planeCache_[3];
     PlaneCounts planeCounts_[3];

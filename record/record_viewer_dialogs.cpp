@@ -4,6 +4,7 @@
 #include "platform/popups.h"
 #include "record/record_texts.h"
 #include "record/record_viewer_parts.h"
+#include "record/record_viewers.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -39,7 +40,7 @@ void RecordViewer::FillOpenMenu() {
     for (const std::string& file : ReadRecentFiles(RecentListPath().toStdString())) {
         const QString name = QString::fromStdString(file);
         if (name != path_ && QFileInfo::exists(name)) {
-            menu->addAction(name, this, [file]() { OpenRecordViewer(file); });
+            menu->addAction(name, this, [this, file]() { OpenAnother(file); });
         }
     }
 }
@@ -48,7 +49,13 @@ void RecordViewer::OpenDialog() {
     std::string path;
     if (ChooseRecordFile(QFileInfo(path_).absolutePath().toStdString(), "", "VIEW RECORD FILE",
                          &path)) {
-        OpenRecordViewer(path);
+        OpenAnother(path);
+    }
+}
+
+void RecordViewer::OpenAnother(const std::string& path) {
+    if (viewers_ != nullptr) {
+        viewers_->Open(path);
     }
 }
 

@@ -207,9 +207,10 @@ void RecordViewer::ExportDialog() {
     }
 }
 
-int ExportRecordWithoutWindow(const std::string& recordPath, const std::string& outPath,
-                              const std::string& span, std::string* error) {
-    RecordViewer viewer(QString::fromStdString(recordPath), nullptr, true);
+int ExportRecordWithoutWindow(params::ParameterModel& model, const std::string& recordPath,
+                              const std::string& outPath, const std::string& span,
+                              std::string* error) {
+    RecordViewer viewer(model, QString::fromStdString(recordPath), nullptr, true);
     viewer.resize(1400, 820);
     viewer.show(); // on the offscreen platform: laid out, never on a screen
     while (viewer.Loading()) {

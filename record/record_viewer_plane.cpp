@@ -56,9 +56,9 @@ double DotSize(size_t frames) {
     return frames <= 2000 ? 4 : frames <= 50000 ? 3 : 2;
 }
 
-void RowColours(uint32_t out[params::kTeachRows]) {
+void RowColours(const params::ParameterModel& model, uint32_t out[params::kTeachRows]) {
     for (int row = 0; row < params::kTeachRows; ++row) {
-        out[row] = params::Model().RowColour(row);
+        out[row] = model.RowColour(row);
     }
 }
 
@@ -84,7 +84,7 @@ void RecordViewer::ShowNoMatch(bool on) {
 }
 
 void RecordViewer::DrawTeachShapes() {
-    const params::ParameterModel& model = params::Model();
+    const params::ParameterModel& model = model_;
     const uint16_t mode = model.CalculationMode();
     const bool threeD = params::Is3D(mode);
     for (int v = 0; v < 3; ++v) {
@@ -145,7 +145,7 @@ void RecordViewer::UpdateLegend() {
         }
     }
     uint32_t rows[params::kTeachRows];
-    RowColours(rows);
+    RowColours(model_, rows);
     auto entry = [this, g](const QString& name, QCPScatterStyle style) {
         QCPGraph* row = g->addGraph();
         row->setLineStyle(QCPGraph::lsNone);
@@ -180,7 +180,7 @@ void RecordViewer::UpdateLegend() {
 }
 
 void RecordViewer::FitPlanes() {
-    const params::ParameterModel& model = params::Model();
+    const params::ParameterModel& model = model_;
     const live::Extents taught = live::ExtentsOf(model.Table(), model.CalculationMode());
     // No taught row gives 0..10000 everywhere: then the points alone count.
     const bool anyTaught = !(taught.minX == 0 && taught.maxX == 10000 && taught.minY == 0 &&
@@ -271,7 +271,7 @@ void RecordViewer::RenderPlane(int view, QSize size, double scale, PlaneCache* c
     cache->overlay = QImage();
     PlaneCounts counts;
     uint32_t rows[params::kTeachRows];
-    RowColours(rows);
+    RowColours(model_, rows);
     const double sx = w / xr.size();
     const double sy = h / yr.size();
     const FrameRange frames = hasSpan_ ? span_ : FrameRange{0, run_.Frames()};
@@ -380,7 +380,7 @@ void RecordViewer::PaintPoints(QCPPainter* painter, int view) {
     if (vectors && count <= kVectorPoints) {
         // Into a PDF: a mark per frame, in the same colours and layers.
         uint32_t rows[params::kTeachRows];
-        RowColours(rows);
+        RowColours(model_, rows);
         const double dot = DotSize(frames.last - frames.first) * 0.5;
         auto at = [g, view](const RecordRun& run, size_t i, double shiftX = 0) {
             return QPointF(g->xAxis->coordToPixel(run.field[kViewFields[view][0]][i] + shiftX),

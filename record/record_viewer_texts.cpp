@@ -21,7 +21,7 @@ QString FrameTime(const RecordRun& run, size_t frame) {
 }
 
 SpanSummary RecordViewer::ShownSummary() const {
-    const params::ParameterModel& model = params::Model();
+    const params::ParameterModel& model = model_;
     const uint16_t mode = model.CalculationMode();
     RowCentre centres[params::kTeachRows];
     for (int row = 0; row < params::kTeachRows; ++row) {
@@ -121,7 +121,7 @@ QString RecordViewer::SummaryText() const {
     text += "\nFRAMES PER GROUP:" + groups;
     if (s.frames > 0) {
         text += "\nDIST: distance of X, Y" +
-                QString(params::Is3D(params::Model().CalculationMode()) ? " and INT" : "") +
+                QString(params::Is3D(model_.CalculationMode()) ? " and INT" : "") +
                 " to the row's taught centre. SD: sample standard deviation.";
     }
     return text;

@@ -6,16 +6,14 @@
 #include "link/com232.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
-#include "live/live_params.h"
 #include "live/signal_graph.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "record/record_file.h"
 #include "record/record_texts.h"
 #include "record/recorder_logic.h"
-#include "record/recorder_state.h"
-#include "record/recorder_ui.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,45 +22,7 @@
 #include <filesystem>
 
 namespace record {
-
-namespace detail {
-
-RecorderState& State() {
-    static RecorderState state;
-    return state;
-}
-
-void ShowCounters() {
-    live::RequestDisplay(live::kShowRecorder);
-}
-
-void ReportWriteFailure(bool recordingStopped) {
-    std::string text = kTextCannotWrite + State().writeError;
-    if (recordingStopped) {
-        text += kTextRecordingStopped;
-    }
-    platform::MessagePopup(kTitleAttention, text);
-}
-
-} // namespace detail
-
-using detail::State;
-
 namespace {
-
-RecorderPage& Page() {
-    return Panels().recorder;
-}
-
-void WriteCounters() {
-    if (!shell::Shell().PanelsLoaded()) {
-        return;
-    }
-    RecorderPage& r = Page();
-    r.recorded->SetVal(State().recorded);
-    r.remaining->SetVal(r.count->value() - State().recorded);
-    r.runCounter->SetVal(State().runCounter);
-}
 
 std::string PanelIdText() {
     return shell::Shell().PanelId();
@@ -70,39 +30,41 @@ std::string PanelIdText() {
 
 } // namespace
 
-const std::string& RecordPath() {
+RecorderView::RecorderView(RecorderPanels& panels, const live::LiveParts& parts,
+                           RecorderState& state, live::DisplayRefresh& refresh,
+                           RecordViewers& viewers, const live::LiveViewHooks& hooks)
+    : page_(panels.recorder), live_(parts.live), link_(parts.link), model_(parts.model),
+      frames_(parts.frames), state_(state), refresh_(refresh), viewers_(viewers), hooks_(hooks) {
+    Wire();
+}
+
+void RecorderView::ShowCounters() {
+    refresh_.Request(live::kShowRecorder);
+}
+
+void RecorderView::ReportWriteFailure(bool recordingStopped) {
+    std::string text = kTextCannotWrite + state_.writeError;
+    if (recordingStopped) {
+        text += kTextRecordingStopped;
+    }
+    platform::MessagePopup(kTitleAttention, text);
+}
+
+void RecorderView::WriteCounters() {
+    if (!shell::Shell().PanelsLoaded()) {
+        return;
+    }
+    page_.recorded->SetVal(state_.recorded);
+    page_.remaining->SetVal(page_.count->value() - state_.recorded);
+    page_.runCounter->SetVal(state_.runCounter);
+}
+
+const std::string& RecorderView::RecordPath() const {
     return shell::Shell().Paths().recorderFile;
 }
 
-uint16_t Recorded() {
-    return State().recorded;
-}
-
-double RunCounter() {
-    return State().runCounter;
-}
-
-bool RecordingRunning() {
-    return State().loopRunning;
-}
-
-void ResetRecorderState() {
-    const CycleHook hook = State().cycleHook;
-    State() = {};
-    State().cycleHook = hook;
-    com232::HoldLinkForStream(false);
-}
-
-void InstallRecorderDisplays() {
-    live::SetDisplayWriter(live::kShowRecorder, WriteCounters);
-}
-
-void SetCycleHook(CycleHook hook) {
-    State().cycleHook = hook;
-}
-
-void InitRecordPanel() {
-    RecorderPage& r = Page();
+void RecorderView::InitRecordPanel() {
+    RecorderPage& r = page_;
     const RecordModeView v = ViewOfRecordMode(r.mode->Val());
     r.intervalRow->setVisible(v.interval);
     r.countRow->setVisible(v.count);
@@ -116,8 +78,8 @@ void InitRecordPanel() {
     r.manualRecord->setVisible(v.manualRecord);
 }
 
-void CalcRecTime() {
-    RecorderPage& r = Page();
+void RecorderView::CalcRecTime() {
+    RecorderPage& r = page_;
     double interval = r.interval->value();
     const int count = r.count->value();
     r.recorded->SetVal(0);
@@ -133,7 +95,7 @@ void CalcRecTime() {
     r.seconds->SetVal(t.seconds);
 }
 
-void SelRecFile() {
+void RecorderView::SelRecFile() {
     namespace fs = std::filesystem;
     shell::Shell().PrepareFolderOf(RecordPath());
     platform::FileSelectRequest request;
@@ -159,11 +121,11 @@ void SelRecFile() {
         platform::MessagePopup(kTitleAttention, kTextMakeSure);
     }
     shell::Shell().Paths().recorderFile = chosen;
-    Page().filePath->setText(QString::fromStdString(chosen));
+    page_.filePath->setText(QString::fromStdString(chosen));
     WriteFileHeader();
 }
 
-bool WriteFileHeader() {
+bool RecorderView::WriteFileHeader() {
     std::string reason;
     const std::string header = RecordFileHeader(shell::kProgramTitle, PanelIdText());
     shell::Shell().PrepareFolderOf(RecordPath());
@@ -174,66 +136,66 @@ bool WriteFileHeader() {
     return true;
 }
 
-bool ToFile() {
+bool RecorderView::ToFile() {
     std::string reason;
     // A record file that is not there (a path remembered from an earlier
     // session and never chosen in this one, or a file removed meanwhile)
     // starts with its header, so that every record file names its columns.
     // The default file's folder is made on the first record.
     shell::Shell().PrepareFolderOf(RecordPath());
-    if (AppendFrameLine(RecordPath(), live::Frames().Current(),
+    if (AppendFrameLine(RecordPath(), frames_.Current(),
                         RecordFileHeader(shell::kProgramTitle, PanelIdText()), &reason)) {
         return true;
     }
     // The first line that cannot be written ends the recording; what was
     // written before stays in the file.
-    if (!State().writeFailed) {
-        State().writeFailed = true;
-        State().writeError = RecordPath() + "\n" + reason;
+    if (!state_.writeFailed) {
+        state_.writeFailed = true;
+        state_.writeError = RecordPath() + "\n" + reason;
     }
-    com232::AcquisitionRunning = 0;
+    link_.AcquisitionRunning = 0;
     return false;
 }
 
-void RecordManually() {
+void RecorderView::RecordManually() {
     // The frame shown now goes to the signal graphs once more, as a point
     // of the recording.
-    const live::LiveDataFrameBytes shown = live::Frames().Current();
-    live::Frames().Publish(shown, live::kUseSignalGraph, live::Parameters().EvaluationMode());
-    State().writeFailed = false;
+    const live::LiveDataFrameBytes shown = frames_.Current();
+    frames_.Publish(shown, live::kUseSignalGraph, model_.EvaluationMode());
+    state_.writeFailed = false;
     if (!ToFile()) {
-        detail::ReportWriteFailure(false);
+        ReportWriteFailure(false);
         return;
     }
-    ++State().recorded;
-    Page().recorded->SetVal(State().recorded); // one press, shown at once
+    ++state_.recorded;
+    page_.recorded->SetVal(state_.recorded); // one press, shown at once
 }
 
 // ---- callbacks -------------------------------------------------------------
 
-int CBF_ButtonSelRecFile(QWidget*, ctl::Event e) {
-    if (e == ctl::Event::Commit && !State().loopRunning) { // dimmed while recording
+int RecorderView::CBF_ButtonSelRecFile(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit && !state_.running) { // dimmed while recording
         SelRecFile();
     }
     return 0;
 }
 
-int CBF_DispRecFile(QWidget*, ctl::Event) {
+int RecorderView::CBF_DispRecFile(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_ButtonStopRecord(QWidget*, ctl::Event e) {
+int RecorderView::CBF_ButtonStopRecord(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
-        com232::AcquisitionRunning = 0; // the running recording ends at its next check
+        link_.AcquisitionRunning = 0; // the running recording ends at its next check
     }
     return 0;
 }
 
-int CBF_ButtonManualRecord(QWidget*, ctl::Event e) {
+int RecorderView::CBF_ButtonManualRecord(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    QPushButton* button = Page().manualRecord;
+    QPushButton* button = page_.manualRecord;
     if (!button->isEnabled()) {
         return 0; // a record is still being written
     }
@@ -245,47 +207,47 @@ int CBF_ButtonManualRecord(QWidget*, ctl::Event e) {
     return 0;
 }
 
-int CBF_EditSelectDataRec(QWidget*, ctl::Event e) {
+int RecorderView::CBF_EditSelectDataRec(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
-    com232::AcquisitionRunning = 0;
-    const int mode = Page().mode->Val();
+    link_.AcquisitionRunning = 0;
+    const int mode = page_.mode->Val();
     if (mode == kModeManual) {
-        State().recorded = 0;
-        Page().recorded->SetVal(0);
+        state_.recorded = 0;
+        page_.recorded->SetVal(0);
     }
     if (mode == kModeTimedCount) {
         CalcRecTime();
     }
-    live::InitPanelGraph();
+    hooks_.initPanelGraph();
     InitRecordPanel();
     return 0;
 }
 
-int CBF_EditInterval(QWidget*, ctl::Event e) {
+int RecorderView::CBF_EditInterval(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         CalcRecTime();
     }
     return 0;
 }
 
-int CBF_EditRecVal(QWidget*, ctl::Event e) {
+int RecorderView::CBF_EditRecVal(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         CalcRecTime();
     }
     return 0;
 }
 
-int CBF_DispRecordTime(QWidget*, ctl::Event) {
+int RecorderView::CBF_DispRecordTime(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_DispRecordedValues(QWidget*, ctl::Event) {
+int RecorderView::CBF_DispRecordedValues(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_DispRemaining(QWidget*, ctl::Event) {
+int RecorderView::CBF_DispRemaining(QWidget*, ctl::Event) {
     return 0;
 }
 

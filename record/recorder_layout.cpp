@@ -225,9 +225,4 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui) {
     ui->startTrigRec->setVisible(false);
 }
 
-RecorderPanels& Panels() {
-    static RecorderPanels panels;
-    return panels;
-}
-
 } // namespace record

@@ -1,25 +1,20 @@
-// State shared by the recorder's page functions and its loops.
+// The recorder's state on one sensor, free of any panel: the counters of
+// the recording that runs (or ran last), whether one runs (no second one
+// starts on the sensor meanwhile), and the first line that could not be
+// written since it started. The recorder page shows it.
 #pragma once
 
-#include "record/recorder.h"
-
+#include <cstdint>
 #include <string>
 
-namespace record::detail {
+namespace record {
 
 struct RecorderState {
-    uint16_t recorded = 0;    // modes 0 and 2
-    double runCounter = 0;    // modes 1 and 3
-    bool loopRunning = false; // a timed or triggered recording is in its callback
-    bool writeFailed = false; // a line could not be written since the loop started
+    uint16_t recorded = 0;    // frames recorded in modes 0 and 2
+    double runCounter = 0;    // requests of mode 1, frames of mode 3
+    bool running = false;     // a timed or triggered recording runs
+    bool writeFailed = false; // a line could not be written since the recording started
     std::string writeError;   // the file and the reason
-    CycleHook cycleHook = nullptr;
 };
-RecorderState& State();
 
-// Asks for the recorded, remaining and run-counter displays (screen rate).
-void ShowCounters();
-// The "ATTENTION!" popup for the line that could not be written.
-void ReportWriteFailure(bool recordingStopped);
-
-} // namespace record::detail
+} // namespace record

@@ -49,11 +49,10 @@ void BuildRecorderPage(QWidget* page, RecorderPage* ui);
 // recording runs.
 void ColourStartButton(QPushButton* button, bool recording);
 
-// The panels of this subsystem. The application builds them at start-up
-// and clears them (all controls null) when it discards the panels.
+// The panels of this subsystem. A window builds them and gives them to its
+// recorder view.
 struct RecorderPanels {
     RecorderPage recorder;
 };
-RecorderPanels& Panels();
 
 } // namespace record

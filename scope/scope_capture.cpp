@@ -11,15 +11,9 @@
 #include <QPushButton>
 
 namespace scope {
-namespace {
 
-bool gScanRunning = false;
-unsigned long long gCaptures = 0;
-
-} // namespace
-
-ScanResult GetScopeData() {
-    ScopePanels& p = Panels();
+ScanResult ScopeView::GetScopeData() {
+    ScopePanels& p = panels_;
     const std::array<uint16_t, kScopeSettingCount> settings = {
         static_cast<uint16_t>(p.scopePage.triggerLevel->value()),
         static_cast<uint16_t>(p.scopePage.triggerMode->Val()),
@@ -27,8 +21,8 @@ ScanResult GetScopeData() {
         static_cast<uint16_t>(p.scopePage.scanRate->value()),
         static_cast<uint16_t>(p.scopePage.recordSignal->Val())};
     std::array<SampleBlock, kScopeBlocks> blocks{};
-    const CaptureEnd end =
-        CaptureScope(settings, &blocks, [&p] { p.scopePage.breakScan->setEnabled(true); });
+    const CaptureEnd end = CaptureScope(link_, scan_, settings, &blocks,
+                                        [&p] { p.scopePage.breakScan->setEnabled(true); });
     if (end == CaptureEnd::Failed) {
         return ScanResult::Failed;
     }
@@ -36,29 +30,16 @@ ScanResult GetScopeData() {
         return ScanResult::Broken;
     }
     TakeCapture(blocks);
-    ++gCaptures;
+    ++state_.captures;
     return ScanResult::Plotted;
 }
 
-void ResetCaptureFlags() {
-    gScanRunning = false;
-    ResetCaptureLinkFlags();
-}
-
-bool ScanRunning() {
-    return gScanRunning;
-}
-
-unsigned long long CapturesPlotted() {
-    return gCaptures;
-}
-
-int CBF_ButtonScan(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || gScanRunning) {
+int ScopeView::CBF_ButtonScan(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || state_.scanRunning) {
         return 0; // a capture is running: a second one must not start inside it
     }
-    gScanRunning = true;
-    ScopePanels& p = Panels();
+    state_.scanRunning = true;
+    ScopePanels& p = panels_;
     shell::Shell().SetButtonsDimmed(0, 1);
     initScopeGraph();
     p.scope.busy->setVisible(true);
@@ -68,19 +49,19 @@ int CBF_ButtonScan(QWidget*, ctl::Event e) {
         p.scope.busy->setVisible(false);
         shell::Shell().SetButtonsDimmed(0, 0);
     }
-    gScanRunning = false;
+    state_.scanRunning = false;
     return 0;
 }
 
-int CBF_ButtonBreakScan(QWidget*, ctl::Event e) {
+int ScopeView::CBF_ButtonBreakScan(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
     shell::Shell().SetButtonsDimmed(0, 1);
-    BreakDataScan();
+    BreakDataScan(link_, scan_);
     // Inside a running capture the commands come back when the capture has
     // ended, not before: nothing may start while it is still unwinding.
-    if (!gScanRunning) {
+    if (!state_.scanRunning) {
         shell::Shell().SetButtonsDimmed(0, 0);
     }
     return 0;

@@ -218,9 +218,4 @@ void BuildScopePanel(QWidget* panel, ScopePanel* ui) {
     root->addLayout(bottom);
 }
 
-ScopePanels& Panels() {
-    static ScopePanels panels;
-    return panels;
-}
-
 } // namespace scope

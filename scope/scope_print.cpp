@@ -4,6 +4,7 @@
 #include "platform/popups.h"
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
+#include "scope/scope.h"
 #include "scope/scope_report.h"
 #include "scope/scope_ui.h"
 
@@ -35,34 +36,11 @@ constexpr const char* kTextPrintError = "Print error ";
 // Default output of the dialog's print-to-file choice on a machine without printers.
 constexpr const char* kDefaultPdfName = "ScopeScreenShot.pdf";
 
-PrintDialogHook gDialogHook;
-
 QFont ReportFont(int pointSize) {
     QFont f(kReportFont);
     f.setStyleHint(QFont::SansSerif);
     f.setPointSize(pointSize);
     return f;
-}
-
-// The scope panel as the user sees it, drawn afresh: it becomes the visible
-// child panel (if the user had closed it) and both graphs are redrawn now
-// rather than on the next pass of the event loop.
-// The main window the scope panel shows in: the print dialog's parent.
-QWidget* MainWindow() {
-    QWidget* panel = Panels().scope.panel;
-    return panel != nullptr ? panel->window() : nullptr;
-}
-
-QImage GrabScopePanel() {
-    ScopePanels& p = Panels();
-    if (p.scope.panel == nullptr) {
-        return {};
-    }
-    shell::Shell().ShowChild(shell::Child::Scope);
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    p.scope.scope->replot(QCustomPlot::rpImmediateRefresh);
-    p.scope.digital->replot(QCustomPlot::rpImmediateRefresh);
-    return p.scope.panel->grab().toImage();
 }
 
 struct Placed {
@@ -100,13 +78,29 @@ bool PrintIntoPdfFile(QPrinter& printer, const QImage& image, const std::string&
 
 } // namespace
 
-void SetPrintDialogHookForTests(PrintDialogHook hook) {
-    gDialogHook = std::move(hook);
+QWidget* ScopeView::MainWindow() const {
+    QWidget* panel = panels_.scope.panel;
+    return panel != nullptr ? panel->window() : nullptr;
 }
 
-bool SelectPrinter(QPrinter& printer) {
-    if (gDialogHook) {
-        return gDialogHook(printer);
+// The scope panel as the user sees it, drawn afresh: it becomes the visible
+// child panel (if the user had closed it) and both graphs are redrawn now
+// rather than on the next pass of the event loop.
+QImage ScopeView::GrabScopePanel() {
+    ScopePanels& p = panels_;
+    if (p.scope.panel == nullptr) {
+        return {};
+    }
+    shell::Shell().ShowChild(shell::Child::Scope);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    p.scope.scope->replot(QCustomPlot::rpImmediateRefresh);
+    p.scope.digital->replot(QCustomPlot::rpImmediateRefresh);
+    return p.scope.panel->grab().toImage();
+}
+
+bool ScopeView::SelectPrinter(QPrinter& printer) {
+    if (dialogHook_) {
+        return dialogHook_(printer);
     }
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         // Only the print-to-file choice is there: offer a file name with it,
@@ -211,8 +205,8 @@ bool PrintReport(QPrinter& printer, const QImage& panelImage, const std::string&
     return painter.end() && ok;
 }
 
-void PrintScopeGraph() {
-    ScopePanels& p = Panels();
+void ScopeView::PrintScopeGraph() {
+    ScopePanels& p = panels_;
     const QImage image = GrabScopePanel();
     if (image.isNull()) {
         platform::MessagePopup(kTitleError, kTextNoReport);

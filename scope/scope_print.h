@@ -2,7 +2,7 @@
 // m), the title, the program line, the sensor identification, the user's
 // comment and an image of the whole scope panel, printed on the printer
 // chosen in the print dialog (or into a PDF file, the dialog's print-to-file
-// choice).
+// choice). The scope view prints its panel (ScopeView::PrintScopeGraph).
 #pragma once
 
 #include <functional>
@@ -13,22 +13,14 @@ class QPrinter;
 
 namespace scope {
 
-// Builds the report, lets the user choose the printer and prints.
-// Cancelling the dialog prints nothing and shows nothing.
-void PrintScopeGraph();
-
-// Shows the print dialog for `printer`; true when the user confirmed.
-bool SelectPrinter(QPrinter& printer);
-
 // Paints the report on `printer` with the given panel image. False when the
 // printer could not be opened or the output could not be completed.
 bool PrintReport(QPrinter& printer, const QImage& panelImage, const std::string& sensorId,
                  const std::string& comment);
 
-// Test hook: replaces the print dialog. The hook may set up the printer
+// Test hook in place of the print dialog. The hook may set up the printer
 // (for instance a PDF output file) and returns true for "print", false for
-// "cancel". An empty function shows the real dialog again.
+// "cancel".
 using PrintDialogHook = std::function<bool(QPrinter&)>;
-void SetPrintDialogHookForTests(PrintDialogHook hook);
 
 } // namespace scope

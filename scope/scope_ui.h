@@ -45,12 +45,11 @@ struct ScopePanel {
 void BuildScopePage(QWidget* page, ScopePage* ui);
 void BuildScopePanel(QWidget* panel, ScopePanel* ui);
 
-// The panels of this subsystem. The application builds them at start-up
-// and clears them (all controls null) when it discards the panels.
+// The panels of this subsystem. A window builds them and gives them to its
+// scope view.
 struct ScopePanels {
     ScopePage scopePage;
     ScopePanel scope;
 };
-ScopePanels& Panels();
 
 } // namespace scope

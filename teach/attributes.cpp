@@ -8,7 +8,6 @@
 #include "platform/shell_services.h"
 #include "platform/widgets.h"
 #include "teach/attributes_file.h"
-#include "teach/teach_ui.h"
 
 #include <QFileInfo>
 #include <QPushButton>
@@ -42,8 +41,7 @@ int SelectAttributesFile(std::string* path) {
 
 } // namespace
 
-void AppendTableSetToIniHandle(ini::IniStore* store) {
-    const params::ParameterModel& m = params::Model();
+void AppendTableSetToIniHandle(const params::ParameterModel& m, ini::IniStore* store) {
     RowAttributes rows;
     for (int r = 0; r < kAttributeRows; ++r) {
         rows.colour[r] = m.RowColour(r);
@@ -52,11 +50,10 @@ void AppendTableSetToIniHandle(ini::IniStore* store) {
     PutRowAttributes(store, rows);
 }
 
-void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup) {
+void AcquireTableSetFromIniHandle(params::ParameterModel& m, ini::IniStore* store, int showPopup) {
     RowAttributes rows;
     std::string message = kTextAttributesNotRead;
     const int failed = GetRowAttributes(store, &rows, &message);
-    params::ParameterModel& m = params::Model();
     for (int r = 0; r < kAttributeRows; ++r) {
         m.SetRowColour(r, rows.colour[r]);
         m.SetRowText(r, rows.rowText[r]);
@@ -66,7 +63,7 @@ void AcquireTableSetFromIniHandle(ini::IniStore* store, int showPopup) {
     }
 }
 
-void SaveTableSettings() {
+void AttributesView::SaveTableSettings() {
     std::string path;
     if (SelectAttributesFile(&path) == platform::kNoFileSelected) {
         platform::MessagePopup(kAttention, kTextNoFile);
@@ -76,7 +73,7 @@ void SaveTableSettings() {
     int rc = ini::kIniErrNoMemory;
     if (store) {
         PutTableAttributesHeader(store.get());
-        AppendTableSetToIniHandle(store.get());
+        AppendTableSetToIniHandle(model_, store.get());
         rc = ini::Ini_WriteToFile(store.get(), path);
     }
     if (rc < 0) {
@@ -87,7 +84,7 @@ void SaveTableSettings() {
     }
 }
 
-void GetTableSettings() {
+void AttributesView::GetTableSettings() {
     std::string path;
     if (SelectAttributesFile(&path) != platform::kExistingFileSelected) {
         platform::MessagePopup(kAttention, kTextNoFile);
@@ -114,79 +111,78 @@ void GetTableSettings() {
         platform::MessagePopup(kAttention, "No parameter where read!");
         return;
     }
-    AcquireTableSetFromIniHandle(store.get(), 1);
-    live::InitGraphs();
+    AcquireTableSetFromIniHandle(model_, store.get(), 1);
+    initGraphs_();
 }
 
-void SetRowColor() {
-    AttributesPage& a = Panels().attributes;
-    const int row = a.row->value();
+void AttributesView::SetRowColor() {
+    const int row = page_.row->value();
     if (row < 0 || row >= kAttributeRows) {
         return;
     }
-    params::Model().SetRowColour(row, a.color->Color() & kMaxColour);
-    live::InitGraphs();
+    model_.SetRowColour(row, page_.color->Color() & kMaxColour);
+    initGraphs_();
 }
 
-void InitSrcPanel() {
-    AttributesPage& a = Panels().attributes;
+void AttributesView::InitSrcPanel() {
+    AttributesPage& a = page_;
     const bool automatic = a.colorMode->Val() == kAutomaticColours;
     for (QWidget* w : {static_cast<QWidget*>(a.color), static_cast<QWidget*>(a.setColor),
                        static_cast<QWidget*>(a.row)}) {
         w->setEnabled(!automatic);
     }
-    live::Panels().data.colorPatch->setVisible(automatic);
+    data_.colorPatch->setVisible(automatic);
 }
 
-int CBF_EditSetColor(QWidget*, ctl::Event e) {
+int AttributesView::CBF_EditSetColor(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         InitSrcPanel();
     }
     return 0;
 }
 
-int CBF_EditRow(QWidget*, ctl::Event e) {
+int AttributesView::CBF_EditRow(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         InitSrcPanel();
     }
     return 0;
 }
 
-int CBF_EditColorNumericRow(QWidget*, ctl::Event e) {
+int AttributesView::CBF_EditColorNumericRow(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         InitSrcPanel();
     }
     return 0;
 }
 
-int CBF_ButtonSetRowColor(QWidget*, ctl::Event e) {
+int AttributesView::CBF_ButtonSetRowColor(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SetRowColor();
     }
     return 0;
 }
 
-int CBF_ButtonSaveArray(QWidget*, ctl::Event e) {
+int AttributesView::CBF_ButtonSaveArray(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SaveTableSettings();
     }
     return 0;
 }
 
-int CBF_ButtonGetArray(QWidget*, ctl::Event e) {
+int AttributesView::CBF_ButtonGetArray(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         GetTableSettings();
     }
     return 0;
 }
 
-int CBF_ButtonTableAttrReset(QWidget*, ctl::Event e) {
+int AttributesView::CBF_ButtonTableAttrReset(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit ||
         platform::ConfirmPopup(kAttention, "Do you really want to reset the table?") != 1) {
         return 0;
     }
-    params::Model().ResetRowColours(/*clearTexts=*/true);
-    live::InitGraphs();
+    model_.ResetRowColours(/*clearTexts=*/true);
+    initGraphs_();
     return 0;
 }
 

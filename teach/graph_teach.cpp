@@ -2,6 +2,7 @@
 
 #include "link/com232.h"
 #include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
@@ -14,144 +15,183 @@
 #include "teach/mean_teach.h"
 #include "teach/point_cloud.h"
 #include "teach/teach_edit.h"
-#include "teach/teach_labels.h"
-#include "teach/teach_ui.h"
-
-#include <QPointer>
 
 #include <cmath>
-#include <optional>
 
 namespace teach {
-
-PointBuffer RecordedPoints;
-
 namespace {
 
 constexpr QRgb kPointColour = 0xFF0000;
 constexpr ctl::Rgb kCursorColour = 0x000000;
 
-bool gRecording = false;
-QPointer<PointCloud> gCloud[3];
-// Where cursor 1 of each view was put last (by a frame or a selection); a
-// commit that finds nothing to select puts the cursors back there.
-Projection gCursorAt[3];
-// The colour of the point the displays show, taught as the row colour when
-// row colours are set automatically.
-std::optional<uint32_t> gShownColour;
-bool gNewPoint = false;
-
-TeachGraphPanel& Ui() {
-    return Panels().teachGraph;
+// A control's callback: the view's member of that name.
+ctl::Callback Call(GraphTeachView* view, int (GraphTeachView::*member)(QWidget*, ctl::Event)) {
+    return [view, member](QWidget* w, ctl::Event e) { (view->*member)(w, e); };
 }
 
-PointCloud* CloudOf(int view) {
-    ctl::Graph* g = Ui().graph[view];
-    if (gCloud[view].isNull() || !g->hasPlottable(gCloud[view].data())) {
-        gCloud[view] = new PointCloud(g->xAxis, g->yAxis, kPointColour);
-    }
-    return gCloud[view].data();
+} // namespace
+
+GraphTeachView::GraphTeachView(TeachPanels& panels, TeachState& state, const live::LiveParts& parts,
+                               live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks,
+                               std::function<void()> initTeachPanel)
+    : panels_(panels), ui_(panels.teachGraph), state_(state), parts_(parts), link_(parts.link),
+      model_(parts.model), frames_(parts.frames), refresh_(refresh), hooks_(hooks),
+      initTeachPanel_(std::move(initTeachPanel)) {
+    Wire();
+    InstallDisplays();
 }
 
-void ShowPoint(const RecordedPoint& p) {
-    TeachGraphPanel& ui = Ui();
-    ui.cursorValue[0]->SetVal(std::trunc(p.x));
-    ui.cursorValue[1]->SetVal(std::trunc(p.y));
-    ui.cursorValue[2]->SetVal(std::trunc(p.intensity));
+GraphTeachView::~GraphTeachView() {
+    refresh_.SetWriter(live::kShowTeachGraph, {});
 }
 
-void PutCursors(const RecordedPoint& p) {
+void GraphTeachView::Wire() {
+    ctl::Bind(panels_.teachPage.teachRecordedValues,
+              "Opens a panel to teach, with help \nfrom a graph, recorded values. ",
+              Call(this, &GraphTeachView::CBF_ButtonTeachRecVal));
+    ctl::Bind(ui_.start, "Start recording of values \nand displaying in the graphs.",
+              Call(this, &GraphTeachView::CBF_ButtonTP2Start));
+    ctl::Bind(ui_.reset, "Reset graphs and counter.",
+              Call(this, &GraphTeachView::CBF_ButtonTP2Reset));
+    ctl::Bind(ui_.teach,
+              "Teach cursor position to the \nTEACH TABLE row selected \nin the ROW No.: function "
+              "field.",
+              Call(this, &GraphTeachView::CBF_ButtonTP2Teach));
+    int (GraphTeachView::*const graphCallbacks[3])(QWidget*, ctl::Event) = {
+        &GraphTeachView::CBF_GraphXYTP2, &GraphTeachView::CBF_GraphXIntTP2,
+        &GraphTeachView::CBF_GraphYIntTP2};
     for (int v = 0; v < 3; ++v) {
-        gCursorAt[v] = ProjectionOf(p, v);
-        Ui().graph[v]->SetCursor(0, gCursorAt[v].a, gCursorAt[v].b);
+        ctl::Graph* g = ui_.graph[v];
+        ctl::Bind(g,
+                  "Display for recorded values. \nMove cursor to select a position \nwhich should "
+                  "be teached to the table.",
+                  Call(this, graphCallbacks[v]));
+        // Releasing a view's cursor commits the view.
+        QObject::connect(g, &ctl::Graph::cursorReleased, &connections_,
+                         [this, g, callback = graphCallbacks[v]](int) {
+                             (this->*callback)(g, ctl::Event::Commit);
+                         });
+    }
+    ctl::Bind(ui_.counter, "Displays the amount of recorded values. ",
+              Call(this, &GraphTeachView::CBF_DispTP2Counter));
+    ctl::Bind(ui_.close, "Close PANEL and return to MAIN PANEL. ",
+              Call(this, &GraphTeachView::CBF_ButtonCloseTeachPanel));
+}
+
+// Cursors of the three views and the panel's screen-rate display.
+void GraphTeachView::InstallDisplays() {
+    for (int v = 0; v < 3; ++v) {
+        ctl::Graph* g = ui_.graph[v];
+        if (g->CursorCount() == 0) {
+            g->AddCursor(kCursorColour);
+        }
+        cursorAt_[v] = {g->CursorPosition(0).x(), g->CursorPosition(0).y()};
+        g->SetCursorsMovable(true);
+        g->SetCursorSnap(true); // a released cursor sits on a recorded point
+    }
+    refresh_.SetWriter(live::kShowTeachGraph, [this] { WriteTeachGraph(); });
+}
+
+PointCloud* GraphTeachView::CloudOf(int view) {
+    ctl::Graph* g = ui_.graph[view];
+    if (cloud_[view].isNull() || !g->hasPlottable(cloud_[view].data())) {
+        cloud_[view] = new PointCloud(g->xAxis, g->yAxis, kPointColour);
+    }
+    return cloud_[view].data();
+}
+
+void GraphTeachView::ShowPoint(const RecordedPoint& p) {
+    ui_.cursorValue[0]->SetVal(std::trunc(p.x));
+    ui_.cursorValue[1]->SetVal(std::trunc(p.y));
+    ui_.cursorValue[2]->SetVal(std::trunc(p.intensity));
+}
+
+void GraphTeachView::PutCursors(const RecordedPoint& p) {
+    for (int v = 0; v < 3; ++v) {
+        cursorAt_[v] = ProjectionOf(p, v);
+        ui_.graph[v]->SetCursor(0, cursorAt_[v].a, cursorAt_[v].b);
     }
 }
 
 // The screen-rate display of a recording: the newest point in the value
 // displays and under the cursors, the counter, and one replot of each view.
-void WriteTeachGraph() {
+void GraphTeachView::WriteTeachGraph() {
     if (!shell::Shell().PanelsLoaded()) {
         return;
     }
-    Ui().counter->SetVal(RecordCount());
-    if (gNewPoint && RecordCount() > 0) {
-        gNewPoint = false;
-        const RecordedPoint& p = RecordedPoints.At(RecordCount() - 1);
+    ui_.counter->SetVal(RecordCount());
+    if (newPoint_ && RecordCount() > 0) {
+        newPoint_ = false;
+        const RecordedPoint& p = state_.RecordedPoints.At(RecordCount() - 1);
         ShowPoint(p);
         PutCursors(p);
     }
-    for (ctl::Graph* g : Ui().graph) {
+    for (ctl::Graph* g : ui_.graph) {
         g->MarkDirty();
     }
 }
 
-} // namespace
-
-int RecordCount() {
-    return RecordedPoints.Count();
-}
-
-void GetDataTP2() {
-    using com232::AcquisitionRunning;
+void GraphTeachView::GetDataTP2() {
+    auto& AcquisitionRunning = link_.AcquisitionRunning;
     AcquisitionRunning = 1;
     while (AcquisitionRunning == 1) {
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        if (com232::DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            live::TakeFrameFromAnswer();
+        link_.FillTxBuf(com232::kOrderLiveData, 0, 0);
+        if (link_.DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
+            frames_.CurrentForEdit() = live::FrameFromAnswer(link_);
             SetTP2Data();
         }
     }
 }
 
-void SetTP2Data() {
-    const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+void GraphTeachView::SetTP2Data() {
+    const live::LiveDataFrameBytes& f = frames_.Current();
     RecordedPoint p;
     p.x = f.get(live::kX);
     p.y = f.get(live::kY);
     p.intensity = f.get(live::kInt);
     p.colour = live::ColourOfRgb(f.get(live::kRed), f.get(live::kGreen), f.get(live::kBlue));
-    if (!RecordedPoints.Append(p)) {
-        com232::AcquisitionRunning = 0; // full: nothing more is stored
+    if (!state_.RecordedPoints.Append(p)) {
+        link_.AcquisitionRunning = 0; // full: nothing more is stored
         return;
     }
     for (int v = 0; v < 3; ++v) {
         const Projection pr = ProjectionOf(p, v);
         CloudOf(v)->AddPoint(pr.a, pr.b);
     }
-    gShownColour = p.colour;
-    gNewPoint = true;
-    if (RecordedPoints.Full()) {
-        com232::AcquisitionRunning = 0; // recording stops after this frame
+    shownColour_ = p.colour;
+    newPoint_ = true;
+    if (state_.RecordedPoints.Full()) {
+        link_.AcquisitionRunning = 0; // recording stops after this frame
     }
-    live::RequestDisplay(live::kShowTeachGraph);
+    refresh_.Request(live::kShowTeachGraph);
 }
 
-void SetCursorTP2(int graph) {
+void GraphTeachView::SetCursorTP2(int graph) {
     if (graph < 0 || graph > 2) {
         return;
     }
-    TeachGraphPanel& ui = Ui();
+    TeachGraphPanel& ui = ui_;
     const QPointF at = ui.graph[graph]->CursorPosition(0);
-    const int index = FindRecordedPoint(RecordedPoints, graph, at.x(), at.y());
+    const int index = FindRecordedPoint(state_.RecordedPoints, graph, at.x(), at.y());
     if (index < 0) {
         // Nothing recorded: the displays stay, the cursor goes back.
-        ui.graph[graph]->SetCursor(0, gCursorAt[graph].a, gCursorAt[graph].b);
+        ui.graph[graph]->SetCursor(0, cursorAt_[graph].a, cursorAt_[graph].b);
         return;
     }
-    const RecordedPoint& p = RecordedPoints.At(index);
+    const RecordedPoint& p = state_.RecordedPoints.At(index);
     ShowPoint(p);
     PutCursors(p);
-    gShownColour = p.colour;
-    gNewPoint = false; // a pending refresh must not move the cursors off the selection
+    shownColour_ = p.colour;
+    newPoint_ = false; // a pending refresh must not move the cursors off the selection
 }
 
-void InitGraphTP2Axes() {
-    const auto mode = params::Model().CalculationMode();
+void GraphTeachView::InitGraphTP2Axes() {
+    const auto mode = model_.CalculationMode();
     const bool siM = params::IsSiM(mode);
     // X and Y (s and i) run 0..1000; INT 0..4096, M 0..1200.
     const double colourHi = 1000;
     const double intensityHi = siM ? 1200 : 4096;
-    ctl::Graph* const* g = Ui().graph;
+    ctl::Graph* const* g = ui_.graph;
     // Each view is titled with the two values it plots, as its caption is.
     const char* const names[3] = {siM ? "s" : "X", siM ? "i" : "Y", siM ? "M" : "INT"};
     const int plotted[3][2] = {{0, 1}, {0, 2}, {1, 2}}; // X/Y, X/INT, Y/INT
@@ -168,135 +208,113 @@ void InitGraphTP2Axes() {
     if (RecordCount() == 0) {
         // Nothing to point at yet: the cursors wait in the middle of the views.
         for (int v = 0; v < 3; ++v) {
-            gCursorAt[v] = {g[v]->xAxis->range().center(), g[v]->yAxis->range().center()};
-            g[v]->SetCursor(0, gCursorAt[v].a, gCursorAt[v].b);
+            cursorAt_[v] = {g[v]->xAxis->range().center(), g[v]->yAxis->range().center()};
+            g[v]->SetCursor(0, cursorAt_[v].a, cursorAt_[v].b);
         }
     }
 }
 
-bool GraphTeachRunning() {
-    return gRecording;
+void GraphTeachView::ResetRecordedPoints() {
+    for (ctl::Graph* g : ui_.graph) {
+        g->DeleteAllPlots();
+    }
+    state_.RecordedPoints.Clear();
+    newPoint_ = false;
+    ui_.counter->SetVal(0);
 }
 
-void ResetGraphTeachState() {
-    RecordedPoints.Clear();
-    gRecording = false;
-    gShownColour.reset();
-    gNewPoint = false;
-    for (Projection& c : gCursorAt) {
-        c = {};
-    }
-    if (shell::Shell().PanelsLoaded()) {
-        for (ctl::Graph* g : Ui().graph) {
-            g->DeleteAllPlots();
-        }
-        Ui().counter->SetVal(0);
-    }
-}
-
-void InstallGraphTeachDisplays() {
-    for (int v = 0; v < 3; ++v) {
-        ctl::Graph* g = Ui().graph[v];
-        if (g->CursorCount() == 0) {
-            g->AddCursor(kCursorColour);
-        }
-        gCursorAt[v] = {g->CursorPosition(0).x(), g->CursorPosition(0).y()};
-        g->SetCursorsMovable(true);
-        g->SetCursorSnap(true); // a released cursor sits on a recorded point
-    }
-    live::SetDisplayWriter(live::kShowTeachGraph, WriteTeachGraph);
-}
-
-int CBF_ButtonTeachRecVal(QWidget*, ctl::Event e) {
+int GraphTeachView::CBF_ButtonTeachRecVal(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         shell::Shell().ShowChild(shell::Child::TeachGraph);
-        InitTeachPanel(); // labels and axes of the views
+        initTeachPanel_(); // labels and axes of the views
     }
     return 0;
 }
 
-int CBF_ButtonTP2Start(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || gRecording || live::GoRunning() || MeanPanelLoopRunning() ||
-        com232::ExchangeRunning()) {
+int GraphTeachView::CBF_ButtonTP2Start(QWidget*, ctl::Event e) {
+    if (e != ctl::Event::Commit || state_.recording || parts_.live.GoRunning ||
+        state_.meanLoopRunning || link_.ExchangeRunning()) {
         return 0; // a loop is running already; a second must not start inside it
     }
-    if (RecordedPoints.Full()) {
+    if (state_.RecordedPoints.Full()) {
         platform::MessagePopup(ctl::kInfoTitle, "60000 values are recorded. \nPress RESET to "
                                                 "record new values.");
         return 0;
     }
-    gRecording = true;
+    state_.recording = true;
     shell::Shell().SetButtonsDimmed(0, 1);
-    live::InitGraphs();
+    hooks_.initGraphs();
     GetDataTP2();
     // The panel ends on the last point recorded, however the loop ended.
-    live::RequestDisplay(live::kShowTeachGraph);
-    live::FlushDisplays();
+    refresh_.Request(live::kShowTeachGraph);
+    refresh_.Flush();
     if (shell::Shell().PanelsLoaded()) {
         shell::Shell().SetButtonsDimmed(0, 0);
     }
-    gRecording = false;
+    state_.recording = false;
     return 0;
 }
 
-int CBF_ButtonTP2Reset(QWidget*, ctl::Event e) {
+int GraphTeachView::CBF_ButtonTP2Reset(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit ||
         platform::ConfirmPopup("ATTENTION!", "Do you really want to reset the table?") != 1) {
         return 0;
     }
-    for (ctl::Graph* g : Ui().graph) {
-        g->DeleteAllPlots();
-    }
-    RecordedPoints.Clear();
-    gNewPoint = false;
-    Ui().counter->SetVal(0);
+    ResetRecordedPoints();
     return 0;
 }
 
-int CBF_ButtonTP2Teach(QWidget*, ctl::Event e) {
+int GraphTeachView::CBF_ButtonTP2Teach(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
     // The point last shown in the displays is the one taught.
-    TeachGraphPanel& ui = Ui();
-    live::LiveDataFrameBytes& f = live::LiveDataFrame;
+    TeachGraphPanel& ui = ui_;
+    live::LiveDataFrameBytes& f = frames_.CurrentForEdit();
     f.set(live::kX, static_cast<int16_t>(ui.cursorValue[0]->Val()));
     f.set(live::kY, static_cast<int16_t>(ui.cursorValue[1]->Val()));
     f.set(live::kInt, static_cast<int16_t>(ui.cursorValue[2]->Val()));
-    if (gShownColour) {
-        live::CurrentColour = *gShownColour;
+    if (shownColour_) {
+        frames_.ColourForEdit() = *shownColour_;
     }
-    TeachDataTo();
-    live::InitGraphs();
+    TeachDataTo(panels_, model_, frames_);
+    hooks_.initGraphs();
     return 0;
 }
 
-int CBF_GraphXYTP2(QWidget*, ctl::Event e) {
+int GraphTeachView::CBF_GraphXYTP2(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SetCursorTP2(kViewXY);
     }
     return 0;
 }
 
-int CBF_GraphXIntTP2(QWidget*, ctl::Event e) {
+int GraphTeachView::CBF_GraphXIntTP2(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SetCursorTP2(kViewXInt);
     }
     return 0;
 }
 
-int CBF_GraphYIntTP2(QWidget*, ctl::Event e) {
+int GraphTeachView::CBF_GraphYIntTP2(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         SetCursorTP2(kViewYInt);
     }
     return 0;
 }
 
-int CBF_DispTP2Counter(QWidget*, ctl::Event) {
+int GraphTeachView::CBF_DispTP2Counter(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_TEACHP2(QWidget*, ctl::Event) {
+int GraphTeachView::CBF_ButtonCloseTeachPanel(QWidget*, ctl::Event e) {
+    if (e == ctl::Event::Commit) {
+        CloseTeachPanel(link_);
+    }
+    return 0;
+}
+
+int GraphTeachView::CBF_TEACHP2(QWidget*, ctl::Event) {
     return 0;
 }
 

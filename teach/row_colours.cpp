@@ -4,18 +4,12 @@
 
 namespace teach {
 
-const RowColourTable RowColours;
-
-uint32_t RowColourTable::operator[](int row) const {
-    return params::Model().RowColour(row);
+void ResetRowColours(params::ParameterModel& model) {
+    model.ResetRowColours(/*clearTexts=*/false);
 }
 
-void ResetRowColours() {
-    params::Model().ResetRowColours(/*clearTexts=*/false);
-}
-
-void PaintRowColours() {
-    params::Model().rowAttributesChanged.Notify(-1);
+void PaintRowColours(params::ParameterModel& model) {
+    model.rowAttributesChanged.Notify(-1);
 }
 
 } // namespace teach

@@ -1,23 +1,17 @@
 #include "teach/teach_edit.h"
 
+#include "live/frame_stream.h"
 #include "live/graphs.h"
-#include "live/live_data.h"
 #include "live/live_ui.h"
 #include "params/parameter_model.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
-#include "platform/shell_services.h"
 #include "platform/widgets.h"
-#include "teach/teach_logic.h"
-#include "teach/teach_ui.h"
-#include "teach/teach_wiring.h"
 
-#include <QAction>
 #include <QCheckBox>
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace teach {
 
@@ -26,24 +20,8 @@ namespace {
 constexpr int kAutomaticColours = 1;
 constexpr size_t kPromptChars = 9;
 
-ctl::U16Table* Grid() {
-    return Panels().teachPage.grid;
-}
-
-params::ParameterModel& M() {
-    return params::Model();
-}
-
 params::TeachField Field(int col) {
     return static_cast<params::TeachField>(col - 1);
-}
-
-Selection GridSelection() {
-    Selection s;
-    if (!Grid()->Selection(&s.top, &s.left, &s.height, &s.width)) {
-        return {};
-    }
-    return s;
 }
 
 enum class Asked { kCellValue, kIncrement };
@@ -75,23 +53,11 @@ std::optional<uint16_t> PromptCellValue(Asked asked) {
     return static_cast<uint16_t>(*v);
 }
 
-// Writes the cells into the table (the grid follows) and refreshes the graphs.
-void ApplyWrites(const std::vector<CellWrite>& writes) {
-    if (writes.empty()) {
-        return;
-    }
-    for (const CellWrite& w : writes) {
-        M().SetCell(w.row - 1, Field(w.col), w.value);
-    }
-    live::InitGraphs();
-    live::ShowGraph();
-}
-
 } // namespace
 
-void TeachDataTo() {
-    params::ParameterModel& m = M();
-    const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+void TeachDataTo(const TeachPanels& panels, params::ParameterModel& m,
+                 const live::FrameStream& frames) {
+    const live::LiveDataFrameBytes& f = frames.Current();
     TeachInput in;
     in.calculationMode = m.CalculationMode();
     in.evaluationMode = m.EvaluationMode();
@@ -120,56 +86,69 @@ void TeachDataTo() {
             m.SetCell(row, static_cast<params::TeachField>(c), cells[c]);
         }
         m.SetTeachRowNo(
-            static_cast<uint16_t>(NextRowNo(row, Panels().teachPage.autoIncrement->isChecked())));
+            static_cast<uint16_t>(NextRowNo(row, panels.teachPage.autoIncrement->isChecked())));
     }
-    if (Panels().attributes.colorMode->Val() == kAutomaticColours) {
-        m.SetRowColour(row, live::CurrentColour);
+    if (panels.attributes.colorMode->Val() == kAutomaticColours) {
+        m.SetRowColour(row, frames.CurrentColour());
     }
 }
 
-void ResetTable() {
-    params::ParameterModel& m = M();
-    m.SetTeachRowNo(0);
+void TeachPageView::TeachDataTo() {
+    teach::TeachDataTo(panels_, model_, frames_);
+}
+
+void TeachPageView::ResetTable() {
+    model_.SetTeachRowNo(0);
     for (int r = 0; r < kTableRows; ++r) {
         for (int c = 0; c < kValueColumns; ++c) {
-            m.SetCell(r, static_cast<params::TeachField>(c), 1);
+            model_.SetCell(r, static_cast<params::TeachField>(c), 1);
         }
     }
-    live::DataPanel& d = live::Panels().data;
-    for (ctl::Graph* g : {d.colorPlane, d.intensityBar, d.view[0], d.view[1], d.view[2]}) {
+    for (ctl::Graph* g :
+         {data_.colorPlane, data_.intensityBar, data_.view[0], data_.view[1], data_.view[2]}) {
         g->DeleteAllPlots();
     }
 }
 
-void ResetTeachEditState() {
-    M().SetTeachRowNo(0);
-    M().SetTeachTolOff(0);
-    if (shell::Shell().PanelsLoaded()) {
-        TeachPage& t = Panels().teachPage;
-        t.menuTolOff->setEnabled(true);
-        t.menuTolOn->setEnabled(false);
+Selection TeachPageView::GridSelection() const {
+    Selection s;
+    if (!page_.grid->Selection(&s.top, &s.left, &s.height, &s.width)) {
+        return {};
     }
+    return s;
 }
 
-int CBF_GridCtt(QWidget*, ctl::Event e) {
+// Writes the cells into the table (the grid follows) and refreshes the graphs.
+void TeachPageView::ApplyWrites(const std::vector<CellWrite>& writes) {
+    if (writes.empty()) {
+        return;
+    }
+    for (const CellWrite& w : writes) {
+        model_.SetCell(w.row - 1, Field(w.col), w.value);
+    }
+    hooks_.initGraphs();
+    hooks_.showGraphs();
+}
+
+int TeachPageView::CBF_GridCtt(QWidget*, ctl::Event e) {
     if (e == ctl::Event::ValueChanged) {
         // the edited cell is in the table already
-        live::InitGraphs();
-        live::ShowGraph();
+        hooks_.initGraphs();
+        hooks_.showGraphs();
     }
     return 0;
 }
 
-int CBF_EditNo(QWidget*, ctl::Event) {
+int TeachPageView::CBF_EditNo(QWidget*, ctl::Event) {
     // The row number is in the model already; the intensity band follows it.
     return 0;
 }
 
-int CBF_RadioInc(QWidget*, ctl::Event) {
+int TeachPageView::CBF_RadioInc(QWidget*, ctl::Event) {
     return 0;
 }
 
-int CBF_ButtonResetTable(QWidget*, ctl::Event e) {
+int TeachPageView::CBF_ButtonResetTable(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit &&
         platform::ConfirmPopup("ATTENTION!", "Do you really want to reset the table?") == 1) {
         ResetTable();
@@ -177,29 +156,28 @@ int CBF_ButtonResetTable(QWidget*, ctl::Event e) {
     return 0;
 }
 
-int CBF_ButtonTeachDataTo(QWidget*, ctl::Event e) {
+int TeachPageView::CBF_ButtonTeachDataTo(QWidget*, ctl::Event e) {
     if (e != ctl::Event::Commit) {
         return 0;
     }
     // The values last shown on the data panel are the ones taught.
-    live::DataPanel& d = live::Panels().data;
-    live::LiveDataFrameBytes& f = live::LiveDataFrame;
-    f.set(live::kX, static_cast<int16_t>(d.x->Val()));
-    f.set(live::kY, static_cast<int16_t>(d.y->Val()));
-    f.set(live::kInt, static_cast<int16_t>(d.intensity->Val()));
-    f.set(live::kRed, static_cast<int16_t>(d.rgb.red->Val()));
-    f.set(live::kGreen, static_cast<int16_t>(d.rgb.green->Val()));
-    f.set(live::kBlue, static_cast<int16_t>(d.rgb.blue->Val()));
+    live::LiveDataFrameBytes& f = frames_.CurrentForEdit();
+    f.set(live::kX, static_cast<int16_t>(data_.x->Val()));
+    f.set(live::kY, static_cast<int16_t>(data_.y->Val()));
+    f.set(live::kInt, static_cast<int16_t>(data_.intensity->Val()));
+    f.set(live::kRed, static_cast<int16_t>(data_.rgb.red->Val()));
+    f.set(live::kGreen, static_cast<int16_t>(data_.rgb.green->Val()));
+    f.set(live::kBlue, static_cast<int16_t>(data_.rgb.blue->Val()));
     TeachDataTo();
-    live::InitGraphs();
+    hooks_.initGraphs();
     return 0;
 }
 
-void CBF_GridCttHelp() {
+void TeachPageView::CBF_GridCttHelp() {
     platform::MessagePopup(ctl::kInfoTitle, kGridHelpText);
 }
 
-void CBF_GridCttSetSelectionTo() {
+void TeachPageView::CBF_GridCttSetSelectionTo() {
     const Selection s = GridSelection();
     if (!HasSelection(s)) {
         return;
@@ -210,28 +188,28 @@ void CBF_GridCttSetSelectionTo() {
     }
 }
 
-void CBF_GridCttIncrementSelectionWith() {
+void TeachPageView::CBF_GridCttIncrementSelectionWith() {
     const Selection s = GridSelection();
     if (!HasSelection(s) || !IsValueCell(s.top, s.left)) {
         return;
     }
-    const uint16_t start = M().Cell(s.top - 1, Field(s.left));
+    const uint16_t start = model_.Cell(s.top - 1, Field(s.left));
     const std::optional<uint16_t> d = PromptCellValue(Asked::kIncrement);
     if (d) {
         ApplyWrites(IncrementSelectionWith(s, start, *d));
     }
 }
 
-void CBF_GridCttResetSelection() {
+void TeachPageView::CBF_GridCttResetSelection() {
     ApplyWrites(ResetSelection(GridSelection()));
 }
 
-void CBF_GridCttTeachTolOff() {
-    M().SetTeachTolOff(1);
+void TeachPageView::CBF_GridCttTeachTolOff() {
+    model_.SetTeachTolOff(1);
 }
 
-void CBF_GridCttTeachTolOn() {
-    M().SetTeachTolOff(0);
+void TeachPageView::CBF_GridCttTeachTolOn() {
+    model_.SetTeachTolOff(0);
 }
 
 } // namespace teach

@@ -1,12 +1,11 @@
-#include "teach/teach_labels.h"
+// Mode-dependent labelling of the teach page, the attribute table and the
+// teach-assistant panels.
+#include "teach/teach_view.h"
 
 #include "params/mode_logic.h"
 #include "params/mode_rules.h"
 #include "params/parameter_model.h"
 #include "platform/widgets.h"
-#include "teach/graph_teach.h"
-#include "teach/mean_teach.h"
-#include "teach/teach_ui.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -18,10 +17,6 @@
 
 namespace teach {
 namespace {
-
-uint16_t Value(params::ParaField f) {
-    return params::Model().Value(f);
-}
 
 struct ModeTexts {
     const char* columns[3]; // columns 4..6 of the mean-value tables
@@ -96,76 +91,50 @@ void SetItems(ctl::Ring* ring, const char* const items[3]) {
     }
 }
 
+} // namespace
+
+void TeachViews::FollowModeRules(params::RuleEvents& rules) {
+    rules_ += rules.evaluationMode.Connect([this] { ShowGridColumns(); });
+    rules_ += rules.calculationMode.Connect([this] { ShowGridHeadings(); });
+    rules_ += rules.maxVecNo.Connect([this] { ShowActiveRows(); });
+    rules_ += rules.chain.Connect([this] { InitTeachPanel(); });
+}
+
 // The teach grid's columns: MIN DIST hides the tolerance it does not use.
-void ShowGridColumns() {
-    ctl::U16Table* grid = Panels().teachPage.grid;
+void TeachViews::ShowGridColumns() {
+    ctl::U16Table* grid = panels_.teachPage.grid;
     grid->SetColumnShown(3, true);
     grid->SetColumnShown(4, true);
-    if (const int unused = params::UnusedToleranceColumn(Value(params::kCalculationMode),
-                                                         Value(params::kEvaluationMode))) {
+    if (const int unused = params::UnusedToleranceColumn(model_.Value(params::kCalculationMode),
+                                                         model_.Value(params::kEvaluationMode))) {
         grid->SetColumnShown(unused, false);
     }
 }
 
-void ShowGridHeadings() {
+void TeachViews::ShowGridHeadings() {
     std::array<std::string, 5> headings;
-    if (params::TeachGridHeadings(Value(params::kCalculationMode), Value(params::kEvaluationMode),
-                                  &headings)) {
+    if (params::TeachGridHeadings(model_.Value(params::kCalculationMode),
+                                  model_.Value(params::kEvaluationMode), &headings)) {
         for (int c = 0; c < 5; ++c) {
-            Panels().teachPage.grid->SetColumnHeading(c + 1, QString::fromStdString(headings[c]));
+            panels_.teachPage.grid->SetColumnHeading(c + 1, QString::fromStdString(headings[c]));
         }
     }
 }
 
 // Rows the sensor checks (MAXCOL-No.) have green labels, the others red.
-void ShowActiveRows() {
-    const int n = Value(params::kMaxVecNo);
+void TeachViews::ShowActiveRows() {
+    const int n = model_.Value(params::kMaxVecNo);
     for (int row = 1; row <= params::kTeachRows; ++row) {
         const uint32_t colour = params::RowLabelColour(row - 1, n);
-        Panels().teachPage.grid->SetRowLabelColor(row, colour);
-        Panels().attributes.table->SetRowLabelColor(row, colour);
+        panels_.teachPage.grid->SetRowLabelColor(row, colour);
+        panels_.attributes.table->SetRowLabelColor(row, colour);
     }
 }
 
-bool Shown() {
-    return Panels().teachPage.grid != nullptr;
-}
-
-} // namespace
-
-void FollowModeRules() {
-    static bool subscribed = false;
-    if (subscribed) {
-        return;
-    }
-    subscribed = true;
-    params::RuleEvents& rules = params::RulesApplied();
-    rules.evaluationMode.Subscribe([] {
-        if (Shown()) {
-            ShowGridColumns();
-        }
-    });
-    rules.calculationMode.Subscribe([] {
-        if (Shown()) {
-            ShowGridHeadings();
-        }
-    });
-    rules.maxVecNo.Subscribe([] {
-        if (Shown()) {
-            ShowActiveRows();
-        }
-    });
-    rules.chain.Subscribe([] {
-        if (Shown()) {
-            InitTeachPanel();
-        }
-    });
-}
-
-void InitTeachPanel() {
-    TeachPanels& p = Panels();
+void TeachViews::InitTeachPanel() {
+    TeachPanels& p = panels_;
     TeachPage& t = p.teachPage;
-    const int eval = Value(params::kEvaluationMode);
+    const int eval = model_.Value(params::kEvaluationMode);
     if (eval > params::kCol5) {
         t.teachMeanValues->setEnabled(false);
         t.teachRecordedValues->setEnabled(false);
@@ -185,7 +154,7 @@ void InitTeachPanel() {
     m.teachCtoWith->setEnabled(!minDist);
     m.valueCto->setEnabled(!minDist);
 
-    const int calc = Value(params::kCalculationMode);
+    const int calc = model_.Value(params::kCalculationMode);
     if (calc < 0 || calc > params::kSiM3D) {
         return;
     }
@@ -217,7 +186,7 @@ void InitTeachPanel() {
     // What the panel shows of the captured frames follows the labels: the
     // colour distance is a plane distance in 2D and a space distance in 3D,
     // and TEACH takes it from the display.
-    CalcMeanValues();
+    mean_.CalcMeanValues();
 
     TeachGraphPanel& g = p.teachGraph;
     const bool siM = params::IsSiM(static_cast<uint16_t>(calc));
@@ -229,7 +198,7 @@ void InitTeachPanel() {
         const uint32_t* c = siM ? params::kSiValueColours[i] : params::kXyValueColours[i];
         g.cursorValue[i]->SetColors(c[0], c[1]);
     }
-    InitGraphTP2Axes(); // the views' axes follow their captions
+    graph_.InitGraphTP2Axes(); // the views' axes follow their captions
 }
 
 } // namespace teach

@@ -144,9 +144,4 @@ void BuildTeachPage(QWidget* page, TeachPage* ui) {
     root->addLayout(assistants);
 }
 
-TeachPanels& Panels() {
-    static TeachPanels panels;
-    return panels;
-}
-
 } // namespace teach

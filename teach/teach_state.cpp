@@ -1,15 +1,22 @@
 #include "teach/teach_state.h"
 
-#include "teach/graph_teach.h"
-#include "teach/mean_teach.h"
-#include "teach/teach_edit.h"
+#include "params/parameter_model.h"
+
+#include <algorithm>
 
 namespace teach {
 
-void ResetTeachState() {
-    ResetTeachEditState();
-    ResetMeanTeachState();
-    ResetGraphTeachState();
+void TeachState::Reset() {
+    RecordedPoints.Clear();
+    std::fill(std::begin(MeanValues), std::end(MeanValues), 0);
+    recording = false;
+    meanLoopRunning = false;
+}
+
+void ResetTeachState(TeachState& state, params::ParameterModel& model) {
+    state.Reset();
+    model.SetTeachRowNo(0);
+    model.SetTeachTolOff(0);
 }
 
 } // namespace teach

@@ -96,14 +96,13 @@ void BuildAttributesPage(QWidget* page, AttributesPage* ui);
 void BuildTeachMeanPanel(QWidget* panel, TeachMeanPanel* ui);
 void BuildTeachGraphPanel(QWidget* panel, TeachGraphPanel* ui);
 
-// The panels of this subsystem. The application builds them at start-up
-// and clears them (all controls null) when it discards the panels.
+// The panels of this subsystem. The window owns them and gives them to the
+// teach views.
 struct TeachPanels {
     TeachPage teachPage;
     AttributesPage attributes;
     TeachMeanPanel teachMean;
     TeachGraphPanel teachGraph;
 };
-TeachPanels& Panels();
 
 } // namespace teach

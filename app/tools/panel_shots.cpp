@@ -3,21 +3,23 @@
 //   QT_QPA_PLATFORM=offscreen c3-panel-shots OUTPUT_DIR [WIDTH HEIGHT] [--frames]
 // With --frames the live displays are first fed with made-up measurements
 // (a colour sweep), so the graphs and the signal-graph panel show content.
-#include "app/link_ui_impl.h"
+#include "app/frame_services.h"
 #include "app/panels.h"
 #include "app/shell.h"
 #include "calib/calib_view.h"
-#include "link/link_ui.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
-#include "live/live_params.h"
-#include "live/live_wiring.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "live/signal_graph.h"
+#include "params/mode_rules.h"
+#include "params/transfer_state.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
+#include "sensor/sensor.h"
 
 #include "teach/teach_displays.h"
 
@@ -31,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -47,14 +50,26 @@ bool Save(QWidget* w, const QString& path) {
     return ok;
 }
 
-// A colour sweep through the display path, as a loop would show it.
-void FeedFrames() {
-    live::WireDataPanel();
-    live::WireSignalGraphPanel();
-    calib::InstallCalibrationDisplays();
-    teach::AddTeachDisplayWriters();
-    live::InitGraphs();
-    live::InitPanelGraph();
+// The calibration page's and the teach panels' displays of the frames.
+struct FrameDisplays {
+    std::unique_ptr<calib::CalibDisplays> calib;
+    std::unique_ptr<teach::TeachDisplays> teach;
+};
+
+// A colour sweep through the display path, as a loop would show it; the
+// displays follow the frames while the result lives.
+FrameDisplays FeedFrames() {
+    app::Panels& p = app::P();
+    p.liveViews = std::make_unique<live::LiveViews>(
+        p.livePanels, app::P().sensor.link, app::P().sensor.transfer, app::P().sensor.model,
+        app::P().rules, app::P().sensor.frames, app::P().sensor.live, app::P().refresh);
+    FrameDisplays displays;
+    displays.calib = std::make_unique<calib::CalibDisplays>(p.calibration, app::P().sensor.frames,
+                                                            app::P().refresh);
+    displays.teach = std::make_unique<teach::TeachDisplays>(p.teachPanels, app::P().sensor.frames,
+                                                            app::P().refresh);
+    app::P().liveViews->graphs.InitGraphs();
+    app::P().liveViews->signalGraph.InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
         const double t = i / 40.0;
         live::LiveDataFrameBytes f;
@@ -74,10 +89,11 @@ void FeedFrames() {
         f.set(live::kRawRed, red);
         f.set(live::kRawGreen, green);
         f.set(live::kRawBlue, blue);
-        live::Frames().Publish(f, live::kUseGo | live::kUseSignalGraph,
-                               live::Parameters().EvaluationMode());
+        app::P().sensor.frames.Publish(f, live::kUseGo | live::kUseSignalGraph,
+                                       app::P().sensor.model.EvaluationMode());
     }
-    live::FlushDisplays();
+    app::P().refresh.Flush();
+    return displays;
 }
 
 } // namespace
@@ -90,21 +106,23 @@ int main(int argc, char** argv) {
     platform::InitRuntime(argc, argv);
     const QString dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(dir);
-    if (!app::LoadPanels()) {
+    sensor::Sensor sensor;
+    if (!app::LoadPanels(sensor)) {
         std::fprintf(stderr, "a panel could not be built\n");
         return 1;
     }
     // The frame services and the panels' parameter state, as the program
     // installs them with its panels.
-    app::InstallPanelLinkUi();
+    app::InstallFrameServices();
     app::Panels& p = app::P();
     app::ShowLogo();
     QWidget* main = p.main.window;
     if (argc >= 4 && std::strcmp(argv[2], "--frames") != 0) {
         main->resize(std::atoi(argv[2]), std::atoi(argv[3]));
     }
+    FrameDisplays displays;
     if (std::strcmp(argv[argc - 1], "--frames") == 0) {
-        FeedFrames();
+        displays = FeedFrames();
     }
     main->show();
     bool ok = true;
@@ -124,8 +142,8 @@ int main(int argc, char** argv) {
                     {p.scope.panel, "child_scope"}};
     for (const auto& c : children) {
         p.main.childArea->setCurrentWidget(c.panel);
-        live::RequestDisplay(live::kShowSignalGraph);
-        live::FlushDisplays();
+        app::P().refresh.Request(live::kShowSignalGraph);
+        app::P().refresh.Flush();
         ok &= Save(main, QStringLiteral("%1/%2.png").arg(dir, c.name));
     }
     p.main.childArea->setCurrentWidget(p.data.panel);
@@ -138,7 +156,8 @@ int main(int argc, char** argv) {
     p.grpBig.panel->show();
     ok &= Save(p.grpBig.panel, dir + "/window_grpbig.png");
     ok &= Save(p.password.panel, dir + "/window_password.png");
-    com232::SetLinkUi(nullptr);
+    displays = {};
+    app::UninstallFrameServices();
     shell::SetShell(nullptr);
     app::DiscardPanels();
     platform::ShutdownRuntime();

@@ -1,5 +1,6 @@
 // The connection page: protocol visibility, address history, port number,
 // the ID, the message box and the baud-rate change over a serial line.
+#include "app/panels.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
 #include "params/transfer.h"
@@ -44,7 +45,7 @@ TEST_F(ConnectPage, ProtocolChoiceShowsItsControlsAndDimsTheLinkButtons) {
     EXPECT_FALSE(c.changeBaudrate->isVisibleTo(page));
     c.protocol->SetVal(0);
     emit c.protocol->committed();
-    EXPECT_EQ(com232::kProtocolRs232, com232::ComProtocol);
+    EXPECT_EQ(com232::kProtocolRs232, app::P().sensor.link.ComProtocol);
     EXPECT_TRUE(c.baudrate->isVisibleTo(page));
     EXPECT_TRUE(c.comPort->isVisibleTo(page));
     EXPECT_TRUE(c.changeBaudrate->isVisibleTo(page));
@@ -60,18 +61,18 @@ TEST_F(ConnectPage, AddressHistoryIsNewestFirstWithoutDuplicatesAndAtMostTen) {
     for (int i = 1; i <= 4; ++i) {
         EnterAddress("10.0.0." + std::to_string(i));
     }
-    EXPECT_EQ("10.0.0.4", conn::AddressHistory()[0]);
+    EXPECT_EQ("10.0.0.4", app::P().connectView->AddressHistory()[0]);
     EXPECT_FALSE(P().connect.accept->isEnabled());
-    const size_t n = conn::AddressHistory().size();
+    const size_t n = app::P().connectView->AddressHistory().size();
     EnterAddress("10.0.0.2"); // third from the top
-    EXPECT_EQ(n, conn::AddressHistory().size());
-    const std::vector<std::string> top = conn::AddressHistory();
+    EXPECT_EQ(n, app::P().connectView->AddressHistory().size());
+    const std::vector<std::string> top = app::P().connectView->AddressHistory();
     EXPECT_EQ((std::vector<std::string>{"10.0.0.2", "10.0.0.4", "10.0.0.3", "10.0.0.1"}),
               std::vector<std::string>(top.begin(), top.begin() + 4));
     for (int i = 10; i < 30; ++i) {
         EnterAddress("sensor-" + std::to_string(i));
     }
-    const std::vector<std::string> h = conn::AddressHistory();
+    const std::vector<std::string> h = app::P().connectView->AddressHistory();
     ASSERT_EQ(10u, h.size());
     EXPECT_EQ("sensor-29", h.front());
     EXPECT_EQ("sensor-20", h.back());
@@ -85,21 +86,21 @@ TEST_F(ConnectPage, IdIsShownOnTheOtherPanelsAndTheMessageBoxClears) {
     EXPECT_EQ("LINE 3 / STATION 7", P().colBig.id->text().toStdString());
     EXPECT_EQ("LINE 3 / STATION 7", P().grpBig.id->text().toStdString());
     EXPECT_FALSE(Messages().empty());
-    conn::CBF_DispStatus(P().connect.messages, ctl::Event::RightDoubleClick);
+    app::P().connectView->CBF_DispStatus(P().connect.messages, ctl::Event::RightDoubleClick);
     EXPECT_TRUE(Messages().empty());
 }
 
 TEST_F(ConnectPage, DisconnectGoesOfflineAndTryToConnectComesBack) {
     StartOnline();
     P().connect.disconnect->click();
-    EXPECT_EQ(0, com232::TcpConnected);
-    EXPECT_EQ(params::kTargetFile, params::TransferTarget);
+    EXPECT_EQ(0, app::P().sensor.link.TcpConnected);
+    EXPECT_EQ(params::kTargetFile, app::P().sensor.transfer.TransferTarget);
     EXPECT_EQ("NO SENSOR CONNECTED!", P().data.status->text().toStdString());
     EXPECT_FALSE(P().main.go->isEnabled());
     EXPECT_FALSE(P().connect.disconnect->isEnabled());
     P().connect.tryToConnect->click();
-    EXPECT_EQ(1, com232::TcpConnected);
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.TcpConnected);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.disconnect->isEnabled());
     EXPECT_EQ("127.0.0.1", P().data.addressIndicator->text().toStdString());
@@ -130,7 +131,7 @@ protected:
 } // namespace
 
 TEST_F(SerialConnect, ConnectsOverTheSerialLine) {
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", P().data.status->text().toStdString());
     EXPECT_TRUE(P().data.comPortIndicator->isVisible());
     EXPECT_TRUE(P().connect.changeBaudrate->isEnabled());
@@ -140,7 +141,7 @@ TEST_F(SerialConnect, BaudRateChangeReconnectsAndRemindsToStoreIt) {
     Received();
     P().connect.baudrate->SetVal(7);
     P().connect.changeBaudrate->click();
-    EXPECT_EQ(7, com232::BaudrateIndex);
+    EXPECT_EQ(7, app::P().sensor.link.BaudrateIndex);
     const std::vector<std::string> sent = Received();
     ASSERT_GE(sent.size(), 4u);
     EXPECT_EQ("190 7 0", sent[0]);

@@ -1,6 +1,7 @@
 // The panel-settings file: first start, foreign files, the history limits,
 // the window keys, and a round trip through closing and restarting.
 #include "app/panel_settings.h"
+#include "app/panels.h"
 #include "link/connect_page.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -37,10 +38,10 @@ protected:
 TEST_F(Settings, FirstStartUsesTheDefaults) {
     StartOffline();
     EXPECT_EQ(0, P().connect.protocol->Val());
-    EXPECT_EQ(1, conn::ComPortFromSelector());
+    EXPECT_EQ(1, app::P().connectView->ComPortFromSelector());
     EXPECT_EQ(4, P().connect.baudrate->Val());
     EXPECT_EQ("10001", P().connect.portNumber->text().toStdString());
-    EXPECT_TRUE(conn::AddressHistory().empty());
+    EXPECT_TRUE(app::P().connectView->AddressHistory().empty());
     EXPECT_EQ(dir_ + "/Parameter.ini", app::Paths().parameterFile);
     EXPECT_EQ(dir_ + "/RecordFile.dat", app::Paths().recorderFile);
     EXPECT_EQ(dir_ + "/RecordFile.dat", P().recorder.filePath->text().toStdString());
@@ -93,8 +94,8 @@ TEST_F(Settings, AFileOfAnotherTypeIsIgnoredCompletely) {
         "IP ADRESS = \"10.1.1.1\"\r\n\r\n");
     StartOffline();
     EXPECT_EQ(0, P().connect.protocol->Val());
-    EXPECT_EQ(1, conn::ComPortFromSelector());
-    EXPECT_TRUE(conn::AddressHistory().empty());
+    EXPECT_EQ(1, app::P().connectView->ComPortFromSelector());
+    EXPECT_TRUE(app::P().connectView->AddressHistory().empty());
     EXPECT_EQ("", P().connect.id->text().toStdString());
 }
 
@@ -105,7 +106,7 @@ TEST_F(Settings, HistoryLimitsAndMissingEntries) {
     }
     WriteSettingsText(Header() + list);
     StartOffline();
-    const std::vector<std::string> h = conn::AddressHistory();
+    const std::vector<std::string> h = app::P().connectView->AddressHistory();
     ASSERT_EQ(10u, h.size());
     EXPECT_EQ("host1", h.front());
     EXPECT_EQ("host10", h.back());
@@ -178,7 +179,7 @@ TEST_F(Settings, CloseAndRestartRestoreIdHistoryAndConnection) {
     }
     c.address->setEditText("127.0.0.1");
     emit c.address->lineEdit()->returnPressed();
-    const std::vector<std::string> history = conn::AddressHistory();
+    const std::vector<std::string> history = app::P().connectView->AddressHistory();
     ASSERT_EQ(10u, history.size());
     CloseProgram();
     EXPECT_TRUE(platform::QuitRequested());
@@ -192,11 +193,11 @@ TEST_F(Settings, CloseAndRestartRestoreIdHistoryAndConnection) {
     StartProgram();
     EXPECT_EQ("PRESS 4 INLINE", P().connect.id->text().toStdString());
     EXPECT_EQ("PRESS 4 INLINE", P().recorder.id->text().toStdString());
-    EXPECT_EQ(history, conn::AddressHistory());
+    EXPECT_EQ(history, app::P().connectView->AddressHistory());
     EXPECT_EQ(1, P().connect.protocol->Val());
     EXPECT_EQ("127.0.0.1", P().connect.address->currentText().toStdString());
     EXPECT_EQ(std::to_string(sensor_->TcpPort()), P().connect.portNumber->text().toStdString());
-    EXPECT_EQ(1, com232::LinkOk); // connected again with the stored settings
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk); // connected again with the stored settings
 }
 
 TEST_F(Settings, AcceptSavesAndShowsTheParameterPage) {

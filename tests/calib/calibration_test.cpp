@@ -2,6 +2,8 @@
 // factors and offsets, the white calibration end to end (sampling, blinking,
 // sending, GO mode), its refusals and a lost frame, self calibration, the
 // offset measurement, and the password that opens the offset page.
+#include "app/panels.h"
+#include "calib/calib_view.h"
 #include "calib/calibration.h"
 #include "link/link_texts.h"
 #include "live/frame_stream.h"
@@ -33,11 +35,6 @@ protected:
     void SetUp() override {
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
-        calib::ResetCalibrationState();
-    }
-    void TearDown() override {
-        calib::ResetCalibrationState();
-        AppFixture::TearDown();
     }
 
     // Presses CALC CF. Once GO mode has run for `goSeconds` (some scans of
@@ -48,10 +45,10 @@ protected:
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (!calib::WhiteCalibrationRunning()) {
+            if (!P().calibView->WhiteCalibrationRunning()) {
                 return;
             }
-            if (com232::AcquisitionRunning == 0) {
+            if (app::P().sensor.link.AcquisitionRunning == 0) {
                 const QColor c = P().calibration.calcCF->palette().color(QPalette::Button);
                 sawRed_ |= c == QColor(0xFF0000);
             } else if (goStart < 0) {
@@ -115,7 +112,7 @@ TEST_F(Calibration, APlausibilityCodeIsReportedAsTheLinkReportsFailures) {
     EXPECT_NE(std::string::npos,
               Messages().find("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
                               "WERE SET TO DEFAULT VALUE!\n\n"));
-    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
     P().offset.get->click();
     EXPECT_EQ(0, Offset(0));
 }
@@ -137,16 +134,16 @@ TEST_F(Calibration, WhiteCalibrationSamplesSendsTheFactorsAndEndsInGoMode) {
     EXPECT_EQ(calib::kTextWhiteTarget, user_->Records()[0].text);
     EXPECT_EQ("CONFIRM CALCULATION!", user_->Records()[1].title);
     // The sensor calibrates with the new factors: GO shows about 1000 each.
-    EXPECT_EQ(1000, live::Frames().Current().get(live::kRed));
-    EXPECT_EQ(1000, live::Frames().Current().get(live::kGreen));
-    EXPECT_EQ(999, live::Frames().Current().get(live::kBlue));
+    EXPECT_EQ(1000, app::P().sensor.frames.Current().get(live::kRed));
+    EXPECT_EQ(1000, app::P().sensor.frames.Current().get(live::kGreen));
+    EXPECT_EQ(999, app::P().sensor.frames.Current().get(live::kBlue));
     EXPECT_EQ(2000, P().calibration.rawDelta->text().toInt());
     // The button blinked and ends light grey; the commands are back.
     EXPECT_TRUE(sawRed_);
     EXPECT_EQ(QColor(0xCCCCCC), P().calibration.calcCF->palette().color(QPalette::Button));
     EXPECT_TRUE(P().calibration.calcCF->isEnabled());
     EXPECT_TRUE(P().main.go->isEnabled());
-    EXPECT_FALSE(calib::WhiteCalibrationRunning());
+    EXPECT_FALSE(P().calibView->WhiteCalibrationRunning());
 }
 
 TEST_F(Calibration, RefusedCalculationsKeepTheFactorsButStillSendAndGo) {

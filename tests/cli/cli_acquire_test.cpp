@@ -2,7 +2,7 @@
 // record files in the record file's format, a triggered recording ended by
 // Ctrl-C, and the hardware information, cycle time and scope files compared
 // with what the program's own code makes of the same sensor.
-#include "calib/hw_info_file.h"
+#include "app/panels.h"
 #include "link/com232.h"
 #include "platform/shell_services.h"
 #include "record/record_file.h"
@@ -11,6 +11,8 @@
 #include "tests/app/app_fixture.h"
 #include "tests/cli/cli_run.h"
 #include "tests/support/file_bytes.h"
+
+#include <QPushButton>
 
 #include <chrono>
 #include <csignal>
@@ -59,22 +61,22 @@ protected:
     }
     // The link of this process to the sensor, as the program opens it.
     void OpenLink() {
-        com232::ResetLinkState();
-        com232::ComProtocol = com232::kProtocolTcp;
-        com232::ServerAddress = "127.0.0.1";
-        com232::ServerPort = sensor_->TcpPort();
-        com232::InitTCP_IP();
-        ASSERT_GE(com232::LinkResult, 0);
-        com232::LinkOk = 1;
+        app::P().sensor.link.Reset();
+        app::P().sensor.link.ComProtocol = com232::kProtocolTcp;
+        app::P().sensor.link.ServerAddress = "127.0.0.1";
+        app::P().sensor.link.ServerPort = sensor_->TcpPort();
+        app::P().sensor.link.InitTCP_IP();
+        ASSERT_GE(app::P().sensor.link.LinkResult, 0);
+        app::P().sensor.link.LinkOk = 1;
     }
     // One record-file line of a frame read by this process now.
     std::string ProgramRecordLine() {
         OpenLink();
-        com232::FillTxBuf(com232::kOrderLiveData, 0, 0);
-        EXPECT_EQ(1, com232::DataExchange(8));
+        app::P().sensor.link.FillTxBuf(com232::kOrderLiveData, 0, 0);
+        EXPECT_EQ(1, app::P().sensor.link.DataExchange(8));
         const live::LiveDataFrameBytes frame =
-            record::FrameOfData(com232::RxData(), live::kLiveFrameSize);
-        com232::CloseLink();
+            record::FrameOfData(app::P().sensor.link.RxData(), live::kLiveFrameSize);
+        app::P().sensor.link.CloseLink();
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
@@ -260,15 +262,17 @@ TEST_F(CliAcquire, HardwareInfoCycleTimeAndScopeAreTheProgramsOwn) {
     sensor_->Command("in0 0");
     // The program's HARDWARE INFO FILE button.
     user_->Answer(platform::kExistingFileSelected, dir_ + "/program_hw.ini");
-    conn::GenerateHWInfoFile();
+    app::P().connect.hwInfo->click();
     const std::string programHw = ReadBytes(dir_ + "/program_hw.ini");
     ASSERT_FALSE(programHw.empty());
     // The scope's single shot, captured by the program's code.
     const std::array<uint16_t, scope::kScopeSettingCount> settings = {0, scope::kSingleShot, 0, 3,
                                                                       scope::kRecordRgb};
     std::array<scope::SampleBlock, scope::kScopeBlocks> blocks{};
-    ASSERT_EQ(scope::CaptureEnd::Complete, scope::CaptureScope(settings, &blocks));
-    com232::CloseLink();
+    scope::ScanState scan;
+    ASSERT_EQ(scope::CaptureEnd::Complete,
+              scope::CaptureScope(app::P().sensor.link, scan, settings, &blocks));
+    app::P().sensor.link.CloseLink();
 
     const CliRun hw = Run({"hwinfo", "--tcp", Tcp(), "-o", "hw_{serial}.ini"});
     EXPECT_EQ(0, hw.status) << hw.err;

@@ -4,8 +4,8 @@
 // then TRY TO CONNECT and the same operation once more without a fault.
 #pragma once
 
+#include "app/panels.h"
 #include "link/link_texts.h"
-#include "params/parameter_set.h"
 #include "scope/scope.h"
 #include "tests/app/app_fixture.h"
 #include "tests/faults/fault_matrix.h"
@@ -104,6 +104,11 @@ private:
     std::string Messages() const;
     size_t RecordLines() const;
     int LineSpeed() const; // the serial line's speed (termios) as the sensor sees it
+
+    // The program's recorder and scope states, and its capture on the link.
+    static const record::RecorderState& Recording() { return app::P().recorderView->State(); }
+    static const scope::ScopeState& Scope() { return app::P().scopeView->State(); }
+    static const scope::ScanState& Capture() { return app::P().scopeView->Scan(); }
 
     Link link_ = Link::Tcp;
     std::unique_ptr<MatrixUser> matrixUser_;

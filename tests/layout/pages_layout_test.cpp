@@ -3,12 +3,18 @@
 // and the files use, the initial values are the parameter file defaults, the
 // POWER slider and its number stay in step, and the help texts are bound.
 #include "app/panels.h"
+#include "link/com232.h"
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "params/parameter_layout.h"
+#include "params/parameter_model.h"
 #include "platform/controls.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
-#include "record/recorder_wiring.h"
-#include "teach/teach_wiring.h"
+#include "record/record_viewers.h"
+#include "record/recorder.h"
+#include "sensor/sensor.h"
+#include "teach/teach_edit.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,8 +40,9 @@ using layout_test::Missing;
 
 class PagesLayout : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(app::LoadPanels()); }
+    void SetUp() override { ASSERT_TRUE(app::LoadPanels(sensor_)); }
     void TearDown() override { app::DiscardPanels(); }
+    sensor::Sensor sensor_;
     // The panels of the current test (built in SetUp).
     static app::Panels& P() { return app::P(); }
 };
@@ -258,9 +265,15 @@ TEST_F(PagesLayout, RecorderStartsInTimedCountMode) {
 }
 
 TEST_F(PagesLayout, TeachAndRecorderHelpTextsAreBound) {
-    teach::WireTeachPage();
-    record::WireRecorderPage();
-    teach::WireTeachPage(); // wiring twice changes nothing
+    app::MakeTeachViews(P());
+    // The recorder page's view on sensor parts of the test's own.
+    sensor::Sensor own;
+    const live::LiveParts parts{own.link, own.transfer, own.model, own.frames, own.live};
+    live::DisplayRefresh refresh;
+    record::RecordViewers viewers(own.model);
+    const record::RecorderView recorder(P().recorderPanels, parts, own.recorder, refresh, viewers,
+                                        live::LiveViewHooks{});
+    app::MakeTeachViews(P()); // a view made again replaces the first
     const auto& t = P().teachPage;
     EXPECT_STREQ(ctl::HelpTextOf(t.autoIncrement), "Auto increment of Edit Field No.:");
     EXPECT_STREQ(ctl::HelpTextOf(t.resetTable), "Reset the TEACH TABLE. \nAll cells are set to 1.");

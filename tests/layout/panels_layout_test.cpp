@@ -4,15 +4,20 @@
 // values and ranges are right, the tables have their shape, and every help
 // text reaches its control with the right popup title.
 #include "app/panels.h"
-#include "calib/calib_wiring.h"
-#include "live/live_wiring.h"
+#include "link/com232.h"
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
+#include "params/mode_rules.h"
+#include "params/parameter_model.h"
+#include "params/transfer_state.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/widgets.h"
-#include "scope/scope_wiring.h"
-#include "teach/attributes_wiring.h"
-#include "teach/teach_panels_wiring.h"
+#include "scope/scope.h"
+#include "sensor/sensor.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -56,21 +61,29 @@ void ContextClick(QWidget* w) {
 
 class PanelsLayout : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(app::LoadPanels()); }
-    void TearDown() override { app::DiscardPanels(); }
-    static app::Panels& P() { return app::P(); }
-    static void WireAll() {
-        calib::WireCalibrationPage();
-        calib::WireOffsetPage();
-        teach::WireAttributesPage();
-        teach::WireTeachMeanPanel();
-        teach::WireTeachGraphPanel();
-        scope::WireScopePage();
-        scope::WireScopePanel();
-        live::WireDataPanel();
-        live::WireSignalGraphPanel();
-        live::WireBigPanels();
+    void SetUp() override { ASSERT_TRUE(app::LoadPanels(sensor_)); }
+    void TearDown() override {
+        scope_.reset();
+        app::DiscardPanels();
     }
+    static app::Panels& P() { return app::P(); }
+    sensor::Sensor sensor_;
+    void WireAll() {
+        app::MakeCalibView(P());
+        app::MakeTeachViews(P());
+        scope_ =
+            std::make_unique<scope::ScopeView>(P().scopePanels, link_, model_, scopeState_, scan_);
+        P().liveViews = std::make_unique<live::LiveViews>(
+            P().livePanels, app::P().sensor.link, app::P().sensor.transfer, app::P().sensor.model,
+            app::P().rules, app::P().sensor.frames, app::P().sensor.live, app::P().refresh);
+    }
+
+    // The scope view on sensor parts of the test's own.
+    com232::SensorLink link_;
+    params::ParameterModel model_;
+    scope::ScopeState scopeState_;
+    scope::ScanState scan_;
+    std::unique_ptr<scope::ScopeView> scope_;
 };
 
 TEST_F(PanelsLayout, EveryControlIsBuilt) {
@@ -351,6 +364,48 @@ TEST_F(PanelsLayout, ControlsInsideTheDataTabsKeepTheirOwnHelp) {
     EXPECT_EQ(r[1].text, ctl::HelpTextOf(P().data.rgbChart3D));
     EXPECT_EQ(r[2].text, "Displays the minimum and maximum values of RED, GREEN and BLUE.");
     EXPECT_EQ(r[3].text, "Select TAB-window.");
+}
+
+// The teach and calibration views show the parts they are given, not the
+// program's, and let go of them when they end: their panels then follow
+// those parts no more.
+TEST_F(PanelsLayout, ViewsWorkOnTheirOwnPartsAndLetGoOfThem) {
+    sensor::Sensor own;
+    params::ParameterModel& model = own.model;
+    live::FrameStream& frames = own.frames;
+    const live::LiveParts parts{own.link, own.transfer, own.model, own.frames, own.live};
+    params::RuleEvents rules;
+    live::DisplayRefresh refresh;
+    refresh.SetInterval(0);
+    live::LiveDataFrameBytes f;
+    const size_t ownWatchers = frames.published.Count(); // the sensor's live state
+    {
+        teach::TeachViews teach(P().teachPanels, P().data, own.teach, parts, rules, refresh,
+                                live::LiveViewHooks{});
+        calib::CalibrationView calibration(P().calibPanels, parts, refresh, own.calib);
+        model.SetCell(4, params::kCell0, 321);
+        model.SetRowColour(4, 0x123456);
+        f.set(live::kRed, 77);
+        frames.Publish(f, live::kUseDisplays, 0);
+        refresh.Request(live::kShowPanelData);
+        EXPECT_EQ(321, P().teachPage.grid->Val(5, 1));
+        EXPECT_EQ(0x123456u, P().attributes.table->CellBackground(5, 2));
+        EXPECT_EQ(77, P().teachMean.red->Val());
+        EXPECT_EQ(ownWatchers + 1, frames.published.Count())
+            << "the raw values of the calibration page";
+        EXPECT_EQ(1u, rules.chain.Count());
+    }
+    EXPECT_EQ(0u, model.cellChanged.Count() + model.replaced.Count() +
+                      model.teachSelectionChanged.Count() + model.rowAttributesChanged.Count());
+    EXPECT_EQ(0u, rules.evaluationMode.Count() + rules.calculationMode.Count() +
+                      rules.maxVecNo.Count() + rules.chain.Count());
+    EXPECT_EQ(ownWatchers, frames.published.Count());
+    model.SetCell(4, params::kCell0, 9);
+    f.set(live::kRed, 88);
+    frames.Publish(f, live::kUseDisplays, 0);
+    refresh.Request(live::kShowPanelData);
+    EXPECT_EQ(321, P().teachPage.grid->Val(5, 1));
+    EXPECT_EQ(77, P().teachMean.red->Val());
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 // listens, the link exchanges with it, and "quit" on standard input ends it.
 #include "link/com232.h"
 #include "platform/runtime.h"
-#include "tests/support/recording_link_ui.h"
+#include "tests/support/recording_link_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -40,19 +40,18 @@ TEST(SimulatorProcess, ListensAnswersAndQuits) {
     ASSERT_NE(std::string::npos, at) << first;
     const unsigned port = static_cast<unsigned>(std::stoul(first.substr(at + tag.size())));
 
-    RecordingLinkUi ui;
-    ResetLinkState();
-    SetLinkUi(&ui);
-    ComProtocol = kProtocolTcp;
-    ServerAddress = "127.0.0.1";
-    ServerPort = port;
-    InitTCP_IP();
-    ASSERT_GE(LinkResult, 0) << ui.messages;
-    FillTxBuf(kOrderLiveData, 0, 0);
-    EXPECT_EQ(1, DataExchange(8));
-    EXPECT_EQ(40, AnswerLength);
-    CloseLink();
-    SetLinkUi(nullptr);
+    RecordingLinkHooks ui;
+    SensorLink link_;
+    ui.Watch(link_);
+    link_.ComProtocol = kProtocolTcp;
+    link_.ServerAddress = "127.0.0.1";
+    link_.ServerPort = port;
+    link_.InitTCP_IP();
+    ASSERT_GE(link_.LinkResult, 0) << ui.messages;
+    link_.FillTxBuf(kOrderLiveData, 0, 0);
+    EXPECT_EQ(1, link_.DataExchange(8));
+    EXPECT_EQ(40, link_.AnswerLength);
+    link_.CloseLink();
 
     ASSERT_EQ(5, ::write(toSim[1], "quit\n", 5));
     int status = 0;

@@ -1,15 +1,16 @@
 // The live displays without a running loop, and bad frames during GO:
 // short answers, values a sensor should not send, failed exchanges; the
 // signal graphs, the zoom clicks of the strip charts and the big panels.
+#include "app/panels.h"
 #include "live/big_panels.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
-#include "live/live_params.h"
+#include "live/live_state.h"
+#include "live/live_views.h"
 #include "live/signal_graph.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
@@ -35,10 +36,13 @@ protected:
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, {"scene noise 0"}));
     }
+    // The program's live state and the window's live views.
+    static LiveState& Live() { return app::P().sensor.live; }
+    static LiveViews& Views() { return *P().liveViews; }
     // One frame through the display path, written at once.
     void Show(const LiveDataFrameBytes& f) {
-        Frames().Publish(f, kUseGo, Parameters().EvaluationMode());
-        FlushDisplays();
+        app::P().sensor.frames.Publish(f, kUseGo, app::P().sensor.model.EvaluationMode());
+        app::P().refresh.Flush();
     }
     static bool Finite(ctl::Graph* g) {
         return std::isfinite(g->xAxis->range().lower) && std::isfinite(g->xAxis->range().upper) &&
@@ -47,11 +51,12 @@ protected:
     }
     // GO until `frames` frames were shown (the sensor answers them all).
     void GoFor(unsigned long long frames) {
-        const auto base = GoLoopCounters().frames;
+        const auto base = app::P().sensor.live.GoLoopCounters.frames;
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (com232::AcquisitionRunning == 1 && GoLoopCounters().frames - base >= frames) {
+            if (app::P().sensor.link.AcquisitionRunning == 1 &&
+                app::P().sensor.live.GoLoopCounters.frames - base >= frames) {
                 P().main.stop->click();
             }
         });
@@ -67,7 +72,7 @@ TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
     sensor_->Command("fault oversize 20 order=8 count=0");
     GoFor(3);
     for (int w = 10; w < kLiveFieldCount; ++w) {
-        EXPECT_EQ(0, Frames().Current().get(static_cast<LiveField>(w))) << w;
+        EXPECT_EQ(0, app::P().sensor.frames.Current().get(static_cast<LiveField>(w))) << w;
     }
     EXPECT_EQ(0, P().attributes.temp->Val());
     EXPECT_EQ(0, P().calibration.raw[0]->Val());
@@ -76,7 +81,7 @@ TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
 
 TEST_F(LiveDisplays, ValuesASensorShouldNotSendAreShownAndDrawnWithFiniteAxes) {
     for (const uint16_t mode : {params::kXyInt2D, params::kSiM2D, params::kXyInt3D}) {
-        params::Model().SetValue(params::kCalculationMode, mode);
+        app::P().sensor.model.SetValue(params::kCalculationMode, mode);
         LiveDataFrameBytes f;
         f.set(kRed, 32767);
         f.set(kGreen, -32768);
@@ -109,48 +114,48 @@ TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
     marker.set(kRed, 1234);
     marker.set(kInt, 777);
     Show(marker);
-    const History rgb = RgbHistory;
-    const History ints = IntHistory;
+    const History rgb = Live().RgbHistory;
+    const History ints = Live().IntHistory;
     sensor_->Command("fault corrupt-data order=8");
     P().main.go->click(); // the first answer fails and ends GO
-    EXPECT_FALSE(GoRunning());
-    EXPECT_EQ(0, std::memcmp(marker.bytes, Frames().Current().bytes, kLiveFrameSize));
-    EXPECT_EQ(0, std::memcmp(rgb.v, RgbHistory.v, sizeof rgb.v));
-    EXPECT_EQ(0, std::memcmp(ints.v, IntHistory.v, sizeof ints.v));
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
+    EXPECT_EQ(0, std::memcmp(marker.bytes, app::P().sensor.frames.Current().bytes, kLiveFrameSize));
+    EXPECT_EQ(0, std::memcmp(rgb.v, Live().RgbHistory.v, sizeof rgb.v));
+    EXPECT_EQ(0, std::memcmp(ints.v, Live().IntHistory.v, sizeof ints.v));
     EXPECT_EQ(1234, P().data.rgb.red->Val());
     EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
 }
 
 TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     // Row 2 of the factory table: INT 1107, ITO 400.
-    params::Model().SetTeachRowNo(2);
+    app::P().sensor.model.SetTeachRowNo(2);
     LiveDataFrameBytes f;
     f.set(kInt, 1000);
     Show(f);
-    EXPECT_EQ(1000, IntHistory.At(99, 0));
-    EXPECT_EQ(1507, IntHistory.At(99, 1));
-    EXPECT_EQ(707, IntHistory.At(99, 2));
+    EXPECT_EQ(1000, Live().IntHistory.At(99, 0));
+    EXPECT_EQ(1507, Live().IntHistory.At(99, 1));
+    EXPECT_EQ(707, Live().IntHistory.At(99, 2));
     // A new GO continues the histories: the frame shown before GO moves left.
-    const auto base = GoLoopCounters().frames;
+    const auto base = app::P().sensor.live.GoLoopCounters.frames;
     GoFor(2);
-    const int shown = static_cast<int>(GoLoopCounters().frames - base);
+    const int shown = static_cast<int>(app::P().sensor.live.GoLoopCounters.frames - base);
     ASSERT_LT(shown, 99);
-    EXPECT_EQ(1000, IntHistory.At(99 - shown, 0));
-    EXPECT_EQ(1507, IntHistory.At(99 - shown, 1));
+    EXPECT_EQ(1000, Live().IntHistory.At(99 - shown, 0));
+    EXPECT_EQ(1507, Live().IntHistory.At(99 - shown, 1));
 }
 
 TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSignal) {
     LiveDataFrameBytes f;
     f.set(kRed, 100);
     f.set(kTemp, 350);
-    Frames().Publish(f, 0, 0); // the current frame, for no display
-    InitPanelGraph();
+    app::P().sensor.frames.Publish(f, 0, 0); // the current frame, for no display
+    Views().signalGraph.InitPanelGraph();
     for (int i = 0; i < 3; ++i) {
         f.set(kRed, static_cast<int16_t>(200 + i));
-        Frames().Publish(f, kUseSignalGraph, 0);
+        app::P().sensor.frames.Publish(f, kUseSignalGraph, 0);
     }
     app::ShowChildPanelDisp(P().signalGraph.panel);
-    FlushDisplays();
+    app::P().refresh.Flush();
     SignalGraphPanel& ui = P().signalGraph;
     QCPGraph* red = ui.graph[0]->graph(0);
     ASSERT_EQ(4, red->dataCount()); // (0,200) twice, then frames 1 and 2
@@ -163,14 +168,14 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     EXPECT_EQ(202, ui.value[0]->Val());
     EXPECT_EQ(350, ui.value[6]->Val());
     ui.signal->SetVal(5);
-    CBF_EditSignal(ui.signal, ctl::Event::Commit);
+    Views().signalGraph.CBF_EditSignal(ui.signal, ctl::Event::Commit);
     for (int s = 0; s < kSignalCount; ++s) {
         EXPECT_EQ(s == 5, ui.graph[s]->isVisible()) << s;
     }
     // A new series starts over.
-    InitPanelGraph();
+    Views().signalGraph.InitPanelGraph();
     EXPECT_EQ(0, ui.graph[0]->graphCount());
-    Frames().Publish(f, kUseSignalGraph, 0);
+    app::P().sensor.frames.Publish(f, kUseSignalGraph, 0);
     EXPECT_EQ(0, ui.graph[0]->graph(0)->data()->at(0)->key);
     // CLOSE returns to the data panel.
     ui.close->click();
@@ -181,27 +186,27 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
 
 TEST_F(LiveDisplays, StripChartZoomClicks) {
     DataPanel& d = P().data;
-    CBF_GraphRGB(d.rgbChart, ctl::Event::LeftDoubleClick);
+    Views().graphs.CBF_GraphRGB(d.rgbChart, ctl::Event::LeftDoubleClick);
     EXPECT_TRUE(d.rgbChart->YAutoScale());
-    CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
+    Views().graphs.CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
     EXPECT_FALSE(d.rgbChart->YAutoScale());
     EXPECT_EQ(4096, d.rgbChart->yAxis->range().upper);
-    params::Model().SetValue(params::kCalculationMode, params::kSiM2D);
-    CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
+    app::P().sensor.model.SetValue(params::kCalculationMode, params::kSiM2D);
+    Views().graphs.CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(1200, d.intChart->yAxis->range().upper);
-    params::Model().SetValue(params::kCalculationMode, params::kXyInt3D);
-    CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
+    app::P().sensor.model.SetValue(params::kCalculationMode, params::kXyInt3D);
+    Views().graphs.CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(4096, d.intChart->yAxis->range().upper);
 }
 
 TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
     BigPanel& col = P().colBig;
-    CBF_DispCOL(P().data.color, ctl::Event::LeftDoubleClick);
+    Views().bigPanels.CBF_DispCOL(P().data.color, ctl::Event::LeftDoubleClick);
     EXPECT_TRUE(col.panel->isVisible());
-    CBF_COLBIGP(col.panel, ctl::Event::RightClick);
+    Views().bigPanels.CBF_COLBIGP(col.panel, ctl::Event::RightClick);
     EXPECT_FALSE(col.panel->isVisible());
     BigPanel& grp = P().grpBig;
-    CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
+    Views().bigPanels.CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
     EXPECT_TRUE(grp.panel->isVisible());
     QCloseEvent close;
     QCoreApplication::sendEvent(grp.panel, &close);
@@ -210,7 +215,31 @@ TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
     LiveDataFrameBytes f;
     f.set(kGroup, 3);
     Show(f);
-    CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
-    FlushDisplays();
+    Views().bigPanels.CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
+    app::P().refresh.Flush();
     EXPECT_EQ(3, grp.value->Val());
+}
+
+TEST_F(LiveDisplays, TheViewsTakeTheirDisplayWritersAndSubscriptionsWithThem) {
+    // Views made again on the same panels replace the first ones, whose
+    // going must not take the new ones' display writers.
+    app::Panels& p = P();
+    p.liveViews = std::make_unique<LiveViews>(
+        p.livePanels, app::P().sensor.link, app::P().sensor.transfer, app::P().sensor.model,
+        app::P().rules, app::P().sensor.frames, app::P().sensor.live, app::P().refresh);
+    LiveDataFrameBytes f;
+    f.set(kRed, 321);
+    Show(f);
+    EXPECT_EQ(321, p.data.rgb.red->Val());
+    EXPECT_EQ(321, p.data.rgbChart->graph(0)->data()->at(99)->value);
+    // Without views the panels keep what they show, while the sensor's
+    // histories go on taking frames; the buttons do nothing.
+    p.liveViews.reset();
+    f.set(kRed, 654);
+    Show(f);
+    EXPECT_EQ(321, p.data.rgb.red->Val());
+    EXPECT_EQ(321, p.data.rgbChart->graph(0)->data()->at(99)->value);
+    EXPECT_EQ(654, Live().RgbHistory.At(99, 0));
+    p.data.showGraph->click();
+    EXPECT_EQ(p.data.panel, app::CurrentChildPanel());
 }

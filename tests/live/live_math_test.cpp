@@ -3,9 +3,9 @@
 // colour-space views and the signal-graph segments; the histories as the
 // frame stream feeds them.
 #include "live/frame_stream.h"
-#include "live/live_histories.h"
 #include "live/live_math.h"
-#include "live/live_params.h"
+#include "live/live_state.h"
+#include "params/parameter_model.h"
 
 #include <gtest/gtest.h>
 
@@ -198,33 +198,25 @@ TEST(SignalGraph, FirstSegmentHasLengthZeroThenFramesConnect) {
     EXPECT_EQ(kInt, SignalField(5));
 }
 
-namespace {
-
-// A selected teach row with INT 1107 and ITO 400.
-class SelectedRow final : public ParameterReader {
-public:
-    IntensityOfRow SelectedRowBand() const override { return {1107, 400}; }
-};
-
-} // namespace
-
 TEST(StreamHistories, TakeFramesShownWithTheSelectedRowsBandButNotCalibrationFrames) {
-    const SelectedRow reader;
-    SetParameterReader(&reader);
-    ResetHistories();
-    SubscribeHistories();
-    SubscribeHistories(); // subscribed once, however often asked
-    Frames().Publish(FrameWith({{kRed, 10}, {kInt, 1000}}), kUseGo, 0);
-    Frames().Publish(FrameWith({{kRed, 20}, {kInt, 900}}), kUseRecording, 0);
+    // A sensor's stream and model: the selected teach row has INT 1107 and
+    // ITO 400.
+    params::ParameterModel model;
+    model.SetCell(2, params::kCell3, 1107);
+    model.SetCell(2, params::kCell4, 400);
+    model.SetTeachRowNo(2);
+    FrameStream frames;
+    LiveState live(frames, model);
+    frames.Publish(FrameWith({{kRed, 10}, {kInt, 1000}}), kUseGo, 0);
+    frames.Publish(FrameWith({{kRed, 20}, {kInt, 900}}), kUseRecording, 0);
     // White calibration and manual-record frames stay out of the histories.
-    Frames().Publish(FrameWith({{kRed, 30}, {kInt, 800}}), kUseCalibration, 0);
-    Frames().Publish(FrameWith({{kRed, 40}, {kInt, 700}}), kUseSignalGraph, 0);
-    SetParameterReader(nullptr);
-    EXPECT_EQ(10, RgbHistory.At(98, 0));
-    EXPECT_EQ(20, RgbHistory.At(99, 0));
-    EXPECT_EQ(1000, IntHistory.At(98, 0));
-    EXPECT_EQ(900, IntHistory.At(99, 0));
-    EXPECT_EQ(1507, IntHistory.At(99, 1));
-    EXPECT_EQ(707, IntHistory.At(99, 2));
-    EXPECT_EQ(0, IntHistory.At(97, 0));
+    frames.Publish(FrameWith({{kRed, 30}, {kInt, 800}}), kUseCalibration, 0);
+    frames.Publish(FrameWith({{kRed, 40}, {kInt, 700}}), kUseSignalGraph, 0);
+    EXPECT_EQ(10, live.RgbHistory.At(98, 0));
+    EXPECT_EQ(20, live.RgbHistory.At(99, 0));
+    EXPECT_EQ(1000, live.IntHistory.At(98, 0));
+    EXPECT_EQ(900, live.IntHistory.At(99, 0));
+    EXPECT_EQ(1507, live.IntHistory.At(99, 1));
+    EXPECT_EQ(707, live.IntHistory.At(99, 2));
+    EXPECT_EQ(0, live.IntHistory.At(97, 0));
 }

@@ -14,6 +14,9 @@
 
 class RecordTest : public AppFixture {
 protected:
+    // The program's recorder view, and the recorder state it shows.
+    static record::RecorderView& Recorder() { return *app::P().recorderView; }
+    static const record::RecorderState& Recording() { return Recorder().State(); }
     // Starts the sensor (fixed colour, no noise) and the program on TCP or
     // on the pseudo-terminal, and chooses dir_/RecordFile.dat.
     void StartRecorder(bool serial = false);

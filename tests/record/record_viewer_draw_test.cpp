@@ -95,11 +95,11 @@ TEST_F(Viewer, ADenseRunShowsItsMatchedPointsAboveTheNoMatchesAtTheRealSize) {
         text +=
             Line(1000, i % 100 == 7 ? 255 : 2, i / 10, 400 + (i * 37) % 61, 300 + (i * 53) % 47);
     }
-    RecordViewer* v = Loaded(OpenRecordViewer(Write("dense.dat", text)));
+    RecordViewer* v = Loaded(viewers_.Open(Write("dense.dat", text)));
     v->RedrawNow();
     EXPECT_EQ(59400u, v->PlanePoints(0).matched);
     EXPECT_EQ(600u, v->PlanePoints(0).noMatch);
-    const uint32_t row = params::Model().RowColour(2) & 0xFFFFFF;
+    const uint32_t row = model_.RowColour(2) & 0xFFFFFF;
     auto ofRow = [row](QColor c) { return OfColour(c, row); };
     QImage image = PlaneArea(v);
     const int matched = Count(image, ofRow);
@@ -123,7 +123,7 @@ TEST_F(Viewer, ADenseRunShowsItsMatchedPointsAboveTheNoMatchesAtTheRealSize) {
     // picture and after a resize alike (drawn anew, not stretched).
     text = RecordFileHeader(kTitle, "") + Line(1, 2, 0, 100, 100) + Line(2, 2, 1, 500, 500) +
            Line(3, 2, 2, 900, 900);
-    v = Loaded(OpenRecordViewer(Write("three.dat", text)));
+    v = Loaded(viewers_.Open(Write("three.dat", text)));
     v->RedrawNow();
     auto exact = [row](QColor c) { return (c.rgb() & 0xFFFFFF) == row; };
     EXPECT_EQ(48, Count(PlaneArea(v), exact));
@@ -143,7 +143,7 @@ TEST_F(Viewer, FollowShowsARunStartedAfreshWholeAsItGrows) {
     const std::string path = (dir_ / "restart.dat").string();
     std::string error;
     ASSERT_TRUE(StartRecordFile(path, RecordFileHeader(kTitle, "") + Line(10, 1, 0), &error));
-    RecordViewer* v = Loaded(OpenRecordViewer(path));
+    RecordViewer* v = Loaded(viewers_.Open(path));
     v->SetFollow(true);
     ASSERT_TRUE(StartRecordFile(path, RecordFileHeader(kTitle, "") + Line(20, 1, 600), &error));
     v->FollowNow();
@@ -173,7 +173,7 @@ TEST_F(Viewer, OneFrameAClockSetBackAndFilesWithoutFramesSayWhatTheyHold) {
     // One frame, its line without a line end: read, and drawn as a point.
     const std::string one = RecordFileHeader(kTitle, "") + Line(1500, 1, 0);
     RecordViewer* v =
-        Loaded(OpenRecordViewer(Write("one.dat", "\xEF\xBB\xBF" + one.substr(0, one.size() - 2))));
+        Loaded(viewers_.Open(Write("one.dat", "\xEF\xBB\xBF" + one.substr(0, one.size() - 2))));
     ASSERT_EQ(1u, v->Run().Frames());
     EXPECT_FALSE(v->StatusText().contains("LINE END")) << v->StatusText().toStdString();
     v->RedrawNow();
@@ -187,7 +187,7 @@ TEST_F(Viewer, OneFrameAClockSetBackAndFilesWithoutFramesSayWhatTheyHold) {
         text += Line(i, 1, 7195 + i % 4 - (i >= 4 ? 3600 : 0));
     }
     text += "02-31-2026\t10:00:00\t1\t2\t3\t4\t5\t6\t7\t8\t9\t0\t1\r\n";
-    v = Loaded(OpenRecordViewer(Write("clock.dat", text)));
+    v = Loaded(viewers_.Open(Write("clock.dat", text)));
     EXPECT_TRUE(std::is_sorted(v->Times().x.begin(), v->Times().x.end()));
     EXPECT_TRUE(v->StatusText().contains(
         "THE CLOCK STEPS BACK BY 3603 S AT FRAME 5 (LINE 9): THE TIME AXIS RUNS ON BY FRAME"))
@@ -196,17 +196,17 @@ TEST_F(Viewer, OneFrameAClockSetBackAndFilesWithoutFramesSayWhatTheyHold) {
         v->StatusText().contains("1 LINES DO NOT PARSE AND ARE SKIPPED; THE FIRST IS LINE 13"));
 
     // A header alone holds no frames; an empty file is refused as empty.
-    v = Loaded(OpenRecordViewer(Write("header.dat", RecordFileHeader(kTitle, ""))));
+    v = Loaded(viewers_.Open(Write("header.dat", RecordFileHeader(kTitle, ""))));
     EXPECT_TRUE(v->StatusText().contains("THE FILE HOLDS NO FRAMES."))
         << v->StatusText().toStdString();
     EXPECT_FALSE(v->SeriesGraph()->xAxis->tickLabels());
-    Loaded(OpenRecordViewer(Write("empty.dat", "")));
+    Loaded(viewers_.Open(Write("empty.dat", "")));
     EXPECT_NE(std::string::npos, popups_.LastText("ATTENTION!").find("The file is empty."));
 }
 
 TEST_F(Viewer, TheReportIsAnA4PdfOfVectorsInExactColoursAndScriptsGetIt) {
     const std::string record = WriteRun("report.dat", 400);
-    RecordViewer* v = Loaded(OpenRecordViewer(record));
+    RecordViewer* v = Loaded(viewers_.Open(record));
     std::string error;
     const std::string pdf = (dir_ / "report.pdf").string();
     ASSERT_TRUE(v->ExportTo(QString::fromStdString(pdf), &error)) << error;
@@ -221,26 +221,26 @@ TEST_F(Viewer, TheReportIsAnA4PdfOfVectorsInExactColoursAndScriptsGetIt) {
     const std::string words = Shell("pdftotext -layout " + pdf + " -");
     EXPECT_NE(std::string::npos, words.find("report.dat"));
     EXPECT_NE(std::string::npos, words.find("400 FRAMES OF 400 (IN VIEW: FRAME 1 .. 400"));
-    CloseRecordViewers();
+    viewers_.CloseAll();
 
     // Without a window: the frames of a span as CSV, or the reason it fails.
     const std::string csv = (dir_ / "span.csv").string();
-    ASSERT_EQ(0, ExportRecordWithoutWindow(record, csv, "11:20", &error)) << error;
+    ASSERT_EQ(0, ExportRecordWithoutWindow(model_, record, csv, "11:20", &error)) << error;
     const std::string rows = testfiles::ReadBytes(csv);
     EXPECT_EQ(11, std::count(rows.begin(), rows.end(), '\n'));
     EXPECT_EQ(0u, rows.find("FRAME,LINE,TIME,RED"));
     EXPECT_NE(std::string::npos, rows.find("\n11,16,2026-12-08T10:00:02,1010,"));
-    EXPECT_EQ(1, ExportRecordWithoutWindow(record, csv, "500:600", &error));
+    EXPECT_EQ(1, ExportRecordWithoutWindow(model_, record, csv, "500:600", &error));
     EXPECT_NE(std::string::npos, error.find("holds no frame")) << error;
-    EXPECT_EQ(1, ExportRecordWithoutWindow(Write("no.dat", "x\n"), csv, "", &error));
+    EXPECT_EQ(1, ExportRecordWithoutWindow(model_, Write("no.dat", "x\n"), csv, "", &error));
     EXPECT_NE(std::string::npos, error.find("This is no record file")) << error;
     EXPECT_TRUE(popups_.Records().empty());
-    EXPECT_TRUE(RecordViewers().empty());
+    EXPECT_TRUE(viewers_.Windows().empty());
 }
 
 TEST_F(Viewer, FindsMarksFiltersAndComparesFrames) {
     const std::string path = WriteRun("find.dat", 40);
-    RecordViewer* v = Loaded(OpenRecordViewer(path));
+    RecordViewer* v = Loaded(viewers_.Open(path));
     ASSERT_TRUE(v->FindNoMatch(1));
     EXPECT_EQ(9u, v->CursorFrame());
     ASSERT_TRUE(v->FindNoMatch(1));
@@ -272,8 +272,8 @@ TEST_F(Viewer, FindsMarksFiltersAndComparesFrames) {
     ASSERT_TRUE(v->SetMark(9, "label missing", &error)) << error;
     EXPECT_TRUE(v->CursorText().contains("MARK: label missing"));
     EXPECT_EQ(before, testfiles::ReadBytes(path));
-    CloseRecordViewers();
-    v = Loaded(OpenRecordViewer(path));
+    viewers_.CloseAll();
+    v = Loaded(viewers_.Open(path));
     ASSERT_EQ(1u, v->Marks().size());
     EXPECT_EQ(9u, v->Marks()[0].frame);
     ASSERT_TRUE(v->RemoveMark(9, &error));

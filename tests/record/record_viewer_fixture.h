@@ -2,10 +2,15 @@
 // test's own, and viewers opened on them with the scripted user.
 #pragma once
 
+#include "app/panels.h"
+#include "app/shell.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
+#include "sensor/sensor.h"
 
 #include "tests/support/file_bytes.h"
 
@@ -53,7 +58,11 @@ protected:
         fs::create_directories(dir_);
     }
     void TearDown() override {
-        record::CloseRecordViewers();
+        viewers_.CloseAll();
+        if (app::PanelsLoaded()) { // the program's, where a test opened them
+            app::Viewers().CloseAll();
+            app::DiscardPanels();
+        }
         fs::remove_all(dir_);
     }
     std::string Write(const std::string& name, const std::string& text) {
@@ -80,6 +89,11 @@ protected:
     }
     fs::path dir_;
     platform::ScriptedPopups popups_;
+    // The viewers of the test's own, over a parameter model as it starts.
+    params::ParameterModel model_;
+    record::RecordViewers viewers_{model_};
+    // The sensor of a program window, where a test builds one.
+    sensor::Sensor program_;
 };
 
 } // namespace viewertest

@@ -13,6 +13,7 @@
 #include "platform/shell_services.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 #include "record/recorder_ui.h"
 #include "tests/record/record_viewer_fixture.h"
 
@@ -20,6 +21,7 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 
@@ -37,16 +39,16 @@ namespace {
 TEST_F(Viewer, OpensEachFileInAWindowOfItsOwnTitledWithItsName) {
     const std::string a = WriteRun("a.dat", 40);
     const std::string b = WriteRun("b.dat", 8);
-    RecordViewer* va = Loaded(OpenRecordViewer(a));
-    RecordViewer* vb = Loaded(OpenRecordViewer(b));
+    RecordViewer* va = Loaded(viewers_.Open(a));
+    RecordViewer* vb = Loaded(viewers_.Open(b));
     ASSERT_NE(va, vb);
     EXPECT_EQ("a.dat", va->windowTitle());
     EXPECT_EQ(40u, va->Run().Frames());
     EXPECT_EQ(8u, vb->Run().Frames());
     EXPECT_EQ("LINE 1", va->Run().panelId);
     // The same file again raises its window.
-    EXPECT_EQ(va, OpenRecordViewer((dir_ / "." / "a.dat").string()));
-    EXPECT_EQ(2u, RecordViewers().size());
+    EXPECT_EQ(va, viewers_.Open((dir_ / "." / "a.dat").string()));
+    EXPECT_EQ(2u, viewers_.Windows().size());
     EXPECT_TRUE(popups_.Records().empty());
 
     // The frame cursor shows every field of its frame.
@@ -60,11 +62,11 @@ TEST_F(Viewer, OpensEachFileInAWindowOfItsOwnTitledWithItsName) {
     va->close();
     platform::ProcessSystemEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(1u, RecordViewers().size());
+    EXPECT_EQ(1u, viewers_.Windows().size());
 }
 
 TEST_F(Viewer, ASpanShowsItsFramesAndTheirFiguresOnEitherAxis) {
-    RecordViewer* v = Loaded(OpenRecordViewer(WriteRun("span.dat", 40)));
+    RecordViewer* v = Loaded(viewers_.Open(WriteRun("span.dat", 40)));
     ASSERT_EQ(40u, v->Run().Frames());
     // Frames 4..11 lie in seconds 1 and 2 (four a second, spread over it).
     const int64_t second1 = v->Run().seconds[4];
@@ -96,10 +98,10 @@ TEST_F(Viewer, ASpanShowsItsFramesAndTheirFiguresOnEitherAxis) {
 TEST_F(Viewer, RefusesWhatIsNoRecordFileAndSaysWhichLinesWereSkipped) {
     const std::string other = (dir_ / "settings.dat").string();
     testfiles::WriteBytes(other, "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n");
-    Loaded(OpenRecordViewer(other));
+    Loaded(viewers_.Open(other));
     platform::ProcessSystemEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(RecordViewers().empty());
+    EXPECT_TRUE(viewers_.Windows().empty());
     const std::string message = popups_.LastText("ATTENTION!");
     EXPECT_NE(std::string::npos, message.find("settings.dat")) << message;
     EXPECT_NE(std::string::npos,
@@ -109,7 +111,7 @@ TEST_F(Viewer, RefusesWhatIsNoRecordFileAndSaysWhichLinesWereSkipped) {
     const std::string damaged = WriteRun("damaged.dat", 6);
     testfiles::WriteBytes(damaged,
                           testfiles::ReadBytes(damaged) + "12-08-2026\t10:00\r\n" + Line(5, 1, 9));
-    RecordViewer* v = Loaded(OpenRecordViewer(damaged));
+    RecordViewer* v = Loaded(viewers_.Open(damaged));
     EXPECT_EQ(7u, v->Run().Frames());
     EXPECT_TRUE(
         v->StatusText().contains("1 LINES DO NOT PARSE AND ARE SKIPPED; THE FIRST IS LINE 12 OF "
@@ -121,7 +123,7 @@ TEST_F(Viewer, FollowTakesWhatARecordingAppendsAndWaitsForAHalfWrittenLine) {
     const std::string path = (dir_ / "growing.dat").string();
     std::string error;
     ASSERT_TRUE(StartRecordFile(path, RecordFileHeader(kTitle, ""), &error));
-    RecordViewer* v = Loaded(OpenRecordViewer(path));
+    RecordViewer* v = Loaded(viewers_.Open(path));
     EXPECT_EQ(0u, v->Run().Frames());
     v->SetFollow(true);
     ASSERT_TRUE(AppendRecordLine(path, Line(11, 2, 0), &error));
@@ -151,7 +153,7 @@ TEST_F(Viewer, FollowTakesWhatARecordingAppendsAndWaitsForAHalfWrittenLine) {
 
 TEST_F(Viewer, CancelOrCloseDuringTheLoadStopsTheReading) {
     const std::string path = WriteRun("big.dat", 300000);
-    RecordViewer* v = OpenRecordViewer(path);
+    RecordViewer* v = viewers_.Open(path);
     EXPECT_TRUE(v->Loading());
     v->CancelLoad(); // the worker stops after its first chunk
     Loaded(v);
@@ -160,15 +162,15 @@ TEST_F(Viewer, CancelOrCloseDuringTheLoadStopsTheReading) {
     EXPECT_TRUE(v->StatusText().contains("READING WAS CANCELLED")) << v->StatusText().toStdString();
     EXPECT_FALSE(v->StatusText().contains("LINE END")) << v->StatusText().toStdString();
 
-    v = OpenRecordViewer(WriteRun("big2.dat", 300000));
+    v = viewers_.Open(WriteRun("big2.dat", 300000));
     EXPECT_TRUE(v->Loading());
     delete v; // waits for the worker
-    EXPECT_EQ(1u, RecordViewers().size());
+    EXPECT_EQ(1u, viewers_.Windows().size());
     EXPECT_TRUE(popups_.Records().empty());
 }
 
 TEST_F(Viewer, ExportsThePictureOrSaysItCannot) {
-    RecordViewer* v = Loaded(OpenRecordViewer(WriteRun("e.dat", 30)));
+    RecordViewer* v = Loaded(viewers_.Open(WriteRun("e.dat", 30)));
     std::string error;
     const QString png = QString::fromStdString((dir_ / "e.png").string());
     ASSERT_TRUE(v->ExportTo(png, &error)) << error;
@@ -185,8 +187,8 @@ TEST_F(Viewer, ExportsThePictureOrSaysItCannot) {
 }
 
 TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
-    const params::ParameterBlockBytes startBlock = params::Model().Block();
-    const params::TeachTableBytes startTable = params::Model().Table();
+    const params::ParameterBlockBytes startBlock = app::ViewerModel().Block();
+    const params::TeachTableBytes startTable = app::ViewerModel().Table();
     params::TeachTableBytes table = startTable;
     table.bytes[3 * params::kTeachVectorSize] ^= 0x5A; // a row the start set does not hold
     const std::string backup = (dir_ / "backup.ini").string();
@@ -199,7 +201,7 @@ TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
         return app::HandleCommandLine(5, argv);
     };
     ASSERT_EQ(-1, handle(backup));
-    EXPECT_EQ(0, std::memcmp(table.bytes, params::Model().Table().bytes, sizeof table.bytes));
+    EXPECT_EQ(0, std::memcmp(table.bytes, app::ViewerModel().Table().bytes, sizeof table.bytes));
     EXPECT_TRUE(app::ViewNoteOfCommandLine().empty());
 
     // A file read all the same, lacking a key: the viewers say so too.
@@ -209,21 +211,22 @@ TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
     text.erase(from, text.find('\n', key) + 1 - from);
     testfiles::WriteBytes(backup, text);
     ASSERT_EQ(-1, handle(backup));
-    app::OpenViewFiles({run});
-    ASSERT_EQ(1u, RecordViewers().size());
-    EXPECT_TRUE(Loaded(RecordViewers()[0])
+    record::RecordViewers alone(app::ViewerModel());
+    app::OpenViewFiles(alone, {run});
+    ASSERT_EQ(1u, alone.Windows().size());
+    EXPECT_TRUE(Loaded(alone.Windows()[0])
                     ->StatusText()
                     .contains("PARAMETER FILE " + QString::fromStdString(backup)))
-        << RecordViewers()[0]->StatusText().toStdString();
-    CloseRecordViewers();
+        << alone.Windows()[0]->StatusText().toStdString();
+    alone.CloseAll();
 
     // A file that is not there or not a parameter file: a message, the
     // program does not start, the set stays.
-    params::Model().Replace(startBlock, startTable);
+    app::ViewerModel().Replace(startBlock, startTable);
     EXPECT_EQ(1, handle((dir_ / "missing.ini").string()));
     EXPECT_EQ(1, handle(run));
-    EXPECT_EQ(
-        0, std::memcmp(startTable.bytes, params::Model().Table().bytes, sizeof startTable.bytes));
+    EXPECT_EQ(0, std::memcmp(startTable.bytes, app::ViewerModel().Table().bytes,
+                             sizeof startTable.bytes));
 }
 
 TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
@@ -233,28 +236,29 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     char* argv[] = {args[0].data(), args[1].data(), args[2].data()};
     ASSERT_EQ(-1, app::HandleCommandLine(3, argv));
     ASSERT_EQ(std::vector<std::string>{a}, app::ViewFilesOfCommandLine());
+    record::RecordViewers alone(app::ViewerModel());
     static int lastClosed = 0;
     static bool shown = false;
-    SetViewerClosedHandler([](bool wasShown, bool last) { // the viewer alone ends there
+    alone.SetClosedHandler([](bool wasShown, bool last) { // the viewer alone ends there
         lastClosed += last ? 1 : 0;
         shown = wasShown;
     });
-    app::OpenViewFiles(app::ViewFilesOfCommandLine());
-    ASSERT_EQ(1u, RecordViewers().size());
-    EXPECT_EQ(5u, Loaded(RecordViewers()[0])->Run().Frames());
-    CloseRecordViewers();
+    app::OpenViewFiles(alone, app::ViewFilesOfCommandLine());
+    ASSERT_EQ(1u, alone.Windows().size());
+    EXPECT_EQ(5u, Loaded(alone.Windows()[0])->Run().Frames());
+    alone.CloseAll();
     EXPECT_EQ(1, lastClosed);
     EXPECT_TRUE(shown);
     // A file that cannot be shown closes its window as not shown.
-    app::OpenViewFiles({Write("empty.dat", "")});
-    Loaded(RecordViewers()[0]);
+    app::OpenViewFiles(alone, {Write("empty.dat", "")});
+    Loaded(alone.Windows()[0]);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(2, lastClosed);
     EXPECT_FALSE(shown);
     EXPECT_NE(std::string::npos, popups_.LastText("ATTENTION!").find("The file is empty."));
-    SetViewerClosedHandler(nullptr);
+    alone.SetClosedHandler({});
 
-    ASSERT_TRUE(app::LoadPanels());
+    ASSERT_TRUE(app::LoadPanels(program_));
     app::WireAllPanels();
     // VIEW RECORD... opens the file chosen in the dialog, which starts with
     // the recorder's file selected and takes only existing files.
@@ -262,7 +266,7 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     shell::Shell().Paths().recorderFile = b;
     popups_.Answer(platform::kExistingFileSelected, (dir_ / "none.dat").string());
     app::P().recorder.viewRecord->click();
-    EXPECT_TRUE(RecordViewers().empty());
+    EXPECT_TRUE(app::Viewers().Windows().empty());
     ASSERT_FALSE(popups_.Records().empty());
     const platform::PopupRecord& dialog = popups_.Records().back();
     EXPECT_EQ(platform::PopupKind::FileSelect, dialog.kind);
@@ -271,8 +275,8 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     EXPECT_TRUE(dialog.file.existingOnly);
     popups_.Answer(platform::kExistingFileSelected, b);
     app::P().recorder.viewRecord->click();
-    ASSERT_EQ(1u, RecordViewers().size());
-    EXPECT_EQ("page.dat", RecordViewers()[0]->windowTitle());
+    ASSERT_EQ(1u, app::Viewers().Windows().size());
+    EXPECT_EQ("page.dat", app::Viewers().Windows()[0]->windowTitle());
 
     // A .dat dropped on the main window opens; anything else is not taken.
     const std::string c = WriteRun("dropped.dat", 7);
@@ -285,15 +289,17 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &drop);
-    ASSERT_EQ(2u, RecordViewers().size());
-    EXPECT_EQ(7u, Loaded(RecordViewers()[1])->Run().Frames());
+    ASSERT_EQ(2u, app::Viewers().Windows().size());
+    EXPECT_EQ(7u, Loaded(app::Viewers().Windows()[1])->Run().Frames());
     QMimeData text;
     text.setUrls({QUrl::fromLocalFile("/tmp/notes.txt")});
     QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &refused);
     EXPECT_FALSE(refused.isAccepted());
+    const QPointer<QWidget> first = app::Viewers().Windows()[0];
     app::Shutdown(); // closes the viewers with the panels
-    EXPECT_TRUE(RecordViewers().empty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The recorder page against the simulated sensor: the record file and its
 // header, timed recording with a count and without end, stopping, a failed
 // exchange, manual records, and a file that cannot be written.
+#include "app/panels.h"
 #include "tests/record/record_fixture.h"
 
 #include "link/link_texts.h"
@@ -39,7 +40,7 @@ TEST_F(RecordTest, ChoosingTheFileWritesItsHeaderAndAnExistingFileStartsAfresh) 
     std::ofstream(path_, std::ios::app) << "old line\r\n";
     P().connect.id->SetText("LINE 3 / STATION 7");
     user_->Answer(platform::kExistingFileSelected, path_);
-    record::SelRecFile();
+    Recorder().SelRecFile();
     EXPECT_EQ("\nRECORD RESULTS OF: CHROMIK3 Scope V4.3\r\nPANEL ID: LINE 3 / STATION 7\r\n\r\n" +
                   kColumns,
               ReadFile(path_));
@@ -60,16 +61,16 @@ TEST_F(RecordTest, ChoosingTheFileWritesItsHeaderAndAnExistingFileStartsAfresh) 
     user_->Clear();
     user_->Answer(platform::kExistingFileSelected, other);
     user_->Answer(0);
-    record::SelRecFile();
+    Recorder().SelRecFile();
     EXPECT_EQ("keep", ReadFile(other));
-    EXPECT_EQ(path_, record::RecordPath());
+    EXPECT_EQ(path_, Recorder().RecordPath());
     EXPECT_EQ(path_, P().recorder.filePath->text().toStdString());
 
     // Cancelled: the message, and nothing changes.
     user_->Clear();
-    record::SelRecFile();
+    Recorder().SelRecFile();
     EXPECT_EQ(record::kTextNoFileSelected, user_->LastText("ATTENTION!"));
-    EXPECT_EQ(path_, record::RecordPath());
+    EXPECT_EQ(path_, Recorder().RecordPath());
 
     // The record path is remembered in the settings file.
     CloseProgram();
@@ -82,7 +83,7 @@ TEST_F(RecordTest, TimedRecordingWritesTheCountOfFramesLineByLine) {
     SelectMode(record::kModeTimedCount);
     r.interval->SetVal(0.1); // below the minimum
     r.count->SetVal(3);
-    record::CBF_EditRecVal(r.count, ctl::Event::Commit);
+    Recorder().CBF_EditRecVal(r.count, ctl::Event::Commit);
     EXPECT_DOUBLE_EQ(0.25, r.interval->value());
     EXPECT_DOUBLE_EQ(0.75, r.seconds->Val());
 
@@ -118,12 +119,12 @@ TEST_F(RecordTest, TimedRecordingWritesTheCountOfFramesLineByLine) {
     }
     EXPECT_EQ(0u, FieldsOf(lines[0]).find("1000\t2000\t3000\t"));
 
-    EXPECT_EQ(3, record::Recorded());
+    EXPECT_EQ(3, Recording().recorded);
     EXPECT_EQ(3, r.recorded->Val());
     EXPECT_EQ(0, r.remaining->Val());
     // Each frame reached the live displays and the signal graphs.
     EXPECT_EQ(1000, P().data.rgb.red->Val());
-    EXPECT_EQ(3, live::SignalGraphSeries.counter);
+    EXPECT_EQ(3, app::P().sensor.live.SignalGraphSeries.counter);
     // Confirmation, warning, and the end.
     ASSERT_EQ(3u, user_->Records().size());
     EXPECT_EQ(record::kTextRightFileName, user_->Records()[0].text);
@@ -133,7 +134,7 @@ TEST_F(RecordTest, TimedRecordingWritesTheCountOfFramesLineByLine) {
     EXPECT_EQ("#e0e0e0", r.startRecord->palette().color(QPalette::Button).name().toStdString());
     EXPECT_FALSE(r.interval->isReadOnly());
     EXPECT_TRUE(P().main.go->isEnabled());
-    EXPECT_FALSE(record::RecordingRunning());
+    EXPECT_FALSE(Recording().running);
 }
 
 TEST_F(RecordTest, NoAtTheQuestionRecordsNothing) {
@@ -151,8 +152,8 @@ TEST_F(RecordTest, StopRecordAndAModeChangeEndARun) {
     record::RecorderPage& r = P().recorder;
     SelectMode(record::kModeTimedEndless);
     r.interval->SetVal(0.25);
-    RunRecording(r.startRecord, [&] { return record::RunCounter() >= 2; });
-    const auto runs = static_cast<size_t>(record::RunCounter());
+    RunRecording(r.startRecord, [&] { return Recording().runCounter >= 2; });
+    const auto runs = static_cast<size_t>(Recording().runCounter);
     EXPECT_EQ(2u, runs);
     EXPECT_EQ(runs, DataLines(path_).size());
     EXPECT_EQ(runs, Received().size());
@@ -162,13 +163,13 @@ TEST_F(RecordTest, StopRecordAndAModeChangeEndARun) {
     SelectMode(record::kModeTimedCount);
     r.count->SetVal(100);
     RunRecording(r.startRecord, [&] {
-        if (record::Recorded() >= 1) {
+        if (Recording().recorded >= 1) {
             r.mode->SetVal(record::kModeManual);
-            record::CBF_EditSelectDataRec(r.mode, ctl::Event::Commit);
+            Recorder().CBF_EditSelectDataRec(r.mode, ctl::Event::Commit);
         }
         return false;
     });
-    EXPECT_EQ(0, record::Recorded());
+    EXPECT_EQ(0, Recording().recorded);
     EXPECT_EQ(0, r.recorded->Val());
     EXPECT_EQ(runs + 1, DataLines(path_).size());
     EXPECT_TRUE(r.manualRecord->isVisibleTo(r.manualRecord->parentWidget()));
@@ -180,12 +181,12 @@ TEST_F(RecordTest, AFailedExchangeIsCountedButNotWritten) {
     r.interval->SetVal(0.25);
     r.count->SetVal(5);
     RunRecording(r.startRecord, [&] {
-        if (record::Recorded() == 2) {
+        if (Recording().recorded == 2) {
             sensor_->Command("fault drop order=8");
         }
         return false; // the time-out ends it
     });
-    EXPECT_EQ(3, record::Recorded()); // the failed request counts
+    EXPECT_EQ(3, Recording().recorded); // the failed request counts
     EXPECT_EQ(2, r.remaining->Val());
     EXPECT_EQ(2u, DataLines(path_).size());
     const std::string messages = P().connect.messages->toPlainText().toStdString();
@@ -212,7 +213,8 @@ TEST_F(RecordTest, ManualRecordsTakeTheFrameHeldIncludingTheEmptyOneAtStart) {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!live::GoRunning() || live::Frames().Current().get(live::kRed) == 0) {
+        if (!app::P().sensor.live.GoRunning ||
+            app::P().sensor.frames.Current().get(live::kRed) == 0) {
             return;
         }
         if (pressed < 2) {
@@ -263,12 +265,12 @@ TEST_F(RecordTest, ALineThatCannotBeWrittenEndsTheRecordingAndKeepsTheLinesBefor
     r.interval->SetVal(0.25);
     // After two lines the file's directory is taken away.
     RunRecording(r.startRecord, [&] {
-        if (record::RunCounter() >= 2 && fs::exists(sub)) {
+        if (Recording().runCounter >= 2 && fs::exists(sub)) {
             fs::rename(sub, dir_ + "/moved");
         }
         return false; // the failed line ends it
     });
-    EXPECT_EQ(2, record::RunCounter());
+    EXPECT_EQ(2, Recording().runCounter);
     EXPECT_EQ(2u, DataLines(dir_ + "/moved/run.dat").size());
     const std::string text = user_->LastText("ATTENTION!");
     EXPECT_EQ(0u, text.find(record::kTextCannotWrite));

@@ -2,6 +2,7 @@
 // pseudo-terminal: every frame the sensor sends is written, frames that
 // arrive together included; bad frames and a vanishing sensor end the
 // recording with the link's report and keep the lines before.
+#include "app/panels.h"
 #include "tests/record/record_fixture.h"
 
 #include "link/link_texts.h"
@@ -39,17 +40,18 @@ protected:
                 EXPECT_FALSE(r.startTrigRec->isEnabled());
                 EXPECT_FALSE(P().main.go->isEnabled());
                 // Another request meanwhile is refused; the frames stay the recorder's.
-                com232::FillTxBuf(com232::kOrderIdentify, 0, 0);
-                EXPECT_EQ(-1, com232::DataExchange(static_cast<int>(com232::kHeaderSize)));
+                app::P().sensor.link.FillTxBuf(com232::kOrderIdentify, 0, 0);
+                EXPECT_EQ(-1,
+                          app::P().sensor.link.DataExchange(static_cast<int>(com232::kHeaderSize)));
             }
             if (fired < 5) {
-                if (record::RunCounter() == fired) {
+                if (Recording().runCounter == fired) {
                     Fire(1);
                     ++fired;
                 }
                 return false;
             }
-            if (fired == 5 && record::RunCounter() == 5) {
+            if (fired == 5 && Recording().runCounter == 5) {
                 if (quietUntil == 0) {
                     quietUntil = platform::Timer() + 0.6;
                 }
@@ -59,14 +61,14 @@ protected:
                 }
                 return false;
             }
-            return record::RunCounter() >= fired;
+            return Recording().runCounter >= fired;
         });
         EXPECT_EQ(45, fired);
     }
 
     void ExpectFortyFiveLinesAndTheStopOrder() {
         record::RecorderPage& r = P().recorder;
-        EXPECT_EQ(45, record::RunCounter());
+        EXPECT_EQ(45, Recording().runCounter);
         EXPECT_EQ(45, r.runCounter->Val());
         const std::vector<std::string> lines = DataLines(path_);
         ASSERT_EQ(45u, lines.size());
@@ -116,17 +118,17 @@ TEST_F(Triggered, FramesWithABadHeaderOrDataAreNeverWritten) {
         P().connect.messages->clear();
         int fired = 0;
         RunRecording(r.startTrigRec, [&] {
-            if (record::RunCounter() == fired && fired < 3) {
+            if (Recording().runCounter == fired && fired < 3) {
                 Fire(1);
                 ++fired;
-            } else if (fired == 3 && record::RunCounter() == 3) {
+            } else if (fired == 3 && Recording().runCounter == 3) {
                 sensor_->Command(c.fault);
                 Fire(1);
                 ++fired;
             }
             return false; // the link's report ends it
         });
-        EXPECT_EQ(3, record::RunCounter());
+        EXPECT_EQ(3, Recording().runCounter);
         EXPECT_EQ(before + 3, DataLines(path_).size());
         before += 3;
         EXPECT_NE(std::string::npos, Messages().find(c.report));
@@ -143,7 +145,7 @@ TEST_F(Triggered, ASensorThatNeverAcknowledgesLeavesTheButtonsUsable) {
     SelectMode(record::kModeTriggered);
     sensor_->Command("fault drop order=30");
     r.startTrigRec->click();
-    EXPECT_EQ(0, record::RunCounter());
+    EXPECT_EQ(0, Recording().runCounter);
     EXPECT_TRUE(DataLines(path_).empty());
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextNoAnswer));
     const std::vector<std::string> requests = Received();
@@ -152,7 +154,7 @@ TEST_F(Triggered, ASensorThatNeverAcknowledgesLeavesTheButtonsUsable) {
     EXPECT_EQ("30 0 0", requests[1]);
     EXPECT_TRUE(r.startTrigRec->isEnabled());
     EXPECT_TRUE(P().main.go->isEnabled());
-    EXPECT_FALSE(record::RecordingRunning());
+    EXPECT_FALSE(Recording().running);
 }
 
 TEST_F(Triggered, ASensorThatVanishesLeavesTheFileCompleteAndTheButtonsUsable) {
@@ -162,10 +164,10 @@ TEST_F(Triggered, ASensorThatVanishesLeavesTheFileCompleteAndTheButtonsUsable) {
     int fired = 0;
     const double start = platform::Timer();
     RunRecording(r.startTrigRec, [&] {
-        if (record::RunCounter() == fired && fired < 2) {
+        if (Recording().runCounter == fired && fired < 2) {
             Fire(1);
             ++fired;
-        } else if (fired == 2 && record::RunCounter() == 2) {
+        } else if (fired == 2 && Recording().runCounter == 2) {
             // Last frames, then the connection closes right behind them.
             Fire(10);
             sensor_->Command("close");
@@ -174,12 +176,12 @@ TEST_F(Triggered, ASensorThatVanishesLeavesTheFileCompleteAndTheButtonsUsable) {
         return false;
     });
     EXPECT_LT(platform::Timer() - start, 5.0);
-    EXPECT_EQ(12, record::RunCounter());
+    EXPECT_EQ(12, Recording().runCounter);
     const std::vector<std::string> lines = DataLines(path_);
     ASSERT_EQ(12u, lines.size());
     EXPECT_EQ("\r\n", lines.back().substr(lines.back().size() - 2));
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextServerClosed));
     EXPECT_TRUE(r.startTrigRec->isEnabled());
     EXPECT_TRUE(r.stopRecord->isEnabled());
-    EXPECT_FALSE(record::RecordingRunning());
+    EXPECT_FALSE(Recording().running);
 }

@@ -28,6 +28,7 @@
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_ui.h"
+#include "sensor/sensor.h"
 #include "tests/reliability/private_mount.h"
 #include "tests/reliability/save_flows.h"
 
@@ -60,11 +61,12 @@ int SetUpFailed(const std::string& why) {
 
 bool StartProgram(const std::string& dir) {
     app::SetProjectDir(dir);
-    if (!app::LoadAndPreparePanels()) {
+    static auto* program = new sensor::Sensor; // outlives the window
+    if (!app::LoadAndPreparePanels(*program)) {
         return false;
     }
     app::InitAll();
-    return com232::LinkOk == 1;
+    return app::P().sensor.link.LinkOk == 1;
 }
 
 int Crash(const KindInfo& kind, const std::string& dir, platform::ScriptedPopups& user) {
@@ -89,7 +91,7 @@ int Record(const std::string& dir, platform::ScriptedPopups& user) {
     user.Answer(platform::kNewFileSelected, dir + "/RecordFile.dat");
     r.selectFile->click();
     r.mode->SetVal(record::kModeTriggered);
-    record::CBF_EditSelectDataRec(r.mode, ctl::Event::Commit);
+    app::P().recorderView->CBF_EditSelectDataRec(r.mode, ctl::Event::Commit);
     r.startTrigRec->click(); // the questions answered yes; runs until killed
     return kExitRecordingEnded;
 }

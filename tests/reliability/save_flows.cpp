@@ -129,7 +129,7 @@ void RunSave(const KindInfo& kind, const std::string& path, platform::ScriptedPo
         app::Paths().recorderFile = path;
         p.recorder.filePath->setText(QString::fromStdString(path));
         p.recorder.mode->SetVal(record::kModeManual);
-        record::CBF_EditSelectDataRec(p.recorder.mode, ctl::Event::Commit);
+        p.recorderView->CBF_EditSelectDataRec(p.recorder.mode, ctl::Event::Commit);
         p.recorder.manualRecord->click();
         break;
     }

@@ -2,13 +2,13 @@
 // pseudo-terminal: each trigger mode with its pre-trigger part, BREAK SCAN
 // during the wait, frame errors and a sensor that goes away while the
 // capture waits. A capture that does not complete leaves the previous one.
+#include "app/panels.h"
 #include "link/link_texts.h"
 #include "tests/scope/scope_fixture.h"
 
 #include <string>
 
 using app::P;
-using scope::ScopeBlocks;
 
 namespace {
 
@@ -24,14 +24,14 @@ protected:
         SetScope(scope::kSingleShot, 0, 0);
         Scan();
         ASSERT_TRUE(plotted_);
-        ASSERT_EQ(1111, ScopeBlocks[0][64]);
+        ASSERT_EQ(1111, Scope().ScopeBlocks[0][64]);
         Received();
     }
     void ExpectReferenceKept() {
         for (int k : {0, 64, 127}) {
-            EXPECT_EQ(1111, ScopeBlocks[0][static_cast<size_t>(k)]);
-            EXPECT_EQ(2222, ScopeBlocks[1][static_cast<size_t>(k)]);
-            EXPECT_EQ(3333, ScopeBlocks[2][static_cast<size_t>(k)]);
+            EXPECT_EQ(1111, Scope().ScopeBlocks[0][static_cast<size_t>(k)]);
+            EXPECT_EQ(2222, Scope().ScopeBlocks[1][static_cast<size_t>(k)]);
+            EXPECT_EQ(3333, Scope().ScopeBlocks[2][static_cast<size_t>(k)]);
         }
         ASSERT_EQ(3, P().scope.scope->graphCount());
         EXPECT_EQ(1111, P().scope.scope->graph(0)->data()->at(5)->value);
@@ -65,10 +65,10 @@ TEST_P(ScopeCaptures, SingleShotPlotsTheSceneAsCaptured) {
     EXPECT_EQ((std::vector<std::string>{"110 1 10"}), Received());
     for (int k = 0; k < scope::kScopeSamples; ++k) {
         const auto i = static_cast<size_t>(k);
-        ASSERT_EQ(1000, ScopeBlocks[0][i]) << k;
-        ASSERT_EQ(2000, ScopeBlocks[1][i]) << k;
-        ASSERT_EQ(3000, ScopeBlocks[2][i]) << k;
-        ASSERT_EQ(11, scope::DigitalTraces[5][i]) << k; // IN0 high
+        ASSERT_EQ(1000, Scope().ScopeBlocks[0][i]) << k;
+        ASSERT_EQ(2000, Scope().ScopeBlocks[1][i]) << k;
+        ASSERT_EQ(3000, Scope().ScopeBlocks[2][i]) << k;
+        ASSERT_EQ(11, Scope().DigitalTraces[5][i]) << k; // IN0 high
     }
     // Three analogue traces in pure red, green and blue; six digital ones.
     scope::ScopePanel& sp = P().scope;
@@ -83,7 +83,7 @@ TEST_P(ScopeCaptures, SingleShotPlotsTheSceneAsCaptured) {
     EXPECT_EQ(QColor(0, 128, 128), sp.digital->graph(5)->pen().color());
     EXPECT_EQ(P().scope.panel, app::CurrentChildPanel());
     ExpectIdle();
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
 }
 
 TEST_P(ScopeCaptures, RisingEdgePutsThePreTriggerPartFirst) {
@@ -92,8 +92,8 @@ TEST_P(ScopeCaptures, RisingEdgePutsThePreTriggerPartFirst) {
     Scan(SceneAfter(sensor_.get(), "scene color 1000 2000 3000"));
     ASSERT_TRUE(plotted_);
     for (int k = 0; k < scope::kScopeSamples; ++k) {
-        ASSERT_EQ(k < 20 ? 500 : 3000, ScopeBlocks[2][static_cast<size_t>(k)]) << k;
-        ASSERT_EQ(1000, ScopeBlocks[0][static_cast<size_t>(k)]) << k;
+        ASSERT_EQ(k < 20 ? 500 : 3000, Scope().ScopeBlocks[2][static_cast<size_t>(k)]) << k;
+        ASSERT_EQ(1000, Scope().ScopeBlocks[0][static_cast<size_t>(k)]) << k;
     }
     ExpectIdle();
 }
@@ -105,18 +105,18 @@ TEST_P(ScopeCaptures, FallingEdgeAndExternalInputAtOtherPreTriggerCounts) {
     SetScope(scope::kFallingEdge, 2000, 100, 2);
     Scan(SceneAfter(sensor_.get(), "scene color 1000 2000 500", 0.12));
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(3000, ScopeBlocks[2][99]);
-    EXPECT_EQ(500, ScopeBlocks[2][100]);
-    EXPECT_EQ(500, ScopeBlocks[2][127]);
+    EXPECT_EQ(3000, Scope().ScopeBlocks[2][99]);
+    EXPECT_EQ(500, Scope().ScopeBlocks[2][100]);
+    EXPECT_EQ(500, Scope().ScopeBlocks[2][127]);
 
     // EXTERNAL IN0: the digital line of IN0 (trace 5) rises at the trigger.
     sensor_->Command("in0 0");
     SetScope(scope::kExternalIn0, 0, 5);
     Scan(SceneAfter(sensor_.get(), "in0 1"));
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(10, scope::DigitalTraces[5][4]);
-    EXPECT_EQ(11, scope::DigitalTraces[5][5]);
-    EXPECT_EQ(11, scope::DigitalTraces[5][127]);
+    EXPECT_EQ(10, Scope().DigitalTraces[5][4]);
+    EXPECT_EQ(11, Scope().DigitalTraces[5][5]);
+    EXPECT_EQ(11, Scope().DigitalTraces[5][127]);
 }
 
 TEST_P(ScopeCaptures, InternalColourZeroTriggersOnTheTaughtBelt) {
@@ -125,8 +125,8 @@ TEST_P(ScopeCaptures, InternalColourZeroTriggersOnTheTaughtBelt) {
     SetScope(scope::kInternalColor0, 0, 10, 1, 0);
     Scan(SceneAfter(sensor_.get(), "scene color 900 880 820"));
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(2600, ScopeBlocks[0][9]);
-    EXPECT_EQ(900, ScopeBlocks[0][10]);
+    EXPECT_EQ(2600, Scope().ScopeBlocks[0][9]);
+    EXPECT_EQ(900, Scope().ScopeBlocks[0][10]);
 }
 
 TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
@@ -142,7 +142,7 @@ TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
         scanDimmed = !P().scopePage.scan->isEnabled() && !P().scopePage.getCycleTime->isEnabled();
         EXPECT_TRUE(P().scope.busy->isVisible());
         // A second SCAN inside the running one starts nothing.
-        scope::CBF_ButtonScan(nullptr, ctl::Event::Commit);
+        View().CBF_ButtonScan(nullptr, ctl::Event::Commit);
         P().scopePage.breakScan->click();
         return true;
     });
@@ -153,7 +153,7 @@ TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
     EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
     ExpectReferenceKept();
     ExpectIdle();
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     ExpectNoFailureReported();
 }
 
@@ -177,7 +177,7 @@ TEST_P(ScopeCaptures, FewerThanFourBlocksThenBreakScan) {
     // The link goes on: the next capture is whole.
     Scan();
     EXPECT_TRUE(plotted_);
-    EXPECT_EQ(600, ScopeBlocks[1][0]);
+    EXPECT_EQ(600, Scope().ScopeBlocks[1][0]);
 }
 
 TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
@@ -188,13 +188,14 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     // and the last, and the sensor acknowledges it behind the blocks.
     sensor_->Command("fault split 100 150 order=110 skip=2");
     SetScope(scope::kSingleShot, 0, 0);
-    const unsigned long long receivedBefore = com232::BytesReceived();
+    const unsigned long long receivedBefore = app::P().sensor.link.BytesReceived();
     long long receivedAtBreak = -1;
     Scan([&](double t) {
         if (t < 0.12) {
             return false;
         }
-        receivedAtBreak = static_cast<long long>(com232::BytesReceived() - receivedBefore);
+        receivedAtBreak =
+            static_cast<long long>(app::P().sensor.link.BytesReceived() - receivedBefore);
         P().scopePage.breakScan->click();
         return true;
     });
@@ -208,16 +209,16 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     ExpectReferenceKept();
     ExpectIdle();
     ExpectNoFailureReported();
-    EXPECT_EQ(1, com232::LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
 
     // Nothing of the broken capture is left for the next exchange.
     P().scopePage.getCycleTime->click();
-    EXPECT_DOUBLE_EQ(0.25, scope::CycleTime);
+    EXPECT_DOUBLE_EQ(0.25, Scope().CycleTime);
     ExpectNoFailureReported();
     Scan();
     EXPECT_TRUE(plotted_);
-    EXPECT_EQ(600, ScopeBlocks[1][0]);
+    EXPECT_EQ(600, Scope().ScopeBlocks[1][0]);
     ExpectNoFailureReported();
 }
 
@@ -227,8 +228,8 @@ TEST_P(ScopeCaptures, BlocksSplitIntoManyPiecesAreJoined) {
     SetScope(scope::kSingleShot, 0, 0);
     Scan();
     ASSERT_TRUE(plotted_);
-    EXPECT_EQ(1234, ScopeBlocks[0][0]);
-    EXPECT_EQ(3456, ScopeBlocks[2][127]);
+    EXPECT_EQ(1234, Scope().ScopeBlocks[0][0]);
+    EXPECT_EQ(3456, Scope().ScopeBlocks[2][127]);
     ExpectNoFailureReported();
 }
 
@@ -239,14 +240,14 @@ TEST_P(ScopeCaptures, BadBlockDataIsReportedAndNothingIsPlotted) {
     Scan();
     EXPECT_FALSE(plotted_);
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextBadData));
-    EXPECT_EQ(0, com232::LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
     EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
     ExpectReferenceKept();
     ExpectIdle();
     // The link is still open, and the next capture is whole.
     Scan();
     EXPECT_TRUE(plotted_);
-    EXPECT_EQ(700, ScopeBlocks[2][0]);
+    EXPECT_EQ(700, Scope().ScopeBlocks[2][0]);
 }
 
 TEST_P(ScopeCaptures, BadBlockHeaderIsReportedAndNothingIsPlotted) {
@@ -297,7 +298,7 @@ TEST_F(ScopeLostSensor, ServerClosingTheConnectionEndsTheWait) {
     EXPECT_FALSE(hung_);
     EXPECT_FALSE(plotted_);
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextServerClosed));
-    EXPECT_EQ(0, com232::TcpConnected);
+    EXPECT_EQ(0, app::P().sensor.link.TcpConnected);
     ExpectIdle();
 }
 
@@ -316,5 +317,5 @@ TEST_F(ScopeLostSensor, SerialLineGoneEndsTheWaitWithThePortError) {
     EXPECT_NE(std::string::npos,
               Messages().find("TIMEOUT! \nCOMMUNICATION ERROR! \nCHECK POWER SUPPLY AND COM "
                               "SETTINGS. \nTRY TO CONNECT AGAIN!"));
-    EXPECT_FALSE(scope::ScanRunning());
+    EXPECT_FALSE(Scope().scanRunning);
 }

@@ -3,6 +3,7 @@
 // press SCAN while acting on the sensor during the wait.
 #pragma once
 
+#include "app/panels.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -18,6 +19,10 @@
 
 class ScopeFixture : public AppFixture {
 protected:
+    // The program's scope view, and the scope state it shows.
+    static scope::ScopeView& View() { return *app::P().scopeView; }
+    static const scope::ScopeState& Scope() { return View().State(); }
+
     void StartOn(bool serial, sim::Options options = {}) {
         options.noise = 0;
         ASSERT_NO_FATAL_FAILURE(StartConnected(serial, options, {"scene noise 0"}));
@@ -46,7 +51,7 @@ protected:
         QTimer poll;
         poll.setInterval(2);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (scope::ScanActive == 0) {
+            if (View().Scan().ScanActive == 0) {
                 return;
             }
             const double now = platform::Timer();
@@ -58,26 +63,26 @@ protected:
             }
             if (now - waitStart > limit) {
                 hung_ = true;
-                scope::BreakDataScan();
+                scope::BreakDataScan(app::P().sensor.link, View().Scan());
             }
         });
         poll.start();
-        const auto before = scope::CapturesPlotted();
+        const auto before = Scope().captures;
         app::P().scopePage.scan->click();
         poll.stop();
-        plotted_ = scope::CapturesPlotted() > before;
+        plotted_ = Scope().captures > before;
     }
 
     // True once the sensor has taken the capture order (its acknowledgment is in).
-    static bool Waiting() { return scope::ScanActive == 1; }
+    static bool Waiting() { return View().Scan().ScanActive == 1; }
 
     std::string Messages() { return app::P().connect.messages->toPlainText().toStdString(); }
 
     // After any capture: nothing left running, the busy indicator gone,
     // the commands usable again.
     void ExpectIdle() {
-        EXPECT_FALSE(scope::ScanRunning());
-        EXPECT_EQ(0, scope::ScanActive);
+        EXPECT_FALSE(Scope().scanRunning);
+        EXPECT_EQ(0, View().Scan().ScanActive);
         EXPECT_FALSE(app::P().scope.busy->isVisible());
         EXPECT_TRUE(app::P().scopePage.scan->isEnabled());
         EXPECT_TRUE(app::P().scopePage.getCycleTime->isEnabled());

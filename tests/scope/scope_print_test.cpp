@@ -31,14 +31,10 @@ protected:
         fs::create_directories(reports_);
         pdf_ = reports_ + "/report.pdf";
     }
-    void TearDown() override {
-        scope::SetPrintDialogHookForTests({});
-        ScopeFixture::TearDown();
-    }
     // The dialog "chooses" print-to-file into `path`.
     void PrintInto(const std::string& path) {
         dialogShown_ = 0;
-        scope::SetPrintDialogHookForTests([this, path](QPrinter& printer) {
+        View().SetPrintDialogHook([this, path](QPrinter& printer) {
             ++dialogShown_;
             printer.setOutputFormat(QPrinter::PdfFormat);
             printer.setOutputFileName(QString::fromStdString(path));
@@ -118,7 +114,7 @@ TEST_F(ScopePrint, ReportWithoutIdentificationOrComment) {
 
 TEST_F(ScopePrint, CancelledDialogPrintsAndShowsNothing) {
     int shown = 0;
-    scope::SetPrintDialogHookForTests([&](QPrinter& printer) {
+    View().SetPrintDialogHook([&](QPrinter& printer) {
         ++shown;
         printer.setOutputFileName(QString::fromStdString(pdf_));
         return false;

@@ -2,11 +2,11 @@
 // picker, save and load with their questions and reports, reset, and the
 // row sections of the panel-settings file across a restart.
 #include "app/panel_settings.h"
+#include "app/panels.h"
+#include "params/parameter_model.h"
 #include "params/row_palette.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
-#include "teach/attributes.h"
-#include "teach/row_colours.h"
 #include "tests/support/file_bytes.h"
 #include "tests/teach/teach_fixture.h"
 
@@ -31,11 +31,11 @@ constexpr const char* kNotRead = "Following teach vectors could not be read \nan
 class AttributesTest : public TeachFixture {
 protected:
     std::string File(const char* name) const { return dir_ + "/" + name; }
-    // The colour of row r as all four tables and RowColours hold it; 0xFFFFFFFF
+    // The colour of row r as all four tables and the model hold it; 0xFFFFFFFF
     // when they disagree.
     static uint32_t ColourOfRow(int r) {
         app::Panels& p = P();
-        const uint32_t c = teach::RowColours[r];
+        const uint32_t c = app::P().sensor.model.RowColour(r);
         const bool same = p.teachPage.grid->CellBackground(r + 1, 6) == c &&
                           p.attributes.table->CellBackground(r + 1, 2) == c &&
                           p.groupHold.groupTable->CellBackground(r + 1, 2) == c &&
@@ -110,13 +110,13 @@ TEST_F(AttributesTest, ManualColourReachesTablesAndGraphsAndTheModeDimsTheContro
 
     // automatic: the three controls dimmed, the colour patch shown
     a.colorMode->SetVal(1);
-    teach::CBF_EditSetColor(nullptr, ctl::Event::Commit);
+    Views().Attributes().CBF_EditSetColor(nullptr, ctl::Event::Commit);
     EXPECT_FALSE(a.setColor->isEnabled());
     EXPECT_FALSE(a.row->isEnabled());
     EXPECT_FALSE(a.color->isEnabled());
     EXPECT_FALSE(P().data.colorPatch->isHidden());
     a.colorMode->SetVal(0);
-    teach::CBF_EditSetColor(nullptr, ctl::Event::Commit);
+    Views().Attributes().CBF_EditSetColor(nullptr, ctl::Event::Commit);
     EXPECT_TRUE(a.color->isEnabled());
     EXPECT_TRUE(P().data.colorPatch->isHidden());
 }

@@ -1,16 +1,14 @@
 // The graph teach panel: recording against the simulated sensor, the
 // cursor that selects a recorded point in all three views, teaching it,
 // RESET, the stop at 60 000 points, and the dots on screen.
+#include "app/panels.h"
 #include "live/display_refresh.h"
 #include "live/live_data.h"
 #include "live/live_math.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
-#include "teach/graph_teach.h"
 #include "teach/point_cloud.h"
-#include "teach/row_colours.h"
 #include "tests/teach/teach_fixture.h"
 
 #include <QApplication>
@@ -36,14 +34,14 @@ protected:
     teach::TeachGraphPanel& Ui() { return P().teachGraph; }
     // A frame as the sensor would send it, stored and plotted.
     static void Frame(int x, int y, int i, int red = 1600, int green = 800, int blue = 160) {
-        live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
         f.set(live::kX, static_cast<int16_t>(x));
         f.set(live::kY, static_cast<int16_t>(y));
         f.set(live::kInt, static_cast<int16_t>(i));
         f.set(live::kRed, static_cast<int16_t>(red));
         f.set(live::kGreen, static_cast<int16_t>(green));
         f.set(live::kBlue, static_cast<int16_t>(blue));
-        teach::SetTP2Data();
+        Views().Graph().SetTP2Data();
     }
     std::array<int, 3> Shown() {
         return {static_cast<int>(Ui().cursorValue[0]->Val()),
@@ -79,23 +77,23 @@ TEST_F(GraphTeachTest, RecordsFramesWithOrderEightOnlyAndEndsOnTheNewestPoint) {
             [&] {
                 dimmed = !Ui().start->isEnabled() && !P().main.go->isEnabled() &&
                          !P().main.send->isEnabled();
-                if (teach::RecordCount() < 40) {
+                if (Views().Graph().RecordCount() < 40) {
                     return false;
                 }
                 P().main.stop->click();
                 return true;
             });
     EXPECT_TRUE(dimmed);
-    EXPECT_FALSE(teach::GraphTeachRunning());
+    EXPECT_FALSE(Views().Graph().GraphTeachRunning());
     EXPECT_TRUE(Ui().start->isEnabled());
-    const int n = teach::RecordCount();
+    const int n = Views().Graph().RecordCount();
     EXPECT_GE(n, 40);
     const auto lines = Received();
     EXPECT_EQ(static_cast<size_t>(n), lines.size());
     EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](auto& l) { return l == "8 0 0"; }));
     // the panel ends on the newest point
     EXPECT_EQ(n, Ui().counter->Val());
-    const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+    const live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
     EXPECT_EQ((std::array<int, 3>{f.get(live::kX), f.get(live::kY), f.get(live::kInt)}), Shown());
     EXPECT_EQ(QPointF(f.get(live::kX), f.get(live::kInt)), Cursor(teach::kViewXInt));
     EXPECT_EQ(QPointF(f.get(live::kY), f.get(live::kInt)), Cursor(teach::kViewYInt));
@@ -105,22 +103,22 @@ TEST_F(GraphTeachTest, RecordsFramesWithOrderEightOnlyAndEndsOnTheNewestPoint) {
         EXPECT_EQ(n, cloud->PointCount());
     }
     // START again goes on where the last recording ended
-    RunLoop([&] { Ui().start->click(); }, [&] { return teach::RecordCount() >= n + 5; });
-    EXPECT_GE(teach::RecordCount(), n + 5);
-    EXPECT_EQ(f.get(live::kX), teach::RecordedPoints.At(0).x);
+    RunLoop([&] { Ui().start->click(); }, [&] { return Views().Graph().RecordCount() >= n + 5; });
+    EXPECT_GE(Views().Graph().RecordCount(), n + 5);
+    EXPECT_EQ(f.get(live::kX), app::P().sensor.teach.RecordedPoints.At(0).x);
 }
 
 TEST_F(GraphTeachTest, ACursorSelectsTheRecordedPointInAllThreeViews) {
     Frame(500, 400, 800);
     Frame(510, 405, 810);
     Frame(520, 410, 820);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     EXPECT_EQ((std::array<int, 3>{520, 410, 820}), Shown());
     EXPECT_EQ(3, Ui().counter->Val());
 
     // the X/INT cursor released at (510, 810)
     Ui().graph[teach::kViewXInt]->SetCursor(0, 510, 810);
-    teach::CBF_GraphXIntTP2(nullptr, ctl::Event::Commit);
+    Views().Graph().CBF_GraphXIntTP2(nullptr, ctl::Event::Commit);
     EXPECT_EQ((std::array<int, 3>{510, 405, 810}), Shown());
     EXPECT_EQ(QPointF(510, 405), Cursor(teach::kViewXY));
     EXPECT_EQ(QPointF(405, 810), Cursor(teach::kViewYInt));
@@ -140,7 +138,7 @@ TEST_F(GraphTeachTest, ACursorSelectsTheRecordedPointInAllThreeViews) {
 
     // a cursor where no point lies selects the first point
     Ui().graph[teach::kViewXY]->SetCursor(0, 650, 650);
-    teach::CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
+    Views().Graph().CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
     EXPECT_EQ((std::array<int, 3>{500, 400, 800}), Shown());
     EXPECT_EQ(QPointF(500, 400), Cursor(teach::kViewXY));
 
@@ -148,7 +146,7 @@ TEST_F(GraphTeachTest, ACursorSelectsTheRecordedPointInAllThreeViews) {
     Frame(300, 200, 900);
     Frame(300, 200, 1000);
     Ui().graph[teach::kViewXY]->SetCursor(0, 300, 200);
-    teach::CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
+    Views().Graph().CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
     EXPECT_EQ((std::array<int, 3>{300, 200, 900}), Shown());
 }
 
@@ -158,22 +156,22 @@ TEST_F(GraphTeachTest, TeachTheSelectedPointLikeTeachDataTo) {
     Frame(500, 400, 800, 100, 100, 100);
     Frame(510, 405, 810, 4095, 0, 2048);
     Frame(520, 410, 820, 16, 16, 16);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     Ui().graph[teach::kViewXInt]->SetCursor(0, 510, 810);
-    teach::CBF_GraphXIntTP2(nullptr, ctl::Event::Commit);
-    params::Model().SetTeachRowNo(2);
+    Views().Graph().CBF_GraphXIntTP2(nullptr, ctl::Event::Commit);
+    app::P().sensor.model.SetTeachRowNo(2);
     P().teachPage.autoIncrement->setChecked(true);
     Ui().teach->click();
     EXPECT_EQ((Row{510, 405, 100, 810, 100}), GridRow(2));
     EXPECT_EQ(3, P().teachPage.rowNo->value());
-    EXPECT_EQ(810, params::TeachTable.get(2, params::kCell3));
+    EXPECT_EQ(810, app::P().sensor.model.Table().get(2, params::kCell3));
     // the row takes the colour of the point taught
-    EXPECT_EQ(live::ColourOfRgb(4095, 0, 2048), teach::RowColours[2]);
-    EXPECT_EQ(teach::RowColours[2], P().teachPage.grid->CellBackground(3, 6));
+    EXPECT_EQ(live::ColourOfRgb(4095, 0, 2048), app::P().sensor.model.RowColour(2));
+    EXPECT_EQ(app::P().sensor.model.RowColour(2), P().teachPage.grid->CellBackground(3, 6));
 
     // without a selection since the last frame, the last frame is taught
     Frame(530, 415, 830);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     Ui().teach->click();
     EXPECT_EQ((Row{530, 415, 100, 830, 100}), GridRow(3));
 }
@@ -181,13 +179,13 @@ TEST_F(GraphTeachTest, TeachTheSelectedPointLikeTeachDataTo) {
 TEST_F(GraphTeachTest, ResetClearsAndACommitWithNothingRecordedChangesNothing) {
     Frame(500, 400, 800);
     Frame(510, 405, 810);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     user_->Answer(0);
     Ui().reset->click(); // declined
-    EXPECT_EQ(2, teach::RecordCount());
+    EXPECT_EQ(2, Views().Graph().RecordCount());
     Ui().reset->click();
     EXPECT_EQ("Do you really want to reset the table?", user_->LastText("ATTENTION!"));
-    EXPECT_EQ(0, teach::RecordCount());
+    EXPECT_EQ(0, Views().Graph().RecordCount());
     EXPECT_EQ(0, Ui().counter->Val());
     for (ctl::Graph* g : Ui().graph) {
         EXPECT_EQ(0, g->plottableCount());
@@ -195,12 +193,12 @@ TEST_F(GraphTeachTest, ResetClearsAndACommitWithNothingRecordedChangesNothing) {
     const auto shown = Shown();
     const QPointF xy = Cursor(teach::kViewXY);
     Ui().graph[teach::kViewXY]->SetCursor(0, 123, 456); // as a drag leaves it
-    teach::CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
+    Views().Graph().CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
     EXPECT_EQ(shown, Shown());
     EXPECT_EQ(xy, Cursor(teach::kViewXY));
     // recording after RESET starts at index 0 again
     Frame(700, 100, 50);
-    EXPECT_EQ(700, teach::RecordedPoints.At(0).x);
+    EXPECT_EQ(700, app::P().sensor.teach.RecordedPoints.At(0).x);
     EXPECT_EQ(1, Ui().graph[0]->plottableCount());
 }
 
@@ -208,20 +206,20 @@ TEST_F(GraphTeachTest, RecordingStopsAtSixtyThousandPoints) {
     for (int i = 0; i < teach::kMaxRecordedPoints - 1; ++i) {
         Frame(i % 1000, (i / 1000) * 10, i % 4000);
     }
-    EXPECT_EQ(59999, teach::RecordCount());
+    EXPECT_EQ(59999, Views().Graph().RecordCount());
     RunLoop([&] { Ui().start->click(); }, [] { return false; }, 5);
-    EXPECT_EQ(teach::kMaxRecordedPoints, teach::RecordCount());
+    EXPECT_EQ(teach::kMaxRecordedPoints, Views().Graph().RecordCount());
     EXPECT_EQ(1u, Received().size()); // one frame, then the loop stopped by itself
     EXPECT_EQ(60000, Ui().counter->Val());
     // START with a full buffer stores nothing and asks the sensor nothing
     Ui().start->click();
-    EXPECT_EQ(teach::kMaxRecordedPoints, teach::RecordCount());
+    EXPECT_EQ(teach::kMaxRecordedPoints, Views().Graph().RecordCount());
     EXPECT_TRUE(Received().empty());
     EXPECT_NE(std::string::npos, user_->LastText("INFO!").find("60000"));
     // a cursor search covers the whole buffer
-    const teach::RecordedPoint& last = teach::RecordedPoints.At(59999);
+    const teach::RecordedPoint& last = app::P().sensor.teach.RecordedPoints.At(59999);
     Ui().graph[teach::kViewXY]->SetCursor(0, last.x, last.y);
-    teach::CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
+    Views().Graph().CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
     EXPECT_EQ(static_cast<int>(last.intensity), Shown()[2]);
 }
 

@@ -2,6 +2,7 @@
 // noise), with helpers to read teach rows from the grid.
 #pragma once
 
+#include "teach/teach_view.h"
 #include "tests/app/app_fixture.h"
 
 #include <array>
@@ -11,6 +12,8 @@ class TeachFixture : public AppFixture {
 protected:
     void SetUp() override;
 
+    // The program's teach views.
+    static teach::TeachViews& Views() { return *app::P().teachViews; }
     // Cells 0..4 of teach row r as the grid shows them.
     static std::array<int, 5> GridRow(int r);
     static void SetGridRow(int r, const std::array<int, 5>& cells);

@@ -1,11 +1,8 @@
-#include "live/live_wiring.h"
+#include "live/live_views.h"
 
-#include "live/big_panels.h"
-#include "live/graphs.h"
-#include "live/live_data.h"
+#include "live/display_refresh.h"
+#include "live/frame_stream.h"
 #include "live/live_ui.h"
-#include "live/mode_views.h"
-#include "live/signal_graph.h"
 #include "platform/controls.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
@@ -14,6 +11,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTabWidget>
+
+#include <utility>
 
 namespace live {
 namespace {
@@ -24,8 +23,8 @@ constexpr const char* kHelpRgb = "Displays the current color intensity of RED,GR
 // window is hidden, never destroyed, so it can be opened again.
 class CloseToCallback : public QObject {
 public:
-    CloseToCallback(QWidget* panel, int (*callback)(QWidget*, ctl::Event))
-        : QObject(panel), panel_(panel), callback_(callback) {}
+    CloseToCallback(QWidget* panel, ctl::Callback callback)
+        : QObject(panel), panel_(panel), callback_(std::move(callback)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -39,7 +38,7 @@ protected:
 
 private:
     QWidget* panel_;
-    int (*callback_)(QWidget*, ctl::Event);
+    ctl::Callback callback_;
 };
 
 void BindRgb(const RgbNumerics& n) {
@@ -50,9 +49,49 @@ void BindRgb(const RgbNumerics& n) {
 
 } // namespace
 
-void WireDataPanel() {
-    FollowModeRules();
-    DataPanel& ui = Panels().data;
+LiveViews::LiveViews(LivePanels& panels, com232::SensorLink& link, params::TransferState& transfer,
+                     params::ParameterModel& model, params::RuleEvents& rules, FrameStream& frames,
+                     LiveState& live, DisplayRefresh& refresh)
+    : graphs(panels.data, model, frames, live, refresh), modes(panels, model, rules, graphs),
+      data(panels, frames, refresh), signalGraph(panels.signalGraph, frames, live, refresh),
+      bigPanels(panels, refresh), go(link, transfer, model, frames, live, graphs, refresh),
+      panels_(panels), refresh_(refresh) {
+    WireDataPanel();
+    WireSignalGraphPanel();
+    WireBigPanels();
+    frames_ = frames.published.Connect(
+        [this](const LiveDataFrameBytes& frame, unsigned uses) { OnFrame(frame, uses); });
+}
+
+ctl::Callback LiveViews::Action(ctl::Callback action) const {
+    return [alive = std::weak_ptr<void>(alive_), action = std::move(action)](QWidget* w,
+                                                                             ctl::Event e) {
+        if (!alive.expired()) {
+            action(w, e);
+        }
+    };
+}
+
+LiveViews::~LiveViews() {
+    for (QPointer<QObject>& filter : closeFilters_) {
+        delete filter.data();
+    }
+}
+
+void LiveViews::OnFrame(const LiveDataFrameBytes& frame, unsigned uses) {
+    if (uses & kUseSignalGraph) {
+        signalGraph.AddToSignalGraph(frame);
+    }
+    if (uses & kUseDisplays) {
+        refresh_.Request(kShowPanelData);
+    }
+    if (uses & kUseGraphs) {
+        graphs.ShowGraph();
+    }
+}
+
+void LiveViews::WireDataPanel() {
+    DataPanel& ui = panels_.data;
     // The tab control first: a binding also filters the widgets inside the
     // control, and the filters installed later (the pages' own controls) are
     // asked first, so each control keeps its own help text.
@@ -87,56 +126,67 @@ void WireDataPanel() {
               "Displays the current detected color number in \naccordance with the row in the "
               "TEACH TABLE. \nDouble click opens a big display. \nClose the big display with a "
               "right mouse click. \n\nFailure condition is 255.",
-              CBF_DispCOL);
+              Action([this](QWidget* w, ctl::Event e) { bigPanels.CBF_DispCOL(w, e); }));
     ctl::Bind(ui.group,
               "Displays the current detected color group. \nDouble click opens a big display. "
               "\nClose the big display with a right mouse click.\n\nFailure condition is 255.",
-              CBF_DispGroup);
+              Action([this](QWidget* w, ctl::Event e) { bigPanels.CBF_DispGroup(w, e); }));
     ctl::Bind(ui.trigger,
               "Displays whether the sensor is triggered (LED=green) or not(LED=black). \nSensor "
               "is triggered, when IN0 is +24V or when the sensor self triggers (TRIGGER=SELF).",
               {});
-    ctl::Bind(ui.showGraph, "Switch to a graphical display for each signal.", CBF_ButtonShowGraph);
+    ctl::Bind(ui.showGraph, "Switch to a graphical display for each signal.",
+              Action([this](QWidget* w, ctl::Event e) { signalGraph.CBF_ButtonShowGraph(w, e); }));
 
     ctl::Bind(ui.rgbChart,
               "Displays RED, GREEN, BLUE. \nLeft double click starts zooming. \nLeft click stops "
               "zooming.",
-              CBF_GraphRGB);
+              Action([this](QWidget* w, ctl::Event e) { graphs.CBF_GraphRGB(w, e); }));
     ctl::Bind(ui.intChart,
               "Displays intensity INT. \nLeft double click starts zooming. \nLeft click stops "
               "zooming.",
-              CBF_GraphINT1);
+              Action([this](QWidget* w, ctl::Event e) { graphs.CBF_GraphINT1(w, e); }));
     const char* help2D = "The two graphs diplay the color and the intensity.";
-    ctl::Bind(ui.colorPlane, help2D, CBF_Graph2D);
-    ctl::Bind(ui.intensityBar, help2D, CBF_Graph2D);
+    const auto graph2D = Action([this](QWidget* w, ctl::Event e) { graphs.CBF_Graph2D(w, e); });
+    ctl::Bind(ui.colorPlane, help2D, graph2D);
+    ctl::Bind(ui.intensityBar, help2D, graph2D);
     const char* help3D = "The four graphs display a 3 sides view of the 3 dimensional "
                          "color/intensity sphere \nplus the intensity of RED, GREEN, BLUE in an "
                          "extra graph.";
+    const auto graph3D = Action([this](QWidget* w, ctl::Event e) { graphs.CBF_Graph3D(w, e); });
     for (ctl::Graph* view : ui.view) {
-        ctl::Bind(view, help3D, CBF_Graph3D);
+        ctl::Bind(view, help3D, graph3D);
     }
-    ctl::Bind(ui.rgbChart3D, help3D, CBF_Graph3D);
-    InstallLiveDisplays();
+    ctl::Bind(ui.rgbChart3D, help3D, graph3D);
 }
 
-void WireSignalGraphPanel() {
-    SignalGraphPanel& ui = Panels().signalGraph;
-    ctl::Bind(ui.signal, "Select Signal to be displayed in the graph. ", CBF_EditSignal);
-    ctl::Bind(ui.close, "Close PANEL and return to MAIN PANEL. ", CBF_ButtonGpClose);
+void LiveViews::WireSignalGraphPanel() {
+    SignalGraphPanel& ui = panels_.signalGraph;
+    ctl::Bind(ui.signal, "Select Signal to be displayed in the graph. ",
+              Action([this](QWidget* w, ctl::Event e) { signalGraph.CBF_EditSignal(w, e); }));
+    ctl::Bind(ui.close, "Close PANEL and return to MAIN PANEL. ",
+              Action([this](QWidget* w, ctl::Event e) { signalGraph.CBF_ButtonGpClose(w, e); }));
     for (ctl::Graph* g : ui.graph) {
-        ctl::Bind(g, "Displays the signals selected with SIGNAL. ", CBF_PanelGraphGraph);
+        ctl::Bind(
+            g, "Displays the signals selected with SIGNAL. ",
+            Action([this](QWidget* w, ctl::Event e) { signalGraph.CBF_PanelGraphGraph(w, e); }));
     }
-    InstallSignalGraphDisplays();
 }
 
-void WireBigPanels() {
+void LiveViews::WireBigPanels() {
     // The big displays carry no help texts: a right click on them, or their
     // close box, hides the window.
-    LivePanels& p = Panels();
-    ctl::Bind(p.colBig.panel, nullptr, CBF_COLBIGP);
-    ctl::Bind(p.grpBig.panel, nullptr, CBF_GRPBIGP);
-    p.colBig.panel->installEventFilter(new CloseToCallback(p.colBig.panel, CBF_COLBIGP));
-    p.grpBig.panel->installEventFilter(new CloseToCallback(p.grpBig.panel, CBF_GRPBIGP));
+    LivePanels& p = panels_;
+    const ctl::Callback colBig =
+        Action([this](QWidget* w, ctl::Event e) { bigPanels.CBF_COLBIGP(w, e); });
+    const ctl::Callback grpBig =
+        Action([this](QWidget* w, ctl::Event e) { bigPanels.CBF_GRPBIGP(w, e); });
+    ctl::Bind(p.colBig.panel, nullptr, colBig);
+    ctl::Bind(p.grpBig.panel, nullptr, grpBig);
+    closeFilters_[0] = new CloseToCallback(p.colBig.panel, colBig);
+    closeFilters_[1] = new CloseToCallback(p.grpBig.panel, grpBig);
+    p.colBig.panel->installEventFilter(closeFilters_[0]);
+    p.grpBig.panel->installEventFilter(closeFilters_[1]);
 }
 
 } // namespace live

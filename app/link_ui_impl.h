@@ -1,9 +1,0 @@
-#pragma once
-
-namespace app {
-
-// Installs the link's user-interface effects on the real panels and the
-// frame's services to the subsystems.
-void InstallPanelLinkUi();
-
-} // namespace app
