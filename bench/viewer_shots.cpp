@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
     // The recorder page with VIEW RECORD...
     auto* program = new sensor::Sensor; // outlives the window
     app::LoadPanels(*program);
+    app::WireAllPanels();
     app::P().main.tabs->SetActivePage(shell::kPageRecorder);
     app::P().main.window->resize(790, 548);
     app::P().main.window->show();
