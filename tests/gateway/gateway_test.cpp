@@ -223,7 +223,7 @@ TEST_F(GatewayTest, AnAccountAndTlsAreUsedAndABadPasswordEndsTheGateway) {
         "-subj /CN=c3-test-ca && openssl req" + ec + "-keyout server.key -out server.csr " +
         "-subj /CN=127.0.0.1 && openssl x509 -req -in server.csr -CA ca.crt -CAkey ca.key " +
         "-CAcreateserial -out server.crt -days 2 -extfile ext.cnf && chmod 644 *.key)";
-    ASSERT_EQ(0, std::system((make + " > openssl.log 2>&1").c_str()));
+    ASSERT_EQ(0, std::system((make + " > " + d + "openssl.log 2>&1").c_str()));
     const unsigned tlsPort = rig::FreePort();
     broker_ = std::make_unique<rig::Broker>(
         dir_, rig::FreePort(),
