@@ -74,7 +74,7 @@ bench: build
 	./scripts/run-benchmarks.sh $(BUILD)
 
 format:
-	find app cli settings link params teach live record calib scope inifile platform sim tests bench fuzz \
+	find app cli gateway settings link params teach live record calib scope inifile platform sim tests bench fuzz \
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:

@@ -42,6 +42,9 @@ BrokerClient::BrokerClient(const BrokerConfig& broker, const std::string& client
     mosq_ = mosquitto_new(clientId_.c_str(), true, this);
     if (mosq_ != nullptr) {
         mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+        // Each frame goes out as it comes: small messages are not held back
+        // for the acknowledgement of the one before (Nagle's algorithm).
+        mosquitto_int_option(mosq_, MOSQ_OPT_TCP_NODELAY, 1);
         mosquitto_connect_v5_callback_set(mosq_, &BrokerClient::OnConnect);
         mosquitto_disconnect_v5_callback_set(mosq_, &BrokerClient::OnDisconnect);
         mosquitto_publish_v5_callback_set(mosq_, &BrokerClient::OnPublish);
