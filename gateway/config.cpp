@@ -3,6 +3,7 @@
 #include "gateway/config_values.h"
 #include "sensor/target_file.h"
 
+#include <filesystem>
 #include <fstream>
 #include <set>
 
@@ -57,6 +58,21 @@ void AddTargets(const std::string& path, std::vector<SensorEntry>* entries, std:
         e.addressGiven = sensor::AddressOfTarget(t.addressArgs, &e.sensor.address, &error);
         entries->push_back(e);
     }
+}
+
+// The keys whose value is a file; a relative one is relative to the
+// configuration file (a service runs in /).
+const std::set<std::string> kPathKeys = {"targets",   "password-file", "ca-file",
+                                         "cert-file", "key-file",      "table-attributes"};
+
+bool RelativeTo(const std::string& configFile, std::string* value) {
+    std::error_code error;
+    const std::filesystem::path dir = std::filesystem::absolute(configFile, error).parent_path();
+    if (error) {
+        return false;
+    }
+    *value = (dir / *value).lexically_normal().string();
+    return true;
 }
 
 struct Reading {
@@ -118,6 +134,9 @@ bool ReadFile(const std::string& path, Reading* r, std::string* problems) {
             error = key + " is given twice in this section (which value is meant?)";
         } else if (!Unquote(&value)) {
             error = "a value with an opening quote and no closing one";
+        } else if (kPathKeys.count(key) != 0 && !value.empty() && value[0] != '/' &&
+                   !RelativeTo(path, &value)) {
+            error = "the path cannot be made absolute: " + value;
         } else if (section == "broker") {
             error = SetBrokerKey(&r->config->broker, key, value);
         } else if (section == "gateway" && key == "targets") {

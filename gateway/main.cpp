@@ -12,6 +12,7 @@
 #include <clocale>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <iostream>
 #include <memory>
@@ -75,6 +76,7 @@ int main(int argc, char** argv) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGHUP); // a closed terminal
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -112,8 +114,8 @@ int main(int argc, char** argv) {
     for (;;) {
         const timespec tick{0, 100 * 1000 * 1000};
         const int signal = sigtimedwait(&stopSignals, nullptr, &tick);
-        if (signal == SIGTERM || signal == SIGINT) {
-            LogLine(std::string("stopping (") + (signal == SIGTERM ? "SIGTERM" : "SIGINT") + ")");
+        if (signal > 0) {
+            LogLine(std::string("stopping (") + strsignal(signal) + ")");
             break;
         }
         if (refused) {

@@ -316,7 +316,7 @@ TEST_F(GatewayTest, TwoGatewaysShareABrokerAndALostOneLeavesItsWill) {
     EXPECT_EQ(0, second.Stop());
 }
 
-TEST_F(GatewayTest, ABadConfigurationIsRefusedWithItsLine) {
+TEST_F(GatewayTest, AConfigurationIsCheckedWholeAndEveryFaultNamesItsLine) {
     WriteBytes(dir_ + "/bad.conf",
                "[gateway]\nprefix = c3/test\nrate = fast\n[sensor]\nname = a b\n[camera]\n");
     rig::Gateway bad(dir_, {"--config", "bad.conf"});
@@ -325,6 +325,12 @@ TEST_F(GatewayTest, ABadConfigurationIsRefusedWithItsLine) {
                               "bad.conf:6: not a section", "bad.conf:4: a [sensor] without"}) {
         EXPECT_NE(std::string::npos, bad.Err().find(fault)) << fault << "\n" << bad.Err();
     }
+    // Files named in a configuration are found beside it (a service runs in /).
+    std::filesystem::create_directory(dir_ + "/etc");
+    WriteBytes(dir_ + "/etc/line.txt", "127.0.0.1:10001\n");
+    WriteBytes(dir_ + "/etc/ok.conf", "[gateway]\ntargets = line.txt\n");
+    rig::Gateway check(dir_, {"--check", "--config", "etc/ok.conf"});
+    EXPECT_EQ(0, check.Wait()) << check.Err();
     rig::Gateway password(dir_, {"--password", "x", "--targets", "line.txt"});
     EXPECT_EQ(1, password.Wait());
     EXPECT_NE(std::string::npos, password.Err().find("never given on the command line"));
