@@ -101,7 +101,8 @@ TEST_F(GatewayTest, TwoSensorsPublishEveryTopicAndALateSubscriberGetsTheRetained
     // The second sensor by its name from the configuration file, the first
     // from the targets file by its serial number.
     WriteBytes(dir_ + "/line.txt", Address(*sensors_[0]) + "\n");
-    WriteBytes(dir_ + "/gw.conf", "[sensor]\naddress = " + Address(named) + "\nname = press-2\n");
+    WriteBytes(dir_ + "/gw.conf",
+               "[sensor]\naddress = " + Address(named) + "\nname = press-2\nrate = 5\n");
     auto early = Subscribe();
     rig::Gateway gateway(dir_, args);
 
@@ -118,9 +119,16 @@ TEST_F(GatewayTest, TwoSensorsPublishEveryTopicAndALateSubscriberGetsTheRetained
     EXPECT_EQ(2, params.value("sets").toArray().size());
     EXPECT_TRUE(params["sets"][0]["parameters"].toObject().contains("POWER"));
     EXPECT_EQ(31, params["sets"][1]["teach"].toArray().size());
-    const QJsonObject stats = Last(early->Wait("c3/test/press-2/stats", "", 3));
-    EXPECT_GT(stats.value("framesRead").toDouble(), 0);
+    // At most 5 frames a second of the named sensor, the newest winning.
+    const QJsonObject stats = early->Wait("c3/test/press-2/stats", "", 3).empty()
+                                  ? QJsonObject()
+                                  : Json(early->Wait("c3/test/press-2/stats").front());
     EXPECT_GT(stats.value("framesPublished").toDouble(), 0);
+    EXPECT_LE(stats.value("framesPublished").toDouble(), 7);
+    EXPECT_GT(stats.value("framesDropped").toDouble(), 0);
+    EXPECT_EQ(stats.value("framesRead").toDouble(), stats.value("framesPublished").toDouble() +
+                                                        stats.value("framesDropped").toDouble() +
+                                                        stats.value("framesWaiting").toDouble());
 
     // A late subscriber gets what a dashboard needs at once.
     auto late = Subscribe();
