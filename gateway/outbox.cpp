@@ -1,5 +1,6 @@
 #include "gateway/outbox.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace gateway {
@@ -40,9 +41,24 @@ void Outbox::PushFrame(const QueuedFrame& frame) {
     }
 }
 
+namespace {
+
+bool IsColor(const Message& m) {
+    return !m.wholeTopic && m.topic == "color";
+}
+
+} // namespace
+
 void Outbox::PushMessage(Message m) {
     {
         const std::lock_guard<std::mutex> lock(mutex_);
+        if (IsColor(m) && waitingColors_ >= capacity_) {
+            const auto oldest = std::find_if(messages_.begin(), messages_.end(), IsColor);
+            messages_.erase(oldest);
+            --waitingColors_;
+            ++counters_.colorsDropped;
+        }
+        waitingColors_ += IsColor(m) ? 1 : 0;
         messages_.push_back(std::move(m));
     }
     wake_();
@@ -96,11 +112,13 @@ bool Outbox::TakeMessage(Message* m) {
     }
     *m = std::move(messages_.front());
     messages_.pop_front();
+    waitingColors_ -= IsColor(*m) ? 1 : 0;
     return true;
 }
 
 void Outbox::PutBack(Message m) {
     const std::lock_guard<std::mutex> lock(mutex_);
+    waitingColors_ += IsColor(m) ? 1 : 0;
     messages_.push_front(std::move(m));
 }
 

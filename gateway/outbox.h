@@ -1,8 +1,10 @@
-// What one sensor's worker hands to the publisher, and the commands that
-// come back: frames in a bounded queue (the oldest goes when it is full;
-// with a rate only the newest waits), the state, colour, parameter and
-// reply messages in order and never dropped, the counters of the stats
-// topic. Filled by the sensor's worker thread, emptied by the publisher's.
+// What one sensor's worker hands to the broker connection, and the commands
+// that come back: frames in a bounded queue (the oldest goes when it is
+// full; with a rate only the newest waits), the state, colour, parameter
+// and reply messages in order (state, parameter and reply messages are
+// never dropped; colour changes are bounded by the queue's size too, so a
+// broker away for days cannot exhaust the memory), the counters of the
+// stats topic. Thread-safe.
 #pragma once
 
 #include "gateway/commands.h"
@@ -41,6 +43,9 @@ struct Counters {
     uint64_t dropped = 0;
     uint64_t linkErrors = 0;
     uint64_t reconnects = 0;
+    // Colour changes that waited for the broker longer than the queue
+    // holds (the oldest go; the newest colour always stays).
+    uint64_t colorsDropped = 0;
     size_t waiting = 0; // frames in the queue
 };
 
@@ -91,6 +96,7 @@ private:
     std::string topicId_;
     std::deque<QueuedFrame> frames_;
     std::deque<Message> messages_;
+    size_t waitingColors_ = 0; // "color" messages in messages_
     std::deque<Command> commands_;
     std::chrono::steady_clock::time_point nextDue_{};
     Counters counters_;

@@ -145,7 +145,8 @@ std::string StatsPayload(const Counters& c, double interval, const std::string& 
                     {"framesDropped", static_cast<double>(c.dropped)},
                     {"framesWaiting", static_cast<double>(c.waiting)},
                     {"linkErrors", static_cast<double>(c.linkErrors)},
-                    {"reconnects", static_cast<double>(c.reconnects)}});
+                    {"reconnects", static_cast<double>(c.reconnects)},
+                    {"colorsDropped", static_cast<double>(c.colorsDropped)}});
 }
 
 std::string FramePayload(const QueuedFrame& f) {
