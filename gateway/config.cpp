@@ -55,7 +55,11 @@ void AddTargets(const std::string& path, std::vector<SensorEntry>* entries, std:
         e.sensor.file = path;
         e.sensor.line = t.number;
         std::string error;
-        e.addressGiven = sensor::AddressOfTarget(t.addressArgs, &e.sensor.address, &error);
+        if (!sensor::AddressOfTarget(t.addressArgs, &e.sensor.address, &error)) {
+            *problems += path + ":" + std::to_string(t.number) + ": " + error + "\n";
+            continue;
+        }
+        e.addressGiven = true;
         entries->push_back(e);
     }
 }

@@ -258,7 +258,7 @@ void Complete(Config* c, const SensorDefaults& d, std::vector<SensorEntry>& entr
             }
         }
     }
-    if (entries.empty()) {
+    if (entries.empty() && problems->empty()) { // a targets file with faults named them
         fault("", "no sensor: give --targets FILE or [sensor] sections");
     }
     std::map<std::string, std::vector<std::string>> texts; // per table-attributes file
