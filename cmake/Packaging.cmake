@@ -1,4 +1,4 @@
-# Installation and the Debian package: the three programs, their manual
+# Installation and the Debian package: the four programs, their manual
 # pages, the desktop entry and icon, the user's guide, the copyright file
 # and the changelog in their standard places under the prefix. `make
 # package` (cpack) builds the Debian package from the same rules.
