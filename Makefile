@@ -15,7 +15,8 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot-dev \
             libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils locales \
             clang-14 libfuzzer-14-dev libclang-rt-14-dev \
-            help2man man-db file lintian
+            help2man man-db file lintian \
+            libmosquitto-dev mosquitto mosquitto-clients openssl
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build run sim test bench fuzz fuzz-build package lint-package format clean
@@ -61,7 +62,7 @@ package: deps
 	@[ -f $(PACKAGE_BUILD)/CMakeCache.txt ] || cmake -S . -B $(PACKAGE_BUILD) \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DC3_DEBIAN_BUILDFLAGS=ON
 	cmake --build $(PACKAGE_BUILD) -j$(JOBS) \
-	  --target chromik3-scope chromik3-cli chromik3-sim man_pages package_docs
+	  --target chromik3-scope chromik3-cli chromik3-sim chromik3-gateway man_pages package_docs
 	rm -f $(PACKAGE_BUILD)/chromik3-scope_*.deb
 	cd $(PACKAGE_BUILD) && cpack -G DEB
 	@ls $(PACKAGE_BUILD)/chromik3-scope_*.deb
@@ -73,7 +74,7 @@ bench: build
 	./scripts/run-benchmarks.sh $(BUILD)
 
 format:
-	find app cli settings link params teach live record calib scope inifile platform sim tests bench fuzz \
+	find app cli gateway settings link params teach live record calib scope inifile platform sim tests bench fuzz \
 	  -name '*.cpp' -o -name '*.h' | xargs clang-format -i
 
 clean:

@@ -68,7 +68,8 @@ Outcome Live(Job& j) {
         Hooks(j,
               [&](const live::LiveDataFrameBytes& frame) {
                   const WallClock::time_point now = WallClock::now();
-                  return j.report.Json() ? j.report.EmitJson("frame", LiveFrameJson(frame, now))
+                  return j.report.Json() ? j.report.EmitJson(
+                                               "frame", sensor::LiveFrameJson(frame, IsoTime(now)))
                                          : j.report.WriteOut(LiveLine(frame, now, format));
               }),
         &counters);

@@ -112,7 +112,7 @@ Outcome RunUnconcluded(Job& j) {
             return {kExitFile, problem};
         }
     }
-    const Connection c = Connect(j.Link(), j.address);
+    const Connection c = cli::Connect(j.Link(), j.address);
     // The serial number as the sensor told it, also with other firmware.
     j.serial = c.identity.answered ? c.identity.serialNumber : 0;
     j.report.SetSensor(j.address.name, j.serial);

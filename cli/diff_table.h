@@ -3,12 +3,20 @@
 // values in the first row.
 #pragma once
 
-#include "cli/set_compare.h"
+#include "sensor/set_compare.h"
 
 #include <string>
 #include <vector>
 
 namespace cli {
+
+// The set comparison is shared with the gateway (sensor/set_compare.h).
+using sensor::AllKeys;
+using sensor::CompareSets;
+using sensor::Difference;
+using sensor::DifferencesJson;
+using sensor::DifferencesText;
+using sensor::SetWords;
 
 struct DiffRow {
     std::string name;

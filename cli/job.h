@@ -7,8 +7,8 @@
 #include "cli/options.h"
 #include "cli/sensor_link.h"
 #include "cli/sensor_report.h"
-#include "cli/set_compare.h"
 #include "sensor/sensor.h"
+#include "sensor/set_compare.h"
 
 #include <atomic>
 #include <mutex>
@@ -16,6 +16,14 @@
 #include <vector>
 
 namespace cli {
+
+// The set comparison is shared with the gateway (sensor/set_compare.h).
+using sensor::AllKeys;
+using sensor::CompareSets;
+using sensor::Difference;
+using sensor::DifferencesJson;
+using sensor::DifferencesText;
+using sensor::SetWords;
 
 struct ParameterInputs;
 

@@ -6,6 +6,7 @@
 #include "inifile/ini_store.h"
 #include "link/com232.h"
 #include "params/transfer_ops.h"
+#include "sensor/set_verify.h"
 
 #include <QJsonArray>
 
@@ -40,28 +41,22 @@ std::string KeyList(const std::string& heading, const std::vector<std::string>& 
 
 // Reads the set back and compares it with what was sent.
 Outcome VerifyFrom(Job& j, bool eeprom, const SetWords& sent) {
-    SetWords back;
-    const params::TransferResult r = params::ReadParaSet(j.Link(), static_cast<uint16_t>(j.o.set),
-                                                         eeprom, &back.block, &back.table);
-    if (!r.reports.empty()) {
-        j.report.Warn(r.reports);
+    const sensor::Verification v =
+        sensor::VerifySet(j.Link(), static_cast<uint16_t>(j.o.set), eeprom, sent);
+    if (!v.reports.empty()) {
+        j.report.Warn(v.reports);
     }
-    if (!r.ok) {
-        return {kExitLink, r.message + "\nThe set could not be read back."};
+    if (!v.read) {
+        return {kExitLink, sensor::VerificationFailureText(v)};
     }
-    const std::vector<Difference> words = CompareSets(sent, back);
-    const char* where = eeprom ? "EEPROM" : "RAM";
-    j.report.EmitJson("verify", {{"memory", where},
-                                 {"ok", words.empty()},
-                                 {"differences", DifferencesJson(words, "sent", "read")}});
-    if (words.empty()) {
-        j.report.Say(std::string("verified: the set in ") + where + " is the set sent");
+    j.report.EmitJson("verify", {{"memory", v.memory},
+                                 {"ok", v.Ok()},
+                                 {"differences", DifferencesJson(v.differences, "sent", "read")}});
+    if (v.Ok()) {
+        j.report.Say(std::string("verified: the set in ") + v.memory + " is the set sent");
         return {};
     }
-    return {kExitRefused, std::string("Verification failed: the set in ") + where + " differs in " +
-                              std::to_string(words.size()) +
-                              (words.size() == 1 ? " word" : " words") +
-                              " (sent -> read back):" + DifferencesText(words)};
+    return {kExitRefused, sensor::VerificationFailureText(v)};
 }
 
 QJsonArray Strings(const std::vector<std::string>& texts) {
@@ -202,9 +197,7 @@ Outcome Send(Job& j, const ParameterInput& input) {
         return {kExitLink, read.message + "\nNothing was sent."};
     }
     SetWords file{input.read.block, input.read.table};
-    for (int row = 0; row < params::kTeachRows; ++row) {
-        file.table.set(row, params::kReserved, current.table.get(row, params::kReserved));
-    }
+    sensor::KeepReservedWords(&file, current);
     const params::TransferResult r =
         params::WriteParaSet(j.Link(), set, o.eeprom, file.block, file.table);
     if (!r.reports.empty()) {

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "cli/job.h"
-#include "cli/set_compare.h"
+#include "sensor/set_compare.h"
 
 #include <string>
 

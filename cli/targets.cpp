@@ -4,8 +4,8 @@
 #include "cli/diff_table.h"
 #include "cli/job.h"
 #include "cli/report.h"
-#include "cli/target_file.h"
 #include "cli/workers.h"
+#include "sensor/target_file.h"
 
 #include <QJsonObject>
 
@@ -14,6 +14,9 @@
 
 namespace cli {
 namespace {
+
+using sensor::ReadTargetsFile;
+using sensor::TargetLine;
 
 // The options of the command on one target: the line's own, addressing
 // that target instead of the file; a recording reports its progress.

@@ -1,4 +1,4 @@
-# Installation and the Debian package: the three programs, their manual
+# Installation and the Debian package: the four programs, their manual
 # pages, the desktop entry and icon, the user's guide, the copyright file
 # and the changelog in their standard places under the prefix. `make
 # package` (cpack) builds the Debian package from the same rules.
@@ -11,12 +11,17 @@ set(C3_PACKAGE_MAINTAINER "CHROMIK3 Scope developers <chromik3-scope@korvath-sen
     CACHE STRING "Name and e-mail address of the Debian package's maintainer")
 set(c3_doc_dir ${CMAKE_INSTALL_DATADIR}/doc/chromik3-scope)
 
-install(TARGETS chromik3-scope chromik3-sim chromik3-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS chromik3-scope chromik3-sim chromik3-cli chromik3-gateway RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES packaging/chromik3-scope.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/chromik3-scope.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES README.md packaging/copyright DESTINATION ${c3_doc_dir})
 install(FILES sim/README.md DESTINATION ${c3_doc_dir} RENAME README.sim.md)
+# The gateway as a service per line, the account it runs under, and an
+# example of a line's configuration.
+install(FILES packaging/chromik3-gateway@.service DESTINATION lib/systemd/system)
+install(FILES packaging/chromik3-gateway.sysusers DESTINATION lib/sysusers.d RENAME chromik3.conf)
+install(FILES packaging/line.conf.example DESTINATION ${c3_doc_dir}/examples RENAME line.conf)
 
 # The manual pages, made by help2man from each program's --help and
 # --version with the DESCRIPTION and FILES of packaging/man/, so they never
@@ -24,10 +29,11 @@ install(FILES sim/README.md DESTINATION ${c3_doc_dir} RENAME README.sim.md)
 set(c3_man_name_chromik3-scope "operating program for the CHROMIK3 colour sensor")
 set(c3_man_name_chromik3-cli "CHROMIK3 colour sensors from the command line")
 set(c3_man_name_chromik3-sim "simulated CHROMIK3 colour sensor")
+set(c3_man_name_chromik3-gateway "a line's CHROMIK3 colour sensors on an MQTT broker")
 find_program(C3_HELP2MAN help2man)
 if(C3_HELP2MAN)
     set(c3_man_pages)
-    foreach(program chromik3-scope chromik3-cli chromik3-sim)
+    foreach(program chromik3-scope chromik3-cli chromik3-sim chromik3-gateway)
         set(page ${PROJECT_BINARY_DIR}/man/${program}.1)
         set(include ${PROJECT_SOURCE_DIR}/packaging/man/${program}.h2m)
         add_custom_command(
@@ -73,8 +79,9 @@ reads, edits and writes its parameter set and teach table, shows, records
 and calibrates its measurements and captures scope traces.
 
 The package also holds chromik3-cli, the same operations from scripts for
-one sensor or a whole line of them, and chromik3-sim, a simulated sensor
-for trying both without hardware.")
+one sensor or a whole line of them, chromik3-gateway, a service that
+publishes a line's sensors on an MQTT broker, and chromik3-sim, a simulated
+sensor for trying them without hardware.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
@@ -88,4 +95,8 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The command line's completion is read by bash-completion where it is installed.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "bash-completion")
+# The broker and its clients for a local set-up of the gateway.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mosquitto, mosquitto-clients")
+# The gateway service's account is made at installation (systemd-sysusers).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/postinst)
 include(CPack)

@@ -33,14 +33,15 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 ||
     { cat "$work/install.log"; fail "cmake --install"; }
 
-for f in bin/chromik3-scope bin/chromik3-sim bin/chromik3-cli; do
+for f in bin/chromik3-scope bin/chromik3-sim bin/chromik3-cli bin/chromik3-gateway; do
     [ -x "$prefix/$f" ] || fail "$f missing or not executable"
 done
 doc=share/doc/chromik3-scope
-man_pages="share/man/man1/chromik3-scope.1.gz share/man/man1/chromik3-cli.1.gz share/man/man1/chromik3-sim.1.gz"
+man_pages="share/man/man1/chromik3-scope.1.gz share/man/man1/chromik3-cli.1.gz share/man/man1/chromik3-sim.1.gz share/man/man1/chromik3-gateway.1.gz"
 for f in share/applications/chromik3-scope.desktop \
          share/icons/hicolor/scalable/apps/chromik3-scope.svg \
-         $doc/README.md $doc/copyright $doc/changelog.gz $man_pages; do
+         $doc/README.md $doc/copyright $doc/changelog.gz $doc/examples/line.conf \
+         lib/systemd/system/chromik3-gateway@.service lib/sysusers.d/chromik3.conf $man_pages; do
     [ -s "$prefix/$f" ] || fail "$f missing"
 done
 desktop="$prefix/share/applications/chromik3-scope.desktop"
@@ -81,6 +82,12 @@ zcat "$prefix/$doc/changelog.gz" | head -1 | grep -q '^chromik3-scope (4\.3\.0) 
 # The command-line tool runs and needs no widgets; the simulator tells its version.
 "$prefix/bin/chromik3-cli" --version | grep -q '^chromik3-cli 4\.3' || fail "chromik3-cli --version"
 "$prefix/bin/chromik3-sim" --version | grep -q '^chromik3-sim 4\.3' || fail "chromik3-sim --version"
+"$prefix/bin/chromik3-gateway" --version | grep -q '^chromik3-gateway 4\.3' || fail "chromik3-gateway --version"
+if command -v systemd-analyze >/dev/null; then
+    systemd-analyze verify "$prefix/lib/systemd/system/chromik3-gateway@.service" 2>&1 |
+        grep -v 'is not executable\|man chromik3-gateway' | grep -q . &&
+        fail "the gateway's unit: $(systemd-analyze verify "$prefix/lib/systemd/system/chromik3-gateway@.service" 2>&1)"
+fi
 if ldd "$prefix/bin/chromik3-cli" | grep -Eq 'Qt6(Widgets|Gui|PrintSupport)|qcustomplot'; then
     fail "chromik3-cli links widgets: $(ldd "$prefix/bin/chromik3-cli" | grep -i qt)"
 fi
@@ -93,6 +100,7 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
     [ -n "$deb" ] || fail "no package built"
     contents="$(dpkg-deb -c "$deb")"
     for f in ./usr/bin/chromik3-scope ./usr/bin/chromik3-sim ./usr/bin/chromik3-cli \
+             ./usr/bin/chromik3-gateway ./usr/lib/systemd/system/chromik3-gateway@.service \
              ./usr/share/applications/chromik3-scope.desktop \
              ./usr/share/icons/hicolor/scalable/apps/chromik3-scope.svg \
              ./usr/$doc/copyright ./usr/$doc/changelog.gz \
@@ -105,7 +113,7 @@ if command -v cpack >/dev/null && command -v dpkg-deb >/dev/null; then
     # platform plugins, which no loader sees; nothing they do not load.
     depends="$(dpkg-deb -f "$deb" Depends)"
     for p in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 \
-             libqt6printsupport6 libqcustomplot2.1-qt6; do
+             libqt6printsupport6 libqcustomplot2.1-qt6 libmosquitto1; do
         grep -Fq ", $p (>= " <<<", $depends" || fail "package does not depend on $p with a version: $depends"
     done
     grep -qw qt6-qpa-plugins <<<"$depends" || fail "package does not depend on qt6-qpa-plugins"

@@ -7,11 +7,11 @@
 
 #include "calib/calib_state.h"
 #include "link/com232.h"
-#include "record/recorder_state.h"
 #include "live/frame_stream.h"
 #include "live/live_state.h"
 #include "params/parameter_model.h"
 #include "params/transfer_state.h"
+#include "record/recorder_state.h"
 #include "scope/scope_run.h"
 #include "scope/scope_state.h"
 #include "teach/teach_state.h"
@@ -22,8 +22,7 @@ class Sensor {
 public:
     // A window's sensor serves the window's events while it waits; a
     // worker's blocks on its transport.
-    explicit Sensor(com232::WaitPolicy policy = com232::WaitPolicy::ServeEvents)
-        : link(policy) {}
+    explicit Sensor(com232::WaitPolicy policy = com232::WaitPolicy::ServeEvents) : link(policy) {}
     Sensor(const Sensor&) = delete;
     Sensor& operator=(const Sensor&) = delete;
 

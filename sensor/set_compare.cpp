@@ -1,10 +1,10 @@
-#include "cli/set_compare.h"
+#include "sensor/set_compare.h"
 
 #include "params/parameter_file_content.h"
 
 #include <QJsonObject>
 
-namespace cli {
+namespace sensor {
 
 namespace {
 
@@ -71,4 +71,4 @@ std::string DifferencesText(const std::vector<Difference>& differences) {
     return text;
 }
 
-} // namespace cli
+} // namespace sensor

@@ -1,6 +1,7 @@
 // Comparing two parameter sets word by word, each word named by its
 // parameter-file key ("PARAMETER: POWER", "TEACH VECTOR 3: CELL 0"): for
-// the verification after a send, the corrections the mode rules would make,
+// the verification after a send (the command-line tool and the gateway),
+// the corrections the mode rules would make,
 // the EEPROM against RAM, and diff.
 #pragma once
 
@@ -12,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace cli {
+namespace sensor {
 
 struct SetWords {
     params::ParameterBlockBytes block;
@@ -40,4 +41,4 @@ const std::vector<std::string>& AllKeys();
 // One "KEY FIRST -> SECOND" line per difference, indented.
 std::string DifferencesText(const std::vector<Difference>& differences);
 
-} // namespace cli
+} // namespace sensor

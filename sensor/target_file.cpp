@@ -1,15 +1,14 @@
-#include "cli/target_file.h"
+#include "sensor/target_file.h"
 
-#include "cli/options.h"
-#include "cli/sensor_link.h"
 #include "platform/com_port_map.h"
+#include "sensor/address.h"
 
 #include <fstream>
 #include <netdb.h>
 #include <set>
 #include <sys/socket.h>
 
-namespace cli {
+namespace sensor {
 namespace {
 
 // Every address a host name resolves to, as numeric text with the port;
@@ -37,27 +36,18 @@ std::set<std::string> TcpEndpoints(const Address& a) {
     return endpoints;
 }
 
-// What the line's sensor is, for finding it twice: its endpoints or device.
-std::set<std::string> Identity(const std::vector<std::string>& addressArgs) {
-    Options o;
-    if (addressArgs[0] == "--tcp") {
-        o.tcp = addressArgs[1];
-    } else if (addressArgs[0] == "--com") {
-        o.com = std::stoi(addressArgs[1]);
-    } else {
-        o.device = addressArgs[1];
-    }
+} // namespace
+
+std::set<std::string> TargetIdentity(const std::vector<std::string>& addressArgs) {
     Address a;
     std::string error;
-    AddressFromOptions(o, &a, &error);
+    AddressOfTarget(addressArgs, &a, &error);
     if (!a.serial) {
         return TcpEndpoints(a);
     }
     const std::string device = a.device.empty() ? platform::ComPortToDevice(a.com) : a.device;
     return {"device " + platform::CanonicalDevicePath(device)};
 }
-
-} // namespace
 
 bool ReadTargetsFile(const std::string& path, std::vector<TargetLine>* targets,
                      std::vector<std::string>* problems) {
@@ -84,7 +74,7 @@ bool ReadTargetsFile(const std::string& path, std::vector<TargetLine>* targets,
             continue;
         }
         t.name = (t.addressArgs[0] == "--com" ? "com:" : "") + t.addressArgs[1];
-        std::set<std::string> identity = Identity(t.addressArgs);
+        std::set<std::string> identity = TargetIdentity(t.addressArgs);
         for (size_t i = 0; i < targets->size(); ++i) {
             for (const std::string& e : identity) {
                 if (identities[i].count(e) != 0) {
@@ -107,4 +97,4 @@ bool ReadTargetsFile(const std::string& path, std::vector<TargetLine>* targets,
     return problems->empty();
 }
 
-} // namespace cli
+} // namespace sensor
