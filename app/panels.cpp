@@ -31,7 +31,7 @@ QWidget* NewTopLevelPanel(const QString& title) {
 
 // transitional: names the window's panels to the subsystems not yet given
 // them by their views (nullptr: none).
-void NameProgramPanels(Panels* p) {
+void NameProgramPanels(Panels* /*p*/) {
 }
 
 } // namespace
