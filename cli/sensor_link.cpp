@@ -130,13 +130,29 @@ int AddressFromOptions(const Options& o, Address* a, std::string* error) {
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
                        std::string* error) {
     args->clear();
-    const std::string target = Trim(line.substr(0, line.find('#')));
+    std::string target = Trim(line.substr(0, line.find('#')));
     if (target.empty()) {
         return true;
     }
     if (target.find_first_of(" \t") != std::string::npos) {
         *error = "more than one sensor on the line (one a line): " + target;
         return false;
+    }
+    // A serial port may carry its baud rate: com:3@9600, /dev/ttyUSB0@19200.
+    const size_t at = target.rfind('@');
+    const bool serial = target.rfind("com:", 0) == 0 || target[0] == '/';
+    std::vector<std::string> rate;
+    if (at != std::string::npos && serial) {
+        const std::string digits = target.substr(at + 1);
+        unsigned index = 0;
+        if (digits.empty() || digits.size() > 7 ||
+            digits.find_first_not_of("0123456789") != std::string::npos ||
+            !BaudrateIndexOf(std::stol(digits), &index)) {
+            *error = "not a baud rate of the sensor (9600 .. 921600): " + target;
+            return false;
+        }
+        rate = {"--baud", digits};
+        target = target.substr(0, at);
     }
     if (target.rfind("com:", 0) == 0) {
         const std::string number = target.substr(4);
@@ -157,6 +173,7 @@ bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
         }
         *args = {"--tcp", target};
     }
+    args->insert(args->end(), rate.begin(), rate.end());
     return true;
 }
 

@@ -27,7 +27,8 @@ struct Address {
 int AddressFromOptions(const Options& options, Address* address, std::string* error);
 
 // One line of a targets file as the options that address it ("--tcp" and
-// "HOST:PORT", "--com" and "N", "--device" and "PATH"); an empty list for a
+// "HOST:PORT", "--com" and "N", "--device" and "PATH"; a serial port's rate,
+// com:N@RATE or PATH@RATE, adds "--baud" and "RATE"); an empty list for a
 // blank or comment line. False with the line's fault in one sentence.
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args, std::string* error);
 
