@@ -48,7 +48,7 @@ bool SettingsOf(const Options& o, com232::SearchSettings* s, std::string* error)
     for (const std::string& device : o.devices) {
         s->serial.push_back(com232::SerialTargetOfPath(device));
     }
-    if (o.comPorts.empty() && o.devices.empty()) {
+    if (o.comPorts.empty() && o.devices.empty() && !o.noSerial) {
         s->serial = com232::ListedSerialTargets();
     }
     for (const long baud : o.bauds) {

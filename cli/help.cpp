@@ -127,7 +127,8 @@ std::string HelpText(const std::string& command) {
     if (command == "find") {
         return std::string(
                    "Usage: chromik3-cli find [--com=N]... [--device=PATH]... [--baud=RATE]...\n"
-                   "                         [--tcp=RANGE]... [--force] [--write-targets=FILE]\n"
+                   "                         [--tcp=RANGE]... [--force] [--no-serial]\n"
+                   "                         [--write-targets=FILE]\n"
                    "Finds the sensors that answer: every serial port the system lists (or those\n"
                    "of --com and --device; pseudo-terminals only when named) at every baud rate\n"
                    "of the sensor, fastest first (or those of --baud), and the TCP/IP addresses\n"
@@ -146,6 +147,7 @@ std::string HelpText(const std::string& command) {
                    "                       192.168.0.250-192.168.1.10; port 10001 when left\n"
                    "                       out; repeatable, or several separated by commas\n"
                    "  --force              search more than 256 addresses (at most 65536)\n"
+                   "  --no-serial          search the --tcp addresses only\n"
                    "  --jobs=N             ports and addresses probed at once (32)\n"
                    "  --write-targets=FILE the sensors found as a targets file for --targets\n"
                    "                       (com:3@9600, 192.168.0.21:10001)\n") +

@@ -50,6 +50,7 @@ constexpr OptionSpec kOptions[] = {
     {"targets", 0, true, kOnSensor},
     {"jobs", 0, true, kAll},
     {"force", 0, false, kFind},
+    {"no-serial", 0, false, kFind},
     {"write-targets", 0, true, kFind},
     {"output", 'o', true, kGet | kRecord | kHwinfo | kScope},
     {"eeprom", 0, false, kGet | kSend | kDiff},
@@ -199,6 +200,8 @@ bool Apply(const OptionSpec& s, const std::string& shown, const std::string& v, 
         return ok;
     } else if (name == "force") {
         o->force = true;
+    } else if (name == "no-serial") {
+        o->noSerial = true;
     } else if (name == "write-targets") {
         o->writeTargets = v;
     } else if (name == "settings") {
@@ -283,6 +286,9 @@ bool Check(const Options& o, std::string* error) {
         // Any number of ports and ranges; the ranges are read by the command.
         if (o.force && o.tcpRanges.empty()) {
             return fail("--force goes with --tcp (a range of more than 256 addresses)");
+        }
+        if (o.noSerial && (o.tcpRanges.empty() || !o.comPorts.empty() || !o.devices.empty())) {
+            return fail("--no-serial searches --tcp only, no --com or --device");
         }
         return true;
     }

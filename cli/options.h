@@ -41,6 +41,7 @@ struct Options {
     std::vector<std::string> devices;
     std::vector<long> bauds;
     bool force = false;
+    bool noSerial = false; // --tcp only
     std::string writeTargets;
 
     // send: the parameter file; diff: the reference and, without a sensor,
