@@ -286,6 +286,10 @@ void ConnectView::ShowSensorId(const std::string& id) {
 
 void ConnectView::ConnectFound(const com232::SearchResult& found) {
     ConnectPage& c = Page();
+    // While a command holds the link, TRY TO CONNECT is dimmed; so is this.
+    if (!c.tryToConnect->isEnabled() || link_.ExchangeRunning()) {
+        return;
+    }
     if (found.serial && found.port.comPort <= 0) {
         AppendMessage(found.port.device + " has no COM number to connect it by.\n\n");
         return;
