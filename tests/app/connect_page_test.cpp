@@ -270,7 +270,7 @@ TEST_F(FindSensors, FirstStartPointsAtItAndAChosenSensorIsConnected) {
 TEST_F(FindSensors, CancelEndsTheSearchAtOnce) {
     // A sensor that answers nothing keeps each probe waiting its time-out.
     const sim::Simulator& silent = AddSerial(9600, 303);
-    found_.back()->Command("fault drop order=7");
+    found_.back()->Command("fault drop order=7 count=0");
     user_->Answer(2); // OFFLINE
     StartProgram();
     P().connect.comPort->setEditText(QString::number(silent.PtyComPort()));

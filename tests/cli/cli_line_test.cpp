@@ -9,13 +9,9 @@
 
 #include <QSerialPort>
 
-#include <atomic>
 #include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using testfiles::ReadBytes;
@@ -158,43 +154,6 @@ TEST_F(CliLine, DiffNamesTheSensorAndTheKeyThatDifferFromTheMaster) {
     EXPECT_EQ(3, Run({"diff", master, "odd.ini"}).status);
 }
 
-namespace {
-
-// A device on a pseudo-terminal that answers every request with a modem's
-// "OK" instead of a frame.
-class GarbageDevice {
-public:
-    GarbageDevice() {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-        if (master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0) {
-            path_ = ::ptsname(master_);
-        }
-        thread_ = std::thread([this] {
-            char buffer[256];
-            while (!stop_) {
-                pollfd p{master_, POLLIN, 0};
-                if (::poll(&p, 1, 20) > 0 && ::read(master_, buffer, sizeof buffer) > 0) {
-                    [[maybe_unused]] const ssize_t n = ::write(master_, "\r\nOK\r\n", 6);
-                }
-            }
-        });
-    }
-    ~GarbageDevice() {
-        stop_ = true;
-        thread_.join();
-        ::close(master_);
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    int master_ = -1;
-    std::string path_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
-} // namespace
-
 TEST_F(CliLine, FindFindsEverySensorWithItsRateAndWritesATargetsFile) {
     // Four serial sensors, each at another line rate, and three on TCP at
     // loopback addresses of their own, on one port.
@@ -256,7 +215,7 @@ TEST_F(CliLine, FindTellsWhyAPortWasNotProbedAndWhatIsNoSensor) {
     sim::Options o;
     o.tcp = false;
     o.pty = true;
-    for (int i = 0; i < 2; ++i) {
+    for (int i = 0; i < 3; ++i) {
         line_.push_back(std::make_unique<sim::Simulator>(o));
         std::string error;
         ASSERT_TRUE(line_.back()->Start(&error)) << error;
@@ -264,15 +223,16 @@ TEST_F(CliLine, FindTellsWhyAPortWasNotProbedAndWhatIsNoSensor) {
     const std::string busy = line_[0]->PtyPath();
     QSerialPort holder(QString::fromStdString(busy));
     ASSERT_TRUE(holder.open(QIODevice::ReadWrite)) << holder.errorString().toStdString();
-    const GarbageDevice garbage;
-    ASSERT_FALSE(garbage.Path().empty());
+    // A device that answers with bytes that are no frame.
+    const std::string garbage = line_[2]->PtyPath();
+    line_[2]->Command("fault garbage 6 count=0");
     const CliRun found =
-        Run({"find", "--device", busy, "--device", garbage.Path(), "--baud", "921600", "--json"});
+        Run({"find", "--device", busy, "--device", garbage, "--baud", "921600", "--json"});
     EXPECT_EQ(2, found.status) << found.err;
     EXPECT_EQ(1u, CountLines(found.out, R"("event":"unavailable")")) << found.out;
     EXPECT_EQ(1u, CountLines(found.out, busy + " is busy: another program holds it open."));
     EXPECT_EQ(1u,
-              CountLines(found.out, R"({"address":")" + garbage.Path() +
+              CountLines(found.out, R"({"address":")" + garbage +
                                         R"(","event":"not-sensor","message":"at 921600 Bd )"
                                         R"(answered 6 bytes that are no frame of the sensor"})"))
         << found.out;
