@@ -11,7 +11,6 @@
 #include "calib/hw_info_file.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
 #include "params/parameter_model.h"
 #include "params/transfer.h"
 #include "platform/runtime.h"
@@ -31,7 +30,6 @@ namespace {
 void ShowStatus(const std::string& text) {
     P().data.status->setText(QString::fromStdString(text));
 }
-
 
 // The frame's services to the subsystems' panels.
 class FrameServices final : public shell::Services {
@@ -117,15 +115,15 @@ conn::ConnectHooks ConnectHooksOfWindow() {
         P().colBig.id->setText(text);
         P().grpBig.id->setText(text);
     };
-    h.getPara = [] { params::GetPara(); };
-    h.selectFileTarget = [] { params::Transfer().SelectTransferTarget(params::kTargetFile); };
+    h.getPara = [] { params::GetPara(P().sensor.link, P().sensor.model, P().sensor.transfer); };
+    h.selectFileTarget = [] { P().sensor.transfer.SelectTransferTarget(params::kTargetFile); };
     h.enableTransferCommands = [] {
         P().main.send->setEnabled(true);
         P().main.get->setEnabled(true);
     };
     h.generateHWInfoFile = [] {
         if (calib::CalibrationView* calibration = P().calibView.get()) {
-            conn::GenerateHWInfoFile(com232::ProgramLink(), params::Transfer(), params::Model(),
+            conn::GenerateHWInfoFile(P().sensor.link, P().sensor.transfer, P().sensor.model,
                                      calibration->HardwareFileHooks([](const std::string& text) {
                                          P().connectView->AppendMessage(text);
                                      }));

@@ -127,8 +127,13 @@ const std::string& ViewNoteOfCommandLine() {
     return gViewNote;
 }
 
+params::ParameterModel& ViewerModel() {
+    static params::ParameterModel model;
+    return model;
+}
+
 bool LoadViewParameters(const std::string& path, std::string* message) {
-    params::ParameterModel& model = params::Model();
+    params::ParameterModel& model = ViewerModel();
     const params::ParameterFileRead r =
         params::ReadParameterFile(path, model.Block(), model.Table());
     if (!r.storeMade || r.readResult < 0) {

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace params {
+class ParameterModel;
+}
+
 namespace app {
 
 // Uses `path` as the settings file instead of PanelSettings.cfg in the
@@ -45,6 +49,10 @@ const std::string& ViewNoteOfCommandLine();
 // the viewers alone draw its teach table. False when the file cannot be
 // read or is not a parameter file; *message then says why, and otherwise
 // lists what the file lacks (kept at the file defaults), or is empty.
+// The parameter model that record viewers without a window (--view,
+// --export) draw the taught rows of: the palette's colours and no taught
+// rows, unless --params named a parameter file.
+params::ParameterModel& ViewerModel();
 bool LoadViewParameters(const std::string& path, std::string* message);
 
 } // namespace app

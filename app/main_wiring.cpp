@@ -28,13 +28,13 @@ void ShowTransferSelection() {
         return;
     }
     MainPanel& m = P().main;
-    SetChecked(m.ram, params::Transfer().TransferTarget == params::kTargetRam);
-    SetChecked(m.eeprom, params::Transfer().TransferTarget == params::kTargetEeprom);
-    SetChecked(m.file, params::Transfer().TransferTarget == params::kTargetFile);
-    SetChecked(m.set0, params::Transfer().SelectedParaSet == 0);
-    SetChecked(m.set1, params::Transfer().SelectedParaSet == 1);
-    m.set0->setEnabled(params::Transfer().ParaSetSelectable());
-    m.set1->setEnabled(params::Transfer().ParaSetSelectable());
+    SetChecked(m.ram, P().sensor.transfer.TransferTarget == params::kTargetRam);
+    SetChecked(m.eeprom, P().sensor.transfer.TransferTarget == params::kTargetEeprom);
+    SetChecked(m.file, P().sensor.transfer.TransferTarget == params::kTargetFile);
+    SetChecked(m.set0, P().sensor.transfer.SelectedParaSet == 0);
+    SetChecked(m.set1, P().sensor.transfer.SelectedParaSet == 1);
+    m.set0->setEnabled(P().sensor.transfer.ParaSetSelectable());
+    m.set1->setEnabled(P().sensor.transfer.ParaSetSelectable());
 }
 
 } // namespace
@@ -45,11 +45,11 @@ int CBF_SelectMem(QWidget* control, ctl::Event event) {
     }
     MainPanel& m = P().main;
     if (control == m.ram) {
-        params::Transfer().SelectTransferTarget(params::kTargetRam);
+        P().sensor.transfer.SelectTransferTarget(params::kTargetRam);
     } else if (control == m.eeprom) {
-        params::Transfer().SelectTransferTarget(params::kTargetEeprom);
+        P().sensor.transfer.SelectTransferTarget(params::kTargetEeprom);
     } else if (control == m.file) {
-        params::Transfer().SelectTransferTarget(params::kTargetFile);
+        P().sensor.transfer.SelectTransferTarget(params::kTargetFile);
     }
     return 0;
 }
@@ -60,16 +60,15 @@ int CBF_SelectParaSet(QWidget* control, ctl::Event event) {
     }
     MainPanel& m = P().main;
     if (control == m.set0) {
-        params::Transfer().SelectParaSet(0);
+        P().sensor.transfer.SelectParaSet(0);
     } else if (control == m.set1) {
-        params::Transfer().SelectParaSet(1);
+        P().sensor.transfer.SelectParaSet(1);
     }
     return 0;
 }
 
 void WireMainPanel() {
-    static const int follow = params::Transfer().changed.Subscribe(ShowTransferSelection);
-    (void)follow;
+    P().subscriptions += P().sensor.transfer.changed.Connect(ShowTransferSelection);
     MainPanel& m = P().main;
     ctl::Bind(m.send,
               "All the parameters of the PC-User-Interface are transferred to the sensor or to a "
@@ -119,7 +118,9 @@ void WireMainPanel() {
     window->onClose = [window] { CBF_MAINP(window, ctl::Event::Close); };
     window->onRightDoubleClick = [window] { CBF_MAINP(window, ctl::Event::RightDoubleClick); };
     // Each record file dropped on the window opens in a viewer of its own.
-    window->onDropFiles = &OpenViewFiles;
+    window->onDropFiles = [](const std::vector<std::string>& files) {
+        OpenViewFiles(Viewers(), files);
+    };
 }
 
 } // namespace app

@@ -5,7 +5,6 @@
 #include "inifile/file_text.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
-#include "link/program_link.h"
 #include "params/parameter_file.h"
 #include "params/parameter_model.h"
 #include "platform/popups.h"
@@ -65,7 +64,7 @@ void LoadPanelSettings() {
     // the settings file keeps the paths the user chose since.
     gPaths = settings::DefaultDirectories(UserFilesDir());
     gPanelId.clear();
-    teach::ResetRowColours(params::Model());
+    teach::ResetRowColours(P().sensor.model);
     if (ini::IniStorePtr store = ReadSettingsStore()) {
         settings::PanelSettingsContent c =
             settings::ReadPanelSettingsContent(store.get(), UserFilesDir());
@@ -78,13 +77,13 @@ void LoadPanelSettings() {
             P().connectView->AppendAddressHistory(address);
         }
         // The row attributes, silently.
-        teach::AcquireTableSetFromIniHandle(params::Model(), store.get(), 0);
+        teach::AcquireTableSetFromIniHandle(P().sensor.model, store.get(), 0);
     }
     Panels& p = P();
     p.recorder.filePath->setText(QString::fromStdString(gPaths.recorderFile));
     p.connect.id->SetText(QString::fromStdString(gPanelId));
     P().connectView->ShowSensorId(gPanelId);
-    teach::PaintRowColours(params::Model());
+    teach::PaintRowColours(P().sensor.model);
 }
 
 void GetConnectionSettingsFromFile() {
@@ -119,19 +118,19 @@ void StorePanelSettings() {
 
     P().connectView->ReadConnectionControls();
     settings::ConnectionSettings s;
-    s.comProtocol = com232::ProgramLink().ComProtocol;
-    s.comPort = com232::ProgramLink().ComPort;
-    s.baudrateIndex = com232::ProgramLink().BaudrateIndex;
-    s.ipAddress = com232::ProgramLink().ServerAddress;
+    s.comProtocol = P().sensor.link.ComProtocol;
+    s.comPort = P().sensor.link.ComPort;
+    s.baudrateIndex = P().sensor.link.BaudrateIndex;
+    s.ipAddress = P().sensor.link.ServerAddress;
     s.portNumber = P().connectView->PortText;
 
     const std::string path = PanelSettingsPath();
     ini::IniStorePtr store = ini::MakeIniStore();
     int rc = ini::kIniErrNoMemory;
     if (store) {
-        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths, 
+        settings::PutPanelSettings(store.get(), gPanelId, placement, gPaths,
                                    P().connectView->AddressHistory(), s);
-        teach::AppendTableSetToIniHandle(params::Model(), store.get());
+        teach::AppendTableSetToIniHandle(P().sensor.model, store.get());
         // Written beside the file and renamed over it: a failed write leaves
         // the old settings as they were.
         rc = ini::Ini_WriteToFile(store.get(), path);

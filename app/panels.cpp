@@ -2,11 +2,6 @@
 
 #include "app/main_panel_layout.h"
 #include "app/main_window.h"
-#include "link/program_link.h"
-#include "live/display_refresh.h"
-#include "live/frame_stream.h"
-#include "params/mode_rules.h"
-#include "params/parameter_model.h"
 #include "platform/tab_control.h"
 
 #include <QDialog>
@@ -29,15 +24,11 @@ QWidget* NewTopLevelPanel(const QString& title) {
     return w;
 }
 
-// transitional: names the window's panels to the subsystems not yet given
-// them by their views (nullptr: none).
-void NameProgramPanels(Panels* /*p*/) {
-}
-
 } // namespace
 
 Panels& P() {
-    static Panels empty;
+    static sensor::Sensor none;
+    static Panels empty(none); // no window: every control null
     return gPanels != nullptr ? *gPanels : empty;
 }
 
@@ -45,37 +36,39 @@ bool PanelsLoaded() {
     return gPanels != nullptr;
 }
 
+live::LiveViewHooks LiveHooks(Panels& p) {
+    live::LiveViewHooks hooks;
+    hooks.initGraphs = [&p] {
+        if (p.liveViews) {
+            p.liveViews->graphs.InitGraphs();
+        }
+    };
+    hooks.showGraphs = [&p] { p.refresh.Request(live::kShowGraphs); };
+    hooks.initPanelGraph = [&p] {
+        if (p.liveViews) {
+            p.liveViews->signalGraph.InitPanelGraph();
+        }
+    };
+    return hooks;
+}
+
 void MakeTeachViews(Panels& p) {
     p.teachViews.reset(); // one view on the panels at a time
-    p.teachViews = std::make_unique<teach::TeachViews>(
-        p.teachPanels, p.data, ProgramTeach(), com232::ProgramLink(), params::Model(),
-        params::RulesApplied(), live::Frames(), live::ProgramRefresh());
+    p.teachViews = std::make_unique<teach::TeachViews>(p.teachPanels, p.data, p.sensor.teach,
+                                                       p.Live(), p.rules, p.refresh, LiveHooks(p));
 }
 
 void MakeCalibView(Panels& p) {
     p.calibView.reset();
-    p.calibView = std::make_unique<calib::CalibrationView>(p.calibPanels, com232::ProgramLink(),
-                                                           live::Frames(), live::ProgramRefresh(),
-                                                           ProgramCalib());
+    p.calibView = std::make_unique<calib::CalibrationView>(p.calibPanels, p.Live(), p.refresh,
+                                                           p.sensor.calib);
 }
 
-calib::CalibState& ProgramCalib() {
-    static calib::CalibState calib;
-    return calib;
-}
-
-teach::TeachState& ProgramTeach() {
-    static teach::TeachState teach;
-    return teach;
-}
-
-bool LoadPanels() {
+bool LoadPanels(sensor::Sensor& sensor) {
     DiscardPanels();
-    auto* p = new Panels();
-    NameProgramPanels(p);
+    auto* p = new Panels(sensor);
     // main panel with its pages
     if (BuildMainPanel(&p->main) == nullptr) {
-        NameProgramPanels(nullptr);
         delete p;
         return false;
     }
@@ -120,7 +113,8 @@ void DiscardPanels() {
     }
     Panels* p = gPanels;
     gPanels = nullptr;
-    live::ClearAddedDisplayWriters(); // they write into the panels going now
+    p->refresh.DiscardPending();
+    p->connectView.reset();
     p->recorderView.reset();
     p->scopeView.reset();
     p->teachViews.reset();
@@ -130,25 +124,7 @@ void DiscardPanels() {
     delete p->colBig.panel;
     delete p->grpBig.panel;
     delete p->main.window; // with its pages, child panels and the password panel
-    NameProgramPanels(nullptr);
     delete p;
 }
 
 } // namespace app
-
-// transitional: the program window's panels and views for the subsystems
-// not yet given them.
-namespace live {
-LivePanels& Panels() {
-    return app::P().livePanels;
-}
-LiveViews* ProgramViews() {
-    return app::P().liveViews.get();
-}
-} // namespace live
-
-namespace params {
-ParamViews* ProgramViews() {
-    return app::P().paramViews.get();
-}
-} // namespace params

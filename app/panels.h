@@ -5,24 +5,24 @@
 
 #include "app/main_panel_ui.h"
 #include "calib/calib_ui.h"
-#include "link/connect_page.h"
 #include "calib/calib_view.h"
+#include "link/connect_page.h"
 #include "link/connect_page_ui.h"
+#include "live/display_refresh.h"
+#include "live/live_parts.h"
 #include "live/live_ui.h"
 #include "live/live_views.h"
+#include "params/mode_rules.h"
 #include "params/param_pages_ui.h"
-#include "record/recorder.h"
 #include "params/param_views.h"
+#include "record/record_viewers.h"
+#include "record/recorder.h"
 #include "record/recorder_ui.h"
 #include "scope/scope.h"
 #include "scope/scope_ui.h"
-#include "teach/teach_state.h"
+#include "sensor/sensor.h"
 #include "teach/teach_ui.h"
 #include "teach/teach_view.h"
-
-#include <memory>
-
-#include <memory>
 
 #include <memory>
 
@@ -32,6 +32,20 @@ namespace app {
 // subsystem's panels and gives them to that subsystem's views; the main
 // panel is the application's own.
 struct Panels {
+    explicit Panels(sensor::Sensor& s) : sensor(s) {}
+    Panels(const Panels&) = delete;
+    Panels& operator=(const Panels&) = delete;
+
+    // The sensor this window works on, the window's screen-rate refresh and
+    // the news that the operating-mode rules have run on its pages.
+    sensor::Sensor& sensor;
+    live::DisplayRefresh refresh;
+    params::RuleEvents rules;
+    // The sensor's parts that the live loop works on, as views get them.
+    live::LiveParts Live() {
+        return {sensor.link, sensor.transfer, sensor.model, sensor.frames, sensor.live};
+    }
+
     MainPanel main;
     // The subsystems' panels.
     conn::LinkPanels linkPanels;
@@ -67,13 +81,12 @@ struct Panels {
     live::BigPanel& grpBig = livePanels.grpBig;
     calib::PasswordPanel& password = calibPanels.password;
 
-    // transitional: the program sensor's recorder and scope parts, until
-    // app owns the program's sensor.
-    record::RecorderState recorderState;
-    scope::ScopeState scopeState;
-    scope::ScanState scan;
     // The views on the subsystems' panels, made when the panels are wired
     // (WireAllPanels); they go before the widgets.
+    // The main panel's own subscriptions.
+    platform::Subscriptions subscriptions;
+    // The record viewer windows opened from this window.
+    std::unique_ptr<record::RecordViewers> viewers;
     std::unique_ptr<conn::ConnectView> connectView;
     std::unique_ptr<record::RecorderView> recorderView;
     std::unique_ptr<scope::ScopeView> scopeView;
@@ -81,22 +94,21 @@ struct Panels {
     std::unique_ptr<calib::CalibrationView> calibView;
 };
 
+// The program window's panels (all controls null while there is none).
 Panels& P();
 
-// Builds all panels in start-up order; false when one cannot be built.
-bool LoadPanels();
+// Builds all panels of a window on `sensor` in start-up order; false when
+// one cannot be built.
+bool LoadPanels(sensor::Sensor& sensor);
 // Discards every panel (shutdown, tests).
 void DiscardPanels();
 bool PanelsLoaded();
 
-// The teach views and the calibration view of `p` on the program's sensor
-// (each replaces the one made before).
+// The teach views and the calibration view of `p` on its sensor (each
+// replaces the one made before).
 void MakeTeachViews(Panels& p);
 void MakeCalibView(Panels& p);
-
-// transitional: the program sensor's calibration and teach parts, until the
-// program's sensor::Sensor is app's own.
-calib::CalibState& ProgramCalib();
-teach::TeachState& ProgramTeach();
+// What the other views ask of the live views of `p`.
+live::LiveViewHooks LiveHooks(Panels& p);
 
 } // namespace app

@@ -1,13 +1,12 @@
 #include "app/shell.h"
 
-#include "app/instance.h"
 #include "app/frame_services.h"
+#include "app/instance.h"
 #include "app/main_window.h"
 #include "app/panel_settings.h"
 #include "app/panels.h"
 #include "link/com232.h"
 #include "link/connect_page.h"
-#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/live_data.h"
@@ -16,7 +15,6 @@
 #include "params/mode_rules.h"
 #include "params/param_views.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -127,8 +125,8 @@ std::string PanelSettingsPath() {
     return ProjectDir() + "/" + kPanelSettingsFileName;
 }
 
-bool LoadAndPreparePanels() {
-    if (!LoadPanels()) {
+bool LoadAndPreparePanels(sensor::Sensor& sensor) {
+    if (!LoadPanels(sensor)) {
         return false;
     }
     Panels& p = P();
@@ -139,14 +137,12 @@ bool LoadAndPreparePanels() {
 }
 
 record::RecordViewers& Viewers() {
-    // Closed with the program (Shutdown, RunViewerAlone).
-    static record::RecordViewers viewers(params::Model());
-    return viewers;
+    return *P().viewers;
 }
 
-void OpenViewFiles(const std::vector<std::string>& files) {
+void OpenViewFiles(record::RecordViewers& viewers, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        record::RecordViewer* v = Viewers().Open(file);
+        record::RecordViewer* v = viewers.Open(file);
         if (!ViewNoteOfCommandLine().empty()) {
             v->SetNote(QString::fromStdString(ViewNoteOfCommandLine()));
         }
@@ -163,24 +159,28 @@ int RunViewerAlone(const std::vector<std::string>& files) {
     // (palette row colours, no taught rows). The program ends with the
     // last viewer window: 1 when no file could be shown.
     gAnyViewShown = false;
-    Viewers().SetClosedHandler([](bool shown, bool last) {
+    record::RecordViewers viewers(ViewerModel());
+    viewers.SetClosedHandler([](bool shown, bool last) {
         gAnyViewShown = gAnyViewShown || shown;
         if (last) {
             platform::QuitUserInterface(gAnyViewShown ? 0 : 1);
         }
     });
-    OpenViewFiles(files);
+    OpenViewFiles(viewers, files);
     const int status = platform::RunUserInterface();
-    Viewers().SetClosedHandler({});
-    Viewers().CloseAll();
+    viewers.SetClosedHandler({});
+    viewers.CloseAll();
     platform::ShutdownRuntime();
     return status;
 }
 
 void Shutdown() {
-    Viewers().CloseAll();
-    live::DiscardPendingDisplays();
-    com232::ProgramLink().CloseLink();
+    Panels& p = P();
+    if (p.viewers) {
+        p.viewers->CloseAll();
+    }
+    p.refresh.DiscardPending();
+    p.sensor.link.CloseLink();
     UninstallFrameServices();
     DiscardPanels();
     ReleasePanelSettingsFile();
@@ -209,7 +209,7 @@ int WinMain(int argc, char** argv) {
     if (!ExportFileOfCommandLine().empty()) {
         std::string error;
         const int status = record::ExportRecordWithoutWindow(
-            params::Model(), ViewFilesOfCommandLine().front(), ExportFileOfCommandLine(),
+            ViewerModel(), ViewFilesOfCommandLine().front(), ExportFileOfCommandLine(),
             SpanOfCommandLine(), &error);
         if (status != 0) {
             std::fprintf(stderr, "%s\n", error.c_str());
@@ -220,7 +220,9 @@ int WinMain(int argc, char** argv) {
     if (!ViewFilesOfCommandLine().empty()) {
         return RunViewerAlone(ViewFilesOfCommandLine());
     }
-    if (!LoadAndPreparePanels()) {
+    // The program's one sensor and its window.
+    sensor::Sensor sensor;
+    if (!LoadAndPreparePanels(sensor)) {
         return -1;
     }
     InstallTerminationHandler();
@@ -285,7 +287,7 @@ void SetButtonsDimmed(int goMode, int dim) {
 int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
     Panels& p = P();
     if (event == ctl::Event::Close) {
-        com232::ProgramLink().AcquisitionRunning = 0;
+        P().sensor.link.AcquisitionRunning = 0;
         StorePanelSettings();
         platform::QuitUserInterface(0);
     } else if (event == ctl::Event::RightDoubleClick && p.main.window != nullptr) {
@@ -303,33 +305,35 @@ int CBF_MAINP(QWidget* /*panel*/, ctl::Event event) {
 void WireAllPanels() {
     Panels& p = P();
     WireMainPanel();
-    P().connectView = std::make_unique<conn::ConnectView>(P().linkPanels, com232::ProgramLink(),
-                                                          ConnectHooksOfWindow());
+    sensor::Sensor& s = p.sensor;
+    p.viewers = std::make_unique<record::RecordViewers>(s.model);
+    p.connectView =
+        std::make_unique<conn::ConnectView>(p.linkPanels, s.link, ConnectHooksOfWindow());
     p.paramViews =
-        std::make_unique<params::ParamViews>(p.paramPanels, com232::ProgramLink(), params::Model(),
-                                             params::Transfer(), params::RulesApplied());
-    MakeTeachViews(P()); // the teach and attributes pages, both assistant panels
-    p.recorderView = std::make_unique<record::RecorderView>(
-        p.recorderPanels, com232::ProgramLink(), params::Model(), live::Frames(), p.recorderState,
-        live::ProgramRefresh(), Viewers());
-    MakeCalibView(P()); // the calibration and offset pages, the password panel
-    p.scopeView = std::make_unique<scope::ScopeView>(p.scopePanels, com232::ProgramLink(),
-                                                     params::Model(), p.scopeState, p.scan);
-    p.liveViews = std::make_unique<live::LiveViews>(
-        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
-        params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
+        std::make_unique<params::ParamViews>(p.paramPanels, s.link, s.model, s.transfer, p.rules);
+    MakeTeachViews(p); // the teach and attributes pages, both assistant panels
+    p.recorderView = std::make_unique<record::RecorderView>(p.recorderPanels, p.Live(), s.recorder,
+                                                            p.refresh, *p.viewers, LiveHooks(p));
+    MakeCalibView(p); // the calibration and offset pages, the password panel
+    p.scopeView =
+        std::make_unique<scope::ScopeView>(p.scopePanels, s.link, s.model, s.scope, s.scan);
+    p.liveViews = std::make_unique<live::LiveViews>(p.livePanels, s.link, s.transfer, s.model,
+                                                    p.rules, s.frames, s.live, p.refresh);
 }
 
 void InitAll() {
     Panels& p = P();
     // Shared state to its start values; every panel wired.
-    com232::ProgramLink().Reset();
-    params::Transfer().Reset();
-    params::Transfer().SelectTransferTarget(params::kTargetRam);
-    params::Transfer().SelectParaSet(0);
-    live::ResetLiveState();
-    teach::ResetTeachState(ProgramTeach(), params::Model());
-    ProgramCalib() = {};
+    sensor::Sensor& s = p.sensor;
+    s.link.Reset();
+    s.transfer.Reset();
+    s.transfer.SelectTransferTarget(params::kTargetRam);
+    s.transfer.SelectParaSet(0);
+    p.refresh.DiscardPending();
+    s.frames.Reset();
+    s.live.ResetHistories();
+    teach::ResetTeachState(s.teach, s.model);
+    s.calib = {};
     gCurrentChild = p.data.panel;
     WireAllPanels();
     // The teach grid's menu starts with tolerances taught ("on" dimmed).
@@ -379,7 +383,7 @@ void InitAll() {
     }
     SetButtonsDimmed(0, 1);
     P().connectView->TryToConnect();
-    if (com232::ProgramLink().LinkOk == 1) {
+    if (P().sensor.link.LinkOk == 1) {
         SetButtonsDimmed(0, 0);
     }
 }
@@ -398,10 +402,10 @@ int CBF_TabMain1(QWidget*, ctl::Event event) {
     } else if (page == kPageConnection) {
         // A running acquisition stops; only a successful connection test
         // enables the link buttons again.
-        com232::ProgramLink().AcquisitionRunning = 0;
+        P().sensor.link.AcquisitionRunning = 0;
         P().connectView->DimLinkButtons(true);
     } else if (page == kPageScope) {
-        com232::ProgramLink().AcquisitionRunning = 0;
+        P().sensor.link.AcquisitionRunning = 0;
         ShowChildPanelDisp(p.scope.panel);
     }
     return 0;

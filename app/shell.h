@@ -13,6 +13,9 @@ class QWidget;
 namespace record {
 class RecordViewers;
 }
+namespace sensor {
+class Sensor;
+}
 
 namespace app {
 
@@ -27,12 +30,12 @@ void InitAll();
 
 // Builds the panels, sets the title and places the child panels (the part of
 // start-up before InitAll). False when a panel cannot be built.
-bool LoadAndPreparePanels();
+bool LoadAndPreparePanels(sensor::Sensor& sensor);
 // The record viewer alone for `files` (--view): no panels, no link, no
 // settings; returns when the last viewer window closes.
 int RunViewerAlone(const std::vector<std::string>& files);
 // Opens a viewer window for each of `files` (--view, files dropped).
-void OpenViewFiles(const std::vector<std::string>& files);
+void OpenViewFiles(record::RecordViewers& viewers, const std::vector<std::string>& files);
 // The program's record viewer windows.
 record::RecordViewers& Viewers();
 // Closes the viewer windows and the link and discards the panels.

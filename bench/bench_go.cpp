@@ -19,7 +19,6 @@
 #include "live/display_refresh.h"
 #include "live/go_loop.h"
 #include "live/live_ui.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -86,8 +85,8 @@ GoRun RunGo(double seconds) {
         auto* g = static_cast<ctl::Graph*>(w);
         counters.push_back(QObject::connect(g, &QCustomPlot::afterReplot, [&] { ++replots; }));
     }
-    live::ResetDisplayCounters();
-    const auto frames0 = live::GoLoopCounters().frames;
+    app::P().refresh.ResetCounters();
+    const auto frames0 = app::P().sensor.live.GoLoopCounters.frames;
     const double cpu0 = bench::ThreadCpuSeconds();
     QTimer stop;
     stop.setSingleShot(true);
@@ -98,9 +97,9 @@ GoRun RunGo(double seconds) {
     GoRun r;
     r.seconds = platform::Timer() - t0;
     r.threadCpu = bench::ThreadCpuSeconds() - cpu0;
-    r.frames = live::GoLoopCounters().frames - frames0;
+    r.frames = app::P().sensor.live.GoLoopCounters.frames - frames0;
     r.replots = replots;
-    r.refreshes = live::DisplayCounters().refreshes;
+    r.refreshes = app::P().refresh.Counters().refreshes;
     for (auto& c : counters) {
         QObject::disconnect(c);
     }

@@ -3,7 +3,6 @@
 //  - CPU time of the process while DataExchange waits 3 s for an answer
 //    that never comes (the wait must not spin).
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "platform/runtime.h"
 #include "sim/simulator.h"
 
@@ -34,13 +33,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "simulator: %s\n", error.c_str());
         return 1;
     }
-    com232::ProgramLink().Reset();
-    com232::ProgramLink().ComProtocol = com232::kProtocolTcp;
-    com232::ProgramLink().ServerAddress = "127.0.0.1";
-    com232::ProgramLink().ServerPort = sensor.TcpPort();
-    com232::ProgramLink().InitTCP_IP();
-    if (com232::ProgramLink().LinkResult < 0) {
-        std::fprintf(stderr, "connect failed: %s\n", com232::ProgramLink().StatusText.c_str());
+    com232::SensorLink link;
+    link.ComProtocol = com232::kProtocolTcp;
+    link.ServerAddress = "127.0.0.1";
+    link.ServerPort = sensor.TcpPort();
+    link.InitTCP_IP();
+    if (link.LinkResult < 0) {
+        std::fprintf(stderr, "connect failed: %s\n", link.StatusText.c_str());
         return 1;
     }
 
@@ -51,9 +50,9 @@ int main(int argc, char** argv) {
     const double wall0 = platform::Timer();
     const double cpu0 = CpuSeconds();
     for (int i = 0; i < n; ++i) {
-        com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
+        link.FillTxBuf(com232::kOrderLiveData, 0, 0);
         const double t0 = platform::Timer();
-        failures += com232::ProgramLink().DataExchange(8) == 1 ? 0 : 1;
+        failures += link.DataExchange(8) == 1 ? 0 : 1;
         times.push_back(platform::Timer() - t0);
     }
     const double wall = platform::Timer() - wall0;
@@ -68,16 +67,16 @@ int main(int argc, char** argv) {
 
     // A sensor that stays silent: the wait must sleep, not spin.
     sensor.Command("fault drop");
-    com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
+    link.FillTxBuf(com232::kOrderLiveData, 0, 0);
     const double c0 = CpuSeconds();
     const double w0 = platform::Timer();
-    const int r = com232::ProgramLink().DataExchange(8);
+    const int r = link.DataExchange(8);
     const double waited = platform::Timer() - w0;
     const double used = CpuSeconds() - c0;
     std::printf(
         "Waiting for an answer that never comes: result %d after %.2f s, CPU %.3f s = %.1f%% "
         "of one core (target < 5%%)\n",
         r, waited, used, 100.0 * used / waited);
-    com232::ProgramLink().CloseLink();
+    link.CloseLink();
     return 0;
 }

@@ -14,7 +14,6 @@
 #include "app/shell.h"
 #include "bench/bench_support.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/widgets.h"
@@ -162,7 +161,7 @@ void TriggeredRun(sim::Simulator& s, platform::ScriptedPopups& user) {
     long lastWritten = -1;
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (!app::P().recorderView->State().running ||
-            com232::ProgramLink().AcquisitionRunning != 1) {
+            app::P().sensor.link.AcquisitionRunning != 1) {
             return;
         }
         written = static_cast<long>(app::P().recorderView->State().runCounter);

@@ -19,7 +19,6 @@
 #include "app/shell.h"
 #include "bench/bench_support.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "live/go_loop.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -54,7 +53,7 @@ struct FaultKind {
 };
 
 std::vector<FaultKind> Faults() {
-    const int late = static_cast<int>((com232::ProgramLink().AnswerTimeoutSeconds() + 0.5) * 1000);
+    const int late = static_cast<int>((app::P().sensor.link.AnswerTimeoutSeconds() + 0.5) * 1000);
     const std::string lateMs = std::to_string(late);
     return {
         {"no answer", "drop", true},
@@ -151,7 +150,7 @@ private:
 
 void Soak::Poll() {
     const double now = platform::Timer();
-    const unsigned long long frames = live::GoLoopCounters().frames;
+    const unsigned long long frames = app::P().sensor.live.GoLoopCounters.frames;
     if (frames != frames_) {
         const double stall = now - lastFrameAt_;
         longestStall_ = std::max(longestStall_, stall);
@@ -165,7 +164,7 @@ void Soak::Poll() {
         frames_ = frames;
         lastFrameAt_ = now;
     }
-    if (!live::GoRunning() || com232::ProgramLink().AcquisitionRunning != 1) {
+    if (!app::P().sensor.live.GoRunning || app::P().sensor.link.AcquisitionRunning != 1) {
         return;
     }
     if (now >= end_) {
@@ -236,7 +235,7 @@ void Soak::Begin() {
     end_ = start_ + seconds_;
     nextReportAt_ = start_ + 60;
     lastFrameAt_ = start_;
-    frames_ = framesAtStart_ = live::GoLoopCounters().frames;
+    frames_ = framesAtStart_ = app::P().sensor.live.GoLoopCounters.frames;
     ScheduleNextFault();
     Later(0, &Soak::Go);
 }
@@ -246,9 +245,10 @@ void Soak::Go() {
         Finish();
         return;
     }
-    const unsigned long long failuresBefore = live::GoLoopCounters().failures;
+    const unsigned long long failuresBefore = app::P().sensor.live.GoLoopCounters.failures;
     app::P().main.go->click(); // until a failure or the end
-    if (live::GoLoopCounters().failures == failuresBefore && com232::ProgramLink().LinkOk == 1) {
+    if (app::P().sensor.live.GoLoopCounters.failures == failuresBefore &&
+        app::P().sensor.link.LinkOk == 1) {
         Later(0, &Soak::Go);
         return;
     }
@@ -268,7 +268,7 @@ void Soak::TryToConnect() {
     ++connectAttempts_;
     ++attempts_;
     app::P().connect.tryToConnect->click();
-    if (com232::ProgramLink().LinkOk == 1 && com232::ProgramLink().LinkOpen()) {
+    if (app::P().sensor.link.LinkOk == 1 && app::P().sensor.link.LinkOpen()) {
         if (pending_ >= 0) {
             ++faults_[static_cast<size_t>(pending_)].recovered;
         }
@@ -290,7 +290,7 @@ void Soak::TryToConnect() {
 
 void Soak::Finish() {
     poll_.stop();
-    frames_ = live::GoLoopCounters().frames;
+    frames_ = app::P().sensor.live.GoLoopCounters.frames;
     Report("end ");
 
     std::printf("\n%-28s %8s %8s %9s %10s %12s\n", "fault", "injected", "GO ended", "recovered",
@@ -350,7 +350,7 @@ int main(int argc, char** argv) {
     }
     std::printf("GO soak: %.0f s against the simulated sensor over TCP, faults every 0.5..6 s "
                 "(seed %u), answer time-out %.1f s\n",
-                seconds, seed, com232::ProgramLink().AnswerTimeoutSeconds());
+                seconds, seed, app::P().sensor.link.AnswerTimeoutSeconds());
     std::fflush(stdout);
     {
         Soak soak(*sensor, seconds, seed);

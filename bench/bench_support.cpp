@@ -3,8 +3,8 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "platform/runtime.h"
+#include "sensor/sensor.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -40,6 +40,11 @@ std::unique_ptr<sim::Simulator> StartSensor(const sim::Options& options) {
     return s;
 }
 
+sensor::Sensor& ProgramSensor() {
+    static auto* program = new sensor::Sensor;
+    return *program;
+}
+
 bool StartProgram(const fs::path& dir, sim::Simulator& sensor, bool serial, int baudIndex) {
     {
         std::ofstream out(dir / "PanelSettings.cfg", std::ios::binary);
@@ -55,12 +60,12 @@ bool StartProgram(const fs::path& dir, sim::Simulator& sensor, bool serial, int 
                 << sensor.TcpPort() << "\"\r\n\r\n";
         }
     }
-    if (!app::LoadAndPreparePanels()) {
+    if (!app::LoadAndPreparePanels(ProgramSensor())) {
         std::printf("the panels could not be built\n");
         return false;
     }
     app::InitAll();
-    return com232::ProgramLink().LinkOk == 1;
+    return app::P().sensor.link.LinkOk == 1;
 }
 
 void Settle(int passes) {

@@ -12,6 +12,10 @@
 #include <string>
 #include <vector>
 
+namespace sensor {
+class Sensor;
+}
+
 namespace bench {
 
 // A fresh directory named after the benchmark and this process; it becomes
@@ -27,6 +31,10 @@ std::unique_ptr<sim::Simulator> StartSensor(const sim::Options& options);
 // panels could not be built or the program did not connect.
 bool StartProgram(const std::filesystem::path& dir, sim::Simulator& sensor, bool serial = false,
                   int baudIndex = 4);
+
+// The sensor of the program window the benchmarks build (never destroyed:
+// the window may outlive main's locals).
+sensor::Sensor& ProgramSensor();
 
 // Runs `passes` passes of the event loop.
 void Settle(int passes = 5);

@@ -15,11 +15,9 @@
 #include "app/shell.h"
 #include "bench/bench_support.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
@@ -51,7 +49,7 @@ fs::path gDir;
 
 // A frame of a colour cloud, as material passing the sensor gives it.
 void SyntheticFrame(int i) {
-    live::LiveDataFrameBytes& f = live::LiveDataFrame;
+    live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
     const double t = i * 0.001;
     f.set(live::kX, static_cast<int16_t>(330 + 200 * std::sin(t * 7.1) + (i % 37)));
     f.set(live::kY, static_cast<int16_t>(330 + 150 * std::cos(t * 5.3) + (i % 23)));
@@ -73,7 +71,7 @@ void Preload(int points) {
         SyntheticFrame(i);
         GraphTeach().SetTP2Data();
     }
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     bench::Settle();
 }
 
@@ -95,7 +93,7 @@ Recording Record(int preloaded, int frames) {
     stop.setInterval(1);
     QObject::connect(&stop, &QTimer::timeout, [&] {
         if (GraphTeach().RecordCount() >= preloaded + frames) {
-            com232::ProgramLink().AcquisitionRunning = 0;
+            app::P().sensor.link.AcquisitionRunning = 0;
         }
     });
     stop.start();
@@ -166,7 +164,7 @@ void ReplotRuns() {
 
 void CursorRuns() {
     Preload(teach::kMaxRecordedPoints);
-    const teach::PointBuffer& points = app::ProgramTeach().RecordedPoints;
+    const teach::PointBuffer& points = app::P().sensor.teach.RecordedPoints;
     const teach::RecordedPoint last = points.At(teach::kMaxRecordedPoints - 1);
     volatile int sink = 0;
     const double lastPoint = MicrosecondsPer(200, [&] {
@@ -218,7 +216,7 @@ void InitGraphsRun() {
             grid->SetVal(r, c, cells[c - 1]);
         }
     }
-    const double us = MicrosecondsPer(200, [] { live::InitGraphs(); });
+    const double us = MicrosecondsPer(200, [] { app::P().liveViews->graphs.InitGraphs(); });
     std::printf("InitGraphs with 31 taught rows: %.0f us\n", us);
 }
 

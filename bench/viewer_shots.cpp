@@ -19,6 +19,7 @@
 #include "record/record_file.h"
 #include "record/record_viewer.h"
 #include "record/record_viewers.h"
+#include "sensor/sensor.h"
 #include "sim/dispatcher.h"
 #include "sim/sensor_core.h"
 
@@ -126,14 +127,15 @@ int main(int argc, char** argv) {
     std::printf("%s: %zu frames\n", path.c_str(), sent.frames.size());
 
     // The recorder page with VIEW RECORD...
-    app::LoadPanels();
+    auto* program = new sensor::Sensor; // outlives the window
+    app::LoadPanels(*program);
     app::P().main.tabs->SetActivePage(shell::kPageRecorder);
     app::P().main.window->resize(790, 548);
     app::P().main.window->show();
     Settle();
     Save(app::P().main.window, out + "/recorder_page.png");
 
-    params::Model().Replace(factory.block, factory.table);
+    app::P().sensor.model.Replace(factory.block, factory.table);
     record::RecordViewer* v = app::Viewers().Open(path);
     v->resize(1400, 820);
     while (v->Loading()) {
@@ -169,14 +171,14 @@ int main(int argc, char** argv) {
     params::TeachTableBytes table = factory.table;
     params::ConvertTable(params::kXyInt2D, params::kXyInt3D, &table);
     block.set(params::kCalculationMode, params::kXyInt3D);
-    params::Model().Replace(block, table);
+    app::P().sensor.model.Replace(block, table);
     v->ClearSpan();
     v->ZoomAll();
     Settle();
     Save(v, out + "/viewer_3d.png");
 
     // The second run laid over the first, both from their start.
-    params::Model().Replace(factory.block, factory.table);
+    app::P().sensor.model.Replace(factory.block, factory.table);
     v->CompareWith(QString::fromStdString(secondPath));
     while (v->Loading()) {
         platform::ProcessSystemEvents();

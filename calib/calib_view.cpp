@@ -86,11 +86,10 @@ void CalibDisplays::WriteCalibData() {
 
 // ---- the view -------------------------------------------------------------------
 
-CalibrationView::CalibrationView(CalibPanels& panels, com232::SensorLink& link,
-                                 live::FrameStream& frames, live::DisplayRefresh& refresh,
-                                 CalibState& state)
-    : panels_(panels), link_(link), frames_(frames), refresh_(refresh), state_(state),
-      displays_(panels.calibration, frames, refresh) {
+CalibrationView::CalibrationView(CalibPanels& panels, const live::LiveParts& parts,
+                                 live::DisplayRefresh& refresh, CalibState& state)
+    : panels_(panels), parts_(parts), link_(parts.link), frames_(parts.frames), refresh_(refresh),
+      state_(state), displays_(panels.calibration, parts.frames, refresh) {
     WireCalibrationPage();
     WireOffsetPage();
     WirePasswordPanel();

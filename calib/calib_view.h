@@ -7,6 +7,8 @@
 // every frame published for the calibration.
 #pragma once
 
+#include "live/live_parts.h"
+
 #include "calib/calib_math.h"
 #include "calib/calib_state.h"
 #include "calib/calib_ui.h"
@@ -55,7 +57,8 @@ private:
 // while it lives.
 class CalibrationView {
 public:
-    CalibrationView(CalibPanels& panels, com232::SensorLink& link, live::FrameStream& frames,
+    // `parts` are the sensor's that the calibration reads and runs GO on.
+    CalibrationView(CalibPanels& panels, const live::LiveParts& parts,
                     live::DisplayRefresh& refresh, CalibState& state);
     ~CalibrationView();
     CalibrationView(const CalibrationView&) = delete;
@@ -116,6 +119,7 @@ private:
     void Dimmed(const std::function<void()>& command);
 
     CalibPanels& panels_;
+    live::LiveParts parts_;
     com232::SensorLink& link_;
     live::FrameStream& frames_;
     live::DisplayRefresh& refresh_;

@@ -11,7 +11,7 @@
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
-#include "live/live_params.h"
+#include "params/parameter_model.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
@@ -200,8 +200,8 @@ bool CalibrationView::CalcCF() {
             complete = false;
             break;
         }
-        frames_.Publish(live::FrameFromAnswer(), live::kUseCalibration,
-                        live::Parameters().EvaluationMode());
+        frames_.Publish(live::FrameFromAnswer(link_), live::kUseCalibration,
+                        parts_.model.EvaluationMode());
         const live::LiveDataFrameBytes& f = frames_.Current();
         sums.Add(f.get(live::kRawRed), f.get(live::kRawGreen), f.get(live::kRawBlue),
                  frames_.RawDelta());
@@ -245,7 +245,7 @@ int CalibrationView::CBF_ButtonCalcCF(QWidget*, ctl::Event e) {
         // result until STOP.
         if (CalcCF()) {
             SendCF();
-            live::GetData();
+            live::GetData(parts_);
             refresh_.Flush();
         }
         state_.whiteRunning = false;

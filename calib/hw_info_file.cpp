@@ -29,13 +29,13 @@ platform::FileSelectRequest HardwareFileRequest() {
 } // namespace
 
 void GenerateHWInfoFile(com232::SensorLink& link, params::TransferState& transfer,
-                        const params::ParameterModel& model, const HwInfoHooks& hooks) {
+                        params::ParameterModel& model, const HwInfoHooks& hooks) {
     auto& LinkOk = link.LinkOk;
     LinkOk = 1;
     // The parameter set from the sensor's RAM, whatever the transfer target.
     const uint16_t target = transfer.TransferTarget;
     transfer.TransferTarget = params::kTargetRam;
-    params::GetPara();
+    params::GetPara(link, model, transfer);
     transfer.TransferTarget = target;
     if (LinkOk == 0) {
         return; // the link has reported the failure

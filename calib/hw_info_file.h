@@ -32,7 +32,7 @@ struct HwInfoHooks {
 // for a file and writes it. A failed exchange ends it (the link has
 // reported the failure); every other outcome goes to the message box.
 void GenerateHWInfoFile(com232::SensorLink& link, params::TransferState& transfer,
-                        const params::ParameterModel& model, const HwInfoHooks& hooks);
+                        params::ParameterModel& model, const HwInfoHooks& hooks);
 
 inline constexpr const char* kTextHwNoFileSelected = "ATTENTION!   NO FILE WAS SELECTED!\n\n";
 inline constexpr const char* kTextHwSaved = "HARDWARE INI FILE HAS BEEN SAVED TO:\n";

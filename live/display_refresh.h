@@ -86,36 +86,4 @@ private:
     std::shared_ptr<void> alive_ = std::make_shared<int>(0);
 };
 
-// transitional: the program window's refresh, for code not yet given the
-// refresh of its window; the functions below work on it. The application
-// defines them; removed once every folder gets its window's refresh.
-DisplayRefresh& ProgramRefresh();
-
-// Marks `parts` pending and writes all pending displays if the last refresh
-// is at least one refresh interval ago.
-void RequestDisplay(unsigned parts);
-// Writes every pending display now (end of a loop, tests).
-void FlushDisplays();
-
-// The writer of each part, installed by the module that owns the displays.
-void SetDisplayWriter(DisplayPart part, std::function<void()> writer);
-// A further writer of a part for another subsystem's displays that show the
-// same state (e.g. the mean-value panel's numerics with the data panel);
-// it runs after the owner's writer.
-void AddDisplayWriter(DisplayPart part, std::function<void()> writer);
-// Removes every writer added with AddDisplayWriter (panels discarded, tests).
-void ClearAddedDisplayWriters();
-
-// Shortest time between two refreshes in seconds (1/60 by default; 0 makes
-// every request write at once, which tests use).
-void SetRefreshInterval(double seconds);
-
-RefreshCounters DisplayCounters();
-void ResetDisplayCounters();
-
-} // namespace live
-
-namespace live {
-// Drops whatever is pending and stops the trailing refresh (panels discarded, tests).
-void DiscardPendingDisplays();
 } // namespace live

@@ -55,9 +55,4 @@ private:
     uint64_t published_ = 0;
 };
 
-// transitional: the program's live-frame stream (the application holds it),
-// for code not yet given its sensor's; removed once every folder gets its
-// parts.
-FrameStream& Frames();
-
 } // namespace live

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "live/live_frame.h"
+#include "live/live_parts.h"
 #include "live/live_state.h"
 
 namespace com232 {
@@ -24,19 +25,14 @@ class FrameStream;
 // set or into it; `live` counts the frames and the failed exchanges.
 void GetData(com232::SensorLink& link, params::TransferState& transfer,
              params::ParameterModel& model, FrameStream& frames, LiveState& live);
+inline void GetData(const LiveParts& p) {
+    GetData(p.link, p.transfer, p.model, p.frames, p.live);
+}
 
 // The LiveDataFrame in the 40 answer data bytes of the link's last exchange.
 LiveDataFrameBytes FrameFromAnswer(const com232::SensorLink& link);
 // Copies the answer of the last exchange into the current frame without
 // publishing it (the teach assistants' own loops).
 void TakeFrameFromAnswer(const com232::SensorLink& link, FrameStream& frames);
-
-// transitional: the loop and its state on the program's parts, for code not
-// yet given its sensor's; removed once every folder gets its parts.
-void GetData();
-// True while the program's GO loop runs (tests, guards).
-bool GoRunning();
-// Counts of the program's loop since start-up (benchmarks).
-GoCounters GoLoopCounters();
 
 } // namespace live

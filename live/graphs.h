@@ -55,9 +55,4 @@ private:
     platform::Subscription writer_;
 };
 
-// transitional: the graphs of the program window, for code not yet given
-// its window's views; removed once every folder gets its parts.
-void InitGraphs();
-void ShowGraph();
-
 } // namespace live

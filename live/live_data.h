@@ -33,17 +33,4 @@ private:
     platform::Subscription writer_;
 };
 
-// transitional: the program's current frame and colour patch (the
-// application defines them), for the teach assistants that still set a
-// shown point without publishing it, and the program's frame helpers and
-// reset, for code not yet given its sensor's parts; removed once every
-// folder gets its parts.
-extern LiveDataFrameBytes& LiveDataFrame;
-extern uint32_t& CurrentColour;
-LiveDataFrameBytes FrameFromAnswer();
-void TakeFrameFromAnswer();
-// Start values of the program's live state: the stream's frame and derived
-// values, the histories; subscribers stay.
-void ResetLiveState();
-
 } // namespace live

@@ -57,8 +57,4 @@ private:
 // The intensity and tolerance of the teach row selected for teaching.
 IntensityOfRow SelectedRowBand(const params::ParameterModel& model);
 
-// transitional: the program's live state (the application holds it), for
-// code not yet given its sensor's; removed once every folder gets its parts.
-LiveState& ProgramLive();
-
 } // namespace live

@@ -100,9 +100,5 @@ struct LivePanels {
     BigPanel colBig;
     BigPanel grpBig;
 };
-// transitional: the program window's panels (all controls null while it
-// has none; the application defines it), for code not yet given them;
-// removed once every folder gets its parts.
-LivePanels& Panels();
 
 } // namespace live

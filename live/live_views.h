@@ -72,9 +72,4 @@ private:
     platform::Subscription frames_;
 };
 
-// transitional: the program window's live views (nullptr while it has none;
-// the application defines it), for code not yet given them; removed once
-// every folder gets its parts.
-LiveViews* ProgramViews();
-
 } // namespace live

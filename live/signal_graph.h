@@ -49,10 +49,4 @@ private:
     platform::Subscription writer_;
 };
 
-// transitional: the program's signal-graph series and the program window's
-// panel, for code not yet given its sensor's parts and its window's views;
-// removed once every folder gets its parts.
-extern SignalSeries& SignalGraphSeries;
-void InitPanelGraph();
-
 } // namespace live

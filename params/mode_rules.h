@@ -67,10 +67,4 @@ private:
     platform::Subscription afterRead_;
 };
 
-// transitional: the program's rule events (the application holds them) and
-// the chain on the program window's pages, for code not yet given its
-// window's; removed once every folder gets its parts.
-RuleEvents& RulesApplied();
-void InitPanelCtrlAttr();
-
 } // namespace params

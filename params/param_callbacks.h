@@ -55,8 +55,4 @@ private:
     std::shared_ptr<void> alive_ = std::make_shared<int>(0);
 };
 
-// transitional: the calculation-mode callback on the program window's
-// pages, for tests not yet given the window's views.
-int CBF_EditCalcmode(QWidget* control, ctl::Event event);
-
 } // namespace params

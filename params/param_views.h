@@ -39,9 +39,4 @@ public:
     TransferCommands transfer;
 };
 
-// transitional: the program window's parameter views (nullptr while it has
-// none; the application defines it), for code not yet given them; removed
-// once every folder gets its parts.
-ParamViews* ProgramViews();
-
 } // namespace params

@@ -82,11 +82,6 @@ private:
     bool batchChanged_ = false;
 };
 
-// transitional: the program's parameter model (the application holds it),
-// for code not yet given its sensor's; removed once every folder gets its
-// parts.
-ParameterModel& Model();
-
 // Cuts a UTF-8 text to at most `maxChars` characters, never inside a
 // character.
 std::string CutUtf8(const std::string& utf8, size_t maxChars);

@@ -39,10 +39,4 @@ private:
     ParameterFileCommands& file_;
 };
 
-// transitional: SEND and GET with the program's link, model and transfer
-// state, for code not yet given its sensor's parts; removed once every
-// folder gets its parts.
-void SendPara();
-void GetPara();
-
 } // namespace params

@@ -41,9 +41,4 @@ private:
     bool paraSetSelectable_ = false;
 };
 
-// transitional: the program's transfer state (the application holds it),
-// for code not yet given its sensor's; removed once every folder gets its
-// parts.
-TransferState& Transfer();
-
 } // namespace params

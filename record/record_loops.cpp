@@ -47,7 +47,7 @@ private:
 };
 
 bool RecorderView::MayStart() const {
-    return !state_.running && !live::GoRunning();
+    return !state_.running && !live_.GoRunning;
 }
 
 // A received frame to the signal graphs, the live displays and the record
@@ -125,7 +125,7 @@ int RecorderView::CBF_ButtonStartRecord(QWidget*, ctl::Event e) {
     }
     Running running(*this);
     shell::Shell().SetButtonsDimmed(0, 1);
-    live::InitPanelGraph();
+    hooks_.initPanelGraph();
     Record();
     if (shell::Shell().PanelsLoaded()) {
         shell::Shell().SetButtonsDimmed(0, 0);

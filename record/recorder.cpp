@@ -30,12 +30,11 @@ std::string PanelIdText() {
 
 } // namespace
 
-RecorderView::RecorderView(RecorderPanels& panels, com232::SensorLink& link,
-                           params::ParameterModel& model, live::FrameStream& frames,
+RecorderView::RecorderView(RecorderPanels& panels, const live::LiveParts& parts,
                            RecorderState& state, live::DisplayRefresh& refresh,
-                           RecordViewers& viewers)
-    : page_(panels.recorder), link_(link), model_(model), frames_(frames), state_(state),
-      refresh_(refresh), viewers_(viewers) {
+                           RecordViewers& viewers, const live::LiveViewHooks& hooks)
+    : page_(panels.recorder), live_(parts.live), link_(parts.link), model_(parts.model),
+      frames_(parts.frames), state_(state), refresh_(refresh), viewers_(viewers), hooks_(hooks) {
     Wire();
 }
 
@@ -221,7 +220,7 @@ int RecorderView::CBF_EditSelectDataRec(QWidget*, ctl::Event e) {
     if (mode == kModeTimedCount) {
         CalcRecTime();
     }
-    live::InitPanelGraph();
+    hooks_.initPanelGraph();
     InitRecordPanel();
     return 0;
 }

@@ -7,6 +7,9 @@
 // count reached, a link failure, a line that cannot be written).
 #pragma once
 
+#include "live/live_parts.h"
+#include "live/live_state.h"
+
 #include "platform/controls.h"
 #include "platform/notifier.h"
 #include "record/record_run.h"
@@ -35,9 +38,11 @@ public:
     // Binds the page's controls (help texts and callbacks) and shows the
     // counters through `refresh`; VIEW RECORD... opens its windows in
     // `viewers`.
-    RecorderView(RecorderPanels& panels, com232::SensorLink& link, params::ParameterModel& model,
-                 live::FrameStream& frames, RecorderState& state, live::DisplayRefresh& refresh,
-                 RecordViewers& viewers);
+    // `parts` are the sensor's that the recordings run on; `hooks` make
+    // the window's signal graph ready for a recording.
+    RecorderView(RecorderPanels& panels, const live::LiveParts& parts, RecorderState& state,
+                 live::DisplayRefresh& refresh, RecordViewers& viewers,
+                 const live::LiveViewHooks& hooks);
     RecorderView(const RecorderView&) = delete;
     RecorderView& operator=(const RecorderView&) = delete;
 
@@ -107,12 +112,14 @@ private:
     RunHooks PageHooks(RunCounters* counters);
 
     RecorderPage& page_;
+    const live::LiveState& live_;
     com232::SensorLink& link_;
     params::ParameterModel& model_;
     live::FrameStream& frames_;
     RecorderState& state_;
     live::DisplayRefresh& refresh_;
     RecordViewers& viewers_;
+    live::LiveViewHooks hooks_;
     CycleHook cycleHook_ = nullptr;
     platform::Subscription countersWriter_;
 };

@@ -112,7 +112,7 @@ void AttributesView::GetTableSettings() {
         return;
     }
     AcquireTableSetFromIniHandle(model_, store.get(), 1);
-    live::InitGraphs();
+    initGraphs_();
 }
 
 void AttributesView::SetRowColor() {
@@ -121,7 +121,7 @@ void AttributesView::SetRowColor() {
         return;
     }
     model_.SetRowColour(row, page_.color->Color() & kMaxColour);
-    live::InitGraphs();
+    initGraphs_();
 }
 
 void AttributesView::InitSrcPanel() {
@@ -182,7 +182,7 @@ int AttributesView::CBF_ButtonTableAttrReset(QWidget*, ctl::Event e) {
         return 0;
     }
     model_.ResetRowColours(/*clearTexts=*/true);
-    live::InitGraphs();
+    initGraphs_();
     return 0;
 }
 

@@ -4,6 +4,8 @@
 // into the model at once.
 #pragma once
 
+#include <functional>
+
 #include "inifile/ini_store.h"
 #include "platform/controls.h"
 #include "platform/notifier.h"
@@ -31,7 +33,9 @@ void AcquireTableSetFromIniHandle(params::ParameterModel& model, ini::IniStore* 
 
 class AttributesView {
 public:
-    AttributesView(AttributesPage& page, live::DataPanel& data, params::ParameterModel& model);
+    // `initGraphs` draws the window's graphs anew in the rows' colours.
+    AttributesView(AttributesPage& page, live::DataPanel& data, params::ParameterModel& model,
+                   std::function<void()> initGraphs);
     AttributesView(const AttributesView&) = delete;
     AttributesView& operator=(const AttributesView&) = delete;
 
@@ -60,6 +64,7 @@ private:
     AttributesPage& page_;
     live::DataPanel& data_;
     params::ParameterModel& model_;
+    std::function<void()> initGraphs_;
     platform::Subscriptions subscriptions_;
     // The context of the view's Qt connections: they end with the view.
     QObject connections_;

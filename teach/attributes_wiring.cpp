@@ -22,8 +22,8 @@ ctl::Callback Call(AttributesView* view, int (AttributesView::*member)(QWidget*,
 } // namespace
 
 AttributesView::AttributesView(AttributesPage& page, live::DataPanel& data,
-                               params::ParameterModel& model)
-    : page_(page), data_(data), model_(model) {
+                               params::ParameterModel& model, std::function<void()> initGraphs)
+    : page_(page), data_(data), model_(model), initGraphs_(std::move(initGraphs)) {
     BindToModel();
     Wire();
 }

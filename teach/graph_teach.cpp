@@ -31,11 +31,12 @@ ctl::Callback Call(GraphTeachView* view, int (GraphTeachView::*member)(QWidget*,
 
 } // namespace
 
-GraphTeachView::GraphTeachView(TeachPanels& panels, TeachState& state, com232::SensorLink& link,
-                               params::ParameterModel& model, live::FrameStream& frames,
-                               live::DisplayRefresh& refresh, std::function<void()> initTeachPanel)
-    : panels_(panels), ui_(panels.teachGraph), state_(state), link_(link), model_(model),
-      frames_(frames), refresh_(refresh), initTeachPanel_(std::move(initTeachPanel)) {
+GraphTeachView::GraphTeachView(TeachPanels& panels, TeachState& state, const live::LiveParts& parts,
+                               live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks,
+                               std::function<void()> initTeachPanel)
+    : panels_(panels), ui_(panels.teachGraph), state_(state), parts_(parts), link_(parts.link),
+      model_(parts.model), frames_(parts.frames), refresh_(refresh), hooks_(hooks),
+      initTeachPanel_(std::move(initTeachPanel)) {
     Wire();
     InstallDisplays();
 }
@@ -136,7 +137,7 @@ void GraphTeachView::GetDataTP2() {
     while (AcquisitionRunning == 1) {
         link_.FillTxBuf(com232::kOrderLiveData, 0, 0);
         if (link_.DataExchange(static_cast<int>(com232::kHeaderSize)) == 1) {
-            frames_.CurrentForEdit() = live::FrameFromAnswer();
+            frames_.CurrentForEdit() = live::FrameFromAnswer(link_);
             SetTP2Data();
         }
     }
@@ -231,7 +232,7 @@ int GraphTeachView::CBF_ButtonTeachRecVal(QWidget*, ctl::Event e) {
 }
 
 int GraphTeachView::CBF_ButtonTP2Start(QWidget*, ctl::Event e) {
-    if (e != ctl::Event::Commit || state_.recording || live::GoRunning() ||
+    if (e != ctl::Event::Commit || state_.recording || parts_.live.GoRunning ||
         state_.meanLoopRunning || link_.ExchangeRunning()) {
         return 0; // a loop is running already; a second must not start inside it
     }
@@ -242,7 +243,7 @@ int GraphTeachView::CBF_ButtonTP2Start(QWidget*, ctl::Event e) {
     }
     state_.recording = true;
     shell::Shell().SetButtonsDimmed(0, 1);
-    live::InitGraphs();
+    hooks_.initGraphs();
     GetDataTP2();
     // The panel ends on the last point recorded, however the loop ended.
     refresh_.Request(live::kShowTeachGraph);
@@ -277,7 +278,7 @@ int GraphTeachView::CBF_ButtonTP2Teach(QWidget*, ctl::Event e) {
         frames_.ColourForEdit() = *shownColour_;
     }
     TeachDataTo(panels_, model_, frames_);
-    live::InitGraphs();
+    hooks_.initGraphs();
     return 0;
 }
 

@@ -4,6 +4,8 @@
 // teaches it like TEACH DATA TO.
 #pragma once
 
+#include "live/live_parts.h"
+
 #include "platform/controls.h"
 #include "teach/recorded_points.h"
 #include "teach/teach_state.h"
@@ -36,9 +38,9 @@ public:
     // `initTeachPanel` labels the teach panels for the modes (opening the
     // panel runs it). Puts the cursors into the three views and installs the
     // panel's screen-rate display.
-    GraphTeachView(TeachPanels& panels, TeachState& state, com232::SensorLink& link,
-                   params::ParameterModel& model, live::FrameStream& frames,
-                   live::DisplayRefresh& refresh, std::function<void()> initTeachPanel);
+    GraphTeachView(TeachPanels& panels, TeachState& state, const live::LiveParts& parts,
+                   live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks,
+                   std::function<void()> initTeachPanel);
     ~GraphTeachView();
     GraphTeachView(const GraphTeachView&) = delete;
     GraphTeachView& operator=(const GraphTeachView&) = delete;
@@ -86,10 +88,12 @@ private:
     TeachPanels& panels_;
     TeachGraphPanel& ui_;
     TeachState& state_;
+    live::LiveParts parts_;
     com232::SensorLink& link_;
     params::ParameterModel& model_;
     live::FrameStream& frames_;
     live::DisplayRefresh& refresh_;
+    live::LiveViewHooks hooks_;
     std::function<void()> initTeachPanel_;
     QPointer<PointCloud> cloud_[3];
     // Where cursor 1 of each view was put last (by a frame or a selection);

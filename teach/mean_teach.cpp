@@ -33,11 +33,12 @@ void CloseTeachPanel(com232::SensorLink& link) {
     shell::Shell().ShowChild(shell::Child::Data);
 }
 
-MeanTeachView::MeanTeachView(TeachPanels& panels, TeachState& state, com232::SensorLink& link,
-                             params::ParameterModel& model, live::FrameStream& frames,
-                             live::DisplayRefresh& refresh, std::function<void()> initTeachPanel)
-    : panels_(panels), ui_(panels.teachMean), state_(state), link_(link), model_(model),
-      frames_(frames), refresh_(refresh), initTeachPanel_(std::move(initTeachPanel)) {
+MeanTeachView::MeanTeachView(TeachPanels& panels, TeachState& state, const live::LiveParts& parts,
+                             live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks,
+                             std::function<void()> initTeachPanel)
+    : panels_(panels), ui_(panels.teachMean), state_(state), parts_(parts), link_(parts.link),
+      model_(parts.model), frames_(parts.frames), refresh_(refresh), hooks_(hooks),
+      initTeachPanel_(std::move(initTeachPanel)) {
     Wire();
 }
 
@@ -216,13 +217,13 @@ int MeanTeachView::CBF_ButtonTeachMeanVal(QWidget*, ctl::Event e) {
         link_.AcquisitionRunning = 1;
         return 0;
     }
-    if (link_.AcquisitionRunning != 0 || live::GoRunning() || link_.ExchangeRunning()) {
+    if (link_.AcquisitionRunning != 0 || parts_.live.GoRunning || link_.ExchangeRunning()) {
         return 0; // another loop feeds the displays
     }
     state_.meanLoopRunning = true;
     shell::Shell().SetButtonsDimmed(0, 1);
-    live::InitGraphs();
-    live::GetData();
+    hooks_.initGraphs();
+    live::GetData(parts_);
     refresh_.Flush();
     if (shell::Shell().PanelsLoaded()) {
         shell::Shell().SetButtonsDimmed(0, 0);
@@ -264,7 +265,7 @@ int MeanTeachView::CBF_ButtonTP1ResetTable(QWidget*, ctl::Event e) {
 int MeanTeachView::CBF_ButtonTP1Teach(QWidget*, ctl::Event e) {
     if (e == ctl::Event::Commit) {
         TeachToTable();
-        live::InitGraphs();
+        hooks_.initGraphs();
     }
     return 0;
 }

@@ -4,6 +4,8 @@
 // The panel's tables hold the captured frames; nothing else keeps a copy.
 #pragma once
 
+#include "live/live_parts.h"
+
 #include "platform/controls.h"
 #include "teach/mean_stats.h"
 #include "teach/teach_state.h"
@@ -32,9 +34,9 @@ class MeanTeachView {
 public:
     // `initTeachPanel` labels the teach panels for the modes (opening the
     // panel runs it).
-    MeanTeachView(TeachPanels& panels, TeachState& state, com232::SensorLink& link,
-                  params::ParameterModel& model, live::FrameStream& frames,
-                  live::DisplayRefresh& refresh, std::function<void()> initTeachPanel);
+    MeanTeachView(TeachPanels& panels, TeachState& state, const live::LiveParts& parts,
+                  live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks,
+                  std::function<void()> initTeachPanel);
     MeanTeachView(const MeanTeachView&) = delete;
     MeanTeachView& operator=(const MeanTeachView&) = delete;
 
@@ -74,10 +76,12 @@ private:
     TeachPanels& panels_;
     TeachMeanPanel& ui_;
     TeachState& state_;
+    live::LiveParts parts_;
     com232::SensorLink& link_;
     params::ParameterModel& model_;
     live::FrameStream& frames_;
     live::DisplayRefresh& refresh_;
+    live::LiveViewHooks hooks_;
     std::function<void()> initTeachPanel_;
 };
 

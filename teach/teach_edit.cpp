@@ -126,15 +126,15 @@ void TeachPageView::ApplyWrites(const std::vector<CellWrite>& writes) {
     for (const CellWrite& w : writes) {
         model_.SetCell(w.row - 1, Field(w.col), w.value);
     }
-    live::InitGraphs();
-    live::ShowGraph();
+    hooks_.initGraphs();
+    hooks_.showGraphs();
 }
 
 int TeachPageView::CBF_GridCtt(QWidget*, ctl::Event e) {
     if (e == ctl::Event::ValueChanged) {
         // the edited cell is in the table already
-        live::InitGraphs();
-        live::ShowGraph();
+        hooks_.initGraphs();
+        hooks_.showGraphs();
     }
     return 0;
 }
@@ -169,7 +169,7 @@ int TeachPageView::CBF_ButtonTeachDataTo(QWidget*, ctl::Event e) {
     f.set(live::kGreen, static_cast<int16_t>(data_.rgb.green->Val()));
     f.set(live::kBlue, static_cast<int16_t>(data_.rgb.blue->Val()));
     TeachDataTo();
-    live::InitGraphs();
+    hooks_.initGraphs();
     return 0;
 }
 

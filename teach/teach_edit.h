@@ -6,6 +6,8 @@
 // whole table, and the refresh of the graphs after every edit of the grid.
 #pragma once
 
+#include "live/live_parts.h"
+
 #include "params/parameter_layout.h"
 #include "platform/controls.h"
 #include "platform/notifier.h"
@@ -43,8 +45,9 @@ public:
     // Binds the built page to the model (the grid's start values become the
     // model's) before any callback is bound, so that a callback finds its
     // edit in the model already.
+    // `hooks` draw the window's graphs anew after an edit.
     TeachPageView(TeachPanels& panels, live::DataPanel& data, params::ParameterModel& model,
-                  live::FrameStream& frames);
+                  live::FrameStream& frames, const live::LiveViewHooks& hooks);
     TeachPageView(const TeachPageView&) = delete;
     TeachPageView& operator=(const TeachPageView&) = delete;
 
@@ -83,6 +86,7 @@ private:
     live::DataPanel& data_;
     params::ParameterModel& model_;
     live::FrameStream& frames_;
+    live::LiveViewHooks hooks_;
     platform::Subscriptions subscriptions_;
     // The context of the view's Qt connections: they end with the view.
     QObject connections_;

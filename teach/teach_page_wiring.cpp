@@ -36,8 +36,10 @@ ctl::Callback Call(TeachPageView* view, int (TeachPageView::*member)(QWidget*, c
 } // namespace
 
 TeachPageView::TeachPageView(TeachPanels& panels, live::DataPanel& data,
-                             params::ParameterModel& model, live::FrameStream& frames)
-    : panels_(panels), page_(panels.teachPage), data_(data), model_(model), frames_(frames) {
+                             params::ParameterModel& model, live::FrameStream& frames,
+                             const live::LiveViewHooks& hooks)
+    : panels_(panels), page_(panels.teachPage), data_(data), model_(model), frames_(frames),
+      hooks_(hooks) {
     BindToModel();
     Wire();
 }

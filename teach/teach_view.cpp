@@ -5,14 +5,13 @@
 namespace teach {
 
 TeachViews::TeachViews(TeachPanels& panels, live::DataPanel& data, TeachState& state,
-                       com232::SensorLink& link, params::ParameterModel& model,
-                       params::RuleEvents& rules, live::FrameStream& frames,
-                       live::DisplayRefresh& refresh)
-    : panels_(panels), model_(model), page_(panels, data, model, frames),
-      attributes_(panels.attributes, data, model),
-      mean_(panels, state, link, model, frames, refresh, [this] { InitTeachPanel(); }),
-      graph_(panels, state, link, model, frames, refresh, [this] { InitTeachPanel(); }),
-      displays_(panels, frames, refresh) {
+                       const live::LiveParts& parts, params::RuleEvents& rules,
+                       live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks)
+    : panels_(panels), model_(parts.model), page_(panels, data, parts.model, parts.frames, hooks),
+      attributes_(panels.attributes, data, parts.model, hooks.initGraphs),
+      mean_(panels, state, parts, refresh, hooks, [this] { InitTeachPanel(); }),
+      graph_(panels, state, parts, refresh, hooks, [this] { InitTeachPanel(); }),
+      displays_(panels, parts.frames, refresh) {
     FollowModeRules(rules);
 }
 

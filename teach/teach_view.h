@@ -5,6 +5,8 @@
 // and ends it before they go; the panels' controls call it while it lives.
 #pragma once
 
+#include "live/live_parts.h"
+
 #include "platform/notifier.h"
 #include "teach/attributes.h"
 #include "teach/graph_teach.h"
@@ -33,9 +35,11 @@ class TeachViews {
 public:
     // `data` is the data panel that TEACH DATA TO reads and RESET clears;
     // `rules` tells when the operating-mode rules have run.
+    // `parts` are the sensor's the teach assistants read and run GO on;
+    // `hooks` reach the window's graphs.
     TeachViews(TeachPanels& panels, live::DataPanel& data, TeachState& state,
-               com232::SensorLink& link, params::ParameterModel& model, params::RuleEvents& rules,
-               live::FrameStream& frames, live::DisplayRefresh& refresh);
+               const live::LiveParts& parts, params::RuleEvents& rules,
+               live::DisplayRefresh& refresh, const live::LiveViewHooks& hooks);
     TeachViews(const TeachViews&) = delete;
     TeachViews& operator=(const TeachViews&) = delete;
 

@@ -7,12 +7,10 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "calib/calib_view.h"
-#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
-#include "live/live_params.h"
 #include "live/live_state.h"
 #include "live/live_views.h"
 #include "live/signal_graph.h"
@@ -21,6 +19,7 @@
 #include "platform/runtime.h"
 #include "platform/shell_services.h"
 #include "platform/tab_control.h"
+#include "sensor/sensor.h"
 
 #include "teach/teach_displays.h"
 
@@ -62,15 +61,15 @@ struct FrameDisplays {
 FrameDisplays FeedFrames() {
     app::Panels& p = app::P();
     p.liveViews = std::make_unique<live::LiveViews>(
-        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
-        params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
+        p.livePanels, app::P().sensor.link, app::P().sensor.transfer, app::P().sensor.model,
+        app::P().rules, app::P().sensor.frames, app::P().sensor.live, app::P().refresh);
     FrameDisplays displays;
-    displays.calib = std::make_unique<calib::CalibDisplays>(p.calibration, live::Frames(),
-                                                            live::ProgramRefresh());
-    displays.teach = std::make_unique<teach::TeachDisplays>(p.teachPanels, live::Frames(),
-                                                            live::ProgramRefresh());
-    live::InitGraphs();
-    live::InitPanelGraph();
+    displays.calib = std::make_unique<calib::CalibDisplays>(p.calibration, app::P().sensor.frames,
+                                                            app::P().refresh);
+    displays.teach = std::make_unique<teach::TeachDisplays>(p.teachPanels, app::P().sensor.frames,
+                                                            app::P().refresh);
+    app::P().liveViews->graphs.InitGraphs();
+    app::P().liveViews->signalGraph.InitPanelGraph();
     for (int i = 0; i < 300; ++i) {
         const double t = i / 40.0;
         live::LiveDataFrameBytes f;
@@ -90,10 +89,10 @@ FrameDisplays FeedFrames() {
         f.set(live::kRawRed, red);
         f.set(live::kRawGreen, green);
         f.set(live::kRawBlue, blue);
-        live::Frames().Publish(f, live::kUseGo | live::kUseSignalGraph,
-                               live::Parameters().EvaluationMode());
+        app::P().sensor.frames.Publish(f, live::kUseGo | live::kUseSignalGraph,
+                                       app::P().sensor.model.EvaluationMode());
     }
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     return displays;
 }
 
@@ -107,7 +106,8 @@ int main(int argc, char** argv) {
     platform::InitRuntime(argc, argv);
     const QString dir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(dir);
-    if (!app::LoadPanels()) {
+    sensor::Sensor sensor;
+    if (!app::LoadPanels(sensor)) {
         std::fprintf(stderr, "a panel could not be built\n");
         return 1;
     }
@@ -142,8 +142,8 @@ int main(int argc, char** argv) {
                     {p.scope.panel, "child_scope"}};
     for (const auto& c : children) {
         p.main.childArea->setCurrentWidget(c.panel);
-        live::RequestDisplay(live::kShowSignalGraph);
-        live::FlushDisplays();
+        app::P().refresh.Request(live::kShowSignalGraph);
+        app::P().refresh.Flush();
         ok &= Save(main, QStringLiteral("%1/%2.png").arg(dir, c.name));
     }
     p.main.childArea->setCurrentWidget(p.data.panel);

@@ -1,7 +1,6 @@
 #include "tests/app/app_fixture.h"
-#include "link/program_link.h"
+#include "app/panels.h"
 
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/widgets.h"
 
@@ -36,7 +35,7 @@ void AppFixture::TearDown() {
     }
     user_.reset();
     sensor_.reset();
-    params::ResetParameterSet();
+    app::P().sensor.model.Reset();
     platform::ResetQuitRequest();
     app::SetProjectDir("");
     app::SetDocumentsDir("");
@@ -75,7 +74,7 @@ void AppFixture::WriteTcpSettings(unsigned port, const std::string& extra) {
 }
 
 void AppFixture::StartProgram() {
-    ASSERT_TRUE(app::LoadAndPreparePanels());
+    ASSERT_TRUE(app::LoadAndPreparePanels(program_));
     programRunning_ = true;
     app::InitAll();
     Settle();
@@ -94,7 +93,7 @@ void AppFixture::StartConnected(bool serial, sim::Options options,
         WriteTcpSettings();
     }
     StartProgram();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk) << "the program did not connect";
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk) << "the program did not connect";
     Received();
     user_->Clear();
 }
@@ -135,10 +134,10 @@ void AppFixture::SettleFor(double seconds) {
 
 void AppFixture::ExpectOfflineMode() {
     app::Panels& p = app::P();
-    EXPECT_FALSE(com232::ProgramLink().LinkOpen());
-    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
+    EXPECT_FALSE(app::P().sensor.link.LinkOpen());
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
     EXPECT_EQ("NO SENSOR CONNECTED!", p.data.status->text().toStdString());
-    EXPECT_EQ(params::kTargetFile, params::Transfer().TransferTarget);
+    EXPECT_EQ(params::kTargetFile, app::P().sensor.transfer.TransferTarget);
     EXPECT_TRUE(p.main.file->isChecked());
     EXPECT_FALSE(p.main.ram->isChecked());
     EXPECT_FALSE(p.main.eeprom->isChecked());

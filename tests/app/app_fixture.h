@@ -5,9 +5,9 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
+#include "sensor/sensor.h"
 #include "sim/simulator.h"
 #include "tests/support/short_link_timeouts.h"
 
@@ -55,8 +55,10 @@ protected:
     // (the last frame received can still be appended) usable.
     void ExpectOfflineMode();
 
+    // The program's sensor, which the window is built for.
+    sensor::Sensor program_;
     // A silent sensor costs a fraction of a second, not 3 s per request.
-    ShortLinkTimeouts timeouts_{com232::ProgramLink()};
+    ShortLinkTimeouts timeouts_{program_.link};
 
     std::string dir_;
     std::unique_ptr<sim::Simulator> sensor_;

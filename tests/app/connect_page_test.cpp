@@ -1,8 +1,8 @@
 // The connection page: protocol visibility, address history, port number,
 // the ID, the message box and the baud-rate change over a serial line.
+#include "app/panels.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
 #include "params/transfer.h"
 #include "platform/serial_port.h"
 #include "platform/tab_control.h"
@@ -49,7 +49,7 @@ TEST_F(ConnectPage, ProtocolChoiceShowsItsControlsAndDimsTheLinkButtons) {
     EXPECT_FALSE(c.changeBaudrate->isVisibleTo(page));
     c.protocol->SetVal(0);
     emit c.protocol->committed();
-    EXPECT_EQ(com232::kProtocolRs232, com232::ProgramLink().ComProtocol);
+    EXPECT_EQ(com232::kProtocolRs232, app::P().sensor.link.ComProtocol);
     EXPECT_TRUE(c.baudrate->isVisibleTo(page));
     EXPECT_TRUE(c.comPort->isVisibleTo(page));
     EXPECT_TRUE(c.changeBaudrate->isVisibleTo(page));
@@ -97,14 +97,14 @@ TEST_F(ConnectPage, IdIsShownOnTheOtherPanelsAndTheMessageBoxClears) {
 TEST_F(ConnectPage, DisconnectGoesOfflineAndTryToConnectComesBack) {
     StartOnline();
     P().connect.disconnect->click();
-    EXPECT_EQ(0, com232::ProgramLink().TcpConnected);
-    EXPECT_EQ(params::kTargetFile, params::Transfer().TransferTarget);
+    EXPECT_EQ(0, app::P().sensor.link.TcpConnected);
+    EXPECT_EQ(params::kTargetFile, app::P().sensor.transfer.TransferTarget);
     EXPECT_EQ("NO SENSOR CONNECTED!", P().data.status->text().toStdString());
     EXPECT_FALSE(P().main.go->isEnabled());
     EXPECT_FALSE(P().connect.disconnect->isEnabled());
     P().connect.tryToConnect->click();
-    EXPECT_EQ(1, com232::ProgramLink().TcpConnected);
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.TcpConnected);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.disconnect->isEnabled());
     EXPECT_EQ("127.0.0.1", P().data.addressIndicator->text().toStdString());
@@ -135,7 +135,7 @@ protected:
 } // namespace
 
 TEST_F(SerialConnect, ConnectsOverTheSerialLine) {
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", P().data.status->text().toStdString());
     EXPECT_TRUE(P().data.comPortIndicator->isVisible());
     EXPECT_TRUE(P().connect.changeBaudrate->isEnabled());
@@ -145,7 +145,7 @@ TEST_F(SerialConnect, BaudRateChangeReconnectsAndRemindsToStoreIt) {
     Received();
     P().connect.baudrate->SetVal(7);
     P().connect.changeBaudrate->click();
-    EXPECT_EQ(7, com232::ProgramLink().BaudrateIndex);
+    EXPECT_EQ(7, app::P().sensor.link.BaudrateIndex);
     const std::vector<std::string> sent = Received();
     ASSERT_GE(sent.size(), 4u);
     EXPECT_EQ("190 7 0", sent[0]);
@@ -255,14 +255,14 @@ TEST_F(FindSensors, FirstStartPointsAtItAndAChosenSensorIsConnected) {
 
     // Choosing one sets the link settings to it and connects.
     emit P().connect.findResults->itemActivated(P().connect.findResults->item(tcpRow));
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ(com232::kProtocolTcp, P().connect.protocol->Val());
     EXPECT_EQ("127.0.0.42", P().connect.address->currentText().toStdString());
     EXPECT_EQ(std::to_string(tcp.TcpPort()), P().connect.portNumber->text().toStdString());
     emit P().connect.findResults->itemActivated(P().connect.findResults->item(serialRow));
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
-    EXPECT_EQ(com232::kProtocolRs232, com232::ProgramLink().ComProtocol);
-    EXPECT_EQ(serial.PtyComPort(), com232::ProgramLink().ComPort);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
+    EXPECT_EQ(com232::kProtocolRs232, app::P().sensor.link.ComProtocol);
+    EXPECT_EQ(serial.PtyComPort(), app::P().sensor.link.ComPort);
     EXPECT_EQ(1, P().connect.baudrate->Val()); // 19200
     EXPECT_EQ("SERIAL NUMBER: 301", Messages().substr(Messages().rfind("SERIAL NUMBER"), 18));
 }

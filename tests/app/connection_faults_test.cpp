@@ -3,9 +3,9 @@
 // after switching to RS-232, DISCONNECT and shutdown closing the wrong port,
 // offline mode after a failed baud-rate reconnect, a baud-rate index the
 // selector cannot show, and a settings file with a byte-order mark.
+#include "app/panels.h"
 #include "link/connect_page.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
 #include "platform/com_port_map.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_client.h"
@@ -71,7 +71,7 @@ TEST_F(ConnectionFaults, FailedParameterReadInTheConnectionTestAsksCloseOrOfflin
     // once the sensor answers in full, TRY TO CONNECT connects
     sensor_->Command("fault clear");
     P().connect.tryToConnect->click();
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.disconnect->isEnabled());
     EXPECT_TRUE(P().connect.accept->isEnabled());
@@ -95,24 +95,24 @@ TEST_F(ConnectionFaults, SwitchingToSerialClosesTheTcpConnection) {
     StartSensorOnBothLinks();
     WriteTcpSettings();
     StartProgram();
-    ASSERT_EQ(1, com232::ProgramLink().TcpConnected);
+    ASSERT_EQ(1, app::P().sensor.link.TcpConnected);
     ChooseProtocol(com232::kProtocolRs232);
     app::P().connectView->SetComPortSelector(sensor_->PtyComPort());
     P().connect.tryToConnect->click();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk);
-    EXPECT_EQ(0, com232::ProgramLink().TcpConnected);
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.TcpConnected);
     EXPECT_EQ(0u, platform::OpenTcpConnectionCount());
 
     // the server ending a connection nobody uses any more leaves the serial link alone
-    com232::ProgramLink().AcquisitionRunning = 1;
+    app::P().sensor.link.AcquisitionRunning = 1;
     EXPECT_EQ("ok: no client connected\n", sensor_->Command("close"));
     SettleFor(0.2);
-    EXPECT_EQ(1, com232::ProgramLink().AcquisitionRunning);
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.AcquisitionRunning);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", P().data.status->text().toStdString());
     EXPECT_TRUE(P().connect.accept->isEnabled());
     EXPECT_EQ(std::string::npos, Messages().find(com232::kTextServerClosed));
-    com232::ProgramLink().AcquisitionRunning = 0;
+    app::P().sensor.link.AcquisitionRunning = 0;
 }
 
 TEST_F(ConnectionFaults, DisconnectAndShutdownCloseThePortThatIsOpen) {
@@ -121,7 +121,7 @@ TEST_F(ConnectionFaults, DisconnectAndShutdownCloseThePortThatIsOpen) {
     const std::string device = platform::ComPortToDevice(pty);
     WriteSerialSettings();
     StartProgram();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk);
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk);
     ASSERT_TRUE(platform::IsComDeviceOpen(device));
 
     TypeComPort(pty + 1);
@@ -131,7 +131,7 @@ TEST_F(ConnectionFaults, DisconnectAndShutdownCloseThePortThatIsOpen) {
 
     app::P().connectView->SetComPortSelector(pty);
     P().connect.tryToConnect->click();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk);
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk);
     ASSERT_TRUE(platform::IsComDeviceOpen(device));
     TypeComPort(pty + 1);
     CloseProgram(); // the close box saves the typed number, then the program ends
@@ -142,7 +142,7 @@ TEST_F(ConnectionFaults, FailedBaudRateReconnectWithOfflineIsPlainOfflineMode) {
     StartSensorOnBothLinks();
     WriteSerialSettings();
     StartProgram();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk);
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk);
     sensor_->Command("fault drop order=7");
     user_->Answer(2); // OFFLINE
     P().connect.baudrate->SetVal(5);
@@ -161,7 +161,7 @@ TEST_F(ConnectionFaults, FailedBaudRateOrderEnablesTheCommandsAgain) {
     P().connect.baudrate->SetVal(5);
     P().connect.changeBaudrate->click();
     EXPECT_TRUE(user_->Records().empty());
-    EXPECT_TRUE(com232::ProgramLink().LinkOpen());
+    EXPECT_TRUE(app::P().sensor.link.LinkOpen());
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.disconnect->isEnabled());
     EXPECT_FALSE(P().connect.changeBaudrate->isEnabled());
@@ -171,9 +171,9 @@ TEST_F(ConnectionFaults, BaudRateIndexTheSelectorCannotShowConnectsAt115200) {
     StartSensorOnBothLinks();
     WriteSerialSettings("BAUDRATE = 9");
     StartProgram();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk);
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ(4, P().connect.baudrate->Val());
-    EXPECT_EQ(4, com232::ProgramLink().BaudrateIndex);
+    EXPECT_EQ(4, app::P().sensor.link.BaudrateIndex);
     // the line itself runs at 115200
     const int fd = ::open(sensor_->PtyPath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK);
     ASSERT_GE(fd, 0);
@@ -190,6 +190,6 @@ TEST_F(ConnectionFaults, SettingsFileWithAByteOrderMarkIsRead) {
     StartProgram();
     EXPECT_TRUE(user_->Records().empty());
     EXPECT_EQ(com232::kProtocolTcp, P().connect.protocol->Val());
-    EXPECT_EQ(1, com232::ProgramLink().TcpConnected);
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.TcpConnected);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
 }

@@ -1,6 +1,6 @@
 // The operating-mode rules on the real panels, as the user triggers them.
+#include "app/panels.h"
 #include "params/mode_rules.h"
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
@@ -108,16 +108,16 @@ TEST_F(Rules, ExternTeachAndExternalTriggersExcludeEachOther) {
     EXPECT_FALSE(P().main.set0->isEnabled());
     EXPECT_FALSE(P().main.set1->isEnabled());
     EXPECT_TRUE(P().main.set0->isChecked());
-    EXPECT_EQ(0, params::Transfer().SelectedParaSet);
+    EXPECT_EQ(0, app::P().sensor.transfer.SelectedParaSet);
     EXPECT_TRUE(P().data.trigger->isVisibleTo(P().data.panel));
 
     Choose(u.trigger, kTrigPara);
     EXPECT_TRUE(P().main.set0->isEnabled());
     EXPECT_TRUE(P().main.set1->isEnabled());
     P().main.set1->click();
-    EXPECT_EQ(1, params::Transfer().SelectedParaSet);
+    EXPECT_EQ(1, app::P().sensor.transfer.SelectedParaSet);
     Choose(u.trigger, kTrigCont);
-    EXPECT_EQ(0, params::Transfer().SelectedParaSet);
+    EXPECT_EQ(0, app::P().sensor.transfer.SelectedParaSet);
     EXPECT_TRUE(u.externTeach->isEnabled());
     EXPECT_FALSE(P().data.trigger->isVisibleTo(P().data.panel));
 }
@@ -170,7 +170,7 @@ TEST_F(Rules, GroupNumbersAboveTheLimitAreResetOnceWithOneWarning) {
     user_->Clear();
     Choose(P().para.digitalOutmode, kOutBinary);
     g.groupTable->SetVal(4, 1, 30);
-    InitPanelCtrlAttr();
+    app::P().paramViews->rules.InitPanelCtrlAttr();
     EXPECT_TRUE(user_->Records().empty());
     EXPECT_EQ(30, g.groupTable->Val(4, 1));
     EXPECT_EQ(0xFFFFFFu, g.groupTable->CellBackground(2, 1));
@@ -264,7 +264,7 @@ TEST_F(Rules, CalculationModeConvertsTheRowsAndRelabels) {
     EXPECT_EQ(2000, grid->Val(4, 3));
     EXPECT_EQ(200, grid->Val(4, 4));
     EXPECT_EQ(1, grid->Val(4, 5));
-    EXPECT_EQ(2000, TeachTable.get(3, kCell2));
+    EXPECT_EQ(2000, app::P().sensor.model.Table().get(3, kCell2));
     EXPECT_EQ("X/INT", P().data.viewLabel[1]->text().toStdString());
     EXPECT_TRUE(P().data.tabs->isTabVisible(live::kDataPage3D));
     EXPECT_FALSE(P().data.tabs->isTabVisible(live::kDataPage2D));
@@ -311,9 +311,9 @@ TEST_F(Rules, ResetButtonsAskFirst) {
     g.resetHoldTable->click();
     EXPECT_EQ(25, g.holdTable->Val(1, 1));
     EXPECT_EQ(25, g.holdTable->Val(32, 1));
-    EXPECT_EQ(25, ParameterBlock.get(kHoldFail)); // the set follows at once
-    EXPECT_EQ(25, TeachTable.get(30, kHold));
-    EXPECT_EQ(0, TeachTable.get(4, kGroup));
+    EXPECT_EQ(25, app::P().sensor.model.Block().get(kHoldFail)); // the set follows at once
+    EXPECT_EQ(25, app::P().sensor.model.Table().get(30, kHold));
+    EXPECT_EQ(0, app::P().sensor.model.Table().get(4, kGroup));
 }
 
 TEST_F(Rules, HelpTextsOfTheParameterPage) {

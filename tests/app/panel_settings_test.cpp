@@ -1,8 +1,8 @@
 // The panel-settings file: first start, foreign files, the history limits,
 // the window keys, and a round trip through closing and restarting.
 #include "app/panel_settings.h"
+#include "app/panels.h"
 #include "link/connect_page.h"
-#include "link/program_link.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
 #include "record/recorder_logic.h"
@@ -197,7 +197,7 @@ TEST_F(Settings, CloseAndRestartRestoreIdHistoryAndConnection) {
     EXPECT_EQ(1, P().connect.protocol->Val());
     EXPECT_EQ("127.0.0.1", P().connect.address->currentText().toStdString());
     EXPECT_EQ(std::to_string(sensor_->TcpPort()), P().connect.portNumber->text().toStdString());
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk); // connected again with the stored settings
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk); // connected again with the stored settings
 }
 
 TEST_F(Settings, AcceptSavesAndShowsTheParameterPage) {

@@ -1,8 +1,7 @@
 // Start-up, the CLOSE/OFFLINE question, offline mode, dimming and the tab rules.
 #include "app/panel_settings.h"
+#include "app/panels.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -34,7 +33,7 @@ TEST_F(AppFixture, StartsConnectedAndShowsTheSensorsParameters) {
     EXPECT_EQ("CHROMIK3 Scope V4.3", P().main.window->windowTitle().toStdString());
     EXPECT_TRUE(user_->Records().empty()) << user_->Records().front().text;
     EXPECT_EQ("CHROMIK3 V4.3 SIMULATED SENSOR", P().data.status->text().toStdString());
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ(app::kPageParameter, P().main.tabs->ActivePage());
     EXPECT_FALSE(P().main.tabs->IsPageVisible(app::kPageOffset));
     EXPECT_EQ(P().data.panel, P().main.childArea->currentWidget());
@@ -143,15 +142,15 @@ TEST_F(AppFixture, TabRulesStopAcquisitionAndShowTheScopePanel) {
     WriteTcpSettings();
     StartProgram();
     ctl::TabControl* tabs = P().main.tabs;
-    com232::ProgramLink().AcquisitionRunning = 1;
+    app::P().sensor.link.AcquisitionRunning = 1;
     tabs->PageButton(app::kPageScope)->click();
-    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
+    EXPECT_EQ(0, app::P().sensor.link.AcquisitionRunning);
     EXPECT_EQ(P().scope.panel, P().main.childArea->currentWidget());
     tabs->PageButton(app::kPageGroupHold)->click();
     EXPECT_EQ(P().scope.panel, P().main.childArea->currentWidget());
-    com232::ProgramLink().AcquisitionRunning = 1;
+    app::P().sensor.link.AcquisitionRunning = 1;
     tabs->PageButton(app::kPageConnection)->click();
-    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
+    EXPECT_EQ(0, app::P().sensor.link.AcquisitionRunning);
     EXPECT_FALSE(P().connect.accept->isEnabled());
     EXPECT_FALSE(P().connect.changeBaudrate->isEnabled());
     EXPECT_FALSE(P().connect.hwInfo->isEnabled());

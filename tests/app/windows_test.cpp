@@ -4,7 +4,7 @@
 // as at logout) with its own settings file intact.
 #include "app/instance.h"
 #include "app/panel_settings.h"
-#include "link/program_link.h"
+#include "app/panels.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
 #include "tests/support/file_bytes.h"
@@ -80,7 +80,7 @@ TEST_F(Windows, ASecondWindowOnTheSameSettingsFileIsWarnedAndTheTitleNamesTheSen
     EXPECT_EQ("ATTENTION!", user_->Records().front().title);
     EXPECT_NE(std::string::npos,
               user_->Records().front().text.find("the window closed last will be kept"));
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk); // the window works all the same
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk); // the window works all the same
     EXPECT_EQ("CHROMIK3 Scope V4.3 - LINE 2 LEFT", P().main.window->windowTitle().toStdString());
 
     // a new ID entered on the connection page names the window

@@ -2,10 +2,10 @@
 // factors and offsets, the white calibration end to end (sampling, blinking,
 // sending, GO mode), its refusals and a lost frame, self calibration, the
 // offset measurement, and the password that opens the offset page.
+#include "app/panels.h"
 #include "calib/calib_view.h"
 #include "calib/calibration.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
 #include "live/frame_stream.h"
 #include "live/live_data.h"
 #include "platform/tab_control.h"
@@ -48,7 +48,7 @@ protected:
             if (!P().calibView->WhiteCalibrationRunning()) {
                 return;
             }
-            if (com232::ProgramLink().AcquisitionRunning == 0) {
+            if (app::P().sensor.link.AcquisitionRunning == 0) {
                 const QColor c = P().calibration.calcCF->palette().color(QPalette::Button);
                 sawRed_ |= c == QColor(0xFF0000);
             } else if (goStart < 0) {
@@ -112,7 +112,7 @@ TEST_F(Calibration, APlausibilityCodeIsReportedAsTheLinkReportsFailures) {
     EXPECT_NE(std::string::npos,
               Messages().find("INFO!\n1 PARAMETER IN RAM DID NOT PASS PLAUSIBILITY CHECK AND "
                               "WERE SET TO DEFAULT VALUE!\n\n"));
-    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
     P().offset.get->click();
     EXPECT_EQ(0, Offset(0));
 }
@@ -134,9 +134,9 @@ TEST_F(Calibration, WhiteCalibrationSamplesSendsTheFactorsAndEndsInGoMode) {
     EXPECT_EQ(calib::kTextWhiteTarget, user_->Records()[0].text);
     EXPECT_EQ("CONFIRM CALCULATION!", user_->Records()[1].title);
     // The sensor calibrates with the new factors: GO shows about 1000 each.
-    EXPECT_EQ(1000, live::Frames().Current().get(live::kRed));
-    EXPECT_EQ(1000, live::Frames().Current().get(live::kGreen));
-    EXPECT_EQ(999, live::Frames().Current().get(live::kBlue));
+    EXPECT_EQ(1000, app::P().sensor.frames.Current().get(live::kRed));
+    EXPECT_EQ(1000, app::P().sensor.frames.Current().get(live::kGreen));
+    EXPECT_EQ(999, app::P().sensor.frames.Current().get(live::kBlue));
     EXPECT_EQ(2000, P().calibration.rawDelta->text().toInt());
     // The button blinked and ends light grey; the commands are back.
     EXPECT_TRUE(sawRed_);

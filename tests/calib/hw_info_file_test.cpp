@@ -2,11 +2,11 @@
 // compared key by key, the requests it makes, the cancelled dialog, a sensor
 // that does not answer, and a file that cannot be written.
 #include "app/panel_settings.h"
+#include "app/panels.h"
 #include "calib/hw_info_content.h"
 #include "calib/hw_info_file.h"
 #include "link/link_texts.h"
 #include "params/parameter_file_content.h"
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
@@ -67,7 +67,7 @@ TEST_F(HwInfoFile, FullRunWritesEverythingTheSensorHolds) {
     P().connect.hwInfo->click();
 
     EXPECT_EQ((std::vector<std::string>{"2 0 0", "2 2 0", "102 0 0", "194 20001 0"}), Received());
-    EXPECT_EQ(params::kTargetEeprom, params::Transfer().TransferTarget);
+    EXPECT_EQ(params::kTargetEeprom, app::P().sensor.transfer.TransferTarget);
     ASSERT_EQ(1u, user_->Records().size());
     const platform::FileSelectRequest& req = user_->Records()[0].file;
     EXPECT_EQ("HardwareInitialFile", req.title);
@@ -123,7 +123,7 @@ TEST_F(HwInfoFile, FullRunWritesEverythingTheSensorHolds) {
     for (int r = 0; r < params::kTeachRows; ++r) {
         for (int f = 0; f < params::kReserved; ++f) {
             const auto field = static_cast<params::TeachField>(f);
-            EXPECT_EQ(params::TeachTable.get(r, field), table.get(r, field));
+            EXPECT_EQ(app::P().sensor.model.Table().get(r, field), table.get(r, field));
         }
     }
 }
@@ -143,7 +143,7 @@ TEST_F(HwInfoFile, ASilentSensorStopsAfterTheFirstRequestWithoutADialog) {
     EXPECT_EQ(0u, user_->Count(PopupKind::FileSelect));
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextNoAnswer));
     EXPECT_EQ(std::string::npos, Messages().find("HARDWARE INI FILE"));
-    EXPECT_EQ(params::kTargetRam, params::Transfer().TransferTarget);
+    EXPECT_EQ(params::kTargetRam, app::P().sensor.transfer.TransferTarget);
 }
 
 TEST_F(HwInfoFile, AFileThatCannotBeWrittenIsReportedNotAnnouncedAsSaved) {

@@ -2,8 +2,8 @@
 // record files in the record file's format, a triggered recording ended by
 // Ctrl-C, and the hardware information, cycle time and scope files compared
 // with what the program's own code makes of the same sensor.
+#include "app/panels.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "platform/shell_services.h"
 #include "record/record_file.h"
 #include "record/recorder_logic.h"
@@ -61,22 +61,22 @@ protected:
     }
     // The link of this process to the sensor, as the program opens it.
     void OpenLink() {
-        com232::ProgramLink().Reset();
-        com232::ProgramLink().ComProtocol = com232::kProtocolTcp;
-        com232::ProgramLink().ServerAddress = "127.0.0.1";
-        com232::ProgramLink().ServerPort = sensor_->TcpPort();
-        com232::ProgramLink().InitTCP_IP();
-        ASSERT_GE(com232::ProgramLink().LinkResult, 0);
-        com232::ProgramLink().LinkOk = 1;
+        app::P().sensor.link.Reset();
+        app::P().sensor.link.ComProtocol = com232::kProtocolTcp;
+        app::P().sensor.link.ServerAddress = "127.0.0.1";
+        app::P().sensor.link.ServerPort = sensor_->TcpPort();
+        app::P().sensor.link.InitTCP_IP();
+        ASSERT_GE(app::P().sensor.link.LinkResult, 0);
+        app::P().sensor.link.LinkOk = 1;
     }
     // One record-file line of a frame read by this process now.
     std::string ProgramRecordLine() {
         OpenLink();
-        com232::ProgramLink().FillTxBuf(com232::kOrderLiveData, 0, 0);
-        EXPECT_EQ(1, com232::ProgramLink().DataExchange(8));
+        app::P().sensor.link.FillTxBuf(com232::kOrderLiveData, 0, 0);
+        EXPECT_EQ(1, app::P().sensor.link.DataExchange(8));
         const live::LiveDataFrameBytes frame =
-            record::FrameOfData(com232::ProgramLink().RxData(), live::kLiveFrameSize);
-        com232::ProgramLink().CloseLink();
+            record::FrameOfData(app::P().sensor.link.RxData(), live::kLiveFrameSize);
+        app::P().sensor.link.CloseLink();
         const std::time_t now = std::time(nullptr);
         std::tm local{};
         localtime_r(&now, &local);
@@ -271,8 +271,8 @@ TEST_F(CliAcquire, HardwareInfoCycleTimeAndScopeAreTheProgramsOwn) {
     std::array<scope::SampleBlock, scope::kScopeBlocks> blocks{};
     scope::ScanState scan;
     ASSERT_EQ(scope::CaptureEnd::Complete,
-              scope::CaptureScope(com232::ProgramLink(), scan, settings, &blocks));
-    com232::ProgramLink().CloseLink();
+              scope::CaptureScope(app::P().sensor.link, scan, settings, &blocks));
+    app::P().sensor.link.CloseLink();
 
     const CliRun hw = Run({"hwinfo", "--tcp", Tcp(), "-o", "hw_{serial}.ini"});
     EXPECT_EQ(0, hw.status) << hw.err;

@@ -3,7 +3,6 @@
 // files that must send nothing, a sensor that refuses, vanishes or is not
 // there, and a line of four sensors.
 #include "app/panels.h"
-#include "link/program_link.h"
 #include "params/mode_rules.h"
 #include "params/parameter_file_io.h"
 #include "params/parameter_model.h"
@@ -86,8 +85,8 @@ TEST_F(Cli, GetIsTheProgramsParameterFileOverTcpSerialAndSettings) {
     ParameterBlockBytes b;
     TeachTableBytes t;
     DistinctiveSet(&b, &t);
-    Model().Replace(b, t);
-    InitPanelCtrlAttr();
+    app::P().sensor.model.Replace(b, t);
+    app::P().paramViews->rules.InitPanelCtrlAttr();
     app::P().main.ram->click();
     app::P().main.send->click();
     app::P().main.file->click();
@@ -96,7 +95,7 @@ TEST_F(Cli, GetIsTheProgramsParameterFileOverTcpSerialAndSettings) {
     app::P().main.send->click();
     const std::string expected = ReadBytes(programFile);
     ASSERT_FALSE(expected.empty());
-    com232::ProgramLink().CloseLink(); // the sensor serves one client at a time
+    app::P().sensor.link.CloseLink(); // the sensor serves one client at a time
 
     const CliRun file = Run({"get", "--tcp", Tcp(), "-o", "cli_{serial}.ini"});
     EXPECT_EQ(0, file.status) << file.err;
@@ -130,14 +129,14 @@ TEST_F(Cli, GetBacksUpWhatTheSensorHoldsAndAsProgramWhatTheProgramHolds) {
     b.set(kColorGroup, 0);
     b.set(kTrigger, kTrigExt1);
     b.set(kExternTeach, 1);
-    ASSERT_TRUE(WriteParaSet(com232::ProgramLink(), 0, false, b, t).ok);
+    ASSERT_TRUE(WriteParaSet(app::P().sensor.link, 0, false, b, t).ok);
     app::P().main.get->click(); // the program warns and cuts MAXCOL-No.
     EXPECT_EQ(kTextMaxVecNoTooHigh, user_->LastText("INFO!"));
     app::P().main.file->click();
     const std::string programFile = dir_ + "/program.ini";
     user_->Answer(platform::kExistingFileSelected, programFile);
     app::P().main.send->click();
-    com232::ProgramLink().CloseLink();
+    app::P().sensor.link.CloseLink();
 
     const CliRun program = Run({"get", "--tcp", Tcp(), "--as-program"});
     EXPECT_EQ(0, program.status) << program.err;

@@ -1,4 +1,4 @@
-#include "link/program_link.h"
+#include "app/panels.h"
 #include "tests/faults/matrix_fixture.h"
 
 #include "calib/calibration.h"
@@ -51,8 +51,8 @@ void MatrixCell::ExpectFailureReported(const Cell& cell, const Expectation& e,
             at = found + text.size();
         }
     }
-    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
-    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.AcquisitionRunning);
     app::Panels& p = P();
     EXPECT_EQ(app::kPageConnection, p.main.tabs->ActivePage());
     if (InfoOf(cell.op).endsOffline) {
@@ -74,8 +74,8 @@ void MatrixCell::ExpectNoFailure(const std::string& added) {
     for (const char* text : kFailureTexts) {
         EXPECT_EQ(std::string::npos, added.find(text)) << "message box got:\n" << added;
     }
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
-    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.AcquisitionRunning);
     EXPECT_NE(com232::kTextTimeout, P().data.status->text().toStdString());
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.tryToConnect->isEnabled());
@@ -84,8 +84,8 @@ void MatrixCell::ExpectNoFailure(const std::string& added) {
 
 void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
     app::Panels& p = P();
-    const params::ParameterBlockBytes& para = params::ParameterBlock;
-    const params::TeachTableBytes& teach = params::TeachTable;
+    const params::ParameterBlockBytes& para = app::P().sensor.model.Block();
+    const params::TeachTableBytes& teach = app::P().sensor.model.Table();
     switch (cell.op) {
     case Op::GetRam:
     case Op::GetTable: // the parameter block came, but half a set is not taken
@@ -106,8 +106,8 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
         // displays keep the last good frame.
         EXPECT_EQ(3u, goFrames_);
         EXPECT_EQ(1u, goFailures_);
-        EXPECT_FALSE(live::GoRunning());
-        EXPECT_EQ(1000, live::Frames().Current().get(live::kRed));
+        EXPECT_FALSE(app::P().sensor.live.GoRunning);
+        EXPECT_EQ(1000, app::P().sensor.frames.Current().get(live::kRed));
         EXPECT_EQ(1000, p.data.rgb.red->Val());
         EXPECT_EQ(3000, p.data.page2D.blue->Val());
         break;
@@ -158,7 +158,7 @@ void MatrixCell::ExpectUnchanged(const Cell& cell, const std::string& added) {
     case Op::ChangeBaudrate:
         EXPECT_NE(std::string::npos, added.find("TRY TO CHANGE BAUDRATE!\n"));
         EXPECT_EQ(std::string::npos, added.find("SUCCESS!"));
-        EXPECT_TRUE(com232::ProgramLink().LinkOpen());
+        EXPECT_TRUE(app::P().sensor.link.LinkOpen());
         EXPECT_EQ(static_cast<int>(B115200), LineSpeed()) << "the line left its old rate";
         break;
     case Op::HwInfo:
@@ -177,13 +177,13 @@ void MatrixCell::ExpectDone(Op op, const std::string& added) {
     case Op::TryToConnect:
         EXPECT_EQ(kSensorPower, p.para.power->value());
         EXPECT_EQ(kSensorCell, p.teachPage.grid->Val(1, 1));
-        EXPECT_EQ(kSensorPower, params::ParameterBlock.get(params::kPower));
-        EXPECT_EQ(kSensorCell, params::TeachTable.get(0, params::kCell0));
+        EXPECT_EQ(kSensorPower, app::P().sensor.model.Block().get(params::kPower));
+        EXPECT_EQ(kSensorCell, app::P().sensor.model.Table().get(0, params::kCell0));
         break;
     case Op::Go:
         EXPECT_GE(goFrames_, kGoFramesBeforeStop);
         EXPECT_EQ(0u, goFailures_);
-        EXPECT_FALSE(live::GoRunning());
+        EXPECT_FALSE(app::P().sensor.live.GoRunning);
         break;
     case Op::TrigRec:
     case Op::TrigRecFrames:

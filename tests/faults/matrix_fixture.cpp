@@ -1,5 +1,5 @@
 #include "tests/faults/matrix_fixture.h"
-#include "link/program_link.h"
+#include "app/panels.h"
 
 #include "calib/calibration.h"
 #include "link/connect_page.h"
@@ -63,7 +63,7 @@ void MatrixCell::StartOn(Link link) {
         WriteTcpSettings();
     }
     StartProgram();
-    ASSERT_EQ(1, com232::ProgramLink().LinkOk) << "the program did not connect";
+    ASSERT_EQ(1, app::P().sensor.link.LinkOk) << "the program did not connect";
     ASSERT_TRUE(matrixUser_->Records().empty());
 }
 
@@ -139,8 +139,8 @@ void MatrixCell::Prepare(Op op) {
     }
     // Panels edited: a parameter read replaces these values, a failed one
     // must leave them.
-    params::Model().SetValue(params::kPower, kEditedPower);
-    params::Model().SetCell(0, params::kCell0, kEditedCell);
+    app::P().sensor.model.SetValue(params::kPower, kEditedPower);
+    app::P().sensor.model.SetCell(0, params::kCell0, kEditedCell);
     for (int c = 0; c < 3; ++c) {
         p.calibration.cf[c]->SetVal(kEditedCf[c]);
         p.offset.offset[c]->SetVal(kEditedOffset[c]);
@@ -148,24 +148,25 @@ void MatrixCell::Prepare(Op op) {
     p.calibration.setValue->SetVal(kEditedSetValue);
     // The white calibration must pass with the raw spread of the scene.
     p.calibration.maxDelta->SetVal(op == Op::WhiteCalibration ? kWideMaxDelta : kEditedMaxDelta);
-    before_.para = params::ParameterBlock;
-    before_.teach = params::TeachTable;
+    before_.para = app::P().sensor.model.Block();
+    before_.teach = app::P().sensor.model.Table();
     before_.scopeBlocks = Scope().ScopeBlocks;
     before_.captures = Scope().captures;
     before_.recordLines = RecordLines();
 }
 
 void MatrixCell::PressGo() {
-    const live::GoCounters base = live::GoLoopCounters();
+    const live::GoCounters base = app::P().sensor.live.GoLoopCounters;
     const double start = platform::Timer();
     rescued_ = false;
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (com232::ProgramLink().AcquisitionRunning != 1) {
+        if (app::P().sensor.link.AcquisitionRunning != 1) {
             return;
         }
-        const bool enough = live::GoLoopCounters().frames - base.frames >= kGoFramesBeforeStop;
+        const bool enough =
+            app::P().sensor.live.GoLoopCounters.frames - base.frames >= kGoFramesBeforeStop;
         if (enough || platform::Timer() - start > kLoopLimitSeconds) {
             poll.stop();
             rescued_ = !enough;
@@ -175,8 +176,8 @@ void MatrixCell::PressGo() {
     poll.start();
     P().main.go->click();
     poll.stop();
-    goFrames_ = live::GoLoopCounters().frames - base.frames;
-    goFailures_ = live::GoLoopCounters().failures - base.failures;
+    goFrames_ = app::P().sensor.live.GoLoopCounters.frames - base.frames;
+    goFailures_ = app::P().sensor.live.GoLoopCounters.failures - base.failures;
 }
 
 void MatrixCell::PressStartTrigRec() {
@@ -187,7 +188,7 @@ void MatrixCell::PressStartTrigRec() {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!Recording().running || com232::ProgramLink().AcquisitionRunning != 1) {
+        if (!Recording().running || app::P().sensor.link.AcquisitionRunning != 1) {
             return; // not recording (yet)
         }
         const bool enough = Recording().runCounter >= kTriggersRecorded;
@@ -235,14 +236,15 @@ void MatrixCell::PressScan() {
 
 void MatrixCell::PressCalcCf() {
     // The white calibration ends in GO mode, which the user stops.
-    const live::GoCounters base = live::GoLoopCounters();
+    const live::GoCounters base = app::P().sensor.live.GoLoopCounters;
     const double start = platform::Timer();
     rescued_ = false;
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        const bool enough = com232::ProgramLink().AcquisitionRunning == 1 &&
-                            live::GoLoopCounters().frames - base.frames >= kGoFramesBeforeStop;
+        const bool enough =
+            app::P().sensor.link.AcquisitionRunning == 1 &&
+            app::P().sensor.live.GoLoopCounters.frames - base.frames >= kGoFramesBeforeStop;
         if (enough || platform::Timer() - start > kLoopLimitSeconds) {
             poll.stop();
             rescued_ = !enough;
@@ -252,8 +254,8 @@ void MatrixCell::PressCalcCf() {
     poll.start();
     P().calibration.calcCF->click();
     poll.stop();
-    goFrames_ = live::GoLoopCounters().frames - base.frames;
-    goFailures_ = live::GoLoopCounters().failures - base.failures;
+    goFrames_ = app::P().sensor.live.GoLoopCounters.frames - base.frames;
+    goFailures_ = app::P().sensor.live.GoLoopCounters.failures - base.failures;
 }
 
 void MatrixCell::PressStartRecord() {
@@ -334,7 +336,7 @@ void MatrixCell::Run(Op op) {
 void MatrixCell::Reconnect() {
     matrixUser_->Clear();
     P().connect.tryToConnect->click();
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk) << "TRY TO CONNECT after the fault";
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk) << "TRY TO CONNECT after the fault";
     EXPECT_TRUE(matrixUser_->Records().empty()) << "a question after TRY TO CONNECT";
     EXPECT_TRUE(P().main.go->isEnabled());
     EXPECT_TRUE(P().connect.hwInfo->isEnabled());
@@ -351,9 +353,9 @@ void MatrixCell::RunCell(const Cell& cell) {
     // The operation meets the fault.
     Prepare(cell.op);
     if (cell.fault == Fault::SingleBytes) {
-        com232::ProgramLink().SetAnswerTimeout(kSingleBytesTimeoutSeconds);
+        app::P().sensor.link.SetAnswerTimeout(kSingleBytesTimeoutSeconds);
     }
-    const double timeout = com232::ProgramLink().AnswerTimeoutSeconds();
+    const double timeout = app::P().sensor.link.AnswerTimeoutSeconds();
     const std::string command = FaultCommand(cell, timeout);
     ASSERT_EQ(0u, sensor_->Command(command).rfind("ok:", 0)) << command;
     Received();
@@ -362,7 +364,7 @@ void MatrixCell::RunCell(const Cell& cell) {
     const double start = platform::Timer();
     Run(cell.op);
     const double took = platform::Timer() - start;
-    com232::ProgramLink().SetAnswerTimeout(0.4);
+    app::P().sensor.link.SetAnswerTimeout(0.4);
     EXPECT_LT(took, kOperationLimitSeconds) << "the operation did not end within its time-outs";
     EXPECT_FALSE(rescued_) << "the operation still waited when the test's user gave up";
     EXPECT_EQ("", sensor_->Command("fault list")) << "the fault never met its answer";

@@ -4,8 +4,8 @@
 // then TRY TO CONNECT and the same operation once more without a fault.
 #pragma once
 
+#include "app/panels.h"
 #include "link/link_texts.h"
-#include "params/parameter_set.h"
 #include "scope/scope.h"
 #include "tests/app/app_fixture.h"
 #include "tests/faults/fault_matrix.h"

@@ -13,6 +13,7 @@
 #include "platform/widgets.h"
 #include "record/record_viewers.h"
 #include "record/recorder.h"
+#include "sensor/sensor.h"
 #include "teach/teach_edit.h"
 
 #include <QAction>
@@ -39,8 +40,9 @@ using layout_test::Missing;
 
 class PagesLayout : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(app::LoadPanels()); }
+    void SetUp() override { ASSERT_TRUE(app::LoadPanels(sensor_)); }
     void TearDown() override { app::DiscardPanels(); }
+    sensor::Sensor sensor_;
     // The panels of the current test (built in SetUp).
     static app::Panels& P() { return app::P(); }
 };
@@ -265,14 +267,12 @@ TEST_F(PagesLayout, RecorderStartsInTimedCountMode) {
 TEST_F(PagesLayout, TeachAndRecorderHelpTextsAreBound) {
     app::MakeTeachViews(P());
     // The recorder page's view on sensor parts of the test's own.
-    com232::SensorLink link;
-    params::ParameterModel model;
-    live::FrameStream frames;
-    record::RecorderState state;
+    sensor::Sensor own;
+    const live::LiveParts parts{own.link, own.transfer, own.model, own.frames, own.live};
     live::DisplayRefresh refresh;
-    record::RecordViewers viewers(model);
-    const record::RecorderView recorder(P().recorderPanels, link, model, frames, state, refresh,
-                                        viewers);
+    record::RecordViewers viewers(own.model);
+    const record::RecorderView recorder(P().recorderPanels, parts, own.recorder, refresh, viewers,
+                                        live::LiveViewHooks{});
     app::MakeTeachViews(P()); // a view made again replaces the first
     const auto& t = P().teachPage;
     EXPECT_STREQ(ctl::HelpTextOf(t.autoIncrement), "Auto increment of Edit Field No.:");

@@ -5,7 +5,6 @@
 // text reaches its control with the right popup title.
 #include "app/panels.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/live_state.h"
@@ -18,6 +17,7 @@
 #include "platform/popups.h"
 #include "platform/widgets.h"
 #include "scope/scope.h"
+#include "sensor/sensor.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -61,20 +61,21 @@ void ContextClick(QWidget* w) {
 
 class PanelsLayout : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(app::LoadPanels()); }
+    void SetUp() override { ASSERT_TRUE(app::LoadPanels(sensor_)); }
     void TearDown() override {
         scope_.reset();
         app::DiscardPanels();
     }
     static app::Panels& P() { return app::P(); }
+    sensor::Sensor sensor_;
     void WireAll() {
         app::MakeCalibView(P());
         app::MakeTeachViews(P());
         scope_ =
             std::make_unique<scope::ScopeView>(P().scopePanels, link_, model_, scopeState_, scan_);
         P().liveViews = std::make_unique<live::LiveViews>(
-            P().livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
-            params::RulesApplied(), live::Frames(), live::ProgramLive(), live::ProgramRefresh());
+            P().livePanels, app::P().sensor.link, app::P().sensor.transfer, app::P().sensor.model,
+            app::P().rules, app::P().sensor.frames, app::P().sensor.live, app::P().refresh);
     }
 
     // The scope view on sensor parts of the test's own.
@@ -369,19 +370,19 @@ TEST_F(PanelsLayout, ControlsInsideTheDataTabsKeepTheirOwnHelp) {
 // program's, and let go of them when they end: their panels then follow
 // those parts no more.
 TEST_F(PanelsLayout, ViewsWorkOnTheirOwnPartsAndLetGoOfThem) {
-    com232::SensorLink link;
-    params::ParameterModel model;
+    sensor::Sensor own;
+    params::ParameterModel& model = own.model;
+    live::FrameStream& frames = own.frames;
+    const live::LiveParts parts{own.link, own.transfer, own.model, own.frames, own.live};
     params::RuleEvents rules;
-    live::FrameStream frames;
     live::DisplayRefresh refresh;
     refresh.SetInterval(0);
-    teach::TeachState teachState;
-    calib::CalibState calibState;
     live::LiveDataFrameBytes f;
+    const size_t ownWatchers = frames.published.Count(); // the sensor's live state
     {
-        teach::TeachViews teach(P().teachPanels, P().data, teachState, link, model, rules, frames,
-                                refresh);
-        calib::CalibrationView calibration(P().calibPanels, link, frames, refresh, calibState);
+        teach::TeachViews teach(P().teachPanels, P().data, own.teach, parts, rules, refresh,
+                                live::LiveViewHooks{});
+        calib::CalibrationView calibration(P().calibPanels, parts, refresh, own.calib);
         model.SetCell(4, params::kCell0, 321);
         model.SetRowColour(4, 0x123456);
         f.set(live::kRed, 77);
@@ -390,14 +391,15 @@ TEST_F(PanelsLayout, ViewsWorkOnTheirOwnPartsAndLetGoOfThem) {
         EXPECT_EQ(321, P().teachPage.grid->Val(5, 1));
         EXPECT_EQ(0x123456u, P().attributes.table->CellBackground(5, 2));
         EXPECT_EQ(77, P().teachMean.red->Val());
-        EXPECT_EQ(1u, frames.published.Count()) << "the raw values of the calibration page";
+        EXPECT_EQ(ownWatchers + 1, frames.published.Count())
+            << "the raw values of the calibration page";
         EXPECT_EQ(1u, rules.chain.Count());
     }
     EXPECT_EQ(0u, model.cellChanged.Count() + model.replaced.Count() +
                       model.teachSelectionChanged.Count() + model.rowAttributesChanged.Count());
     EXPECT_EQ(0u, rules.evaluationMode.Count() + rules.calculationMode.Count() +
                       rules.maxVecNo.Count() + rules.chain.Count());
-    EXPECT_EQ(0u, frames.published.Count());
+    EXPECT_EQ(ownWatchers, frames.published.Count());
     model.SetCell(4, params::kCell0, 9);
     f.set(live::kRed, 88);
     frames.Publish(f, live::kUseDisplays, 0);

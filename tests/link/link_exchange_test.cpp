@@ -6,7 +6,7 @@
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "sim/simulator.h"
-#include "tests/support/recording_link_ui.h"
+#include "tests/support/recording_link_hooks.h"
 #include "tests/support/short_link_timeouts.h"
 
 #include <QTimer>
@@ -66,7 +66,7 @@ protected:
 
     SensorLink link_;
     ShortLinkTimeouts timeouts_{link_, kAnswerTimeout};
-    RecordingLinkUi ui_;
+    RecordingLinkHooks ui_;
     std::unique_ptr<sim::Simulator> sim_;
 };
 

@@ -6,7 +6,7 @@
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "sim/simulator.h"
-#include "tests/support/recording_link_ui.h"
+#include "tests/support/recording_link_hooks.h"
 #include "tests/support/short_link_timeouts.h"
 
 #include <QSerialPort>
@@ -57,7 +57,7 @@ protected:
 
     SensorLink link_;
     ShortLinkTimeouts timeouts_{link_, kAnswerTimeout, kPortTimeout};
-    RecordingLinkUi ui_;
+    RecordingLinkHooks ui_;
     std::unique_ptr<sim::Simulator> sim_;
 };
 

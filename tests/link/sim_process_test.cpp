@@ -2,7 +2,7 @@
 // listens, the link exchanges with it, and "quit" on standard input ends it.
 #include "link/com232.h"
 #include "platform/runtime.h"
-#include "tests/support/recording_link_ui.h"
+#include "tests/support/recording_link_hooks.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +40,7 @@ TEST(SimulatorProcess, ListensAnswersAndQuits) {
     ASSERT_NE(std::string::npos, at) << first;
     const unsigned port = static_cast<unsigned>(std::stoul(first.substr(at + tag.size())));
 
-    RecordingLinkUi ui;
+    RecordingLinkHooks ui;
     SensorLink link_;
     ui.Watch(link_);
     link_.ComProtocol = kProtocolTcp;

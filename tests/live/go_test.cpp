@@ -1,8 +1,8 @@
 // GO against the simulated sensor: polling, STOP, SEND and GET served
 // between two requests, a lost sensor, the child panel rule, and what the
 // displays show at the end of a loop.
+#include "app/panels.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
@@ -11,7 +11,6 @@
 #include "live/live_state.h"
 #include "live/live_views.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
@@ -43,12 +42,12 @@ protected:
     // returns true once it has pressed STOP or wants the loop ended.
     // Returns the frames the loop showed.
     unsigned long long RunGo(std::function<bool()> during, double limitSeconds = 10) {
-        const auto before = GoLoopCounters().frames;
+        const auto before = app::P().sensor.live.GoLoopCounters.frames;
         const double start = platform::Timer();
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (com232::ProgramLink().AcquisitionRunning != 1) {
+            if (app::P().sensor.link.AcquisitionRunning != 1) {
                 return; // the loop has not begun yet
             }
             if (during() || platform::Timer() - start > limitSeconds) {
@@ -59,12 +58,12 @@ protected:
         poll.start();
         P().main.go->click();
         poll.stop();
-        return GoLoopCounters().frames - before;
+        return app::P().sensor.live.GoLoopCounters.frames - before;
     }
     // GO; after three frames `button` is pressed (nested in the loop), and
     // five frames later STOP.
     void PressDuringGo(QPushButton* button, const std::function<void()>& afterPress = {}) {
-        const auto base = GoLoopCounters().frames;
+        const auto base = app::P().sensor.live.GoLoopCounters.frames;
         bool pressed = false;
         unsigned long long pressedAt = 0;
         RunGo([&] {
@@ -80,29 +79,29 @@ protected:
         });
     }
     unsigned long long FramesSince(unsigned long long base) {
-        return GoLoopCounters().frames - base;
+        return app::P().sensor.live.GoLoopCounters.frames - base;
     }
     static unsigned long long Count(const std::vector<std::string>& lines, const std::string& l) {
         return static_cast<unsigned long long>(std::count(lines.begin(), lines.end(), l));
     }
     std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
     // The program's live state.
-    static LiveState& Live() { return ProgramLive(); }
+    static LiveState& Live() { return app::P().sensor.live; }
 };
 
 } // namespace
 
 TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
-    const auto base = GoLoopCounters().frames;
+    const auto base = app::P().sensor.live.GoLoopCounters.frames;
     const auto frames = RunGo([&] { return FramesSince(base) >= 20; });
     EXPECT_GE(frames, 20u);
-    EXPECT_FALSE(GoRunning());
-    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
+    EXPECT_EQ(0, app::P().sensor.link.AcquisitionRunning);
     const auto lines = Received();
     EXPECT_EQ(frames, Count(lines, "8 0 0"));
     EXPECT_EQ(lines.size(), Count(lines, "8 0 0")); // nothing but order 8
     // The sensor's frame for 1000 2000 3000 at the reference setting.
-    const LiveDataFrameBytes& f = Frames().Current();
+    const LiveDataFrameBytes& f = app::P().sensor.frames.Current();
     EXPECT_EQ(1000, f.get(kRed));
     EXPECT_EQ(2000, f.get(kGreen));
     EXPECT_EQ(3000, f.get(kBlue));
@@ -121,7 +120,7 @@ TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
     EXPECT_EQ(1000, P().teachMean.red->Val());
     EXPECT_EQ(f.get(kRawGreen), P().calibration.raw[1]->Val());
     EXPECT_EQ(RawDeltaOf(f), P().calibration.rawDelta->Val());
-    EXPECT_EQ(RawDeltaOf(f), Frames().RawDelta());
+    EXPECT_EQ(RawDeltaOf(f), app::P().sensor.frames.RawDelta());
     // The histories hold the last frames, newest last.
     EXPECT_EQ(1000, Live().RgbHistory.At(99, 0));
     EXPECT_EQ(3000, Live().RgbHistory.At(98, 2));
@@ -135,25 +134,25 @@ TEST_F(Go, PollsUntilStopAndEndsOnTheLastFrame) {
 TEST_F(Go, CommandsAreDimmedForGoModeButSendAndGetStayUsable) {
     bool checked = false;
     RunGo([&] {
-        if (!checked && GoLoopCounters().frames > 0) {
+        if (!checked && app::P().sensor.live.GoLoopCounters.frames > 0) {
             checked = true;
             EXPECT_FALSE(P().main.go->isEnabled());
             EXPECT_TRUE(P().main.send->isEnabled());
             EXPECT_TRUE(P().main.get->isEnabled());
             EXPECT_FALSE(P().connect.tryToConnect->isEnabled());
             EXPECT_FALSE(P().calibration.calcCF->isEnabled());
-            EXPECT_TRUE(GoRunning());
+            EXPECT_TRUE(app::P().sensor.live.GoRunning);
             // a second GO inside the loop starts nothing
             P().liveViews->go.CBF_ButtonGo(nullptr, ctl::Event::Commit);
         }
         return checked;
     });
     EXPECT_TRUE(checked);
-    EXPECT_FALSE(GoRunning());
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
 }
 
 TEST_F(Go, StopDuringAnExchangeStillShowsItsAnswer) {
-    const auto base = GoLoopCounters().frames;
+    const auto base = app::P().sensor.live.GoLoopCounters.frames;
     bool armed = false;
     bool stopped = false;
     double stopAt = 0;
@@ -178,13 +177,13 @@ TEST_F(Go, StopDuringAnExchangeStillShowsItsAnswer) {
     EXPECT_EQ(Messages().find(com232::kTextNoAnswer), std::string::npos);
     const auto lines = Received();
     EXPECT_EQ(FramesSince(base), Count(lines, "8 0 0")); // every request answered and shown
-    EXPECT_EQ(3000, Frames().Current().get(kRed));
+    EXPECT_EQ(3000, app::P().sensor.frames.Current().get(kRed));
     EXPECT_EQ(3000, P().data.rgb.red->Val());
 }
 
 TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
-    PressDuringGo(P().main.send, [] { EXPECT_EQ(1, params::Transfer().SendPending); });
-    EXPECT_EQ(0, params::Transfer().SendPending);
+    PressDuringGo(P().main.send, [] { EXPECT_EQ(1, app::P().sensor.transfer.SendPending); });
+    EXPECT_EQ(0, app::P().sensor.transfer.SendPending);
     const auto lines = Received();
     const auto it = std::find(lines.begin(), lines.end(), "1 0 34");
     ASSERT_NE(it, lines.end());
@@ -197,9 +196,9 @@ TEST_F(Go, SendDuringGoGoesOutBetweenTwoRequests) {
 
 TEST_F(Go, GetDuringGoRefreshesThePanelsAndPollingGoesOn) {
     // The sensor's set differs from the panel: GET must bring its value in.
-    params::Model().SetValue(params::kAverage, 77);
+    app::P().sensor.model.SetValue(params::kAverage, 77);
     PressDuringGo(P().main.get);
-    EXPECT_EQ(0, params::Transfer().GetPending);
+    EXPECT_EQ(0, app::P().sensor.transfer.GetPending);
     EXPECT_NE(77, P().para.average->value());
     const auto lines = Received();
     const auto it = std::find(lines.begin(), lines.end(), "2 0 0");
@@ -209,7 +208,7 @@ TEST_F(Go, GetDuringGoRefreshesThePanelsAndPollingGoesOn) {
 }
 
 TEST_F(Go, ALostSensorEndsGoWithTheTimeoutReport) {
-    const auto base = GoLoopCounters().frames;
+    const auto base = app::P().sensor.live.GoLoopCounters.frames;
     bool armed = false;
     const auto frames = RunGo([&] {
         if (!armed && FramesSince(base) >= 3) {
@@ -219,18 +218,18 @@ TEST_F(Go, ALostSensorEndsGoWithTheTimeoutReport) {
         return false; // the time-out, not STOP, ends the loop
     });
     EXPECT_GE(frames, 3u);
-    EXPECT_FALSE(GoRunning());
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
     EXPECT_EQ("TIMEOUT!", P().data.status->text().toStdString());
     EXPECT_NE(Messages().find(com232::kTextNoAnswer), std::string::npos);
     EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
-    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
     // the previous frame stays on display
     EXPECT_EQ(1000, P().data.rgb.red->Val());
 }
 
 TEST_F(Go, TheMeanValuePanelStaysInFrontOtherPanelsGiveWayToTheDataPanel) {
     app::ShowChildPanelDisp(P().teachMean.panel);
-    RunGo([] { return GoLoopCounters().frames > 0; });
+    RunGo([] { return app::P().sensor.live.GoLoopCounters.frames > 0; });
     EXPECT_EQ(P().teachMean.panel, app::CurrentChildPanel());
     app::ShowChildPanelDisp(P().signalGraph.panel);
     RunGo([] { return true; });
@@ -238,38 +237,38 @@ TEST_F(Go, TheMeanValuePanelStaysInFrontOtherPanelsGiveWayToTheDataPanel) {
 }
 
 TEST_F(Go, OutputLedsFollowTheColourWordOnlyInTheOutputPatternModes) {
-    params::Model().SetValue(params::kEvaluationMode, params::kCol5);
+    app::P().sensor.model.SetValue(params::kEvaluationMode, params::kCol5);
     P().main.send->click();
     sensor_->Command("scene color 900 880 820"); // the belt, taught in row 0
-    RunGo([] { return GoLoopCounters().frames > 0; });
-    const uint8_t pattern = OutputLedPattern(Frames().Current().get(kColor));
-    EXPECT_EQ(pattern, Frames().OutputLeds());
+    RunGo([] { return app::P().sensor.live.GoLoopCounters.frames > 0; });
+    const uint8_t pattern = OutputLedPattern(app::P().sensor.frames.Current().get(kColor));
+    EXPECT_EQ(pattern, app::P().sensor.frames.OutputLeds());
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ((pattern >> i) & 1, P().data.out[i]->IsOn() ? 1 : 0) << i;
     }
     // Below COL5 the LEDs keep their state whatever the colour word says.
-    params::Model().SetValue(params::kEvaluationMode, params::kFirstHit);
+    app::P().sensor.model.SetValue(params::kEvaluationMode, params::kFirstHit);
     P().main.send->click();
     sensor_->Command("scene color 3100 3050 2950");
     RunGo([] { return true; });
-    EXPECT_EQ(pattern, Frames().OutputLeds());
+    EXPECT_EQ(pattern, app::P().sensor.frames.OutputLeds());
 }
 
 TEST_F(Go, ClosingTheWindowDuringGoEndsTheLoopAndWritesTheSettings) {
     std::remove((dir_ + "/PanelSettings.cfg").c_str());
     RunGo([] {
-        if (GoLoopCounters().frames > 0) {
+        if (app::P().sensor.live.GoLoopCounters.frames > 0) {
             app::CBF_MAINP(P().main.window, ctl::Event::Close);
         }
         return false;
     });
-    EXPECT_FALSE(GoRunning());
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
     EXPECT_TRUE(platform::QuitRequested());
     EXPECT_NE(ReadSettingsText().find("COMPROTOCOL"), std::string::npos);
 }
 
 TEST_F(Go, GraphsShowTheTaughtRowsAndCentreOnTheMeasurement) {
-    RunGo([] { return GoLoopCounters().frames > 5; });
+    RunGo([] { return app::P().sensor.live.GoLoopCounters.frames > 5; });
     DataPanel& d = P().data;
     // 31 tolerance shapes on each colour-space view, besides the cursor lines.
     auto shapes = [](ctl::Graph* g) {
@@ -281,16 +280,16 @@ TEST_F(Go, GraphsShowTheTaughtRowsAndCentreOnTheMeasurement) {
     };
     EXPECT_EQ(31, shapes(d.colorPlane));
     EXPECT_EQ(31, shapes(d.view[1]));
-    const Extents e = ExtentsOf(params::TeachTable, params::kXyInt2D);
+    const Extents e = ExtentsOf(app::P().sensor.model.Table(), params::kXyInt2D);
     EXPECT_EQ(e.minX, Live().GraphExtents.minX);
     EXPECT_EQ(e.maxI, Live().GraphExtents.maxI);
-    const int16_t x = Frames().Current().get(kX);
-    const int16_t y = Frames().Current().get(kY);
+    const int16_t x = app::P().sensor.frames.Current().get(kX);
+    const int16_t y = app::P().sensor.frames.Current().get(kY);
     const ViewAxes a = AxesOf(x, e.minX, e.maxX, y, e.minY, e.maxY);
     EXPECT_EQ(a.xLo, d.colorPlane->xAxis->range().lower);
     EXPECT_EQ(a.yHi, d.colorPlane->yAxis->range().upper);
     EXPECT_EQ(QPointF(x, y), d.colorPlane->CursorPosition(0));
-    EXPECT_EQ(Frames().Current().get(kInt), d.intensityBar->CursorPosition(0).x());
+    EXPECT_EQ(app::P().sensor.frames.Current().get(kInt), d.intensityBar->CursorPosition(0).x());
     // strip charts: the latest 100 frames
     ASSERT_EQ(3, d.rgbChart->graphCount());
     EXPECT_EQ(100, d.rgbChart->graph(0)->dataCount());
@@ -298,12 +297,12 @@ TEST_F(Go, GraphsShowTheTaughtRowsAndCentreOnTheMeasurement) {
 }
 
 TEST_F(Go, DisplaysAreWrittenAtScreenRateNotPerFrame) {
-    ResetDisplayCounters();
-    const auto base = GoLoopCounters().frames;
+    app::P().refresh.ResetCounters();
+    const auto base = app::P().sensor.live.GoLoopCounters.frames;
     const double start = platform::Timer();
     RunGo([&] { return platform::Timer() - start > 0.5; });
     const auto frames = FramesSince(base);
-    const RefreshCounters c = DisplayCounters();
+    const RefreshCounters c = app::P().refresh.Counters();
     EXPECT_GE(c.requests, frames);
     // about 60 a second, with room for a slow machine; never one per frame
     EXPECT_LE(c.refreshes, 60u);

@@ -1,18 +1,16 @@
 // The live displays without a running loop, and bad frames during GO:
 // short answers, values a sensor should not send, failed exchanges; the
 // signal graphs, the zoom clicks of the strip charts and the big panels.
-#include "link/program_link.h"
+#include "app/panels.h"
 #include "live/big_panels.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/graphs.h"
-#include "live/live_params.h"
 #include "live/live_state.h"
 #include "live/live_views.h"
 #include "live/signal_graph.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
@@ -39,12 +37,12 @@ protected:
         ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, {"scene noise 0"}));
     }
     // The program's live state and the window's live views.
-    static LiveState& Live() { return ProgramLive(); }
+    static LiveState& Live() { return app::P().sensor.live; }
     static LiveViews& Views() { return *P().liveViews; }
     // One frame through the display path, written at once.
     void Show(const LiveDataFrameBytes& f) {
-        Frames().Publish(f, kUseGo, Parameters().EvaluationMode());
-        FlushDisplays();
+        app::P().sensor.frames.Publish(f, kUseGo, app::P().sensor.model.EvaluationMode());
+        app::P().refresh.Flush();
     }
     static bool Finite(ctl::Graph* g) {
         return std::isfinite(g->xAxis->range().lower) && std::isfinite(g->xAxis->range().upper) &&
@@ -53,12 +51,12 @@ protected:
     }
     // GO until `frames` frames were shown (the sensor answers them all).
     void GoFor(unsigned long long frames) {
-        const auto base = GoLoopCounters().frames;
+        const auto base = app::P().sensor.live.GoLoopCounters.frames;
         QTimer poll;
         poll.setInterval(1);
         QObject::connect(&poll, &QTimer::timeout, [&] {
-            if (com232::ProgramLink().AcquisitionRunning == 1 &&
-                GoLoopCounters().frames - base >= frames) {
+            if (app::P().sensor.link.AcquisitionRunning == 1 &&
+                app::P().sensor.live.GoLoopCounters.frames - base >= frames) {
                 P().main.stop->click();
             }
         });
@@ -74,7 +72,7 @@ TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
     sensor_->Command("fault oversize 20 order=8 count=0");
     GoFor(3);
     for (int w = 10; w < kLiveFieldCount; ++w) {
-        EXPECT_EQ(0, Frames().Current().get(static_cast<LiveField>(w))) << w;
+        EXPECT_EQ(0, app::P().sensor.frames.Current().get(static_cast<LiveField>(w))) << w;
     }
     EXPECT_EQ(0, P().attributes.temp->Val());
     EXPECT_EQ(0, P().calibration.raw[0]->Val());
@@ -83,7 +81,7 @@ TEST_F(LiveDisplays, AShortAnswerShowsZerosInTheMissingFields) {
 
 TEST_F(LiveDisplays, ValuesASensorShouldNotSendAreShownAndDrawnWithFiniteAxes) {
     for (const uint16_t mode : {params::kXyInt2D, params::kSiM2D, params::kXyInt3D}) {
-        params::Model().SetValue(params::kCalculationMode, mode);
+        app::P().sensor.model.SetValue(params::kCalculationMode, mode);
         LiveDataFrameBytes f;
         f.set(kRed, 32767);
         f.set(kGreen, -32768);
@@ -120,8 +118,8 @@ TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
     const History ints = Live().IntHistory;
     sensor_->Command("fault corrupt-data order=8");
     P().main.go->click(); // the first answer fails and ends GO
-    EXPECT_FALSE(GoRunning());
-    EXPECT_EQ(0, std::memcmp(marker.bytes, Frames().Current().bytes, kLiveFrameSize));
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
+    EXPECT_EQ(0, std::memcmp(marker.bytes, app::P().sensor.frames.Current().bytes, kLiveFrameSize));
     EXPECT_EQ(0, std::memcmp(rgb.v, Live().RgbHistory.v, sizeof rgb.v));
     EXPECT_EQ(0, std::memcmp(ints.v, Live().IntHistory.v, sizeof ints.v));
     EXPECT_EQ(1234, P().data.rgb.red->Val());
@@ -130,7 +128,7 @@ TEST_F(LiveDisplays, AFailedExchangeLeavesTheFrameTheDisplaysAndTheHistories) {
 
 TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     // Row 2 of the factory table: INT 1107, ITO 400.
-    params::Model().SetTeachRowNo(2);
+    app::P().sensor.model.SetTeachRowNo(2);
     LiveDataFrameBytes f;
     f.set(kInt, 1000);
     Show(f);
@@ -138,9 +136,9 @@ TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     EXPECT_EQ(1507, Live().IntHistory.At(99, 1));
     EXPECT_EQ(707, Live().IntHistory.At(99, 2));
     // A new GO continues the histories: the frame shown before GO moves left.
-    const auto base = GoLoopCounters().frames;
+    const auto base = app::P().sensor.live.GoLoopCounters.frames;
     GoFor(2);
-    const int shown = static_cast<int>(GoLoopCounters().frames - base);
+    const int shown = static_cast<int>(app::P().sensor.live.GoLoopCounters.frames - base);
     ASSERT_LT(shown, 99);
     EXPECT_EQ(1000, Live().IntHistory.At(99 - shown, 0));
     EXPECT_EQ(1507, Live().IntHistory.At(99 - shown, 1));
@@ -150,14 +148,14 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     LiveDataFrameBytes f;
     f.set(kRed, 100);
     f.set(kTemp, 350);
-    Frames().Publish(f, 0, 0); // the current frame, for no display
+    app::P().sensor.frames.Publish(f, 0, 0); // the current frame, for no display
     Views().signalGraph.InitPanelGraph();
     for (int i = 0; i < 3; ++i) {
         f.set(kRed, static_cast<int16_t>(200 + i));
-        Frames().Publish(f, kUseSignalGraph, 0);
+        app::P().sensor.frames.Publish(f, kUseSignalGraph, 0);
     }
     app::ShowChildPanelDisp(P().signalGraph.panel);
-    FlushDisplays();
+    app::P().refresh.Flush();
     SignalGraphPanel& ui = P().signalGraph;
     QCPGraph* red = ui.graph[0]->graph(0);
     ASSERT_EQ(4, red->dataCount()); // (0,200) twice, then frames 1 and 2
@@ -177,7 +175,7 @@ TEST_F(LiveDisplays, SignalGraphsStartWithAZeroLengthSegmentAndShowTheChosenSign
     // A new series starts over.
     Views().signalGraph.InitPanelGraph();
     EXPECT_EQ(0, ui.graph[0]->graphCount());
-    Frames().Publish(f, kUseSignalGraph, 0);
+    app::P().sensor.frames.Publish(f, kUseSignalGraph, 0);
     EXPECT_EQ(0, ui.graph[0]->graph(0)->data()->at(0)->key);
     // CLOSE returns to the data panel.
     ui.close->click();
@@ -193,10 +191,10 @@ TEST_F(LiveDisplays, StripChartZoomClicks) {
     Views().graphs.CBF_GraphRGB(d.rgbChart, ctl::Event::LeftClick);
     EXPECT_FALSE(d.rgbChart->YAutoScale());
     EXPECT_EQ(4096, d.rgbChart->yAxis->range().upper);
-    params::Model().SetValue(params::kCalculationMode, params::kSiM2D);
+    app::P().sensor.model.SetValue(params::kCalculationMode, params::kSiM2D);
     Views().graphs.CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(1200, d.intChart->yAxis->range().upper);
-    params::Model().SetValue(params::kCalculationMode, params::kXyInt3D);
+    app::P().sensor.model.SetValue(params::kCalculationMode, params::kXyInt3D);
     Views().graphs.CBF_GraphINT1(d.intChart, ctl::Event::LeftClick);
     EXPECT_EQ(4096, d.intChart->yAxis->range().upper);
 }
@@ -218,7 +216,7 @@ TEST_F(LiveDisplays, BigPanelsOpenOnDoubleClickAndHideOnRightClickOrClose) {
     f.set(kGroup, 3);
     Show(f);
     Views().bigPanels.CBF_DispGroup(P().data.group, ctl::Event::LeftDoubleClick);
-    FlushDisplays();
+    app::P().refresh.Flush();
     EXPECT_EQ(3, grp.value->Val());
 }
 
@@ -227,8 +225,8 @@ TEST_F(LiveDisplays, TheViewsTakeTheirDisplayWritersAndSubscriptionsWithThem) {
     // going must not take the new ones' display writers.
     app::Panels& p = P();
     p.liveViews = std::make_unique<LiveViews>(
-        p.livePanels, com232::ProgramLink(), params::Transfer(), params::Model(),
-        params::RulesApplied(), Frames(), ProgramLive(), ProgramRefresh());
+        p.livePanels, app::P().sensor.link, app::P().sensor.transfer, app::P().sensor.model,
+        app::P().rules, app::P().sensor.frames, app::P().sensor.live, app::P().refresh);
     LiveDataFrameBytes f;
     f.set(kRed, 321);
     Show(f);

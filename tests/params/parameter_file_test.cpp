@@ -2,11 +2,11 @@
 // round trip, the file dialog and the remembered path, the two questions,
 // the missing-keys report with the mode rules after it, and failures.
 #include "app/panel_settings.h"
+#include "app/panels.h"
 #include "params/mode_rules.h"
 #include "params/parameter_file.h"
 #include "params/parameter_file_content.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "params/transfer.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
@@ -33,7 +33,7 @@ protected:
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartConnected());
         P().main.file->click();
-        ASSERT_EQ(kTargetFile, Transfer().TransferTarget);
+        ASSERT_EQ(kTargetFile, app::P().sensor.transfer.TransferTarget);
         Received();
         user_->Clear();
     }
@@ -65,13 +65,13 @@ protected:
             t.set(r, kGroup, static_cast<uint16_t>(r));
             t.set(r, kHold, static_cast<uint16_t>(100 + r));
         }
-        Model().Replace(b, t);
-        InitPanelCtrlAttr();
+        app::P().sensor.model.Replace(b, t);
+        app::P().paramViews->rules.InitPanelCtrlAttr();
         user_->Clear();
     }
     // The set as the model holds it now.
     static std::pair<ParameterBlockBytes, TeachTableBytes> PanelBlocks() {
-        return {Model().Block(), Model().Table()};
+        return {app::P().sensor.model.Block(), app::P().sensor.model.Table()};
     }
     // Equal in everything the panels show (the rows' reserved words are not).
     static bool SameSet(const std::pair<ParameterBlockBytes, TeachTableBytes>& a,
@@ -124,8 +124,8 @@ TEST_F(ParaFile, SendThenGetReproducesEveryPanelValueWithoutReportOrQuestion) {
     EXPECT_EQ(path, app::Paths().parameterFile);
 
     // Other values in the panels, then GET from the file.
-    ResetParameterSet();
-    InitPanelCtrlAttr();
+    app::P().sensor.model.Reset();
+    app::P().paramViews->rules.InitPanelCtrlAttr();
     ASSERT_FALSE(SameSet(sent, PanelBlocks()));
     user_->Clear();
     GetFrom(path);
@@ -168,8 +168,8 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     text.replace(v, 19, "CHROMIK3 Scope V4.2");
     testfiles::WriteBytes(path, text);
 
-    ResetParameterSet();
-    InitPanelCtrlAttr();
+    app::P().sensor.model.Reset();
+    app::P().paramViews->rules.InitPanelCtrlAttr();
     user_->Clear();
     GetFrom(path); // the question is answered Yes (the scripted default)
     ASSERT_EQ(1u, user_->Count(PopupKind::Confirm));
@@ -181,7 +181,7 @@ TEST_F(ParaFile, AnotherVersionLoadsAfterYesAndNoLeavesTheBlocks) {
     const std::string foreign = dir_ + "/foreign.ini";
     testfiles::WriteBytes(foreign, "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
                                    "[PARAMETER]\r\nPOWER = 1\r\n");
-    Model().SetValue(kPower, 123);
+    app::P().sensor.model.SetValue(kPower, 123);
     const auto blocks = PanelBlocks();
     user_->Clear();
     user_->Answer(platform::kExistingFileSelected, foreign);
@@ -263,11 +263,11 @@ TEST_F(ParaFile, ThePagesFollowTheModelOnlyWhileTheirViewsLive) {
     // the model, an edit no longer reaches it, and the buttons do nothing.
     P().paramViews.reset();
     const int average = P().para.average->value();
-    Model().SetValue(kAverage, static_cast<uint16_t>(average + 3));
+    app::P().sensor.model.SetValue(kAverage, static_cast<uint16_t>(average + 3));
     EXPECT_EQ(average, P().para.average->value());
-    const uint16_t intLim = Model().Value(kIntLim);
+    const uint16_t intLim = app::P().sensor.model.Value(kIntLim);
     P().para.intLim->setValue(intLim + 5);
-    EXPECT_EQ(intLim, Model().Value(kIntLim));
+    EXPECT_EQ(intLim, app::P().sensor.model.Value(kIntLim));
     P().main.get->click();
     P().groupHold.resetGroups->click();
     EXPECT_TRUE(user_->Records().empty());

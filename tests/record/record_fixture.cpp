@@ -1,5 +1,5 @@
 #include "tests/record/record_fixture.h"
-#include "link/program_link.h"
+#include "app/panels.h"
 
 #include "live/frame_stream.h"
 #include "live/live_data.h"
@@ -35,7 +35,7 @@ void RecordTest::RunRecording(QWidget* button, std::function<bool()> during, dou
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!Recording().running || com232::ProgramLink().AcquisitionRunning != 1) {
+        if (!Recording().running || app::P().sensor.link.AcquisitionRunning != 1) {
             return; // not recording yet, or ending
         }
         if (during() || platform::Timer() - start > limitSeconds) {
@@ -85,7 +85,7 @@ std::string RecordTest::FieldsOf(const std::string& line) {
 
 std::string RecordTest::FieldsOfCurrentFrame() {
     std::tm t{};
-    return FieldsOf(record::RecordLine(live::Frames().Current(), t));
+    return FieldsOf(record::RecordLine(app::P().sensor.frames.Current(), t));
 }
 
 size_t RecordTest::CountOf(const std::vector<std::string>& lines, const std::string& line) const {

@@ -2,6 +2,7 @@
 // test's own, and viewers opened on them with the scripted user.
 #pragma once
 
+#include "app/panels.h"
 #include "app/shell.h"
 #include "params/parameter_model.h"
 #include "platform/popups.h"
@@ -9,6 +10,7 @@
 #include "record/record_file.h"
 #include "record/record_viewer.h"
 #include "record/record_viewers.h"
+#include "sensor/sensor.h"
 
 #include "tests/support/file_bytes.h"
 
@@ -57,7 +59,10 @@ protected:
     }
     void TearDown() override {
         viewers_.CloseAll();
-        app::Viewers().CloseAll(); // the program's, where a test opened them
+        if (app::PanelsLoaded()) { // the program's, where a test opened them
+            app::Viewers().CloseAll();
+            app::DiscardPanels();
+        }
         fs::remove_all(dir_);
     }
     std::string Write(const std::string& name, const std::string& text) {
@@ -87,6 +92,8 @@ protected:
     // The viewers of the test's own, over a parameter model as it starts.
     params::ParameterModel model_;
     record::RecordViewers viewers_{model_};
+    // The sensor of a program window, where a test builds one.
+    sensor::Sensor program_;
 };
 
 } // namespace viewertest

@@ -13,6 +13,7 @@
 #include "platform/shell_services.h"
 #include "record/record_file.h"
 #include "record/record_viewer.h"
+#include "record/record_viewers.h"
 #include "record/recorder_ui.h"
 #include "tests/record/record_viewer_fixture.h"
 
@@ -20,6 +21,7 @@
 #include <QDropEvent>
 #include <QImage>
 #include <QMimeData>
+#include <QPointer>
 #include <QPushButton>
 #include <QUrl>
 
@@ -185,8 +187,8 @@ TEST_F(Viewer, ExportsThePictureOrSaysItCannot) {
 }
 
 TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
-    const params::ParameterBlockBytes startBlock = params::Model().Block();
-    const params::TeachTableBytes startTable = params::Model().Table();
+    const params::ParameterBlockBytes startBlock = app::ViewerModel().Block();
+    const params::TeachTableBytes startTable = app::ViewerModel().Table();
     params::TeachTableBytes table = startTable;
     table.bytes[3 * params::kTeachVectorSize] ^= 0x5A; // a row the start set does not hold
     const std::string backup = (dir_ / "backup.ini").string();
@@ -199,7 +201,7 @@ TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
         return app::HandleCommandLine(5, argv);
     };
     ASSERT_EQ(-1, handle(backup));
-    EXPECT_EQ(0, std::memcmp(table.bytes, params::Model().Table().bytes, sizeof table.bytes));
+    EXPECT_EQ(0, std::memcmp(table.bytes, app::ViewerModel().Table().bytes, sizeof table.bytes));
     EXPECT_TRUE(app::ViewNoteOfCommandLine().empty());
 
     // A file read all the same, lacking a key: the viewers say so too.
@@ -209,21 +211,22 @@ TEST_F(Viewer, AParameterFileGivesTheViewerAloneItsTeachTable) {
     text.erase(from, text.find('\n', key) + 1 - from);
     testfiles::WriteBytes(backup, text);
     ASSERT_EQ(-1, handle(backup));
-    app::OpenViewFiles({run});
-    ASSERT_EQ(1u, app::Viewers().Windows().size());
-    EXPECT_TRUE(Loaded(app::Viewers().Windows()[0])
+    record::RecordViewers alone(app::ViewerModel());
+    app::OpenViewFiles(alone, {run});
+    ASSERT_EQ(1u, alone.Windows().size());
+    EXPECT_TRUE(Loaded(alone.Windows()[0])
                     ->StatusText()
                     .contains("PARAMETER FILE " + QString::fromStdString(backup)))
-        << app::Viewers().Windows()[0]->StatusText().toStdString();
-    app::Viewers().CloseAll();
+        << alone.Windows()[0]->StatusText().toStdString();
+    alone.CloseAll();
 
     // A file that is not there or not a parameter file: a message, the
     // program does not start, the set stays.
-    params::Model().Replace(startBlock, startTable);
+    app::ViewerModel().Replace(startBlock, startTable);
     EXPECT_EQ(1, handle((dir_ / "missing.ini").string()));
     EXPECT_EQ(1, handle(run));
-    EXPECT_EQ(
-        0, std::memcmp(startTable.bytes, params::Model().Table().bytes, sizeof startTable.bytes));
+    EXPECT_EQ(0, std::memcmp(startTable.bytes, app::ViewerModel().Table().bytes,
+                             sizeof startTable.bytes));
 }
 
 TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
@@ -233,28 +236,29 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     char* argv[] = {args[0].data(), args[1].data(), args[2].data()};
     ASSERT_EQ(-1, app::HandleCommandLine(3, argv));
     ASSERT_EQ(std::vector<std::string>{a}, app::ViewFilesOfCommandLine());
+    record::RecordViewers alone(app::ViewerModel());
     static int lastClosed = 0;
     static bool shown = false;
-    app::Viewers().SetClosedHandler([](bool wasShown, bool last) { // the viewer alone ends there
+    alone.SetClosedHandler([](bool wasShown, bool last) { // the viewer alone ends there
         lastClosed += last ? 1 : 0;
         shown = wasShown;
     });
-    app::OpenViewFiles(app::ViewFilesOfCommandLine());
-    ASSERT_EQ(1u, app::Viewers().Windows().size());
-    EXPECT_EQ(5u, Loaded(app::Viewers().Windows()[0])->Run().Frames());
-    app::Viewers().CloseAll();
+    app::OpenViewFiles(alone, app::ViewFilesOfCommandLine());
+    ASSERT_EQ(1u, alone.Windows().size());
+    EXPECT_EQ(5u, Loaded(alone.Windows()[0])->Run().Frames());
+    alone.CloseAll();
     EXPECT_EQ(1, lastClosed);
     EXPECT_TRUE(shown);
     // A file that cannot be shown closes its window as not shown.
-    app::OpenViewFiles({Write("empty.dat", "")});
-    Loaded(app::Viewers().Windows()[0]);
+    app::OpenViewFiles(alone, {Write("empty.dat", "")});
+    Loaded(alone.Windows()[0]);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(2, lastClosed);
     EXPECT_FALSE(shown);
     EXPECT_NE(std::string::npos, popups_.LastText("ATTENTION!").find("The file is empty."));
-    app::Viewers().SetClosedHandler({});
+    alone.SetClosedHandler({});
 
-    ASSERT_TRUE(app::LoadPanels());
+    ASSERT_TRUE(app::LoadPanels(program_));
     app::WireAllPanels();
     // VIEW RECORD... opens the file chosen in the dialog, which starts with
     // the recorder's file selected and takes only existing files.
@@ -292,8 +296,10 @@ TEST_F(Viewer, CommandLineRecorderPageAndDropOpenAWindow) {
     QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(window, &refused);
     EXPECT_FALSE(refused.isAccepted());
+    const QPointer<QWidget> first = app::Viewers().Windows()[0];
     app::Shutdown(); // closes the viewers with the panels
-    EXPECT_TRUE(app::Viewers().Windows().empty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
 }
 
 } // namespace

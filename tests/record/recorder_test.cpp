@@ -1,6 +1,7 @@
 // The recorder page against the simulated sensor: the record file and its
 // header, timed recording with a count and without end, stopping, a failed
 // exchange, manual records, and a file that cannot be written.
+#include "app/panels.h"
 #include "tests/record/record_fixture.h"
 
 #include "link/link_texts.h"
@@ -123,7 +124,7 @@ TEST_F(RecordTest, TimedRecordingWritesTheCountOfFramesLineByLine) {
     EXPECT_EQ(0, r.remaining->Val());
     // Each frame reached the live displays and the signal graphs.
     EXPECT_EQ(1000, P().data.rgb.red->Val());
-    EXPECT_EQ(3, live::SignalGraphSeries.counter);
+    EXPECT_EQ(3, app::P().sensor.live.SignalGraphSeries.counter);
     // Confirmation, warning, and the end.
     ASSERT_EQ(3u, user_->Records().size());
     EXPECT_EQ(record::kTextRightFileName, user_->Records()[0].text);
@@ -212,7 +213,8 @@ TEST_F(RecordTest, ManualRecordsTakeTheFrameHeldIncludingTheEmptyOneAtStart) {
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (!live::GoRunning() || live::Frames().Current().get(live::kRed) == 0) {
+        if (!app::P().sensor.live.GoRunning ||
+            app::P().sensor.frames.Current().get(live::kRed) == 0) {
             return;
         }
         if (pressed < 2) {

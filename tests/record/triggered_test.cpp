@@ -2,7 +2,7 @@
 // pseudo-terminal: every frame the sensor sends is written, frames that
 // arrive together included; bad frames and a vanishing sensor end the
 // recording with the link's report and keep the lines before.
-#include "link/program_link.h"
+#include "app/panels.h"
 #include "tests/record/record_fixture.h"
 
 #include "link/link_texts.h"
@@ -40,9 +40,9 @@ protected:
                 EXPECT_FALSE(r.startTrigRec->isEnabled());
                 EXPECT_FALSE(P().main.go->isEnabled());
                 // Another request meanwhile is refused; the frames stay the recorder's.
-                com232::ProgramLink().FillTxBuf(com232::kOrderIdentify, 0, 0);
-                EXPECT_EQ(
-                    -1, com232::ProgramLink().DataExchange(static_cast<int>(com232::kHeaderSize)));
+                app::P().sensor.link.FillTxBuf(com232::kOrderIdentify, 0, 0);
+                EXPECT_EQ(-1,
+                          app::P().sensor.link.DataExchange(static_cast<int>(com232::kHeaderSize)));
             }
             if (fired < 5) {
                 if (Recording().runCounter == fired) {

@@ -4,9 +4,9 @@
 // file cannot replace the old one (EIO at the rename): the user is told,
 // nothing is announced as saved, the old file keeps every byte and no
 // temporary file is left. The same save without the fault then works.
+#include "app/panels.h"
 #include "inifile/file_write_hook.h"
 #include "inifile/ini_store.h"
-#include "link/program_link.h"
 #include "params/parameter_file.h"
 #include "platform/widgets.h"
 #include "tests/app/app_fixture.h"
@@ -65,7 +65,7 @@ protected:
         StartSensor();
         WriteSettingsText(reliability::OldContent(FileKind::Settings, sensor_->TcpPort()));
         StartProgram();
-        ASSERT_EQ(1, com232::ProgramLink().LinkOk);
+        ASSERT_EQ(1, app::P().sensor.link.LinkOk);
         ASSERT_TRUE(P().connect.hwInfo->isEnabled());
     }
 
@@ -154,6 +154,6 @@ TEST_F(FileFaults, SettingsThatCannotBeSavedAtCloseAreReportedAndTheOldOnesStill
     user_->Clear();
     platform::ResetQuitRequest();
     StartProgram();
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ("OLD LINE 7", P().connect.id->text().toStdString());
 }

@@ -22,13 +22,13 @@
 #include "app/shell.h"
 #include "inifile/file_write_hook.h"
 #include "link/com232.h"
-#include "link/program_link.h"
 #include "platform/popups.h"
 #include "platform/runtime.h"
 #include "platform/widgets.h"
 #include "record/recorder.h"
 #include "record/recorder_logic.h"
 #include "record/recorder_ui.h"
+#include "sensor/sensor.h"
 #include "tests/reliability/private_mount.h"
 #include "tests/reliability/save_flows.h"
 
@@ -61,11 +61,12 @@ int SetUpFailed(const std::string& why) {
 
 bool StartProgram(const std::string& dir) {
     app::SetProjectDir(dir);
-    if (!app::LoadAndPreparePanels()) {
+    static auto* program = new sensor::Sensor; // outlives the window
+    if (!app::LoadAndPreparePanels(*program)) {
         return false;
     }
     app::InitAll();
-    return com232::ProgramLink().LinkOk == 1;
+    return app::P().sensor.link.LinkOk == 1;
 }
 
 int Crash(const KindInfo& kind, const std::string& dir, platform::ScriptedPopups& user) {

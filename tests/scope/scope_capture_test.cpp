@@ -2,8 +2,8 @@
 // pseudo-terminal: each trigger mode with its pre-trigger part, BREAK SCAN
 // during the wait, frame errors and a sensor that goes away while the
 // capture waits. A capture that does not complete leaves the previous one.
+#include "app/panels.h"
 #include "link/link_texts.h"
-#include "link/program_link.h"
 #include "tests/scope/scope_fixture.h"
 
 #include <string>
@@ -83,7 +83,7 @@ TEST_P(ScopeCaptures, SingleShotPlotsTheSceneAsCaptured) {
     EXPECT_EQ(QColor(0, 128, 128), sp.digital->graph(5)->pen().color());
     EXPECT_EQ(P().scope.panel, app::CurrentChildPanel());
     ExpectIdle();
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
 }
 
 TEST_P(ScopeCaptures, RisingEdgePutsThePreTriggerPartFirst) {
@@ -153,7 +153,7 @@ TEST_P(ScopeCaptures, BreakScanEndsTheWaitAndKeepsThePreviousCapture) {
     EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
     ExpectReferenceKept();
     ExpectIdle();
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     ExpectNoFailureReported();
 }
 
@@ -188,14 +188,14 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     // and the last, and the sensor acknowledges it behind the blocks.
     sensor_->Command("fault split 100 150 order=110 skip=2");
     SetScope(scope::kSingleShot, 0, 0);
-    const unsigned long long receivedBefore = com232::ProgramLink().BytesReceived();
+    const unsigned long long receivedBefore = app::P().sensor.link.BytesReceived();
     long long receivedAtBreak = -1;
     Scan([&](double t) {
         if (t < 0.12) {
             return false;
         }
         receivedAtBreak =
-            static_cast<long long>(com232::ProgramLink().BytesReceived() - receivedBefore);
+            static_cast<long long>(app::P().sensor.link.BytesReceived() - receivedBefore);
         P().scopePage.breakScan->click();
         return true;
     });
@@ -209,7 +209,7 @@ TEST_P(ScopeCaptures, BreakScanWhileTheBlocksArriveLeavesTheLinkClean) {
     ExpectReferenceKept();
     ExpectIdle();
     ExpectNoFailureReported();
-    EXPECT_EQ(1, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
     EXPECT_EQ((std::vector<std::string>{"110 1 10", "110 0 0"}), Received());
 
     // Nothing of the broken capture is left for the next exchange.
@@ -240,7 +240,7 @@ TEST_P(ScopeCaptures, BadBlockDataIsReportedAndNothingIsPlotted) {
     Scan();
     EXPECT_FALSE(plotted_);
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextBadData));
-    EXPECT_EQ(0, com232::ProgramLink().LinkOk);
+    EXPECT_EQ(0, app::P().sensor.link.LinkOk);
     EXPECT_EQ(app::kPageConnection, P().main.tabs->ActivePage());
     ExpectReferenceKept();
     ExpectIdle();
@@ -298,7 +298,7 @@ TEST_F(ScopeLostSensor, ServerClosingTheConnectionEndsTheWait) {
     EXPECT_FALSE(hung_);
     EXPECT_FALSE(plotted_);
     EXPECT_NE(std::string::npos, Messages().find(com232::kTextServerClosed));
-    EXPECT_EQ(0, com232::ProgramLink().TcpConnected);
+    EXPECT_EQ(0, app::P().sensor.link.TcpConnected);
     ExpectIdle();
 }
 

@@ -3,7 +3,7 @@
 // press SCAN while acting on the sensor during the wait.
 #pragma once
 
-#include "link/program_link.h"
+#include "app/panels.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -63,7 +63,7 @@ protected:
             }
             if (now - waitStart > limit) {
                 hung_ = true;
-                scope::BreakDataScan(com232::ProgramLink(), View().Scan());
+                scope::BreakDataScan(app::P().sensor.link, View().Scan());
             }
         });
         poll.start();

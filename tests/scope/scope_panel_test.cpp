@@ -1,8 +1,8 @@
 // The scope page and panel: cycle time with its precisions, cursor deltas on
 // both graphs, axes for the calculation mode, the trigger-mode enabling
 // rule, SIGNAL, Ctrl + drag zoom and ZOOM 1:1, the comment box, CLOSE.
+#include "app/panels.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "tests/scope/scope_fixture.h"
 
 #include <QApplication>
@@ -123,13 +123,13 @@ TEST_F(ScopePanelTest, CtrlDragZoomsBothGraphsAndZoomOneToOneRestores) {
 TEST_F(ScopePanelTest, YAxisForRecordSignalAndCalculationMode) {
     ctl::Graph* g = P().scope.scope;
     P().scopePage.recordSignal->SetVal(1);
-    params::Model().SetValue(params::kCalculationMode, 3);
+    app::P().sensor.model.SetValue(params::kCalculationMode, 3);
     P().scope.zoom11->click();
     EXPECT_DOUBLE_EQ(10000, g->yAxis->range().upper);
-    params::Model().SetValue(params::kCalculationMode, 2);
+    app::P().sensor.model.SetValue(params::kCalculationMode, 2);
     P().scope.zoom11->click();
     EXPECT_DOUBLE_EQ(4100, g->yAxis->range().upper);
-    params::Model().SetValue(params::kCalculationMode, 1);
+    app::P().sensor.model.SetValue(params::kCalculationMode, 1);
     P().scopePage.recordSignal->SetVal(0);
     P().scope.zoom11->click();
     EXPECT_DOUBLE_EQ(4100, g->yAxis->range().upper);

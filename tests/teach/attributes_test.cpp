@@ -2,6 +2,7 @@
 // picker, save and load with their questions and reports, reset, and the
 // row sections of the panel-settings file across a restart.
 #include "app/panel_settings.h"
+#include "app/panels.h"
 #include "params/parameter_model.h"
 #include "params/row_palette.h"
 #include "platform/graph.h"
@@ -34,7 +35,7 @@ protected:
     // when they disagree.
     static uint32_t ColourOfRow(int r) {
         app::Panels& p = P();
-        const uint32_t c = params::Model().RowColour(r);
+        const uint32_t c = app::P().sensor.model.RowColour(r);
         const bool same = p.teachPage.grid->CellBackground(r + 1, 6) == c &&
                           p.attributes.table->CellBackground(r + 1, 2) == c &&
                           p.groupHold.groupTable->CellBackground(r + 1, 2) == c &&

@@ -1,11 +1,11 @@
 // The graph teach panel: recording against the simulated sensor, the
 // cursor that selects a recorded point in all three views, teaching it,
 // RESET, the stop at 60 000 points, and the dots on screen.
+#include "app/panels.h"
 #include "live/display_refresh.h"
 #include "live/live_data.h"
 #include "live/live_math.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "platform/graph.h"
 #include "platform/widgets.h"
 #include "teach/point_cloud.h"
@@ -34,7 +34,7 @@ protected:
     teach::TeachGraphPanel& Ui() { return P().teachGraph; }
     // A frame as the sensor would send it, stored and plotted.
     static void Frame(int x, int y, int i, int red = 1600, int green = 800, int blue = 160) {
-        live::LiveDataFrameBytes& f = live::LiveDataFrame;
+        live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
         f.set(live::kX, static_cast<int16_t>(x));
         f.set(live::kY, static_cast<int16_t>(y));
         f.set(live::kInt, static_cast<int16_t>(i));
@@ -93,7 +93,7 @@ TEST_F(GraphTeachTest, RecordsFramesWithOrderEightOnlyAndEndsOnTheNewestPoint) {
     EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](auto& l) { return l == "8 0 0"; }));
     // the panel ends on the newest point
     EXPECT_EQ(n, Ui().counter->Val());
-    const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+    const live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
     EXPECT_EQ((std::array<int, 3>{f.get(live::kX), f.get(live::kY), f.get(live::kInt)}), Shown());
     EXPECT_EQ(QPointF(f.get(live::kX), f.get(live::kInt)), Cursor(teach::kViewXInt));
     EXPECT_EQ(QPointF(f.get(live::kY), f.get(live::kInt)), Cursor(teach::kViewYInt));
@@ -105,14 +105,14 @@ TEST_F(GraphTeachTest, RecordsFramesWithOrderEightOnlyAndEndsOnTheNewestPoint) {
     // START again goes on where the last recording ended
     RunLoop([&] { Ui().start->click(); }, [&] { return Views().Graph().RecordCount() >= n + 5; });
     EXPECT_GE(Views().Graph().RecordCount(), n + 5);
-    EXPECT_EQ(f.get(live::kX), app::ProgramTeach().RecordedPoints.At(0).x);
+    EXPECT_EQ(f.get(live::kX), app::P().sensor.teach.RecordedPoints.At(0).x);
 }
 
 TEST_F(GraphTeachTest, ACursorSelectsTheRecordedPointInAllThreeViews) {
     Frame(500, 400, 800);
     Frame(510, 405, 810);
     Frame(520, 410, 820);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     EXPECT_EQ((std::array<int, 3>{520, 410, 820}), Shown());
     EXPECT_EQ(3, Ui().counter->Val());
 
@@ -156,22 +156,22 @@ TEST_F(GraphTeachTest, TeachTheSelectedPointLikeTeachDataTo) {
     Frame(500, 400, 800, 100, 100, 100);
     Frame(510, 405, 810, 4095, 0, 2048);
     Frame(520, 410, 820, 16, 16, 16);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     Ui().graph[teach::kViewXInt]->SetCursor(0, 510, 810);
     Views().Graph().CBF_GraphXIntTP2(nullptr, ctl::Event::Commit);
-    params::Model().SetTeachRowNo(2);
+    app::P().sensor.model.SetTeachRowNo(2);
     P().teachPage.autoIncrement->setChecked(true);
     Ui().teach->click();
     EXPECT_EQ((Row{510, 405, 100, 810, 100}), GridRow(2));
     EXPECT_EQ(3, P().teachPage.rowNo->value());
-    EXPECT_EQ(810, params::TeachTable.get(2, params::kCell3));
+    EXPECT_EQ(810, app::P().sensor.model.Table().get(2, params::kCell3));
     // the row takes the colour of the point taught
-    EXPECT_EQ(live::ColourOfRgb(4095, 0, 2048), params::Model().RowColour(2));
-    EXPECT_EQ(params::Model().RowColour(2), P().teachPage.grid->CellBackground(3, 6));
+    EXPECT_EQ(live::ColourOfRgb(4095, 0, 2048), app::P().sensor.model.RowColour(2));
+    EXPECT_EQ(app::P().sensor.model.RowColour(2), P().teachPage.grid->CellBackground(3, 6));
 
     // without a selection since the last frame, the last frame is taught
     Frame(530, 415, 830);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     Ui().teach->click();
     EXPECT_EQ((Row{530, 415, 100, 830, 100}), GridRow(3));
 }
@@ -179,7 +179,7 @@ TEST_F(GraphTeachTest, TeachTheSelectedPointLikeTeachDataTo) {
 TEST_F(GraphTeachTest, ResetClearsAndACommitWithNothingRecordedChangesNothing) {
     Frame(500, 400, 800);
     Frame(510, 405, 810);
-    live::FlushDisplays();
+    app::P().refresh.Flush();
     user_->Answer(0);
     Ui().reset->click(); // declined
     EXPECT_EQ(2, Views().Graph().RecordCount());
@@ -198,7 +198,7 @@ TEST_F(GraphTeachTest, ResetClearsAndACommitWithNothingRecordedChangesNothing) {
     EXPECT_EQ(xy, Cursor(teach::kViewXY));
     // recording after RESET starts at index 0 again
     Frame(700, 100, 50);
-    EXPECT_EQ(700, app::ProgramTeach().RecordedPoints.At(0).x);
+    EXPECT_EQ(700, app::P().sensor.teach.RecordedPoints.At(0).x);
     EXPECT_EQ(1, Ui().graph[0]->plottableCount());
 }
 
@@ -217,7 +217,7 @@ TEST_F(GraphTeachTest, RecordingStopsAtSixtyThousandPoints) {
     EXPECT_TRUE(Received().empty());
     EXPECT_NE(std::string::npos, user_->LastText("INFO!").find("60000"));
     // a cursor search covers the whole buffer
-    const teach::RecordedPoint& last = app::ProgramTeach().RecordedPoints.At(59999);
+    const teach::RecordedPoint& last = app::P().sensor.teach.RecordedPoints.At(59999);
     Ui().graph[teach::kViewXY]->SetCursor(0, last.x, last.y);
     Views().Graph().CBF_GraphXYTP2(nullptr, ctl::Event::Commit);
     EXPECT_EQ(static_cast<int>(last.intensity), Shown()[2]);

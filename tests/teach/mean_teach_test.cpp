@@ -1,13 +1,12 @@
 // The mean-value teach panel: opening it starts the live loop, capture and
 // undo against the simulated sensor, means and distances recomputed on
 // every change, reset, and teaching with the four tolerance choices.
-#include "link/program_link.h"
+#include "app/panels.h"
 #include "live/display_refresh.h"
 #include "live/frame_stream.h"
 #include "live/go_loop.h"
 #include "live/live_data.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "platform/widgets.h"
 #include "tests/teach/teach_fixture.h"
 
@@ -29,12 +28,12 @@ protected:
     void Captured(const std::vector<std::array<int, 3>>& frames) {
         Views().Mean().ResetTeachMeanPanelTable();
         for (const auto& f : frames) {
-            live::LiveDataFrame.set(live::kRed, 10);
-            live::LiveDataFrame.set(live::kGreen, 20);
-            live::LiveDataFrame.set(live::kBlue, 30);
-            live::LiveDataFrame.set(live::kX, static_cast<int16_t>(f[0]));
-            live::LiveDataFrame.set(live::kY, static_cast<int16_t>(f[1]));
-            live::LiveDataFrame.set(live::kInt, static_cast<int16_t>(f[2]));
+            app::P().sensor.frames.CurrentForEdit().set(live::kRed, 10);
+            app::P().sensor.frames.CurrentForEdit().set(live::kGreen, 20);
+            app::P().sensor.frames.CurrentForEdit().set(live::kBlue, 30);
+            app::P().sensor.frames.CurrentForEdit().set(live::kX, static_cast<int16_t>(f[0]));
+            app::P().sensor.frames.CurrentForEdit().set(live::kY, static_cast<int16_t>(f[1]));
+            app::P().sensor.frames.CurrentForEdit().set(live::kInt, static_cast<int16_t>(f[2]));
             Ui().capture->click();
         }
     }
@@ -48,7 +47,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
     bool dimmed = false;
     RunLoop([&] { P().teachPage.teachMeanValues->click(); },
             [&] {
-                if (live::LiveDataFrame.get(live::kRed) != 1000) {
+                if (app::P().sensor.frames.CurrentForEdit().get(live::kRed) != 1000) {
                     return false; // no frame yet
                 }
                 dimmed = !P().main.go->isEnabled() && !P().main.send->isEnabled();
@@ -61,7 +60,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
                 return false;
             });
     EXPECT_TRUE(dimmed);
-    EXPECT_EQ(0, com232::ProgramLink().AcquisitionRunning);
+    EXPECT_EQ(0, app::P().sensor.link.AcquisitionRunning);
     EXPECT_FALSE(Views().Mean().MeanPanelLoopRunning());
     EXPECT_EQ(P().data.panel, app::CurrentChildPanel());
     EXPECT_TRUE(P().main.go->isEnabled());
@@ -70,7 +69,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
     EXPECT_TRUE(std::all_of(lines.begin(), lines.end(), [](auto& l) { return l == "8 0 0"; }));
 
     EXPECT_EQ(3, Ui().counter->Val());
-    const live::LiveDataFrameBytes& f = live::LiveDataFrame;
+    const live::LiveDataFrameBytes& f = app::P().sensor.frames.CurrentForEdit();
     for (int r = 1; r <= 3; ++r) {
         EXPECT_EQ(1000, Ui().frames->Val(r, 1));
         EXPECT_EQ(3000, Ui().frames->Val(r, 3));
@@ -79,7 +78,7 @@ TEST_F(MeanTeachTest, OpeningStartsTheLoopCapturingTakesTheCurrentFrameAndCloseS
     }
     EXPECT_EQ(0, Ui().frames->Val(4, 1));
     EXPECT_EQ(f.get(live::kY), Mean(5));
-    EXPECT_EQ(f.get(live::kY), app::ProgramTeach().MeanValues[4]);
+    EXPECT_EQ(f.get(live::kY), app::P().sensor.teach.MeanValues[4]);
     EXPECT_EQ(0, Ui().maxDeltaXY->Val()); // noise-free sensor
     EXPECT_EQ(1000, Ui().red->Val());     // the live displays followed
 }
@@ -88,7 +87,8 @@ TEST_F(MeanTeachTest, OpeningWhileGoRunsLeavesGoInCharge) {
     bool checked = false;
     RunLoop([&] { P().main.go->click(); },
             [&] {
-                if (!live::GoRunning() || live::GoLoopCounters().frames == 0) {
+                if (!app::P().sensor.live.GoRunning ||
+                    app::P().sensor.live.GoLoopCounters.frames == 0) {
                     return false;
                 }
                 P().teachPage.teachMeanValues->click(); // returns at once
@@ -98,7 +98,7 @@ TEST_F(MeanTeachTest, OpeningWhileGoRunsLeavesGoInCharge) {
                 return true;
             });
     EXPECT_TRUE(checked);
-    EXPECT_FALSE(live::GoRunning());
+    EXPECT_FALSE(app::P().sensor.live.GoRunning);
 }
 
 TEST_F(MeanTeachTest, MeansAndDistancesFollowEveryChange) {
@@ -182,7 +182,7 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     Captured({{505, 405, 810}, {519, 405, 810}}); // mean 512, d_max 7
     ASSERT_EQ(7, Ui().maxDeltaXY->Val());
     t.autoIncrement->setChecked(true);
-    params::Model().SetTeachRowNo(2);
+    app::P().sensor.model.SetTeachRowNo(2);
     Ui().teachCtoWith->SetVal(2); // d_max + VALUE CTO
     Ui().valueCto->SetVal(50);
     Ui().teachItoWith->SetVal(0); // VALUE ITO
@@ -190,7 +190,8 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     Ui().teach->click();
     EXPECT_EQ((Row{512, 405, 57, 810, 120}), GridRow(2));
     EXPECT_EQ(3, t.rowNo->value());
-    EXPECT_EQ(57, params::TeachTable.get(2, params::kCell2)); // the table in memory follows
+    EXPECT_EQ(57,
+              app::P().sensor.model.Table().get(2, params::kCell2)); // the table in memory follows
 
     // keep the row's tolerances: X, Y and INT replaced, CTO and ITO survive
     SetGridRow(3, {1, 1, 123, 1, 45});
@@ -203,21 +204,21 @@ TEST_F(MeanTeachTest, TeachWithTheFourToleranceChoices) {
     SetModes(params::kXyInt2D, params::kMinDist, params::kPowerStat);
     Views().InitTeachPanel();
     EXPECT_FALSE(Ui().teachCtoWith->isEnabled());
-    params::Model().SetTeachRowNo(4);
+    app::P().sensor.model.SetTeachRowNo(4);
     Ui().teach->click();
     EXPECT_EQ(40, GridRow(4)[2]);
 
     // 3D: INT third, TOL fourth from the distance, the fifth cell untouched
     SetModes(params::kXyInt3D, params::kFirstHit, params::kPowerStat);
     SetGridRow(5, {1, 1, 1, 1, 9});
-    params::Model().SetTeachRowNo(5);
+    app::P().sensor.model.SetTeachRowNo(5);
     Ui().teachCtoWith->SetVal(1);
     Ui().teach->click();
     EXPECT_EQ((Row{512, 405, 810, 7, 9}), GridRow(5));
 
     // teaching with nothing captured teaches zeros
     Views().Mean().ResetTeachMeanPanelTable();
-    params::Model().SetTeachRowNo(6);
+    app::P().sensor.model.SetTeachRowNo(6);
     Ui().teach->click();
     EXPECT_EQ((Row{0, 0, 0, 0, 1}), GridRow(6));
 }
@@ -238,7 +239,7 @@ TEST_F(MeanTeachTest, ACalculationModeChangeRecomputesTheDistancesThatTeachUses)
     EXPECT_EQ(50, Ui().maxDeltaXY->Val());
     EXPECT_EQ(1050, Mean(6));
     t.autoIncrement->setChecked(false);
-    params::Model().SetTeachRowNo(7);
+    app::P().sensor.model.SetTeachRowNo(7);
     Ui().teachCtoWith->SetVal(1); // d (X/Y/INT)
     Ui().teach->click();
     EXPECT_EQ((Row{100, 100, 1050, 50, 1}), GridRow(7));
@@ -257,13 +258,13 @@ TEST_F(MeanTeachTest, NumericsAndTemperatureShowTheFramePublishedLast) {
     f.set(live::kGreen, 567);
     f.set(live::kBlue, 89);
     f.set(live::kTemp, 41);
-    live::Frames().Publish(f, live::kUseDisplays, params::kFirstHit);
-    live::RequestDisplay(live::kShowPanelData);
-    live::FlushDisplays();
+    app::P().sensor.frames.Publish(f, live::kUseDisplays, params::kFirstHit);
+    app::P().refresh.Request(live::kShowPanelData);
+    app::P().refresh.Flush();
     const int shown[4] = {static_cast<int>(Ui().red->Val()), static_cast<int>(Ui().green->Val()),
                           static_cast<int>(Ui().blue->Val()),
                           static_cast<int>(P().attributes.temp->Val())};
-    live::Frames().Reset(); // later tests take their frames from the loops
+    app::P().sensor.frames.Reset(); // later tests take their frames from the loops
     EXPECT_EQ(1234, shown[0]);
     EXPECT_EQ(567, shown[1]);
     EXPECT_EQ(89, shown[2]);

@@ -1,5 +1,5 @@
 #include "tests/teach/teach_fixture.h"
-#include "link/program_link.h"
+#include "app/panels.h"
 
 #include "params/parameter_model.h"
 
@@ -22,15 +22,16 @@ std::array<int, 5> TeachFixture::GridRow(int r) {
 
 void TeachFixture::SetGridRow(int r, const std::array<int, 5>& cells) {
     for (int c = 0; c < 5; ++c) {
-        params::Model().SetCell(r, static_cast<params::TeachField>(c),
-                                static_cast<uint16_t>(cells[static_cast<size_t>(c)]));
+        app::P().sensor.model.SetCell(r, static_cast<params::TeachField>(c),
+                                      static_cast<uint16_t>(cells[static_cast<size_t>(c)]));
     }
 }
 
 void TeachFixture::SetModes(int calculationMode, int evaluationMode, int powerMode) {
-    params::Model().SetValue(params::kCalculationMode, static_cast<uint16_t>(calculationMode));
-    params::Model().SetValue(params::kEvaluationMode, static_cast<uint16_t>(evaluationMode));
-    params::Model().SetValue(params::kPowerMode, static_cast<uint16_t>(powerMode));
+    app::P().sensor.model.SetValue(params::kCalculationMode,
+                                   static_cast<uint16_t>(calculationMode));
+    app::P().sensor.model.SetValue(params::kEvaluationMode, static_cast<uint16_t>(evaluationMode));
+    app::P().sensor.model.SetValue(params::kPowerMode, static_cast<uint16_t>(powerMode));
 }
 
 void TeachFixture::RunLoop(const std::function<void()>& start, const std::function<bool()>& during,
@@ -39,12 +40,12 @@ void TeachFixture::RunLoop(const std::function<void()>& start, const std::functi
     QTimer poll;
     poll.setInterval(1);
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (com232::ProgramLink().AcquisitionRunning != 1) {
+        if (app::P().sensor.link.AcquisitionRunning != 1) {
             return; // the loop has not begun yet
         }
         if (during() || platform::Timer() - t0 > limitSeconds) {
             poll.stop();
-            com232::ProgramLink().AcquisitionRunning = 0;
+            app::P().sensor.link.AcquisitionRunning = 0;
         }
     });
     poll.start();

@@ -1,11 +1,11 @@
 // The teach table page: TEACH DATA TO from the data panel's displays, the
 // grid's context menu, RESET, the refresh after a grid edit, and the row
 // conversion when the calculation mode changes.
+#include "app/panels.h"
 #include "live/graphs.h"
 #include "live/live_data.h"
 #include "params/param_callbacks.h"
 #include "params/parameter_model.h"
-#include "params/parameter_set.h"
 #include "params/row_palette.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
@@ -50,14 +50,14 @@ protected:
 TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
     teach::TeachPage& t = P().teachPage;
     SetModes(params::kXyInt2D, params::kBestHit, params::kPowerStat);
-    params::Model().SetTeachRowNo(3);
+    app::P().sensor.model.SetTeachRowNo(3);
     t.autoIncrement->setChecked(true);
     ShowOnDataPanel(500, 400, 2000);
     t.teachDataTo->click();
     EXPECT_EQ((Row{500, 400, 200, 2000, 200}), GridRow(3));
     EXPECT_EQ(4, t.rowNo->value());
     // the table in memory and the graphs follow
-    EXPECT_EQ(2000, params::TeachTable.get(3, params::kCell3));
+    EXPECT_EQ(2000, app::P().sensor.model.Table().get(3, params::kCell3));
     EXPECT_EQ(31, P().data.colorPlane->itemCount() - 2); // 31 shapes and the cursor's two lines
 
     // DYN: ITO 100
@@ -76,7 +76,7 @@ TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
     t.menuTolOn->trigger();
     EXPECT_TRUE(t.menuTolOff->isEnabled());
     EXPECT_FALSE(t.menuTolOn->isEnabled());
-    EXPECT_EQ(0, params::Model().TeachTolOff());
+    EXPECT_EQ(0, app::P().sensor.model.TeachTolOff());
 
     // 3D MIN DIST: X, Y, INT, 40, 1
     SetModes(params::kXyInt3D, params::kMinDist, params::kPowerStat);
@@ -84,13 +84,13 @@ TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
     EXPECT_EQ((Row{510, 410, 2100, 40, 1}), GridRow(6));
 
     // row 30 with auto increment: taught, and the No. field stays at 30
-    params::Model().SetTeachRowNo(30);
+    app::P().sensor.model.SetTeachRowNo(30);
     t.teachDataTo->click();
     EXPECT_EQ((Row{510, 410, 2100, 40, 1}), GridRow(30));
     EXPECT_EQ(30, t.rowNo->value());
     // without auto increment the No. field stays
     t.autoIncrement->setChecked(false);
-    params::Model().SetTeachRowNo(8);
+    app::P().sensor.model.SetTeachRowNo(8);
     t.teachDataTo->click();
     EXPECT_EQ(8, t.rowNo->value());
 }
@@ -98,7 +98,7 @@ TEST_F(TeachPageTest, TeachDataToAcrossPowerModesAndTheToleranceSwitch) {
 TEST_F(TeachPageTest, ThdRgbTeachesTheThreeThresholdsAndKeepsTheRowNumber) {
     teach::TeachPage& t = P().teachPage;
     SetModes(params::kXyInt2D, params::kThdRgb, params::kPowerStat);
-    params::Model().SetTeachRowNo(9);
+    app::P().sensor.model.SetTeachRowNo(9);
     SetGridRow(0, {7, 7, 7, 7, 7});
     ShowOnDataPanel(500, 400, 2000, 1000, 2000, 3000);
     t.teachDataTo->click();
@@ -112,21 +112,21 @@ TEST_F(TeachPageTest, ThdRgbTeachesTheThreeThresholdsAndKeepsTheRowNumber) {
 TEST_F(TeachPageTest, AutomaticRowColourPaintsAllFourTables) {
     app::Panels& p = P();
     SetModes(params::kXyInt2D, params::kFirstHit, params::kPowerStat);
-    params::Model().SetTeachRowNo(5);
-    live::CurrentColour = 0x123456;
+    app::P().sensor.model.SetTeachRowNo(5);
+    app::P().sensor.frames.ColourForEdit() = 0x123456;
     p.teachPage.teachDataTo->click(); // manual mode: colours untouched
-    EXPECT_EQ(params::DefaultRowColour(5), params::Model().RowColour(5));
+    EXPECT_EQ(params::DefaultRowColour(5), app::P().sensor.model.RowColour(5));
     EXPECT_EQ(params::DefaultRowColour(5), p.teachPage.grid->CellBackground(6, 6));
 
     p.attributes.colorMode->SetVal(1);
-    params::Model().SetTeachRowNo(5);
+    app::P().sensor.model.SetTeachRowNo(5);
     p.teachPage.teachDataTo->click();
-    EXPECT_EQ(0x123456u, params::Model().RowColour(5));
+    EXPECT_EQ(0x123456u, app::P().sensor.model.RowColour(5));
     EXPECT_EQ(0x123456u, p.teachPage.grid->CellBackground(6, 6));
     EXPECT_EQ(0x123456u, p.attributes.table->CellBackground(6, 2));
     EXPECT_EQ(0x123456u, p.groupHold.groupTable->CellBackground(6, 2));
     EXPECT_EQ(0x123456u, p.groupHold.holdTable->CellBackground(7, 2));
-    EXPECT_EQ(params::DefaultRowColour(6), params::Model().RowColour(6));
+    EXPECT_EQ(params::DefaultRowColour(6), app::P().sensor.model.RowColour(6));
 }
 
 TEST_F(TeachPageTest, MenuOperationsOnSelections) {
@@ -144,7 +144,8 @@ TEST_F(TeachPageTest, MenuOperationsOnSelections) {
     EXPECT_EQ(params::DefaultRowColour(0), t.grid->CellBackground(1, 6));
     EXPECT_EQ("VALUE!", user_->Records().back().title);
     EXPECT_EQ("Insert a cell value!", user_->Records().back().text);
-    EXPECT_EQ(29, params::TeachTable.get(1, params::kCell4)); // the table in memory follows
+    EXPECT_EQ(29,
+              app::P().sensor.model.Table().get(1, params::kCell4)); // the table in memory follows
 
     // set a rectangle to one value
     Select(3, 1, 2, 2);
@@ -212,13 +213,13 @@ TEST_F(TeachPageTest, ASelectionValueOutside0To65535IsRefusedWithAMessage) {
 TEST_F(TeachPageTest, ResetAsksAndKeepsTheRowColours) {
     teach::TeachPage& t = P().teachPage;
     SetGridRow(4, {500, 400, 200, 2000, 200});
-    params::Model().SetTeachRowNo(6);
-    params::Model().SetRowColour(4, 0x00ABCD);
+    app::P().sensor.model.SetTeachRowNo(6);
+    app::P().sensor.model.SetRowColour(4, 0x00ABCD);
     user_->Answer(0); // no
     t.resetTable->click();
     EXPECT_EQ((Row{500, 400, 200, 2000, 200}), GridRow(4));
     EXPECT_EQ("Do you really want to reset the table?", user_->LastText("ATTENTION!"));
-    live::InitGraphs();
+    app::P().liveViews->graphs.InitGraphs();
     ASSERT_GT(P().data.view[0]->itemCount(), 2);
     t.resetTable->click(); // yes
     for (int r = 0; r < 31; ++r) {
@@ -235,7 +236,7 @@ TEST_F(TeachPageTest, ResetAsksAndKeepsTheRowColours) {
 TEST_F(TeachPageTest, EditingACellRefreshesTheTableAndTheGridRefusesOutOfRangeValues) {
     ctl::U16Table* grid = P().teachPage.grid;
     grid->item(2, 1)->setData(Qt::EditRole, 777); // as the user's editor commits it
-    EXPECT_EQ(777, params::TeachTable.get(2, params::kCell1));
+    EXPECT_EQ(777, app::P().sensor.model.Table().get(2, params::kCell1));
     // the grid's editor takes 0..65535 only
     P().main.tabs->SetActivePage(app::kPageTeachTable);
     Settle();
@@ -253,17 +254,17 @@ TEST_F(TeachPageTest, CalculationModeChangeConvertsEveryRowBothWays) {
     SetGridRow(30, {10, 20, 30, 40, 50});
     // 0 -> 1 leaves every row alone
     p.para.calculationMode->SetVal(params::kSiM2D);
-    params::CBF_EditCalcmode(nullptr, ctl::Event::Commit);
+    app::P().paramViews->callbacks.CBF_EditCalcmode(nullptr, ctl::Event::Commit);
     EXPECT_EQ((Row{500, 400, 200, 2000, 200}), GridRow(0));
     // 1 -> 2: (X, Y, INT, CTO, 1)
     p.para.calculationMode->SetVal(params::kXyInt3D);
-    params::CBF_EditCalcmode(nullptr, ctl::Event::Commit);
+    app::P().paramViews->callbacks.CBF_EditCalcmode(nullptr, ctl::Event::Commit);
     EXPECT_EQ((Row{500, 400, 2000, 200, 1}), GridRow(0));
     EXPECT_EQ((Row{10, 20, 40, 30, 1}), GridRow(30));
-    EXPECT_EQ(1, params::TeachTable.get(30, params::kCell4));
+    EXPECT_EQ(1, app::P().sensor.model.Table().get(30, params::kCell4));
     // back to 0: ITO takes the former TOL
     p.para.calculationMode->SetVal(params::kXyInt2D);
-    params::CBF_EditCalcmode(nullptr, ctl::Event::Commit);
+    app::P().paramViews->callbacks.CBF_EditCalcmode(nullptr, ctl::Event::Commit);
     EXPECT_EQ((Row{500, 400, 200, 2000, 200}), GridRow(0));
     EXPECT_EQ((Row{10, 20, 30, 40, 30}), GridRow(30));
 }

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-struct RecordingLinkUi {
+struct RecordingLinkHooks {
     std::string status;
     std::string toolTip;
     std::string messages;
