@@ -165,7 +165,7 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     ui->findResults->setVisible(false);    // shown by the first search
     findGrid->addWidget(ui->findResults, 2, 0, 1, 3);
     findGrid->setRowStretch(2, 1);
-    root->addWidget(find, 1);
+    root->addWidget(find);
 
     // Message box: every link message is appended here.
     root->addWidget(Caption("MESSAGES", page));

@@ -4,6 +4,7 @@
 #include "platform/popups.h"
 #include "platform/widgets.h"
 
+#include <QBoxLayout>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
@@ -105,7 +106,7 @@ bool FindSensorsView::FindSensors() {
         "\n");
     listed_.clear();
     page_.findResults->clear();
-    page_.findResults->setVisible(true);
+    ShowList();
     verdicts_ = 0;
     page_.findProgress->setRange(0,
                                  static_cast<int>(std::max<size_t>(1, search_->Progress().total)));
@@ -205,6 +206,19 @@ void FindSensorsView::Ended(bool cancelled) {
         search_.reset();
     }
     SetSearching(false);
+}
+
+void FindSensorsView::ShowList() {
+    QListWidget* list = page_.findResults;
+    if (list->isVisibleTo(list->parentWidget())) {
+        return;
+    }
+    list->setVisible(true);
+    // The list takes twice the room of the message box below it from now on.
+    QWidget* group = list->parentWidget();
+    if (auto* column = qobject_cast<QBoxLayout*>(group->parentWidget()->layout())) {
+        column->setStretchFactor(group, 2);
+    }
 }
 
 void FindSensorsView::SetSearching(bool searching) {

@@ -59,6 +59,8 @@ private:
     void ShowVerdicts(const std::vector<com232::SearchResult>& all);
     void Ended(bool cancelled);
     void SetSearching(bool searching);
+    // Shows the list (hidden until the first search) with room to grow.
+    void ShowList();
     // Lets a cancelled search's probes end without waiting for them.
     void Retire();
 
