@@ -350,6 +350,9 @@ void InitAll() {
     // The ports present in the COM-port selector; window, paths, ID, address
     // history and row attributes from the settings file.
     P().connectView->FillComPortSelector();
+    // Without a settings file this is a first start: a failed connection
+    // points at FIND SENSORS.
+    P().connectView->SetFirstStart(!QFileInfo::exists(QString::fromStdString(PanelSettingsPath())));
     // Another window on the same settings file: whichever closes last wins.
     if (!ClaimPanelSettingsFile(PanelSettingsPath())) {
         platform::MessagePopup("ATTENTION!", SharedSettingsWarning(PanelSettingsPath()));

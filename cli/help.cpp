@@ -124,6 +124,35 @@ std::string HelpText(const std::string& command) {
             "instead of RED GREEN BLUE. Ctrl-C breaks off a capture that waits for its\n"
             "trigger.\n");
     }
+    if (command == "find") {
+        return std::string(
+                   "Usage: chromik3-cli find [--com=N]... [--device=PATH]... [--baud=RATE]...\n"
+                   "                         [--tcp=RANGE]... [--force] [--no-serial]\n"
+                   "                         [--write-targets=FILE]\n"
+                   "Finds the sensors that answer: every serial port the system lists (or those\n"
+                   "of --com and --device; pseudo-terminals only when named) at every baud rate\n"
+                   "of the sensor, fastest first (or those of --baud), and the TCP/IP addresses\n"
+                   "of --tcp; nothing on the network is probed unless asked. Each port is sent\n"
+                   "the identification order only, and waits for the answer twice as long as\n"
+                   "request and answer take on the line at that rate plus 0.15 s (TCP/IP: 0.3 s,\n"
+                   "1 s to connect) instead of the 3 s of the other commands. Ports and\n"
+                   "addresses are probed side by side, the rates of a port one after another.\n"
+                   "One line per sensor: address, baud rate, identification, serial number,\n"
+                   "firmware check; a port that answers something else is \"not a sensor\", one\n"
+                   "that cannot be opened is \"not probed\" with the reason (permission and the\n"
+                   "group to join, busy). Status 0 when a sensor answered, 2 when none did.\n"
+                   "  --com=N, --device=PATH  a serial port to search; repeatable\n"
+                   "  --baud=RATE          a rate to try (9600 .. 921600); repeatable\n"
+                   "  --tcp=RANGE          HOST[:PORT], 192.168.0.20-40, 10.0.5.0/24:10001,\n"
+                   "                       192.168.0.250-192.168.1.10; port 10001 when left\n"
+                   "                       out; repeatable, or several separated by commas\n"
+                   "  --force              search more than 256 addresses (at most 65536)\n"
+                   "  --no-serial          search the --tcp addresses only\n"
+                   "  --jobs=N             ports and addresses probed at once (32)\n"
+                   "  --write-targets=FILE the sensors found as a targets file for --targets\n"
+                   "                       (com:3@9600, 192.168.0.21:10001)\n") +
+               kCommonHelp;
+    }
     return std::string("Usage: chromik3-cli COMMAND ADDRESS [OPTION]...\n"
                        "  or:  chromik3-cli help [COMMAND]\n"
                        "Talks to a CHROMIK3 colour sensor (or a whole line of them) from "
@@ -139,6 +168,7 @@ std::string HelpText(const std::string& command) {
                        "  hwinfo      the hardware information file\n"
                        "  cycle-time  the cycle time and scan frequency\n"
                        "  scope       one scope capture as a table\n"
+                       "  find        the sensors on the serial ports and a TCP/IP range\n"
                        "\n") +
            kAddressHelp +
            "\n"

@@ -2,6 +2,7 @@
 // and file code as the program, without a window. Every sensor is worked
 // on by a worker thread of its own; this thread watches them.
 #include "cli/commands.h"
+#include "cli/find_command.h"
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/signals.h"
@@ -42,8 +43,9 @@ int main(int argc, char** argv) {
     // The run-time takes the user's locale; numbers keep their point. Set
     // before any worker starts.
     std::setlocale(LC_NUMERIC, "C");
-    const int status =
-        options.targets.empty() ? cli::RunOneSensor(options) : cli::RunOnTargets(options);
+    const int status = options.command == "find" ? cli::RunFind(options)
+                       : options.targets.empty() ? cli::RunOneSensor(options)
+                                                 : cli::RunOnTargets(options);
     platform::ShutdownCoreRuntime();
     return status;
 }

@@ -16,7 +16,9 @@ enum Command : unsigned {
     kHwinfo = 1u << 6,
     kCycleTime = 1u << 7,
     kScope = 1u << 8,
-    kAll = (1u << 9) - 1,
+    kFind = 1u << 9,
+    kAll = (1u << 10) - 1,
+    kOnSensor = kAll & ~kFind, // the commands on given sensors
 };
 
 struct CommandName {
@@ -26,7 +28,7 @@ struct CommandName {
 constexpr CommandName kCommands[] = {
     {"ident", kIdent}, {"get", kGet},       {"send", kSend},     {"diff", kDiff},
     {"live", kLive},   {"record", kRecord}, {"hwinfo", kHwinfo}, {"cycle-time", kCycleTime},
-    {"scope", kScope},
+    {"scope", kScope}, {"find", kFind},
 };
 
 struct OptionSpec {
@@ -44,9 +46,12 @@ constexpr OptionSpec kOptions[] = {
     {"com", 0, true, kAll},
     {"device", 0, true, kAll},
     {"baud", 0, true, kAll},
-    {"settings", 0, true, kAll},
-    {"targets", 0, true, kAll},
+    {"settings", 0, true, kOnSensor},
+    {"targets", 0, true, kOnSensor},
     {"jobs", 0, true, kAll},
+    {"force", 0, false, kFind},
+    {"no-serial", 0, false, kFind},
+    {"write-targets", 0, true, kFind},
     {"output", 'o', true, kGet | kRecord | kHwinfo | kScope},
     {"eeprom", 0, false, kGet | kSend | kDiff},
     {"keep-ram", 0, false, kGet | kDiff},
@@ -180,14 +185,25 @@ bool Apply(const OptionSpec& s, const std::string& shown, const std::string& v, 
         return seconds(0.001, &o->timeout);
     } else if (name == "tcp") {
         o->tcp = v;
+        o->tcpRanges.push_back(v);
     } else if (name == "com") {
         const bool ok = number(1, 9999, &n);
         o->com = static_cast<int>(n);
+        o->comPorts.push_back(o->com);
         return ok;
     } else if (name == "device") {
         o->device = v;
+        o->devices.push_back(v);
     } else if (name == "baud") {
-        return number(1, 10000000, &o->baud);
+        const bool ok = number(1, 10000000, &o->baud);
+        o->bauds.push_back(o->baud);
+        return ok;
+    } else if (name == "force") {
+        o->force = true;
+    } else if (name == "no-serial") {
+        o->noSerial = true;
+    } else if (name == "write-targets") {
+        o->writeTargets = v;
     } else if (name == "settings") {
         o->settings = v;
     } else if (name == "targets") {
@@ -266,6 +282,16 @@ bool Check(const Options& o, std::string* error) {
         *error = text;
         return false;
     };
+    if (c == "find") {
+        // Any number of ports and ranges; the ranges are read by the command.
+        if (o.force && o.tcpRanges.empty()) {
+            return fail("--force goes with --tcp (a range of more than 256 addresses)");
+        }
+        if (o.noSerial && (o.tcpRanges.empty() || !o.comPorts.empty() || !o.devices.empty())) {
+            return fail("--no-serial searches --tcp only, no --com or --device");
+        }
+        return true;
+    }
     if (addressing > 1 || (addressing == 1 && !o.targets.empty())) {
         return fail("give one of --tcp, --com, --device or --targets");
     }

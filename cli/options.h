@@ -18,7 +18,7 @@ constexpr int kExitFile = 4;    // also a failed write to standard output
 inline constexpr const char* kStdStream = "-";
 
 struct Options {
-    std::string command; // ident, get, send, diff, live, ...
+    std::string command; // ident, get, send, diff, live, ..., find
     bool help = false;
     bool version = false;
     bool json = false;
@@ -33,6 +33,16 @@ struct Options {
     std::string targets;
     long jobs = 64; // --targets: sensors at once
     bool jobsGiven = false;
+
+    // find: every --tcp, --com, --device and --baud given (the fields above
+    // hold the last), whether a large range is meant, the targets file to write.
+    std::vector<std::string> tcpRanges;
+    std::vector<int> comPorts;
+    std::vector<std::string> devices;
+    std::vector<long> bauds;
+    bool force = false;
+    bool noSerial = false; // --tcp only
+    std::string writeTargets;
 
     // send: the parameter file; diff: the reference and, without a sensor,
     // the file compared with it. "-" is standard input, read once (stdinText).

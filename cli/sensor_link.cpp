@@ -12,16 +12,6 @@
 namespace cli {
 namespace {
 
-bool BaudrateIndexOf(long baud, unsigned* index) {
-    for (unsigned i = 0; i < 8; ++i) {
-        if (com232::BaudrateOfIndex(i) == baud) {
-            *index = i;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool FromSettingsFile(const std::string& path, Address* a, std::string* error) {
     ini::IniStorePtr store = ini::MakeIniStore();
     if (!store || ini::Ini_ReadFromFile(store.get(), path) < 0) {
@@ -62,7 +52,7 @@ int AddressFromOptions(const Options& o, Address* a, std::string* error) {
         a->device = o.device;
         a->com = std::max(0, platform::DeviceToComPort(platform::CanonicalDevicePath(o.device)));
     }
-    if (o.baud != 0 && !BaudrateIndexOf(o.baud, &a->baudrateIndex)) {
+    if (o.baud != 0 && !sensor::BaudrateIndexOf(o.baud, &a->baudrateIndex)) {
         *error = "--baud: the sensor has no rate " + std::to_string(o.baud);
         return kExitUsage;
     }

@@ -34,6 +34,9 @@ Options TargetOptions(const Options& o, const TargetLine& target) {
     } else {
         t.device = value;
     }
+    if (target.addressArgs.size() > 3) {
+        t.baud = std::stol(target.addressArgs[3]); // the line's own rate (com:3@9600)
+    }
     if (o.command == "record" && o.progress == 0) {
         t.progress = 10;
     }

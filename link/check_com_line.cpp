@@ -18,6 +18,9 @@ constexpr size_t kIdTextSize = 72;
 } // namespace
 
 void AskCloseOrOffline(const std::string& message, const ConnectionTestUi& ui) {
+    if (ui.beforeQuestion) {
+        ui.beforeQuestion();
+    }
     const int choice = platform::GenericMessagePopup("ATTENTION!", message, "CLOSE", "OFFLINE");
     if (choice == 1) {
         ui.close();

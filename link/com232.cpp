@@ -115,6 +115,10 @@ void SensorLink::SetSerialPortTimeout(double seconds) {
     transport_->SetPortTimeOut(serialPortTimeout_);
 }
 
+void SensorLink::SetConnectTimeout(unsigned ms) {
+    connectTimeoutMs_ = ms > 0 ? ms : kTcpConnectTimeoutMs;
+}
+
 void SensorLink::FillTxBuf(uint8_t order, uint16_t param, uint16_t dataLength) {
     if (dataLength > kMaxRequestData) {
         dataLength = static_cast<uint16_t>(kMaxRequestData);

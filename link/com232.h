@@ -175,10 +175,13 @@ public:
     // ---- time-outs, waiting, cancelling --------------------------------
     double AnswerTimeoutSeconds() const { return answerTimeout_; }
     double SerialPortTimeoutSeconds() const { return serialPortTimeout_; }
+    unsigned ConnectTimeoutMs() const { return connectTimeoutMs_; }
     // A value <= 0 restores the link's own time-out. Tests and searches
-    // shorten them; an open port takes the new value at once.
+    // shorten them; an open port takes the new value at once, the connect
+    // time-out the next InitTCP_IP.
     void SetAnswerTimeout(double seconds);
     void SetSerialPortTimeout(double seconds);
+    void SetConnectTimeout(unsigned ms);
 
     WaitPolicy Policy() const { return policy_; }
     void SetWaitPolicy(WaitPolicy policy) { policy_ = policy; }
@@ -212,6 +215,7 @@ private:
     FrameReader reader_;
     double answerTimeout_ = kAnswerTimeoutSeconds;
     double serialPortTimeout_ = kSerialPortTimeoutSeconds;
+    unsigned connectTimeoutMs_ = kTcpConnectTimeoutMs;
     double lastEvents_ = 0;
     // Whether events were processed since the exchange began: each exchange
     // serves the user interface at least once (STOP, the blinking of CALC

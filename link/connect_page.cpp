@@ -38,6 +38,11 @@ void ProcessPendingEvents() {
 ConnectView::ConnectView(LinkPanels& panels, com232::SensorLink& link, ConnectHooks hooks)
     : panels_(panels), link_(link), hooks_(std::move(hooks)) {
     Wire();
+    FindHooks find;
+    find.appendMessage = [this](const std::string& text) { AppendMessage(text); };
+    find.typedComPort = [this] { return ComPortFromSelector(); };
+    find.connect = [this](const com232::SearchResult& r) { ConnectFound(r); };
+    finder_ = std::make_unique<FindSensorsView>(Page(), std::move(find));
     subscriptions_ += link_.failed.Connect([this](const std::string& text) {
         hooks_.showConnectionStatus(com232::kTextTimeout);
         AppendMessage(text.substr(0, 255) + "\n\n");
@@ -47,6 +52,8 @@ ConnectView::ConnectView(LinkPanels& panels, com232::SensorLink& link, ConnectHo
     subscriptions_ +=
         link_.message.Connect([this](const std::string& text) { AppendMessage(text); });
 }
+
+ConnectView::~ConnectView() = default;
 
 void ConnectView::AppendMessage(const std::string& text) {
     QPlainTextEdit* box = Page().messages;
@@ -68,6 +75,11 @@ com232::ConnectionTestUi ConnectView::TestUi() {
     ui.dimLinkButtons = [this](bool dim) { DimLinkButtons(dim); };
     ui.close = hooks_.quit;
     ui.offline = [this] { Disconnect(); };
+    ui.beforeQuestion = [this] {
+        if (firstStart_) {
+            AppendMessage(com232::kTextFirstStartFind);
+        }
+    };
     return ui;
 }
 
@@ -228,6 +240,7 @@ void ConnectView::TryToConnect() {
     }
     if (link_.LinkResult >= 0) {
         com232::CheckComLine(link_, TestUi());
+        firstStart_ = firstStart_ && link_.LinkOk != 1;
         return;
     }
     com232::AskCloseOrOffline(com232::kTextCouldNotConnect, TestUi());
@@ -269,6 +282,29 @@ void ConnectView::ChangeBaudrate() {
 
 void ConnectView::ShowSensorId(const std::string& id) {
     hooks_.showSensorId(id);
+}
+
+void ConnectView::ConnectFound(const com232::SearchResult& found) {
+    ConnectPage& c = Page();
+    // While a command holds the link, TRY TO CONNECT is dimmed; so is this.
+    if (!c.tryToConnect->isEnabled() || link_.ExchangeRunning()) {
+        return;
+    }
+    if (found.serial && found.port.comPort <= 0) {
+        AppendMessage(found.port.device + " has no COM number to connect it by.\n\n");
+        return;
+    }
+    c.protocol->SetVal(found.serial ? com232::kProtocolRs232 : com232::kProtocolTcp);
+    InitConnectPanel();
+    if (found.serial) {
+        SetComPortSelector(found.port.comPort);
+        SetBaudrateSelector(static_cast<int>(found.baudrateIndex));
+    } else {
+        UpdateAddressHistory(found.tcp.host);
+        c.portNumber->SetText(QString::number(found.tcp.port));
+    }
+    DimLinkButtons(true);
+    CBF_ButtonTryToConnect(c.tryToConnect, ctl::Event::Commit);
 }
 
 // ---- callbacks -------------------------------------------------------------------

@@ -5,11 +5,13 @@
 
 #include "link/connect_page_ui.h"
 #include "link/connect_test.h"
+#include "link/find_sensors_view.h"
 #include "link/port_text.h"
 #include "platform/controls.h"
 #include "platform/notifier.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,7 @@ public:
     // box (a failure also as "TIMEOUT!", with the link buttons dimmed and
     // the page in front).
     ConnectView(LinkPanels& panels, com232::SensorLink& link, ConnectHooks hooks);
+    ~ConnectView();
     ConnectView(const ConnectView&) = delete;
     ConnectView& operator=(const ConnectView&) = delete;
 
@@ -85,6 +88,15 @@ public:
     // Copies the ID text to the recorder page and the big panels.
     void ShowSensorId(const std::string& id);
 
+    // A first start (no settings file yet): a failed connection points the
+    // user at FIND SENSORS, until a connection has succeeded.
+    void SetFirstStart(bool firstStart) { firstStart_ = firstStart; }
+    // FIND SENSORS of the page.
+    FindSensorsView& Finder() { return *finder_; }
+    // Sets the link controls to a sensor found and connects to it as TRY TO
+    // CONNECT does.
+    void ConnectFound(const com232::SearchResult& found);
+
     void CBF_ButtonTryToConnect(QWidget*, ctl::Event);
     void CBF_ButtonDisconnect(QWidget*, ctl::Event);
     void CBF_ButtonAccept(QWidget*, ctl::Event);
@@ -107,6 +119,8 @@ private:
     LinkPanels& panels_;
     com232::SensorLink& link_;
     ConnectHooks hooks_;
+    bool firstStart_ = false;
+    std::unique_ptr<FindSensorsView> finder_;
     platform::Subscriptions subscriptions_;
 };
 

@@ -14,7 +14,10 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -123,6 +126,47 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     commands->setColumnStretch(1, 1);
     root->addLayout(commands);
 
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPointSize(8);
+
+    // FIND SENSORS: the serial ports at every rate, and a TCP/IP range when
+    // one is typed; the sensors found are listed to be chosen.
+    auto* find = new QGroupBox("FIND SENSORS", page);
+    auto* findGrid = new QGridLayout(find);
+    findGrid->setContentsMargins(6, 2, 6, 4);
+    findGrid->setHorizontalSpacing(6);
+    findGrid->setVerticalSpacing(3);
+    ui->findRangeLabel = Caption("TCP RANGE", find);
+    ui->findRange = new ctl::TextField(find, 200);
+    ui->findRange->setPlaceholderText("none, or e.g. 192.168.0.20-40, 10.0.5.0/24:10001");
+    findGrid->addWidget(ui->findRangeLabel, 0, 0);
+    findGrid->addWidget(ui->findRange, 0, 1, 1, 2);
+    ui->findSensors = Command("FIND SENSORS", find);
+    ui->cancelFind = Command("CANCEL", find);
+    ui->cancelFind->setEnabled(false);
+    ui->findProgress = new QProgressBar(find);
+    ui->findProgress->setRange(0, 1);
+    ui->findProgress->setValue(0);
+    ui->findProgress->setTextVisible(true);
+    ui->findProgress->setFormat("%p %");
+    ui->findProgress->setMinimumWidth(40); // its text must not widen the page
+    findGrid->addWidget(ui->findSensors, 1, 0);
+    findGrid->addWidget(ui->cancelFind, 1, 1);
+    findGrid->addWidget(ui->findProgress, 1, 2);
+    findGrid->setColumnStretch(2, 1);
+    ui->findResults = new QListWidget(find);
+    ui->findResults->setFont(mono);
+    ui->findResults->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A row too long for the page (a reason, a long identification) wraps.
+    ui->findResults->setWordWrap(true);
+    ui->findResults->setResizeMode(QListView::Adjust);
+    ui->findResults->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    ui->findResults->setMinimumHeight(48); // three rows
+    ui->findResults->setVisible(false);    // shown by the first search
+    findGrid->addWidget(ui->findResults, 2, 0, 1, 3);
+    findGrid->setRowStretch(2, 1);
+    root->addWidget(find);
+
     // Message box: every link message is appended here.
     root->addWidget(Caption("MESSAGES", page));
     ui->messages = new QPlainTextEdit(page);
@@ -131,10 +175,8 @@ void BuildConnectPage(QWidget* page, ConnectPage* ui) {
     // oldest lines go, so the box cannot grow without end.
     ui->messages->setMaximumBlockCount(10000);
     ui->messages->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    mono.setPointSize(8);
     ui->messages->setFont(mono);
-    ui->messages->setMinimumHeight(60);
+    ui->messages->setMinimumHeight(30);
     root->addWidget(ui->messages, 1);
 }
 

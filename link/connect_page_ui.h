@@ -4,7 +4,9 @@
 #include <QWidget>
 
 class QComboBox;
+class QListWidget;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 namespace ctl {
 class Ring;
@@ -31,6 +33,14 @@ struct ConnectPage {
     QPushButton* changeBaudrate = nullptr;
     QPushButton* hwInfo = nullptr;      // hardware information file
     QPlainTextEdit* messages = nullptr; // message box, appended to
+    // FIND SENSORS: the TCP/IP range to search besides the serial ports, the
+    // search's commands and progress, and the sensors found.
+    ctl::TextField* findRange = nullptr;
+    QWidget* findRangeLabel = nullptr;
+    QPushButton* findSensors = nullptr;
+    QPushButton* cancelFind = nullptr;
+    QProgressBar* findProgress = nullptr;
+    QListWidget* findResults = nullptr;
 };
 
 void BuildConnectPage(QWidget* page, ConnectPage* ui);

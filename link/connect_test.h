@@ -24,6 +24,8 @@ struct ConnectionTestUi {
     // offline mode.
     std::function<void()> close;
     std::function<void()> offline;
+    // Called before the question is asked, when given.
+    std::function<void()> beforeQuestion;
 };
 
 void CheckComLine(SensorLink& link, const ConnectionTestUi& ui);

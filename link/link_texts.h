@@ -18,6 +18,9 @@ inline constexpr const char* kTextConnectionLost =
     "CONNECTION LOST! \nTHE SENSOR'S NETWORK DID NOT ANSWER. \nTRY TO CONNECT AGAIN!";
 inline constexpr const char* kTextCouldNotConnect =
     "Could not establish connection! \nClose window or work in offline mode!";
+inline constexpr const char* kTextFirstStartFind =
+    "FIRST START? \nTO FIND THE SENSOR, CHOOSE OFFLINE AND PRESS FIND SENSORS ON THIS PAGE: \nIT "
+    "SEARCHES THE SERIAL PORTS AT EVERY BAUDRATE, AND A TCP RANGE IF TYPED.\n\n";
 inline constexpr const char* kTextLinkBusy =
     "ATTENTION! \nANOTHER TRANSFER IS STILL RUNNING! \nTHE REQUEST WAS NOT SENT.";
 

@@ -288,7 +288,7 @@ void SensorLink::InitTCP_IP() {
     unsigned handle = 0;
     LinkResult = platform::ConnectToTCPServerEx(&handle, ServerPort, ServerAddress,
                                                 events ? ClientTCPCB : nullptr, tcp.get(),
-                                                kTcpConnectTimeoutMs, 0);
+                                                connectTimeoutMs_, 0);
     if (events) {
         platform::SetWaitCursor(0);
     }

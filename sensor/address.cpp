@@ -55,16 +55,42 @@ bool SplitHostPort(const std::string& text, std::string* host, unsigned* port, s
     return true;
 }
 
+bool BaudrateIndexOf(long baud, unsigned* index) {
+    for (unsigned i = 0; i < 8; ++i) {
+        if (com232::BaudrateOfIndex(i) == baud) {
+            *index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
                        std::string* error) {
     args->clear();
-    const std::string target = Trim(line.substr(0, line.find('#')));
+    std::string target = Trim(line.substr(0, line.find('#')));
     if (target.empty()) {
         return true;
     }
     if (target.find_first_of(" \t") != std::string::npos) {
         *error = "more than one sensor on the line (one a line): " + target;
         return false;
+    }
+    // A serial port may carry its baud rate: com:3@9600, /dev/ttyUSB0@19200.
+    const size_t at = target.rfind('@');
+    const bool serial = target.rfind("com:", 0) == 0 || target[0] == '/';
+    std::vector<std::string> rate;
+    if (at != std::string::npos && serial) {
+        const std::string digits = target.substr(at + 1);
+        unsigned index = 0;
+        if (digits.empty() || digits.size() > 7 ||
+            digits.find_first_not_of("0123456789") != std::string::npos ||
+            !BaudrateIndexOf(std::stol(digits), &index)) {
+            *error = "not a baud rate of the sensor (9600 .. 921600): " + target;
+            return false;
+        }
+        rate = {"--baud", digits};
+        target = target.substr(0, at);
     }
     if (target.rfind("com:", 0) == 0) {
         const std::string number = target.substr(4);
@@ -85,12 +111,18 @@ bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
         }
         *args = {"--tcp", target};
     }
+    args->insert(args->end(), rate.begin(), rate.end());
     return true;
 }
 
 bool AddressOfTarget(const std::vector<std::string>& args, Address* a, std::string* error) {
-    if (args.size() != 2) {
+    const bool withRate = args.size() == 4 && args[2] == "--baud";
+    if (args.size() != 2 && !withRate) {
         *error = "no sensor named";
+        return false;
+    }
+    if (withRate && !BaudrateIndexOf(std::stol(args[3]), &a->baudrateIndex)) {
+        *error = "not a baud rate of the sensor (9600 .. 921600): " + args[3];
         return false;
     }
     if (args[0] == "--tcp") {

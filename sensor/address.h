@@ -29,14 +29,18 @@ struct Address {
 // HOST[:PORT] (an IPv6 address in brackets); false with the reason.
 bool SplitHostPort(const std::string& text, std::string* host, unsigned* port, std::string* error);
 
+// The index (0..7) of a baud rate the sensor supports; false for any other.
+bool BaudrateIndexOf(long baud, unsigned* index);
+
 // One target as the addressing options take it ("--tcp" and "HOST:PORT",
-// "--com" and "N", "--device" and "PATH"), from a line of a targets file or
+// "--com" and "N", "--device" and "PATH"; a serial port's rate, com:N@RATE
+// or PATH@RATE, adds "--baud" and "RATE"), from a line of a targets file or
 // a configuration value; an empty list for a blank or comment line. False
 // with the fault in one sentence.
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args, std::string* error);
 
-// Sets the transport part of *address from the two options of a target
-// (TargetLineOptions) and names it. False with the reason.
+// Sets the transport part of *address (and the rate a serial target
+// carries) from the options of a target (TargetLineOptions) and names it. False with the reason.
 bool AddressOfTarget(const std::vector<std::string>& args, Address* address, std::string* error);
 
 // "HOST:PORT" (an IPv6 host in brackets), "com:N" or the device path.

@@ -73,7 +73,8 @@ bool ReadTargetsFile(const std::string& path, std::vector<TargetLine>* targets,
         if (t.addressArgs.empty()) {
             continue;
         }
-        t.name = (t.addressArgs[0] == "--com" ? "com:" : "") + t.addressArgs[1];
+        t.name = (t.addressArgs[0] == "--com" ? "com:" : "") + t.addressArgs[1] +
+                 (t.addressArgs.size() > 3 ? "@" + t.addressArgs[3] : "");
         std::set<std::string> identity = TargetIdentity(t.addressArgs);
         for (size_t i = 0; i < targets->size(); ++i) {
             for (const std::string& e : identity) {

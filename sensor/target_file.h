@@ -1,7 +1,7 @@
 // The targets file of a whole line (the command-line tool's --targets, the
-// gateway's sensors): one sensor a line as the addressing options take it
-// (HOST[:PORT], com:N or a device path), "#" starting a comment. Read whole
-// and checked before any sensor is touched.
+// gateway's sensors): one sensor a line as the addressing options take it (HOST[:PORT], com:N or a
+// device path, a serial port with its baud rate as com:N@RATE), "#" starting a comment. Read whole
+// and checked before any sensor is touched. chromik3-cli find writes one.
 #pragma once
 
 #include <set>
@@ -13,7 +13,7 @@ namespace sensor {
 struct TargetLine {
     int number = 0;                       // line number in the file
     std::string name;                     // the sensor as the file names it
-    std::vector<std::string> addressArgs; // the options that address it
+    std::vector<std::string> addressArgs; // the options that address it (and its --baud)
 };
 
 // Reads `path`: a UTF-8 byte order mark (a file saved on Windows) is

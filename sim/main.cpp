@@ -25,10 +25,13 @@ const char* kUsage =
     "Transports (default: TCP on 127.0.0.1:10001):\n"
     "  --tcp PORT          serve TCP on 127.0.0.1:PORT (0 = any free port); one client at a\n"
     "                      time, the next one after a disconnect\n"
+    "  --bind ADDRESS      serve TCP on another loopback address (127.0.0.0/8), e.g.\n"
+    "                      127.0.0.5: several simulators on one port, as on a line\n"
     "  --pty               open a pseudo-terminal and print its path and the COM number the\n"
     "                      program maps it to; without --tcp only the pseudo-terminal is served\n"
     "  --line-baud N       model the serial line time of N bits per second (10 bits a byte) on\n"
-    "                      either transport; order 190 switches the model to the new rate\n"
+    "                      either transport; order 190 switches the model to the new rate.\n"
+    "                      On the pseudo-terminal, requests sent at another rate are lost\n"
     "  --control PORT      also take control commands on 127.0.0.1:PORT (each reply ends with\n"
     "                      an empty line)\n"
     "\n"
@@ -116,6 +119,9 @@ int ParseArgs(int argc, char** argv, sim::Options* o) {
         if (arg == "--tcp" && ParseInt(v, 0, 65535, &n)) {
             o->tcpPort = static_cast<uint16_t>(n);
             tcpGiven = true;
+        } else if (arg == "--bind") {
+            o->tcpAddress = v;
+            tcpGiven = true;
         } else if (arg == "--line-baud" && ParseInt(v, 1, 100000000, &n)) {
             o->lineBaud = static_cast<int>(n);
         } else if (arg == "--control" && ParseInt(v, 0, 65535, &n)) {
@@ -191,7 +197,7 @@ int main(int argc, char** argv) {
     }
     std::string where;
     if (options.tcp) {
-        where = "tcp 127.0.0.1:" + std::to_string(simulator.TcpPort());
+        where = "tcp " + options.tcpAddress + ":" + std::to_string(simulator.TcpPort());
     }
     if (options.pty) {
         where += (where.empty() ? "" : " and ") + std::string("pty ") + simulator.PtyPath() +

@@ -145,10 +145,11 @@ std::string Server::TransportStatus() {
     s << "client=" << (channels_[kTcpChannel].fd >= 0 ? "connected" : "none")
       << " dropped=" << droppedFrames_;
     if (listenFd_ >= 0) {
-        s << " tcp=127.0.0.1:" << tcpPort_;
+        s << " tcp=" << options_.tcpAddress << ":" << tcpPort_;
     }
     if (!ptyPath_.empty()) {
-        s << " pty=" << ptyPath_ << " com=" << platform::DeviceToComPort(ptyPath_);
+        s << " pty=" << ptyPath_ << " com=" << platform::DeviceToComPort(ptyPath_)
+          << " wrong-rate-bytes=" << wrongRateBytes_;
     }
     return s.str();
 }
@@ -192,10 +193,24 @@ void Server::OnBadRequest(const com232::FrameHeader& header) {
     dispatcher_.HandleBadRequest(currentChannel_, header, now_, *this);
 }
 
+// On a pseudo-terminal with the line model, bytes the program sends while
+// its side of the line runs at another rate than the modelled one are lost,
+// as a UART at the wrong rate sees only framing errors: the master sees the
+// rate the program set on its side.
+bool Server::AtWrongRate(const Channel& ch) {
+    const speed_t line = TermiosSpeed(dispatcher_.LineBaud());
+    termios tio{};
+    return !ch.tcp && line != B0 && tcgetattr(ch.fd, &tio) == 0 && cfgetospeed(&tio) != line;
+}
+
 void Server::ReadChannel(int channel) {
     Channel& ch = channels_[channel];
     for (;;) {
         const ssize_t n = read(ch.fd, rx_, sizeof rx_);
+        if (n > 0 && AtWrongRate(ch)) {
+            wrongRateBytes_ += static_cast<uint64_t>(n);
+            continue;
+        }
         if (n > 0) {
             if (ch.parser.HasPartial() && now_ - ch.lastRxUs > kPartialTimeoutUs) {
                 ch.parser.Reset();

@@ -16,10 +16,14 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <termios.h>
 #include <thread>
 #include <vector>
 
 namespace sim {
+
+// The termios speed of a baud rate of the sensor; B0 for any other rate.
+speed_t TermiosSpeed(int baud);
 
 class Server : public FrameSink, public ControlContext, private RequestHandler {
 public:
@@ -80,6 +84,7 @@ private:
     void Wake();
     void AcceptClient();
     void ReadChannel(int channel);
+    bool AtWrongRate(const Channel& ch);
     void FlushChannel(int channel);
     void CloseChannel(int channel);
     void AcceptControl();
@@ -111,7 +116,8 @@ private:
     uint64_t now_ = 0;
     uint64_t requestDoneUs_ = 0; // when the request would have arrived on the modelled line
     uint64_t random_ = 0x9E3779B97F4A7C15ULL;
-    uint64_t droppedFrames_ = 0; // frames not sent because the client did not read
+    uint64_t droppedFrames_ = 0;  // frames not sent because the client did not read
+    uint64_t wrongRateBytes_ = 0; // bytes sent to the pseudo-terminal at another rate
     uint8_t rx_[4096];
 };
 

@@ -21,7 +21,16 @@ void SetNonBlocking(int fd) {
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
 }
 
-int OpenLoopbackListener(uint16_t port, uint16_t* actual, std::string* error) {
+// Listens on `address`, which must be a loopback address (127.0.0.0/8): the
+// simulator serves this machine only.
+int OpenLoopbackListener(const std::string& address, uint16_t port, uint16_t* actual,
+                         std::string* error) {
+    in_addr loopback{};
+    if (inet_pton(AF_INET, address.c_str(), &loopback) != 1 ||
+        (ntohl(loopback.s_addr) >> 24) != 127) {
+        *error = address + ": not a loopback address (127.0.0.0/8)";
+        return -1;
+    }
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0) {
         *error = std::string("socket: ") + std::strerror(errno);
@@ -31,10 +40,10 @@ int OpenLoopbackListener(uint16_t port, uint16_t* actual, std::string* error) {
     setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
     sockaddr_in addr{};
     addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    addr.sin_addr = loopback;
     addr.sin_port = htons(port);
     if (bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 || listen(fd, 8) != 0) {
-        *error = "127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
+        *error = address + ":" + std::to_string(port) + ": " + std::strerror(errno);
         close(fd);
         return -1;
     }
@@ -46,8 +55,31 @@ int OpenLoopbackListener(uint16_t port, uint16_t* actual, std::string* error) {
 
 } // namespace
 
+speed_t TermiosSpeed(int baud) {
+    switch (baud) {
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    case 230400:
+        return B230400;
+    case 460800:
+        return B460800;
+    case 921600:
+        return B921600;
+    default:
+        return B0;
+    }
+}
+
 bool Server::OpenTcp(std::string* error) {
-    listenFd_ = OpenLoopbackListener(options_.tcpPort, &tcpPort_, error);
+    listenFd_ = OpenLoopbackListener(options_.tcpAddress, options_.tcpPort, &tcpPort_, error);
     return listenFd_ >= 0;
 }
 
@@ -72,8 +104,10 @@ bool Server::OpenPty(std::string* error) {
         return false;
     }
     cfmakeraw(&tio);
-    cfsetispeed(&tio, B115200);
-    cfsetospeed(&tio, B115200);
+    // The line starts at the modelled rate (115200 without a model).
+    const speed_t speed = TermiosSpeed(options_.lineBaud);
+    cfsetispeed(&tio, speed != B0 ? speed : B115200);
+    cfsetospeed(&tio, speed != B0 ? speed : B115200);
     tcsetattr(ptySlave_, TCSANOW, &tio);
     SetNonBlocking(master);
     fcntl(master, F_SETFD, FD_CLOEXEC);
@@ -83,8 +117,8 @@ bool Server::OpenPty(std::string* error) {
 }
 
 bool Server::OpenControl(std::string* error) {
-    controlFd_ =
-        OpenLoopbackListener(static_cast<uint16_t>(options_.controlPort), &controlPort_, error);
+    controlFd_ = OpenLoopbackListener("127.0.0.1", static_cast<uint16_t>(options_.controlPort),
+                                      &controlPort_, error);
     return controlFd_ >= 0;
 }
 

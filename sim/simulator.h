@@ -13,11 +13,12 @@ namespace sim {
 class Server;
 
 struct Options {
-    bool tcp = true;          // serve TCP on 127.0.0.1
-    uint16_t tcpPort = 10001; // 0 = pick a free port (tests use 0)
-    bool pty = false;         // also/instead open a pseudo-terminal
-    int lineBaud = 0;         // 0 = no line-time model
-    std::string firmwareId;   // empty = the default identification text
+    bool tcp = true;                      // serve TCP on a loopback address
+    std::string tcpAddress = "127.0.0.1"; // any of 127.0.0.0/8
+    uint16_t tcpPort = 10001;             // 0 = pick a free port (tests use 0)
+    bool pty = false;                     // also/instead open a pseudo-terminal
+    int lineBaud = 0;                     // 0 = no line-time model
+    std::string firmwareId;               // empty = the default identification text
     uint16_t serialNumber = 4711;
     std::string eepromFile; // empty = EEPROM not persisted
     unsigned seed = 1;      // noise seed (deterministic scene for a given seed)

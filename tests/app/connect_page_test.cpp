@@ -12,8 +12,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+
+#include <cstdlib>
 
 using app::P;
 
@@ -163,4 +167,120 @@ TEST_F(SerialConnect, BaudRateChangeWhoseReconnectFailsGivesNoReminder) {
     EXPECT_EQ(std::string::npos, Messages().find("CONFIRM NEW BAUDRATE"));
     EXPECT_EQ(com232::kTextCouldNotConnect, user_->LastText("ATTENTION!"));
     EXPECT_FALSE(P().connect.changeBaudrate->isEnabled());
+}
+
+namespace {
+
+// FIND SENSORS over simulated sensors: on a pseudo-terminal at a line rate
+// of their own, and on TCP at loopback addresses of their own.
+class FindSensors : public AppFixture {
+protected:
+    sim::Simulator& Add(sim::Options o) {
+        found_.push_back(std::make_unique<sim::Simulator>(o));
+        std::string error;
+        EXPECT_TRUE(found_.back()->Start(&error)) << error;
+        return *found_.back();
+    }
+    sim::Simulator& AddSerial(int lineBaud, uint16_t serial) {
+        sim::Options o;
+        o.tcp = false;
+        o.pty = true;
+        o.lineBaud = lineBaud;
+        o.serialNumber = serial;
+        return Add(o);
+    }
+    // Waits until the search has ended.
+    bool Ended() {
+        for (int i = 0; i < 1000 && P().connectView->Finder().Searching(); ++i) {
+            SettleFor(0.01);
+        }
+        return !P().connectView->Finder().Searching();
+    }
+    int Row(const std::string& part) {
+        const auto& listed = P().connectView->Finder().Listed();
+        for (size_t i = 0; i < listed.size(); ++i) {
+            if (P().connect.findResults->item(static_cast<int>(i))
+                    ->text()
+                    .toStdString()
+                    .find(part) != std::string::npos) {
+                return static_cast<int>(i);
+            }
+        }
+        return -1;
+    }
+    std::string Messages() { return P().connect.messages->toPlainText().toStdString(); }
+
+    std::vector<std::unique_ptr<sim::Simulator>> found_;
+};
+
+} // namespace
+
+TEST_F(FindSensors, FirstStartPointsAtItAndAChosenSensorIsConnected) {
+    const sim::Simulator& serial = AddSerial(19200, 301);
+    sim::Options o;
+    o.tcpAddress = "127.0.0.42";
+    o.tcpPort = 0;
+    o.serialNumber = 302;
+    const sim::Simulator& tcp = Add(o);
+    // No settings file: COM 1 does not answer; the message points at FIND SENSORS.
+    user_->Answer(2); // OFFLINE
+    StartProgram();
+    EXPECT_NE(std::string::npos, Messages().find(com232::kTextFirstStartFind)) << Messages();
+    EXPECT_EQ(com232::kTextCouldNotConnect, user_->LastText("ATTENTION!"));
+
+    // The serial ports (and the one typed, a pseudo-terminal the system does
+    // not list) and the range typed.
+    P().connect.comPort->setEditText(QString::number(serial.PtyComPort()));
+    P().connect.findRange->setText(
+        QString::fromStdString("127.0.0.40-44:" + std::to_string(tcp.TcpPort())));
+    P().connect.findSensors->click();
+    EXPECT_TRUE(P().connect.cancelFind->isEnabled());
+    EXPECT_FALSE(P().connect.findSensors->isEnabled());
+    ASSERT_TRUE(Ended());
+    const int serialRow = Row("COM " + std::to_string(serial.PtyComPort()));
+    const int tcpRow = Row("127.0.0.42:");
+    ASSERT_GE(serialRow, 0);
+    ASSERT_GE(tcpRow, 0);
+    EXPECT_NE(std::string::npos,
+              P().connect.findResults->item(serialRow)->text().toStdString().find(
+                  "  19200 Bd  SERIAL 301  CHROMIK3 V4.3 SIMULATED SENSOR"));
+    EXPECT_EQ(100, P().connect.findProgress->value() * 100 / P().connect.findProgress->maximum());
+    EXPECT_NE(std::string::npos, Messages().find("FIND SENSORS: 2 SENSORS FOUND. DOUBLE-CLICK"));
+    if (const char* shot = std::getenv("C3_FIND_SENSORS_SHOT")) {
+        P().main.tabs->SetActivePage(app::kPageConnection);
+        P().main.window->resize(1000, 680);
+        Settle();
+        P().main.window->grab().save(shot);
+    }
+
+    // Choosing one sets the link settings to it and connects.
+    emit P().connect.findResults->itemActivated(P().connect.findResults->item(tcpRow));
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
+    EXPECT_EQ(com232::kProtocolTcp, P().connect.protocol->Val());
+    EXPECT_EQ("127.0.0.42", P().connect.address->currentText().toStdString());
+    EXPECT_EQ(std::to_string(tcp.TcpPort()), P().connect.portNumber->text().toStdString());
+    emit P().connect.findResults->itemActivated(P().connect.findResults->item(serialRow));
+    EXPECT_EQ(1, app::P().sensor.link.LinkOk);
+    EXPECT_EQ(com232::kProtocolRs232, app::P().sensor.link.ComProtocol);
+    EXPECT_EQ(serial.PtyComPort(), app::P().sensor.link.ComPort);
+    EXPECT_EQ(1, P().connect.baudrate->Val()); // 19200
+    EXPECT_EQ("SERIAL NUMBER: 301", Messages().substr(Messages().rfind("SERIAL NUMBER"), 18));
+}
+
+TEST_F(FindSensors, CancelEndsTheSearchAtOnce) {
+    // A sensor that answers nothing keeps each probe waiting its time-out.
+    const sim::Simulator& silent = AddSerial(9600, 303);
+    found_.back()->Command("fault drop order=7 count=0");
+    user_->Answer(2); // OFFLINE
+    StartProgram();
+    P().connect.comPort->setEditText(QString::number(silent.PtyComPort()));
+    P().connect.findSensors->click();
+    SettleFor(0.2);
+    ASSERT_TRUE(P().connectView->Finder().Searching());
+    const double t0 = platform::Timer();
+    P().connect.cancelFind->click();
+    EXPECT_LT(platform::Timer() - t0, 0.1);
+    EXPECT_FALSE(P().connectView->Finder().Searching());
+    EXPECT_TRUE(P().connect.findSensors->isEnabled());
+    EXPECT_NE(std::string::npos, Messages().find("FIND SENSORS: CANCELLED, 0 SENSORS FOUND"));
 }

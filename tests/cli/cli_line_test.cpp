@@ -7,8 +7,12 @@
 #include "tests/cli/cli_run.h"
 #include "tests/support/file_bytes.h"
 
+#include <QSerialPort>
+
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 using testfiles::ReadBytes;
 using testfiles::WriteBytes;
@@ -148,4 +152,101 @@ TEST_F(CliLine, DiffNamesTheSensorAndTheKeyThatDifferFromTheMaster) {
     // Two files, no sensor.
     EXPECT_EQ(0, Run({"diff", master, master}).status);
     EXPECT_EQ(3, Run({"diff", master, "odd.ini"}).status);
+}
+
+TEST_F(CliLine, FindFindsEverySensorWithItsRateAndWritesATargetsFile) {
+    // Four serial sensors, each at another line rate, and three on TCP at
+    // loopback addresses of their own, on one port.
+    std::vector<std::string> args = {"find", "--write-targets", "found.txt"};
+    const int rates[] = {9600, 38400, 230400, 921600};
+    for (int i = 0; i < 4; ++i) {
+        sim::Options o;
+        o.tcp = false;
+        o.pty = true;
+        o.lineBaud = rates[i];
+        o.serialNumber = static_cast<uint16_t>(101 + i);
+        line_.push_back(std::make_unique<sim::Simulator>(o));
+        std::string error;
+        ASSERT_TRUE(line_.back()->Start(&error)) << error;
+        args.insert(args.end(), {"--com", std::to_string(line_.back()->PtyComPort())});
+    }
+    const unsigned port = ClosedPort();
+    for (int i = 0; i < 3; ++i) {
+        sim::Options o;
+        o.tcpAddress = "127.0.0." + std::to_string(20 + 2 * i);
+        o.tcpPort = static_cast<uint16_t>(port);
+        o.serialNumber = static_cast<uint16_t>(201 + i);
+        line_.push_back(std::make_unique<sim::Simulator>(o));
+        std::string error;
+        ASSERT_TRUE(line_.back()->Start(&error)) << error;
+    }
+    args.insert(args.end(), {"--tcp", "127.0.0.16-31:" + std::to_string(port)});
+    const CliRun found = Run(args);
+    EXPECT_EQ(0, found.status) << found.err;
+    for (int i = 0; i < 4; ++i) {
+        const std::string line = "com:" + std::to_string(line_[i]->PtyComPort()) + "\t" +
+                                 std::to_string(rates[i]) + "\tCHROMIK3 V4.3 SIMULATED SENSOR\t" +
+                                 "serial " + std::to_string(101 + i) + "\tfirmware ok";
+        EXPECT_EQ(1u, CountLines(found.out, line)) << found.out;
+        EXPECT_EQ("7 0 0\n", line_[i]->Command("received")) << "the identification only";
+    }
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(1u,
+                  CountLines(found.out, "127.0.0." + std::to_string(20 + 2 * i) + ":" +
+                                            std::to_string(port) + "\t-\tCHROMIK3 V4.3 " +
+                                            "SIMULATED SENSOR\tserial " + std::to_string(201 + i)))
+            << found.out;
+    }
+    EXPECT_EQ(1u,
+              CountLines(found.out, "7 sensors found; searched 4 serial ports and 16 addresses; "));
+    // The targets file addresses them all, each serial port at its rate.
+    const CliRun ident = Run({"ident", "--targets", "found.txt"});
+    EXPECT_EQ(0, ident.status) << ident.err;
+    EXPECT_EQ(1u, CountLines(ident.out, "7 sensors: 7 done, 0 failed")) << ident.out;
+    EXPECT_EQ(1u, CountLines(ReadBytes(dir_ + "/found.txt"), "@9600\t# serial 101"));
+
+    // A range larger than 256 addresses only when meant.
+    const CliRun wide = Run({"find", "--com", "9998", "--tcp", "127.0.0.0/23"});
+    EXPECT_EQ(1, wide.status);
+    EXPECT_NE(std::string::npos, wide.err.find("510 addresses, more than 256: add --force"));
+}
+
+TEST_F(CliLine, FindTellsWhyAPortWasNotProbedAndWhatIsNoSensor) {
+    sim::Options o;
+    o.tcp = false;
+    o.pty = true;
+    for (int i = 0; i < 3; ++i) {
+        line_.push_back(std::make_unique<sim::Simulator>(o));
+        std::string error;
+        ASSERT_TRUE(line_.back()->Start(&error)) << error;
+    }
+    const std::string busy = line_[0]->PtyPath();
+    QSerialPort holder(QString::fromStdString(busy));
+    ASSERT_TRUE(holder.open(QIODevice::ReadWrite)) << holder.errorString().toStdString();
+    // A device that answers with bytes that are no frame.
+    const std::string garbage = line_[2]->PtyPath();
+    line_[2]->Command("fault garbage 6 count=0");
+    const CliRun found =
+        Run({"find", "--device", busy, "--device", garbage, "--baud", "921600", "--json"});
+    EXPECT_EQ(2, found.status) << found.err;
+    EXPECT_EQ(1u, CountLines(found.out, R"("event":"unavailable")")) << found.out;
+    EXPECT_EQ(1u, CountLines(found.out, busy + " is busy: another program holds it open."));
+    EXPECT_EQ(1u,
+              CountLines(found.out, R"({"address":")" + garbage +
+                                        R"(","event":"not-sensor","message":"at 921600 Bd )"
+                                        R"(answered 6 bytes that are no frame of the sensor"})"))
+        << found.out;
+    holder.close();
+
+    // A port this user may not open names the group to join.
+    const std::string denied = line_[1]->PtyPath();
+    const bool root = ::getuid() == 0;
+    ASSERT_EQ(0, ::chmod(denied.c_str(), root ? 0660 : 0));
+    CliStreams asNobody;
+    asNobody.asNobody = true;
+    const CliRun refused = RunCli(dir_, {"find", "--device", denied}, asNobody);
+    EXPECT_EQ(2, refused.status) << refused.err;
+    EXPECT_EQ(1u, CountLines(refused.out, denied + "\t-\tnot probed\tPermission denied on " +
+                                              denied + ": the user must be in the group"))
+        << refused.out;
 }

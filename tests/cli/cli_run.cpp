@@ -4,6 +4,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <netinet/in.h>
 #include <sstream>
 #include <sys/socket.h>
@@ -45,6 +46,10 @@ int StartCli(const std::string& dir, const std::vector<std::string>& args,
             ::putenv(const_cast<char*>(e.c_str()));
         }
         if (::chdir(dir.c_str()) != 0) {
+            ::_exit(126);
+        }
+        if (streams.asNobody && ::getuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)) {
             ::_exit(126);
         }
         ::execv(argv[0], argv.data());

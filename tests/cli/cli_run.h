@@ -16,6 +16,7 @@ struct CliStreams {
     std::string stdoutPath;       // empty: a file in the run's directory, read afterwards
     int stdoutFd = -1;            // a pipe instead of a file
     std::vector<std::string> env; // NAME=VALUE set for the run
+    bool asNobody = false;        // run as user nobody when the tests run as root
 };
 
 // Runs the tool with `args` in `dir`, standard output and error into files
