@@ -16,7 +16,7 @@ PACKAGES := build-essential cmake qt6-base-dev qt6-serialport-dev libqcustomplot
             libgtest-dev fontconfig fonts-dejavu-core fonts-liberation2 poppler-utils locales \
             clang-14 libfuzzer-14-dev libclang-rt-14-dev \
             help2man man-db file lintian \
-            libmosquitto-dev mosquitto mosquitto-clients openssl
+            pkg-config libmosquitto-dev mosquitto mosquitto-clients openssl
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build run sim test bench fuzz fuzz-build package lint-package format clean
