@@ -1,5 +1,6 @@
 #include "platform/graph.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QShowEvent>
 
@@ -47,7 +48,18 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
         drawnOnce_ = true;
         drawnX_ = xAxis->range();
         drawnY_ = yAxis->range();
+        if (!isVisible() && !painting_) {
+            // Drawn while hidden (the first replot after construction, a
+            // resize of a page not shown): nothing shows the buffers.
+            ReleasePaintBuffers();
+        }
     });
+}
+
+void Graph::ReleasePaintBuffers() {
+    mPaintBuffers.clear();
+    drawnOnce_ = false;
+    staleWhileHidden_ = true;
 }
 
 void Graph::MarkDirty() {
@@ -97,6 +109,24 @@ void Graph::showEvent(QShowEvent* e) {
         staleWhileHidden_ = false;
         MarkDirty();
     }
+}
+
+void Graph::hideEvent(QHideEvent* e) {
+    QCustomPlot::hideEvent(e);
+    if (!e->spontaneous()) {
+        ReleasePaintBuffers();
+    }
+}
+
+void Graph::paintEvent(QPaintEvent* e) {
+    if (mPaintBuffers.isEmpty()) {
+        // Painted before the replot queued by showing it (a grab): the
+        // buffers are drawn now.
+        painting_ = true;
+        replot(QCustomPlot::rpQueuedRefresh);
+        painting_ = false;
+    }
+    QCustomPlot::paintEvent(e);
 }
 
 void Graph::SetXRange(double lo, double hi) {
@@ -222,6 +252,10 @@ void Graph::SetCursorVerticalOnly(int i, bool on) {
 }
 
 void Graph::ReplotCursors() {
+    if (mPaintBuffers.isEmpty()) {
+        replot(QCustomPlot::rpQueuedRefresh);
+        return;
+    }
     layer(kCursorLayer)->replot();
 }
 

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 
 #include <cmath>
@@ -242,4 +243,37 @@ TEST_F(LiveDisplays, TheViewsTakeTheirDisplayWritersAndSubscriptionsWithThem) {
     EXPECT_EQ(654, Live().RgbHistory.At(99, 0));
     p.data.showGraph->click();
     EXPECT_EQ(p.data.panel, app::CurrentChildPanel());
+}
+
+TEST_F(LiveDisplays, OnlyGraphsOnScreenHoldPaintBuffersAndShownAgainLookTheSame) {
+    app::Panels& p = P();
+    p.main.childArea->setCurrentWidget(p.data.panel);
+    LiveDataFrameBytes f;
+    f.set(kRed, 1500);
+    f.set(kX, 300);
+    Show(f);
+    Settle();
+    ctl::Graph* g = nullptr; // one on screen
+    int hidden = 0;
+    for (ctl::Graph* each : p.main.window->findChildren<ctl::Graph*>()) {
+        EXPECT_EQ(each->isVisible(), each->HoldsPaintBuffers());
+        if (each->isVisible()) {
+            g = each;
+        } else {
+            ++hidden;
+        }
+    }
+    EXPECT_GT(hidden, 0);
+    // A graph hidden and shown again draws what it drew, also when grabbed
+    // before the event loop ran.
+    ASSERT_NE(nullptr, g);
+    const QImage before = g->grab().toImage();
+    p.main.childArea->setCurrentWidget(p.signalGraph.panel);
+    Settle();
+    EXPECT_FALSE(g->HoldsPaintBuffers());
+    p.main.childArea->setCurrentWidget(p.data.panel);
+    EXPECT_EQ(before, g->grab().toImage());
+    Settle();
+    EXPECT_TRUE(g->HoldsPaintBuffers());
+    EXPECT_EQ(before, g->grab().toImage());
 }
