@@ -128,9 +128,9 @@ public:
     // Reads what the transport holds into RxBuffer behind the RxCount bytes
     // there, without waiting; returns the count added.
     size_t PullReceived();
-    // One step of a wait for more bytes: a short wait on the transport, or a
-    // pass of event processing (at least every few milliseconds) under
-    // WaitPolicy::ServeEvents.
+    // One step of a wait for more bytes: a short wait on the transport,
+    // after a pass of event processing when one is due (every few
+    // milliseconds) under WaitPolicy::ServeEvents.
     void AwaitMoreBytes();
     // Waits `seconds` (a timed recording's pause) as the policy says:
     // serving events, or asleep until the time is up or a cancel comes.
@@ -206,17 +206,18 @@ private:
     void WriteRequest(int frameLength);
     bool AwaitBytes(size_t needed);
     bool AwaitAnswerPart(size_t needed);
+    // Processes the pending events when the last pass is `interval` seconds
+    // ago (WaitPolicy::ServeEvents): STOP and the blinking buttons are
+    // served, without a pass per exchange.
+    void ServeEventsIfDue(double interval);
 
     WaitPolicy policy_;
     std::unique_ptr<Transport> transport_;
     FrameReader reader_;
     double answerTimeout_ = kAnswerTimeoutSeconds;
     double serialPortTimeout_ = kSerialPortTimeoutSeconds;
+    // When the user interface was last served (WaitPolicy::ServeEvents).
     double lastEvents_ = 0;
-    // Whether events were processed since the exchange began: each exchange
-    // serves the user interface at least once (STOP, the blinking of CALC
-    // CF), however quickly its answer came.
-    bool eventsServed_ = false;
     unsigned long long bytesReceived_ = 0;
     // True while DataExchange waits; a second exchange must not start
     // meanwhile, it would overwrite the buffers of the first.

@@ -25,6 +25,9 @@ constexpr int kMinZoomPixels = 4;
 
 Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     setMinimumSize(120, 90);
+    // The graph fills all of itself with its (opaque) background first, so
+    // what lies behind it is not painted at each repaint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     xAxis->setRange(0, 100);
     yAxis->setRange(0, 4096);
     QFont f = font();
@@ -38,8 +41,12 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     // Plain lines draw several times faster than antialiased ones, which
     // matters for graphs redrawn many times a second.
     setNotAntialiasedElements(QCP::aeAll);
+    // The cursor layer gets a paint buffer of its own with the first cursor
+    // (AddCursor); until then it shares one with the axes, and so does the
+    // overlay (a zoom rectangle while it is drawn): every buffer is an image
+    // of the graph's size drawn onto the screen at each repaint.
     addLayer(kCursorLayer, layer("main"), QCustomPlot::limAbove);
-    layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
+    layer("overlay")->setMode(QCPLayer::lmLogical);
     // The data layer has its own paint buffer, so it can be painted alone.
     layer("main")->setMode(QCPLayer::lmBuffered);
     // Whatever draws the whole graph (also a resize or a zoom) records the
@@ -210,6 +217,10 @@ int Graph::AddCursor(Rgb colour) {
         line->setSelectable(false);
     }
     cursors_.push_back(c);
+    if (layer(kCursorLayer)->mode() != QCPLayer::lmBuffered) {
+        layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
+        MarkDirty();
+    }
     const int i = CursorCount() - 1;
     PlaceCursor(i, xAxis->range().center(), yAxis->range().center());
     return i;
