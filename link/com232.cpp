@@ -169,7 +169,8 @@ int SensorLink::DataExchange(int frameLength) {
     }
     // Still inside the exchange: a request from a callback run now is
     // refused and cannot take the answer's place in RxBuffer.
-    ServeEventsIfDue(kEventOverdueSeconds);
+    ServeEventsIfDue(eventsWanted_ ? 0 : kEventOverdueSeconds);
+    eventsWanted_ = false;
     exchangeRunning_ = false;
     return result;
 }
@@ -264,6 +265,7 @@ void SensorLink::DropReceived() {
 void SensorLink::Reset() {
     streamHeld_ = false;
     exchangeRunning_ = false;
+    eventsWanted_ = false;
     cancel_ = false;
     CloseLink();
     ComProtocol = kProtocolRs232;

@@ -110,6 +110,11 @@ public:
     // DataExchange while an exchange waits or a stream holds the link; 1
     // once sent.
     int SendRequest(int frameLength);
+    // The next exchange serves the user interface once its answer is in,
+    // however recently it was served: a change the user is to see (the
+    // blinking of CALC CF) shows even while answers come faster than the
+    // screen refreshes.
+    void ServeEventsAtNextAnswer() { eventsWanted_ = true; }
     // True while an exchange waits for its answer (a loop must not start
     // one nested inside it).
     bool ExchangeRunning() const { return exchangeRunning_; }
@@ -218,6 +223,7 @@ private:
     double serialPortTimeout_ = kSerialPortTimeoutSeconds;
     // When the user interface was last served (WaitPolicy::ServeEvents).
     double lastEvents_ = 0;
+    bool eventsWanted_ = false;
     unsigned long long bytesReceived_ = 0;
     // True while DataExchange waits; a second exchange must not start
     // meanwhile, it would overwrite the buffers of the first.

@@ -136,9 +136,17 @@ TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     EXPECT_EQ(1000, Live().IntHistory.At(99, 0));
     EXPECT_EQ(1507, Live().IntHistory.At(99, 1));
     EXPECT_EQ(707, Live().IntHistory.At(99, 2));
-    // A new GO continues the histories: the frame shown before GO moves left.
+    // A new GO continues the histories: the frame shown before GO moves left
+    // (STOP pressed as the second frame comes, before the window's next pass).
     const auto base = app::P().sensor.live.GoLoopCounters.frames;
+    const int stopper =
+        app::P().sensor.frames.published.Subscribe([&](const LiveDataFrameBytes&, unsigned) {
+            if (app::P().sensor.live.GoLoopCounters.frames - base >= 1) {
+                P().main.stop->click();
+            }
+        });
     GoFor(2);
+    app::P().sensor.frames.published.Unsubscribe(stopper);
     const int shown = static_cast<int>(app::P().sensor.live.GoLoopCounters.frames - base);
     ASSERT_LT(shown, 99);
     EXPECT_EQ(1000, Live().IntHistory.At(99 - shown, 0));
