@@ -13,6 +13,7 @@
 #include <fstream>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <string>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <termios.h>
@@ -45,27 +46,48 @@ sensor::Sensor& ProgramSensor() {
     return *program;
 }
 
-bool StartProgram(const fs::path& dir, sim::Simulator& sensor, bool serial, int baudIndex) {
-    {
-        std::ofstream out(dir / "PanelSettings.cfg", std::ios::binary);
-        out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
-               "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\nMAINPANEL LEFT = 0\r\n"
-               "MAINPANEL TOP = 0\r\nMAINPANEL WIDTH = 1200\r\nMAINPANEL HEIGHT = 800\r\n\r\n"
-               "[COMMUNICATION SETTINGS]\r\n";
-        if (serial) {
-            out << "COMPROTOCOL = 0\r\nCOMPORT = " << sensor.PtyComPort()
-                << "\r\nBAUDRATE = " << baudIndex << "\r\n\r\n";
-        } else {
-            out << "COMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\nPORT NUMBER = \""
-                << sensor.TcpPort() << "\"\r\n\r\n";
-        }
-    }
+namespace {
+
+// The settings file of a 1200 x 800 main window; `link` is the
+// communication section's body.
+void WriteSettings(const fs::path& dir, const std::string& link) {
+    std::ofstream out(dir / "PanelSettings.cfg", std::ios::binary);
+    out << "[GENERAL INFO]\r\nFILE TYPE: = \"Panel Settings\"\r\n\r\n"
+           "[PANEL POSITION]\r\nMAINPANEL FULLSCREEN = 0\r\nMAINPANEL LEFT = 0\r\n"
+           "MAINPANEL TOP = 0\r\nMAINPANEL WIDTH = 1200\r\nMAINPANEL HEIGHT = 800\r\n\r\n"
+           "[COMMUNICATION SETTINGS]\r\n"
+        << link;
+}
+
+bool Start() {
     if (!app::LoadAndPreparePanels(ProgramSensor())) {
         std::printf("the panels could not be built\n");
         return false;
     }
     app::InitAll();
     return app::P().sensor.link.LinkOk == 1;
+}
+
+std::string TcpSection(uint16_t port) {
+    return "COMPROTOCOL = 1\r\nIP ADRESS = \"127.0.0.1\"\r\nPORT NUMBER = \"" +
+           std::to_string(port) + "\"\r\n\r\n";
+}
+
+} // namespace
+
+bool StartProgram(const fs::path& dir, sim::Simulator& sensor, bool serial, int baudIndex) {
+    if (serial) {
+        WriteSettings(dir, "COMPROTOCOL = 0\r\nCOMPORT = " + std::to_string(sensor.PtyComPort()) +
+                               "\r\nBAUDRATE = " + std::to_string(baudIndex) + "\r\n\r\n");
+    } else {
+        WriteSettings(dir, TcpSection(sensor.TcpPort()));
+    }
+    return Start();
+}
+
+bool StartProgramOnTcp(const fs::path& dir, uint16_t port) {
+    WriteSettings(dir, TcpSection(port));
+    return Start();
 }
 
 void Settle(int passes) {
@@ -78,6 +100,23 @@ double ThreadCpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_THREAD, &u);
     return u.ru_utime.tv_sec + u.ru_stime.tv_sec + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+MemoryKiB ReadMemory() {
+    std::ifstream rollup("/proc/self/smaps_rollup");
+    MemoryKiB m;
+    std::string key;
+    std::getline(rollup, key); // the address range
+    long value = 0;
+    std::string unit;
+    while (rollup >> key >> value >> unit) {
+        if (key == "Rss:") {
+            m.resident = value;
+        } else if (key == "Anonymous:") {
+            m.anonymous = value;
+        }
+    }
+    return m;
 }
 
 long ResidentKiB() {

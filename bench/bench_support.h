@@ -31,6 +31,9 @@ std::unique_ptr<sim::Simulator> StartSensor(const sim::Options& options);
 // panels could not be built or the program did not connect.
 bool StartProgram(const std::filesystem::path& dir, sim::Simulator& sensor, bool serial = false,
                   int baudIndex = 4);
+// The same over TCP to a sensor listening on `port` of 127.0.0.1 (one
+// served by another process).
+bool StartProgramOnTcp(const std::filesystem::path& dir, uint16_t port);
 
 // The sensor of the program window the benchmarks build (never destroyed:
 // the window may outlive main's locals).
@@ -43,6 +46,12 @@ void Settle(int passes = 5);
 double ThreadCpuSeconds();
 // Resident memory of the process in KiB.
 long ResidentKiB();
+// Resident and anonymous memory of the process in KiB (smaps_rollup).
+struct MemoryKiB {
+    long resident = 0;
+    long anonymous = 0;
+};
+MemoryKiB ReadMemory();
 double Median(std::vector<double> v);
 // A decimal value of the simulator's status line ("key=value"); 0 when absent.
 unsigned long long StatusValue(sim::Simulator& sensor, const std::string& key);

@@ -192,6 +192,7 @@ bool CalibrationView::CalcCF() {
     for (int i = 0; i < kWhiteSamples; ++i) {
         if (BlinkBefore(i)) {
             SetCalcButtonColour(RedPhase(i) ? kButtonRed : kButtonLightGrey);
+            link_.ServeEventsAtNextAnswer();
         }
         // A frame that does not arrive ends the sampling: means over fewer
         // frames than the divisor would give factors that are too high, and

@@ -17,12 +17,15 @@ namespace com232 {
 namespace {
 
 // While bytes are awaited, the transport is asked for them directly for up
-// to this long before events are processed again: an answer that follows
-// its request within a fraction of a millisecond is taken without a pass
-// through the event loop, and the user interface is still served every few
-// milliseconds.
+// to this long at a time; the user interface is served every few
+// milliseconds in between, and an exchange whose answer is already there
+// ends without a pass through the event loop unless one is due.
 constexpr int kQuickWaitMs = 1;
 constexpr double kEventIntervalSeconds = 0.005;
+// An exchange whose answer came at once serves the user interface when it
+// was last served this long ago (within a screen refresh): waits serve it
+// while an answer travels, where it costs no time.
+constexpr double kEventOverdueSeconds = 0.012;
 // A blocking wait looks for a cancel at least this often.
 constexpr int kBlockSliceMs = 20;
 
@@ -164,17 +167,14 @@ int SensorLink::DataExchange(int frameLength) {
     // cannot be taken for the answer to this one.
     DropReceived();
     WriteRequest(frameLength);
-    eventsServed_ = false;
     int result = GetHeaderFrame();
     if (result == 1 && AnswerLength != 0) {
         result = GetDataFrame();
     }
-    if (policy_ == WaitPolicy::ServeEvents && !eventsServed_) {
-        // Still inside the exchange: a request from a callback run now is
-        // refused and cannot take the answer's place in RxBuffer.
-        platform::ProcessPendingEvents();
-        lastEvents_ = platform::Timer();
-    }
+    // Still inside the exchange: a request from a callback run now is
+    // refused and cannot take the answer's place in RxBuffer.
+    ServeEventsIfDue(eventsWanted_ ? 0 : kEventOverdueSeconds);
+    eventsWanted_ = false;
     exchangeRunning_ = false;
     return result;
 }
@@ -218,18 +218,22 @@ size_t SensorLink::PullReceived() {
     return n;
 }
 
+void SensorLink::ServeEventsIfDue(double interval) {
+    if (policy_ == WaitPolicy::ServeEvents && platform::Timer() - lastEvents_ >= interval) {
+        platform::ProcessPendingEvents();
+        lastEvents_ = platform::Timer();
+    }
+}
+
 void SensorLink::AwaitMoreBytes() {
     if (policy_ == WaitPolicy::Block) {
         transport_->WaitReadable(kBlockSliceMs);
         return;
     }
-    if (platform::Timer() - lastEvents_ < kEventIntervalSeconds &&
-        transport_->WaitReadable(kQuickWaitMs)) {
-        return;
-    }
-    platform::ProcessSystemEvents();
-    lastEvents_ = platform::Timer();
-    eventsServed_ = true;
+    // The events are served without waiting for more: the bytes are awaited
+    // on the transport, which wakes as soon as they come.
+    ServeEventsIfDue(kEventIntervalSeconds);
+    transport_->WaitReadable(kQuickWaitMs);
 }
 
 void SensorLink::Pause(double seconds) {
@@ -265,6 +269,7 @@ void SensorLink::DropReceived() {
 void SensorLink::Reset() {
     streamHeld_ = false;
     exchangeRunning_ = false;
+    eventsWanted_ = false;
     cancel_ = false;
     CloseLink();
     ComProtocol = kProtocolRs232;

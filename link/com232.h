@@ -110,6 +110,11 @@ public:
     // DataExchange while an exchange waits or a stream holds the link; 1
     // once sent.
     int SendRequest(int frameLength);
+    // The next exchange serves the user interface once its answer is in,
+    // however recently it was served: a change the user is to see (the
+    // blinking of CALC CF) shows even while answers come faster than the
+    // screen refreshes.
+    void ServeEventsAtNextAnswer() { eventsWanted_ = true; }
     // True while an exchange waits for its answer (a loop must not start
     // one nested inside it).
     bool ExchangeRunning() const { return exchangeRunning_; }
@@ -128,9 +133,9 @@ public:
     // Reads what the transport holds into RxBuffer behind the RxCount bytes
     // there, without waiting; returns the count added.
     size_t PullReceived();
-    // One step of a wait for more bytes: a short wait on the transport, or a
-    // pass of event processing (at least every few milliseconds) under
-    // WaitPolicy::ServeEvents.
+    // One step of a wait for more bytes: a short wait on the transport,
+    // after a pass of event processing when one is due (every few
+    // milliseconds) under WaitPolicy::ServeEvents.
     void AwaitMoreBytes();
     // Waits `seconds` (a timed recording's pause) as the policy says:
     // serving events, or asleep until the time is up or a cancel comes.
@@ -209,6 +214,10 @@ private:
     void WriteRequest(int frameLength);
     bool AwaitBytes(size_t needed);
     bool AwaitAnswerPart(size_t needed);
+    // Processes the pending events when the last pass is `interval` seconds
+    // ago (WaitPolicy::ServeEvents): STOP and the blinking buttons are
+    // served, without a pass per exchange.
+    void ServeEventsIfDue(double interval);
 
     WaitPolicy policy_;
     std::unique_ptr<Transport> transport_;
@@ -216,11 +225,9 @@ private:
     double answerTimeout_ = kAnswerTimeoutSeconds;
     double serialPortTimeout_ = kSerialPortTimeoutSeconds;
     unsigned connectTimeoutMs_ = kTcpConnectTimeoutMs;
+    // When the user interface was last served (WaitPolicy::ServeEvents).
     double lastEvents_ = 0;
-    // Whether events were processed since the exchange began: each exchange
-    // serves the user interface at least once (STOP, the blinking of CALC
-    // CF), however quickly its answer came.
-    bool eventsServed_ = false;
+    bool eventsWanted_ = false;
     unsigned long long bytesReceived_ = 0;
     // True while DataExchange waits; a second exchange must not start
     // meanwhile, it would overwrite the buffers of the first.

@@ -1,5 +1,6 @@
 #include "platform/graph.h"
 
+#include <QHideEvent>
 #include <QMouseEvent>
 #include <QShowEvent>
 
@@ -24,6 +25,9 @@ constexpr int kMinZoomPixels = 4;
 
 Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     setMinimumSize(120, 90);
+    // The graph fills all of itself with its (opaque) background first, so
+    // what lies behind it is not painted at each repaint.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     xAxis->setRange(0, 100);
     yAxis->setRange(0, 4096);
     QFont f = font();
@@ -37,8 +41,12 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     // Plain lines draw several times faster than antialiased ones, which
     // matters for graphs redrawn many times a second.
     setNotAntialiasedElements(QCP::aeAll);
+    // The cursor layer gets a paint buffer of its own with the first cursor
+    // (AddCursor); until then it shares one with the axes, and so does the
+    // overlay (a zoom rectangle while it is drawn): every buffer is an image
+    // of the graph's size drawn onto the screen at each repaint.
     addLayer(kCursorLayer, layer("main"), QCustomPlot::limAbove);
-    layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
+    layer("overlay")->setMode(QCPLayer::lmLogical);
     // The data layer has its own paint buffer, so it can be painted alone.
     layer("main")->setMode(QCPLayer::lmBuffered);
     // Whatever draws the whole graph (also a resize or a zoom) records the
@@ -47,7 +55,18 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
         drawnOnce_ = true;
         drawnX_ = xAxis->range();
         drawnY_ = yAxis->range();
+        if (!isVisible() && !painting_) {
+            // Drawn while hidden (the first replot after construction, a
+            // resize of a page not shown): nothing shows the buffers.
+            ReleasePaintBuffers();
+        }
     });
+}
+
+void Graph::ReleasePaintBuffers() {
+    mPaintBuffers.clear();
+    drawnOnce_ = false;
+    staleWhileHidden_ = true;
 }
 
 void Graph::MarkDirty() {
@@ -97,6 +116,24 @@ void Graph::showEvent(QShowEvent* e) {
         staleWhileHidden_ = false;
         MarkDirty();
     }
+}
+
+void Graph::hideEvent(QHideEvent* e) {
+    QCustomPlot::hideEvent(e);
+    if (!e->spontaneous()) {
+        ReleasePaintBuffers();
+    }
+}
+
+void Graph::paintEvent(QPaintEvent* e) {
+    if (mPaintBuffers.isEmpty()) {
+        // Painted before the replot queued by showing it (a grab): the
+        // buffers are drawn now.
+        painting_ = true;
+        replot(QCustomPlot::rpQueuedRefresh);
+        painting_ = false;
+    }
+    QCustomPlot::paintEvent(e);
 }
 
 void Graph::SetXRange(double lo, double hi) {
@@ -180,6 +217,10 @@ int Graph::AddCursor(Rgb colour) {
         line->setSelectable(false);
     }
     cursors_.push_back(c);
+    if (layer(kCursorLayer)->mode() != QCPLayer::lmBuffered) {
+        layer(kCursorLayer)->setMode(QCPLayer::lmBuffered);
+        MarkDirty();
+    }
     const int i = CursorCount() - 1;
     PlaceCursor(i, xAxis->range().center(), yAxis->range().center());
     return i;
@@ -222,6 +263,10 @@ void Graph::SetCursorVerticalOnly(int i, bool on) {
 }
 
 void Graph::ReplotCursors() {
+    if (mPaintBuffers.isEmpty()) {
+        replot(QCustomPlot::rpQueuedRefresh);
+        return;
+    }
     layer(kCursorLayer)->replot();
 }
 

@@ -11,6 +11,10 @@
 //
 // With Ctrl-drag zoom on, Ctrl + left drag draws a rectangle whose extent
 // becomes the new axis ranges when the button is released.
+//
+// Only a graph on screen keeps its paint buffers (an image of the widget's
+// size per buffered layer): a hidden graph gives them back and draws itself
+// anew when it is shown or painted again.
 #pragma once
 
 #include "platform/widgets.h"
@@ -43,6 +47,8 @@ public:
     // Keeps the plot area square whatever the widget's shape, so that a view
     // whose two axes have the same length shows circles as circles.
     void SetSquarePlotArea(bool on);
+    // Whether the graph holds its paint buffers (while it is on screen).
+    bool HoldsPaintBuffers() const { return !mPaintBuffers.isEmpty(); }
     // Removes every plottable and every item except the cursors.
     void DeleteAllPlots();
 
@@ -72,6 +78,8 @@ signals:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void hideEvent(QHideEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -87,6 +95,8 @@ private:
         bool verticalOnly = false;
     };
     void ApplySquareMargins();
+    // Gives the paint buffers back; the next replot makes them again.
+    void ReleasePaintBuffers();
     // What is marked gets drawn at the next pass of the event loop.
     void QueueRefresh();
     void Refresh();
@@ -102,6 +112,7 @@ private:
     bool dataDirty_ = false;
     bool cursorsDirty_ = false;
     bool drawnOnce_ = false;
+    bool painting_ = false;
     QCPRange drawnX_;
     QCPRange drawnY_;
     bool square_ = false;

@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTimer>
 
 #include <cmath>
@@ -135,9 +136,17 @@ TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     EXPECT_EQ(1000, Live().IntHistory.At(99, 0));
     EXPECT_EQ(1507, Live().IntHistory.At(99, 1));
     EXPECT_EQ(707, Live().IntHistory.At(99, 2));
-    // A new GO continues the histories: the frame shown before GO moves left.
+    // A new GO continues the histories: the frame shown before GO moves left
+    // (STOP pressed as the second frame comes, before the window's next pass).
     const auto base = app::P().sensor.live.GoLoopCounters.frames;
+    const int stopper =
+        app::P().sensor.frames.published.Subscribe([&](const LiveDataFrameBytes&, unsigned) {
+            if (app::P().sensor.live.GoLoopCounters.frames - base >= 1) {
+                P().main.stop->click();
+            }
+        });
     GoFor(2);
+    app::P().sensor.frames.published.Unsubscribe(stopper);
     const int shown = static_cast<int>(app::P().sensor.live.GoLoopCounters.frames - base);
     ASSERT_LT(shown, 99);
     EXPECT_EQ(1000, Live().IntHistory.At(99 - shown, 0));
@@ -242,4 +251,37 @@ TEST_F(LiveDisplays, TheViewsTakeTheirDisplayWritersAndSubscriptionsWithThem) {
     EXPECT_EQ(654, Live().RgbHistory.At(99, 0));
     p.data.showGraph->click();
     EXPECT_EQ(p.data.panel, app::CurrentChildPanel());
+}
+
+TEST_F(LiveDisplays, OnlyGraphsOnScreenHoldPaintBuffersAndShownAgainLookTheSame) {
+    app::Panels& p = P();
+    p.main.childArea->setCurrentWidget(p.data.panel);
+    LiveDataFrameBytes f;
+    f.set(kRed, 1500);
+    f.set(kX, 300);
+    Show(f);
+    Settle();
+    ctl::Graph* g = nullptr; // one on screen
+    int hidden = 0;
+    for (ctl::Graph* each : p.main.window->findChildren<ctl::Graph*>()) {
+        EXPECT_EQ(each->isVisible(), each->HoldsPaintBuffers());
+        if (each->isVisible()) {
+            g = each;
+        } else {
+            ++hidden;
+        }
+    }
+    EXPECT_GT(hidden, 0);
+    // A graph hidden and shown again draws what it drew, also when grabbed
+    // before the event loop ran.
+    ASSERT_NE(nullptr, g);
+    const QImage before = g->grab().toImage();
+    p.main.childArea->setCurrentWidget(p.signalGraph.panel);
+    Settle();
+    EXPECT_FALSE(g->HoldsPaintBuffers());
+    p.main.childArea->setCurrentWidget(p.data.panel);
+    EXPECT_EQ(before, g->grab().toImage());
+    Settle();
+    EXPECT_TRUE(g->HoldsPaintBuffers());
+    EXPECT_EQ(before, g->grab().toImage());
 }
