@@ -245,6 +245,9 @@ TEST_F(CliLine, FindTellsWhyAPortWasNotProbedAndWhatIsNoSensor) {
     CliStreams asNobody;
     asNobody.asNobody = true;
     const CliRun refused = RunCli(dir_, {"find", "--device", denied}, asNobody);
+    if (root && refused.status == 127) { // a build folder under /root, which nobody cannot enter
+        GTEST_SKIP() << "user nobody cannot run the tool from this build folder";
+    }
     EXPECT_EQ(2, refused.status) << refused.err;
     EXPECT_EQ(1u, CountLines(refused.out, denied + "\t-\tnot probed\tPermission denied on " +
                                               denied + ": the user must be in the group"))
