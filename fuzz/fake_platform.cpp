@@ -66,9 +66,14 @@ bool InitRuntime(int&, char**) {
 }
 void ShutdownRuntime() {}
 
-void ProcessSystemEvents() {
+// One pass of the clock: the next piece of the stream arrives.
+static void PassTime() {
     gNow += gPass;
     gDelivered = std::min(gStream.size(), gDelivered + gPiece);
+}
+
+void ProcessSystemEvents() {
+    PassTime();
     DispatchTcpEvents();
 }
 
@@ -135,7 +140,11 @@ size_t ClientTCPBytesWaiting(unsigned handle) {
     return handle == kHandle && gConnected ? Waiting() : 0;
 }
 
+// A wait for bytes lets the clock pass once, as a real wait lets time pass.
 bool ClientTCPWaitReadable(unsigned handle, unsigned) {
+    if (ClientTCPBytesWaiting(handle) == 0) {
+        PassTime();
+    }
     return ClientTCPBytesWaiting(handle) > 0;
 }
 
@@ -208,6 +217,9 @@ int GetInQLen(int) {
     return static_cast<int>(Waiting());
 }
 bool WaitComReadable(int, int) {
+    if (Waiting() == 0) {
+        PassTime();
+    }
     return Waiting() > 0;
 }
 int GetComStat(int) {
