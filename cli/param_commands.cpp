@@ -16,21 +16,6 @@ namespace {
 using params::ParameterBlockBytes;
 using params::TeachTableBytes;
 
-// Why a transfer stopped: the link's message and what may not have arrived.
-std::string TransferFailureText(const params::TransferResult& r, bool toEeprom) {
-    std::string text =
-        r.message + "\nThe link failed at " + params::TransferStepName(r.failedAt) + ".";
-    if (r.failedAt == params::TransferStep::Block) {
-        text += " Nothing was sent.";
-    } else if (r.failedAt == params::TransferStep::Table) {
-        text += " The parameter block was sent; the teach table may not have arrived";
-        text += toEeprom ? " and nothing was stored in the EEPROM." : ".";
-    } else if (r.failedAt == params::TransferStep::EepromStore) {
-        text += " The set is in RAM; it may not have been stored in the EEPROM.";
-    }
-    return text;
-}
-
 std::string KeyList(const std::string& heading, const std::vector<std::string>& keys) {
     std::string text = heading;
     for (const std::string& key : keys) {
@@ -210,7 +195,7 @@ Outcome Send(Job& j, const ParameterInput& input) {
                                {"blockPlausibility", r.blockPlausibility},
                                {"tablePlausibility", r.tablePlausibility}});
     if (!r.ok) {
-        return {kExitLink, TransferFailureText(r, o.eeprom)};
+        return {kExitLink, params::TransferFailureText(r, o.eeprom)};
     }
     j.report.Say("sent " + input.name + " to parameter set " + std::to_string(o.set) +
                  (o.eeprom ? " (RAM and EEPROM)" : " (RAM)"));

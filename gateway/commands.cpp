@@ -102,20 +102,6 @@ bool ParseJson(const QJsonObject& o, Command* c, std::string* error) {
     return true;
 }
 
-std::string TransferFailureText(const params::TransferResult& r, bool eeprom) {
-    std::string text =
-        r.message + "\nThe link failed at " + params::TransferStepName(r.failedAt) + ".";
-    if (r.failedAt == params::TransferStep::Block) {
-        text += " Nothing was sent.";
-    } else if (r.failedAt == params::TransferStep::Table) {
-        text += " The parameter block was sent; the teach table may not have arrived";
-        text += eeprom ? " and nothing was stored in the EEPROM." : ".";
-    } else if (r.failedAt == params::TransferStep::EepromStore) {
-        text += " The set is in RAM; it may not have been stored in the EEPROM.";
-    }
-    return text;
-}
-
 QJsonObject RunSend(sensor::Sensor& s, const Command& c, bool* changed) {
     const auto set = static_cast<uint16_t>(c.set);
     sensor::SetWords current;
@@ -136,7 +122,7 @@ QJsonObject RunSend(sensor::Sensor& s, const Command& c, bool* changed) {
         params::WriteParaSet(s.link, set, c.eeprom, out.block, out.table);
     *changed = w.failedAt != params::TransferStep::Block;
     if (!w.ok) {
-        return ErrorReply(c, TransferFailureText(w, c.eeprom));
+        return ErrorReply(c, params::TransferFailureText(w, c.eeprom));
     }
     QJsonObject reply = Reply(c, true);
     reply.insert("eeprom", c.eeprom);

@@ -54,6 +54,19 @@ const char* TransferStepName(TransferStep step) {
     return "nothing";
 }
 
+std::string TransferFailureText(const TransferResult& r, bool toEeprom) {
+    std::string text = r.message + "\nThe link failed at " + TransferStepName(r.failedAt) + ".";
+    if (r.failedAt == TransferStep::Block) {
+        text += " Nothing was sent.";
+    } else if (r.failedAt == TransferStep::Table) {
+        text += " The parameter block was sent; the teach table may not have arrived";
+        text += toEeprom ? " and nothing was stored in the EEPROM." : ".";
+    } else if (r.failedAt == TransferStep::EepromStore) {
+        text += " The set is in RAM; it may not have been stored in the EEPROM.";
+    }
+    return text;
+}
+
 TransferResult WriteParaSet(com232::SensorLink& link, uint16_t set, bool toEeprom,
                             const ParameterBlockBytes& block, const TeachTableBytes& table) {
     TransferResult r;

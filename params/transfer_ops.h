@@ -42,6 +42,10 @@ struct TransferResult {
     std::string message;
 };
 
+// Why a transfer stopped, for a user who sent a set: the link's message and
+// what may not have arrived (`toEeprom`: the set was to be stored too).
+std::string TransferFailureText(const TransferResult& r, bool toEeprom);
+
 // Writes set `set` (0, 1) into the sensor's RAM over `link`: the
 // ParameterBlock, then the TeachTable, then with `toEeprom` order 3. A
 // non-zero plausibility code is reported through the link's failure report
