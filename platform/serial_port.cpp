@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -305,6 +306,18 @@ int GetComStat(int comPort) {
 
 bool IsComOpen(int comPort) {
     return LivePort(comPort) != nullptr;
+}
+
+void GiveComToThread(int comPort, void* thread) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr || thread == nullptr) {
+        return;
+    }
+    // The port's read notifier goes with it and stays quiet on a worker,
+    // which reads the port itself; back home it is enabled again.
+    if (QSerialPort* port = p->port.data(); port != nullptr && port->thread() != thread) {
+        port->moveToThread(static_cast<QThread*>(thread));
+    }
 }
 
 bool IsComDeviceOpen(const std::string& device) {
