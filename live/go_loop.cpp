@@ -6,6 +6,7 @@
 #include "params/transfer_ops.h"
 #include "params/transfer_state.h"
 #include "platform/runtime.h"
+#include "platform/wake_latency.h"
 #include "platform/worker_thread.h"
 
 #include <QCoreApplication>
@@ -23,6 +24,10 @@ namespace live {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The frames come to the displays at least this often (milliseconds); the
+// window's thread wakes no more often than that while nothing else happens.
+constexpr int kPublishMs = 8;
 
 // The frames a worker received, on their way to the window's thread, which
 // publishes them. When the window falls this far behind (a modal dialog
@@ -75,6 +80,7 @@ void PollOnWorker(com232::SensorLink& link, FrameMailbox& box) {
     }
     link.GiveBack();
     box.finished = true;
+    platform::WakeEventWait();
 }
 
 // A stretch of polling with the link lent to a worker, while this (the
@@ -96,6 +102,7 @@ bool PollLent(com232::SensorLink& link, params::TransferState& transfer,
         std::promise<void> lent;
         std::shared_future<void> mayStart = lent.get_future().share();
         platform::WorkerThread worker([&] {
+            platform::PreferShortWakeLatency();
             started.set_value(platform::CurrentThreadToken());
             mayStart.wait();
             PollOnWorker(link, box);
@@ -104,7 +111,9 @@ bool PollLent(com232::SensorLink& link, params::TransferState& transfer,
         lent.set_value();
         while (!box.finished) {
             if (QCoreApplication::instance() != nullptr) {
-                platform::ProcessSystemEvents(); // returns within a few milliseconds
+                // Woken by the window's events, at the latest after
+                // kPublishMs, and at once when the worker has ended.
+                platform::ProcessSystemEventsFor(kPublishMs);
             } else {
                 std::this_thread::sleep_for(1ms);
             }
