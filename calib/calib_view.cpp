@@ -78,7 +78,7 @@ void CalibDisplays::WriteCalibData() {
     const live::LiveField raw[3] = {live::kRawRed, live::kRawGreen, live::kRawBlue};
     for (int i = 0; i < 3; ++i) {
         const int16_t v = frames_.Current().get(raw[i]);
-        page_.rawBar[i]->setValue(BarValue(v));
+        ctl::SetBarValue(page_.rawBar[i], BarValue(v));
         page_.raw[i]->SetVal(v);
     }
     page_.rawDelta->SetVal(frames_.RawDelta());

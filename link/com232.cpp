@@ -7,6 +7,7 @@
 #include "link/link_texts.h"
 #include "platform/interrupt.h"
 #include "platform/runtime.h"
+#include "platform/worker_thread.h"
 
 #include <algorithm>
 #include <chrono>
@@ -48,12 +49,81 @@ int SensorLink::Fail(const char* text) {
 // unasked frames from the link, is refused: the running exchange and its
 // buffers stay intact.
 bool SensorLink::RefusedAsNested() {
+    if (lent_) {
+        if (std::this_thread::get_id() != lender_) {
+            return false; // the worker's own exchange
+        }
+        // The worker's flags are its own meanwhile; the refused caller
+        // learns of the refusal from the result.
+        message.Notify(std::string(kTextLinkBusy) + "\n\n");
+        return true;
+    }
     if (!exchangeRunning_ && !streamHeld_) {
         return false;
     }
     LinkOk = 0;
     message.Notify(std::string(kTextLinkBusy) + "\n\n");
     return true;
+}
+
+bool SensorLink::ReportsDeferred() const {
+    return lent_ && std::this_thread::get_id() != lender_;
+}
+
+void SensorLink::Tell(platform::Notifier<const std::string&>& n, const std::string& text) {
+    if (ReportsDeferred()) {
+        deferred_.emplace_back(&n == &failed, text);
+    } else {
+        n.Notify(text);
+    }
+}
+
+void SensorLink::Lend(void* workerThread) {
+    if (lent_) {
+        return;
+    }
+    lent_ = true;
+    lender_ = std::this_thread::get_id();
+    lenderThread_ = platform::CurrentThreadToken();
+    lenderPolicy_ = policy_;
+    policy_ = WaitPolicy::Block;
+    lostWhileLent_ = false;
+    deferred_.clear();
+    transport_->WatchEvents(false);
+    transport_->GiveToThread(workerThread);
+}
+
+void SensorLink::GiveBack() {
+    transport_->GiveToThread(lenderThread_);
+}
+
+void SensorLink::TakeBack() {
+    if (!lent_) {
+        return;
+    }
+    lent_ = false;
+    policy_ = lenderPolicy_;
+    if (lostWhileLent_) {
+        transport_->Close(); // as the window's close event leaves it
+    } else {
+        transport_->WatchEvents(true);
+    }
+    lostWhileLent_ = false;
+    std::vector<std::pair<bool, std::string>> reports;
+    reports.swap(deferred_);
+    for (const auto& [isFailure, text] : reports) {
+        (isFailure ? failed : message).Notify(text);
+    }
+}
+
+void SensorLink::ReportLostWhileLent(const char* text) {
+    if (lostWhileLent_) {
+        return;
+    }
+    lostWhileLent_ = true;
+    TcpConnected = 0;
+    StatusText = text;
+    SetTimeout();
 }
 
 void SensorLink::WriteRequest(int frameLength) {
@@ -86,8 +156,11 @@ bool SensorLink::AwaitBytes(size_t needed) {
         }
         if (policy_ == WaitPolicy::Block) {
             if (const char* lost = transport_->LostText()) {
-                lostText_ = lost; // reported as the failure instead of no answer
-                return true;
+                if (!lent_) {
+                    lostText_ = lost; // reported as the failure instead of no answer
+                    return true;
+                }
+                ReportLostWhileLent(lost);
             }
         }
         if (platform::Timer() - start > answerTimeout_) {
@@ -145,7 +218,7 @@ int SensorLink::CheckHeaderCRC() {
 void SensorLink::SetTimeout() {
     AcquisitionRunning = 0;
     LinkOk = 0;
-    failed.Notify(StatusText);
+    Tell(failed, StatusText);
 }
 
 int SensorLink::SendRequest(int frameLength) {
@@ -227,7 +300,12 @@ void SensorLink::ServeEventsIfDue(double interval) {
 
 void SensorLink::AwaitMoreBytes() {
     if (policy_ == WaitPolicy::Block) {
-        transport_->WaitReadable(kBlockSliceMs);
+        if (lostWhileLent_) {
+            // Nothing more can come; the wait ends by its time-out.
+            std::this_thread::sleep_for(std::chrono::milliseconds(kBlockSliceMs));
+        } else {
+            transport_->WaitReadable(kBlockSliceMs);
+        }
         return;
     }
     // The events are served without waiting for more: the bytes are awaited

@@ -14,6 +14,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace com232 {
 
@@ -115,9 +118,9 @@ public:
     // blinking of CALC CF) shows even while answers come faster than the
     // screen refreshes.
     void ServeEventsAtNextAnswer() { eventsWanted_ = true; }
-    // True while an exchange waits for its answer (a loop must not start
-    // one nested inside it).
-    bool ExchangeRunning() const { return exchangeRunning_; }
+    // True while an exchange waits for its answer, or while the link is lent
+    // to a worker (a loop must not start one nested inside it).
+    bool ExchangeRunning() const { return lent_ || exchangeRunning_; }
     // Wait up to the answer time-out until the header (8 bytes), then the
     // data part (8 + AnswerLength bytes) of the frame at the start of
     // RxBuffer are there, and check it (a cancel or an interrupt request
@@ -197,6 +200,22 @@ public:
     void ClearCancel() { cancel_ = false; }
     bool CancelRequested() const;
 
+    // ---- lending the link to a worker ---------------------------------
+    // A window's loop may run its exchanges on a worker thread, so that they
+    // never wait for the window's drawing. From Lend (on the window's
+    // thread, with the worker's platform::ThreadToken) until TakeBack (on
+    // the same thread, once the worker has called GiveBack and ended) the
+    // worker alone exchanges, blocking on the transport: a request from the
+    // window's thread is refused as a nested one, the transport gets no
+    // events from the window, and the failures reported meanwhile are told
+    // by TakeBack, in order, on the window's thread. A TCP connection found
+    // closed meanwhile is reported as the window reports it: at once, while
+    // the wait in progress goes on to its time-out.
+    void Lend(void* workerThread);
+    void GiveBack(); // on the worker, its last use of the link
+    void TakeBack();
+    bool Lent() const { return lent_; }
+
     // ---- what the link tells ------------------------------------------
     // Every failure report (SetTimeout), with StatusText.
     platform::Notifier<const std::string&> failed;
@@ -218,6 +237,12 @@ private:
     // ago (WaitPolicy::ServeEvents): STOP and the blinking buttons are
     // served, without a pass per exchange.
     void ServeEventsIfDue(double interval);
+    // True on a worker the link is lent to: what it reports waits for TakeBack.
+    bool ReportsDeferred() const;
+    // Tells `text` through `n`, or keeps it for TakeBack on a worker.
+    void Tell(platform::Notifier<const std::string&>& n, const std::string& text);
+    // A lent link's TCP connection found closed during a wait: said once.
+    void ReportLostWhileLent(const char* text);
 
     WaitPolicy policy_;
     std::unique_ptr<Transport> transport_;
@@ -237,6 +262,15 @@ private:
     std::atomic<bool> cancel_{false};
     // Why a blocking wait found the line gone (a TCP close read on a worker).
     const char* lostText_ = nullptr;
+    // Lending (see Lend): set and read only while no worker runs, or read
+    // by the worker it was set for.
+    bool lent_ = false;
+    std::thread::id lender_;
+    void* lenderThread_ = nullptr;
+    WaitPolicy lenderPolicy_ = WaitPolicy::ServeEvents;
+    bool lostWhileLent_ = false;
+    // Reports made on the worker: true for `failed`, false for `message`.
+    std::vector<std::pair<bool, std::string>> deferred_;
 };
 
 } // namespace com232

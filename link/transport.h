@@ -46,6 +46,13 @@ public:
     // reading (a TCP connection on a worker, which has no event dispatch
     // to tell it); nullptr while it is there.
     virtual const char* LostText() { return nullptr; }
+    // Stops (false) or resumes (true) the events a transport gets from the
+    // window's event loop (a TCP connection's data-ready and close), while a
+    // worker uses it without them; on the thread that opened it.
+    virtual void WatchEvents(bool) {}
+    // Gives a thread-bound transport (the serial port) to `thread`
+    // (platform::ThreadToken); on the thread that uses it now.
+    virtual void GiveToThread(void*) {}
 };
 
 // A transport that is not there: before the first connection and after the

@@ -72,6 +72,7 @@ public:
         return n > 0 ? static_cast<size_t>(n) : 0;
     }
     void SetPortTimeOut(double seconds) override { platform::SetComTime(port_, seconds); }
+    void GiveToThread(void* thread) override { platform::GiveComToThread(port_, thread); }
 
 private:
     int port_;
@@ -137,6 +138,7 @@ public:
         }
         return code == platform::kTcpTimeOutErr ? kTextConnectionLost : kTextServerClosed;
     }
+    void WatchEvents(bool on) override { platform::ClientTCPWatchEvents(handle_, on); }
 
     // The connection's events: data ready (kept), closed by the server or
     // lost (reported at once: the wait in progress, if any, ends by its

@@ -5,6 +5,7 @@
 
 #include "platform/graph.h"
 #include "platform/layout_kit.h"
+#include "platform/tab_control.h"
 #include "platform/widgets.h"
 
 #include <QGridLayout>
@@ -317,7 +318,7 @@ void BuildDataPanel(QWidget* panel, DataPanel* ui) {
     root->addLayout(BuildHeader(ui));
     root->addWidget(BuildLiveBox(panel, ui));
 
-    ui->tabs = new QTabWidget(panel);
+    ui->tabs = new ctl::PageTabs(panel);
     ui->tabs->setDocumentMode(false);
     ui->tabs->addTab(BuildRgbPage(ui), "RGB");
     ui->tabs->addTab(BuildIntPage(ui), "INT");

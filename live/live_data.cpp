@@ -37,7 +37,7 @@ void DataPanelView::WritePanelData() {
     ShowRgb(d.rgb, f);
     const LiveField rgb[3] = {kRed, kGreen, kBlue};
     for (int c = 0; c < 3; ++c) {
-        d.bar[c]->setValue(BarValue(f.get(rgb[c])));
+        ctl::SetBarValue(d.bar[c], BarValue(f.get(rgb[c])));
     }
     d.x->SetVal(f.get(kX));
     d.y->SetVal(f.get(kY));

@@ -53,6 +53,7 @@ Graph::Graph(QWidget* parent) : QCustomPlot(parent) {
     // axes the grid and tick labels were drawn for.
     connect(this, &QCustomPlot::afterReplot, this, [this] {
         drawnOnce_ = true;
+        drawnCursorArea_ = CursorArea();
         drawnX_ = xAxis->range();
         drawnY_ = yAxis->range();
         if (!isVisible() && !painting_) {
@@ -104,7 +105,7 @@ void Graph::Refresh() {
             layer("main")->replot();
         }
         if (cursorsDirty_) {
-            layer(kCursorLayer)->replot();
+            RedrawCursorLayer();
         }
     }
     fullDirty_ = dataDirty_ = cursorsDirty_ = false;
@@ -267,7 +268,67 @@ void Graph::ReplotCursors() {
         replot(QCustomPlot::rpQueuedRefresh);
         return;
     }
-    layer(kCursorLayer)->replot();
+    RedrawCursorLayer();
+}
+
+namespace {
+
+// The layer's own buffer and its drawing into it, which the plot reaches
+// only through a replot that repaints the whole widget.
+struct LayerInside : QCPLayer {
+    static constexpr auto kBuffer = &LayerInside::mPaintBuffer;
+    static constexpr auto kDrawToBuffer = &LayerInside::drawToPaintBuffer;
+};
+
+} // namespace
+
+void Graph::RedrawCursorLayer() {
+    QCPLayer* l = layer(kCursorLayer);
+    const QSharedPointer<QCPAbstractPaintBuffer> buffer = (l->*LayerInside::kBuffer).toStrongRef();
+    // Anything else on the layer, or buffers to be made anew: the layer's
+    // own replot, which repaints everything.
+    if (l->mode() != QCPLayer::lmBuffered || buffer.isNull() || hasInvalidatedPaintBuffers() ||
+        l->children().size() != static_cast<qsizetype>(2 * cursors_.size())) {
+        l->replot();
+        drawnCursorArea_ = CursorArea();
+        return;
+    }
+    const QRegion now = CursorArea();
+    if (now == drawnCursorArea_ && !now.isEmpty()) {
+        return; // on the same pixels: nothing to draw
+    }
+    // What the layer's replot does, with the repaint kept to the crosshairs;
+    // everything on the layer lies where they were drawn, so clearing that
+    // clears the buffer.
+    if (drawnCursorArea_.isEmpty()) {
+        buffer->clear(Qt::transparent);
+    } else if (QCPPainter* p = buffer->startPainting()) {
+        p->setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& r : drawnCursorArea_) {
+            p->fillRect(r, Qt::transparent);
+        }
+        delete p;
+        buffer->donePainting();
+    }
+    (l->*LayerInside::kDrawToBuffer)();
+    buffer->setInvalidated(false);
+    update(drawnCursorArea_ | now);
+    drawnCursorArea_ = now;
+}
+
+QRegion Graph::CursorArea() const {
+    constexpr int kMargin = 2; // the pen and its rounding
+    const QRect plot = axisRect()->rect();
+    QRegion area;
+    for (const Cursor& c : cursors_) {
+        const int x = static_cast<int>(std::lround(xAxis->coordToPixel(c.x)));
+        area += QRect(x - kMargin, plot.top(), 2 * kMargin + 1, plot.height()) & plot;
+        if (!c.verticalOnly) {
+            const int y = static_cast<int>(std::lround(yAxis->coordToPixel(c.y)));
+            area += QRect(plot.left(), y - kMargin, plot.width(), 2 * kMargin + 1) & plot;
+        }
+    }
+    return area;
 }
 
 int Graph::NearestCursor(const QPointF& pixel) const {

@@ -61,7 +61,8 @@ public:
     void SetCursorVerticalOnly(int i, bool on);
     void SetCursorsMovable(bool on) { cursorsMovable_ = on; }
     void SetCursorSnap(bool on) { cursorSnap_ = on; }
-    // Redraws the cursor layer only.
+    // Redraws the cursor layer only; only the strips the crosshairs left and
+    // reached are painted on the screen again.
     void ReplotCursors();
 
     // ---- zoom -----------------------------------------------------------------
@@ -102,6 +103,11 @@ private:
     void Refresh();
     int NearestCursor(const QPointF& pixel) const;
     void PlaceCursor(int i, double x, double y);
+    // The cursor layer drawn anew and the widget repainted where the
+    // crosshairs were and are.
+    void RedrawCursorLayer();
+    // The pixels the crosshairs cover, with a margin.
+    QRegion CursorArea() const;
     // The plotted data point nearest to pixel position `pixel`; false when none.
     bool NearestDataPoint(const QPointF& pixel, double* x, double* y) const;
 
@@ -121,6 +127,7 @@ private:
     bool ctrlDragZoom_ = false;
     int dragging_ = -1;
     std::vector<Cursor> cursors_;
+    QRegion drawnCursorArea_; // where the crosshairs are on the screen
 };
 
 } // namespace ctl

@@ -2,8 +2,10 @@
 
 #include "platform/tcp_client.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QThread>
 #include <QTimer>
 
 #include <chrono>
@@ -53,6 +55,10 @@ bool InsideProcessSystemEvents() {
 }
 
 void ProcessSystemEvents() {
+    ProcessSystemEventsFor(kIdleWaitMs);
+}
+
+void ProcessSystemEventsFor(int maxWaitMs) {
     if (QCoreApplication::instance() == nullptr) {
         return;
     }
@@ -60,7 +66,7 @@ void ProcessSystemEvents() {
     // Handles whatever is pending; when nothing is, blocks until the next
     // event or the wake timer, whichever comes first.
     QTimer* wake = WakeTimer();
-    wake->start(kIdleWaitMs);
+    wake->start(maxWaitMs);
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     wake->stop();
     QCoreApplication::sendPostedEvents();
@@ -68,6 +74,14 @@ void ProcessSystemEvents() {
     // while a callback was still running) are reported here.
     DispatchTcpEvents();
     --gInsideProcessEvents;
+}
+
+void WakeEventWait() {
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        if (QAbstractEventDispatcher* d = app->thread()->eventDispatcher()) {
+            d->wakeUp();
+        }
+    }
 }
 
 void ProcessPendingEvents() {

@@ -22,6 +22,12 @@ void ShutdownCoreRuntime();
 // next event, but never longer than a few milliseconds, so a loop that polls
 // for the sensor costs almost no CPU and still wakes the moment bytes arrive.
 void ProcessSystemEvents();
+// The same, waiting up to `maxWaitMs` when nothing is pending; a wait is
+// ended at once by the next event or by WakeEventWait.
+void ProcessSystemEventsFor(int maxWaitMs);
+// From any thread: ends the wait of ProcessSystemEventsFor in progress on
+// the user-interface thread (a worker that has finished).
+void WakeEventWait();
 // Runs every callback that is pending now and returns without waiting.
 void ProcessPendingEvents();
 // True while ProcessSystemEvents runs (at any depth): what it ends with

@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QThread>
 
 #include <algorithm>
 #include <atomic>
@@ -178,12 +179,19 @@ int SetCTSMode(int comPort, int mode) {
                : kComIoError;
 }
 
+// Flushing costs a call into the driver, and on a USB adapter a request to
+// the device, before every exchange: a queue with nothing in it is left as
+// it is.
 int FlushInQ(int comPort) {
     QSerialPort* port = LivePort(comPort);
     if (port == nullptr) {
         return kComPortNotOpen;
     }
-    port->clear(QSerialPort::Input);
+    int queued = 0;
+    if (port->bytesAvailable() > 0 || port->handle() < 0 ||
+        ::ioctl(port->handle(), FIONREAD, &queued) != 0 || queued > 0) {
+        port->clear(QSerialPort::Input);
+    }
     return 0;
 }
 
@@ -192,7 +200,11 @@ int FlushOutQ(int comPort) {
     if (port == nullptr) {
         return kComPortNotOpen;
     }
-    port->clear(QSerialPort::Output);
+    int queued = 0;
+    if (port->bytesToWrite() > 0 || port->handle() < 0 ||
+        ::ioctl(port->handle(), TIOCOUTQ, &queued) != 0 || queued > 0) {
+        port->clear(QSerialPort::Output);
+    }
     return 0;
 }
 
@@ -305,6 +317,18 @@ int GetComStat(int comPort) {
 
 bool IsComOpen(int comPort) {
     return LivePort(comPort) != nullptr;
+}
+
+void GiveComToThread(int comPort, void* thread) {
+    OpenPort* p = Find(comPort);
+    if (p == nullptr || thread == nullptr) {
+        return;
+    }
+    // The port's read notifier goes with it and stays quiet on a worker,
+    // which reads the port itself; back home it is enabled again.
+    if (QSerialPort* port = p->port.data(); port != nullptr && port->thread() != thread) {
+        port->moveToThread(static_cast<QThread*>(thread));
+    }
 }
 
 bool IsComDeviceOpen(const std::string& device) {

@@ -55,6 +55,10 @@ bool WaitComReadable(int comPort, int timeoutMs);
 // Line error bits since the last call; positive means a line error.
 int GetComStat(int comPort);
 bool IsComOpen(int comPort);
+// Gives the port to `thread` (platform/worker_thread.h), which uses it from
+// then on; called on the thread that uses it now. A window lends its port to
+// a worker this way, and the worker gives it back before it ends.
+void GiveComToThread(int comPort, void* thread);
 // True while some key holds `device` open (tests, diagnostics).
 bool IsComDeviceOpen(const std::string& device);
 

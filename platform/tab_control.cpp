@@ -1,9 +1,11 @@
 #include "platform/tab_control.h"
 
 #include <QButtonGroup>
+#include <QEvent>
 #include <QGridLayout>
 #include <QScrollArea>
 #include <QStackedWidget>
+#include <QTabBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -95,6 +97,21 @@ void TabControl::SetPageVisible(int index, bool visible) {
 
 bool TabControl::IsPageVisible(int index) const {
     return index >= 0 && index < PageCount() && !buttons_[index]->isHidden();
+}
+
+PageTabs::Placement PageTabs::Now() const {
+    return {size(), tabBar()->sizeHint(), sizeHint(), minimumSizeHint(), currentIndex()};
+}
+
+bool PageTabs::event(QEvent* e) {
+    if (e->type() == QEvent::LayoutRequest && isVisible()) {
+        const Placement now = Now();
+        if (now == laidOut_) {
+            return true; // the tab bar and the pages stay where they are
+        }
+        laidOut_ = now;
+    }
+    return QTabWidget::event(e);
 }
 
 } // namespace ctl

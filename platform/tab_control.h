@@ -2,6 +2,8 @@
 // that many pages fit into a narrow column. Pages can be hidden.
 #pragma once
 
+#include <QSize>
+#include <QTabWidget>
 #include <QWidget>
 
 #include <vector>
@@ -12,6 +14,29 @@ class QStackedWidget;
 class QToolButton;
 
 namespace ctl {
+
+// A tab widget for pages whose values change many times a second. A plain
+// one lays itself out anew and repaints itself whole whenever a label on a
+// page changes its text, as a page's layout always passes its request on;
+// this one does so only when its own size or what it holds would place
+// the tab bar or the pages differently.
+class PageTabs : public QTabWidget {
+    Q_OBJECT
+public:
+    using QTabWidget::QTabWidget;
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    struct Placement {
+        QSize size, barHint, hint, minimumHint;
+        int index = -1;
+        bool operator==(const Placement&) const = default;
+    };
+    Placement Now() const;
+    Placement laidOut_;
+};
 
 class TabControl : public QWidget {
     Q_OBJECT

@@ -38,7 +38,8 @@ struct Conversation {
     TcpCallback callback = nullptr;
     void* callbackData = nullptr;
     bool closedByPeer = false;
-    int lostError = 0; // errno of a connection that broke (0: closed by the peer)
+    bool unwatched = false; // its events are not dispatched (ClientTCPWatchEvents)
+    int lostError = 0;      // errno of a connection that broke (0: closed by the peer)
 
     size_t Waiting() const { return received.size() - head; }
 };
@@ -124,7 +125,7 @@ void Drain(Conversation& c) {
 
 void OnReadable(unsigned handle) {
     Conversation* c = Find(handle);
-    if (c == nullptr) {
+    if (c == nullptr || c->unwatched) {
         return;
     }
     Drain(*c);
@@ -400,6 +401,17 @@ int ClientTCPLost(unsigned handle) {
                                        : kTcpReadFailed;
 }
 
+void ClientTCPWatchEvents(unsigned handle, bool on) {
+    Conversation* c = Find(handle);
+    if (c == nullptr || c->callback == nullptr) {
+        return;
+    }
+    c->unwatched = !on;
+    if (QSocketNotifier* n = c->notifier.data()) {
+        n->setEnabled(on && !c->closedByPeer);
+    }
+}
+
 void DispatchTcpEvents() {
     if (gDispatching) {
         return;
@@ -410,7 +422,7 @@ void DispatchTcpEvents() {
         std::lock_guard<std::mutex> lock(gMutex);
         handles.reserve(gConversations.size());
         for (const auto& [h, c] : gConversations) {
-            if (c.callback != nullptr) {
+            if (c.callback != nullptr && !c.unwatched) {
                 handles.push_back(h);
             }
         }

@@ -62,6 +62,12 @@ bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs);
 // without a callback, whose close is not dispatched.
 int ClientTCPLost(unsigned handle);
 
+// Stops (false) or resumes (true) the event dispatch of a conversation with
+// a callback, on the thread that made it: while stopped, the event loop
+// neither reads its socket nor reports its close, so another thread may
+// use it as one without a callback (a window's link lent to a worker).
+void ClientTCPWatchEvents(unsigned handle, bool on);
+
 // Delivers pending data-ready and disconnect events. Called by the event
 // loop and by ProcessSystemEvents; a nested call returns at once.
 void DispatchTcpEvents();

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProgressBar>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -205,6 +206,16 @@ Slider::Slider(QWidget* parent, int minimum, int maximum) : QSlider(Qt::Horizont
 void Slider::SetVal(int v) {
     QSignalBlocker block(this);
     setValue(v);
+}
+
+void SetBarValue(QProgressBar* bar, int value) {
+    if (bar->value() == value) {
+        return;
+    }
+    const bool enabled = bar->updatesEnabled();
+    bar->setUpdatesEnabled(false);
+    bar->setValue(value);
+    bar->setUpdatesEnabled(enabled); // and so marks the bar for the next repaint
 }
 
 // ---- NumDisplay -------------------------------------------------------------

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <vector>
 
+class QProgressBar;
+
 namespace ctl {
 
 // Platform colour value 0x00RRGGBB.
@@ -89,6 +91,10 @@ signals:
 // units: of what an edit inserts only as much is kept as fits, as with
 // QLineEdit::setMaxLength, and a longer text set from code is cut at the end.
 void LimitChars(QLineEdit* edit, int maxChars);
+// Sets a bar's value to be drawn with the window's next repaint: a bar
+// otherwise repaints itself at once, on its own, whenever its value changes
+// (several times per screen refresh on a live display).
+void SetBarValue(QProgressBar* bar, int value);
 // The limit LimitChars gave `edit`; -1 when it has none.
 int CharLimit(const QLineEdit* edit);
 

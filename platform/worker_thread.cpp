@@ -5,6 +5,10 @@
 
 namespace platform {
 
+ThreadToken CurrentThreadToken() {
+    return QThread::currentThread();
+}
+
 struct WorkerThread::Impl {
     std::unique_ptr<QThread> thread;
 };

@@ -10,6 +10,12 @@
 
 namespace platform {
 
+// A thread as the run-time knows it, for handing a thread-bound object (a
+// serial port) from one thread to another; nullptr for none.
+using ThreadToken = void*;
+// The calling thread's token.
+ThreadToken CurrentThreadToken();
+
 class WorkerThread {
 public:
     // Starts `work` on a thread of its own at once.

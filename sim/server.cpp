@@ -1,6 +1,7 @@
 #include "sim/server.h"
 
 #include "platform/com_port_map.h"
+#include "platform/wake_latency.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -346,6 +347,9 @@ void Server::Loop() {
     // Wake-ups of the line-time model and the faults' delays are due to the
     // microsecond: no timer slack for this thread.
     prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    // Nor should they wait for a program's window to finish drawing: the
+    // simulated sensor stands for a device with a processor of its own.
+    platform::PreferShortWakeLatency();
     enum Role { kWake, kListen, kTcp, kPty, kControlListen, kControl };
     std::vector<pollfd> fds;
     std::vector<std::pair<Role, size_t>> roles;

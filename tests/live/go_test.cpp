@@ -12,6 +12,7 @@
 #include "live/live_views.h"
 #include "params/parameter_model.h"
 #include "params/transfer.h"
+#include "params/transfer_state.h"
 #include "platform/graph.h"
 #include "platform/tab_control.h"
 #include "platform/widgets.h"
@@ -61,21 +62,24 @@ protected:
         return app::P().sensor.live.GoLoopCounters.frames - before;
     }
     // GO; after three frames `button` is pressed (nested in the loop), and
-    // five frames later STOP.
+    // five frames after its transfer went out, STOP.
     void PressDuringGo(QPushButton* button, const std::function<void()>& afterPress = {}) {
         const auto base = app::P().sensor.live.GoLoopCounters.frames;
         bool pressed = false;
-        unsigned long long pressedAt = 0;
+        unsigned long long doneAt = 0;
         RunGo([&] {
+            const params::TransferState& t = app::P().sensor.transfer;
             if (!pressed && FramesSince(base) >= 3) {
                 pressed = true;
-                pressedAt = FramesSince(base);
                 button->click();
                 if (afterPress) {
                     afterPress();
                 }
             }
-            return pressed && FramesSince(base) >= pressedAt + 5;
+            if (pressed && doneAt == 0 && t.SendPending == 0 && t.GetPending == 0) {
+                doneAt = FramesSince(base);
+            }
+            return doneAt > 0 && FramesSince(base) >= doneAt + 5;
         });
     }
     unsigned long long FramesSince(unsigned long long base) {

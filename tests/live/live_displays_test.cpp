@@ -137,7 +137,9 @@ TEST_F(LiveDisplays, HistoriesCarryTheSelectedRowsBandAndContinueAcrossGo) {
     EXPECT_EQ(1507, Live().IntHistory.At(99, 1));
     EXPECT_EQ(707, Live().IntHistory.At(99, 2));
     // A new GO continues the histories: the frame shown before GO moves left
-    // (STOP pressed as the second frame comes, before the window's next pass).
+    // (STOP pressed as the second frame comes; the sensor answers slowly, so
+    // only a few frames are on their way by then).
+    sensor_->Command("fault delay-header 5 order=8 count=0");
     const auto base = app::P().sensor.live.GoLoopCounters.frames;
     const int stopper =
         app::P().sensor.frames.published.Subscribe([&](const LiveDataFrameBytes&, unsigned) {
