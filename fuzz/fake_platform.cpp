@@ -5,6 +5,7 @@
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_client.h"
+#include "platform/worker_thread.h"
 
 #include <algorithm>
 #include <cstring>
@@ -169,6 +170,7 @@ void DispatchTcpEvents() {
 size_t OpenTcpConnectionCount() {
     return gConnected ? 1 : 0;
 }
+void ClientTCPWatchEvents(unsigned, bool) {}
 
 // ---- serial port ---------------------------------------------------------------
 
@@ -228,8 +230,16 @@ int GetComStat(int) {
 bool IsComOpen(int) {
     return gPortOpen;
 }
+void GiveComToThread(int, void*) {}
 std::vector<SerialPortDescription> ListSerialPorts() {
     return {};
+}
+
+// ---- threads -----------------------------------------------------------------------
+
+// One thread: the exchange never leaves it.
+ThreadToken CurrentThreadToken() {
+    return nullptr;
 }
 
 // ---- popups ----------------------------------------------------------------------
