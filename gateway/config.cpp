@@ -1,6 +1,7 @@
 #include "gateway/config.h"
 
 #include "gateway/config_values.h"
+#include "inifile/file_text.h"
 #include "sensor/target_file.h"
 
 #include <filesystem>
@@ -9,14 +10,6 @@
 
 namespace gateway {
 namespace {
-
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 // A value in double quotes, as the program's files write texts, loses its
 // quotes and its escapes (\" \\ \t).
@@ -100,12 +93,12 @@ bool ReadFile(const std::string& path, Reading* r, std::string* problems) {
             line.erase(0, 3);
         }
         const std::string where = path + ":" + std::to_string(number) + ": ";
-        const std::string text = Trim(line);
+        const std::string text = filetext::Trimmed(line);
         if (text.empty() || text[0] == ';' || text[0] == '#') {
             continue;
         }
         if (text[0] == '[') {
-            section = text.back() == ']' ? Trim(text.substr(1, text.size() - 2)) : "";
+            section = text.back() == ']' ? filetext::Trimmed(text.substr(1, text.size() - 2)) : "";
             if (section != "broker" && section != "gateway" && section != "sensor") {
                 *problems += where +
                              "not a section of the gateway ([broker], [gateway], "
@@ -127,8 +120,8 @@ bool ReadFile(const std::string& path, Reading* r, std::string* problems) {
             *problems += where + "not KEY = VALUE: " + text + "\n";
             continue;
         }
-        const std::string key = Trim(text.substr(0, eq));
-        std::string value = Trim(text.substr(eq + 1));
+        const std::string key = filetext::Trimmed(text.substr(0, eq));
+        std::string value = filetext::Trimmed(text.substr(eq + 1));
         std::string error;
         if (section.empty()) {
             error = "a key before the first section";

@@ -190,4 +190,12 @@ std::string_view CutToBytes(std::string_view text, size_t maxBytes) {
     return text.substr(0, i);
 }
 
+std::string Trimmed(std::string_view text) {
+    const size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1));
+}
+
 } // namespace filetext

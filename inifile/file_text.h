@@ -44,6 +44,9 @@ std::string ToFile(std::string_view text);
 // The number of characters of a UTF-8 text; a byte that does not belong to a
 // well-formed sequence counts as one character.
 size_t CharCount(std::string_view text);
+// `text` without the blanks, tabs and line ends around it (a line of a
+// list file, a value typed by hand).
+std::string Trimmed(std::string_view text);
 
 // The longest beginning of `text` with at most maxChars characters, counted
 // as CharCount does (never ends inside a UTF-8 sequence).

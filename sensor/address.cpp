@@ -1,5 +1,6 @@
 #include "sensor/address.h"
 
+#include "inifile/file_text.h"
 #include "link/com232.h"
 #include "link/port_text.h"
 #include "platform/com_port_map.h"
@@ -7,17 +8,6 @@
 #include <algorithm>
 
 namespace sensor {
-namespace {
-
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
-
-} // namespace
 
 bool SplitHostPort(const std::string& text, std::string* host, unsigned* port, std::string* error) {
     size_t colon = text.rfind(':');
@@ -68,7 +58,7 @@ bool BaudrateIndexOf(long baud, unsigned* index) {
 bool TargetLineOptions(const std::string& line, std::vector<std::string>* args,
                        std::string* error) {
     args->clear();
-    std::string target = Trim(line.substr(0, line.find('#')));
+    std::string target = filetext::Trimmed(line.substr(0, line.find('#')));
     if (target.empty()) {
         return true;
     }
