@@ -8,13 +8,6 @@
 namespace cli {
 namespace {
 
-std::tm Local(WallClock::time_point t) {
-    const std::time_t seconds = WallClock::to_time_t(t);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    return local;
-}
-
 std::string Shaped(std::string text, const LineFormat& f) {
     if (f.lf) {
         for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
@@ -39,7 +32,7 @@ std::string LiveHeader(const std::string& panelId, const LineFormat& f) {
 
 std::string LiveLine(const live::LiveDataFrameBytes& frame, WallClock::time_point t,
                      const LineFormat& f) {
-    std::string line = record::RecordLine(frame, Local(t));
+    std::string line = record::RecordLine(frame, sensor::LocalTime(t));
     if (f.isoTime) {
         line.replace(0, line.find('\t', line.find('\t') + 1), IsoTime(t));
     }

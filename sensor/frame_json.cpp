@@ -6,17 +6,18 @@
 #include <ctime>
 
 namespace sensor {
-namespace {
 
-std::tm Local(WallClock::time_point t) {
+std::tm LocalTime(WallClock::time_point t) {
     const std::time_t seconds = WallClock::to_time_t(t);
     std::tm local{};
     localtime_r(&seconds, &local);
     return local;
 }
 
+namespace {
+
 std::string Iso(WallClock::time_point t, bool withOffset) {
-    const std::tm local = Local(t);
+    const std::tm local = LocalTime(t);
     const auto ms =
         std::chrono::duration_cast<std::chrono::milliseconds>(t.time_since_epoch()).count() % 1000;
     char text[128];

@@ -8,12 +8,15 @@
 #include <QJsonObject>
 
 #include <chrono>
+#include <ctime>
 #include <string>
 
 namespace sensor {
 
 using WallClock = std::chrono::system_clock;
 
+// The calendar fields of `t` in the local zone.
+std::tm LocalTime(WallClock::time_point t);
 // Local time to the millisecond, ISO 8601 without a zone
 // (2026-12-08T17:57:36.250).
 std::string IsoTime(WallClock::time_point t);
