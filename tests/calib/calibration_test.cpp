@@ -37,23 +37,27 @@ protected:
         ASSERT_NO_FATAL_FAILURE(StartConnected(false, {}, SteadyScene()));
     }
 
-    // Presses CALC CF. Once GO mode has run for `goSeconds` (some scans of
-    // the sensor), STOP is pressed. Records whether the button was seen red
-    // while sampling.
-    void RunWhiteCalibration(double goSeconds = 0.03) {
-        double goStart = -1;
+    // Presses CALC CF. Once GO mode has shown a few frames, STOP is pressed
+    // (counted in frames, not time: a fast line would otherwise overrun the
+    // simulated sensor's request log). Records whether the button was seen
+    // red while sampling.
+    void RunWhiteCalibration() {
+        uint64_t goStart = 0;
+        bool going = false;
         QTimer poll;
         poll.setInterval(0);
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (!P().calibView->WhiteCalibrationRunning()) {
                 return;
             }
+            const uint64_t published = app::P().sensor.frames.Published();
             if (app::P().sensor.link.AcquisitionRunning == 0) {
                 const QColor c = P().calibration.calcCF->palette().color(QPalette::Button);
                 sawRed_ |= c == QColor(0xFF0000);
-            } else if (goStart < 0) {
-                goStart = platform::Timer();
-            } else if (platform::Timer() - goStart >= goSeconds) {
+            } else if (!going) {
+                going = true;
+                goStart = published;
+            } else if (published - goStart >= 3) {
                 P().main.stop->click();
             }
         });
