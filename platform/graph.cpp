@@ -318,7 +318,9 @@ void Graph::RedrawCursorLayer() {
 
 QRegion Graph::CursorArea() const {
     constexpr int kMargin = 2; // the pen and its rounding
-    const QRect plot = axisRect()->rect();
+    // Items on a layer are drawn clipped to the axis rectangle moved up by
+    // one pixel: the row above the rectangle holds crosshair pixels too.
+    const QRect plot = axisRect()->rect().adjusted(0, -1, 0, 0);
     QRegion area;
     for (const Cursor& c : cursors_) {
         const int x = static_cast<int>(std::lround(xAxis->coordToPixel(c.x)));

@@ -17,9 +17,11 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -286,4 +288,37 @@ TEST_F(LiveDisplays, OnlyGraphsOnScreenHoldPaintBuffersAndShownAgainLookTheSame)
     Settle();
     EXPECT_TRUE(g->HoldsPaintBuffers());
     EXPECT_EQ(before, g->grab().toImage());
+}
+
+// What the window shows after many frames (crosshairs and level bars
+// redrawn in parts) is what it draws when painted afresh.
+TEST_F(LiveDisplays, TheWindowAfterManyFramesLooksAsWhenPaintedAfresh) {
+    app::Panels& p = P();
+    p.main.childArea->setCurrentWidget(p.data.panel);
+    p.data.tabs->setCurrentIndex(kDataPage2D);
+    Settle();
+    LiveDataFrameBytes f;
+    for (int i = 0; i < 40; ++i) {
+        const int16_t v = static_cast<int16_t>(200 + 97 * i);
+        f.set(kRed, v);
+        f.set(kGreen, static_cast<int16_t>(4000 - v));
+        f.set(kBlue, static_cast<int16_t>(v / 2));
+        f.set(kX, static_cast<int16_t>(100 + 17 * i));
+        f.set(kY, static_cast<int16_t>(700 - 13 * i));
+        f.set(kInt, v);
+        Show(f);
+        Settle();
+    }
+    QWidget* w = p.main.window;
+    const QImage shown =
+        w->screen()->grabWindow(w->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage afresh = w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(afresh.size(), shown.size());
+    int differing = 0;
+    for (int y = 0; y < shown.height(); ++y) {
+        for (int x = 0; x < shown.width(); ++x) {
+            differing += shown.pixel(x, y) != afresh.pixel(x, y);
+        }
+    }
+    EXPECT_EQ(0, differing);
 }
