@@ -44,18 +44,6 @@ ctl::NumDisplay* Display() {
     return d;
 }
 
-QProgressBar* ChannelBar(int channel) {
-    auto* bar = new QProgressBar();
-    bar->setRange(0, kRawMax);
-    bar->setValue(0);
-    bar->setTextVisible(false);
-    bar->setFixedHeight(14);
-    bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: "
-                                      "#f4f4f4; } QProgressBar::chunk { background: %1; }")
-                           .arg(ctl::kChannelBarColours[channel]));
-    return bar;
-}
-
 QGridLayout* FieldGrid() {
     auto* grid = new QGridLayout();
     grid->setContentsMargins(0, 0, 0, 0);
@@ -131,7 +119,7 @@ void BuildCalibrationPage(QWidget* page, CalibrationPage* ui) {
     auto* rawGrid = FieldGrid();
     rawGrid->setVerticalSpacing(3);
     for (int c = 0; c < 3; ++c) {
-        ui->rawBar[c] = ChannelBar(c);
+        ui->rawBar[c] = ctl::ChannelBar(c, kRawMax, 14);
         ui->raw[c] = Display();
         rawGrid->addWidget(Caption(ctl::kChannelNames[c], c), c, 0);
         rawGrid->addWidget(ui->rawBar[c], c, 1);

@@ -32,19 +32,6 @@ ctl::NumDisplay* Value(int width = kValueWidth) {
     return d;
 }
 
-QProgressBar* ChannelBar(int channel) {
-    auto* bar = new QProgressBar();
-    bar->setRange(0, 4095);
-    bar->setValue(0);
-    bar->setTextVisible(false);
-    bar->setFixedHeight(12);
-    bar->setMinimumWidth(40);
-    bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: "
-                                      "#f4f4f4; } QProgressBar::chunk { background: %1; }")
-                           .arg(ctl::kChannelBarColours[channel]));
-    return bar;
-}
-
 ctl::Graph* Chart(double xHi, double yHi) {
     auto* g = new ctl::Graph();
     g->SetXRange(0, xHi);
@@ -231,7 +218,8 @@ QGroupBox* BuildLiveBox(QWidget* panel, DataPanel* ui) {
     for (int c = 0; c < 3; ++c) {
         grid->addWidget(Caption(ctl::kChannelNames[c], c), c, 0);
         grid->addWidget(rgb[c], c, 1);
-        ui->bar[c] = ChannelBar(c);
+        ui->bar[c] = ctl::ChannelBar(c, 4095, 12);
+        ui->bar[c]->setMinimumWidth(40);
         auto* cell = new QWidget();
         cell->setFixedHeight(kRowHeight);
         auto* cellLayout = new QVBoxLayout(cell);

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QLabel>
 #include <QPalette>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QString>
 
@@ -23,6 +24,23 @@ inline QLabel* Caption(const QString& text, int channel = -1) {
                              .arg(kChannelTextColours[channel]));
     }
     return l;
+}
+
+// A level bar of channel 0..2 for values 0..`maximum`, without text. Its
+// border and background cover every pixel, and Qt is told so: a bar that
+// changes would otherwise have every widget behind it, up to the window,
+// painted again first.
+inline QProgressBar* ChannelBar(int channel, int maximum, int height) {
+    auto* bar = new QProgressBar();
+    bar->setRange(0, maximum);
+    bar->setValue(0);
+    bar->setTextVisible(false);
+    bar->setFixedHeight(height);
+    bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: "
+                                      "#f4f4f4; } QProgressBar::chunk { background: %1; }")
+                           .arg(kChannelBarColours[channel]));
+    bar->setAttribute(Qt::WA_OpaquePaintEvent);
+    return bar;
 }
 
 // A command button in bold type, its text in `colour` (a "#rrggbb" name;
