@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QColor>
+#include <QEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QProgressBar>
@@ -26,12 +27,25 @@ inline QLabel* Caption(const QString& text, int channel = -1) {
     return l;
 }
 
-// A level bar of channel 0..2 for values 0..`maximum`, without text. Its
-// border and background cover every pixel, and Qt is told so: a bar that
-// changes would otherwise have every widget behind it, up to the window,
-// painted again first.
+// A level bar that covers every pixel of its rectangle and tells Qt so:
+// otherwise every change of the bar has the widgets behind it, up to the
+// window, painted first. The style sheet's polish clears the attribute, so
+// it is set again after each.
+class OpaqueBar : public QProgressBar {
+protected:
+    bool event(QEvent* e) override {
+        const bool done = QProgressBar::event(e);
+        if (e->type() == QEvent::Polish || e->type() == QEvent::StyleChange) {
+            setAttribute(Qt::WA_OpaquePaintEvent);
+        }
+        return done;
+    }
+};
+
+// A level bar of channel 0..2 for values 0..`maximum`, without text; its
+// border and background are opaque.
 inline QProgressBar* ChannelBar(int channel, int maximum, int height) {
-    auto* bar = new QProgressBar();
+    auto* bar = new OpaqueBar();
     bar->setRange(0, maximum);
     bar->setValue(0);
     bar->setTextVisible(false);
@@ -39,7 +53,6 @@ inline QProgressBar* ChannelBar(int channel, int maximum, int height) {
     bar->setStyleSheet(QStringLiteral("QProgressBar { border: 1px solid #808080; background: "
                                       "#f4f4f4; } QProgressBar::chunk { background: %1; }")
                            .arg(kChannelBarColours[channel]));
-    bar->setAttribute(Qt::WA_OpaquePaintEvent);
     return bar;
 }
 
