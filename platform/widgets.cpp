@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProgressBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -231,7 +233,58 @@ NumDisplay::NumDisplay(QWidget* parent, int decimals) : QLabel(parent), decimals
 
 void NumDisplay::SetVal(double v) {
     value_ = v;
-    setText(QString::number(v, 'f', decimals_));
+    const QString next = QString::number(v, 'f', decimals_);
+    if (next == shown_) {
+        return;
+    }
+    const QFontMetrics fm = fontMetrics();
+    if (shown_.isNull() || fm.horizontalAdvance(next) != fm.horizontalAdvance(text())) {
+        setText(next); // another width: the layout may place it anew
+    } else {
+        update(contentsRect());
+    }
+    shown_ = next;
+}
+
+void NumDisplay::paintEvent(QPaintEvent* e) {
+    if (shown_ == text()) {
+        QLabel::paintEvent(e);
+        return;
+    }
+    // What the label draws for its plain text, with the text on display.
+    QPainter painter(this);
+    drawFrame(&painter);
+    QRect area = contentsRect();
+    const int m = margin();
+    area.adjust(m, m, -m, -m);
+    const Qt::LayoutDirection direction =
+        shown_.isRightToLeft() ? Qt::RightToLeft : Qt::LeftToRight;
+    const Qt::Alignment align = QStyle::visualAlignment(direction, alignment());
+    int ind = indent();
+    if (ind < 0 && frameWidth() != 0) {
+        ind = fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2 - m;
+    }
+    if (ind > 0) {
+        if (align & Qt::AlignLeft) {
+            area.setLeft(area.left() + ind);
+        }
+        if (align & Qt::AlignRight) {
+            area.setRight(area.right() - ind);
+        }
+        if (align & Qt::AlignTop) {
+            area.setTop(area.top() + ind);
+        }
+        if (align & Qt::AlignBottom) {
+            area.setBottom(area.bottom() - ind);
+        }
+    }
+    QStyleOption option;
+    option.initFrom(this);
+    const int flags = static_cast<int>(align) | (direction == Qt::LeftToRight
+                                                     ? Qt::TextForceLeftToRight
+                                                     : Qt::TextForceRightToLeft);
+    style()->drawItemText(&painter, area, flags, option.palette, isEnabled(), shown_,
+                          foregroundRole());
 }
 
 void NumDisplay::SetDecimals(int d) {

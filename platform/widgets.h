@@ -131,12 +131,21 @@ public:
     explicit NumDisplay(QWidget* parent = nullptr, int decimals = 0);
     void SetVal(double v);
     double Val() const { return value_; }
+    // The text on display.
+    QString Shown() const { return shown_; }
     void SetDecimals(int d);
     void SetColors(Rgb text, Rgb background);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     double value_ = 0;
     int decimals_ = 0;
+    // A label lays out its window anew on every change of its text. A new
+    // value as wide as the one before is only drawn: the label keeps the
+    // text it was laid out with and this one is shown in its place.
+    QString shown_;
 };
 
 // Round indicator lamp.
