@@ -2,6 +2,7 @@
 
 #include "platform/popups.h"
 
+#include <QAccessible>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -238,7 +239,10 @@ void NumDisplay::SetVal(double v) {
         return;
     }
     const QFontMetrics fm = fontMetrics();
-    if (shown_.isNull() || fm.horizontalAdvance(next) != fm.horizontalAdvance(text())) {
+    // With an assistive technology listening, the label's own text must be
+    // the one shown.
+    if (shown_.isNull() || QAccessible::isActive() ||
+        fm.horizontalAdvance(next) != fm.horizontalAdvance(text())) {
         setText(next); // another width: the layout may place it anew
     } else {
         update(contentsRect());
