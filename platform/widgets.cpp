@@ -235,15 +235,15 @@ NumDisplay::NumDisplay(QWidget* parent, int decimals) : QLabel(parent), decimals
 void NumDisplay::SetVal(double v) {
     value_ = v;
     const QString next = QString::number(v, 'f', decimals_);
-    if (next == shown_) {
+    const bool own = QLabel::text() == laidOut_; // nobody else set a text
+    if (own && next == shown_) {
         return;
     }
     const QFontMetrics fm = fontMetrics();
-    // With an assistive technology listening, the label's own text must be
-    // the one shown.
-    if (shown_.isNull() || QAccessible::isActive() ||
-        fm.horizontalAdvance(next) != fm.horizontalAdvance(text())) {
+    if (!own || laidOut_.isNull() || QAccessible::isActive() ||
+        fm.horizontalAdvance(next) != fm.horizontalAdvance(laidOut_)) {
         setText(next); // another width: the layout may place it anew
+        laidOut_ = next;
     } else {
         update(contentsRect());
     }
@@ -251,7 +251,7 @@ void NumDisplay::SetVal(double v) {
 }
 
 void NumDisplay::paintEvent(QPaintEvent* e) {
-    if (shown_ == text()) {
+    if (QLabel::text() != laidOut_ || shown_ == laidOut_) {
         QLabel::paintEvent(e);
         return;
     }
@@ -284,9 +284,9 @@ void NumDisplay::paintEvent(QPaintEvent* e) {
     }
     QStyleOption option;
     option.initFrom(this);
-    const int flags = static_cast<int>(align) | (direction == Qt::LeftToRight
-                                                     ? Qt::TextForceLeftToRight
-                                                     : Qt::TextForceRightToLeft);
+    const int flags =
+        static_cast<int>(align) |
+        (direction == Qt::LeftToRight ? Qt::TextForceLeftToRight : Qt::TextForceRightToLeft);
     style()->drawItemText(&painter, area, flags, option.palette, isEnabled(), shown_,
                           foregroundRole());
 }

@@ -131,8 +131,8 @@ public:
     explicit NumDisplay(QWidget* parent = nullptr, int decimals = 0);
     void SetVal(double v);
     double Val() const { return value_; }
-    // The text on display.
-    QString Shown() const { return shown_; }
+    // The text on display (the label's own may be one as wide, see below).
+    QString text() const { return QLabel::text() == laidOut_ ? shown_ : QLabel::text(); }
     void SetDecimals(int d);
     void SetColors(Rgb text, Rgb background);
 
@@ -142,9 +142,12 @@ protected:
 private:
     double value_ = 0;
     int decimals_ = 0;
-    // A label lays out its window anew on every change of its text. A new
-    // value as wide as the one before is only drawn: the label keeps the
-    // text it was laid out with and this one is shown in its place.
+    // Setting a label's text lays out its window anew (and builds an
+    // accessibility event). A new value as wide as the one before is only
+    // drawn: the label keeps `laidOut_`, the text it was last given, and
+    // `shown_` is drawn in its place. While an assistive technology
+    // listens, every value is set as the label's text.
+    QString laidOut_;
     QString shown_;
 };
 

@@ -3,8 +3,12 @@
 #include "platform/runtime.h"
 #include "platform/serial_port.h"
 #include "platform/tcp_client.h"
+#include "platform/widgets.h"
 
 #include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPixmap>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -274,4 +278,34 @@ TEST(SerialPort, PseudoTerminalExchangeAndHangUp) {
     EXPECT_EQ(0, ComRd(com, in, 4));
     EXPECT_LT(ComWrt(com, "a", 1), 0);
     EXPECT_EQ(0, CloseCom(com));
+}
+
+// A number as wide as the one before is drawn without setting the label's
+// text; it must look exactly as a label given that text, and read as it.
+TEST(NumDisplay, ANumberDrawnInPlaceLooksAndReadsAsTheLabelsOwnText) {
+    ctl::NumDisplay inPlace;
+    ctl::NumDisplay fresh;
+    for (ctl::NumDisplay* d : {&inPlace, &fresh}) {
+        d->resize(60, 20);
+        d->show();
+    }
+    inPlace.SetVal(1234);
+    ProcessSystemEvents();
+    inPlace.SetVal(5678);
+    fresh.SetVal(5678);
+    EXPECT_EQ("5678", inPlace.text());
+    EXPECT_EQ(fresh.grab().toImage(), inPlace.grab().toImage());
+    // Another width is set as the text; a text set from elsewhere is shown.
+    inPlace.SetVal(12);
+    fresh.SetVal(12);
+    EXPECT_EQ(fresh.grab().toImage(), inPlace.grab().toImage());
+    inPlace.SetVal(34);
+    inPlace.setText("--");
+    fresh.setText("--");
+    EXPECT_EQ("--", inPlace.text());
+    EXPECT_EQ(fresh.grab().toImage(), inPlace.grab().toImage());
+    inPlace.SetVal(34);
+    EXPECT_EQ("34", inPlace.text());
+    fresh.SetVal(34);
+    EXPECT_EQ(fresh.grab().toImage(), inPlace.grab().toImage());
 }
