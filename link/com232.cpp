@@ -146,8 +146,18 @@ void SensorLink::RequestCancel() {
 // True when the wait timed out (or was given up).
 bool SensorLink::AwaitBytes(size_t needed) {
     const double start = platform::Timer();
+    // A blocking link waits before it first reads: right after a request
+    // its answer is not there yet, and a read that finds nothing is one
+    // more call into the system on every exchange.
+    bool waitFirst = policy_ == WaitPolicy::Block && reader_.Size() < needed;
     for (;;) {
-        PullReceived();
+        if (reader_.Size() < needed) { // the header's read may have brought the rest
+            if (waitFirst) {
+                waitFirst = false;
+                AwaitMoreBytes();
+            }
+            PullReceived();
+        }
         if (reader_.Size() >= needed) {
             return false;
         }

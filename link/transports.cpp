@@ -65,7 +65,7 @@ public:
     int LineErrors() override {
         // A port that is gone (closed under the loop) counts as a lost line.
         const int bits = platform::GetComStat(port_);
-        return platform::GetInQLen(port_) < 0 ? (bits | platform::kComStatLineLost) : bits;
+        return platform::IsComOpen(port_) ? bits : (bits | platform::kComStatLineLost);
     }
     size_t ReadAfterTimeOut(uint8_t* buffer, size_t missing) override {
         const int n = platform::ComRd(port_, buffer, missing);

@@ -348,6 +348,9 @@ int ClientTCPRead(unsigned handle, void* buffer, size_t count, unsigned timeoutM
         if (c->closedByPeer) {
             return kTcpConnectionClosed;
         }
+        if (timeoutMs == 0) {
+            return kTcpTimeOutErr; // the draining found nothing: nothing to wait for
+        }
         pollfd p{c->fd, POLLIN, 0};
         int ready = 0;
         do {
