@@ -148,12 +148,18 @@ double BarePtyRate(const std::string& path, double seconds) {
 // The bare client is measured between the GO runs, and each run is set
 // against the mean of the measurements before and after it: the loopback's
 // rate drifts by a third between consecutive seconds on a busy machine.
+double BlockingTcpLinkRate(uint16_t port, double seconds);
+
 void TcpRuns() {
     auto sensor = StartSensor(true, false, 0);
     if (!sensor) {
         return;
     }
     double bareBefore = BareTcpRate(sensor->TcpPort(), gRunSeconds / 2);
+    const double linkAlone = BlockingTcpLinkRate(sensor->TcpPort(), gRunSeconds / 2);
+    std::printf("TCP: a blocking link without a window %.0f frames/s = %.0f %% of the bare "
+                "client\n",
+                linkAlone, bareBefore > 0 ? 100 * linkAlone / bareBefore : 0);
     std::vector<double> ratios;
     for (int round = 0; round < 3; ++round) {
         for (const bool threeD : {false, true}) {
@@ -185,10 +191,7 @@ void TcpRuns() {
 
 // Order-8 exchanges per second of a link that blocks on its transport (as
 // a worker's does), without any window: what the link costs on the line.
-double BlockingLinkRate(const std::string& path, int baudIndex, double seconds) {
-    com232::SensorLink link(com232::WaitPolicy::Block);
-    link.BaudrateIndex = static_cast<uint16_t>(baudIndex);
-    link.InitRS232(path);
+double BlockingLinkRate(com232::SensorLink& link, double seconds) {
     if (!link.LinkOpen()) {
         return 0;
     }
@@ -204,6 +207,22 @@ double BlockingLinkRate(const std::string& path, int baudIndex, double seconds) 
     return n / (platform::Timer() - t0);
 }
 
+double BlockingSerialLinkRate(const std::string& path, int baudIndex, double seconds) {
+    com232::SensorLink link(com232::WaitPolicy::Block);
+    link.BaudrateIndex = static_cast<uint16_t>(baudIndex);
+    link.InitRS232(path);
+    return BlockingLinkRate(link, seconds);
+}
+
+double BlockingTcpLinkRate(uint16_t port, double seconds) {
+    com232::SensorLink link(com232::WaitPolicy::Block);
+    link.ServerAddress = "127.0.0.1";
+    link.ServerAddress = "127.0.0.1";
+    link.ServerPort = port;
+    link.InitTCP_IP();
+    return BlockingLinkRate(link, seconds);
+}
+
 void SerialRuns() {
     const struct {
         int baud;
@@ -216,7 +235,8 @@ void SerialRuns() {
         }
         const double limit = l.baud / 560.0;
         double bareBefore = BarePtyRate(sensor->PtyPath(), gRunSeconds / 2);
-        const double linkAlone = BlockingLinkRate(sensor->PtyPath(), l.index, gRunSeconds / 2);
+        const double linkAlone =
+            BlockingSerialLinkRate(sensor->PtyPath(), l.index, gRunSeconds / 2);
         std::printf("serial at %d baud: a blocking link without a window %.1f frames/s = %.1f %% "
                     "of the bare client\n",
                     l.baud, linkAlone, bareBefore > 0 ? 100 * linkAlone / bareBefore : 0);
