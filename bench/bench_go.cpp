@@ -32,6 +32,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 #include <vector>
@@ -145,6 +146,27 @@ double BarePtyRate(const std::string& path, double seconds) {
 
 // ---- the measurements ----------------------------------------------------------
 
+// One GO run on the page shown, then the bare client again (the program
+// gives the simulator's one connection back first); the run is set against
+// the mean of the bare client's rates before and after it.
+struct Bracketed {
+    GoRun run;
+    double fps = 0;
+    double bareAfter = 0;
+    double ratio = 0;
+};
+
+Bracketed GoThenBare(double bareBefore, const std::function<double()>& bare) {
+    Bracketed b;
+    b.run = RunGo(gRunSeconds);
+    app::Shutdown();
+    b.bareAfter = bare();
+    b.fps = b.run.frames / b.run.seconds;
+    const double mean = (bareBefore + b.bareAfter) / 2;
+    b.ratio = mean > 0 ? b.fps / mean : 0;
+    return b;
+}
+
 // The bare client is measured between the GO runs, and each run is set
 // against the mean of the measurements before and after it: the loopback's
 // rate drifts by a third between consecutive seconds on a busy machine.
@@ -168,20 +190,18 @@ void TcpRuns() {
                 return;
             }
             ShowDataPage(threeD);
-            const GoRun r = RunGo(gRunSeconds);
-            app::Shutdown(); // the bare client needs the simulator's one connection
-            const double bareAfter = BareTcpRate(sensor->TcpPort(), gRunSeconds / 2);
-            const double bare = (bareBefore + bareAfter) / 2;
-            const double fps = r.frames / r.seconds;
-            ratios.push_back(bare > 0 ? fps / bare : 0);
+            const Bracketed b = GoThenBare(
+                bareBefore, [&] { return BareTcpRate(sensor->TcpPort(), gRunSeconds / 2); });
+            const GoRun& r = b.run;
+            ratios.push_back(b.ratio);
             std::printf("TCP GO, %s page, round %d: %.0f frames/s; bare client %.0f/s before, "
                         "%.0f/s after; ratio %.0f %%; replots %.1f/s; display refreshes %.1f/s; "
                         "window thread CPU %.0f %%\n",
-                        threeD ? "3D" : "2D", round + 1, fps, bareBefore, bareAfter,
+                        threeD ? "3D" : "2D", round + 1, b.fps, bareBefore, b.bareAfter,
                         100 * ratios.back(), r.replots / r.seconds, r.refreshes / r.seconds,
                         100 * r.threadCpu / r.seconds);
             std::fflush(stdout);
-            bareBefore = bareAfter;
+            bareBefore = b.bareAfter;
         }
     }
     std::printf("TCP GO: median ratio to the bare client %.0f %% (goal >= 5000 frames/s and >= "
@@ -248,20 +268,18 @@ void SerialRuns() {
                 break;
             }
             ShowDataPage(false);
-            const GoRun r = RunGo(gRunSeconds);
-            app::Shutdown();
-            const double bareAfter = BarePtyRate(sensor->PtyPath(), gRunSeconds / 2);
-            const double bare = (bareBefore + bareAfter) / 2;
-            const double fps = r.frames / r.seconds;
-            ratios.push_back(bare > 0 ? fps / bare : 0);
+            const Bracketed b = GoThenBare(
+                bareBefore, [&] { return BarePtyRate(sensor->PtyPath(), gRunSeconds / 2); });
+            const GoRun& r = b.run;
+            ratios.push_back(b.ratio);
             std::printf("serial GO at %d baud, round %d: %.1f frames/s = %.1f %% of the line "
                         "limit %.1f/s (bare client on the same line model: %.1f/s before, "
                         "%.1f/s after); ratio to the bare client %.1f %%; window thread CPU "
                         "%.0f %%\n",
-                        l.baud, round + 1, fps, 100 * fps / limit, limit, bareBefore, bareAfter,
-                        100 * ratios.back(), 100 * r.threadCpu / r.seconds);
+                        l.baud, round + 1, b.fps, 100 * b.fps / limit, limit, bareBefore,
+                        b.bareAfter, 100 * ratios.back(), 100 * r.threadCpu / r.seconds);
             std::fflush(stdout);
-            bareBefore = bareAfter;
+            bareBefore = b.bareAfter;
         }
         if (!ratios.empty()) {
             std::printf("serial GO at %d baud: median ratio to the bare client %.1f %% (goal >= "
