@@ -149,7 +149,7 @@ bool SensorLink::AwaitBytes(size_t needed) {
     // A blocking link waits before it first reads: right after a request
     // its answer is not there yet, and a read that finds nothing is one
     // more call into the system on every exchange.
-    bool waitFirst = policy_ == WaitPolicy::Block && reader_.Size() < needed;
+    bool waitFirst = policy_ == WaitPolicy::Block;
     for (;;) {
         if (reader_.Size() < needed) { // the header's read may have brought the rest
             if (waitFirst) {
