@@ -2,11 +2,13 @@
 
 #include <QHideEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QShowEvent>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace ctl {
 namespace {
@@ -134,7 +136,25 @@ void Graph::paintEvent(QPaintEvent* e) {
         replot(QCustomPlot::rpQueuedRefresh);
         painting_ = false;
     }
-    QCustomPlot::paintEvent(e);
+    // As the library paints, but one rectangle of the region at a time: the
+    // raster engine blends an image clipped to several rectangles (the strips
+    // a crosshair left and reached) span by span and hands every area taller
+    // than about a hundred lines to a pool of threads, waking them at each
+    // repaint; clipped to one rectangle it copies the rows itself.
+    QCPPainter painter(this);
+    if (!painter.isActive()) {
+        return;
+    }
+    for (const QRect& r : e->region()) {
+        painter.setClipRect(r);
+        if (mBackgroundBrush.style() != Qt::NoBrush) {
+            painter.fillRect(mViewport, mBackgroundBrush);
+        }
+        drawBackground(&painter);
+        for (const QSharedPointer<QCPAbstractPaintBuffer>& buffer : std::as_const(mPaintBuffers)) {
+            buffer->draw(&painter);
+        }
+    }
 }
 
 void Graph::SetXRange(double lo, double hi) {
