@@ -38,8 +38,9 @@ struct Conversation {
     TcpCallback callback = nullptr;
     void* callbackData = nullptr;
     bool closedByPeer = false;
-    bool unwatched = false; // its events are not dispatched (ClientTCPWatchEvents)
-    int lostError = 0;      // errno of a connection that broke (0: closed by the peer)
+    bool unwatched = false;   // its events are not dispatched (ClientTCPWatchEvents)
+    int lostError = 0;        // errno of a connection that broke (0: closed by the peer)
+    int receiveTimeoutMs = 0; // the socket's receive time-out as last set (0: none)
 
     size_t Waiting() const { return received.size() - head; }
 };
@@ -86,6 +87,16 @@ Conversation* Find(unsigned handle) {
     return it == gConversations.end() ? nullptr : &it->second;
 }
 
+// 0: the peer closed; an error: the connection is gone (for a peer that
+// vanished silently, the failed keep-alive probes say so).
+void NoteLost(Conversation& c, int error) {
+    c.closedByPeer = true;
+    c.lostError = error;
+    if (c.notifier) {
+        c.notifier->setEnabled(false);
+    }
+}
+
 // Moves everything the socket holds into the conversation's buffer; notes
 // the peer's close or a broken connection.
 void Drain(Conversation& c) {
@@ -112,15 +123,71 @@ void Drain(Conversation& c) {
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
             return;
         }
-        // 0: the peer closed; an error: the connection is gone (for a peer
-        // that vanished silently, the failed keep-alive probes say so).
-        c.closedByPeer = true;
-        c.lostError = n < 0 ? errno : 0;
-        if (c.notifier) {
-            c.notifier->setEnabled(false);
-        }
+        NoteLost(c, n < 0 ? errno : 0);
         return;
     }
+}
+
+// Waits up to `timeoutMs` for bytes and moves them into the buffer, in one
+// call that sleeps in the receive itself: a wait by poll and a read after it
+// are two calls into the system and two wake-ups on every exchange. For a
+// conversation the event loop does not watch (a link on a worker thread);
+// the receive time-out counts in the kernel's ticks, too coarse for the
+// short waits of a link serving events. False when nothing came.
+bool ReceiveWaiting(Conversation& c, int timeoutMs) {
+    if (c.fd < 0 || c.closedByPeer) {
+        return false;
+    }
+    if (timeoutMs <= 0) { // a time-out of 0 would be no time-out at all
+        Drain(c);
+        return c.Waiting() > 0 || c.closedByPeer;
+    }
+    if (timeoutMs != c.receiveTimeoutMs) {
+        timeval tv{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+        if (::setsockopt(c.fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0) {
+            return false;
+        }
+        c.receiveTimeoutMs = timeoutMs;
+    }
+    if (c.head > 0 && c.head == c.received.size()) {
+        c.received.clear();
+        c.head = 0;
+    }
+    uint8_t chunk[4096];
+    ssize_t n = 0;
+    do {
+        n = ::recv(c.fd, chunk, sizeof chunk, 0);
+    } while (n < 0 && errno == EINTR && !InterruptRequested());
+    if (n > 0) {
+        c.received.insert(c.received.end(), chunk, chunk + n);
+        if (static_cast<size_t>(n) == sizeof chunk) {
+            Drain(c);
+        }
+        return true;
+    }
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+        return false;
+    }
+    NoteLost(c, n < 0 ? errno : 0);
+    return true; // the close is news to the reader
+}
+
+// Waits up to `timeoutMs` until bytes (or the close) can be read; a
+// conversation the event loop does not watch receives them at once.
+bool WaitForBytes(Conversation& c, int timeoutMs) {
+    if (c.notifier.isNull() || c.unwatched) {
+        return ReceiveWaiting(c, timeoutMs);
+    }
+    pollfd p{c.fd, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&p, 1, timeoutMs);
+    } while (ready < 0 && errno == EINTR);
+    if (ready <= 0) {
+        return false;
+    }
+    Drain(c);
+    return true;
 }
 
 void OnReadable(unsigned handle) {
@@ -238,6 +305,14 @@ int ConnectAddress(const addrinfo& a, unsigned localPort, Clock::time_point dead
         ::close(fd);
         return code;
     }
+    // Every read and send says whether it may wait; only the receive that
+    // waits for an answer (ReceiveWaiting) sleeps, up to its time-out.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const int code = ConnectErrorCode(errno);
+        ::close(fd);
+        return code;
+    }
     *fdOut = fd;
     return 0;
 }
@@ -351,15 +426,9 @@ int ClientTCPRead(unsigned handle, void* buffer, size_t count, unsigned timeoutM
         if (timeoutMs == 0) {
             return kTcpTimeOutErr; // the draining found nothing: nothing to wait for
         }
-        pollfd p{c->fd, POLLIN, 0};
-        int ready = 0;
-        do {
-            ready = ::poll(&p, 1, static_cast<int>(timeoutMs));
-        } while (ready < 0 && errno == EINTR);
-        if (ready <= 0) {
+        if (!WaitForBytes(*c, static_cast<int>(timeoutMs))) {
             return kTcpTimeOutErr;
         }
-        Drain(*c);
         if (c->Waiting() == 0) {
             return c->closedByPeer ? kTcpConnectionClosed : kTcpReadFailed;
         }
@@ -380,15 +449,7 @@ bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs) {
     if (c == nullptr || c->closedByPeer) {
         return false;
     }
-    if (c->Waiting() > 0) {
-        return true;
-    }
-    pollfd p{c->fd, POLLIN, 0};
-    int ready = 0;
-    do {
-        ready = ::poll(&p, 1, static_cast<int>(timeoutMs));
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0;
+    return c->Waiting() > 0 || WaitForBytes(*c, static_cast<int>(timeoutMs));
 }
 
 int ClientTCPLost(unsigned handle) {

@@ -52,7 +52,8 @@ int ClientTCPRead(unsigned handle, void* buffer, size_t count, unsigned timeoutM
 size_t ClientTCPBytesWaiting(unsigned handle);
 
 // Blocks up to timeoutMs, without processing events, until bytes can be
-// read. False when none came, the peer has closed or the handle is unknown.
+// read or the peer's close is found (a read then reports it). False when
+// none came, the close was known before or the handle is unknown.
 bool ClientTCPWaitReadable(unsigned handle, unsigned timeoutMs);
 
 // 0 while the conversation is there; once a read found it gone (and every
