@@ -215,6 +215,14 @@ int ComRd(int, void* buffer, size_t count) {
     }
     return static_cast<int>(n);
 }
+int ComRdArrived(int, void* buffer, size_t room) {
+    const size_t n = std::min(room, Waiting());
+    if (n > 0) {
+        std::memcpy(buffer, gStream.data() + gTaken, n);
+        gTaken += n;
+    }
+    return static_cast<int>(n);
+}
 int GetInQLen(int) {
     return static_cast<int>(Waiting());
 }

@@ -50,11 +50,7 @@ public:
         return platform::ComWrt(port_, data, count);
     }
     size_t Read(uint8_t* buffer, size_t room) override {
-        const int waiting = platform::GetInQLen(port_);
-        if (waiting <= 0 || room == 0) {
-            return 0;
-        }
-        const int n = platform::ComRd(port_, buffer, std::min(room, static_cast<size_t>(waiting)));
+        const int n = room == 0 ? 0 : platform::ComRdArrived(port_, buffer, room);
         return n > 0 ? static_cast<size_t>(n) : 0;
     }
     bool WaitReadable(int ms) override { return platform::WaitComReadable(port_, ms); }

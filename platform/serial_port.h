@@ -47,6 +47,9 @@ int ComWrt(int comPort, const void* data, size_t count);
 // Reads `count` bytes, blocking at most the port time-out; returns the count
 // read (fewer on a time-out) or a negative code.
 int ComRd(int comPort, void* buffer, size_t count);
+// Reads what has arrived, at most `room` bytes, without waiting; returns the
+// count (0 also for a lost line) or a negative code.
+int ComRdArrived(int comPort, void* buffer, size_t room);
 // Bytes waiting in the input queue, or a negative code.
 int GetInQLen(int comPort);
 // Blocks up to timeoutMs, without processing events, until bytes can be

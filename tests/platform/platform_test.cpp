@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <termios.h>
 #include <unistd.h>
@@ -278,6 +279,39 @@ TEST(SerialPort, PseudoTerminalExchangeAndHangUp) {
     EXPECT_EQ(0, ComRd(com, in, 4));
     EXPECT_LT(ComWrt(com, "a", 1), 0);
     EXPECT_EQ(0, CloseCom(com));
+}
+
+// A link on a worker reads the port without serving events: what came is
+// read from the driver, and a line that goes away (the other end closed,
+// or hung up) is found by that read, as the port finds it with events.
+TEST(SerialPort, ReadWithoutEventsFindsBytesAndALostLine) {
+    for (const bool hangUp : {false, true}) {
+        SCOPED_TRACE(hangUp ? "hung up" : "other end closed");
+        int master = -1, slave = -1;
+        char name[128] = {};
+        ASSERT_EQ(0, ::openpty(&master, &slave, name, nullptr, nullptr));
+        const int com = platform::DeviceToComPort(name);
+        ASSERT_EQ(0, OpenComConfig(com, "", 115200, 0, 8, 1, 1024, 1024));
+        char in[8] = {};
+        EXPECT_EQ(0, ComRdArrived(com, in, sizeof in)); // nothing yet, no wait
+        ASSERT_EQ(3, ::write(master, "abc", 3));
+        ASSERT_TRUE(WaitComReadable(com, 2000));
+        EXPECT_EQ(3, ComRdArrived(com, in, sizeof in));
+        EXPECT_EQ(std::string("abc"), std::string(in, 3));
+        if (hangUp && ::ioctl(slave, TIOCVHANGUP) != 0) {
+            ::close(slave);
+            ::close(master);
+            CloseCom(com);
+            continue; // hanging up a terminal needs the right to
+        }
+        ::close(slave);
+        ::close(master);
+        EXPECT_TRUE(WaitComReadable(com, 2000));
+        EXPECT_EQ(0, ComRdArrived(com, in, sizeof in));
+        EXPECT_FALSE(IsComOpen(com));
+        EXPECT_GT(GetComStat(com), 0);
+        EXPECT_EQ(0, CloseCom(com));
+    }
 }
 
 // A number as wide as the one before is drawn without setting the label's
