@@ -1,6 +1,6 @@
-// The TCP client on plain POSIX sockets: a non-blocking connect bounded by
-// the caller's time-out, a read notifier that moves arriving bytes into the
-// conversation's own buffer, and direct send/recv calls. A request and its
+// The TCP client on plain POSIX sockets: a connect bounded by the caller's
+// time-out (tcp_connect.cpp), a read notifier that moves arriving bytes
+// into the conversation's own buffer, and direct send/recv calls. A request and its
 // answer thus cost one send and one recv on a worker (one send, one poll and
 // one recv for the window's link), which matters when the live loop
 // exchanges thousands of frames a second.
@@ -80,16 +80,22 @@ void NoteLost(Conversation& c, int error) {
     }
 }
 
+// Once everything received was read, the buffer starts again from its
+// beginning rather than growing.
+void Reclaim(Conversation& c) {
+    if (c.head > 0 && c.head == c.received.size()) {
+        c.received.clear();
+        c.head = 0;
+    }
+}
+
 // Moves everything the socket holds into the conversation's buffer; notes
 // the peer's close or a broken connection.
 void Drain(Conversation& c) {
     if (c.fd < 0 || c.closedByPeer) {
         return;
     }
-    if (c.head > 0 && c.head == c.received.size()) {
-        c.received.clear();
-        c.head = 0;
-    }
+    Reclaim(c);
     uint8_t chunk[4096];
     for (;;) {
         const ssize_t n = ::recv(c.fd, chunk, sizeof chunk, MSG_DONTWAIT);
@@ -132,10 +138,7 @@ bool ReceiveWaiting(Conversation& c, int timeoutMs) {
         }
         c.receiveTimeoutMs = timeoutMs;
     }
-    if (c.head > 0 && c.head == c.received.size()) {
-        c.received.clear();
-        c.head = 0;
-    }
+    Reclaim(c);
     uint8_t chunk[4096];
     ssize_t n = 0;
     do {
@@ -259,8 +262,7 @@ int ClientTCPWrite(unsigned handle, const void* data, size_t count, unsigned tim
         return kTcpConnectionClosed;
     }
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const std::chrono::steady_clock::time_point deadline =
-        std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     size_t sent = 0;
     while (sent < count) {
         const ssize_t n = ::send(c->fd, bytes + sent, count - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
